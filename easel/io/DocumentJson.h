@@ -1,0 +1,19 @@
+// Document files: the lossless JSON format ("format": "easel-document").
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "Document.h"
+
+namespace easel {
+
+// false and a message naming the place (for example
+// "layers[0].art[3].segments[2]: expected 7 numbers") on malformed input;
+// never throws. The document read has an empty undo history.
+bool readDocumentJson(const std::string& text, std::unique_ptr<Document>& out, std::string& error);
+
+// Pretty printed, fields in a fixed order; pending matrices applied.
+std::string writeDocumentJson(const Document& doc);
+
+}  // namespace easel

@@ -1,0 +1,218 @@
+// The nodes of a document: layers, art (groups, paths, compound paths, text,
+// images, symbols, meshes, envelopes) and the shared data copies hold in
+// common. Everything here is read through const accessors; every change goes
+// through Document so that it is checked and recorded for undo.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AISuites.h"
+#include "ASTypes.h"
+#include "Geometry.h"
+
+namespace easel {
+
+class Document;
+class Layer;
+
+// Segments of a path in their own (untransformed) coordinates. Immutable once
+// it is shared: copies of a path hold the same PathGeometry until one of them
+// changes its points (copy on write).
+struct PathGeometry {
+    std::vector<AIPathSegment> segments;
+
+    // Bounds of the untransformed segments, computed once per closed flag.
+    const AIRealRect& bounds(bool closed) const;
+
+private:
+    mutable AIRealRect bounds_[2]{kEmptyRect, kEmptyRect};
+    mutable bool boundsValid_[2]{false, false};
+};
+
+// What non-path art carries besides its matrix: text, image, symbol, mesh and
+// raster data. Shared between copies; replaced, never edited in place.
+struct ObjectData {
+    std::string text;      // text, text on a path
+    float fontSize = 12;   // text, text on a path
+    std::string href;      // placed image, raster: file name or data URL
+    std::string symbol;    // symbol instance: the symbol's name
+    float width = 0;       // image, raster, symbol, mesh: size in local units
+    float height = 0;
+    // The local box the object matrix maps onto the page (text: an estimate
+    // from the font size and the number of characters).
+    AIRealRect localBox() const;
+    bool isText = false;
+};
+
+struct Tag {
+    std::string name;
+    bool isReal = false;  // "real" tags hold `real`, "string" tags `text`
+    std::string text;
+    float real = 0;
+};
+using TagList = std::vector<Tag>;
+
+// An envelope's warp: style 0 (none) or 1..15, bend and distortions -1..1.
+struct EnvelopeWarp {
+    int32_t style = 0;
+    float bend = 0;
+    float horizontal = 0;
+    float vertical = 0;
+    bool rotate90 = false;
+};
+
+struct Swatch {
+    std::string name;
+    AIColor color{};
+    AISwatchRef handle() { return reinterpret_cast<AISwatchRef>(this); }
+    static Swatch* fromHandle(AISwatchRef h) { return reinterpret_cast<Swatch*>(h); }
+};
+
+// Bottom-first doubly linked list of sibling art.
+struct ArtList {
+    class Art* first = nullptr;  // bottom-most
+    class Art* last = nullptr;   // top-most
+};
+
+class Art {
+public:
+    Art() = default;
+    Art(const Art&) = delete;
+    Art& operator=(const Art&) = delete;
+
+    int64_t id() const { return id_; }
+    int16_t type() const { return type_; }  // kGroupArt, kPathArt, ...
+    bool isContainer() const {
+        return type_ == kGroupArt || type_ == kCompoundPathArt || type_ == kEnvelopeArt;
+    }
+    bool hasPath() const { return type_ == kPathArt || type_ == kTextPathArt; }
+    bool hasObjectMatrix() const {
+        return type_ == kTextArt || type_ == kTextPathArt || type_ == kPlacedArt ||
+               type_ == kRasterArt || type_ == kMeshArt || type_ == kSymbolArt;
+    }
+
+    // Tree. Siblings run bottom (prior) to top (next).
+    Art* parent() const { return parent_; }
+    Layer* layer() const;  // walks up to the layer; nullptr when detached
+    Art* firstChild() const { return children_.first; }
+    Art* lastChild() const { return children_.last; }
+    Art* next() const { return next_; }   // the sibling above
+    Art* prior() const { return prior_; } // the sibling below
+
+    // Attributes.
+    bool selected() const { return selected_; }
+    bool locked() const { return locked_; }
+    bool hidden() const { return hidden_; }
+    const AIPathStyle& style() const { return style_; }
+    float opacity() const { return opacity_; }
+    int32_t blendMode() const { return blend_; }
+    const TagList& tags() const;
+    const Tag* findTag(const std::string& name) const;
+
+    // Paths (and the path of text on a path). Points are read with the
+    // pending matrix applied.
+    bool closed() const { return closed_; }
+    size_t segmentCount() const { return geom_ ? geom_->segments.size() : 0; }
+    AIPathSegment segment(size_t i) const;
+    void copySegments(size_t first, size_t count, AIPathSegment* out) const;
+    std::vector<AIPathSegment> segments() const;
+    // kSegmentPointSelected | kSegmentInSelected | kSegmentOutSelected bits.
+    int16_t segmentSelection(size_t i) const;
+    // True when only some segments are selected (the file lists them).
+    bool hasPartialSegmentSelection() const { return segSel_ != nullptr; }
+    // The shared geometry and the matrix still to be applied to it.
+    const std::shared_ptr<const PathGeometry>& sharedGeometry() const { return geom_; }
+    const AIRealMatrix& pendingMatrix() const { return pending_; }
+
+    // Text, images, symbols, meshes, rasters.
+    const ObjectData& object() const;
+    const AIRealMatrix& objectMatrix() const { return objMatrix_; }
+
+    // Envelopes.
+    const EnvelopeWarp& warp() const { return warp_; }
+
+    // Attributes read from a file that the model does not interpret, as the
+    // text of a JSON object ("" when none); written back unchanged.
+    const std::string& extra() const;
+
+    AIArtHandle handle() { return reinterpret_cast<AIArtHandle>(this); }
+    static Art* fromHandle(AIArtHandle h) { return reinterpret_cast<Art*>(h); }
+
+private:
+    friend class Document;
+    friend class ArtPool;
+    friend struct Journal;
+
+    // Identity and state of the pool slot.
+    int64_t id_ = 0;
+    int16_t type_ = kUnknownArt;
+    bool inUse_ = false;       // the slot holds art (possibly disposed but kept for undo)
+    uint32_t journalRefs_ = 0; // undo entries that refer to this art
+    uint64_t bornInStep_ = 0;  // the undo step that created it
+    Art* freeNext_ = nullptr;  // pool free list
+
+    // Tree links.
+    Layer* layer_ = nullptr;   // set on art directly in a layer
+    Art* parent_ = nullptr;    // set on art inside a container
+    Art* prior_ = nullptr;
+    Art* next_ = nullptr;
+    ArtList children_;
+
+    bool selected_ = false;
+    bool locked_ = false;
+    bool hidden_ = false;
+    AIPathStyle style_{};
+    float opacity_ = 1;
+    int32_t blend_ = 0;
+    std::shared_ptr<const TagList> tags_;
+
+    bool closed_ = false;
+    std::shared_ptr<const PathGeometry> geom_;
+    AIRealMatrix pending_ = kIdentityMatrix;
+    bool hasPending_ = false;
+    std::shared_ptr<const std::vector<uint8_t>> segSel_;  // partial selection, else null
+
+    std::shared_ptr<const ObjectData> object_;
+    AIRealMatrix objMatrix_ = kIdentityMatrix;
+    EnvelopeWarp warp_;
+    std::shared_ptr<const std::string> extra_;
+};
+
+class Layer {
+public:
+    const std::string& name() const { return name_; }
+    bool visible() const { return visible_; }
+    bool locked() const { return locked_; }
+    bool editable() const { return visible_ && !locked_; }
+    Art* firstArt() const { return art_.first; }  // bottom-most
+    Art* lastArt() const { return art_.last; }    // top-most
+
+    AILayerHandle handle() { return reinterpret_cast<AILayerHandle>(this); }
+    static Layer* fromHandle(AILayerHandle h) { return reinterpret_cast<Layer*>(h); }
+
+private:
+    friend class Document;
+    friend struct Journal;
+    std::string name_;
+    bool visible_ = true;
+    bool locked_ = false;
+    bool live_ = false;  // in the document's layer list
+    ArtList art_;
+};
+
+// The host's default style for new paths: white fill, black 1-point stroke.
+AIPathStyle defaultPathStyle();
+// No fill, no stroke (groups and other containers).
+AIPathStyle unpaintedStyle();
+
+AIColor grayColor(float gray);
+AIColor cmykColor(float c, float m, float y, float k);
+AIColor rgbColor(float r, float g, float b);
+AIColor noneColor();
+bool sameColor(const AIColor& a, const AIColor& b);
+bool sameStyle(const AIPathStyle& a, const AIPathStyle& b);
+
+}  // namespace easel

@@ -1,0 +1,203 @@
+// The vector document the plug-ins work on: page, seed, swatches, layers and
+// art, with an undo journal.
+//
+// Every change goes through Document. Operations return ASErr codes from
+// host/ASTypes.h and never throw: kBadParameterErr for null, dangling or
+// non-finite arguments, kLockedLayerErr ('SEGM') for a locked or hidden target
+// layer, kTooManyPointsErr ('NESS') past kMaxSegments.
+//
+// Undo: there is always one open context collecting inverse operations.
+// beginUndoContext() and commitUndoContext() close the open context as one
+// user-level step (when it changed anything) and open a fresh one;
+// undoChanges() reverts the open context so far, at a cost proportional to
+// what it changed. undo()/redo() act on whole steps (undo first closes the
+// open context). Art handles are raw pointers to nodes that stay in place;
+// disposed art stays allocated while the undo history refers to it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AISuites.h"
+#include "ASTypes.h"
+#include "Art.h"
+#include "Geometry.h"
+
+namespace easel {
+
+struct Journal;
+class ArtPool;
+
+constexpr size_t kMaxSegments = 32000;
+
+struct MatchSpec {
+    int16_t type = kAnyArt;  // art type or kAnyArt
+    int32_t whichAttr = 0;   // kArtSelected | kArtLocked | kArtHidden bits to test
+    int32_t attr = 0;        // their required values
+};
+
+class Document {
+public:
+    Document(float width, float height);
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    // ---- page, seed ----
+    float width() const { return width_; }
+    float height() const { return height_; }
+    ASErr setPageSize(float width, float height);  // positive and finite
+    int32_t seed() const { return seed_; }
+    void setSeed(int32_t seed) { seed_ = seed; }
+
+    // ---- swatches (not part of undo) ----
+    size_t swatchCount() const { return swatches_.size(); }
+    Swatch* swatch(size_t n) const { return n < swatches_.size() ? swatches_[n].get() : nullptr; }
+    bool isSwatch(const Swatch* s) const;
+    void clearSwatches();
+    ASErr addSwatch(const std::string& name, const AIColor& color);
+
+    // ---- layers ----
+    size_t layerCount() const { return layers_.size(); }
+    Layer* layerFromTop(size_t n) const;     // 0 = the top layer
+    Layer* layerFromBottom(size_t n) const;  // 0 = the bottom layer
+    Layer* topLayer() const { return layers_.empty() ? nullptr : layers_.back(); }
+    Layer* bottomLayer() const { return layers_.empty() ? nullptr : layers_.front(); }
+    Layer* currentLayer() const;             // where new art goes with no reference
+    void setCurrentLayer(Layer* layer);
+    bool isLiveLayer(const Layer* layer) const;
+    // A new layer placed by order relative to `ref` (kPlaceAbove / kPlaceBelow),
+    // or above all (kPlaceAboveAll) / below all (kPlaceBelowAll) with ref null.
+    // Named "Layer N" with the next free N unless `name` is given; it becomes
+    // the current layer.
+    ASErr insertLayer(Layer* ref, int16_t order, Layer** out, const std::string& name = "");
+    ASErr setLayerName(Layer* layer, const std::string& name);
+    ASErr setLayerVisible(Layer* layer, bool visible);
+    ASErr setLayerLocked(Layer* layer, bool locked);
+
+    // ---- art: creation, structure ----
+    // Any pointer may be passed: true only for art of this document that is
+    // currently in a live layer (not disposed, not undone).
+    bool isLive(const Art* art) const;
+    Art* findById(int64_t id);
+    int64_t nextId() const { return nextId_; }
+
+    // New empty art (any art type) placed by order relative to prep (null for
+    // 5 and 6, and for 1-4 meaning the current layer's top/bottom).
+    ASErr newArt(int16_t type, int16_t order, Art* prep, Art** out);
+    // A copy of art with its children, style, tags, attributes (not selected).
+    ASErr duplicateArt(Art* art, int16_t order, Art* prep, Art** out);
+    ASErr reorderArt(Art* art, int16_t order, Art* prep);
+    ASErr disposeArt(Art* art);
+    // Closed rectangle / ellipse paths above all art with defaultPathStyle().
+    // Segments run counter-clockwise from the top left unless reversed.
+    ASErr newRect(float top, float left, float bottom, float right, bool reversed, Art** out);
+    ASErr newOval(float top, float left, float bottom, float right, bool reversed, Art** out);
+
+    // ---- geometry ----
+    // Exact bounds (curve extrema, strokes not included); containers: the
+    // union of their children; an empty container gives kEmptyRect.
+    ASErr bounds(const Art* art, AIRealRect* out) const;
+    // flags: kTransformObjects moves the art, kScaleLines multiplies stroke
+    // widths by lineScale; gradient/pattern flags are accepted.
+    ASErr transformArt(Art* art, const AIRealMatrix& m, float lineScale, int32_t flags);
+
+    // ---- paths ----
+    ASErr setSegmentCount(Art* path, size_t count);  // new segments repeat the last point
+    ASErr setSegments(Art* path, size_t first, size_t count, const AIPathSegment* segs);
+    ASErr setClosed(Art* path, bool closed);
+    ASErr setSegmentSelection(Art* path, size_t index, int16_t bits);
+
+    // ---- style, opacity, blend, tags, attributes ----
+    ASErr setStyle(Art* art, const AIPathStyle& style);
+    ASErr setOpacity(Art* art, float opacity);
+    ASErr setBlendMode(Art* art, int32_t mode);  // 0..15
+    ASErr setTagString(Art* art, const std::string& name, const std::string& value);
+    ASErr setTagReal(Art* art, const std::string& name, float value);
+    ASErr deleteTag(Art* art, const std::string& name);
+    ASErr setObjectData(Art* art, const ObjectData& data);
+    ASErr setObjectMatrix(Art* art, const AIRealMatrix& m);
+    ASErr setExtra(Art* art, const std::string& jsonObjectText);
+    // Selecting (or deselecting) a container does the same to its members.
+    ASErr setSelected(Art* art, bool selected);
+    ASErr setLocked(Art* art, bool locked);
+    ASErr setHidden(Art* art, bool hidden);
+    // kArtSelected | kArtLocked | kArtHidden bits of art.
+    int32_t userAttributes(const Art* art) const;
+
+    // ---- selection ----
+    void selectAll();
+    void deselectAll();
+    bool selectById(int64_t id);
+    // Art matching any spec, in document order (bottom layer first, each
+    // container before its members, bottom to top).
+    std::vector<Art*> matchingArt(const MatchSpec* specs, size_t count) const;
+    std::vector<Art*> selectedArt() const;
+
+    // Calls f for every art of every live layer in document order.
+    void forEachArt(const std::function<void(Art*)>& f) const;
+
+    // ---- envelopes ----
+    // Wraps the listed art (live, in one editable layer) into a new envelope
+    // art placed where the top-most of them was. envelopeObject, when given,
+    // is disposed of.
+    ASErr makeEnvelope(Art* const* art, size_t count, Art* envelopeObject, Art** out);
+    ASErr setEnvelopeWarp(Art* envelope, const EnvelopeWarp& warp);
+    // Moves the contents out to the envelope's place and disposes of it.
+    ASErr releaseEnvelope(Art* envelope);
+
+    // ---- undo ----
+    void beginUndoContext();
+    void commitUndoContext();
+    ASErr undoChanges();
+    bool undo();
+    bool redo();
+    bool canUndo() const;
+    bool canRedo() const;
+    void setUndoText(const std::string& undoText, const std::string& redoText);
+    const std::string& undoText() const;  // of the step undo() would revert
+    // Whether the open context recorded any change.
+    bool contextChanged() const;
+    // Forgets every step (after loading a document, for example).
+    void clearHistory();
+    size_t undoStepCount() const;
+
+private:
+    friend struct Journal;
+    friend class ArtPool;
+
+    Art* allocArt(int16_t type);
+    ASErr placement(int16_t order, Art* prep, Layer** layer, Art** parent, Art** after) const;
+    bool editableAt(Layer* layer, Art* parent) const;
+    void link(Art* art, Layer* layer, Art* parent, Art* after);
+    void unlink(Art* art);
+    void moveRecorded(Art* art, Layer* layer, Art* parent, Art* after);
+    Art* copyTree(const Art* src, Art* parent);
+    bool fresh(const Art* art) const;
+    void recordState(Art* art, int what);
+    ASErr transformRec(Art* art, const AIRealMatrix& m, float lineScale, int32_t flags);
+    void boundsRec(const Art* art, AIRealRect& r) const;
+    void setSelectedRec(Art* art, bool selected);
+    void releaseArt(Art* art);
+    void freeArt(Art* art);
+    std::string nextLayerName() const;
+
+    float width_;
+    float height_;
+    int32_t seed_ = 1;
+    std::vector<std::unique_ptr<Swatch>> swatches_;
+    std::vector<Layer*> layers_;                  // bottom first
+    std::vector<std::unique_ptr<Layer>> allLayers_;  // live and retired, owned
+    Layer* current_ = nullptr;
+    int64_t nextId_ = 1;
+    std::unique_ptr<ArtPool> pool_;
+    std::unique_ptr<Journal> journal_;
+};
+
+// A new document: one layer "Layer 1", the default swatch list.
+std::unique_ptr<Document> newDocument(float width = 612, float height = 792);
+
+}  // namespace easel

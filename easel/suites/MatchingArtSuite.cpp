@@ -1,0 +1,54 @@
+// AI Matching Art: the art of the current document that matches a list of
+// type and attribute specifications, in document order, handed out as an
+// MdMemory handle to an array of art handles.
+#include <vector>
+
+#include "SuiteSupport.h"
+#include "SuiteTables.h"
+#include "suites/AISuites.h"
+
+namespace easel {
+namespace {
+
+ASErr handOut(const std::vector<Art*>& found, AIArtHandle*** matches, ASInt32* numMatches) {
+    *matches = nullptr;
+    *numMatches = 0;
+    if (found.empty()) return kNoErr;
+    AIMdMemoryHandle h = newMemoryHandle(found.size() * sizeof(AIArtHandle));
+    if (h == nullptr) return kOutOfMemoryErr;
+    // The handle points at the block pointer; the block holds the array.
+    auto** block = reinterpret_cast<AIArtHandle**>(h);
+    for (size_t i = 0; i < found.size(); ++i) (*block)[i] = found[i]->handle();
+    *matches = block;
+    *numMatches = static_cast<ASInt32>(found.size());
+    return kNoErr;
+}
+
+ASErr getMatchingArt(const AIMatchingArtSpec* specs, ASInt16 numSpecs, AIArtHandle*** matches,
+                     ASInt32* numMatches) {
+    Document* doc = currentDocument();
+    if (doc == nullptr || matches == nullptr || numMatches == nullptr || numSpecs < 0 ||
+        (specs == nullptr && numSpecs > 0))
+        return kBadParameterErr;
+    std::vector<MatchSpec> wanted(static_cast<size_t>(numSpecs));
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        wanted[i].type = specs[i].type;
+        wanted[i].whichAttr = specs[i].whichAttr;
+        wanted[i].attr = specs[i].attr;
+    }
+    return handOut(doc->matchingArt(wanted.data(), wanted.size()), matches, numMatches);
+}
+
+ASErr getSelectedArt(AIArtHandle*** matches, ASInt32* numMatches) {
+    Document* doc = currentDocument();
+    if (doc == nullptr || matches == nullptr || numMatches == nullptr) return kBadParameterErr;
+    return handOut(doc->selectedArt(), matches, numMatches);
+}
+
+const AIMatchingArtSuite kSuite = {getMatchingArt, getSelectedArt};
+
+}  // namespace
+
+const AIMatchingArtSuite* suites::matchingArtSuite() { return &kSuite; }
+
+}  // namespace easel

@@ -26,10 +26,15 @@ struct PathGeometry {
 
     // Bounds of the untransformed segments, computed once per closed flag.
     const AIRealRect& bounds(bool closed) const;
+    // Largest absolute coordinate of any point (anchor or direction point).
+    float maxAbsCoordinate() const;
+    // Call after changing `segments` of a geometry that is not shared.
+    void invalidate() const;
 
 private:
     mutable AIRealRect bounds_[2]{kEmptyRect, kEmptyRect};
     mutable bool boundsValid_[2]{false, false};
+    mutable float maxAbs_ = -1;  // < 0: not computed
 };
 
 // What non-path art carries besides its matrix: text, image, symbol, mesh and
@@ -96,6 +101,8 @@ public:
 
     // Tree. Siblings run bottom (prior) to top (next).
     Art* parent() const { return parent_; }
+    // In a layer or a container (disposed and undone art is not).
+    bool attached() const { return layer_ != nullptr || parent_ != nullptr; }
     Layer* layer() const;  // walks up to the layer; nullptr when detached
     Art* firstChild() const { return children_.first; }
     Art* lastChild() const { return children_.last; }
@@ -151,7 +158,8 @@ private:
     int16_t type_ = kUnknownArt;
     bool inUse_ = false;       // the slot holds art (possibly disposed but kept for undo)
     uint32_t journalRefs_ = 0; // undo entries that refer to this art
-    uint64_t bornInStep_ = 0;  // the undo step that created it
+    uint64_t bornIn_ = 0;      // the undo epoch that created it
+    uint64_t recordedIn_ = 0;  // the undo epoch that last saved its state
     Art* freeNext_ = nullptr;  // pool free list
 
     // Tree links.

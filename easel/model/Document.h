@@ -84,6 +84,9 @@ public:
     bool isLive(const Art* art) const;
     Art* findById(int64_t id);
     int64_t nextId() const { return nextId_; }
+    // For readers of stored documents: gives art the id it was saved with
+    // (positive); later new art gets ids above every id given so far.
+    ASErr setArtId(Art* art, int64_t id);
 
     // New empty art (any art type) placed by order relative to prep (null for
     // 5 and 6, and for 1-4 meaning the current layer's top/bottom).

@@ -1,0 +1,983 @@
+#include "Document.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <unordered_map>
+
+#include "Journal.h"
+
+namespace easel {
+
+// ---------------------------------------------------------------------------
+// Art nodes live in chunks that never move or shrink while the document
+// lives, so handles stay valid pointers and a stale handle can be recognised
+// (the slot is not in use, or its art is not in a live layer).
+class ArtPool {
+public:
+    Art* alloc() {
+        if (!free_) grow();
+        Art* a = free_;
+        free_ = a->freeNext_;
+        a->freeNext_ = nullptr;
+        a->inUse_ = true;
+        return a;
+    }
+
+    void release(Art* a) {
+        a->id_ = 0;
+        a->type_ = kUnknownArt;
+        a->inUse_ = false;
+        a->journalRefs_ = 0;
+        a->bornIn_ = 0;
+        a->recordedIn_ = 0;
+        a->layer_ = nullptr;
+        a->parent_ = nullptr;
+        a->prior_ = nullptr;
+        a->next_ = nullptr;
+        a->children_ = ArtList{};
+        a->selected_ = a->locked_ = a->hidden_ = false;
+        a->style_ = AIPathStyle{};
+        a->opacity_ = 1;
+        a->blend_ = 0;
+        a->tags_.reset();
+        a->closed_ = false;
+        a->geom_.reset();
+        a->pending_ = kIdentityMatrix;
+        a->hasPending_ = false;
+        a->segSel_.reset();
+        a->object_.reset();
+        a->objMatrix_ = kIdentityMatrix;
+        a->warp_ = EnvelopeWarp{};
+        a->extra_.reset();
+        a->freeNext_ = free_;
+        free_ = a;
+    }
+
+    bool owns(const Art* a) const {
+        const auto p = reinterpret_cast<uintptr_t>(a);
+        auto it = std::upper_bound(chunks_.begin(), chunks_.end(), p,
+                                   [](uintptr_t x, const Chunk& c) { return x < c.begin; });
+        if (it == chunks_.begin()) return false;
+        --it;
+        return p < it->end && (p - it->begin) % sizeof(Art) == 0;
+    }
+
+private:
+    static constexpr size_t kChunk = 1024;
+    struct Chunk {
+        uintptr_t begin;
+        uintptr_t end;
+        std::unique_ptr<Art[]> arts;
+    };
+
+    void grow() {
+        auto arts = std::make_unique<Art[]>(kChunk);
+        for (size_t i = kChunk; i-- > 0;) {
+            arts[i].freeNext_ = free_;
+            free_ = &arts[i];
+        }
+        Chunk c{reinterpret_cast<uintptr_t>(arts.get()), reinterpret_cast<uintptr_t>(arts.get() + kChunk),
+                std::move(arts)};
+        auto at = std::upper_bound(chunks_.begin(), chunks_.end(), c.begin,
+                                   [](uintptr_t x, const Chunk& k) { return x < k.begin; });
+        chunks_.insert(at, std::move(c));
+    }
+
+    std::vector<Chunk> chunks_;  // sorted by address
+    Art* free_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+bool finiteColor(const AIColor& c) {
+    return std::isfinite(c.c[0]) && std::isfinite(c.c[1]) && std::isfinite(c.c[2]) && std::isfinite(c.c[3]);
+}
+
+bool finiteStyle(const AIPathStyle& s) {
+    const AIStrokeStyle& k = s.stroke;
+    if (!finiteColor(s.fill.color) || !finiteColor(k.color)) return false;
+    if (!std::isfinite(k.width) || !std::isfinite(k.miterLimit) || !std::isfinite(k.dashOffset)) return false;
+    if (k.dashCount < 0 || k.dashCount > kMaxDashComponents) return false;
+    for (float d : k.dash) {
+        if (!std::isfinite(d)) return false;
+    }
+    return true;
+}
+
+bool knownType(int16_t t) {
+    switch (t) {
+        case kGroupArt: case kPathArt: case kCompoundPathArt: case kTextArt: case kPlacedArt:
+        case kTextPathArt: case kRasterArt: case kMeshArt: case kSymbolArt: case kEnvelopeArt:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool anchored(const Art* a) { return a->attached(); }
+
+// Bound on every coordinate of a geometry mapped by m; infinite on overflow.
+bool transformStaysFinite(const PathGeometry& g, const AIRealMatrix& m) {
+    const double r = static_cast<double>(g.maxAbsCoordinate());
+    const double h = (std::abs(static_cast<double>(m.a)) + std::abs(static_cast<double>(m.c))) * r +
+                     std::abs(static_cast<double>(m.tx));
+    const double v = (std::abs(static_cast<double>(m.b)) + std::abs(static_cast<double>(m.d))) * r +
+                     std::abs(static_cast<double>(m.ty));
+    return h < static_cast<double>(FLT_MAX) && v < static_cast<double>(FLT_MAX);
+}
+
+}  // namespace
+
+Document::Document(float width, float height)
+    : width_(width), height_(height), pool_(std::make_unique<ArtPool>()),
+      journal_(std::make_unique<Journal>(*this)) {}
+
+Document::~Document() {
+    journal_.reset();  // the pool owns every node; nothing to release one by one
+}
+
+ASErr Document::setPageSize(float width, float height) {
+    if (!std::isfinite(width) || !std::isfinite(height) || width <= 0 || height <= 0) return kBadParameterErr;
+    journal_->recordPage();
+    width_ = width;
+    height_ = height;
+    return kNoErr;
+}
+
+// ---- swatches ----
+
+bool Document::isSwatch(const Swatch* s) const {
+    return std::any_of(swatches_.begin(), swatches_.end(), [s](const auto& p) { return p.get() == s; });
+}
+
+void Document::clearSwatches() { swatches_.clear(); }
+
+ASErr Document::addSwatch(const std::string& name, const AIColor& color) {
+    if (!finiteColor(color)) return kBadParameterErr;
+    auto s = std::make_unique<Swatch>();
+    s->name = name;
+    s->color = color;
+    swatches_.push_back(std::move(s));
+    return kNoErr;
+}
+
+// ---- layers ----
+
+Layer* Document::layerFromTop(size_t n) const {
+    return n < layers_.size() ? layers_[layers_.size() - 1 - n] : nullptr;
+}
+
+Layer* Document::layerFromBottom(size_t n) const { return n < layers_.size() ? layers_[n] : nullptr; }
+
+Layer* Document::currentLayer() const {
+    if (current_ && current_->live_) return current_;
+    return topLayer();
+}
+
+void Document::setCurrentLayer(Layer* layer) {
+    if (isLiveLayer(layer)) current_ = layer;
+}
+
+bool Document::isLiveLayer(const Layer* layer) const {
+    return layer && std::find(layers_.begin(), layers_.end(), layer) != layers_.end();
+}
+
+std::string Document::nextLayerName() const {
+    for (size_t n = layers_.size() + 1;; ++n) {
+        std::string name = "Layer " + std::to_string(n);
+        bool used = std::any_of(layers_.begin(), layers_.end(), [&](const Layer* l) { return l->name_ == name; });
+        if (!used) return name;
+    }
+}
+
+ASErr Document::insertLayer(Layer* ref, int16_t order, Layer** out, const std::string& name) {
+    size_t index = 0;
+    switch (order) {
+        case kPlaceAboveAll: index = layers_.size(); break;
+        case kPlaceBelowAll: index = 0; break;
+        case kPlaceAbove:
+        case kPlaceBelow: {
+            auto it = std::find(layers_.begin(), layers_.end(), ref);
+            if (!ref || it == layers_.end()) return kBadParameterErr;
+            index = static_cast<size_t>(it - layers_.begin()) + (order == kPlaceAbove ? 1 : 0);
+            break;
+        }
+        default: return kBadParameterErr;
+    }
+    auto owned = std::make_unique<Layer>();
+    Layer* l = owned.get();
+    l->name_ = name.empty() ? nextLayerName() : name;
+    allLayers_.push_back(std::move(owned));
+    journal_->recordLayerMove(l);
+    layers_.insert(layers_.begin() + static_cast<std::ptrdiff_t>(index), l);
+    l->live_ = true;
+    current_ = l;
+    if (out) *out = l;
+    return kNoErr;
+}
+
+ASErr Document::setLayerName(Layer* layer, const std::string& name) {
+    if (!isLiveLayer(layer)) return kBadParameterErr;
+    journal_->recordLayerAttrs(layer);
+    layer->name_ = name;
+    return kNoErr;
+}
+
+ASErr Document::setLayerVisible(Layer* layer, bool visible) {
+    if (!isLiveLayer(layer)) return kBadParameterErr;
+    journal_->recordLayerAttrs(layer);
+    layer->visible_ = visible;
+    return kNoErr;
+}
+
+ASErr Document::setLayerLocked(Layer* layer, bool locked) {
+    if (!isLiveLayer(layer)) return kBadParameterErr;
+    journal_->recordLayerAttrs(layer);
+    layer->locked_ = locked;
+    return kNoErr;
+}
+
+// ---- nodes ----
+
+bool Document::isLive(const Art* art) const {
+    if (!art || !pool_->owns(art) || !art->inUse_) return false;
+    const Art* a = art;
+    while (a->parent_) a = a->parent_;
+    return a->layer_ != nullptr && a->layer_->live_;
+}
+
+Art* Document::findById(int64_t id) {
+    Art* found = nullptr;
+    forEachArt([&](Art* a) {
+        if (!found && a->id_ == id) found = a;
+    });
+    return found;
+}
+
+ASErr Document::setArtId(Art* art, int64_t id) {
+    if (!isLive(art) || id <= 0) return kBadParameterErr;
+    art->id_ = id;
+    if (id >= nextId_) nextId_ = id + 1;
+    return kNoErr;
+}
+
+Art* Document::allocArt(int16_t type) {
+    Art* a = pool_->alloc();
+    a->type_ = type;
+    a->id_ = nextId_++;
+    a->bornIn_ = journal_->epoch;
+    a->style_ = (type == kPathArt || type == kCompoundPathArt || type == kTextArt || type == kTextPathArt)
+                    ? defaultPathStyle()
+                    : unpaintedStyle();
+    if (type == kTextArt || type == kTextPathArt) {
+        auto o = std::make_shared<ObjectData>();
+        o->isText = true;
+        a->object_ = std::move(o);
+    }
+    return a;
+}
+
+void Document::freeArt(Art* art) {
+    // Iterative: frees the subtree, keeping members the journal still refers to.
+    std::vector<Art*> stack{art};
+    while (!stack.empty()) {
+        Art* a = stack.back();
+        stack.pop_back();
+        for (Art* c = a->children_.first; c;) {
+            Art* next = c->next_;
+            c->parent_ = nullptr;
+            c->prior_ = c->next_ = nullptr;
+            if (c->journalRefs_ == 0) stack.push_back(c);
+            c = next;
+        }
+        a->children_ = ArtList{};
+        pool_->release(a);
+    }
+}
+
+void Document::releaseArt(Art* art) {
+    if (art->journalRefs_ == 0 && !anchored(art)) freeArt(art);
+}
+
+void Document::link(Art* art, Layer* layer, Art* parent, Art* after) {
+    ArtList& list = parent ? parent->children_ : layer->art_;
+    art->parent_ = parent;
+    art->layer_ = parent ? nullptr : layer;
+    art->prior_ = after;
+    art->next_ = after ? after->next_ : list.first;
+    if (art->next_) {
+        art->next_->prior_ = art;
+    } else {
+        list.last = art;
+    }
+    if (after) {
+        after->next_ = art;
+    } else {
+        list.first = art;
+    }
+}
+
+void Document::unlink(Art* art) {
+    ArtList& list = art->parent_ ? art->parent_->children_ : art->layer_->art_;
+    if (art->prior_) {
+        art->prior_->next_ = art->next_;
+    } else {
+        list.first = art->next_;
+    }
+    if (art->next_) {
+        art->next_->prior_ = art->prior_;
+    } else {
+        list.last = art->prior_;
+    }
+    art->prior_ = art->next_ = nullptr;
+    art->parent_ = nullptr;
+    art->layer_ = nullptr;
+}
+
+void Document::moveRecorded(Art* art, Layer* layer, Art* parent, Art* after) {
+    journal_->recordMove(art);
+    if (anchored(art)) unlink(art);
+    if (layer || parent) link(art, layer, parent, after);
+}
+
+bool Document::fresh(const Art* art) const { return journal_->fresh(art); }
+
+void Document::recordState(Art* art, int) { journal_->recordState(art); }
+
+bool Document::editableAt(Layer* layer, Art* parent) const {
+    Layer* l = parent ? parent->layer() : layer;
+    return l && l->editable();
+}
+
+ASErr Document::placement(int16_t order, Art* prep, Layer** layer, Art** parent, Art** after) const {
+    *layer = nullptr;
+    *parent = nullptr;
+    *after = nullptr;
+    if (order == kPlaceAboveAll || order == kPlaceBelowAll || !prep) {
+        Layer* l = nullptr;
+        if (order == kPlaceAboveAll) {
+            l = topLayer();
+        } else if (order == kPlaceBelowAll) {
+            l = bottomLayer();
+        } else if (order >= kPlaceAbove && order <= kPlaceInsideOnBottom) {
+            l = currentLayer();
+        } else {
+            return kBadParameterErr;
+        }
+        if (!l) return kBadParameterErr;
+        const bool top = order == kPlaceAboveAll || order == kPlaceAbove || order == kPlaceInsideOnTop;
+        *layer = l;
+        *after = top ? l->art_.last : nullptr;
+        if (!l->editable()) return kLockedLayerErr;
+        return kNoErr;
+    }
+    if (!isLive(prep)) return kBadParameterErr;
+    switch (order) {
+        case kPlaceAbove:
+            *layer = prep->layer_;
+            *parent = prep->parent_;
+            *after = prep;
+            break;
+        case kPlaceBelow:
+            *layer = prep->layer_;
+            *parent = prep->parent_;
+            *after = prep->prior_;
+            break;
+        case kPlaceInsideOnTop:
+        case kPlaceInsideOnBottom:
+            if (!prep->isContainer()) return kBadParameterErr;
+            *parent = prep;
+            *after = order == kPlaceInsideOnTop ? prep->children_.last : nullptr;
+            break;
+        default:
+            return kBadParameterErr;
+    }
+    if (!editableAt(*layer, *parent)) return kLockedLayerErr;
+    return kNoErr;
+}
+
+ASErr Document::newArt(int16_t type, int16_t order, Art* prep, Art** out) {
+    if (!knownType(type)) return kBadParameterErr;
+    Layer* layer;
+    Art* parent;
+    Art* after;
+    if (ASErr e = placement(order, prep, &layer, &parent, &after)) return e;
+    Art* a = allocArt(type);
+    moveRecorded(a, layer, parent, after);
+    if (out) *out = a;
+    return kNoErr;
+}
+
+Art* Document::copyTree(const Art* src, Art* parent) {
+    Art* a = pool_->alloc();
+    a->type_ = src->type_;
+    a->id_ = nextId_++;
+    a->bornIn_ = journal_->epoch;
+    a->locked_ = src->locked_;
+    a->hidden_ = src->hidden_;
+    a->style_ = src->style_;
+    a->opacity_ = src->opacity_;
+    a->blend_ = src->blend_;
+    a->tags_ = src->tags_;
+    a->closed_ = src->closed_;
+    a->geom_ = src->geom_;
+    a->pending_ = src->pending_;
+    a->hasPending_ = src->hasPending_;
+    a->object_ = src->object_;
+    a->objMatrix_ = src->objMatrix_;
+    a->warp_ = src->warp_;
+    a->extra_ = src->extra_;
+    if (parent) link(a, nullptr, parent, parent->children_.last);
+    for (const Art* c = src->children_.first; c; c = c->next_) copyTree(c, a);
+    return a;
+}
+
+ASErr Document::duplicateArt(Art* art, int16_t order, Art* prep, Art** out) {
+    if (!isLive(art)) return kBadParameterErr;
+    Layer* layer;
+    Art* parent;
+    Art* after;
+    if (ASErr e = placement(order, prep, &layer, &parent, &after)) return e;
+    // Copying art into itself would never end.
+    for (const Art* p = parent; p; p = p->parent_) {
+        if (p == art) return kBadParameterErr;
+    }
+    Art* copy = copyTree(art, nullptr);
+    moveRecorded(copy, layer, parent, after);
+    if (out) *out = copy;
+    return kNoErr;
+}
+
+ASErr Document::reorderArt(Art* art, int16_t order, Art* prep) {
+    if (!isLive(art)) return kBadParameterErr;
+    if (prep == art && order != kPlaceAboveAll && order != kPlaceBelowAll) return kBadParameterErr;
+    Layer* layer;
+    Art* parent;
+    Art* after;
+    if (ASErr e = placement(order, prep, &layer, &parent, &after)) return e;
+    for (const Art* p = parent; p; p = p->parent_) {
+        if (p == art) return kBadParameterErr;
+    }
+    Layer* from = art->layer();
+    if (!from->editable()) return kLockedLayerErr;
+    if (after == art) after = art->prior_;  // already in place
+    if (after == art->prior_ && parent == art->parent_ && (parent || layer == art->layer_)) return kNoErr;
+    moveRecorded(art, layer, parent, after);
+    return kNoErr;
+}
+
+ASErr Document::disposeArt(Art* art) {
+    if (!isLive(art)) return kBadParameterErr;
+    if (!art->layer()->editable()) return kLockedLayerErr;
+    moveRecorded(art, nullptr, nullptr, nullptr);
+    releaseArt(art);
+    return kNoErr;
+}
+
+ASErr Document::newRect(float top, float left, float bottom, float right, bool reversed, Art** out) {
+    if (!std::isfinite(top) || !std::isfinite(left) || !std::isfinite(bottom) || !std::isfinite(right))
+        return kBadParameterErr;
+    auto corner = [](float h, float v) {
+        return AIPathSegment{{h, v}, {h, v}, {h, v}, 1};
+    };
+    // Counter-clockwise (vertical axis up) from the top left.
+    std::vector<AIPathSegment> segs{corner(left, top), corner(left, bottom), corner(right, bottom),
+                                    corner(right, top)};
+    if (reversed) std::reverse(segs.begin() + 1, segs.end());
+    Art* a = nullptr;
+    if (ASErr e = newArt(kPathArt, kPlaceAboveAll, nullptr, &a)) return e;
+    auto g = std::make_shared<PathGeometry>();
+    g->segments = std::move(segs);
+    a->geom_ = std::move(g);
+    a->closed_ = true;
+    if (out) *out = a;
+    return kNoErr;
+}
+
+ASErr Document::newOval(float top, float left, float bottom, float right, bool reversed, Art** out) {
+    if (!std::isfinite(top) || !std::isfinite(left) || !std::isfinite(bottom) || !std::isfinite(right))
+        return kBadParameterErr;
+    const float k = 0.5522847498f;
+    const float cx = (left + right) / 2, cy = (top + bottom) / 2;
+    const float kx = k * (right - left) / 2, ky = k * (top - bottom) / 2;
+    auto seg = [](float h, float v, float ih, float iv, float oh, float ov) {
+        return AIPathSegment{{h, v}, {ih, iv}, {oh, ov}, 0};
+    };
+    // Counter-clockwise from the left: left, bottom, right, top.
+    std::vector<AIPathSegment> segs{seg(left, cy, left, cy + ky, left, cy - ky),
+                                    seg(cx, bottom, cx - kx, bottom, cx + kx, bottom),
+                                    seg(right, cy, right, cy - ky, right, cy + ky),
+                                    seg(cx, top, cx + kx, top, cx - kx, top)};
+    if (reversed) {
+        std::reverse(segs.begin() + 1, segs.end());
+        for (AIPathSegment& s : segs) std::swap(s.in, s.out);
+    }
+    Art* a = nullptr;
+    if (ASErr e = newArt(kPathArt, kPlaceAboveAll, nullptr, &a)) return e;
+    auto g = std::make_shared<PathGeometry>();
+    g->segments = std::move(segs);
+    a->geom_ = std::move(g);
+    a->closed_ = true;
+    if (out) *out = a;
+    return kNoErr;
+}
+
+// ---- geometry ----
+
+void Document::boundsRec(const Art* a, AIRealRect& r) const {
+    if (a->hasPath()) {
+        if (a->geom_ && !a->geom_->segments.empty()) {
+            const AIRealRect b = a->hasPending_ ? bezierBounds(a->geom_->segments.data(), a->geom_->segments.size(),
+                                                               a->closed_, &a->pending_)
+                                                : a->geom_->bounds(a->closed_);
+            r = unionRect(r, b);
+        }
+        return;
+    }
+    if (a->hasObjectMatrix()) {
+        r = unionRect(r, transformedBox(a->object().localBox(), a->objMatrix_));
+        return;
+    }
+    for (const Art* c = a->children_.first; c; c = c->next_) boundsRec(c, r);
+}
+
+ASErr Document::bounds(const Art* art, AIRealRect* out) const {
+    if (!isLive(art) || !out) return kBadParameterErr;
+    AIRealRect r = kEmptyRect;
+    boundsRec(art, r);
+    *out = r;
+    return kNoErr;
+}
+
+namespace {
+
+bool transformValid(const Art* a, const AIRealMatrix& m, float lineScale, int32_t flags) {
+    if (flags & kScaleLines) {
+        if (!std::isfinite(a->style().stroke.width * lineScale)) return false;
+    }
+    if (flags & kTransformObjects) {
+        if (a->hasPath() && a->sharedGeometry()) {
+            const AIRealMatrix p = concatMatrix(a->pendingMatrix(), m);
+            if (!isFinite(p) || !transformStaysFinite(*a->sharedGeometry(), p)) return false;
+        }
+        if (a->hasObjectMatrix() && !isFinite(concatMatrix(a->objectMatrix(), m))) return false;
+    }
+    for (const Art* c = a->firstChild(); c; c = c->next()) {
+        if (!transformValid(c, m, lineScale, flags)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int32_t flags) {
+    journal_->recordState(a);
+    if (flags & kScaleLines) a->style_.stroke.width *= lineScale;
+    if (flags & kTransformObjects) {
+        if (a->hasPath() && a->geom_) {
+            a->pending_ = concatMatrix(a->pending_, m);
+            a->hasPending_ = !isIdentity(a->pending_);
+        }
+        if (a->hasObjectMatrix()) a->objMatrix_ = concatMatrix(a->objMatrix_, m);
+    }
+    for (Art* c = a->children_.first; c; c = c->next_) transformRec(c, m, lineScale, flags);
+    return kNoErr;
+}
+
+ASErr Document::transformArt(Art* art, const AIRealMatrix& m, float lineScale, int32_t flags) {
+    if (!isLive(art) || !isFinite(m) || !std::isfinite(lineScale)) return kBadParameterErr;
+    if (!(flags & (kTransformObjects | kScaleLines))) return kNoErr;
+    if (!transformValid(art, m, lineScale, flags)) return kBadParameterErr;
+    return transformRec(art, m, lineScale, flags);
+}
+
+// ---- paths ----
+
+namespace {
+
+// The art's geometry, owned by it alone and with its pending matrix applied,
+// ready to be changed in place.
+PathGeometry& ownGeometry(std::shared_ptr<const PathGeometry>& geom, AIRealMatrix& pending, bool& hasPending) {
+    if (!geom || hasPending || geom.use_count() > 1) {
+        auto g = std::make_shared<PathGeometry>();
+        if (geom) {
+            g->segments.reserve(geom->segments.size());
+            for (const AIPathSegment& s : geom->segments) {
+                g->segments.push_back(hasPending ? transformSegment(pending, s) : s);
+            }
+        }
+        geom = std::move(g);
+        pending = kIdentityMatrix;
+        hasPending = false;
+    }
+    geom->invalidate();
+    // Sole owner: the shared data is not visible to anyone else.
+    return const_cast<PathGeometry&>(*geom);
+}
+
+}  // namespace
+
+ASErr Document::setSegmentCount(Art* path, size_t count) {
+    if (!isLive(path) || !path->hasPath()) return kBadParameterErr;
+    if (count > kMaxSegments) return kTooManyPointsErr;
+    if (count == path->segmentCount()) return kNoErr;
+    journal_->recordState(path);
+    PathGeometry& g = ownGeometry(path->geom_, path->pending_, path->hasPending_);
+    const AIPathSegment fill = g.segments.empty() ? AIPathSegment{} : g.segments.back();
+    g.segments.resize(count, fill);
+    if (path->segSel_) {
+        auto sel = std::make_shared<std::vector<uint8_t>>(*path->segSel_);
+        sel->resize(count, 0);
+        path->segSel_ = std::move(sel);
+    }
+    return kNoErr;
+}
+
+ASErr Document::setSegments(Art* path, size_t first, size_t count, const AIPathSegment* segs) {
+    if (!isLive(path) || !path->hasPath() || (count > 0 && !segs)) return kBadParameterErr;
+    if (first > path->segmentCount() || count > path->segmentCount() - first) return kBadParameterErr;
+    for (size_t i = 0; i < count; ++i) {
+        if (!isFinite(segs[i])) return kBadParameterErr;
+    }
+    if (count == 0) return kNoErr;
+    journal_->recordState(path);
+    PathGeometry& g = ownGeometry(path->geom_, path->pending_, path->hasPending_);
+    for (size_t i = 0; i < count; ++i) {
+        g.segments[first + i] = segs[i];
+        g.segments[first + i].corner = segs[i].corner ? 1 : 0;
+    }
+    return kNoErr;
+}
+
+ASErr Document::setClosed(Art* path, bool closed) {
+    if (!isLive(path) || !path->hasPath()) return kBadParameterErr;
+    journal_->recordState(path);
+    path->closed_ = closed;
+    return kNoErr;
+}
+
+ASErr Document::setSegmentSelection(Art* path, size_t index, int16_t bits) {
+    if (!isLive(path) || !path->hasPath() || index >= path->segmentCount()) return kBadParameterErr;
+    const auto value = static_cast<uint8_t>(bits & (kSegmentPointSelected | kSegmentInSelected | kSegmentOutSelected));
+    if (path->segmentSelection(index) == value) return kNoErr;
+    journal_->recordState(path);
+    const size_t n = path->segmentCount();
+    auto sel = path->segSel_ ? std::make_shared<std::vector<uint8_t>>(*path->segSel_)
+                             : std::make_shared<std::vector<uint8_t>>(
+                                   n, static_cast<uint8_t>(path->selected_ ? kSegmentPointSelected : 0));
+    (*sel)[index] = value;
+    const bool allPoint = std::all_of(sel->begin(), sel->end(), [](uint8_t v) { return v == kSegmentPointSelected; });
+    const bool none = std::all_of(sel->begin(), sel->end(), [](uint8_t v) { return v == 0; });
+    path->selected_ = !none;
+    if (allPoint || none) {
+        path->segSel_.reset();
+    } else {
+        path->segSel_ = std::move(sel);
+    }
+    return kNoErr;
+}
+
+// ---- style and attributes ----
+
+ASErr Document::setStyle(Art* art, const AIPathStyle& style) {
+    if (!isLive(art) || !finiteStyle(style)) return kBadParameterErr;
+    journal_->recordState(art);
+    art->style_ = style;
+    return kNoErr;
+}
+
+ASErr Document::setOpacity(Art* art, float opacity) {
+    if (!isLive(art) || !std::isfinite(opacity)) return kBadParameterErr;
+    journal_->recordState(art);
+    art->opacity_ = opacity;
+    return kNoErr;
+}
+
+ASErr Document::setBlendMode(Art* art, int32_t mode) {
+    if (!isLive(art) || mode < 0 || mode > 15) return kBadParameterErr;
+    journal_->recordState(art);
+    art->blend_ = mode;
+    return kNoErr;
+}
+
+namespace {
+
+ASErr putTag(std::shared_ptr<const TagList>& tags, Tag tag) {
+    auto list = tags ? std::make_shared<TagList>(*tags) : std::make_shared<TagList>();
+    auto it = std::find_if(list->begin(), list->end(), [&](const Tag& t) { return t.name == tag.name; });
+    if (it != list->end()) {
+        *it = std::move(tag);
+    } else {
+        list->push_back(std::move(tag));
+    }
+    tags = std::move(list);
+    return kNoErr;
+}
+
+}  // namespace
+
+ASErr Document::setTagString(Art* art, const std::string& name, const std::string& value) {
+    if (!isLive(art) || name.empty()) return kBadParameterErr;
+    journal_->recordState(art);
+    return putTag(art->tags_, Tag{name, false, value, 0});
+}
+
+ASErr Document::setTagReal(Art* art, const std::string& name, float value) {
+    if (!isLive(art) || name.empty() || !std::isfinite(value)) return kBadParameterErr;
+    journal_->recordState(art);
+    return putTag(art->tags_, Tag{name, true, "", value});
+}
+
+ASErr Document::deleteTag(Art* art, const std::string& name) {
+    if (!isLive(art)) return kBadParameterErr;
+    if (!art->findTag(name)) return kBadParameterErr;
+    journal_->recordState(art);
+    auto list = std::make_shared<TagList>(*art->tags_);
+    list->erase(std::remove_if(list->begin(), list->end(), [&](const Tag& t) { return t.name == name; }),
+                list->end());
+    art->tags_ = list->empty() ? nullptr : std::move(list);
+    return kNoErr;
+}
+
+ASErr Document::setObjectData(Art* art, const ObjectData& data) {
+    if (!isLive(art) || !std::isfinite(data.fontSize) || !std::isfinite(data.width) || !std::isfinite(data.height))
+        return kBadParameterErr;
+    journal_->recordState(art);
+    art->object_ = std::make_shared<ObjectData>(data);
+    return kNoErr;
+}
+
+ASErr Document::setObjectMatrix(Art* art, const AIRealMatrix& m) {
+    if (!isLive(art) || !isFinite(m)) return kBadParameterErr;
+    journal_->recordState(art);
+    art->objMatrix_ = m;
+    return kNoErr;
+}
+
+ASErr Document::setExtra(Art* art, const std::string& jsonObjectText) {
+    if (!isLive(art)) return kBadParameterErr;
+    journal_->recordState(art);
+    art->extra_ = jsonObjectText.empty() ? nullptr : std::make_shared<const std::string>(jsonObjectText);
+    return kNoErr;
+}
+
+void Document::setSelectedRec(Art* art, bool selected) {
+    std::vector<Art*> stack{art};
+    while (!stack.empty()) {
+        Art* a = stack.back();
+        stack.pop_back();
+        if (a->selected_ != selected || a->segSel_) {
+            journal_->recordState(a);
+            a->selected_ = selected;
+            a->segSel_.reset();
+        }
+        for (Art* c = a->children_.first; c; c = c->next_) stack.push_back(c);
+    }
+}
+
+ASErr Document::setSelected(Art* art, bool selected) {
+    if (!isLive(art)) return kBadParameterErr;
+    setSelectedRec(art, selected);
+    return kNoErr;
+}
+
+ASErr Document::setLocked(Art* art, bool locked) {
+    if (!isLive(art)) return kBadParameterErr;
+    if (art->locked_ == locked) return kNoErr;
+    journal_->recordState(art);
+    art->locked_ = locked;
+    return kNoErr;
+}
+
+ASErr Document::setHidden(Art* art, bool hidden) {
+    if (!isLive(art)) return kBadParameterErr;
+    if (art->hidden_ == hidden) return kNoErr;
+    journal_->recordState(art);
+    art->hidden_ = hidden;
+    return kNoErr;
+}
+
+int32_t Document::userAttributes(const Art* art) const {
+    return (art->selected_ ? kArtSelected : 0) | (art->locked_ ? kArtLocked : 0) | (art->hidden_ ? kArtHidden : 0);
+}
+
+// ---- selection and traversal ----
+
+void Document::forEachArt(const std::function<void(Art*)>& f) const {
+    for (Layer* l : layers_) {
+        Art* a = l->art_.first;
+        while (a) {
+            f(a);
+            if (a->children_.first) {
+                a = a->children_.first;
+                continue;
+            }
+            while (a && !a->next_) a = a->parent_;
+            if (a) a = a->next_;
+        }
+    }
+}
+
+void Document::selectAll() {
+    for (Layer* l : layers_) {
+        if (!l->editable()) continue;
+        for (Art* a = l->art_.first; a; a = a->next_) {
+            if (!a->locked_ && !a->hidden_) setSelectedRec(a, true);
+        }
+    }
+}
+
+void Document::deselectAll() {
+    for (Layer* l : layers_) {
+        for (Art* a = l->art_.first; a; a = a->next_) setSelectedRec(a, false);
+    }
+}
+
+bool Document::selectById(int64_t id) {
+    Art* a = findById(id);
+    if (!a) return false;
+    setSelectedRec(a, true);
+    return true;
+}
+
+std::vector<Art*> Document::matchingArt(const MatchSpec* specs, size_t count) const {
+    std::vector<Art*> out;
+    forEachArt([&](Art* a) {
+        const int32_t attrs = userAttributes(a);
+        for (size_t i = 0; i < count; ++i) {
+            const MatchSpec& s = specs[i];
+            if ((s.type == kAnyArt || s.type == a->type_) && (attrs & s.whichAttr) == (s.attr & s.whichAttr)) {
+                out.push_back(a);
+                break;
+            }
+        }
+    });
+    return out;
+}
+
+std::vector<Art*> Document::selectedArt() const {
+    const MatchSpec any{kAnyArt, kArtSelected, kArtSelected};
+    return matchingArt(&any, 1);
+}
+
+// ---- envelopes ----
+
+ASErr Document::makeEnvelope(Art* const* art, size_t count, Art* envelopeObject, Art** out) {
+    if (!art || count == 0) return kBadParameterErr;
+    for (size_t i = 0; i < count; ++i) {
+        if (!isLive(art[i]) || art[i] == envelopeObject) return kBadParameterErr;
+        if (!art[i]->layer()->editable()) return kLockedLayerErr;
+        for (size_t j = 0; j < count; ++j) {
+            if (i == j) continue;
+            if (art[i] == art[j]) return kBadParameterErr;
+            for (const Art* p = art[j]->parent_; p; p = p->parent_) {
+                if (p == art[i]) return kBadParameterErr;  // one contains another
+            }
+        }
+    }
+    if (envelopeObject && !isLive(envelopeObject)) return kBadParameterErr;
+    // Contents in document order; the envelope takes the top-most one's place.
+    std::vector<Art*> contents(art, art + count);
+    if (count > 1) {
+        std::unordered_map<const Art*, size_t> order;
+        size_t n = 0;
+        forEachArt([&](Art* a) { order[a] = n++; });
+        std::sort(contents.begin(), contents.end(), [&](Art* x, Art* y) { return order[x] < order[y]; });
+    }
+    Art* top = contents.back();
+    Art* env = allocArt(kEnvelopeArt);
+    moveRecorded(env, top->layer_, top->parent_, top);
+    for (Art* a : contents) moveRecorded(a, nullptr, env, env->children_.last);
+    if (envelopeObject && isLive(envelopeObject)) {
+        if (ASErr e = disposeArt(envelopeObject)) return e;
+    }
+    if (out) *out = env;
+    return kNoErr;
+}
+
+ASErr Document::setEnvelopeWarp(Art* envelope, const EnvelopeWarp& warp) {
+    if (!isLive(envelope) || envelope->type_ != kEnvelopeArt) return kBadParameterErr;
+    if (warp.style < 0 || warp.style > 15 || !std::isfinite(warp.bend) || !std::isfinite(warp.horizontal) ||
+        !std::isfinite(warp.vertical))
+        return kBadParameterErr;
+    journal_->recordState(envelope);
+    envelope->warp_ = warp;
+    return kNoErr;
+}
+
+ASErr Document::releaseEnvelope(Art* envelope) {
+    if (!isLive(envelope) || envelope->type_ != kEnvelopeArt) return kBadParameterErr;
+    if (!envelope->layer()->editable()) return kLockedLayerErr;
+    Art* after = envelope->prior_;
+    while (Art* c = envelope->children_.first) {
+        moveRecorded(c, envelope->layer_, envelope->parent_, after);
+        after = c;
+    }
+    return disposeArt(envelope);
+}
+
+// ---- undo ----
+
+void Document::beginUndoContext() { journal_->commitOpen(); }
+void Document::commitUndoContext() { journal_->commitOpen(); }
+
+ASErr Document::undoChanges() {
+    journal_->revertOpen();
+    return kNoErr;
+}
+
+bool Document::undo() { return journal_->undoStep(); }
+bool Document::redo() { return journal_->redoStep(); }
+bool Document::canUndo() const { return !journal_->done.empty() || !journal_->open.entries.empty(); }
+bool Document::canRedo() const { return !journal_->undone.empty() && journal_->open.entries.empty(); }
+
+void Document::setUndoText(const std::string& undoText, const std::string& redoText) {
+    journal_->open.undoText = undoText;
+    journal_->open.redoText = redoText;
+}
+
+const std::string& Document::undoText() const {
+    if (!journal_->open.entries.empty() || journal_->done.empty()) return journal_->open.undoText;
+    return journal_->done.back().undoText;
+}
+
+bool Document::contextChanged() const { return !journal_->open.entries.empty(); }
+void Document::clearHistory() { journal_->clear(); }
+size_t Document::undoStepCount() const { return journal_->done.size(); }
+
+// ---------------------------------------------------------------------------
+
+std::unique_ptr<Document> newDocument(float width, float height) {
+    auto doc = std::make_unique<Document>(width, height);
+    doc->insertLayer(nullptr, kPlaceAboveAll, nullptr, "Layer 1");
+    doc->addSwatch("[None]", noneColor());
+    doc->addSwatch("[Registration]", cmykColor(1, 1, 1, 1));
+    doc->addSwatch("White", rgbColor(1, 1, 1));
+    doc->addSwatch("Black", rgbColor(0, 0, 0));
+    const float greys[] = {0.1f, 0.25f, 0.5f, 0.75f, 0.9f};
+    for (float g : greys) {
+        doc->addSwatch("Gray " + std::to_string(static_cast<int>(g * 100 + 0.5f)) + "%", grayColor(g));
+    }
+    struct Named {
+        const char* name;
+        AIColor color;
+    };
+    const Named palette[] = {
+        {"CMYK Red", cmykColor(0, 1, 1, 0)},          {"CMYK Orange", cmykColor(0, 0.5f, 1, 0)},
+        {"CMYK Yellow", cmykColor(0, 0, 1, 0)},       {"CMYK Green", cmykColor(1, 0, 1, 0)},
+        {"CMYK Cyan", cmykColor(1, 0, 0, 0)},         {"CMYK Blue", cmykColor(1, 1, 0, 0)},
+        {"CMYK Magenta", cmykColor(0, 1, 0, 0)},      {"CMYK Brown", cmykColor(0, 0.4f, 0.8f, 0.4f)},
+        {"RGB Red", rgbColor(1, 0, 0)},               {"RGB Orange", rgbColor(1, 0.5f, 0)},
+        {"RGB Yellow", rgbColor(1, 1, 0)},            {"RGB Green", rgbColor(0, 0.6f, 0.2f)},
+        {"RGB Teal", rgbColor(0, 0.5f, 0.5f)},        {"RGB Sky", rgbColor(0.4f, 0.7f, 1)},
+        {"RGB Blue", rgbColor(0, 0, 1)},              {"RGB Violet", rgbColor(0.5f, 0, 1)},
+        {"RGB Pink", rgbColor(1, 0.6f, 0.8f)},
+    };
+    for (const Named& n : palette) doc->addSwatch(n.name, n.color);
+    doc->clearHistory();
+    return doc;
+}
+
+}  // namespace easel

@@ -215,6 +215,14 @@ TEST_F(DocumentSuiteTest, SegmentCountClosedFlagAndSelection) {
     EXPECT_EQ(path->GetPathSegmentSelected(p, 5, &sel), kBadParameterErr);
     EXPECT_EQ(path->SetPathSegmentSelected(p, 0, 0x40), kBadParameterErr);
 
+    // Selecting the whole path selects every segment's anchor.
+    AIArtHandle q = makePath({corner(0, 0), corner(5, 5), corner(9, 0)});
+    select(q);
+    for (ASInt16 i = 0; i < 3; ++i) {
+        ASSERT_EQ(path->GetPathSegmentSelected(q, i, &sel), kNoErr);
+        EXPECT_NE(sel & kSegmentPointSelected, 0) << i;
+    }
+
     // A group has no segments.
     AIArtHandle group = nullptr;
     ASSERT_EQ(art->NewArt(kGroupArt, kPlaceAboveAll, nullptr, &group), kNoErr);

@@ -1,5 +1,5 @@
 // AI Matching Art: the art of the current document that matches a list of
-// type and attribute specifications, in document order, handed out as an
+// type and attribute requirements, in document order, handed out as an
 // MdMemory handle to an array of art handles.
 #include <vector>
 

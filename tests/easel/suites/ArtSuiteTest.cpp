@@ -289,10 +289,10 @@ TEST_F(Matching, NothingMatchingGivesNoArray) {
     ASSERT_EQ(matching->GetSelectedArt(&found, &n), kNoErr);
     EXPECT_EQ(found, nullptr);
     EXPECT_EQ(n, 0);
-    AIMatchingArtSpec spec = selected(kPathArt);
-    EXPECT_EQ(matching->GetMatchingArt(&spec, 1, nullptr, &n), kBadParameterErr);
+    AIMatchingArtSpec want = selected(kPathArt);
+    EXPECT_EQ(matching->GetMatchingArt(&want, 1, nullptr, &n), kBadParameterErr);
     EXPECT_EQ(matching->GetMatchingArt(nullptr, 1, &found, &n), kBadParameterErr);
-    EXPECT_EQ(matching->GetMatchingArt(&spec, -1, &found, &n), kBadParameterErr);
+    EXPECT_EQ(matching->GetMatchingArt(&want, -1, &found, &n), kBadParameterErr);
 }
 
 TEST_F(Matching, GetSelectedArtListsEverySelectedObject) {

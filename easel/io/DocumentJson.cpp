@@ -769,7 +769,7 @@ bool readDocumentJson(const std::string& text, std::unique_ptr<Document>& out, s
         Json j;
         try {
             j = Json::parse(text);
-        } catch (const Json::parse_error& e) {
+        } catch (const Json::exception& e) {
             error = std::string("not valid JSON: ") + e.what();
             return false;
         }

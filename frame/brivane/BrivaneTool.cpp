@@ -36,12 +36,12 @@ ASErr TakeSelectionSnapshot(BrivaneGlobals& g) {
     g.selectedArt = nullptr;
     g.selectedCount = 0;
 
-    AIMatchingArtSpec specs[kSnapshotTypeCount];
-    for (ASInt16 i = 0; i < kSnapshotTypeCount; ++i) specs[i] = {kSnapshotTypes[i], kArtSelected, kArtSelected};
+    AIMatchingArtSpec criteria[kSnapshotTypeCount];
+    for (ASInt16 i = 0; i < kSnapshotTypeCount; ++i) criteria[i] = {kSnapshotTypes[i], kArtSelected, kArtSelected};
 
     AIArtHandle** matches = nullptr;
     ASInt32 count = 0;
-    ASErr error = MatchingArt()->GetMatchingArt(specs, kSnapshotTypeCount, &matches, &count);
+    ASErr error = MatchingArt()->GetMatchingArt(criteria, kSnapshotTypeCount, &matches, &count);
     if (error != kNoErr) return error;
     if (count <= 0 || matches == nullptr) {
         DisposeArray(matches);

@@ -121,11 +121,11 @@ ASErr TakeSelectionSnapshot(KestovaGlobals& g) {
     g.selectedArt = nullptr;
     g.selectedCount = 0;
 
-    const AIMatchingArtSpec specs[2] = {{kPathArt, kArtSelected, kArtSelected},
+    const AIMatchingArtSpec criteria[2] = {{kPathArt, kArtSelected, kArtSelected},
                                         {kTextPathArt, kArtSelected, kArtSelected}};
     AIArtHandle** matches = nullptr;
     ASInt32 count = 0;
-    ASErr error = MatchingArt()->GetMatchingArt(specs, 2, &matches, &count);
+    ASErr error = MatchingArt()->GetMatchingArt(criteria, 2, &matches, &count);
     if (error != kNoErr) return error;
     if (count <= 0 || matches == nullptr) {
         DisposeArray(matches);

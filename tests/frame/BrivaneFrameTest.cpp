@@ -355,11 +355,11 @@ TEST_F(BrivaneSnapshot, AsksForSelectedArtOfTheEightTypesInOrder) {
     host.selection = {host.NewArt(kPathArt, {0, 10, 10, 0})};
     ASSERT_EQ(Tool(kSelectorAIToolMouseDown, G().toolHandles[1], {3, 4}), kNoErr);
     const ASInt16 expected[] = {3, 2, 8, 13, 4, 7, 9, 11};
-    ASSERT_EQ(host.lastSpecs.size(), 8u);
+    ASSERT_EQ(host.lastCriteria.size(), 8u);
     for (std::size_t i = 0; i < 8; ++i) {
-        EXPECT_EQ(host.lastSpecs[i].type, expected[i]);
-        EXPECT_EQ(host.lastSpecs[i].whichAttr, 1);
-        EXPECT_EQ(host.lastSpecs[i].attr, 1);
+        EXPECT_EQ(host.lastCriteria[i].type, expected[i]);
+        EXPECT_EQ(host.lastCriteria[i].whichAttr, 1);
+        EXPECT_EQ(host.lastCriteria[i].attr, 1);
     }
     EXPECT_EQ(G().dragStart.h, 3.0f);
     EXPECT_EQ(G().dragStart.v, 4.0f);

@@ -150,8 +150,8 @@ const AIUndoSuite kUndo = {
 };
 
 const AIMatchingArtSuite kMatching = {
-    [](const AIMatchingArtSpec* specs, ASInt16 count, AIArtHandle*** matches, ASInt32* numMatches) -> ASErr {
-        current->lastSpecs.assign(specs, specs + count);
+    [](const AIMatchingArtSpec* criteria, ASInt16 count, AIArtHandle*** matches, ASInt32* numMatches) -> ASErr {
+        current->lastCriteria.assign(criteria, criteria + count);
         if (current->matchError != kNoErr) return current->matchError;
         *numMatches = static_cast<ASInt32>(current->selection.size());
         if (current->selection.empty()) {

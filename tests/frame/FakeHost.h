@@ -82,7 +82,7 @@ struct Host {
     Art* NewArt(ASInt16 type, AIRealRect bounds);
     std::vector<Art*> selection; // what GetMatchingArt returns, in order
     ASErr matchError = kNoErr;
-    std::vector<AIMatchingArtSpec> lastSpecs;
+    std::vector<AIMatchingArtSpec> lastCriteria;
     int handlesOut = 0; // match arrays handed out and not yet disposed
     int handlesDisposed = 0;
 

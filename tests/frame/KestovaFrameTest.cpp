@@ -108,11 +108,11 @@ TEST_F(KestovaFrame, TheSnapshotTakesSelectedPathsAndTextPathsAndTheDocumentCent
     host.setup.width = 600.0f;
     host.setup.height = 400.0f;
     ASSERT_EQ(Tool(kSelectorAIToolMouseDown, {8, 9}), kNoErr);
-    ASSERT_EQ(host.lastSpecs.size(), 2u);
-    EXPECT_EQ(host.lastSpecs[0].type, kPathArt);
-    EXPECT_EQ(host.lastSpecs[1].type, kTextPathArt);
-    EXPECT_EQ(host.lastSpecs[1].whichAttr, 1);
-    EXPECT_EQ(host.lastSpecs[1].attr, 1);
+    ASSERT_EQ(host.lastCriteria.size(), 2u);
+    EXPECT_EQ(host.lastCriteria[0].type, kPathArt);
+    EXPECT_EQ(host.lastCriteria[1].type, kTextPathArt);
+    EXPECT_EQ(host.lastCriteria[1].whichAttr, 1);
+    EXPECT_EQ(host.lastCriteria[1].attr, 1);
     EXPECT_EQ(G().selectedCount, 1);
     EXPECT_EQ(G().pdDocumentCentre.h, 300.0f);
     EXPECT_EQ(G().pdDocumentCentre.v, 200.0f);

@@ -1,0 +1,562 @@
+#include "Commands.h"
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iomanip>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <set>
+#include <sstream>
+
+#include "Document.h"
+#include "DocumentJson.h"
+#include "Script.h"
+#include "adm/Dialog.h"
+#include "adm/RegisterADM.h"
+#include "adm/Resources.h"
+#include "suites/AISuites.h"
+
+namespace easel::cli {
+
+namespace fs = std::filesystem;
+using json = nlohmann::ordered_json;
+
+namespace {
+
+std::string trimTitle(const std::string& s) {
+    std::string t = s;
+    while (!t.empty() && t.front() == ' ') t.erase(t.begin());
+    if (t.rfind("ZR5 ", 0) == 0) t.erase(0, 4);
+    while (!t.empty() && t.back() == ' ') t.pop_back();
+    return t;
+}
+
+std::optional<std::string> readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Writes next to the destination, then renames: a failed run leaves no partial file.
+bool writeAtomically(const fs::path& dest, const std::string& data, std::string& error) {
+    fs::path tmp = dest;
+    tmp += ".tmp" + std::to_string(::getpid());
+    {
+        std::ofstream out(tmp, std::ios::binary);
+        if (!out) {
+            error = "cannot write " + dest.string() + " (does its folder exist?)";
+            return false;
+        }
+        out << data;
+        if (!out.flush()) {
+            error = "cannot write " + dest.string();
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(tmp, dest, ec);
+    if (ec) {
+        fs::remove(tmp, ec);
+        error = "cannot write " + dest.string() + ": " + ec.message();
+        return false;
+    }
+    return true;
+}
+
+json rectJson(const ASRect& r) { return json::array({r.left, r.top, r.right, r.bottom}); }
+
+json dialogJson(const adm::DialogRecord& r) {
+    json items = json::array();
+    for (const auto& i : r.items) {
+        json ji = {{"id", i.id}, {"kind", adm::itemKindShortName(i.kind)}, {"rect", rectJson(i.rect)}, {"text", i.text}};
+        if (i.kind == adm::ItemKind::SpinEdit || i.kind == adm::ItemKind::CheckBox || i.kind == adm::ItemKind::PopupList)
+            ji["value"] = i.value;
+        if (i.hasRange) {
+            if (std::isfinite(i.min)) ji["min"] = i.min;
+            if (std::isfinite(i.max)) ji["max"] = i.max;
+            ji["precision"] = i.precision;
+        }
+        if (i.kind == adm::ItemKind::PopupList) {
+            json entries = json::array();
+            for (const auto& e : i.entries) entries.push_back({{"text", e.text}, {"id", e.id}});
+            ji["entries"] = entries;
+            ji["selected"] = i.selected;
+        }
+        ji["enabled"] = i.enabled;
+        items.push_back(ji);
+    }
+    return {{"name", r.name},         {"resource", r.resourceId}, {"caption", r.caption},
+            {"bounds", rectJson(r.bounds)}, {"result", r.result},     {"items", items}};
+}
+
+// The host side of a run: suites registered, plug-ins loaded and started.
+class Session {
+public:
+    explicit Session(const std::vector<fs::path>& dirs) : loader_(Loader::searchPath(dirs)) {
+        hostState().reset();
+        registerAISuites(hostState().suites);
+        registerADMSuites(hostState().suites);
+        registerSPSuites(hostState().suites);
+        adm::dialogManager().setDefaultDriver(nullptr);
+        adm::dialogManager().setNextDriver(nullptr);
+    }
+    ~Session() {
+        for (auto it = started_.rbegin(); it != started_.rend(); ++it)
+            if ((*it)->loaded()) loader_.shutdown(**it);
+        hostState().onShown = nullptr;
+        adm::dialogManager().onClosed = nullptr;
+        hostState().reset();
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Loads and starts the plug-ins in order; a plug-in that cannot be
+    // loaded is an error, a start-up result is reported by the caller.
+    bool start(const std::vector<std::string>& names, std::string& error,
+               const std::function<void(Plugin&, ASErr)>& onResult) {
+        for (const auto& name : names) {
+            Plugin* p = loader_.load(name, error);
+            if (!p) return false;
+            ASErr r = loader_.startup(*p);
+            started_.push_back(p);
+            if (onResult) onResult(*p, r);
+        }
+        return true;
+    }
+    Loader& loader() { return loader_; }
+    Plugin* pluginOf(const RegisteredTool& t) { return loader_.byRef(t.plugin); }
+
+private:
+    Loader loader_;
+    std::vector<Plugin*> started_;
+};
+
+std::string unknownToolMessage(const std::string& name) {
+    std::string known;
+    for (const auto& t : hostState().tools) known += (known.empty() ? "" : ", ") + std::string("\"") + trimTitle(t->title) + "\"";
+    return "unknown tool \"" + name + "\"; the loaded plug-ins have " + (known.empty() ? "no tools" : known);
+}
+
+struct StepFailure {
+    std::string message;
+};
+
+}  // namespace
+
+std::string resultText(ASErr code) {
+    const auto u = static_cast<uint32_t>(code);
+    const uint32_t high = u >> 16;
+    if (high == 0 || high == 0xFFFF) return std::to_string(code);
+    std::string s = "'";
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const char c = static_cast<char>((u >> shift) & 0xFF);
+        s += (c >= 32 && c < 127) ? c : '?';
+    }
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08X", u);
+    return s + "' (0x" + hex + ")";
+}
+
+RegisteredTool* findTool(const std::string& name) {
+    for (auto& t : hostState().tools)
+        if (t->title == name || t->name == name) return t.get();
+    const std::string want = trimTitle(name);
+    for (auto& t : hostState().tools)
+        if (trimTitle(t->title) == want || trimTitle(t->name) == want) return t.get();
+    return nullptr;
+}
+
+std::vector<std::string> bundlesOnPath(const std::vector<fs::path>& dirs) {
+    std::vector<std::string> names;
+    for (const auto& d : dirs) {
+        std::error_code ec;
+        std::vector<std::string> here;
+        for (fs::directory_iterator it(d, ec), end; !ec && it != end; it.increment(ec))
+            if (it->path().extension() == ".aip" && it->is_directory()) here.push_back(it->path().stem().string());
+        std::sort(here.begin(), here.end());
+        for (auto& n : here)
+            if (std::find(names.begin(), names.end(), n) == names.end()) names.push_back(n);
+    }
+    return names;
+}
+
+int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
+    json log = {{"script", o.script.string()}};
+    json stepsLog = json::array();
+    std::string failure;
+    int problems = 0;
+    auto writeLog = [&](const std::string& status) {
+        if (o.log.empty()) return;
+        log["status"] = status;
+        if (!failure.empty()) log["error"] = failure;
+        log["problems"] = problems;
+        log["steps"] = stepsLog;
+        std::string e;
+        if (!writeAtomically(o.log, log.dump(2) + "\n", e)) err << "easel: " << e << "\n";
+    };
+    auto fail = [&](const std::string& message) {
+        failure = message;
+        err << "easel: " << message << "\n";
+        writeLog("failed");
+        return 1;
+    };
+
+    auto text = readFile(o.script);
+    if (!text) return fail("cannot read script " + o.script.string() + ": check the file name");
+    Script script;
+    std::string error;
+    if (!parseScript(*text, script, error)) return fail(o.script.string() + ": " + error);
+
+    fs::path output = !o.output.empty() ? o.output : fs::path(script.output);
+    if (!output.empty() && o.output.empty() && output.is_relative()) output = o.script.parent_path() / output;
+    if (!output.empty()) {
+        const std::string ext = output.extension().string();
+        if (ext == ".svg") return fail("output " + output.string() + ": SVG output is not available yet; write a .json file");
+        if (ext != ".json") return fail("output " + output.string() + ": unknown format \"" + ext + "\"; write a .json file");
+    }
+
+    // The document.
+    std::unique_ptr<Document> doc;
+    if (script.documentPath) {
+        fs::path docPath = *script.documentPath;
+        if (docPath.is_relative()) docPath = o.script.parent_path() / docPath;
+        if (docPath.extension() == ".svg")
+            return fail("document " + docPath.string() + ": SVG documents cannot be read yet; use a .json document");
+        auto docText = readFile(docPath);
+        if (!docText) return fail("document: cannot read " + docPath.string() + ": check the file name in the script");
+        if (!readDocumentJson(*docText, doc, error)) return fail("document " + docPath.string() + ": " + error);
+    } else if (!readDocumentJson(script.inlineDocument, doc, error)) {
+        return fail("document (inline): " + error);
+    }
+
+    Session session(o.pluginDirs);
+    hostState().document = doc.get();
+    const int32_t seed = o.seed ? *o.seed : script.seed.value_or(1);
+    hostState().random.reseed(seed);
+    log["seed"] = seed;
+
+    json* current = nullptr;  // the log of the step being run
+    std::string where = "start-up";
+    bool stop = false;
+    hostState().onShown = [&](const ShownMessage& m) {
+        // The dialog a step opens itself is expected; anything else a plug-in shows is reported.
+        const bool expected = m.kind == "dialog" && adm::dialogManager().depth() == 1 && current &&
+                              ((*current)["kind"] == "options" || (*current)["kind"] == "inspect");
+        if (current) (*current)["shown"].push_back({{"kind", m.kind}, {"title", m.title}, {"texts", m.texts}});
+        if (expected) return;
+        ++problems;
+        err << "easel: " << where << ": " << m.kind << " \"" << m.title << "\"";
+        for (const auto& t : m.texts) err << " | " << t;
+        err << "\n";
+        if (o.strict) stop = true;
+    };
+    adm::dialogManager().onClosed = [&](const adm::DialogRecord& r) {
+        if (current) (*current)["dialogs"].push_back(dialogJson(r));
+    };
+    auto report = [&](Plugin& p, const char* selector, ASErr r) {
+        if (current) (*current)["results"].push_back({{"plugin", p.name()}, {"selector", selector}, {"code", r}});
+        if (r == kNoErr || r == kCancelErr) return;
+        ++problems;
+        err << "easel: " << where << ": " << p.name() << " returned " << resultText(r) << " to \"" << selector << "\"\n";
+        if (o.strict) stop = true;
+    };
+
+    json startupLog = {{"step", "start-up"}, {"kind", "start-up"}, {"results", json::array()}, {"shown", json::array()}};
+    current = &startupLog;
+    if (!session.start(script.plugins, error, [&](Plugin& p, ASErr r) { report(p, "Startup", r); }))
+        return fail("plugins: " + error + "; give the folder with --plugins DIR or EASEL_PLUGINS");
+    stepsLog.push_back(startupLog);
+    if (stop) return fail("stopped at start-up (--strict)");
+
+    try {
+        for (const Step& step : script.steps) {
+            where = step.where + " (" + stepKindName(step.kind) + ")";
+            json stepLog = {{"step", step.where}, {"kind", stepKindName(step.kind)}, {"results", json::array()},
+                            {"shown", json::array()}, {"dialogs", json::array()}};
+            current = &stepLog;
+            RegisteredTool* tool = nullptr;
+            Plugin* plugin = nullptr;
+            if (step.kind != Step::Kind::Select) {
+                tool = findTool(step.tool);
+                if (!tool) throw StepFailure{step.where + ": " + unknownToolMessage(step.tool)};
+                plugin = session.pluginOf(*tool);
+                stepLog["tool"] = tool->title;
+            }
+            switch (step.kind) {
+            case Step::Kind::Select:
+                if (step.selectAll) {
+                    doc->selectAll();
+                } else {
+                    doc->deselectAll();
+                    for (int64_t id : step.ids)
+                        if (!doc->selectById(id))
+                            throw StepFailure{step.where + ".select: no art with id " + std::to_string(id) + " in the document"};
+                }
+                break;
+            case Step::Kind::Options: {
+                adm::ScriptedDriver driver(step.sets, step.presses);
+                adm::dialogManager().setNextDriver(&driver);
+                ASErr r = session.loader().sendTool(*plugin, kSelectorAIEditToolOptions, tool->handle(), {0, 0}, 0, 0);
+                adm::dialogManager().setNextDriver(nullptr);
+                report(*plugin, kSelectorAIEditToolOptions, r);
+                if (!driver.error().empty()) throw StepFailure{step.where + ".options: " + driver.error()};
+                if (!driver.ran()) throw StepFailure{step.where + ".options: tool \"" + step.tool + "\" opened no dialog"};
+                break;
+            }
+            case Step::Kind::Inspect: {
+                adm::InspectDriver driver;
+                adm::dialogManager().setNextDriver(&driver);
+                ASErr r = session.loader().sendTool(*plugin, kSelectorAIEditToolOptions, tool->handle(), {0, 0}, 0, 0);
+                adm::dialogManager().setNextDriver(nullptr);
+                report(*plugin, kSelectorAIEditToolOptions, r);
+                if (!driver.record()) throw StepFailure{step.where + ".inspect: tool \"" + step.tool + "\" opened no dialog"};
+                stepLog["inspected"] = dialogJson(*driver.record());
+                out << dialogJson(*driver.record()).dump(2) << "\n";
+                break;
+            }
+            case Step::Kind::Drag: {
+                auto send = [&](const char* selector, const Event& e) {
+                    ASErr r = session.loader().sendTool(*plugin, selector, tool->handle(), e.point, e.pressure, e.modifiers);
+                    report(*plugin, selector, r);
+                };
+                const auto& ev = step.events;
+                if (tool->options & kToolWantsToTrackCursorOption) send(kSelectorAITrackToolCursor, ev.front());
+                doc->beginUndoContext();
+                send(kSelectorAIToolMouseDown, ev.front());
+                for (size_t i = 1; i < ev.size() && !stop; ++i) send(kSelectorAIToolMouseDrag, ev[i]);
+                // The drag is one user step; mouse up gets a fresh context of its own.
+                doc->commitUndoContext();
+                doc->beginUndoContext();
+                if (!stop) send(kSelectorAIToolMouseUp, ev.back());
+                doc->commitUndoContext();
+                break;
+            }
+            }
+            stepsLog.push_back(stepLog);
+            current = nullptr;
+            if (stop) return fail(step.where + ": stopped at the first reported result (--strict)");
+        }
+    } catch (const StepFailure& f) {
+        if (current) stepsLog.push_back(*current);
+        current = nullptr;
+        return fail(f.message);
+    }
+
+    if (!output.empty()) {
+        if (!writeAtomically(output, writeDocumentJson(*doc), error)) return fail(error);
+        log["output"] = output.string();
+    }
+    writeLog(problems == 0 ? "ok" : "ok with problems");
+    hostState().document = nullptr;
+    return 0;
+}
+
+namespace {
+
+bool startForListing(Session& session, const std::vector<fs::path>& dirs, std::vector<std::string> plugins,
+                     std::ostream& err) {
+    if (plugins.empty()) plugins = bundlesOnPath(Loader::searchPath(dirs));
+    if (plugins.empty()) {
+        err << "easel: no plug-in bundles found; give the folder with --plugins DIR or EASEL_PLUGINS\n";
+        return false;
+    }
+    hostState().onShown = [&err](const ShownMessage& m) {
+        if (m.kind == "dialog" && adm::dialogManager().depth() == 1) return;  // the dialog asked for
+        err << "easel: " << m.kind << " \"" << m.title << "\"";
+        for (const auto& t : m.texts) err << " | " << t;
+        err << "\n";
+    };
+    // A bundle that cannot be loaded is reported; the others are still listed.
+    bool ok = true;
+    for (const auto& name : plugins) {
+        std::string error;
+        if (!session.start({name}, error, [&err](Plugin& p, ASErr r) {
+                if (r != kNoErr) err << "easel: " << p.name() << " returned " << resultText(r) << " to \"Startup\"\n";
+            })) {
+            err << "easel: " << error << "\n";
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+std::string toolRef(int32_t number) {
+    if (number < 0) return "-";
+    for (const auto& t : hostState().tools)
+        if (t->number == number) return "\"" + trimTitle(t->title) + "\"";
+    return std::to_string(number);
+}
+
+}  // namespace
+
+int tools(const ToolsOptions& o, std::ostream& out, std::ostream& err) {
+    Session session(o.pluginDirs);
+    const bool allLoaded = startForListing(session, o.pluginDirs, o.plugins, err);
+    if (!o.iconDir.empty()) {
+        std::error_code ec;
+        fs::create_directories(o.iconDir, ec);
+    }
+    int status = allLoaded ? 0 : 1;
+    for (const auto& t : hostState().tools) {
+        Plugin* p = session.pluginOf(*t);
+        out << std::setw(3) << t->number << "  \"" << t->title << "\"  (" << (p ? p->name() : "?") << ")\n"
+            << "     tooltip: \"" << t->tooltip << "\"\n"
+            << "     group: " << toolRef(t->sameGroupAs) << "  toolset: " << toolRef(t->sameToolsetAs) << "\n";
+        const adm::Icon* icon = adm::iconOf(t->icon);
+        if (!icon || icon->type == kADMUnknownIconType) {
+            out << "     icon: none\n";
+            continue;
+        }
+        out << "     icon: " << icon->image.width << " x " << icon->image.height << ", " << icon->image.bitCount
+            << " bits per pixel\n";
+        if (!o.iconDir.empty()) {
+            std::string file = trimTitle(t->title);
+            std::replace_if(file.begin(), file.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '-');
+            auto png = adm::encodePng(icon->image);
+            std::string error;
+            const fs::path dest = o.iconDir / (file + ".png");
+            if (!writeAtomically(dest, std::string(png.begin(), png.end()), error)) {
+                err << "easel: " << error << "\n";
+                status = 1;
+            } else {
+                out << "     written: " << dest.string() << "\n";
+            }
+        }
+    }
+    return status;
+}
+
+int dialog(const DialogOptions& o, std::ostream& out, std::ostream& err) {
+    Session session(o.pluginDirs);
+    startForListing(session, o.pluginDirs, o.plugins, err);
+    RegisteredTool* tool = findTool(o.tool);
+    if (!tool) {
+        err << "easel: " << unknownToolMessage(o.tool) << "\n";
+        return 1;
+    }
+    auto doc = newDocument();
+    hostState().document = doc.get();
+    adm::InspectDriver driver;
+    adm::dialogManager().setNextDriver(&driver);
+    session.loader().sendTool(*session.pluginOf(*tool), kSelectorAIEditToolOptions, tool->handle(), {0, 0}, 0, 0);
+    adm::dialogManager().setNextDriver(nullptr);
+    hostState().document = nullptr;
+    if (!driver.record()) {
+        err << "easel: tool \"" << o.tool << "\" opened no dialog\n";
+        return 1;
+    }
+    const adm::DialogRecord& r = *driver.record();
+    out << "\"" << r.caption << "\" (" << r.name << ", resource " << r.resourceId << "), "
+        << r.bounds.right - r.bounds.left << " x " << r.bounds.bottom - r.bounds.top << " pixels\n";
+    for (const auto& i : r.items) {
+        std::ostringstream line;
+        line << std::setw(5) << i.id << "  " << std::left << std::setw(12) << adm::itemKindShortName(i.kind)
+             << std::right << "  [" << i.rect.left << ", " << i.rect.top << ", " << i.rect.right << ", " << i.rect.bottom
+             << "]";
+        // A spin or popup is labelled by the static text on its row to its left.
+        std::string label;
+        if (i.kind == adm::ItemKind::SpinEdit || i.kind == adm::ItemKind::PopupList) {
+            int best = -1;
+            for (const auto& l : r.items)
+                if (l.kind == adm::ItemKind::StaticText && std::abs(l.rect.top - i.rect.top) <= 4 &&
+                    l.rect.right <= i.rect.left && l.rect.right > best) {
+                    best = l.rect.right;
+                    label = l.text;
+                }
+        }
+        if (!label.empty()) line << "  label \"" << label << "\"";
+        switch (i.kind) {
+        case adm::ItemKind::SpinEdit:
+            line << "  value " << i.text << "  range ";
+            if (std::isfinite(i.min)) line << i.min; else line << "-inf";
+            line << " .. ";
+            if (std::isfinite(i.max)) line << i.max; else line << "inf";
+            line << "  (" << i.precision << " decimals)";
+            break;
+        case adm::ItemKind::CheckBox:
+            line << "  \"" << i.text << "\"  " << (i.value != 0 ? "on" : "off");
+            break;
+        case adm::ItemKind::PopupList:
+            line << "  chosen " << i.selected << " \"" << i.text << "\"";
+            break;
+        default:
+            if (!i.text.empty()) line << "  \"" << i.text << "\"";
+        }
+        if (!i.enabled) line << "  (disabled)";
+        out << line.str() << "\n";
+        for (size_t e = 0; e < i.entries.size(); ++e)
+            out << "         " << std::setw(3) << e << ": id " << i.entries[e].id << " \"" << i.entries[e].text << "\"\n";
+    }
+    return 0;
+}
+
+int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    CLI::App app{"easel: runs drawing-tool plug-ins over vector documents.\n"
+                 "Plug-in bundles (<Name>.aip) are found in the --plugins folders, then in EASEL_PLUGINS\n"
+                 "(colon-separated), then in easel's build tree.",
+                 "easel"};
+    app.require_subcommand(1);
+
+    PlayOptions play_;
+    std::vector<std::string> playDirs;
+    std::string seedText;
+    auto* playCmd = app.add_subcommand("play", "Runs a script: opens its document, loads its plug-ins, carries out its "
+                                                "steps (select, options, inspect, drag) and writes the result.");
+    playCmd->add_option("SCRIPT", play_.script, "The script (.json)")->required();
+    playCmd->add_option("-o,--output", play_.output, "Output document (.json); overrides the script's \"output\"");
+    playCmd->add_option("--log", play_.log, "Writes the record of the run as JSON");
+    playCmd->add_flag("--strict", play_.strict, "Stops at the first non-zero result, alert or dialog a plug-in shows");
+    playCmd->add_option("--seed", seedText, "Seed of the random numbers (default: the script's, else 1)");
+    playCmd->add_option("--plugins", playDirs, "A folder with plug-in bundles (repeatable)");
+
+    ToolsOptions tools_;
+    std::vector<std::string> toolsDirs;
+    std::string iconDir;
+    auto* toolsCmd = app.add_subcommand("tools", "Lists the tools the plug-ins register: titles, tooltips, groups, icons.");
+    toolsCmd->add_option("--icons", iconDir, "Writes each tool's icon as a PNG file into this folder");
+    toolsCmd->add_option("--plugin", tools_.plugins, "A plug-in to load by name (repeatable; default: every bundle found)");
+    toolsCmd->add_option("--plugins", toolsDirs, "A folder with plug-in bundles (repeatable)");
+
+    DialogOptions dialog_;
+    std::vector<std::string> dialogDirs;
+    auto* dialogCmd = app.add_subcommand("dialog", "Shows a tool's option dialog: every item with its id, kind, label, "
+                                                    "range and current value.");
+    dialogCmd->add_option("--tool", dialog_.tool, "The tool, by title (\"Drag\" or \" ZR5 Drag\")")->required();
+    dialogCmd->add_option("--plugin", dialog_.plugins, "A plug-in to load by name (repeatable; default: every bundle found)");
+    dialogCmd->add_option("--plugins", dialogDirs, "A folder with plug-in bundles (repeatable)");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e, out, err) == 0 ? 0 : 2;
+    }
+    auto paths = [](const std::vector<std::string>& v) { return std::vector<fs::path>(v.begin(), v.end()); };
+    if (playCmd->parsed()) {
+        if (!seedText.empty()) {
+            char* end = nullptr;
+            long long s = std::strtoll(seedText.c_str(), &end, 10);
+            if (*end != '\0' || s < INT32_MIN || s > INT32_MAX) {
+                err << "easel: --seed: expected a whole number, not \"" << seedText << "\"\n";
+                return 2;
+            }
+            play_.seed = static_cast<int32_t>(s);
+        }
+        play_.pluginDirs = paths(playDirs);
+        return play(play_, out, err);
+    }
+    if (toolsCmd->parsed()) {
+        tools_.pluginDirs = paths(toolsDirs);
+        tools_.iconDir = iconDir;
+        return tools(tools_, out, err);
+    }
+    dialog_.pluginDirs = paths(dialogDirs);
+    return dialog(dialog_, out, err);
+}
+
+}  // namespace easel::cli

@@ -1,0 +1,57 @@
+// The commands of the easel program: play, tools and dialog. Each returns
+// the process exit code (0 success, 1 a step easel could not carry out or a
+// stop under --strict, 2 a usage error) and writes to the given streams.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "HostState.h"
+#include "loader/Loader.h"
+
+namespace easel::cli {
+
+struct PlayOptions {
+    std::filesystem::path script;
+    std::filesystem::path output;  // overrides the script's "output"
+    std::filesystem::path log;
+    bool strict = false;
+    std::optional<int32_t> seed;  // overrides the script's seed
+    std::vector<std::filesystem::path> pluginDirs;
+};
+
+struct ToolsOptions {
+    std::vector<std::filesystem::path> pluginDirs;
+    std::vector<std::string> plugins;  // empty: every bundle on the search path
+    std::filesystem::path iconDir;     // empty: no icons written
+};
+
+struct DialogOptions {
+    std::vector<std::filesystem::path> pluginDirs;
+    std::vector<std::string> plugins;
+    std::string tool;
+};
+
+int play(const PlayOptions& options, std::ostream& out, std::ostream& err);
+int tools(const ToolsOptions& options, std::ostream& out, std::ostream& err);
+int dialog(const DialogOptions& options, std::ostream& out, std::ostream& err);
+
+// The whole program: parses the command line (CLI11) and runs a command.
+int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+// A tool named by its title, with or without the leading blank and "ZR5 ".
+RegisteredTool* findTool(const std::string& name);
+
+// The names of the bundles (<Name>.aip) in the search path folders, first
+// folder first, each name once.
+std::vector<std::string> bundlesOnPath(const std::vector<std::filesystem::path>& dirs);
+
+// "'SEGM' (0x5345474D)" or "-108".
+std::string resultText(ASErr code);
+
+}  // namespace easel::cli

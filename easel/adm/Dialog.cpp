@@ -292,6 +292,7 @@ void ScriptedDriver::run(Dialog& dialog) {
 void InspectDriver::run(Dialog& dialog) {
     record_ = snapshot(dialog);
     cancelDialog(dialog);
+    record_->result = dialog.result;
 }
 
 void DismissDriver::run(Dialog& dialog) {

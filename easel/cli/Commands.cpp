@@ -107,10 +107,13 @@ public:
         adm::dialogManager().setNextDriver(nullptr);
     }
     ~Session() {
-        for (auto it = started_.rbegin(); it != started_.rend(); ++it)
-            if ((*it)->loaded()) loader_.shutdown(**it);
+        // The callbacks may refer to a command's locals that are already gone.
         hostState().onShown = nullptr;
         adm::dialogManager().onClosed = nullptr;
+        adm::dialogManager().setNextDriver(nullptr);
+        for (auto it = started_.rbegin(); it != started_.rend(); ++it)
+            if ((*it)->loaded()) loader_.shutdown(**it);
+        hostState().document = nullptr;
         hostState().reset();
     }
     Session(const Session&) = delete;
@@ -274,10 +277,11 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
     stepsLog.push_back(startupLog);
     if (stop) return fail("stopped at start-up (--strict)");
 
+    json stepLog;
     try {
         for (const Step& step : script.steps) {
             where = step.where + " (" + stepKindName(step.kind) + ")";
-            json stepLog = {{"step", step.where}, {"kind", stepKindName(step.kind)}, {"results", json::array()},
+            stepLog = {{"step", step.where}, {"kind", stepKindName(step.kind)}, {"results", json::array()},
                             {"shown", json::array()}, {"dialogs", json::array()}};
             current = &stepLog;
             RegisteredTool* tool = nullptr;

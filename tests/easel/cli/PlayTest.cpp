@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/Commands.h"
+#include "cli/Script.h"
+
+using namespace easel;
+using namespace easel::cli;
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+
+namespace {
+
+const char* kDocument = R"({"format": "easel-document", "version": 1, "page": {"width": 200, "height": 200},
+ "layers": [{"name": "Layer 1", "visible": true, "locked": false, "art": [
+   {"id": 1, "type": "path", "selected": false, "closed": true,
+    "segments": [[0, 0, 0, 0, 0, 0, 1], [10, 0, 10, 0, 10, 0, 1], [10, 10, 10, 10, 10, 10, 1]],
+    "fill": {"paint": true, "color": {"kind": "gray", "values": [0.5]}},
+    "stroke": {"paint": false, "color": {"kind": "none", "values": []}, "width": 1}}]}]})";
+
+}  // namespace
+
+// Each test works in a fresh folder holding a document and scripts.
+class PlayTest : public ::testing::Test {
+protected:
+    fs::path dir;
+    std::ostringstream out, err;
+
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              (std::string("easel-play-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        write("doc.json", kDocument);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    void write(const std::string& name, const std::string& text) { std::ofstream(dir / name) << text; }
+    json readJson(const std::string& name) {
+        std::ifstream in(dir / name);
+        return json::parse(in);
+    }
+    int run(const std::string& steps, const std::vector<std::string>& extra = {},
+            const std::string& head = R"("document": "doc.json", "plugins": ["EaselTest"], "output": "out.json")") {
+        write("script.json", "{" + head + ", \"steps\": " + steps + "}");
+        std::vector<std::string> args = {"easel", "play", (dir / "script.json").string(), "--plugins", EASEL_TEST_PLUGIN_DIR};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::vector<const char*> argv;
+        for (auto& a : args) argv.push_back(a.c_str());
+        out.str("");
+        err.str("");
+        return easelMain(static_cast<int>(argv.size()), argv.data(), out, err);
+    }
+    bool hasOutput() { return fs::exists(dir / "out.json"); }
+    std::string error() { return err.str(); }
+};
+
+TEST_F(PlayTest, ADragWithTheTestPluginChangesTheDocument) {
+    ASSERT_EQ(run(R"([{"select": [1]},
+                      {"options": {"tool": "Test Move", "set": {"12": 2, "11": "Move up"}, "press": "OK"}},
+                      {"drag": {"tool": " ZR5 Test Move", "from": [0, 0], "to": [30, 20], "steps": 3}}])",
+                  {"--log", (dir / "log.json").string()}),
+              0)
+        << error();
+    json doc = readJson("out.json");
+    const auto& art = doc["layers"][0]["art"];
+    ASSERT_EQ(art.size(), 3u);
+    // Copy k moves k times (30, 20); "Move up" adds no offset when the offset is 0.
+    EXPECT_EQ(art[1]["segments"][1][0], 40.0);
+    EXPECT_EQ(art[1]["segments"][1][1], 20.0);
+    EXPECT_EQ(art[2]["segments"][1][0], 70.0);
+    EXPECT_EQ(art[2]["segments"][1][1], 40.0);
+    json log = readJson("log.json");
+    EXPECT_EQ(log["status"], "ok");
+    ASSERT_EQ(log["steps"].size(), 4u);  // start-up and three steps
+    const auto& drag = log["steps"][3]["results"];
+    ASSERT_EQ(drag.size(), 6u);  // track cursor, down, three drags, up
+    EXPECT_EQ(drag[1]["selector"], "AI Mouse Down");
+    EXPECT_EQ(drag[5]["selector"], "AI Mouse Up");
+    EXPECT_EQ(log["steps"][2]["dialogs"][0]["items"].size(), 7u);
+}
+
+TEST_F(PlayTest, InlineDocumentAndOutputOverride) {
+    const std::string head = std::string(R"("document": )") + kDocument + R"(, "plugins": ["EaselTest"])";
+    ASSERT_EQ(run(R"([{"select": "all"}, {"drag": {"tool": "Test Move", "events": [[0, 0], [5, 5]]}}])",
+                  {"-o", (dir / "other.json").string()}, head),
+              0)
+        << error();
+    EXPECT_EQ(readJson("other.json")["layers"][0]["art"].size(), 2u);
+}
+
+TEST_F(PlayTest, InspectRecordsTheDialogAndChangesNothing) {
+    ASSERT_EQ(run(R"([{"inspect": {"tool": "Test Move"}}])", {"--log", (dir / "log.json").string()}), 0) << error();
+    json log = readJson("log.json");
+    const auto& inspected = log["steps"][1]["inspected"];
+    EXPECT_EQ(inspected["caption"], "Test Move options");
+    EXPECT_EQ(inspected["result"], 2);
+    EXPECT_EQ(readJson("out.json")["layers"][0]["art"].size(), 1u);
+}
+
+TEST_F(PlayTest, MalformedScriptsNameThePlaceAndWriteNothing) {
+    EXPECT_EQ(run(R"([{"drag": {"tool": "Test Move", "events": [[0, 0], [1]]}}])"), 1);
+    EXPECT_NE(error().find("steps[0].drag.events[1]: expected [h, v]"), std::string::npos) << error();
+    EXPECT_FALSE(hasOutput());
+    EXPECT_EQ(run(R"([{"select": "all"}, {"paint": {}}])"), 1);
+    EXPECT_NE(error().find("steps[1]: unknown step \"paint\""), std::string::npos) << error();
+    EXPECT_EQ(run(R"([{"options": {"tool": "Test Move", "set": {"ten": 1}}}])"), 1);
+    EXPECT_NE(error().find("steps[0].options.set[\"ten\"]: item ids are whole numbers"), std::string::npos) << error();
+    EXPECT_EQ(run(R"([{"drag": {"tool": "Test Move", "events": [[0, 0, {"pressure": 300}]]}}])"), 1);
+    EXPECT_NE(error().find("steps[0].drag.events[0][2].pressure"), std::string::npos) << error();
+    EXPECT_EQ(run(R"([{"select": "all"})"), 1);
+    EXPECT_NE(error().find("not valid JSON"), std::string::npos) << error();
+    EXPECT_FALSE(hasOutput());
+}
+
+TEST_F(PlayTest, UnknownToolOrItemStopsTheRunWithoutOutput) {
+    EXPECT_EQ(run(R"([{"select": "all"}, {"drag": {"tool": "Lasso", "events": [[0, 0]]}}])"), 1);
+    EXPECT_NE(error().find("steps[1]: unknown tool \"Lasso\"; the loaded plug-ins have \"Test Move\""), std::string::npos)
+        << error();
+    EXPECT_FALSE(hasOutput());
+    // A step after a successful drag fails: the drag's result is not written either.
+    EXPECT_EQ(run(R"([{"select": "all"}, {"drag": {"tool": "Test Move", "events": [[0, 0], [9, 9]]}},
+                      {"options": {"tool": "Test Move", "set": {"77": 1}, "press": "OK"}}])"),
+              1);
+    EXPECT_NE(error().find("steps[2].options: no item 77"), std::string::npos) << error();
+    EXPECT_FALSE(hasOutput());
+    EXPECT_EQ(run(R"([{"select": [1, 42]}])"), 1);
+    EXPECT_NE(error().find("no art with id 42"), std::string::npos) << error();
+}
+
+TEST_F(PlayTest, MissingFilesAndPluginsAreClearErrors) {
+    EXPECT_EQ(run("[]", {}, R"("document": "absent.json", "plugins": ["EaselTest"], "output": "out.json")"), 1);
+    EXPECT_NE(error().find("cannot read"), std::string::npos);
+    EXPECT_NE(error().find("absent.json"), std::string::npos);
+    EXPECT_EQ(run("[]", {}, R"("document": "doc.json", "plugins": ["Nowhere"], "output": "out.json")"), 1);
+    EXPECT_NE(error().find("plug-in 'Nowhere' not found"), std::string::npos) << error();
+    EXPECT_FALSE(hasOutput());
+    std::vector<const char*> argv = {"easel", "play", "/nonexistent/script.json"};
+    EXPECT_EQ(easelMain(3, argv.data(), out, err), 1);
+    EXPECT_NE(err.str().find("cannot read script /nonexistent/script.json"), std::string::npos);
+}
+
+TEST_F(PlayTest, SvgOutputIsRefusedBeforeAnythingRuns) {
+    EXPECT_EQ(run("[]", {"-o", (dir / "out.svg").string()}), 1);
+    EXPECT_NE(error().find("SVG output is not available yet"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "out.svg"));
+}
+
+TEST_F(PlayTest, PluginErrorsAreReportedAndStrictStopsAtTheFirst) {
+    // New art goes on top of the top layer, which is locked: every drag event fails with 'SEGM'.
+    std::string locked = kDocument;
+    const std::string tail = "]}]}";
+    locked.replace(locked.size() - 2, 2, R"(, {"name": "Locked", "visible": true, "locked": true, "art": []}]})");
+    write("locked.json", locked);
+    const std::string head = R"("document": "locked.json", "plugins": ["EaselTest"], "output": "out.json")";
+    const std::string steps = R"([{"select": [1]}, {"drag": {"tool": "Test Move", "events": [[0, 0], [5, 5], [9, 9]]}}])";
+    ASSERT_EQ(run(steps, {"--log", (dir / "log.json").string()}, head), 0) << error();
+    EXPECT_NE(error().find("steps[1] (drag): EaselTest returned 'SEGM' (0x5345474D) to \"AI Mouse Drag\""),
+              std::string::npos)
+        << error();
+    EXPECT_TRUE(hasOutput());
+    json log = readJson("log.json");
+    EXPECT_EQ(log["status"], "ok with problems");
+    EXPECT_EQ(log["problems"], 2);
+    EXPECT_EQ(log["steps"][2]["results"][2]["code"], 0x5345474D);
+    fs::remove(dir / "out.json");
+    EXPECT_EQ(run(steps, {"--strict"}, head), 1);
+    EXPECT_NE(error().find("--strict"), std::string::npos) << error();
+    EXPECT_FALSE(hasOutput());
+}
+
+TEST_F(PlayTest, ACancelledDialogIsNoProblem) {
+    EXPECT_EQ(run(R"([{"options": {"tool": "Test Move", "set": {"10": 9}, "press": "Cancel"}}])", {"--strict"}), 0)
+        << error();
+    EXPECT_TRUE(error().empty()) << error();
+    EXPECT_TRUE(hasOutput());
+}
+
+TEST(ToolNamesTest, ToolsAreFoundWithOrWithoutTheLeadingBlankAndPrefix) {
+    hostState().reset();
+    auto tool = std::make_unique<RegisteredTool>();
+    tool->name = tool->title = " ZR5 Rows Columns";
+    hostState().tools.push_back(std::move(tool));
+    RegisteredTool* t = hostState().tools[0].get();
+    EXPECT_EQ(findTool(" ZR5 Rows Columns"), t);
+    EXPECT_EQ(findTool("ZR5 Rows Columns"), t);
+    EXPECT_EQ(findTool("Rows Columns"), t);
+    EXPECT_EQ(findTool("Rows"), nullptr);
+    hostState().reset();
+}
+
+TEST(ResultTextTest, NumbersAndFourCharacterCodes) {
+    EXPECT_EQ(resultText(-108), "-108");
+    EXPECT_EQ(resultText(271), "271");
+    EXPECT_EQ(resultText(0x5345474D), "'SEGM' (0x5345474D)");
+}
+
+TEST(ScriptTest, DragFromToStepsMakesEvenEvents) {
+    Script s;
+    std::string error;
+    ASSERT_TRUE(parseScript(R"({"document": "d.json", "plugins": [], "steps": [
+        {"drag": {"tool": "Drag", "from": [0, 0], "to": [100, -50], "steps": 4, "modifiers": 64}}]})",
+                            s, error))
+        << error;
+    ASSERT_EQ(s.steps[0].events.size(), 5u);
+    EXPECT_EQ(s.steps[0].events[1].point.h, 25.0f);
+    EXPECT_EQ(s.steps[0].events[4].point.v, -50.0f);
+    EXPECT_EQ(s.steps[0].events[2].modifiers, 64);
+}
+
+TEST(ScriptTest, OptionSetsKeepTheScriptOrder) {
+    Script s;
+    std::string error;
+    ASSERT_TRUE(parseScript(R"({"document": "d.json", "plugins": [], "steps": [
+        {"options": {"tool": "Drag", "set": {"38": 5, "10": " To white", "4": true}, "press": ["Reset", 1]}}]})",
+                            s, error))
+        << error;
+    const auto& sets = s.steps[0].sets;
+    ASSERT_EQ(sets.size(), 3u);
+    EXPECT_EQ(sets[0].id, 38);
+    EXPECT_EQ(sets[1].text, " To white");
+    EXPECT_EQ(sets[2].number, 1.0);
+    EXPECT_EQ(s.steps[0].presses, (std::vector<std::string>{"Reset", "1"}));
+}

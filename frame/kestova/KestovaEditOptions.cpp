@@ -1,4 +1,0 @@
-#include "KestovaHooks.h"
-
-// The option dialog takes over here: until it does, no dialog opens.
-ASErr KestovaEditOptions(AIToolMessage* /*message*/) { return kNoErr; }

@@ -234,7 +234,7 @@ typedef struct AIMatchingArtSpec {
 } AIMatchingArtSpec;
 #define kAnyArt ((ASInt16)-1)
 typedef struct AIMatchingArtSuite {
-    /* During a call. Handle to an array of the art matching any spec, in
+    /* During a call. Handle to an array of the art matching any criterion, in
      * document order; free it with MdMemoryDisposeHandle. None: NULL, 0. */
     ASErr (*GetMatchingArt)(const AIMatchingArtSpec* specs, ASInt16 numSpecs, AIArtHandle*** matches, ASInt32* numMatches);
     /* During a call. The same for every selected art object. */

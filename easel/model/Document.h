@@ -135,7 +135,7 @@ public:
     void selectAll();
     void deselectAll();
     bool selectById(int64_t id);
-    // Art matching any spec, in document order (bottom layer first, each
+    // Art matching any of the criteria, in document order (bottom layer first, each
     // container before its members, bottom to top).
     std::vector<Art*> matchingArt(const MatchSpec* specs, size_t count) const;
     std::vector<Art*> selectedArt() const;

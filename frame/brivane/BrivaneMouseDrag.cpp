@@ -1,4 +1,7 @@
+// "AI Mouse Drag" of every Brivane tool: the drag session over the tool table.
 #include "BrivaneHooks.h"
+#include "Tools.h"
 
-// The drag engine takes over here: until it does, a drag event draws nothing.
-ASErr BrivaneMouseDrag(AIToolMessage* /*message*/) { return kNoErr; }
+ASErr BrivaneMouseDrag(AIToolMessage* message) {
+    return brivane::engine::RunDragEvent(message, brivane::tools::kToolTable);
+}

@@ -1,4 +1,5 @@
+// "AI Edit Options" of every Brivane tool: its option dialog.
 #include "BrivaneHooks.h"
+#include "OptionDialog.h"
 
-// The option dialogs take over here: until they do, no dialog opens.
-ASErr BrivaneEditOptions(AIToolMessage* /*message*/) { return kNoErr; }
+ASErr BrivaneEditOptions(AIToolMessage* message) { return brivane::dialogs::OpenOptionDialog(message); }

@@ -1,0 +1,127 @@
+// A host session with the built Brivane bundle loaded through easel's loader
+// and suites, a small document, and drags sent as the host sends them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BrivaneGlobals.h"
+#include "Document.h"
+#include "DocumentJson.h"
+#include "HostState.h"
+#include "adm/RegisterADM.h"
+#include "loader/Loader.h"
+#include "suites/AISuites.h"
+
+namespace brivane_test {
+
+using namespace easel;
+
+struct Event {
+    float h, v;
+    int32_t modifiers = 0;
+    int16_t pressure = 0;
+};
+
+class DragFixture : public ::testing::Test {
+protected:
+    std::unique_ptr<Loader> loader;
+    std::unique_ptr<Document> doc;
+    Plugin* plugin = nullptr;
+    std::vector<ASErr> results; // of every drag event sent
+
+    void SetUp() override {
+        hostState().reset();
+        registerAISuites(hostState().suites);
+        registerADMSuites(hostState().suites);
+        registerSPSuites(hostState().suites);
+        doc = newDocument(400, 300);
+        hostState().document = doc.get();
+        hostState().random.reseed(1);
+        loader = std::make_unique<Loader>(std::vector<std::filesystem::path>{EASEL_PLUGIN_DIR});
+        std::string error;
+        plugin = loader->load("Brivane", error);
+        ASSERT_NE(plugin, nullptr) << error;
+        ASSERT_EQ(loader->startup(*plugin), kNoErr);
+    }
+    void TearDown() override {
+        if (plugin != nullptr && plugin->loaded()) EXPECT_EQ(loader->shutdown(*plugin), kNoErr);
+        EXPECT_EQ(hostState().suites.outstanding(), 0);
+        loader.reset();
+        hostState().document = nullptr;
+        hostState().reset();
+    }
+
+    // A fresh document with two selected objects and the given seed.
+    void SetUpDocument(int seed);
+    // A drag with the Drag tool over it; the document as written to a file.
+    std::string RunRandomDrag();
+
+    BrivaneGlobals& G() { return *static_cast<BrivaneGlobals*>(plugin->globals()); }
+
+    // A selected closed path through the points, with a fill and a stroke.
+    Art* Path(std::vector<AIRealPoint> points, AIColor fill = {kGrayColor, {0.5f, 0, 0, 0}, 0}) {
+        Art* art = nullptr;
+        EXPECT_EQ(doc->newArt(kPathArt, kPlaceAboveAll, nullptr, &art), kNoErr);
+        std::vector<AIPathSegment> segs;
+        for (auto p : points) segs.push_back({p, p, p, 1});
+        EXPECT_EQ(doc->setSegmentCount(art, segs.size()), kNoErr);
+        EXPECT_EQ(doc->setSegments(art, 0, segs.size(), segs.data()), kNoErr);
+        EXPECT_EQ(doc->setClosed(art, true), kNoErr);
+        AIPathStyle style{};
+        style.fillPaint = 1;
+        style.fill.color = fill;
+        style.strokePaint = 1;
+        style.stroke.color = {kGrayColor, {1, 0, 0, 0}, 0};
+        style.stroke.width = 2;
+        EXPECT_EQ(doc->setStyle(art, style), kNoErr);
+        EXPECT_EQ(doc->setSelected(art, true), kNoErr);
+        return art;
+    }
+    Art* Square(float left, float bottom, float size, AIColor fill = {kGrayColor, {0.5f, 0, 0, 0}, 0}) {
+        return Path({{left, bottom}, {left + size, bottom}, {left + size, bottom + size}, {left, bottom + size}}, fill);
+    }
+
+    // Mouse down at the first event, a drag event per further event, mouse
+    // up at the last; the drag is one undo step, as the host makes it.
+    void Drag(int tool, const std::vector<Event>& events, const std::function<void(int)>& afterEvent = nullptr) {
+        AIToolHandle handle = G().toolHandles[tool];
+        doc->beginUndoContext();
+        ASSERT_EQ(Send(kSelectorAIToolMouseDown, handle, events.front()), kNoErr);
+        for (std::size_t i = 1; i < events.size(); ++i) {
+            results.push_back(Send(kSelectorAIToolMouseDrag, handle, events[i]));
+            if (afterEvent) afterEvent(static_cast<int>(i));
+        }
+        doc->commitUndoContext();
+        doc->beginUndoContext();
+        EXPECT_EQ(Send(kSelectorAIToolMouseUp, handle, events.back()), kNoErr);
+        doc->commitUndoContext();
+    }
+    ASErr Send(const char* selector, AIToolHandle tool, const Event& e) {
+        return loader->sendTool(*plugin, selector, tool, AIRealPoint{e.h, e.v}, e.pressure, e.modifiers);
+    }
+
+    // Art directly in the layers, bottom layer first, bottom-most first.
+    std::vector<Art*> TopLevelArt() const {
+        std::vector<Art*> all;
+        for (std::size_t l = 0; l < doc->layerCount(); ++l)
+            for (Art* a = doc->layerFromBottom(l)->firstArt(); a != nullptr; a = a->next()) all.push_back(a);
+        return all;
+    }
+    AIRealPoint Centre(const Art* art) const {
+        AIRealRect r{};
+        EXPECT_EQ(doc->bounds(art, &r), kNoErr);
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    static bool Tagged(const Art* art) {
+        const Tag* t = art->findTag("brivane");
+        return t != nullptr && t->text == "brivane";
+    }
+};
+
+} // namespace brivane_test

@@ -1,0 +1,93 @@
+// A Brivane session in easel for the option dialog tests: the real bundle,
+// loaded and started by easel's loader, with a document and the host's
+// dialog manager; and the items every dialog is expected to have.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "BrivaneGlobals.h"
+#include "Document.h"
+#include "adm/Dialog.h"
+#include "loader/Loader.h"
+
+namespace dialogtest {
+
+// An option field of Globals, by its place in the block.
+struct Field {
+    std::size_t offset = 0;
+    bool real = false;
+    bool none = true;
+};
+
+enum class K { Label, Int, Real, Check, Popup, Button };
+
+struct ExpectedItem {
+    int tool;  // -1: an item of every dialog
+    int32_t id;
+    K kind;
+    ASRect rect;
+    const char* text;  // labels, check boxes, buttons
+    Field field;
+    double min, max;   // spins (the swatch spins' maximum is the swatch count)
+};
+
+// Every tool's own items, in tool order.
+const std::vector<ExpectedItem>& OwnItems();
+// The nineteen items of every dialog.
+const std::vector<ExpectedItem>& SharedItems();
+std::vector<ExpectedItem> ItemsOf(int tool);  // own items, then shared ones
+
+extern const char* const kCaptions[brivane::kToolCount];
+
+easel::adm::ItemKind KindOf(K kind);
+const easel::adm::ItemRecord* Find(const easel::adm::DialogRecord& record, int32_t id);
+
+// Drives a dialog with a function of the test.
+class FunctionDriver : public easel::adm::DialogDriver {
+public:
+    explicit FunctionDriver(std::function<void(easel::adm::Dialog&)> f) : f_(std::move(f)) {}
+    void run(easel::adm::Dialog& dialog) override {
+        ran = true;
+        f_(dialog);
+    }
+    bool ran = false;
+
+private:
+    std::function<void(easel::adm::Dialog&)> f_;
+};
+
+easel::adm::SetAction Set(int32_t id, double value);
+easel::adm::SetAction Set(int32_t id, const char* entryText);
+
+class BrivaneDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Sends "AI Edit Options" for the tool with the driver in charge of its dialog.
+    ASErr run(int tool, easel::adm::DialogDriver& driver);
+    // Sets items and presses buttons as a script would; the dialog must exist
+    // and every action must succeed.
+    ASErr script(int tool, std::vector<easel::adm::SetAction> sets, std::vector<std::string> presses);
+    // Every item of the tool's dialog, which is then cancelled.
+    easel::adm::DialogRecord inspect(int tool);
+
+    // The value of an option field, and writing one.
+    double get(const Field& f) const;
+    void put(const Field& f, double value);
+
+    std::unique_ptr<easel::Loader> loader;
+    std::unique_ptr<easel::Document> doc;
+    easel::Plugin* plugin = nullptr;
+    BrivaneGlobals* g = nullptr;
+};
+
+}  // namespace dialogtest

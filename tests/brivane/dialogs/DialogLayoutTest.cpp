@@ -52,7 +52,9 @@ TEST_F(DialogLayoutTest, EveryItemHasItsKindRectangleTextAndRange) {
             EXPECT_EQ(it->rect.top, want.rect.top);
             EXPECT_EQ(it->rect.right, want.rect.right);
             EXPECT_EQ(it->rect.bottom, want.rect.bottom);
-            if (want.text != nullptr) EXPECT_EQ(it->text, want.text);
+            if (want.text != nullptr) {
+                EXPECT_EQ(it->text, want.text);
+            }
             if (want.kind == K::Int || want.kind == K::Real) {
                 const bool swatchSpin = want.id == 12 || want.id == 13;
                 EXPECT_EQ(it->min, want.min);

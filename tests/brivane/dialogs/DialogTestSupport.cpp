@@ -309,7 +309,9 @@ void BrivaneDialogTest::SetUp() {
 }
 
 void BrivaneDialogTest::TearDown() {
-    if (plugin && plugin->loaded()) EXPECT_EQ(loader->shutdown(*plugin), kNoErr);
+    if (plugin && plugin->loaded()) {
+        EXPECT_EQ(loader->shutdown(*plugin), kNoErr);
+    }
     EXPECT_EQ(hostState().suites.outstanding(), 0);
     adm::dialogManager().setNextDriver(nullptr);
     loader.reset();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DialogTestSupport.h"
+#include "HostState.h"
 
 using namespace dialogtest;
 using namespace easel;

@@ -1,0 +1,56 @@
+// The small rules the drag relies on, checked at their edges: the swatch
+// index, the random mode, the limit and the 0x200 interpolation step.
+#include "PointDrag.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using pointdrag::SwatchIndexFromRandom;
+
+TEST(SwatchIndex, TenSwatchesMapLowDrawsToTheFirstColourSwatch) {
+    EXPECT_EQ(SwatchIndexFromRandom(0.0f, 10), 2);
+    EXPECT_EQ(SwatchIndexFromRandom(0.05f, 10), 2); // n = 1 -> 2
+    EXPECT_EQ(SwatchIndexFromRandom(0.15f, 10), 2);
+    EXPECT_EQ(SwatchIndexFromRandom(0.25f, 10), 3);
+}
+
+TEST(SwatchIndex, TenSwatchesNeverGoPastTheLastOne) {
+    EXPECT_EQ(SwatchIndexFromRandom(0.85f, 10), 9);
+    EXPECT_EQ(SwatchIndexFromRandom(0.95f, 10), 9); // n = 10 is past the end
+    EXPECT_EQ(SwatchIndexFromRandom(0.99999994f, 10), 9);
+}
+
+TEST(SwatchIndex, ListsWithoutAColourSwatchGiveNone) {
+    EXPECT_EQ(SwatchIndexFromRandom(0.5f, 0), -1);
+    EXPECT_EQ(SwatchIndexFromRandom(0.5f, 2), -1);
+    EXPECT_EQ(SwatchIndexFromRandom(0.99f, 3), 2);
+}
+
+TEST(RandomMode, CoversAllElevenModesAndNoMore) {
+    EXPECT_EQ(pointdrag::ModeFromRandom(0.0f), 0);
+    EXPECT_EQ(pointdrag::ModeFromRandom(0.5f), 5);
+    EXPECT_EQ(pointdrag::ModeFromRandom(0.99999994f), 10);
+}
+
+TEST(Limit, ClampsEachComponentSeparately) {
+    AIPathSegment s{{0, 0}, {-30, 5}, {4, 50}, 0};
+    pointdrag::LimitHandles(s, 10);
+    EXPECT_EQ(s.in.h, -10);
+    EXPECT_EQ(s.in.v, 5);
+    EXPECT_EQ(s.out.h, 4);
+    EXPECT_EQ(s.out.v, 10);
+}
+
+TEST(InterpolationStep, WrapsPastOneHundredToZero) {
+    KestovaGlobals g{};
+    g.pdInterpIn = 100.0f;
+    g.pdInterpOut = 99.0f;
+    g.pdInterpPoint = 0.0f;
+    pointdrag::StepInterpolation(g);
+    EXPECT_EQ(g.pdInterpIn, 0.0f);
+    EXPECT_EQ(g.pdInterpOut, 100.0f);
+    EXPECT_EQ(g.pdInterpPoint, 1.0f);
+}
+
+} // namespace

@@ -375,7 +375,7 @@ constexpr ItemSpec kTileItems[] = {
     Check(271, {10, 33, 190, 47}, "Locked", &BrivaneGlobals::tileLocked),
 };
 
-// Background (tool 12).
+// Background (tool 12). Its delete flag has no control: OK leaves it as it is.
 constexpr ItemSpec kBackgroundItems[] = {
     Label(310, {10, 10, 185, 30}, "Copies"),
     Label(311, {10, 32, 185, 52}, "Scale (%Min)"),
@@ -422,8 +422,12 @@ int EntryCount(const EntryList& list) {
     return count;
 }
 
+// " To swatch" and " Alternate swatch" take their colour from the swatch spin.
 bool ColourModeUsesSwatch(ASInt32 mode) { return mode == 6 || mode == 11; }
 
+// The modes that blend towards a target over a period: " To white",
+// " To black", " To white / midpoint", " To swatch", " To half color",
+// " To inverted" and " To half color inverted".
 bool ColourModeUsesPeriod(ASInt32 mode) {
     switch (mode) {
     case 1: case 2: case 5: case 6: case 7: case 8: case 13:

@@ -48,19 +48,29 @@ protected:
         plugin = loader->load("Brivane", error);
         ASSERT_NE(plugin, nullptr) << error;
         ASSERT_EQ(loader->startup(*plugin), kNoErr);
+        // The host is handed the Globals block when the library is unloaded;
+        // the reloaded library works on the same block.
+        ASSERT_EQ(loader->unload(*plugin), kNoErr);
+        ASSERT_EQ(loader->reload(*plugin, error), kNoErr) << error;
+        ASSERT_NE(plugin->globals(), nullptr);
     }
     void TearDown() override {
-        if (plugin != nullptr && plugin->loaded()) EXPECT_EQ(loader->shutdown(*plugin), kNoErr);
+        if (plugin != nullptr && plugin->loaded()) {
+            EXPECT_EQ(loader->shutdown(*plugin), kNoErr);
+        }
         EXPECT_EQ(hostState().suites.outstanding(), 0);
         loader.reset();
         hostState().document = nullptr;
         hostState().reset();
     }
 
+public:
     // A fresh document with two selected objects and the given seed.
     void SetUpDocument(int seed);
     // A drag with the Drag tool over it; the document as written to a file.
     std::string RunRandomDrag();
+
+protected:
 
     BrivaneGlobals& G() { return *static_cast<BrivaneGlobals*>(plugin->globals()); }
 

@@ -1,5 +1,7 @@
 #include "DocumentJson.h"
 
+#include "Names.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -16,27 +18,6 @@ namespace {
 constexpr int kMaxNesting = 64;        // art inside art
 constexpr int kMaxTextDepth = 256;     // brackets of the whole text
 constexpr int kFormatVersion = 1;
-
-const char* const kBlendNames[16] = {"normal",     "multiply",   "screen",     "overlay",
-                                     "soft-light", "hard-light", "color-dodge", "color-burn",
-                                     "darken",     "lighten",    "difference", "exclusion",
-                                     "hue",        "saturation", "color",      "luminosity"};
-
-struct TypeName {
-    int16_t type;
-    const char* name;
-};
-const TypeName kTypeNames[] = {{kGroupArt, "group"},    {kPathArt, "path"},       {kCompoundPathArt, "compound"},
-                               {kTextArt, "text"},      {kPlacedArt, "image"},    {kTextPathArt, "textpath"},
-                               {kRasterArt, "raster"},  {kMeshArt, "mesh"},       {kSymbolArt, "symbol"},
-                               {kEnvelopeArt, "envelope"}};
-
-const char* typeName(int16_t t) {
-    for (const TypeName& n : kTypeNames) {
-        if (n.type == t) return n.name;
-    }
-    return "unknown";
-}
 
 bool hasStyleField(int16_t t) {
     return t == kPathArt || t == kCompoundPathArt || t == kTextArt || t == kTextPathArt;
@@ -126,7 +107,7 @@ void writeStyle(const AIPathStyle& s, Json& j) {
 Json artJson(const Art& a) {
     Json j;
     j["id"] = a.id();
-    j["type"] = typeName(a.type());
+    j["type"] = artTypeName(a.type());
     j["selected"] = a.selected();
     if (a.locked()) j["locked"] = true;
     if (a.hidden()) j["hidden"] = true;
@@ -177,7 +158,7 @@ Json artJson(const Art& a) {
     }
     if (hasStyleField(a.type()) || !sameStyle(a.style(), unpaintedStyle())) writeStyle(a.style(), j);
     j["opacity"] = number(a.opacity());
-    j["blend"] = a.blendMode() >= 0 && a.blendMode() < 16 ? kBlendNames[a.blendMode()] : "normal";
+    j["blend"] = blendModeName(a.blendMode());
     if (!a.tags().empty()) {
         Json tags = Json::object();
         for (const Tag& t : a.tags()) {
@@ -460,10 +441,7 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
     if (!j.contains("type")) return fail(where, "missing \"type\"");
     std::string tname;
     if (!string(j["type"], at(where, "type"), tname)) return false;
-    int16_t type = kUnknownArt;
-    for (const TypeName& n : kTypeNames) {
-        if (tname == n.name) type = n.type;
-    }
+    const int16_t type = artTypeFromName(tname);
     if (type == kUnknownArt) return fail(at(where, "type"), "unknown art type \"" + tname + "\"");
 
     Art* a = nullptr;
@@ -575,10 +553,7 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
     if (j.contains("blend")) {
         std::string name;
         if (!string(j["blend"], at(where, "blend"), name)) return false;
-        int mode = -1;
-        for (int i = 0; i < 16; ++i) {
-            if (name == kBlendNames[i]) mode = i;
-        }
+        const int32_t mode = blendModeFromName(name);
         if (mode < 0) return fail(at(where, "blend"), "unknown blend mode \"" + name + "\"");
         doc.setBlendMode(a, mode);
     }

@@ -1,0 +1,211 @@
+#include "Render.h"
+
+#include <cairo.h>
+#include <librsvg/rsvg.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace easel {
+
+namespace {
+
+struct HandleDeleter {
+    void operator()(RsvgHandle* h) const { g_object_unref(h); }
+};
+
+RsvgHandle* load(const std::string& svg, std::string& error) {
+    GError* err = nullptr;
+    // No base file: references to other files are not followed.
+    RsvgHandle* h = rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(svg.data()), svg.size(), &err);
+    if (!h) {
+        error = std::string("librsvg cannot read the SVG: ") + (err && err->message ? err->message : "unknown error");
+        if (err) g_error_free(err);
+        return nullptr;
+    }
+    return h;
+}
+
+bool intrinsicSize(RsvgHandle* h, double& w, double& hgt) {
+    gboolean ok = rsvg_handle_get_intrinsic_size_in_pixels(h, &w, &hgt);
+    if (!ok) {
+        RsvgRectangle ink{}, logical{};
+        if (!rsvg_handle_get_geometry_for_element(h, nullptr, &ink, &logical, nullptr)) return false;
+        w = logical.width;
+        hgt = logical.height;
+    }
+    return w > 0 && hgt > 0 && std::isfinite(w) && std::isfinite(hgt);
+}
+
+bool draw(RsvgHandle* h, int width, int height, const RsvgRectangle& viewport, Image& out, std::string& error) {
+    if (width <= 0 || height <= 0 || width > kMaxRenderPixels || height > kMaxRenderPixels) {
+        error = "picture size " + std::to_string(width) + " x " + std::to_string(height) + " out of range (1 to " +
+                std::to_string(kMaxRenderPixels) + " pixels a side)";
+        return false;
+    }
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        error = "cannot make a picture of that size";
+        return false;
+    }
+    cairo_t* cr = cairo_create(surface);
+    GError* err = nullptr;
+    const gboolean ok = rsvg_handle_render_document(h, cr, &viewport, &err);
+    cairo_destroy(cr);
+    if (!ok) {
+        error = std::string("librsvg cannot draw the SVG: ") + (err && err->message ? err->message : "unknown error");
+        if (err) g_error_free(err);
+        cairo_surface_destroy(surface);
+        return false;
+    }
+    cairo_surface_flush(surface);
+    out.width = width;
+    out.height = height;
+    out.rgba.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = row[x];
+            const unsigned a = p >> 24;
+            unsigned r = (p >> 16) & 255u, g = (p >> 8) & 255u, b = p & 255u;
+            if (a != 0 && a != 255) {
+                r = (r * 255u + a / 2) / a;
+                g = (g * 255u + a / 2) / a;
+                b = (b * 255u + a / 2) / a;
+            }
+            uint8_t* o = &out.rgba[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4];
+            o[0] = static_cast<uint8_t>(std::min(r, 255u));
+            o[1] = static_cast<uint8_t>(std::min(g, 255u));
+            o[2] = static_cast<uint8_t>(std::min(b, 255u));
+            o[3] = static_cast<uint8_t>(a);
+        }
+    }
+    cairo_surface_destroy(surface);
+    return true;
+}
+
+cairo_status_t appendPng(void* closure, const unsigned char* data, unsigned int length) {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+bool renderSvg(const std::string& svg, const RenderSize& size, Image& out, std::string& error) {
+    RsvgHandle* h = load(svg, error);
+    if (!h) return false;
+    std::unique_ptr<RsvgHandle, HandleDeleter> hold(h);
+    double w = 0, hgt = 0;
+    if (!intrinsicSize(h, w, hgt)) {
+        error = "the SVG has no size to draw it at";
+        return false;
+    }
+    double s = 1;
+    if (size.width > 0) s = size.width / w;
+    else if (size.scale > 0) s = size.scale;
+    if (!std::isfinite(s) || s <= 0) {
+        error = "scale out of range";
+        return false;
+    }
+    const double pw = std::round(w * s), ph = std::round(hgt * s);
+    if (!(pw >= 1 && ph >= 1 && pw <= kMaxRenderPixels && ph <= kMaxRenderPixels)) {
+        error = "picture size " + std::to_string(pw) + " x " + std::to_string(ph) + " out of range (1 to " +
+                std::to_string(kMaxRenderPixels) + " pixels a side)";
+        return false;
+    }
+    const int iw = static_cast<int>(pw), ih = static_cast<int>(ph);
+    return draw(h, iw, ih, RsvgRectangle{0, 0, static_cast<double>(iw), static_cast<double>(ih)}, out, error);
+}
+
+bool renderSvgFitted(const std::string& svg, int width, int height, Image& out, std::string& error) {
+    RsvgHandle* h = load(svg, error);
+    if (!h) return false;
+    std::unique_ptr<RsvgHandle, HandleDeleter> hold(h);
+    return draw(h, width, height, RsvgRectangle{0, 0, static_cast<double>(width), static_cast<double>(height)}, out,
+                error);
+}
+
+bool encodePng(const Image& image, std::string& png, std::string& error) {
+    if (image.width <= 0 || image.height <= 0 ||
+        image.rgba.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 4) {
+        error = "no picture to write";
+        return false;
+    }
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        error = "cannot make a picture of that size";
+        return false;
+    }
+    cairo_surface_flush(surface);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < image.height; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
+        for (int x = 0; x < image.width; ++x) {
+            const uint8_t* p =
+                &image.rgba[(static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(x)) * 4];
+            const uint32_t a = p[3];
+            auto pre = [a](uint32_t c) { return (c * a + 127) / 255; };
+            row[x] = (a << 24) | (pre(p[0]) << 16) | (pre(p[1]) << 8) | pre(p[2]);
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+    png.clear();
+    const cairo_status_t st = cairo_surface_write_to_png_stream(surface, appendPng, &png);
+    cairo_surface_destroy(surface);
+    if (st != CAIRO_STATUS_SUCCESS) {
+        error = std::string("cannot encode PNG: ") + cairo_status_to_string(st);
+        return false;
+    }
+    return true;
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& data, std::string& error) {
+    std::string tmpl = path + ".tmp-XXXXXX";
+    std::vector<char> name(tmpl.begin(), tmpl.end());
+    name.push_back('\0');
+    const int fd = mkstemp(name.data());
+    if (fd < 0) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = "cannot write " + path + ": " + std::strerror(errno);
+            ::close(fd);
+            ::unlink(name.data());
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    // Readable like any file made with the default permissions.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        ::unlink(name.data());
+        return false;
+    }
+    if (std::rename(name.data(), path.c_str()) != 0) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        ::unlink(name.data());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace easel

@@ -1,0 +1,433 @@
+#include "SvgExport.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "Names.h"
+#include "SvgColor.h"
+#include "SvgShared.h"
+
+namespace easel {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+using Attrs = std::vector<std::pair<std::string, std::string>>;
+
+std::string num(float v) { return formatNumber(v); }
+
+std::string jsonText(const Json& j) { return j.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+bool samePoint(const AIRealPoint& a, const AIRealPoint& b) { return a.h == b.h && a.v == b.v; }
+
+// Path data for segments, in model coordinates or (flip) in page coordinates
+// with the vertical axis down.
+void appendPathData(const std::vector<AIPathSegment>& segs, bool closed, std::string& d, const float* flipHeight) {
+    if (segs.empty()) return;
+    auto pt = [&](const AIRealPoint& p) {
+        if (!flipHeight) return num(p.h) + " " + num(p.v);
+        return num(p.h) + " " + formatNumber(static_cast<double>(*flipHeight) - static_cast<double>(p.v));
+    };
+    if (!d.empty()) d += ' ';
+    d += "M" + pt(segs[0].p);
+    auto curve = [&](const AIPathSegment& from, const AIPathSegment& to) {
+        if (samePoint(from.out, from.p) && samePoint(to.in, to.p)) {
+            d += " L" + pt(to.p);
+        } else {
+            d += " C" + pt(from.out) + " " + pt(to.in) + " " + pt(to.p);
+        }
+    };
+    for (size_t i = 1; i < segs.size(); ++i) curve(segs[i - 1], segs[i]);
+    if (closed) {
+        const AIPathSegment& last = segs.back();
+        const AIPathSegment& first = segs.front();
+        const bool straight = samePoint(last.out, last.p) && samePoint(first.in, first.p);
+        // A straight closing side is left to Z, unless the last anchor sits on
+        // the first: then an explicit side keeps the reader from folding the
+        // last anchor into the first.
+        if (!straight || segs.size() == 1 || samePoint(last.p, first.p)) curve(last, first);
+        d += " Z";
+    }
+}
+
+class Writer {
+public:
+    explicit Writer(const Document& doc) : doc_(doc) {}
+    std::string run();
+
+private:
+    void art(const Art& a, int indent);
+    void styleAttrs(const Art& a, Attrs& at, bool always);
+    void commonAttrs(const Art& a, Attrs& at);
+    void open(const std::string& tag, const Attrs& at, int indent, bool empty);
+    // SVG attributes kept from an imported file (extra "svg") replace or join ours.
+    static void passthrough(const Art& a, Attrs& at);
+    void line(int indent, const std::string& text) {
+        out_.append(static_cast<size_t>(indent), ' ');
+        out_ += text;
+        out_ += '\n';
+    }
+    // Objects draw their local box (0, 0)-(w, h), vertical axis up, through
+    // the object matrix; SVG draws (0, -h)-(w, 0) with the axis down.
+    static std::string objectTransform(const AIRealMatrix& m) {
+        return "matrix(" + num(m.a) + " " + num(m.b) + " " + num(-m.c) + " " + num(-m.d) + " " + num(m.tx) + " " +
+               num(m.ty) + ")";
+    }
+    std::string pageFlip() const { return "matrix(1 0 0 -1 0 " + num(doc_.height()) + ")"; }
+    void collectSymbols(const Art& a);
+
+    const Document& doc_;
+    std::string out_;
+    std::vector<std::pair<std::string, std::string>> symbols_;  // name, kept definition
+    std::set<std::string> symbolNames_;
+};
+
+void Writer::open(const std::string& tag, const Attrs& at, int indent, bool empty) {
+    std::string s = "<" + tag;
+    for (const auto& [k, v] : at) s += " " + k + "=\"" + xmlEscape(v, true) + "\"";
+    s += empty ? "/>" : ">";
+    line(indent, s);
+}
+
+void Writer::passthrough(const Art& a, Attrs& at) {
+    if (a.extra().empty()) return;
+    Json extra = Json::parse(a.extra(), nullptr, false);
+    if (!extra.is_object() || !extra.contains("svg") || !extra["svg"].is_object()) return;
+    for (auto& [k, v] : extra["svg"].items()) {
+        if (!v.is_string() || !isXmlName(k.substr(k.find(':') + 1)) || k.rfind("data-easel", 0) == 0) continue;
+        bool replaced = false;
+        for (auto& [name, value] : at) {
+            if (name == k) {
+                value = v.get<std::string>();
+                replaced = true;
+            }
+        }
+        if (!replaced) at.emplace_back(k, v.get<std::string>());
+    }
+}
+
+void Writer::commonAttrs(const Art& a, Attrs& at) {
+    at.emplace_back("data-easel-id", std::to_string(a.id()));
+    if (a.selected()) {
+        at.emplace_back("data-easel-selected", "true");
+        if (a.hasPath() && a.hasPartialSegmentSelection()) {
+            std::string sel;
+            for (size_t i = 0; i < a.segmentCount(); ++i) {
+                const int16_t bits = a.segmentSelection(i);
+                if (bits == 0) continue;
+                if (!sel.empty()) sel += ' ';
+                sel += std::to_string(i);
+                if (bits != kSegmentPointSelected) sel += ":" + std::to_string(bits);
+            }
+            at.emplace_back("data-easel-selection", sel);
+        }
+    }
+    if (a.locked()) at.emplace_back("data-easel-locked", "true");
+    if (a.hidden()) {
+        at.emplace_back("data-easel-hidden", "true");
+        at.emplace_back("display", "none");
+    }
+    if (a.opacity() != 1) at.emplace_back("opacity", num(a.opacity()));
+    if (a.blendMode() != 0) at.emplace_back("style", std::string("mix-blend-mode:") + blendModeName(a.blendMode()));
+    if (!a.tags().empty()) {
+        Json t = Json::object();
+        // Reals go through their shortest float form so they read back exactly.
+        for (const Tag& tag : a.tags()) {
+            if (tag.isReal) t[tag.name] = std::strtod(num(tag.real).c_str(), nullptr);
+            else t[tag.name] = tag.text;
+        }
+        at.emplace_back("data-easel-tags", jsonText(t));
+    }
+    if (!a.extra().empty()) at.emplace_back("data-easel-extra", a.extra());
+}
+
+void Writer::styleAttrs(const Art& a, Attrs& at, bool always) {
+    const AIPathStyle& s = a.style();
+    if (!always && sameStyle(s, unpaintedStyle())) return;
+    auto paint = [&](const char* name, bool on, const AIColor& c) {
+        const auto shown = on ? displayColor(c, &doc_) : std::nullopt;
+        at.emplace_back(name, shown ? hexColor(*shown) : "none");
+        at.emplace_back(std::string("data-easel-") + name, std::string(on ? "on " : "off ") + colorText(c));
+    };
+    paint("fill", s.fillPaint != 0, s.fill.color);
+    at.emplace_back("fill-rule", s.evenOdd ? "evenodd" : "nonzero");
+    paint("stroke", s.strokePaint != 0, s.stroke.color);
+    const AIStrokeStyle& k = s.stroke;
+    at.emplace_back("stroke-width", num(k.width));
+    if (k.cap != kButtCap) at.emplace_back("stroke-linecap", k.cap == kRoundCap ? "round" : "square");
+    if (k.join != kMiterJoin) at.emplace_back("stroke-linejoin", k.join == kRoundJoin ? "round" : "bevel");
+    if (k.miterLimit != 4) at.emplace_back("stroke-miterlimit", num(k.miterLimit));
+    if (k.dashCount > 0) {
+        std::string dash;
+        for (int i = 0; i < k.dashCount && i < kMaxDashComponents; ++i) {
+            if (i) dash += ' ';
+            dash += num(k.dash[i]);
+        }
+        at.emplace_back("stroke-dasharray", dash);
+        if (k.dashOffset != 0) at.emplace_back("stroke-dashoffset", num(k.dashOffset));
+    } else if (k.dashOffset != 0) {
+        at.emplace_back("data-easel-dashoffset", num(k.dashOffset));
+    }
+    if (s.fill.overprint || k.overprint) {
+        at.emplace_back("data-easel-overprint",
+                        std::string(s.fill.overprint ? "fill" : "") + (s.fill.overprint && k.overprint ? " " : "") +
+                            (k.overprint ? "stroke" : ""));
+    }
+}
+
+// Direction points SVG path data has no place for: the first anchor's
+// incoming and the last anchor's outgoing one on an open path.
+void endsAttr(const std::vector<AIPathSegment>& segs, bool closed, Attrs& at) {
+    if (closed || segs.empty()) return;
+    const AIPathSegment& first = segs.front();
+    const AIPathSegment& last = segs.back();
+    if (samePoint(first.in, first.p) && samePoint(last.out, last.p)) return;
+    at.emplace_back("data-easel-ends", num(first.in.h) + " " + num(first.in.v) + " " + num(last.out.h) + " " +
+                                           num(last.out.v));
+}
+
+std::string cornersAttr(const std::vector<AIPathSegment>& segs) {
+    std::string flags;
+    bool differs = false;
+    for (const AIPathSegment& s : segs) {
+        const bool corner = s.corner != 0;
+        flags += corner ? '1' : '0';
+        if (corner == looksSmooth(s)) differs = true;
+    }
+    return differs ? flags : std::string();
+}
+
+void Writer::art(const Art& a, int indent) {
+    Attrs at;
+    const int16_t t = a.type();
+    switch (t) {
+        case kGroupArt:
+        case kEnvelopeArt:
+        case kCompoundPathArt: {
+            // A compound path of plain paths is one SVG path; anything else in
+            // it is written as a group of its members.
+            bool onePath = t == kCompoundPathArt && a.firstChild();
+            for (const Art* c = a.firstChild(); c && onePath; c = c->next())
+                onePath = c->type() == kPathArt && c->segmentCount() > 0;
+            if (onePath) {
+                std::string d;
+                Json parts = Json::array();
+                for (const Art* c = a.firstChild(); c; c = c->next()) {
+                    const auto segs = c->segments();
+                    appendPathData(segs, c->closed(), d, nullptr);
+                    Attrs pa;
+                    commonAttrs(*c, pa);
+                    styleAttrs(*c, pa, true);
+                    const std::string corners = cornersAttr(segs);
+                    if (!corners.empty()) pa.emplace_back("data-easel-corners", corners);
+                    endsAttr(segs, c->closed(), pa);
+                    Json pj = Json::object();
+                    for (const auto& [k, v] : pa) pj[k] = v;
+                    parts.push_back(pj);
+                }
+                at.emplace_back("d", d);
+                at.emplace_back("data-easel-type", "compound");
+                commonAttrs(a, at);
+                styleAttrs(a, at, true);
+                at.emplace_back("data-easel-parts", jsonText(parts));
+                passthrough(a, at);
+                open("path", at, indent, true);
+                return;
+            }
+            if (t != kGroupArt) at.emplace_back("data-easel-type", artTypeName(t));
+            if (t == kEnvelopeArt) {
+                const EnvelopeWarp& w = a.warp();
+                at.emplace_back("data-easel-warp", std::to_string(w.style) + " " + num(w.bend) + " " +
+                                                       num(w.horizontal) + " " + num(w.vertical) + " " +
+                                                       (w.rotate90 ? "1" : "0"));
+            }
+            commonAttrs(a, at);
+            styleAttrs(a, at, false);
+            passthrough(a, at);
+            if (!a.firstChild()) {
+                open("g", at, indent, true);
+                return;
+            }
+            open("g", at, indent, false);
+            for (const Art* c = a.firstChild(); c; c = c->next()) art(*c, indent + 2);
+            line(indent, "</g>");
+            return;
+        }
+        case kPathArt: {
+            const auto segs = a.segments();
+            std::string d;
+            appendPathData(segs, a.closed(), d, nullptr);
+            at.emplace_back("d", d);
+            if (segs.empty()) at.emplace_back("data-easel-closed", a.closed() ? "true" : "false");
+            const std::string corners = cornersAttr(segs);
+            if (!corners.empty()) at.emplace_back("data-easel-corners", corners);
+            endsAttr(segs, a.closed(), at);
+            commonAttrs(a, at);
+            styleAttrs(a, at, true);
+            passthrough(a, at);
+            open("path", at, indent, true);
+            return;
+        }
+        case kTextArt:
+        case kTextPathArt: {
+            const ObjectData& o = a.object();
+            std::string pathId;
+            if (t == kTextPathArt) {
+                // The glyphs must not be mirrored, so the text is set in page
+                // coordinates (the layer's flip undone) along a path written
+                // with the axis down.
+                pathId = "easel-path-" + std::to_string(a.id());
+                const auto segs = a.segments();
+                std::string d;
+                const float h = doc_.height();
+                appendPathData(segs, a.closed(), d, &h);
+                line(indent, "<defs>");
+                Attrs pa{{"id", pathId}, {"d", d}};
+                open("path", pa, indent + 2, true);
+                line(indent, "</defs>");
+                at.emplace_back("data-easel-type", "textpath");
+                std::string exact;
+                appendPathData(segs, a.closed(), exact, nullptr);
+                at.emplace_back("data-easel-d", exact);
+                at.emplace_back("transform", pageFlip());
+                if (segs.empty()) at.emplace_back("data-easel-closed", a.closed() ? "true" : "false");
+                const std::string corners = cornersAttr(segs);
+                if (!corners.empty()) at.emplace_back("data-easel-corners", corners);
+                endsAttr(segs, a.closed(), at);
+            } else {
+                at.emplace_back("transform", objectTransform(a.objectMatrix()));
+            }
+            at.emplace_back("font-size", num(o.fontSize));
+            at.emplace_back("xml:space", "preserve");
+            const std::string shown = xmlText(o.text);
+            if (shown != o.text) at.emplace_back("data-easel-text", jsonText(Json(o.text)));
+            commonAttrs(a, at);
+            styleAttrs(a, at, true);
+            passthrough(a, at);
+            std::string s = "<text";
+            for (const auto& [k, v] : at) s += " " + k + "=\"" + xmlEscape(v, true) + "\"";
+            s += ">";
+            if (t == kTextPathArt) s += "<textPath href=\"#" + pathId + "\" xlink:href=\"#" + pathId + "\">";
+            s += xmlEscape(shown, false);
+            if (t == kTextPathArt) s += "</textPath>";
+            s += "</text>";
+            line(indent, s);
+            return;
+        }
+        case kPlacedArt:
+        case kRasterArt:
+        case kMeshArt:
+        case kSymbolArt: {
+            const ObjectData& o = a.object();
+            std::string tag = "image";
+            if (t == kRasterArt) at.emplace_back("data-easel-type", "raster");
+            if (t == kMeshArt) {
+                tag = "rect";
+                at.emplace_back("data-easel-type", "mesh");
+            }
+            if (t == kSymbolArt) {
+                tag = "use";
+                at.emplace_back("data-easel-symbol", o.symbol);
+                if (isXmlName(o.symbol)) {
+                    at.emplace_back("href", "#" + o.symbol);
+                    at.emplace_back("xlink:href", "#" + o.symbol);
+                }
+            }
+            at.emplace_back("x", "0");
+            at.emplace_back("y", num(-o.height));
+            at.emplace_back("width", num(o.width));
+            at.emplace_back("height", num(o.height));
+            if (o.width < 0 || o.height < 0) at.emplace_back("data-easel-size", num(o.width) + " " + num(o.height));
+            at.emplace_back("transform", objectTransform(a.objectMatrix()));
+            if (t == kPlacedArt || t == kRasterArt) {
+                at.emplace_back("href", o.href);
+                at.emplace_back("xlink:href", o.href);
+                at.emplace_back("preserveAspectRatio", "none");
+            }
+            commonAttrs(a, at);
+            styleAttrs(a, at, t == kMeshArt);
+            passthrough(a, at);
+            open(tag, at, indent, true);
+            return;
+        }
+        default:
+            line(indent, "<!-- art " + std::to_string(a.id()) + " of an unknown type -->");
+            return;
+    }
+}
+
+void Writer::collectSymbols(const Art& a) {
+    if (a.type() == kSymbolArt && isXmlName(a.object().symbol) && !symbolNames_.count(a.object().symbol)) {
+        std::string def;
+        if (!a.extra().empty()) {
+            Json extra = Json::parse(a.extra(), nullptr, false);
+            if (extra.is_object() && extra.contains(kSymbolDefinitionKey) && extra[kSymbolDefinitionKey].is_string())
+                def = extra[kSymbolDefinitionKey].get<std::string>();
+        }
+        if (def.empty()) def = "<symbol id=\"" + a.object().symbol + "\"/>";
+        symbolNames_.insert(a.object().symbol);
+        symbols_.emplace_back(a.object().symbol, def);
+    }
+    for (const Art* c = a.firstChild(); c; c = c->next()) collectSymbols(*c);
+}
+
+std::string Writer::run() {
+    out_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    Json swatches = Json::array();
+    for (size_t i = 0; i < doc_.swatchCount(); ++i) {
+        const Swatch* s = doc_.swatch(i);
+        swatches.push_back(Json{{"name", s->name}, {"color", colorText(s->color)}});
+    }
+    Attrs root{{"xmlns", "http://www.w3.org/2000/svg"},
+               {"xmlns:xlink", "http://www.w3.org/1999/xlink"},
+               {"xmlns:inkscape", "http://www.inkscape.org/namespaces/inkscape"},
+               {"width", num(doc_.width()) + "pt"},
+               {"height", num(doc_.height()) + "pt"},
+               {"viewBox", "0 0 " + num(doc_.width()) + " " + num(doc_.height())},
+               {"data-easel-format", "1"},
+               {"data-easel-seed", std::to_string(doc_.seed())},
+               {"data-easel-swatches", jsonText(swatches)}};
+    open("svg", root, 0, false);
+    for (size_t i = 0; i < doc_.layerCount(); ++i) {
+        for (const Art* a = doc_.layerFromBottom(i)->firstArt(); a; a = a->next()) collectSymbols(*a);
+    }
+    if (!symbols_.empty()) {
+        line(2, "<defs>");
+        for (const auto& [name, def] : symbols_) line(4, def);
+        line(2, "</defs>");
+    }
+    for (size_t i = 0; i < doc_.layerCount(); ++i) {
+        const Layer* l = doc_.layerFromBottom(i);
+        Attrs at{{"inkscape:groupmode", "layer"},
+                 {"inkscape:label", l->name()},
+                 {"data-easel-layer", l->name()},
+                 {"transform", pageFlip()}};
+        if (!l->visible()) {
+            at.emplace_back("data-easel-visible", "false");
+            at.emplace_back("display", "none");
+        }
+        if (l->locked()) at.emplace_back("data-easel-locked", "true");
+        if (!l->firstArt()) {
+            open("g", at, 2, true);
+            continue;
+        }
+        open("g", at, 2, false);
+        for (const Art* a = l->firstArt(); a; a = a->next()) art(*a, 4);
+        line(2, "</g>");
+    }
+    line(0, "</svg>");
+    return out_;
+}
+
+}  // namespace
+
+std::string writeSvg(const Document& doc) {
+    Writer w(doc);
+    return w.run();
+}
+
+}  // namespace easel

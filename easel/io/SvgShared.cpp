@@ -1,0 +1,105 @@
+#include "SvgShared.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace easel {
+
+namespace {
+
+// Length of the UTF-8 sequence starting at s[i], 0 when malformed.
+size_t utf8Length(std::string_view s, size_t i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    size_t n = 0;
+    uint32_t cp = 0;
+    if (c < 0x80) return 1;
+    if ((c & 0xE0) == 0xC0) {
+        n = 2;
+        cp = c & 0x1Fu;
+    } else if ((c & 0xF0) == 0xE0) {
+        n = 3;
+        cp = c & 0x0Fu;
+    } else if ((c & 0xF8) == 0xF0) {
+        n = 4;
+        cp = c & 0x07u;
+    } else {
+        return 0;
+    }
+    if (i + n > s.size()) return 0;
+    for (size_t k = 1; k < n; ++k) {
+        const auto d = static_cast<unsigned char>(s[i + k]);
+        if ((d & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (d & 0x3Fu);
+    }
+    const uint32_t least[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < least[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) || cp == 0xFFFE || cp == 0xFFFF) return 0;
+    return n;
+}
+
+}  // namespace
+
+std::string xmlText(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x20 && c != '\t' && c != '\n') {
+            out += "\xEF\xBF\xBD";
+            ++i;
+            continue;
+        }
+        const size_t n = utf8Length(s, i);
+        if (n == 0) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+            continue;
+        }
+        out.append(s.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
+std::string xmlEscape(std::string_view raw, bool attribute) {
+    const std::string s = xmlText(raw);
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += attribute ? "&quot;" : "\""; break;
+            case '\t': out += attribute ? "&#9;" : "\t"; break;
+            case '\n': out += attribute ? "&#10;" : "\n"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+bool isXmlName(std::string_view s) {
+    if (s.empty()) return false;
+    for (size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const bool alpha = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+        const bool other = (c >= '0' && c <= '9') || c == '-' || c == '.';
+        if (!(alpha || (i > 0 && other))) return false;
+    }
+    return true;
+}
+
+bool looksSmooth(const AIPathSegment& s) {
+    const bool inAt = s.in.h == s.p.h && s.in.v == s.p.v;
+    const bool outAt = s.out.h == s.p.h && s.out.v == s.p.v;
+    if (inAt || outAt) return false;
+    auto d = [](float x) { return static_cast<double>(x); };
+    const double ax = d(s.p.h) - d(s.in.h), ay = d(s.p.v) - d(s.in.v);
+    const double bx = d(s.out.h) - d(s.p.h), by = d(s.out.v) - d(s.p.v);
+    const double cross = ax * by - ay * bx;
+    const double dot = ax * bx + ay * by;
+    const double scale = std::hypot(ax, ay) * std::hypot(bx, by);
+    return dot > 0 && std::abs(cross) <= kSmoothTolerance * scale;
+}
+
+}  // namespace easel

@@ -1,0 +1,32 @@
+// Pieces the SVG reader and writer share.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "ASTypes.h"
+
+namespace easel {
+
+// How far from collinear (sine of the angle) an anchor's direction points
+// may be for the anchor to count as smooth when a file does not say.
+constexpr double kSmoothTolerance = 1e-6;
+
+// The key of an art's extra attributes that keeps the SVG text of the
+// <symbol> a symbol instance draws.
+constexpr const char* kSymbolDefinitionKey = "svgSymbol";
+
+// Whether an anchor's direction points lie on one line through it, on
+// opposite sides: the shape of a smooth anchor. Used for files that do not
+// say which anchors are corners.
+bool looksSmooth(const AIPathSegment& s);
+
+// Escapes &, <, > (and in attributes ", tab and line breaks).
+std::string xmlEscape(std::string_view s, bool attribute);
+// The text with characters XML cannot carry (control characters other than
+// tab and line feed, carriage returns, malformed UTF-8) replaced by U+FFFD.
+std::string xmlText(std::string_view s);
+// An XML name usable as an id and in "#id" references.
+bool isXmlName(std::string_view s);
+
+}  // namespace easel

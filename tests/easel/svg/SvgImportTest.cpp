@@ -1,0 +1,440 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Document.h"
+#include "SvgImport.h"
+
+namespace easel {
+namespace {
+
+// A 100 x 100 point page whose user units are points: model (x, 100 - y).
+std::string page(const std::string& body, const std::string& rootExtra = "") {
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+           "width=\"100pt\" height=\"100pt\" viewBox=\"0 0 100 100\"" +
+           rootExtra + ">" + body + "</svg>";
+}
+
+class SvgImport : public ::testing::Test {
+protected:
+    Document& read(const std::string& svg) {
+        std::string error;
+        report_ = {};
+        const bool ok = readSvg(svg, doc_, report_, error);
+        EXPECT_TRUE(ok) << error;
+        if (!ok) doc_ = newDocument();
+        return *doc_;
+    }
+    std::string refused(const std::string& svg, const SvgLimits& limits = {}) {
+        std::string error;
+        SvgReport rep;
+        std::unique_ptr<Document> d;
+        EXPECT_FALSE(readSvg(svg, d, rep, error, limits));
+        EXPECT_EQ(d, nullptr);
+        return error;
+    }
+    // The art of the document in order (bottom layer first, containers
+    // before their members).
+    std::vector<Art*> all() {
+        std::vector<Art*> v;
+        doc_->forEachArt([&](Art* a) { v.push_back(a); });
+        return v;
+    }
+    Art* only() {
+        auto v = all();
+        EXPECT_EQ(v.size(), 1u);
+        return v.empty() ? nullptr : v[0];
+    }
+    bool reported(const std::string& words) const {
+        for (const std::string& n : report_.notes) {
+            if (n.find(words) != std::string::npos) return true;
+        }
+        return false;
+    }
+    static void expectPoint(const AIRealPoint& p, float h, float v) {
+        EXPECT_NEAR(p.h, h, 1e-4f);
+        EXPECT_NEAR(p.v, v, 1e-4f);
+    }
+
+    std::unique_ptr<Document> doc_;
+    SvgReport report_;
+};
+
+TEST_F(SvgImport, PageSizeInPointsAndTheVerticalAxisFlipped) {
+    Document& d = read(page("<rect x=\"10\" y=\"20\" width=\"30\" height=\"40\"/>"));
+    EXPECT_EQ(d.width(), 100.0f);
+    EXPECT_EQ(d.height(), 100.0f);
+    Art* r = only();
+    ASSERT_EQ(r->type(), kPathArt);
+    ASSERT_EQ(r->segmentCount(), 4u);
+    EXPECT_TRUE(r->closed());
+    expectPoint(r->segment(0).p, 10, 80);
+    expectPoint(r->segment(1).p, 40, 80);
+    expectPoint(r->segment(2).p, 40, 40);
+    expectPoint(r->segment(3).p, 10, 40);
+    EXPECT_TRUE(r->segment(0).corner);
+    // SVG's default paint: black fill, no stroke.
+    EXPECT_TRUE(r->style().fillPaint);
+    EXPECT_FALSE(r->style().strokePaint);
+    EXPECT_EQ(r->style().fill.color.kind, kThreeColor);
+    EXPECT_EQ(r->style().fill.color.c[0], 0.0f);
+}
+
+TEST_F(SvgImport, PixelSizesAreThreeQuartersOfAPoint) {
+    Document& d = read("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16px\" height=\"32\" viewBox=\"0 0 8 16\">"
+                       "<path d=\"M8 16 L0 0\"/></svg>");
+    EXPECT_EQ(d.width(), 12.0f);
+    EXPECT_EQ(d.height(), 24.0f);
+    Art* p = only();
+    expectPoint(p->segment(0).p, 12, 0);
+    expectPoint(p->segment(1).p, 0, 24);
+}
+
+TEST_F(SvgImport, ViewBoxIsFittedAndCentred) {
+    // A 200 x 100 viewBox in a 100 x 100 page: scale 0.5, moved down 25.
+    read("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100pt\" height=\"100pt\" viewBox=\"0 0 200 100\">"
+         "<path d=\"M0 0 L200 100\"/></svg>");
+    Art* p = only();
+    expectPoint(p->segment(0).p, 0, 75);
+    expectPoint(p->segment(1).p, 100, 25);
+}
+
+TEST_F(SvgImport, RelativeAndAbsoluteCommandsAgree) {
+    read(page("<path d=\"M10 10 L20 10 H30 V20 C30 30 20 30 20 20 S10 10 10 20 Q5 25 10 30 T10 40 Z\"/>"
+              "<path d=\"m10 10 l10 0 h10 v10 c0 10 -10 10 -10 0 s-10 -10 -10 0 q-5 5 0 10 t0 10 z\"/>"));
+    auto v = all();
+    ASSERT_EQ(v.size(), 2u);
+    ASSERT_EQ(v[0]->segmentCount(), v[1]->segmentCount());
+    for (size_t i = 0; i < v[0]->segmentCount(); ++i) {
+        const AIPathSegment a = v[0]->segment(i), b = v[1]->segment(i);
+        expectPoint(b.p, a.p.h, a.p.v);
+        expectPoint(b.in, a.in.h, a.in.v);
+        expectPoint(b.out, a.out.h, a.out.v);
+    }
+    // S reflects the previous control point: (20, 30) about (20, 20).
+    expectPoint(v[0]->segment(4).out, 20, 100 - 10);
+    // A quadratic becomes the cubic with control points 2/3 of the way.
+    expectPoint(v[0]->segment(5).out, 10 - 5 * 2.0f / 3, 100 - (20 + 5 * 2.0f / 3));
+}
+
+TEST_F(SvgImport, ArcsBecomeCurvesOnTheCircle) {
+    // A half circle of radius 10 from (40, 50) to (60, 50) through (50, 40).
+    read(page("<path d=\"M40 50 A10 10 0 0 1 60 50\"/>"));
+    Art* p = only();
+    ASSERT_EQ(p->segmentCount(), 3u);  // two quarter curves
+    expectPoint(p->segment(1).p, 50, 60);
+    expectPoint(p->segment(2).p, 60, 50);
+    // Control point of the first quarter: kappa times the radius up.
+    expectPoint(p->segment(0).out, 40, 50 + 10 * 0.5522848f);
+    EXPECT_FALSE(p->segment(1).corner);
+}
+
+TEST_F(SvgImport, ArcFlagsWrittenWithoutSeparators) {
+    read(page("<path d=\"M10 50a10 10 0 1160 0\"/>"));
+    Art* p = only();
+    // The radius grows to reach the end point; the path ends where asked.
+    expectPoint(p->segment(p->segmentCount() - 1).p, 70, 50);
+}
+
+TEST_F(SvgImport, ClosingOnTheFirstAnchorMergesIt) {
+    read(page("<path d=\"M10 10 C20 0 30 0 40 10 C30 20 20 20 10 10 Z\"/>"));
+    Art* p = only();
+    ASSERT_EQ(p->segmentCount(), 2u);
+    EXPECT_TRUE(p->closed());
+    expectPoint(p->segment(0).in, 20, 80);
+}
+
+TEST_F(SvgImport, SeveralSubpathsMakeACompoundPathWithItsFillRule) {
+    read(page("<path fill-rule=\"evenodd\" fill=\"#ff0000\" d=\"M0 0 H50 V50 H0 Z M10 10 H40 V40 H10 Z\"/>"));
+    auto v = all();
+    ASSERT_EQ(v.size(), 3u);
+    EXPECT_EQ(v[0]->type(), kCompoundPathArt);
+    EXPECT_TRUE(v[0]->style().evenOdd);
+    EXPECT_EQ(v[1]->parent(), v[0]);
+    EXPECT_EQ(v[1]->segmentCount(), 4u);
+    EXPECT_EQ(v[2]->segmentCount(), 4u);
+    EXPECT_EQ(v[1]->style().fill.color.c[0], 1.0f);
+}
+
+TEST_F(SvgImport, MalformedPathDataKeepsWhatCameBefore) {
+    read(page("<path d=\"M10 10 L20 20 L30 x L40 40\"/>"));
+    Art* p = only();
+    EXPECT_EQ(p->segmentCount(), 2u);
+    EXPECT_TRUE(reported("path data error"));
+}
+
+TEST_F(SvgImport, EveryBasicShape) {
+    read(page("<circle cx=\"50\" cy=\"50\" r=\"10\"/><ellipse cx=\"50\" cy=\"50\" rx=\"20\" ry=\"5\"/>"
+              "<line x1=\"0\" y1=\"0\" x2=\"10\" y2=\"10\" stroke=\"red\"/>"
+              "<polyline points=\"0,0 10,0 10,10\"/><polygon points=\"0 0 10 0 10 10\"/>"
+              "<rect x=\"0\" y=\"0\" width=\"20\" height=\"10\" rx=\"5\"/>"));
+    auto v = all();
+    ASSERT_EQ(v.size(), 6u);
+    EXPECT_EQ(v[0]->segmentCount(), 4u);
+    EXPECT_TRUE(v[0]->closed());
+    expectPoint(v[1]->segment(0).p, 70, 50);
+    EXPECT_FALSE(v[2]->closed());
+    EXPECT_TRUE(v[2]->style().strokePaint);
+    EXPECT_FALSE(v[3]->closed());
+    EXPECT_TRUE(v[4]->closed());
+    EXPECT_EQ(v[5]->segmentCount(), 8u);  // four sides, four rounded corners
+    expectPoint(v[5]->segment(0).p, 5, 100);
+}
+
+TEST_F(SvgImport, NestedTransformsCompose) {
+    read(page("<g transform=\"translate(10 20)\"><g transform=\"scale(2)\">"
+              "<path transform=\"rotate(90)\" d=\"M5 0 L5 1\" stroke=\"#000\" stroke-width=\"3\"/></g></g>"));
+    // The outer group is a layer.
+    auto v = all();
+    ASSERT_EQ(v.size(), 2u);
+    Art* p = v[1];
+    // rotate: (5, 0) -> (0, 5); scale: (0, 10); translate: (10, 30); flip: (10, 70).
+    expectPoint(p->segment(0).p, 10, 70);
+    EXPECT_NEAR(p->style().stroke.width, 6.0f, 1e-5f);
+}
+
+TEST_F(SvgImport, StyleCascade) {
+    read(page("<style>path { fill: blue } .warm { fill: orange; stroke: red } #me { fill: lime }</style>"
+              "<g fill=\"#123456\" stroke-width=\"4\">"
+              "<path d=\"M0 0 L1 1\"/>"
+              "<path class=\"warm\" d=\"M0 0 L1 1\"/>"
+              "<path id=\"me\" class=\"warm\" fill=\"black\" d=\"M0 0 L1 1\"/>"
+              "<path id=\"me2\" class=\"warm\" style=\"fill: rgb(1,2,3); stroke:none\" d=\"M0 0 L1 1\"/>"
+              "<rect width=\"1\" height=\"1\"/></g>"));
+    auto v = all();
+    ASSERT_EQ(v.size(), 5u);  // the group is a layer
+    v.insert(v.begin(), nullptr);
+    auto fill8 = [](Art* a) {
+        const AIColor& c = a->style().fill.color;
+        return std::to_string(static_cast<int>(c.c[0] * 255 + 0.5f)) + "," +
+               std::to_string(static_cast<int>(c.c[1] * 255 + 0.5f)) + "," +
+               std::to_string(static_cast<int>(c.c[2] * 255 + 0.5f));
+    };
+    EXPECT_EQ(fill8(v[1]), "0,0,255");      // the type rule beats the inherited fill
+    EXPECT_EQ(fill8(v[2]), "255,165,0");    // a class beats a type
+    EXPECT_EQ(fill8(v[3]), "0,255,0");      // an id beats a class and the attribute
+    EXPECT_EQ(fill8(v[4]), "1,2,3");        // the style attribute beats every rule
+    EXPECT_FALSE(v[4]->style().strokePaint);
+    EXPECT_EQ(fill8(v[5]), "18,52,86");     // inherited from the group
+    EXPECT_EQ(v[5]->style().stroke.width, 4.0f);
+}
+
+TEST_F(SvgImport, OpacityBlendAndCurrentColour) {
+    read(page("<g opacity=\"0.5\" style=\"mix-blend-mode: multiply\" color=\"teal\">"
+              "<path fill=\"currentColor\" fill-opacity=\"0.5\" d=\"M0 0 L1 1\"/>"
+              "<path fill=\"rgba(255,0,0,0.5)\" d=\"M0 0 L1 1\"/></g>"));
+    auto v = all();
+    ASSERT_EQ(v.size(), 3u);
+    EXPECT_FLOAT_EQ(v[0]->opacity(), 0.5f);
+    EXPECT_EQ(v[0]->blendMode(), kAIMultiplyBlendingMode);
+    EXPECT_FLOAT_EQ(v[1]->opacity(), 0.5f);
+    EXPECT_NEAR(v[1]->style().fill.color.c[1], 128.0f / 255, 1e-6f);
+    EXPECT_FLOAT_EQ(v[2]->opacity(), 0.5f);
+}
+
+TEST_F(SvgImport, TopLevelGroupsAreLayers) {
+    Document& d = read(page("<path d=\"M0 0 L1 1\"/>"
+                            "<g id=\"Sky\"><path d=\"M0 0 L1 1\"/><path d=\"M0 0 L1 1\"/></g>"
+                            "<g inkscape:label=\"Ground\" xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\">"
+                            "<path d=\"M0 0 L1 1\"/></g>"));
+    ASSERT_EQ(d.layerCount(), 3u);
+    EXPECT_EQ(d.layerFromBottom(0)->name(), "Layer 1");
+    EXPECT_EQ(d.layerFromBottom(1)->name(), "Sky");
+    EXPECT_EQ(d.layerFromBottom(2)->name(), "Ground");
+    EXPECT_EQ(d.layerFromBottom(1)->firstArt()->next(), d.layerFromBottom(1)->lastArt());
+}
+
+TEST_F(SvgImport, HiddenElementsAreHiddenArt) {
+    read(page("<g><path display=\"none\" d=\"M0 0 L1 1\"/><g visibility=\"hidden\"><path d=\"M0 0 L1 1\"/></g></g>"));
+    auto v = all();
+    ASSERT_EQ(v.size(), 3u);
+    EXPECT_TRUE(v[0]->hidden());
+    EXPECT_FALSE(v[1]->hidden());
+    EXPECT_TRUE(v[2]->hidden());
+}
+
+TEST_F(SvgImport, UseOfASymbolIsASymbolInstanceThatKeepsTheDefinition) {
+    read(page("<defs><symbol id=\"star\" viewBox=\"0 0 10 10\"><path d=\"M0 0 L10 10\"/></symbol></defs>"
+              "<use href=\"#star\" x=\"20\" y=\"30\" width=\"10\" height=\"10\"/>"));
+    Art* s = only();
+    ASSERT_EQ(s->type(), kSymbolArt);
+    EXPECT_EQ(s->object().symbol, "star");
+    EXPECT_EQ(s->object().width, 10.0f);
+    // The local box's bottom-left corner lands on SVG (20, 40).
+    const AIRealMatrix& m = s->objectMatrix();
+    EXPECT_FLOAT_EQ(m.tx, 20);
+    EXPECT_FLOAT_EQ(m.ty, 60);
+    EXPECT_NE(s->extra().find("<symbol"), std::string::npos);
+}
+
+TEST_F(SvgImport, UseOfAnElementIsACopy) {
+    read(page("<defs><path id=\"p\" d=\"M0 0 L10 0\"/></defs><use xlink:href=\"#p\" x=\"5\" y=\"5\" fill=\"red\"/>"
+              "<use href=\"#loop\" id=\"loop\"/>"));
+    auto v = all();
+    ASSERT_EQ(v.size(), 2u);
+    EXPECT_EQ(v[0]->type(), kGroupArt);
+    expectPoint(v[1]->segment(1).p, 15, 95);
+    EXPECT_EQ(v[1]->style().fill.color.c[0], 1.0f);
+    EXPECT_TRUE(reported("refers to itself"));
+}
+
+TEST_F(SvgImport, TextAndImages) {
+    read(page("<text x=\"10\" y=\"20\" font-size=\"12\" font-family=\"Sans\">Hello <tspan>world</tspan>\n </text>"
+              "<image x=\"0\" y=\"0\" width=\"30\" height=\"20\" href=\"data:image/png;base64,AAAA\"/>"));
+    auto v = all();
+    ASSERT_EQ(v.size(), 2u);
+    ASSERT_EQ(v[0]->type(), kTextArt);
+    EXPECT_EQ(v[0]->object().text, "Hello world");
+    EXPECT_EQ(v[0]->object().fontSize, 12.0f);
+    EXPECT_FLOAT_EQ(v[0]->objectMatrix().tx, 10);
+    EXPECT_FLOAT_EQ(v[0]->objectMatrix().ty, 80);
+    EXPECT_NE(v[0]->extra().find("Sans"), std::string::npos);
+    ASSERT_EQ(v[1]->type(), kPlacedArt);
+    EXPECT_EQ(v[1]->object().href, "data:image/png;base64,AAAA");
+    EXPECT_EQ(v[1]->object().width, 30.0f);
+    // Its local box (0, 0)-(30, 20) maps to the page's top left corner.
+    EXPECT_FLOAT_EQ(v[1]->objectMatrix().ty, 80);
+}
+
+TEST_F(SvgImport, WhatCannotBeDrawnIsReported) {
+    read(page("<defs><filter id=\"f\"/><linearGradient id=\"g\"><stop offset=\"0\" stop-color=\"#000\"/>"
+              "<stop offset=\"1\" stop-color=\"#fff\"/></linearGradient></defs>"
+              "<path filter=\"url(#f)\" d=\"M0 0 L1 1\"/><path fill=\"url(#g)\" d=\"M0 0 L1 1\"/>"
+              "<path clip-path=\"url(#c)\" d=\"M0 0 L1 1\"/><foreignObject/><title>t</title>"));
+    EXPECT_EQ(all().size(), 3u);
+    EXPECT_TRUE(reported("filter not supported"));
+    EXPECT_TRUE(reported("clip-path not supported"));
+    EXPECT_TRUE(reported("gradients are drawn as the average colour"));
+    EXPECT_TRUE(reported("<foreignObject>"));
+    EXPECT_TRUE(reported("<title>"));
+    EXPECT_NEAR(all()[1]->style().fill.color.c[0], 0.5f, 0.01f);
+}
+
+// ---- input that must be refused cleanly ----
+
+TEST_F(SvgImport, RefusesWhatIsNotSvg) {
+    EXPECT_NE(refused("").find("well-formed"), std::string::npos);
+    EXPECT_NE(refused("<html><body/></html>").find("root element is <html>"), std::string::npos);
+    EXPECT_NE(refused("{\"format\": \"easel-document\"}").find("well-formed"), std::string::npos);
+    EXPECT_NE(refused(page("<path d=\"M0 0\"/>").substr(0, 120)).find("well-formed"), std::string::npos);
+    EXPECT_NE(refused("<svg xmlns=\"http://www.w3.org/2000/svg\">\xff\xfe</svg>").find("well-formed"),
+              std::string::npos);
+}
+
+TEST_F(SvgImport, RefusesBillionLaughs) {
+    std::string dtd = "<?xml version=\"1.0\"?><!DOCTYPE svg [<!ENTITY a \"lollollollollollollollollollol\">";
+    char prev = 'a';
+    for (char c = 'b'; c <= 'k'; ++c, ++prev) {
+        dtd += std::string("<!ENTITY ") + c + " \"";
+        for (int i = 0; i < 10; ++i) dtd += std::string("&") + prev + ";";
+        dtd += "\">";
+    }
+    dtd += "]>";
+    const std::string svg = dtd + page("<text>&k;</text>");
+    std::string error;
+    SvgReport rep;
+    std::unique_ptr<Document> d;
+    const bool ok = readSvg(svg, d, rep, error);
+    // Either refused, or read with the entity left unexpanded: never the
+    // 30-billion-character text.
+    if (ok) {
+        d->forEachArt([](Art* a) { EXPECT_LT(a->object().text.size(), size_t{1} << 20); });
+    } else {
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST_F(SvgImport, ExternalEntitiesAreNotRead) {
+    const std::string svg = "<?xml version=\"1.0\"?><!DOCTYPE svg [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" +
+                            page("<text>&x;</text>");
+    std::string error;
+    SvgReport rep;
+    std::unique_ptr<Document> d;
+    if (readSvg(svg, d, rep, error)) {
+        d->forEachArt([](Art* a) { EXPECT_EQ(a->object().text.find("root"), std::string::npos); });
+    }
+}
+
+TEST_F(SvgImport, PlainTextEntitiesAreExpanded) {
+    read("<?xml version=\"1.0\"?><!DOCTYPE svg [<!ENTITY red \"#ff0000\">]>" +
+         page("<path fill=\"&red;\" d=\"M0 0 L1 1\"/>"));
+    EXPECT_EQ(only()->style().fill.color.c[0], 1.0f);
+}
+
+TEST_F(SvgImport, RefusesAPathPastThePointLimitNamingIt) {
+    std::string d = "M0 0";
+    for (int i = 0; i < 40000; ++i) d += " L1 1";
+    const std::string error = refused(page("<path d=\"" + d + "\"/>"));
+    EXPECT_NE(error.find("more than 32000 points"), std::string::npos) << error;
+    EXPECT_NE(error.find("limit"), std::string::npos);
+}
+
+TEST_F(SvgImport, RefusesDocumentsPastTheTotalLimits) {
+    SvgLimits small;
+    small.maxTotalPoints = 10;
+    EXPECT_NE(refused(page("<path d=\"M0 0 H1 H2 H3 H4 H5 H6\"/><path d=\"M0 0 H1 H2 H3 H4 H5 H6\"/>"), small)
+                  .find("more than 10 points in the document"),
+              std::string::npos);
+    small = {};
+    small.maxObjects = 3;
+    EXPECT_NE(refused(page("<path d=\"M0 0\"/><path d=\"M0 0\"/><path d=\"M0 0\"/><path d=\"M0 0\"/>"), small)
+                  .find("more than 3 objects"),
+              std::string::npos);
+    small = {};
+    small.maxBytes = 10;
+    EXPECT_NE(refused(page(""), small).find("larger than 10 bytes"), std::string::npos);
+}
+
+TEST_F(SvgImport, UseBombsStopAtTheObjectLimit) {
+    std::string body = "<defs><path id=\"a0\" d=\"M0 0 L1 1\"/>";
+    for (int i = 1; i < 30; ++i) {
+        body += "<g id=\"a" + std::to_string(i) + "\"><use href=\"#a" + std::to_string(i - 1) +
+                "\"/><use href=\"#a" + std::to_string(i - 1) + "\"/></g>";
+    }
+    body += "</defs><use href=\"#a29\"/>";
+    // 2^29 copies: stopped by the object limit or the limit on copies in
+    // copies, and said so.
+    std::string error;
+    std::unique_ptr<Document> d;
+    if (readSvg(page(body), d, report_, error)) {
+        EXPECT_TRUE(reported("nested deeper than 16 copies"));
+        size_t n = 0;
+        d->forEachArt([&](Art*) { ++n; });
+        EXPECT_LE(n, SvgLimits{}.maxObjects);
+    } else {
+        EXPECT_NE(error.find("limit"), std::string::npos) << error;
+    }
+}
+
+TEST_F(SvgImport, RefusesDeepNestingNamingTheLimit) {
+    std::string body;
+    for (int i = 0; i < 100; ++i) body += "<g>";
+    body += "<path d=\"M0 0 L1 1\"/>";
+    for (int i = 0; i < 100; ++i) body += "</g>";
+    const std::string error = refused(page(body));
+    EXPECT_NE(error.find("nested deeper than 64"), std::string::npos) << error;
+    // Far deeper nesting is stopped by the XML parser itself.
+    body.clear();
+    for (int i = 0; i < 100000; ++i) body += "<g>";
+    EXPECT_FALSE(refused(page(body)).empty());
+}
+
+TEST_F(SvgImport, HugeNumbersAndNaNNeverReachTheModel) {
+    read(page("<path d=\"M0 0 L1e39 5\"/><path d=\"M0 0 L NaN 5\"/><rect width=\"1e38\" height=\"1\" "
+              "transform=\"scale(1e30)\"/><path d=\"M0 0 L1e-50 2\"/>"));
+    for (Art* a : all()) {
+        for (size_t i = 0; i < a->segmentCount(); ++i) {
+            const AIPathSegment s = a->segment(i);
+            EXPECT_TRUE(std::isfinite(s.p.h) && std::isfinite(s.p.v));
+        }
+    }
+    EXPECT_TRUE(reported("out of range"));
+}
+
+TEST_F(SvgImport, RefusesAZeroPage) {
+    EXPECT_NE(refused("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"0\" height=\"10\"/>").find("page size"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace easel

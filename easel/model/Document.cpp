@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "Journal.h"
+#include "Warp.h"
 
 namespace easel {
 
@@ -540,6 +541,16 @@ void Document::boundsRec(const Art* a, AIRealRect& r) const {
         r = unionRect(r, transformedBox(a->object().localBox(), a->objMatrix_));
         return;
     }
+    if (a->type_ == kEnvelopeArt && !isIdentityWarp(a->warp_)) {
+        // A warped envelope is measured by its warped contents. Contents whose
+        // warp cannot be computed (setEnvelopeWarp refuses such warps) fall
+        // back to their own bounds.
+        AIRealRect w = kEmptyRect;
+        if (warpedEnvelopeBounds(*a, w)) {
+            r = unionRect(r, w);
+            return;
+        }
+    }
     for (const Art* c = a->children_.first; c; c = c->next_) boundsRec(c, r);
 }
 
@@ -902,6 +913,18 @@ ASErr Document::setEnvelopeWarp(Art* envelope, const EnvelopeWarp& warp) {
     if (warp.style < 0 || warp.style > 15 || !std::isfinite(warp.bend) || !std::isfinite(warp.horizontal) ||
         !std::isfinite(warp.vertical))
         return kBadParameterErr;
+    // The warped geometry of the outermost envelope around this one (its box
+    // depends on this warp) must be finite; otherwise the warp is refused.
+    Art* outer = envelope;
+    for (Art* p = envelope->parent_; p; p = p->parent_) {
+        if (p->type_ == kEnvelopeArt) outer = p;
+    }
+    const EnvelopeWarp before = envelope->warp_;
+    envelope->warp_ = warp;
+    WarpedGeometry geometry;
+    const bool finite = geometry.finite(*outer);
+    envelope->warp_ = before;
+    if (!finite) return kBadParameterErr;
     journal_->recordState(envelope);
     envelope->warp_ = warp;
     return kNoErr;

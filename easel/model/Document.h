@@ -148,6 +148,9 @@ public:
     // art placed where the top-most of them was. envelopeObject, when given,
     // is disposed of.
     ASErr makeEnvelope(Art* const* art, size_t count, Art* envelopeObject, Art** out);
+    // Sets the warp (Warp.h turns it into geometry: bounds() of a warped
+    // envelope are those of its warped contents). Refused when the warped
+    // contents would not be finite.
     ASErr setEnvelopeWarp(Art* envelope, const EnvelopeWarp& warp);
     // Moves the contents out to the envelope's place and disposes of it.
     ASErr releaseEnvelope(Art* envelope);

@@ -63,10 +63,10 @@ TEST_F(WarpStep, WarpedEnvelopesReportWarpedBoundsAndUndoTakesThemBack) {
     EXPECT_GT(warped, 6);
 
     ASSERT_EQ(undo->UndoChanges(), kNoErr);
-    AIMatchingArtSpec spec{kEnvelopeArt, 0, 0};
+    AIMatchingArtSpec envelopes{kEnvelopeArt, 0, 0};
     AIArtHandle** matches = nullptr;
     ASInt32 count = -1;
-    ASSERT_EQ(matching->GetMatchingArt(&spec, 1, &matches, &count), kNoErr);
+    ASSERT_EQ(matching->GetMatchingArt(&envelopes, 1, &matches, &count), kNoErr);
     EXPECT_EQ(count, 0);
     if (matches) memory->MdMemoryDisposeHandle(reinterpret_cast<AIMdMemoryHandle>(matches));
     for (size_t i = 0; i < members.size(); ++i) {

@@ -121,10 +121,15 @@ struct CopyIndex {
 // Order of the five per-art steps: some tools style before they transform.
 enum class StyleOrder { kTransformFirst, kStyleFirst };
 
+// Whether the copy (or each child of a compound copy) gets the "brivane"
+// tag: the scatter, ring and spiral tools leave their copies untagged.
+enum class Tagging { kTag, kNoTag };
+
 // Tag, transform (flags 0x13), fill rule, stroke rule and random width, on
 // the copy or on each child of a compound copy.
 ASErr StyleAndTransform(const BrivaneGlobals& g, const DragEvent& event, AIArtHandle copy,
-                        const AIRealMatrix& matrix, AIReal lineScale, const CopyIndex& index, StyleOrder order);
+                        const AIRealMatrix& matrix, AIReal lineScale, const CopyIndex& index, StyleOrder order,
+                        Tagging tagging = Tagging::kTag);
 
 // Opacity, pressure opacity and blend of the copy, then the pattern tile
 // about the point the pattern popup picks (originalCentre for " Use original

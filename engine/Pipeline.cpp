@@ -16,6 +16,7 @@ struct ArtStepInput {
     const AIRealMatrix* matrix;
     AIReal lineScale;
     CopyIndex index;
+    Tagging tagging;
 };
 
 void Restyle(AIArtHandle art, const ArtStepInput& in) {
@@ -27,7 +28,7 @@ void Restyle(AIArtHandle art, const ArtStepInput& in) {
 
 ASErr ArtSteps(AIArtHandle art, const ArtStepInput& in, StyleOrder order) {
     if (order == StyleOrder::kStyleFirst) Restyle(art, in);
-    TagCopy(art);
+    if (in.tagging == Tagging::kTag) TagCopy(art);
     const ASErr error = TransformArt()->TransformArt(art, in.matrix, in.lineScale, kCopyTransformFlags);
     if (error != kNoErr) return error;
     if (order == StyleOrder::kTransformFirst) Restyle(art, in);
@@ -42,8 +43,9 @@ int CopyBeneath(const BrivaneGlobals& g, ASInt32 a, ASInt32 b, ASInt32 objectInd
 }
 
 ASErr StyleAndTransform(const BrivaneGlobals& g, const DragEvent& event, AIArtHandle copy,
-                        const AIRealMatrix& matrix, AIReal lineScale, const CopyIndex& index, StyleOrder order) {
-    const ArtStepInput in{&g, &event, &matrix, lineScale, index};
+                        const AIRealMatrix& matrix, AIReal lineScale, const CopyIndex& index, StyleOrder order,
+                        Tagging tagging) {
+    const ArtStepInput in{&g, &event, &matrix, lineScale, index, tagging};
     ASInt16 type = kUnknownArt;
     ASErr error = Art()->GetArtType(copy, &type);
     if (error != kNoErr) return error;

@@ -220,8 +220,8 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
     if (!output.empty() && o.output.empty() && output.is_relative()) output = o.script.parent_path() / output;
     if (!output.empty()) {
         const std::string ext = output.extension().string();
-        if (ext == ".svg") return fail("output " + output.string() + ": SVG output is not available yet; write a .json file");
-        if (ext != ".json") return fail("output " + output.string() + ": unknown format \"" + ext + "\"; write a .json file");
+        if (ext != ".json" && !isSvgPath(output))
+            return fail("output " + output.string() + ": unknown format \"" + ext + "\"; write a .json or .svg file");
     }
 
     // The document.
@@ -229,11 +229,9 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
     if (script.documentPath) {
         fs::path docPath = *script.documentPath;
         if (docPath.is_relative()) docPath = o.script.parent_path() / docPath;
-        if (docPath.extension() == ".svg")
-            return fail("document " + docPath.string() + ": SVG documents cannot be read yet; use a .json document");
-        auto docText = readFile(docPath);
-        if (!docText) return fail("document: cannot read " + docPath.string() + ": check the file name in the script");
-        if (!readDocumentJson(*docText, doc, error)) return fail("document " + docPath.string() + ": " + error);
+        if (!fs::is_regular_file(docPath))
+            return fail("document: cannot read " + docPath.string() + ": check the file name in the script");
+        if (!readDocumentFile(docPath, doc, error, err)) return fail("document " + docPath.string() + ": " + error);
     } else if (!readDocumentJson(script.inlineDocument, doc, error)) {
         return fail("document (inline): " + error);
     }
@@ -353,7 +351,7 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
     }
 
     if (!output.empty()) {
-        if (!writeAtomically(output, writeDocumentJson(*doc), error)) return fail(error);
+        if (!writeDocumentFile(output, *doc, error)) return fail(error);
         log["output"] = output.string();
     }
     writeLog(problems == 0 ? "ok" : "ok with problems");
@@ -513,7 +511,7 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     auto* playCmd = app.add_subcommand("play", "Runs a script: opens its document, loads its plug-ins, carries out its "
                                                 "steps (select, options, inspect, drag) and writes the result.");
     playCmd->add_option("SCRIPT", play_.script, "The script (.json)")->required();
-    playCmd->add_option("-o,--output", play_.output, "Output document (.json); overrides the script's \"output\"");
+    playCmd->add_option("-o,--output", play_.output, "Output document (.json, or .svg); overrides the script's \"output\"");
     playCmd->add_option("--log", play_.log, "Writes the record of the run as JSON");
     playCmd->add_flag("--strict", play_.strict, "Stops at the first non-zero result, alert or dialog a plug-in shows");
     playCmd->add_option("--seed", seedText, "Seed of the random numbers (default: the script's, else 1)");
@@ -534,6 +532,21 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     dialogCmd->add_option("--tool", dialog_.tool, "The tool, by title (\"Drag\" or \" ZR5 Drag\")")->required();
     dialogCmd->add_option("--plugin", dialog_.plugins, "A plug-in to load by name (repeatable; default: every bundle found)");
     dialogCmd->add_option("--plugins", dialogDirs, "A folder with plug-in bundles (repeatable)");
+
+    ConvertOptions convert_;
+    std::string convertIn, convertOut;
+    auto* convertCmd = app.add_subcommand("convert", "Converts a document between the JSON file and SVG, by extension.");
+    convertCmd->add_option("IN", convertIn, "The document to read (.json or .svg)")->required();
+    convertCmd->add_option("OUT", convertOut, "The document to write (.json or .svg)")->required();
+
+    RenderOptions render_;
+    std::string renderDoc, renderOut;
+    auto* renderCmd = app.add_subcommand("render", "Draws a document (.json or .svg) as a PNG picture.");
+    renderCmd->add_option("DOC", renderDoc, "The document")->required();
+    renderCmd->add_option("-o,--output", renderOut, "The PNG file to write")->required();
+    auto* widthOpt = renderCmd->add_option("--width", render_.width, "Width in pixels (height to scale)");
+    renderCmd->add_option("--scale", render_.scale, "Scale of the page's size (1: one pixel a CSS pixel)")
+        ->excludes(widthOpt);
 
     try {
         app.parse(argc, argv);
@@ -558,6 +571,16 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
         tools_.pluginDirs = paths(toolsDirs);
         tools_.iconDir = iconDir;
         return tools(tools_, out, err);
+    }
+    if (convertCmd->parsed()) {
+        convert_.input = convertIn;
+        convert_.output = convertOut;
+        return convert(convert_, out, err);
+    }
+    if (renderCmd->parsed()) {
+        render_.document = renderDoc;
+        render_.output = renderOut;
+        return render(render_, out, err);
     }
     dialog_.pluginDirs = paths(dialogDirs);
     return dialog(dialog_, out, err);

@@ -37,7 +37,29 @@ struct DialogOptions {
     std::string tool;
 };
 
+struct ConvertOptions {
+    std::filesystem::path input;   // .json or .svg
+    std::filesystem::path output;  // .json or .svg
+};
+
+struct RenderOptions {
+    std::filesystem::path document;  // .json or .svg
+    std::filesystem::path output;    // PNG
+    int width = 0;                   // pixels; 0: from the scale
+    double scale = 0;                // of the page's size in pixels; 0: 1
+};
+
 int play(const PlayOptions& options, std::ostream& out, std::ostream& err);
+int convert(const ConvertOptions& options, std::ostream& out, std::ostream& err);
+int render(const RenderOptions& options, std::ostream& out, std::ostream& err);
+
+// Document files by extension: .svg is SVG, anything else the JSON file.
+// Reading SVG prints what the import could not keep to `err`. Writing goes
+// through a temporary file, so a failure leaves no partial file.
+bool isSvgPath(const std::filesystem::path& p);
+bool readDocumentFile(const std::filesystem::path& path, std::unique_ptr<Document>& doc, std::string& error,
+                      std::ostream& err);
+bool writeDocumentFile(const std::filesystem::path& path, const Document& doc, std::string& error);
 int tools(const ToolsOptions& options, std::ostream& out, std::ostream& err);
 int dialog(const DialogOptions& options, std::ostream& out, std::ostream& err);
 

@@ -29,6 +29,7 @@ RsvgHandle* load(const std::string& svg, std::string& error) {
         if (err) g_error_free(err);
         return nullptr;
     }
+    rsvg_handle_set_dpi(h, 96);  // CSS units: 96 pixels an inch, 72 points
     return h;
 }
 

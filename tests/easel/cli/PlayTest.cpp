@@ -143,10 +143,10 @@ TEST_F(PlayTest, MissingFilesAndPluginsAreClearErrors) {
     EXPECT_NE(err.str().find("cannot read script /nonexistent/script.json"), std::string::npos);
 }
 
-TEST_F(PlayTest, SvgOutputIsRefusedBeforeAnythingRuns) {
-    EXPECT_EQ(run("[]", {"-o", (dir / "out.svg").string()}), 1);
-    EXPECT_NE(error().find("SVG output is not available yet"), std::string::npos);
-    EXPECT_FALSE(fs::exists(dir / "out.svg"));
+TEST_F(PlayTest, UnknownOutputFormatIsRefusedBeforeAnythingRuns) {
+    EXPECT_EQ(run("[]", {"-o", (dir / "out.txt").string()}), 1);
+    EXPECT_NE(error().find("unknown format"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "out.txt"));
 }
 
 TEST_F(PlayTest, PluginErrorsAreReportedAndStrictStopsAtTheFirst) {

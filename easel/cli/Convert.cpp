@@ -1,0 +1,97 @@
+// The convert and render commands, and document files by extension.
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+
+#include "Commands.h"
+#include "Document.h"
+#include "DocumentJson.h"
+#include "Render.h"
+#include "SvgExport.h"
+#include "SvgImport.h"
+
+namespace easel::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string lowerExtension(const fs::path& p) {
+    std::string e = p.extension().string();
+    for (char& c : e) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return e;
+}
+
+}  // namespace
+
+bool isSvgPath(const fs::path& p) { return lowerExtension(p) == ".svg"; }
+
+bool readDocumentFile(const fs::path& path, std::unique_ptr<Document>& doc, std::string& error, std::ostream& err) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot read " + path.string();
+        return false;
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!isSvgPath(path)) return readDocumentJson(text, doc, error);
+    SvgReport report;
+    if (!readSvg(text, doc, report, error)) return false;
+    for (const std::string& n : report.notes) err << "easel: " << path.string() << ": " << n << "\n";
+    return true;
+}
+
+bool writeDocumentFile(const fs::path& path, const Document& doc, std::string& error) {
+    const std::string text = isSvgPath(path) ? writeSvg(doc) : writeDocumentJson(doc);
+    return writeFileAtomically(path.string(), text, error);
+}
+
+int convert(const ConvertOptions& o, std::ostream& out, std::ostream& err) {
+    for (const fs::path& p : {o.input, o.output}) {
+        const std::string e = lowerExtension(p);
+        if (e != ".svg" && e != ".json") {
+            err << "easel convert: " << p.string() << ": expected a .json or .svg file\n";
+            return 2;
+        }
+    }
+    std::unique_ptr<Document> doc;
+    std::string error;
+    if (!readDocumentFile(o.input, doc, error, err)) {
+        err << "easel convert: " << o.input.string() << ": " << error << "\n";
+        return 1;
+    }
+    if (!writeDocumentFile(o.output, *doc, error)) {
+        err << "easel convert: " << error << "\n";
+        return 1;
+    }
+    out << "wrote " << o.output.string() << "\n";
+    return 0;
+}
+
+int render(const RenderOptions& o, std::ostream& out, std::ostream& err) {
+    if (o.width != 0 && o.scale != 0) {
+        err << "easel render: give --width or --scale, not both\n";
+        return 2;
+    }
+    if (o.width < 0 || o.scale < 0 || !std::isfinite(o.scale)) {
+        err << "easel render: --width and --scale must be positive\n";
+        return 2;
+    }
+    std::unique_ptr<Document> doc;
+    std::string error;
+    if (!readDocumentFile(o.document, doc, error, err)) {
+        err << "easel render: " << o.document.string() << ": " << error << "\n";
+        return 1;
+    }
+    Image image;
+    std::string png;
+    if (!renderSvg(writeSvg(*doc), RenderSize{o.width, o.scale}, image, error) || !encodePng(image, png, error) ||
+        !writeFileAtomically(o.output.string(), png, error)) {
+        err << "easel render: " << error << "\n";
+        return 1;
+    }
+    out << "wrote " << o.output.string() << " (" << image.width << " x " << image.height << ")\n";
+    return 0;
+}
+
+}  // namespace easel::cli

@@ -1,5 +1,6 @@
 #include "SvgExport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
@@ -10,6 +11,7 @@
 #include "Names.h"
 #include "SvgColor.h"
 #include "SvgShared.h"
+#include "Warp.h"
 
 namespace easel {
 
@@ -79,8 +81,31 @@ private:
     }
     std::string pageFlip() const { return "matrix(1 0 0 -1 0 " + num(doc_.height()) + ")"; }
     void collectSymbols(const Art& a);
+    // The transform of object art; under a warp, the warp's local affine at
+    // the object's centre is drawn and the object's own transform is kept
+    // in data-easel-transform.
+    void objectTransformAttrs(const Art& a, Attrs& at) {
+        AIRealMatrix shown{};
+        if (!warpedMatrix(a, shown)) {
+            at.emplace_back("transform", objectTransform(a.objectMatrix()));
+            return;
+        }
+        at.emplace_back("transform", objectTransform(shown));
+        at.emplace_back("data-easel-transform", objectTransform(a.objectMatrix()));
+    }
+    // Segments of path art as drawn on the page; false (out untouched) when
+    // no warp acts on it, so the stored segments are drawn.
+    bool warpedSegments(const Art& a, std::vector<AIPathSegment>& out);
+    // The object matrix followed by the local affine of the warps at the
+    // centre of the object's box; false when no warp acts on it.
+    bool warpedMatrix(const Art& a, AIRealMatrix& out);
+    // Placed and raster images under a warp, drawn as triangles each mapped
+    // by the affine that fits the warp at its corners; false when the warp
+    // gives no usable mesh (the caller then draws it by warpedMatrix).
+    bool warpedImage(const Art& a, Attrs& at, int indent);
 
     const Document& doc_;
+    WarpedGeometry warps_;
     std::string out_;
     std::vector<std::pair<std::string, std::string>> symbols_;  // name, kept definition
     std::set<std::string> symbolNames_;
@@ -214,11 +239,16 @@ void Writer::art(const Art& a, int indent) {
             for (const Art* c = a.firstChild(); c && onePath; c = c->next())
                 onePath = c->type() == kPathArt && c->segmentCount() > 0;
             if (onePath) {
-                std::string d;
+                std::string d, exact;
+                bool warped = false;
                 Json parts = Json::array();
                 for (const Art* c = a.firstChild(); c; c = c->next()) {
                     const auto segs = c->segments();
-                    appendPathData(segs, c->closed(), d, nullptr);
+                    std::vector<AIPathSegment> shown;
+                    if (warpedSegments(*c, shown)) warped = true;
+                    else shown = segs;
+                    appendPathData(shown, c->closed(), d, nullptr);
+                    appendPathData(segs, c->closed(), exact, nullptr);
                     Attrs pa;
                     commonAttrs(*c, pa);
                     styleAttrs(*c, pa, true);
@@ -230,6 +260,7 @@ void Writer::art(const Art& a, int indent) {
                     parts.push_back(pj);
                 }
                 at.emplace_back("d", d);
+                if (warped) at.emplace_back("data-easel-d", exact);
                 at.emplace_back("data-easel-type", "compound");
                 commonAttrs(a, at);
                 styleAttrs(a, at, true);
@@ -259,9 +290,17 @@ void Writer::art(const Art& a, int indent) {
         }
         case kPathArt: {
             const auto segs = a.segments();
+            std::vector<AIPathSegment> shown;
+            const bool warped = warpedSegments(a, shown);
             std::string d;
-            appendPathData(segs, a.closed(), d, nullptr);
+            appendPathData(warped ? shown : segs, a.closed(), d, nullptr);
             at.emplace_back("d", d);
+            if (warped) {
+                // The unwarped segments, which reading the file back keeps.
+                std::string exact;
+                appendPathData(segs, a.closed(), exact, nullptr);
+                at.emplace_back("data-easel-d", exact);
+            }
             if (segs.empty()) at.emplace_back("data-easel-closed", a.closed() ? "true" : "false");
             const std::string corners = cornersAttr(segs);
             if (!corners.empty()) at.emplace_back("data-easel-corners", corners);
@@ -281,10 +320,14 @@ void Writer::art(const Art& a, int indent) {
                 // coordinates (the layer's flip undone) along a path written
                 // with the axis down.
                 pathId = "easel-path-" + std::to_string(a.id());
+                // The glyphs follow the warped path; they are not bent
+                // themselves.
                 const auto segs = a.segments();
+                std::vector<AIPathSegment> shown;
+                const bool warped = warpedSegments(a, shown);
                 std::string d;
                 const float h = doc_.height();
-                appendPathData(segs, a.closed(), d, &h);
+                appendPathData(warped ? shown : segs, a.closed(), d, &h);
                 line(indent, "<defs>");
                 Attrs pa{{"id", pathId}, {"d", d}};
                 open("path", pa, indent + 2, true);
@@ -299,7 +342,7 @@ void Writer::art(const Art& a, int indent) {
                 if (!corners.empty()) at.emplace_back("data-easel-corners", corners);
                 endsAttr(segs, a.closed(), at);
             } else {
-                at.emplace_back("transform", objectTransform(a.objectMatrix()));
+                objectTransformAttrs(a, at);
             }
             at.emplace_back("font-size", num(o.fontSize));
             at.emplace_back("xml:space", "preserve");
@@ -342,8 +385,12 @@ void Writer::art(const Art& a, int indent) {
             at.emplace_back("width", num(o.width));
             at.emplace_back("height", num(o.height));
             if (o.width < 0 || o.height < 0) at.emplace_back("data-easel-size", num(o.width) + " " + num(o.height));
-            at.emplace_back("transform", objectTransform(a.objectMatrix()));
-            if (t == kPlacedArt || t == kRasterArt) {
+            const bool image = t == kPlacedArt || t == kRasterArt;
+            // Images under a warp are drawn in pieces from this element, kept
+            // unwarped as a definition.
+            if (image && !warps_.chainOf(a).identity()) at.emplace_back("transform", objectTransform(a.objectMatrix()));
+            else objectTransformAttrs(a, at);
+            if (image) {
                 at.emplace_back("href", o.href);
                 at.emplace_back("xlink:href", o.href);
                 at.emplace_back("preserveAspectRatio", "none");
@@ -351,6 +398,16 @@ void Writer::art(const Art& a, int indent) {
             commonAttrs(a, at);
             styleAttrs(a, at, t == kMeshArt);
             passthrough(a, at);
+            if (image && !warps_.chainOf(a).identity()) {
+                if (warpedImage(a, at, indent)) return;
+                AIRealMatrix shown{};
+                if (warpedMatrix(a, shown)) {
+                    for (auto& [k, v] : at) {
+                        if (k == "transform") v = objectTransform(shown);
+                    }
+                    at.emplace_back("data-easel-transform", objectTransform(a.objectMatrix()));
+                }
+            }
             open(tag, at, indent, true);
             return;
         }
@@ -373,6 +430,139 @@ void Writer::collectSymbols(const Art& a) {
         symbols_.emplace_back(a.object().symbol, def);
     }
     for (const Art* c = a.firstChild(); c; c = c->next()) collectSymbols(*c);
+}
+
+bool Writer::warpedSegments(const Art& a, std::vector<AIPathSegment>& out) {
+    if (warps_.chainOf(a).identity()) return false;
+    std::vector<AIPathSegment> shown;
+    // A warp the document accepted is finite; should one not be, the
+    // contents are drawn as stored rather than not at all.
+    if (!warps_.path(a, shown)) return false;
+    out = std::move(shown);
+    return true;
+}
+
+bool Writer::warpedMatrix(const Art& a, AIRealMatrix& out) {
+    const WarpChain chain = warps_.chainOf(a);
+    if (chain.identity()) return false;
+    const AIRealRect b = a.object().localBox();
+    const AIRealMatrix& m = a.objectMatrix();
+    auto D = [](float v) { return static_cast<double>(v); };
+    const double lh = (D(b.left) + D(b.right)) / 2, lv = (D(b.top) + D(b.bottom)) / 2;
+    const WarpPoint p{D(m.a) * lh + D(m.c) * lv + D(m.tx), D(m.b) * lh + D(m.d) * lv + D(m.ty)};
+    const WarpPoint q = chain.map(p);
+    double j[4];  // dH/dh, dV/dh, dH/dv, dV/dv
+    chain.jacobian(p, j);
+    // x -> q + J (x - p), after the object matrix.
+    const double r[6] = {j[0] * D(m.a) + j[2] * D(m.b),
+                         j[1] * D(m.a) + j[3] * D(m.b),
+                         j[0] * D(m.c) + j[2] * D(m.d),
+                         j[1] * D(m.c) + j[3] * D(m.d),
+                         q.h + j[0] * (D(m.tx) - p.h) + j[2] * (D(m.ty) - p.v),
+                         q.v + j[1] * (D(m.tx) - p.h) + j[3] * (D(m.ty) - p.v)};
+    float f[6];
+    for (int i = 0; i < 6; ++i) {
+        f[i] = static_cast<float>(r[i]);
+        if (!std::isfinite(f[i])) return false;
+    }
+    out = AIRealMatrix{f[0], f[1], f[2], f[3], f[4], f[5]};
+    return true;
+}
+
+// Cells across and up a warped image; each is drawn as two triangles.
+constexpr int kImageCells = 10;
+// How far, in points, each triangle's clip reaches past its sides so that
+// neighbours overlap and no hairline of the background shows between them.
+// Only for opaque images with the normal blend, where overlap cannot show.
+constexpr double kCellOverlap = 0.3;
+
+bool Writer::warpedImage(const Art& a, Attrs& at, int indent) {
+    std::vector<AIRealPoint> q;
+    if (!warps_.mesh(a, kImageCells, kImageCells, q)) return false;
+    const AIRealRect b = a.object().localBox();
+    const AIRealMatrix& m = a.objectMatrix();
+    auto D = [](float v) { return static_cast<double>(v); };
+    struct P {
+        double h, v;
+    };
+    // The unwarped page point of a grid node, and the warped one.
+    auto page = [&](int i, int k) {
+        const double lh = D(b.left) + (D(b.right) - D(b.left)) * i / kImageCells;
+        const double lv = D(b.bottom) + (D(b.top) - D(b.bottom)) * k / kImageCells;
+        return P{D(m.a) * lh + D(m.c) * lv + D(m.tx), D(m.b) * lh + D(m.d) * lv + D(m.ty)};
+    };
+    auto warped = [&](int i, int k) {
+        const AIRealPoint& r = q[static_cast<size_t>(k * (kImageCells + 1) + i)];
+        return P{D(r.h), D(r.v)};
+    };
+    const std::string id = std::to_string(a.id());
+    std::string imageId = "easel-image-" + id;
+    // An id kept from an imported file names the definition instead.
+    for (const auto& [k, v] : at) {
+        if (k == "id" && isXmlName(v)) imageId = v;
+    }
+    const double overlap = a.opacity() == 1 && a.blendMode() == 0 ? kCellOverlap : 0;
+    std::vector<std::string> clips, pieces;
+    for (int k = 0; k < kImageCells; ++k) {
+        for (int i = 0; i < kImageCells; ++i) {
+            const int corners[2][3][2] = {{{i, k}, {i + 1, k}, {i + 1, k + 1}}, {{i, k}, {i + 1, k + 1}, {i, k + 1}}};
+            for (const auto& tri : corners) {
+                P from[3], to[3];
+                for (int c = 0; c < 3; ++c) {
+                    from[c] = page(tri[c][0], tri[c][1]);
+                    to[c] = warped(tri[c][0], tri[c][1]);
+                }
+                // The affine taking the unwarped triangle onto the warped one.
+                const double e0 = from[1].h - from[0].h, e1 = from[1].v - from[0].v;
+                const double e2 = from[2].h - from[0].h, e3 = from[2].v - from[0].v;
+                const double det = e0 * e3 - e2 * e1;
+                const double scale = std::max({std::abs(e0), std::abs(e1), std::abs(e2), std::abs(e3)});
+                if (!(std::abs(det) > 1e-9 * scale * scale)) return false;
+                const double f0 = to[1].h - to[0].h, f1 = to[1].v - to[0].v;
+                const double f2 = to[2].h - to[0].h, f3 = to[2].v - to[0].v;
+                // [f0 f2; f1 f3] * inverse of [e0 e2; e1 e3]
+                const double ia = e3 / det, ib = -e1 / det, ic = -e2 / det, ie = e0 / det;
+                const double la = f0 * ia + f2 * ib, lb = f1 * ia + f3 * ib;
+                const double lc = f0 * ic + f2 * ie, ld = f1 * ic + f3 * ie;
+                const double tx = to[0].h - la * from[0].h - lc * from[0].v;
+                const double ty = to[0].v - lb * from[0].h - ld * from[0].v;
+                const double affine[6] = {la, lb, lc, ld, tx, ty};
+                std::string matrix = "matrix(";
+                for (int c = 0; c < 6; ++c) {
+                    const auto fv = static_cast<float>(affine[c]);
+                    if (!std::isfinite(fv)) return false;
+                    matrix += num(fv) + (c == 5 ? ")" : " ");
+                }
+                const double ch = (to[0].h + to[1].h + to[2].h) / 3, cv = (to[0].v + to[1].v + to[2].v) / 3;
+                std::string d;
+                for (int c = 0; c < 3; ++c) {
+                    double dh = to[c].h - ch, dv = to[c].v - cv;
+                    const double len = std::hypot(dh, dv);
+                    const double grow = len > 0 ? (len + overlap) / len : 1;
+                    d += (c ? " L" : "M") + num(static_cast<float>(ch + dh * grow)) + " " +
+                         num(static_cast<float>(cv + dv * grow));
+                }
+                const std::string clipId = "easel-cell-" + id + "-" + std::to_string(clips.size());
+                clips.push_back("<clipPath id=\"" + clipId + "\" clipPathUnits=\"userSpaceOnUse\"><path d=\"" + d +
+                                " Z\"/></clipPath>");
+                pieces.push_back("<g clip-path=\"url(#" + clipId + ")\"><use href=\"#" + imageId + "\" xlink:href=\"#" +
+                                 imageId + "\" transform=\"" + matrix + "\"/></g>");
+            }
+        }
+    }
+    line(indent, "<g data-easel-type=\"warped-image\">");
+    line(indent + 2, "<defs>");
+    bool named = false;
+    for (auto& [k, v] : at) {
+        if (k == "id") v = imageId, named = true;
+    }
+    if (!named) at.insert(at.begin(), {"id", imageId});
+    open("image", at, indent + 4, true);
+    for (const std::string& c : clips) line(indent + 4, c);
+    line(indent + 2, "</defs>");
+    for (const std::string& p : pieces) line(indent + 2, p);
+    line(indent, "</g>");
+    return true;
 }
 
 std::string Writer::run() {

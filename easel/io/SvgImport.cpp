@@ -602,6 +602,17 @@ private:
                const Ctx& ctx, const Mat& ctm);
     void text(xmlNodePtr n, const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx, const Mat& ctm);
     void image(const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx, const Mat& ctm);
+    // An image drawn in warped pieces: the unwarped image is its definition.
+    void warpedImage(xmlNodePtr n, const Ctx& ctx, const Mat& ctm);
+    // Whether new art goes inside an envelope, where the unwarped geometry
+    // kept in data-easel-d and data-easel-transform is read instead of the
+    // warped one drawn.
+    static bool underEnvelope(const Ctx& ctx) {
+        for (const Art* p = ctx.parent; p; p = p->parent()) {
+            if (p->type() == kEnvelopeArt) return true;
+        }
+        return false;
+    }
     void use(xmlNodePtr n, const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx, const Mat& ctm);
     // corners: "0110..." corner flags; ends: the open path's first in and
     // last out direction points, in model coordinates (both as written by
@@ -1286,12 +1297,15 @@ void Importer::element(xmlNodePtr n, const Ctx& ctx, const AttrMap* useAttrs) {
     const Props props = inherit(ctx.inherited ? *ctx.inherited : Props{}, own);
     Mat ctm = ctx.ctm;
     auto tr = at.find("transform");
+    if (auto kept = at.find("data-easel-transform"); kept != at.end() && underEnvelope(ctx)) tr = kept;
     if (tr != at.end()) {
         Mat t;
         if (parseTransform(tr->second, t)) ctm = mul(ctm, t);
         else note("transform \"" + tr->second + "\" not understood; element drawn untransformed");
     }
-    if (tag == "g" || tag == "a") {
+    if (tag == "g" && at.count("data-easel-type") && at.at("data-easel-type") == "warped-image") {
+        warpedImage(n, ctx, ctm);
+    } else if (tag == "g" || tag == "a") {
         group(n, at, own, props, ctx, ctm, false);
     } else if (tag == "switch") {
         group(n, at, own, props, ctx, ctm, true);
@@ -1391,6 +1405,7 @@ void Importer::shape(xmlNodePtr, const std::string& tag, const AttrMap& at, cons
     const double diag = std::sqrt((ctx.vpw * ctx.vpw + ctx.vph * ctx.vph) / 2);
     if (tag == "path") {
         auto d = at.find("d");
+        if (auto exact = at.find("data-easel-d"); exact != at.end() && underEnvelope(ctx)) d = exact;
         std::string problem;
         if (d != at.end()) parsePathData(d->second, pb, problem, lim_.maxPathPoints);
         if (pb.points > lim_.maxPathPoints)
@@ -1719,6 +1734,21 @@ void Importer::image(const AttrMap& at, const Props& own, const Props& props, co
         doc_->setStyle(a, styleFor(props, at, Mat{}, ctx, fa, sa));
     }
     finish(a, at, own, props, 1);
+}
+
+void Importer::warpedImage(xmlNodePtr n, const Ctx& ctx, const Mat& ctm) {
+    for (xmlNodePtr defs = n->children; defs; defs = defs->next) {
+        if (!isSvg(defs) || name(defs) != "defs") continue;
+        for (xmlNodePtr c = defs->children; c; c = c->next) {
+            if (!isSvg(c) || name(c) != "image") continue;
+            Ctx inner = ctx;
+            inner.ctm = ctm;
+            inner.depth = ctx.depth + 1;
+            element(c, inner);
+            return;
+        }
+    }
+    note("skipped a warped image without its image definition");
 }
 
 void Importer::use(xmlNodePtr n, const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx,

@@ -1,0 +1,234 @@
+#include "Server.h"
+
+#include <signal.h>
+
+#include <CLI/CLI.hpp>
+#include <httplib.h>
+#include <ostream>
+
+#include "StudioAssets.h"
+
+namespace easel::studio {
+
+namespace {
+
+std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// The names this server answers to: loopback names and the address it listens on.
+std::vector<std::string> ownNames(const std::string& listenHost) {
+    std::vector<std::string> names = {"127.0.0.1", "localhost", "[::1]"};
+    std::string h = lower(listenHost);
+    if (h.find(':') != std::string::npos && h.front() != '[') h = "[" + h + "]";
+    // Listening on every address still only answers to this machine's names.
+    if (h != "0.0.0.0" && h != "[::]" && !h.empty()) names.push_back(h);
+    return names;
+}
+
+}  // namespace
+
+bool hostAllowed(const std::string& hostHeader, const std::string& listenHost, int port) {
+    const std::string h = lower(hostHeader);
+    for (const auto& n : ownNames(listenHost))
+        if (h == n + ":" + std::to_string(port)) return true;
+    return false;
+}
+
+bool originAllowed(const std::string& origin, const std::string& listenHost, int port) {
+    const std::string o = lower(origin);
+    for (const auto& n : ownNames(listenHost))
+        if (o == "http://" + n + ":" + std::to_string(port)) return true;
+    return false;
+}
+
+const Asset* findAsset(const std::string& path) {
+    static const Asset assets[] = {
+        {"/", "text/html; charset=utf-8", kIndexHtml},
+        {"/index.html", "text/html; charset=utf-8", kIndexHtml},
+        {"/studio.js", "text/javascript; charset=utf-8", kStudioJs},
+        {"/studio.css", "text/css; charset=utf-8", kStudioCss},
+    };
+    for (const auto& a : assets)
+        if (path == a.path) return &a;
+    return nullptr;
+}
+
+struct Server::Impl {
+    Studio& studio;
+    ServerOptions options;
+    httplib::Server http;
+    int port = 0;
+    Impl(Studio& s, ServerOptions o) : studio(s), options(std::move(o)) {}
+};
+
+Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<Impl>(studio, std::move(options))) {
+    Impl& m = *impl_;
+    m.http.set_payload_max_length(m.options.maxRequestBytes);
+    m.http.set_read_timeout(30, 0);
+    m.http.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+        Impl& s = *impl_;
+        res.set_header("X-Content-Type-Options", "nosniff");
+        res.set_header("Cache-Control", "no-store");
+        res.set_header("Referrer-Policy", "no-referrer");
+        res.set_header("X-Frame-Options", "DENY");
+        res.set_header("Content-Security-Policy",
+                       "default-src 'self'; img-src 'self' data: blob:; style-src 'self'; frame-ancestors 'none'");
+        auto refuse = [&](const char* why) {
+            res.status = 403;
+            res.set_content(why, "text/plain");
+            return httplib::Server::HandlerResponse::Handled;
+        };
+        if (!hostAllowed(req.get_header_value("Host"), s.options.host, s.port))
+            return refuse("refused: this server answers to its own address only\n");
+        if (req.has_header("Origin") && !originAllowed(req.get_header_value("Origin"), s.options.host, s.port))
+            return refuse("refused: requests from other sites are not served\n");
+        if (req.get_header_value("Sec-Fetch-Site") == "cross-site")
+            return refuse("refused: requests from other sites are not served\n");
+        // Commands must say they are JSON: a cross-site form cannot, and a
+        // cross-site script must ask first (which is never granted).
+        if (req.method == "POST" && req.get_header_value("Content-Type").rfind("application/json", 0) != 0)
+            return refuse("refused: commands are JSON\n");
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    m.http.Get(R"(/|/index\.html|/studio\.js|/studio\.css)", [](const httplib::Request& req, httplib::Response& res) {
+        const Asset* a = findAsset(req.path);
+        if (!a) {
+            res.status = 404;
+            return;
+        }
+        res.set_content(std::string(a->body), a->type);
+    });
+    m.http.Get("/api/status", [this](const httplib::Request&, httplib::Response& res) {
+        res.set_content(impl_->studio.status().dump(), "application/json");
+    });
+    m.http.Get("/api/picture.png", [this](const httplib::Request& req, httplib::Response& res) {
+        int width = 0;
+        if (req.has_param("width")) {
+            const std::string w = req.get_param_value("width");
+            char* end = nullptr;
+            const long v = std::strtol(w.c_str(), &end, 10);
+            if (w.empty() || *end != '\0' || v < 1 || v > 8192) {
+                res.status = 400;
+                res.set_content("width: a whole number from 1 to 8192\n", "text/plain");
+                return;
+            }
+            width = static_cast<int>(v);
+        }
+        std::string png, error;
+        if (!impl_->studio.renderPng(width, png, error)) {
+            res.status = 409;
+            res.set_content(error + "\n", "text/plain");
+            return;
+        }
+        res.set_header("Content-Disposition", "attachment; filename=\"drawing.png\"");
+        res.set_content(png, "image/png");
+    });
+    m.http.Post("/api/call", [this](const httplib::Request& req, httplib::Response& res) {
+        json command = json::parse(req.body, nullptr, false);
+        json answer = command.is_discarded() ? json{{"ok", false}, {"error", "the command is not JSON"}}
+                                             : impl_->studio.call(command);
+        if (!answer.value("ok", false)) res.status = 422;
+        res.set_content(answer.dump(-1, ' ', false, json::error_handler_t::replace), "application/json");
+    });
+    m.http.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+        if (res.body.empty()) res.set_content("not found\n", "text/plain");
+    });
+}
+
+Server::~Server() { stop(); }
+
+bool Server::bind(std::string& error) {
+    Impl& m = *impl_;
+    if (m.options.port == 0)
+        m.port = m.http.bind_to_any_port(m.options.host);
+    else
+        m.port = m.http.bind_to_port(m.options.host, m.options.port) ? m.options.port : -1;
+    if (m.port <= 0) {
+        error = "cannot listen on " + m.options.host + ":" + std::to_string(m.options.port) +
+                " (is the port in use, or the address not this machine's?)";
+        return false;
+    }
+    return true;
+}
+
+int Server::port() const { return impl_->port; }
+
+void Server::run() { impl_->http.listen_after_bind(); }
+
+void Server::stop() {
+    if (impl_->http.is_running()) impl_->http.stop();
+}
+
+int studioMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    CLI::App app{"easel studio: use the plug-ins' tools live in a browser. Prints the address to open.", "easel studio"};
+    std::string doc, host = "127.0.0.1", seedText;
+    int port = 0;
+    std::vector<std::string> dirs, plugins;
+    app.add_option("DOC", doc, "The document to open (.json or .svg; default: a new one)");
+    app.add_option("--port", port, "The port (default: any free one)")->check(CLI::Range(0, 65535));
+    app.add_option("--host", host, "The address to listen on (default 127.0.0.1: this machine only)");
+    app.add_option("--plugins", dirs, "A folder with plug-in bundles (repeatable)");
+    app.add_option("--plugin", plugins, "A plug-in to load by name (repeatable; default: every bundle found)");
+    app.add_option("--seed", seedText, "Seed of the random numbers (default: the document's)");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e, out, err) == 0 ? 0 : 2;
+    }
+    StudioOptions so;
+    so.document = doc;
+    so.pluginDirs.assign(dirs.begin(), dirs.end());
+    so.plugins = plugins;
+    if (!seedText.empty()) {
+        char* end = nullptr;
+        const long long s = std::strtoll(seedText.c_str(), &end, 10);
+        if (*end != '\0' || s < INT32_MIN || s > INT32_MAX) {
+            err << "easel: --seed: expected a whole number, not \"" << seedText << "\"\n";
+            return 2;
+        }
+        so.seed = static_cast<int32_t>(s);
+    }
+
+    // Interrupts are taken by one thread that stops the server; every other
+    // thread (started below) inherits the blocked mask.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    Studio studio(so);
+    std::string error;
+    if (!studio.start(error)) {
+        err << "easel: " << error << "\n";
+        return 1;
+    }
+    ServerOptions serverOptions;
+    serverOptions.host = host;
+    serverOptions.port = port;
+    Server server(studio, serverOptions);
+    if (!server.bind(error)) {
+        err << "easel: " << error << "\n";
+        return 1;
+    }
+    const bool loopback = host == "127.0.0.1" || host == "localhost" || host == "::1";
+    if (!loopback) err << "easel: listening on " << host << ": other machines can reach the studio\n";
+    const std::string shownHost = host.find(':') != std::string::npos ? "[" + host + "]" : host;
+    out << "easel studio: http://" << (host == "0.0.0.0" ? "127.0.0.1" : shownHost) << ":" << server.port() << "/"
+        << std::endl;
+    std::thread waiter([&] {
+        int sig = 0;
+        sigwait(&signals, &sig);
+        server.stop();
+    });
+    server.run();
+    // Wake the waiter if the server ended by itself.
+    pthread_kill(waiter.native_handle(), SIGTERM);
+    waiter.join();
+    studio.stop();
+    return 0;
+}
+
+}  // namespace easel::studio

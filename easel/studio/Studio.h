@@ -1,0 +1,106 @@
+// The studio: a person uses the plug-ins' tools live, from a browser page.
+//
+// One host thread owns the document, the loader and the plug-ins. Requests
+// (from HTTP threads, or from tests) are handed to it as JSON commands and
+// answered with JSON. A modal dialog a plug-in opens is run by the person on
+// the page: the host thread waits inside the dialog for "dialog" commands,
+// and the request that opened it is answered at once with the dialog.
+// Pointer moves of a drag are coalesced: a move still waiting when a newer
+// one arrives is answered without being sent, so the picture is never more
+// than one event behind.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace easel {
+class Document;
+}
+
+namespace easel::studio {
+
+using json = nlohmann::ordered_json;
+
+struct StudioOptions {
+    std::filesystem::path document;                // empty: a new document
+    std::vector<std::filesystem::path> pluginDirs;  // searched before EASEL_PLUGINS and the build tree
+    std::vector<std::string> plugins;               // empty: every bundle on the search path
+    std::optional<int32_t> seed;                    // default: the document's seed
+};
+
+class Studio {
+public:
+    explicit Studio(StudioOptions options);
+    ~Studio();  // stops the host thread
+    Studio(const Studio&) = delete;
+    Studio& operator=(const Studio&) = delete;
+
+    // Starts the host thread: reads the document, loads and starts the
+    // plug-ins. false with a message when that fails (nothing keeps running).
+    bool start(std::string& error);
+    void stop();
+
+    // Runs one command on the host thread and returns its answer. Commands:
+    //   {"op": "state"}                       everything the page shows
+    //   {"op": "select", "mode": "set"|"add"|"toggle", "ids": [..]}
+    //   {"op": "selectAll"} {"op": "deselect"}
+    //   {"op": "down"|"move"|"up", "tool": T, "x": h, "y": v, "modifiers": m, "pressure": p}
+    //   {"op": "options", "tool": T}           opens the tool's dialog
+    //   {"op": "dialogSet", "id": n, "value": x | "text": s}
+    //   {"op": "dialogPress", "id": n}
+    //   {"op": "dismissAlert"}
+    //   {"op": "undo"} {"op": "redo"} {"op": "seed", "seed": n}
+    //   {"op": "open", "name": "file.json"|"file.svg", "text": ...}
+    //   {"op": "save", "format": "json"|"svg"}  the document's text
+    //   {"op": "script"}                      the recording, as an `easel play` script
+    // Every answer has "ok"; a refused command has "error" with the reason.
+    json call(const json& command);
+    // The document drawn as PNG file contents (run on the host thread).
+    bool renderPng(int width, std::string& png, std::string& error);
+
+    // Read without the host thread: what it is doing now, for progress.
+    json status() const;
+
+private:
+    struct Task;
+    void hostLoop();
+    void runTask(Task& task);
+    json dispatch(const json& command);
+    // Takes and runs commands while a modal dialog is open.
+    void serveDialog();
+    json stateJson(bool withScene);
+    void answerWaiting();
+    std::shared_ptr<Task> nextTask();
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+
+    StudioOptions options_;
+    std::thread host_;
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::shared_ptr<Task>> queue_;
+    bool stopping_ = false;
+    std::vector<std::shared_ptr<Task>> running_;  // host thread only: outer tasks in progress
+    std::atomic<bool> busy_{false};
+    std::atomic<uint64_t> events_{0};
+    std::string busyOp_;  // under mutex_
+    std::chrono::steady_clock::time_point busySince_;
+};
+
+// A drawing of the document for the page: per layer, per top-level object,
+// its bounds and its painted paths as SVG path data in page points.
+json sceneJson(const Document& doc);
+
+}  // namespace easel::studio

@@ -1,0 +1,250 @@
+// Browser tests of easel studio in headless Chromium. Prints one line per
+// test and "N passed, N failed, N skipped"; exits 77 (skipped) only when
+// Chromium or playwright-core is not installed.
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import path from 'node:path';
+import { args, artCount, browserOrReason, idle, moveTo, startStudio } from './studio.mjs';
+
+const o = args(process.argv);
+const got = await browserOrReason();
+if (!got.browser) {
+  console.log(`skipped: ${got.reason}`);
+  console.log('0 passed, 0 failed, 1 skipped');
+  process.exit(77);
+}
+
+const studio = await startStudio(o.easel, o.plugins, path.join(o.examples, 'grid-shapes.json'));
+const context = await got.browser.newContext({ viewport: { width: 1280, height: 800 }, acceptDownloads: true });
+const page = await context.newPage();
+const pageErrors = [];
+page.on('pageerror', (e) => pageErrors.push(String(e)));
+await page.goto(studio.url);
+await idle(page);
+
+const state = () => page.evaluate(() => window.studio.state);
+const count = () => page.evaluate(() => window.studio.scene.layers.reduce((n, l) => n + l.art.length, 0));
+const right = () => page.evaluate(() => Math.max(...window.studio.scene.layers.flatMap((l) => l.art.map((a) => (a.b ? a.b[2] : -1e9)))));
+const toolButton = (title) => page.locator(`#palette button[aria-label="${title}"]`);
+async function clickAt(x, y, modifiers = []) {
+  for (const m of modifiers) await page.keyboard.down(m);
+  await moveTo(page, x, y);
+  await page.mouse.down();
+  await page.mouse.up();
+  for (const m of modifiers) await page.keyboard.up(m);
+  await idle(page);
+}
+async function select(ids) {
+  await page.evaluate((list) => fetch('/api/call', { method: 'POST', headers: { 'Content-Type': 'application/json' },
+    body: JSON.stringify({ op: 'select', ids: list }) }), ids);
+  await page.evaluate(() => window.studio.chooseTool('select'));
+  await page.reload();
+  await idle(page);
+}
+async function dragWith(title, from, to, steps = 8) {
+  await toolButton(title).click();
+  await moveTo(page, ...from);
+  await page.mouse.down();
+  await moveTo(page, ...to, steps);
+  await idle(page);
+}
+async function openDialog(title) {
+  await toolButton(title).dblclick();
+  await page.waitForSelector('#dialog.adm');
+}
+const firstSpin = () => page.locator('#dialog .spin input:not([disabled])').first();
+
+const results = [];
+async function test(name, fn) {
+  try {
+    await fn();
+    results.push(true);
+    console.log(`ok - ${name}`);
+  } catch (e) {
+    results.push(false);
+    console.log(`FAILED - ${name}\n  ${String(e.stack || e).split('\n').slice(0, 6).join('\n  ')}`);
+    await page.keyboard.press('Escape').catch(() => {});
+  }
+}
+
+await test('the page shows the document, layers, swatches and every tool with its icon', async () => {
+  const s = await state();
+  assert.equal(await count(), 3);
+  assert.equal(await page.locator('#layers li').count(), s.layers.length);
+  assert.ok(await page.locator('#swatches span').count() >= 20);
+  assert.equal(await page.locator('#palette button img').count(), s.tools.length);
+  assert.ok(await toolButton('Drag').count() === 1 || await page.locator('#palette button[aria-label*="Drag"]').count() >= 1);
+});
+
+await test('click, Shift-click, marquee, select all and deselect', async () => {
+  await clickAt(58, 378);
+  assert.deepEqual((await state()).selection, [1]);
+  await clickAt(45, 37, ['Shift']);
+  assert.deepEqual((await state()).selection, [1, 3]);
+  await clickAt(300, 100);
+  assert.deepEqual((await state()).selection, []);
+  await moveTo(page, 250, 260);
+  await page.mouse.down();
+  await moveTo(page, 340, 190, 4);
+  await page.mouse.up();
+  await idle(page);
+  assert.deepEqual((await state()).selection, [2]);
+  await page.keyboard.press('Control+A');
+  await idle(page);
+  assert.equal((await state()).selection.length, 3);
+  await page.keyboard.press('Escape');
+  await idle(page);
+  assert.deepEqual((await state()).selection, []);
+});
+
+const dragTitle = await page.evaluate(() => window.studio.state.tools.find((t) => /Drag$/.test(t.title.trim())).title.trim());
+const rowsTitle = await page.evaluate(() => (window.studio.state.tools.find((t) => /Rows Columns/.test(t.title)) || {}).title);
+
+await test('the Drag tool: copies follow the mouse and stay after mouse up; undo and redo', async () => {
+  await clickAt(58, 378);
+  await dragWith(dragTitle, [58, 378], [200, 330]);
+  const during = await right();
+  const copies = await count();
+  assert.ok(copies > 3, `copies while dragging: ${copies}`);
+  await moveTo(page, 480, 260, 8);
+  await idle(page);
+  assert.ok(await right() > during + 100, 'the copies follow the mouse');
+  await page.mouse.up();
+  await idle(page);
+  const after = await count();
+  assert.ok(after > 3);
+  await page.keyboard.press('Control+Z');
+  await idle(page);
+  assert.equal(await count(), 3);
+  await page.keyboard.press('Control+Shift+Z');
+  await idle(page);
+  assert.equal(await count(), after);
+  await page.keyboard.press('Control+Z');
+  await idle(page);
+});
+
+await test('Rows Columns lays out a grid that follows the mouse', async () => {
+  assert.ok(rowsTitle, 'the Rows Columns tool is loaded');
+  await page.locator('#palette button[data-tool="select"]').click();
+  await clickAt(58, 378);
+  await dragWith(rowsTitle.trim(), [58, 378], [300, 200]);
+  const mid = await count();
+  await moveTo(page, 540, 60, 6);
+  await idle(page);
+  await page.mouse.up();
+  await idle(page);
+  assert.ok(mid > 3 && (await count()) > 3, `copies: ${mid}, ${await count()}`);
+  await page.keyboard.press('Control+Z');
+  await idle(page);
+  assert.equal(await count(), 3);
+});
+
+await test('a modifier key changes what the drag does', async () => {
+  await page.locator('#palette button[data-tool="select"]').click();
+  await clickAt(58, 378);
+  await dragWith(dragTitle, [58, 378], [400, 250]);
+  await page.mouse.up();
+  await idle(page);
+  const plain = JSON.stringify((await page.evaluate(() => window.studio.scene)).layers);
+  await page.keyboard.press('Control+Z');
+  await idle(page);
+  await page.keyboard.down('Shift');
+  await dragWith(dragTitle, [58, 378], [400, 250]);
+  await page.mouse.up();
+  await page.keyboard.up('Shift');
+  await idle(page);
+  const shifted = JSON.stringify((await page.evaluate(() => window.studio.scene)).layers);
+  assert.notEqual(shifted, plain);
+  await page.keyboard.press('Control+Z');
+  await idle(page);
+});
+
+await test('the option dialog: arrows, Cancel, OK and Reset', async () => {
+  await openDialog(dragTitle);
+  const spin = firstSpin();
+  const id = await spin.getAttribute('data-item');
+  const before = await spin.inputValue();
+  await page.locator(`#dialog .item[data-id="${id}"] button.up`).click();
+  await page.waitForFunction(([i, b]) => document.querySelector(`#dialog input[data-item="${i}"]`).value !== b, [id, before]);
+  await page.locator('#dialog .push button', { hasText: 'Cancel' }).click();
+  await page.waitForSelector('#modal', { state: 'hidden' });
+  await openDialog(dragTitle);
+  assert.equal(await firstSpin().inputValue(), before, 'Cancel keeps the old value');
+  await firstSpin().fill('7');
+  await firstSpin().press('Enter');
+  await page.waitForFunction((i) => document.querySelector(`#dialog input[data-item="${i}"]`).value.startsWith('7'), id);
+  await page.locator('#dialog .push button', { hasText: 'OK' }).click();
+  await page.waitForSelector('#modal', { state: 'hidden' });
+  await openDialog(dragTitle);
+  assert.ok((await firstSpin().inputValue()).startsWith('7'), 'OK keeps the new value');
+  const reset = page.locator('#dialog .push button', { hasText: 'Reset' });
+  if (await reset.count()) {
+    await reset.click();
+    await page.waitForFunction((i) => !document.querySelector(`#dialog input[data-item="${i}"]`).value.startsWith('7'), id);
+    assert.equal(await firstSpin().inputValue(), before, 'Reset gives the default back');
+  }
+  await page.locator('#dialog .push button', { hasText: 'OK' }).click();
+  await page.waitForSelector('#modal', { state: 'hidden' });
+});
+
+await test('the seed is shown and can be changed', async () => {
+  assert.equal(await page.locator('#seed').inputValue(), '1');
+  await page.locator('#seed').fill('5');
+  await page.locator('#seed').press('Enter');
+  await page.waitForFunction(() => window.studio.state.seed === 5);
+});
+
+await test('save JSON, then open it again', async () => {
+  await page.locator('#palette button[data-tool="select"]').click();
+  await clickAt(58, 378);
+  await dragWith(dragTitle, [58, 378], [300, 300]);
+  await page.mouse.up();
+  await idle(page);
+  const n = await count();
+  const [download] = await Promise.all([page.waitForEvent('download'), page.locator('#save-json').click()]);
+  const file = await download.path();
+  const text = readFileSync(file, 'utf8');
+  assert.equal(JSON.parse(text).format, 'easel-document');
+  await page.keyboard.press('Control+Z');
+  await idle(page);
+  assert.equal(await count(), 3);
+  await page.locator('#open').setInputFiles({ name: 'drawing.json', mimeType: 'application/json', buffer: Buffer.from(text) });
+  await page.waitForFunction((want) => window.studio.scene.layers.reduce((k, l) => k + l.art.length, 0) === want, n);
+});
+
+await test('export PNG and the session script', async () => {
+  const [png] = await Promise.all([page.waitForEvent('download'), page.locator('#export-png').click()]);
+  assert.equal(readFileSync(await png.path()).subarray(1, 4).toString(), 'PNG');
+  const [script] = await Promise.all([page.waitForEvent('download'), page.locator('#record').click()]);
+  const s = JSON.parse(readFileSync(await script.path(), 'utf8'));
+  assert.ok(Array.isArray(s.steps) && s.plugins.length >= 1);
+});
+
+await test('an alert from a plug-in appears as a modal dialog', async () => {
+  // Dragging with nothing selected: whatever the plug-in shows must come up modal.
+  await page.keyboard.press('Escape');
+  await idle(page);
+  await dragWith(dragTitle, [300, 300], [350, 320]);
+  await page.mouse.up();
+  await idle(page);
+  const s = await state();
+  if (s.alerts.length || s.dialog) {
+    assert.equal(await page.locator('#modal').isVisible(), true);
+    const ok = page.locator('#dialog button').first();
+    await ok.click();
+    await page.waitForSelector('#modal', { state: 'hidden' });
+  } else {
+    assert.equal(await page.locator('#modal').isVisible(), false);
+  }
+});
+
+await test('the page raised no script errors', async () => {
+  assert.deepEqual(pageErrors, []);
+});
+
+await context.close();
+await got.close();
+await studio.stop();
+const passed = results.filter((r) => r).length, failed = results.length - passed;
+console.log(`${passed} passed, ${failed} failed, 0 skipped`);
+process.exit(failed ? 1 : 0);

@@ -1,0 +1,64 @@
+// Starting easel studio and a headless Debian Chromium for the browser tests,
+// the screenshots and the benchmark.
+import { spawn } from 'node:child_process';
+import { existsSync, mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+
+export const CHROMIUM = process.env.EASEL_CHROMIUM || '/usr/bin/chromium';
+
+export function args(argv) {
+  const o = {};
+  for (let i = 2; i < argv.length; i += 2) o[argv[i].replace(/^--/, '')] = argv[i + 1];
+  return o;
+}
+
+// playwright-core and the browser, or the reason they are missing.
+export async function browserOrReason() {
+  let chromium;
+  try {
+    ({ chromium } = await import('playwright-core'));
+  } catch (e) {
+    return { reason: 'playwright-core is not installed (scripts/setup installs it)' };
+  }
+  if (!existsSync(CHROMIUM)) return { reason: `no Chromium at ${CHROMIUM} (scripts/setup installs it)` };
+  const profile = mkdtempSync(path.join(tmpdir(), 'easel-chromium-'));
+  const browser = await chromium.launch({
+    executablePath: CHROMIUM,
+    headless: true,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync', '--no-first-run', `--user-data-dir=${profile}`],
+  });
+  return { browser, close: async () => { await browser.close(); rmSync(profile, { recursive: true, force: true }); } };
+}
+
+// Runs `easel studio` and waits for the address it prints.
+export function startStudio(easel, pluginDir, doc, extra = []) {
+  return new Promise((resolve, reject) => {
+    const child = spawn(easel, ['studio', ...(doc ? [doc] : []), '--port', '0', '--plugins', pluginDir, ...extra],
+                        { stdio: ['ignore', 'pipe', 'pipe'] });
+    let out = '', err = '';
+    child.stdout.on('data', (d) => {
+      out += d;
+      const m = out.match(/http:\/\/[^\s]+\//);
+      if (m) resolve({ url: m[0], child, stderr: () => err,
+                       stop: () => new Promise((r) => { child.once('exit', r); child.kill('SIGTERM'); }) });
+    });
+    child.stderr.on('data', (d) => { err += d; });
+    child.once('exit', (code) => reject(new Error(`easel studio exited with ${code}: ${err}`)));
+  });
+}
+
+// Moves the mouse to a point of the document.
+export async function moveTo(page, x, y, steps = 1) {
+  const [cx, cy] = await page.evaluate(([a, b]) => window.studio.toClient(a, b), [x, y]);
+  await page.mouse.move(cx, cy, { steps });
+}
+
+export async function idle(page) {
+  await page.waitForFunction(() => window.studio && window.studio.idle && window.studio.scene);
+}
+
+export function artCount(scene) {
+  return scene.layers.reduce((n, l) => n + l.art.length, 0);
+}

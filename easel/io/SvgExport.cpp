@@ -473,7 +473,8 @@ bool Writer::warpedMatrix(const Art& a, AIRealMatrix& out) {
 constexpr int kImageCells = 10;
 // How far, in points, each triangle's clip reaches past its sides so that
 // neighbours overlap and no hairline of the background shows between them.
-// Only for opaque images with the normal blend, where overlap cannot show.
+// The overlap cannot show: the pieces are opaque to each other and the
+// image's opacity and blend mode act on their group as a whole.
 constexpr double kCellOverlap = 0.3;
 
 bool Writer::warpedImage(const Art& a, Attrs& at, int indent) {
@@ -501,7 +502,6 @@ bool Writer::warpedImage(const Art& a, Attrs& at, int indent) {
     for (const auto& [k, v] : at) {
         if (k == "id" && isXmlName(v)) imageId = v;
     }
-    const double overlap = a.opacity() == 1 && a.blendMode() == 0 ? kCellOverlap : 0;
     std::vector<std::string> clips, pieces;
     for (int k = 0; k < kImageCells; ++k) {
         for (int i = 0; i < kImageCells; ++i) {
@@ -538,7 +538,7 @@ bool Writer::warpedImage(const Art& a, Attrs& at, int indent) {
                 for (int c = 0; c < 3; ++c) {
                     double dh = to[c].h - ch, dv = to[c].v - cv;
                     const double len = std::hypot(dh, dv);
-                    const double grow = len > 0 ? (len + overlap) / len : 1;
+                    const double grow = len > 0 ? (len + kCellOverlap) / len : 1;
                     d += (c ? " L" : "M") + num(static_cast<float>(ch + dh * grow)) + " " +
                          num(static_cast<float>(cv + dv * grow));
                 }
@@ -550,7 +550,17 @@ bool Writer::warpedImage(const Art& a, Attrs& at, int indent) {
             }
         }
     }
-    line(indent, "<g data-easel-type=\"warped-image\">");
+    // Opacity and blend mode move to the group of pieces.
+    Attrs group{{"data-easel-type", "warped-image"}};
+    for (auto it = at.begin(); it != at.end();) {
+        if (it->first == "opacity" || it->first == "style") {
+            group.push_back(*it);
+            it = at.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    open("g", group, indent, false);
     line(indent + 2, "<defs>");
     bool named = false;
     for (auto& [k, v] : at) {

@@ -594,6 +594,8 @@ private:
     void note(const std::string& what) { ++notes_[what]; }
     Art* newArt(int16_t type, const Ctx& ctx);
     void finish(Art* a, const AttrMap& at, const Props& own, const Props& props, float alpha);
+    // The element's opacity (times alpha) and blend mode.
+    void opacityAndBlend(Art* a, const Props& own, float alpha);
     void walkChildren(xmlNodePtr n, const Ctx& ctx);
     void element(xmlNodePtr n, const Ctx& ctx, const AttrMap* useAttrs = nullptr);
     void group(xmlNodePtr n, const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx,
@@ -603,7 +605,7 @@ private:
     void text(xmlNodePtr n, const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx, const Mat& ctm);
     void image(const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx, const Mat& ctm);
     // An image drawn in warped pieces: the unwarped image is its definition.
-    void warpedImage(xmlNodePtr n, const Ctx& ctx, const Mat& ctm);
+    void warpedImage(xmlNodePtr n, const Props& own, const Ctx& ctx, const Mat& ctm);
     // Whether new art goes inside an envelope, where the unwarped geometry
     // kept in data-easel-d and data-easel-transform is read instead of the
     // warped one drawn.
@@ -1093,21 +1095,7 @@ Art* Importer::newArt(int16_t type, const Ctx& ctx) {
     return a;
 }
 
-void Importer::finish(Art* a, const AttrMap& at, const Props& own, const Props& props, float alpha) {
-    auto get = [&](const char* k) -> const std::string* {
-        auto it = at.find(k);
-        return it == at.end() ? nullptr : &it->second;
-    };
-    if (const std::string* id = get("data-easel-id")) {
-        int64_t v = 0;
-        auto res = std::from_chars(id->data(), id->data() + id->size(), v);
-        if (res.ec == std::errc() && res.ptr == id->data() + id->size() && v > 0 && v <= (INT64_C(1) << 53) &&
-            usedIds_.insert(v).second) {
-            doc_->setArtId(a, v);
-        } else {
-            note("art id \"" + *id + "\" not usable (malformed or repeated); a new one given");
-        }
-    }
+void Importer::opacityAndBlend(Art* a, const Props& own, float alpha) {
     // Opacity: the element's, times the paint's when only one is drawn.
     double op = 1;
     auto o = own.find("opacity");
@@ -1124,6 +1112,24 @@ void Importer::finish(Art* a, const AttrMap& at, const Props& own, const Props& 
         if (mode >= 0) doc_->setBlendMode(a, mode);
         else if (lower(trim(bm->second)) != "plus-lighter") note("mix-blend-mode \"" + bm->second + "\" not supported");
     }
+}
+
+void Importer::finish(Art* a, const AttrMap& at, const Props& own, const Props& props, float alpha) {
+    auto get = [&](const char* k) -> const std::string* {
+        auto it = at.find(k);
+        return it == at.end() ? nullptr : &it->second;
+    };
+    if (const std::string* id = get("data-easel-id")) {
+        int64_t v = 0;
+        auto res = std::from_chars(id->data(), id->data() + id->size(), v);
+        if (res.ec == std::errc() && res.ptr == id->data() + id->size() && v > 0 && v <= (INT64_C(1) << 53) &&
+            usedIds_.insert(v).second) {
+            doc_->setArtId(a, v);
+        } else {
+            note("art id \"" + *id + "\" not usable (malformed or repeated); a new one given");
+        }
+    }
+    opacityAndBlend(a, own, alpha);
     for (const char* unsupported : {"clip-path", "mask", "filter"}) {
         auto it = own.find(unsupported);
         if (it != own.end() && lower(trim(it->second)) != "none")
@@ -1304,7 +1310,7 @@ void Importer::element(xmlNodePtr n, const Ctx& ctx, const AttrMap* useAttrs) {
         else note("transform \"" + tr->second + "\" not understood; element drawn untransformed");
     }
     if (tag == "g" && at.count("data-easel-type") && at.at("data-easel-type") == "warped-image") {
-        warpedImage(n, ctx, ctm);
+        warpedImage(n, own, ctx, ctm);
     } else if (tag == "g" || tag == "a") {
         group(n, at, own, props, ctx, ctm, false);
     } else if (tag == "switch") {
@@ -1736,7 +1742,7 @@ void Importer::image(const AttrMap& at, const Props& own, const Props& props, co
     finish(a, at, own, props, 1);
 }
 
-void Importer::warpedImage(xmlNodePtr n, const Ctx& ctx, const Mat& ctm) {
+void Importer::warpedImage(xmlNodePtr n, const Props& own, const Ctx& ctx, const Mat& ctm) {
     for (xmlNodePtr defs = n->children; defs; defs = defs->next) {
         if (!isSvg(defs) || name(defs) != "defs") continue;
         for (xmlNodePtr c = defs->children; c; c = c->next) {
@@ -1744,7 +1750,14 @@ void Importer::warpedImage(xmlNodePtr n, const Ctx& ctx, const Mat& ctm) {
             Ctx inner = ctx;
             inner.ctm = ctm;
             inner.depth = ctx.depth + 1;
+            const size_t before = objects_;
             element(c, inner);
+            // The pieces are drawn as one group, which carries the image's
+            // opacity and blend mode.
+            if (objects_ != before) {
+                Art* a = ctx.parent ? ctx.parent->lastChild() : ctx.layer ? ctx.layer->lastArt() : nullptr;
+                if (a) opacityAndBlend(a, own, 1);
+            }
             return;
         }
     }

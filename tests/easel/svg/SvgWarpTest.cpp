@@ -43,7 +43,7 @@ const char* const kWarped = R"({
     "fill": {"paint": true, "color": {"kind": "gray", "values": [0.2]}},
     "stroke": {"paint": false, "color": {"kind": "none"}, "width": 1}},
    {"id": 16, "type": "image", "href": "pictures/cat.png", "width": 40, "height": 30,
-    "matrix": [1, 0, 0, 1, 100, 100], "opacity": 0.5},
+    "matrix": [1, 0, 0, 1, 100, 100], "opacity": 0.5, "blend": "multiply"},
    {"id": 17, "type": "symbol", "symbol": "star", "width": 12, "height": 12, "matrix": [2, 0, 0, 2, 70, 70]},
    {"id": 18, "type": "envelope", "warp": {"style": 15, "bend": 0.3, "horizontal": 0, "vertical": 0,
     "rotate90": true}, "children": [
@@ -245,7 +245,9 @@ TEST_F(WarpedSvg, ImageIsDrawnInPiecesFromItsUnwarpedDefinition) {
     EXPECT_EQ(own[3], -1);
     EXPECT_EQ(own[4], 100);
     EXPECT_EQ(own[5], 100);
-    EXPECT_NE(svg_.find("data-easel-type=\"warped-image\""), std::string::npos);
+    // The image's opacity acts on the pieces as one.
+    EXPECT_EQ(attr(image, "opacity"), "");
+    EXPECT_NE(svg_.find("<g data-easel-type=\"warped-image\" opacity=\"0.5\" style=\"mix-blend-mode:multiply\">"), std::string::npos);
     // Every piece draws the definition through its own affine.
     size_t pieces = 0;
     for (size_t at = svg_.find("href=\"#easel-image-16\""); at != std::string::npos;

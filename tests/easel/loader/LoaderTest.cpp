@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -243,7 +244,7 @@ TEST_F(LoaderTest, ADragDuplicatesAndMovesTheSelection) {
 }
 
 TEST_F(LoaderTest, PluginsAreFoundByNameAlongTheSearchPath) {
-    fs::path empty = fs::temp_directory_path() / "easel-loader-empty";
+    fs::path empty = fs::temp_directory_path() / ("easel-loader-empty-" + std::to_string(::getpid()));
     fs::create_directories(empty);
     ::setenv("EASEL_PLUGINS", ("/nonexistent:" + empty.string()).c_str(), 1);
     auto path = Loader::searchPath({"/first"});
@@ -265,7 +266,8 @@ TEST_F(LoaderTest, PluginsAreFoundByNameAlongTheSearchPath) {
 // Bundles made in a temporary folder from the test plug-in's library.
 class BadBundleTest : public ::testing::Test {
 protected:
-    fs::path dir = fs::temp_directory_path() / "easel-bad-bundles";
+    // One folder per process: ctest runs the cases of this fixture side by side.
+    fs::path dir = fs::temp_directory_path() / ("easel-bad-bundles-" + std::to_string(::getpid()));
     void SetUp() override {
         fs::remove_all(dir);
         fs::create_directories(dir / "Broken.aip");

@@ -6,6 +6,13 @@
 // value, ids, selection, tags and the rest of what SVG has no place for go
 // into data-easel-* attributes, so reading the file back (readSvg) gives the
 // same document.
+//
+// Art inside envelopes is drawn as the warp leaves it: paths and compound
+// paths with their warped segments (the stored ones in data-easel-d), text
+// and symbols through the warp's local affine at their centre (their own
+// transform in data-easel-transform; text on a path follows its warped path),
+// placed and raster images in triangles, each fitted to the warp at its
+// corners, drawn from an unwarped definition of the image.
 #pragma once
 
 #include <string>

@@ -15,19 +15,6 @@ protected:
     }
 };
 
-TEST_F(Bouncealong, DefaultBouncesShrinkToTheMiddleAndGrowBack) {
-    Art* object = Square(0, 0, 10);
-    Drag(kBouncealong, {{0, 0}, {100, 20}, {390, 0}}); // 40 copies, a step of 10
-    ExpectNoErrors();
-    ASSERT_EQ(TopLevelArt().size(), 40u);
-    const float first[] = {1, 0.9f, 0.81f, 0.729f, 0.6561f, 0.729f, 0.81f, 0.9f, 1, 1.1111111f};
-    const float later[] = {0.9f, 0.81f, 0.729f, 0.6561f, 0.59049f, 0.6561f, 0.729f, 0.81f, 0.9f, 1};
-    for (int c = 0; c < 10; ++c) ExpectCopy(0, c, 10 * first[c]);
-    for (int b = 1; b < 4; ++b)
-        for (int c = 0; c < 10; ++c) ExpectCopy(b, c, 10 * later[c]);
-    EXPECT_EQ(ArtAt(5, 5), object) << "the first copy is the object itself";
-}
-
 TEST_F(Bouncealong, CrunchOnlyShrinksWithinEachBounce) {
     G().bounceCrunch = 1;
     G().bounceBounces = 2;

@@ -72,44 +72,6 @@ TEST_F(Scaledown, LockedKeepsTheVerticalPartOnTheDiagonal) {
     EXPECT_PIECE(5, 35, 9, 9);
 }
 
-TEST_F(Scaledown, ApplyTwentyTwoHalvesTheObjectAndMirrorsTheOddCopies) {
-    G().scaledownCopies = 2;
-    G().scaledownApply = 22;
-    Art* object = Square(0, 0, 10);
-    Drag(kScaledown, {{0, 0}, {90, 0}});
-    ASSERT_EQ(TopLevelArt().size(), 2u);
-    EXPECT_PIECE(5, 5, 5, 5);
-    EXPECT_EQ(ArtAt(5, 5), object);
-    // The duplicate copies the halved object and is scaled by (-0.9, -0.9):
-    // its first corner, at the lower left of the object, is now upper right.
-    EXPECT_PIECE(95, 5, 4.5f, 4.5f);
-    const AIRealPoint corner = FirstAnchor(ArtAt(95, 5));
-    EXPECT_NEAR(corner.h, 97.25f, 1e-4f);
-    EXPECT_NEAR(corner.v, 7.25f, 1e-4f);
-}
-
-TEST_F(Scaledown, ApplyTwentyNineHalvesEvenObjectsAndMirrorsOddOnes) {
-    G().scaledownCopies = 2;
-    G().scaledownApply = 29;
-    G().scaledownSelected = 0;
-    TwoSquares();
-    Drag(kScaledown, {{0, 0}, {0, 50}}, ExpectOrderAB());
-    ASSERT_EQ(TopLevelArt().size(), 4u);
-    // A (index 0): copy 0 of the same parity, halved; copy 1 mirrored.
-    EXPECT_PIECE(5, 5, 5, 5);
-    EXPECT_NEAR(FirstAnchor(a).h, 2.5f, 1e-4f);
-    EXPECT_PIECE(5, 55, 4.5f, 4.5f);
-    EXPECT_NEAR(FirstAnchor(ArtAt(5, 55)).h, 7.25f, 1e-4f);
-    // B (index 1): copy 0 mirrored through its centre; copy 1 (same parity)
-    // halves the mirrored object's 0.9.
-    EXPECT_PIECE(105, 5, 10, 10);
-    EXPECT_NEAR(FirstAnchor(b).h, 110, 1e-4f);
-    EXPECT_NEAR(FirstAnchor(b).v, 10, 1e-4f);
-    EXPECT_PIECE(105, 55, 4.5f, 4.5f);
-    EXPECT_NEAR(FirstAnchor(ArtAt(105, 55)).h, 107.25f, 1e-4f);
-    EXPECT_NEAR(FirstAnchor(ArtAt(105, 55)).v, 57.25f, 1e-4f);
-}
-
 TEST_F(Scaledown, ApplyThirteenRestartsTheScaleEveryFifthCopy) {
     G().scaledownCopies = 8;
     G().scaledownApply = 13;

@@ -28,22 +28,6 @@ TEST_F(SoftCenter, RowsOfEveryObjectConvergeOnTheCursor) {
     for (Art* art : TopLevelArt()) EXPECT_TRUE(Tagged(art));
 }
 
-TEST_F(SoftCenter, APositiveGapInInchesEndsTheRowShortOfTheCursorAndANegativeOneBeyondIt) {
-    G().softCopies = 2;
-    G().softGapUnit = 2;
-    Square(0, 0, 10);
-    // The cursor lies 100 points right of the object's centre.
-    G().softGap = 1;
-    Drag(kSoftCenter, {{0, 0}, {105, 5}});
-    EXPECT_PIECE(105 - kInch, 5, 10, 10);
-    EXPECT_EQ(ArtAt(105, 5), nullptr);
-    doc->undo();
-    G().softGap = -1;
-    Drag(kSoftCenter, {{0, 0}, {105, 5}});
-    EXPECT_PIECE(105 + kInch, 5, 10, 10);
-    EXPECT_EQ(ArtAt(105 - kInch, 5), nullptr);
-}
-
 TEST_F(SoftCenter, TheGapRunsAlongTheCursorObjectLineAtAnyAngle) {
     G().softCopies = 2;
     G().softGap = 10; // points

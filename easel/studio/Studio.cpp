@@ -1,13 +1,14 @@
 #include "Studio.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <sstream>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "Document.h"
 #include "DocumentJson.h"
 #include "Render.h"
@@ -56,13 +57,26 @@ std::string base64(const std::vector<uint8_t>& data) {
     return out;
 }
 
+// The page's names of item kinds.
+const char* kindName(adm::ItemKind k) {
+    switch (k) {
+    case adm::ItemKind::StaticText: return "static";
+    case adm::ItemKind::SpinEdit: return "spin";
+    case adm::ItemKind::PopupList: return "popup";
+    case adm::ItemKind::CheckBox: return "check";
+    case adm::ItemKind::PushButton: return "button";
+    case adm::ItemKind::Frame: return "frame";
+    }
+    return "static";
+}
+
 json rectJson(const ASRect& r) { return json::array({r.left, r.top, r.right, r.bottom}); }
 
 json dialogJson(const adm::Dialog& d) {
     json items = json::array();
     for (const auto& p : d.items) {
         const adm::Item& i = *p;
-        json ji = {{"id", i.id}, {"kind", adm::itemKindShortName(i.kind)}, {"rect", rectJson(i.rect)},
+        json ji = {{"id", i.id}, {"kind", kindName(i.kind)}, {"rect", rectJson(i.rect)},
                    {"text", adm::itemText(i)}, {"enabled", i.enabled}};
         if (i.kind == adm::ItemKind::SpinEdit) {
             ji["value"] = i.value;
@@ -216,9 +230,18 @@ bool Studio::start(std::string& errorOut) {
             };
             auto names = options_.plugins.empty() ? cli::bundlesOnPath(m.loader->searchDirs()) : options_.plugins;
             if (names.empty()) e = "no plug-in bundles found; give the folder with --plugins DIR or EASEL_PLUGINS";
+            // Named plug-ins must load; of the bundles found, one that cannot
+            // be loaded is reported and the others are used.
+            const bool named = !options_.plugins.empty();
             for (const auto& name : names) {
                 if (!e.empty()) break;
                 Plugin* p = m.loader->load(name, e);
+                if (!p && !named) {
+                    m.notices.push_back({{"kind", "load"}, {"text", e}});
+                    std::fprintf(stderr, "easel: %s\n", e.c_str());
+                    e.clear();
+                    continue;
+                }
                 if (!p) break;
                 ASErr r = m.loader->startup(*p);
                 m.started.push_back(p);
@@ -227,6 +250,7 @@ bool Studio::start(std::string& errorOut) {
                     m.notices.push_back({{"kind", "result"}, {"text", name + " returned " + cli::resultText(r) + " to \"Startup\""}});
             }
         }
+        if (e.empty() && m.started.empty()) e = "none of the plug-in bundles found could be loaded";
         if (e.empty()) {
             for (const auto& t : hostState().tools) {
                 Plugin* p = m.loader->byRef(t->plugin);

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "Server.h"
 #include "Studio.h"
 
@@ -199,7 +199,7 @@ TEST_F(StudioSession, OpenReplacesTheDocumentAndRefusesMalformedFiles) {
         R"(<svg xmlns="http://www.w3.org/2000/svg" width="200" height="100"><rect x="10" y="10" width="30" height="20" fill="red"/></svg>)";
     json r = call({{"op", "open"}, {"name", "small.svg"}, {"text", svg}});
     ASSERT_TRUE(r["ok"]) << r.dump();
-    EXPECT_EQ(r["page"]["width"], 200);
+    EXPECT_EQ(r["page"]["width"], 150) << "200 px are 150 points";
     EXPECT_EQ(artCount(r), 1u);
     EXPECT_FALSE(call({{"op", "open"}, {"name", "bad.json"}, {"text", "{\"format\": 3}"}})["ok"]);
     EXPECT_EQ(artCount(call({{"op", "state"}})), 1u) << "a refused file leaves the document as it was";

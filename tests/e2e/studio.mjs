@@ -1,9 +1,7 @@
 // Starting easel studio and a headless Debian Chromium for the browser tests,
 // the screenshots and the benchmark.
 import { spawn } from 'node:child_process';
-import { existsSync, mkdtempSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import path from 'node:path';
+import { existsSync } from 'node:fs';
 
 export const CHROMIUM = process.env.EASEL_CHROMIUM || '/usr/bin/chromium';
 
@@ -22,20 +20,20 @@ export async function browserOrReason() {
     return { reason: 'playwright-core is not installed (scripts/setup installs it)' };
   }
   if (!existsSync(CHROMIUM)) return { reason: `no Chromium at ${CHROMIUM} (scripts/setup installs it)` };
-  const profile = mkdtempSync(path.join(tmpdir(), 'easel-chromium-'));
   const browser = await chromium.launch({
     executablePath: CHROMIUM,
     headless: true,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--no-first-run', `--user-data-dir=${profile}`],
+           '--disable-component-update', '--disable-sync', '--no-first-run'],
+    // Playwright starts every launch with a fresh, temporary user data folder.
   });
-  return { browser, close: async () => { await browser.close(); rmSync(profile, { recursive: true, force: true }); } };
+  return { browser, close: () => browser.close() };
 }
 
 // Runs `easel studio` and waits for the address it prints.
 export function startStudio(easel, pluginDir, doc, extra = []) {
   return new Promise((resolve, reject) => {
-    const child = spawn(easel, ['studio', ...(doc ? [doc] : []), '--port', '0', '--plugins', pluginDir, ...extra],
+    const child = spawn(easel, ['studio', ...(doc ? [doc] : []), '--port', '0', '--plugins', pluginDir, '--plugin', 'Brivane', '--plugin', 'Kestova', ...extra],
                         { stdio: ['ignore', 'pipe', 'pipe'] });
     let out = '', err = '';
     child.stdout.on('data', (d) => {

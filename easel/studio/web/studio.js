@@ -11,11 +11,13 @@ let scene = null;        // the drawing, with Path2D objects added
 let tool = 'select';     // 'select' or a tool title
 let pictures = 0;        // pictures drawn, for tests and benchmarks
 let lastAnswerAt = 0;
+let pending = 0;         // commands sent and not yet answered
 
 // ---- talking to the host ----
 
 async function call(command) {
   const started = performance.now();
+  pending++;
   const busy = setTimeout(showBusy, 300);
   try {
     const res = await fetch('/api/call', { method: 'POST', headers: { 'Content-Type': 'application/json' },
@@ -31,6 +33,7 @@ async function call(command) {
   } finally {
     clearTimeout(busy);
     hideBusy();
+    pending--;
   }
 }
 
@@ -566,7 +569,7 @@ window.studio = {
   get state() { return state; },
   get scene() { return scene; },
   get pictures() { return pictures; },
-  get idle() { return !dragSending && dragQueue.length === 0; },
+  get idle() { return pending === 0 && !dragSending && dragQueue.length === 0; },
   get lastAnswerMs() { return lastAnswerAt; },
   chooseTool,
   ready: call({ op: 'state' }),

@@ -21,6 +21,7 @@ public:
         free_ = a->freeNext_;
         a->freeNext_ = nullptr;
         a->inUse_ = true;
+        ++used_;
         return a;
     }
 
@@ -52,7 +53,10 @@ public:
         a->extra_.reset();
         a->freeNext_ = free_;
         free_ = a;
+        --used_;
     }
+
+    size_t used() const { return used_; }
 
     bool owns(const Art* a) const {
         const auto p = reinterpret_cast<uintptr_t>(a);
@@ -86,6 +90,7 @@ private:
 
     std::vector<Chunk> chunks_;  // sorted by address
     Art* free_ = nullptr;
+    size_t used_ = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -399,12 +404,28 @@ ASErr Document::placement(int16_t order, Art* prep, Layer** layer, Art** parent,
     return kNoErr;
 }
 
+size_t Document::artNodes() const { return pool_->used(); }
+
+size_t Document::contextArtNodes() const { return budgetEpoch_ == journal_->epoch ? contextNodes_ : 0; }
+
+ASErr Document::reserveArt(size_t count) {
+    if (budgetEpoch_ != journal_->epoch) {
+        budgetEpoch_ = journal_->epoch;
+        contextNodes_ = 0;
+    }
+    if (count > budget_.document || pool_->used() > budget_.document - count) return kOutOfMemoryErr;
+    if (count > budget_.perContext || contextNodes_ > budget_.perContext - count) return kOutOfMemoryErr;
+    contextNodes_ += count;
+    return kNoErr;
+}
+
 ASErr Document::newArt(int16_t type, int16_t order, Art* prep, Art** out) {
     if (!knownType(type)) return kBadParameterErr;
     Layer* layer;
     Art* parent;
     Art* after;
     if (ASErr e = placement(order, prep, &layer, &parent, &after)) return e;
+    if (ASErr e = reserveArt(1)) return e;
     Art* a = allocArt(type);
     moveRecorded(a, layer, parent, after);
     if (out) *out = a;
@@ -445,6 +466,15 @@ ASErr Document::duplicateArt(Art* art, int16_t order, Art* prep, Art** out) {
     for (const Art* p = parent; p; p = p->parent_) {
         if (p == art) return kBadParameterErr;
     }
+    size_t nodes = 0;
+    std::vector<const Art*> stack{art};
+    while (!stack.empty()) {
+        const Art* a = stack.back();
+        stack.pop_back();
+        ++nodes;
+        for (const Art* c = a->children_.first; c; c = c->next_) stack.push_back(c);
+    }
+    if (ASErr e = reserveArt(nodes)) return e;
     Art* copy = copyTree(art, nullptr);
     moveRecorded(copy, layer, parent, after);
     if (out) *out = copy;
@@ -898,6 +928,7 @@ ASErr Document::makeEnvelope(Art* const* art, size_t count, Art* envelopeObject,
         std::sort(contents.begin(), contents.end(), [&](Art* x, Art* y) { return order[x] < order[y]; });
     }
     Art* top = contents.back();
+    if (ASErr e = reserveArt(1)) return e;
     Art* env = allocArt(kEnvelopeArt);
     moveRecorded(env, top->layer_, top->parent_, top);
     for (Art* a : contents) moveRecorded(a, nullptr, env, env->children_.last);

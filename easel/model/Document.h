@@ -33,6 +33,17 @@ class ArtPool;
 
 constexpr size_t kMaxSegments = 32000;
 
+// The art budget protects the machine from a document that would grow past
+// its memory: at most `document` art nodes held at once (live art and art
+// kept for undo), and at most `perContext` nodes created within one undo
+// context between two reverts, which is one drag event of a tool. Creating
+// art past either is refused with kOutOfMemoryErr (-108) before anything is
+// made, so the refused call leaves the document as it was.
+struct ArtBudget {
+    size_t document = 2'000'000;
+    size_t perContext = 500'000;
+};
+
 struct MatchSpec {
     int16_t type = kAnyArt;  // art type or kAnyArt
     int32_t whichAttr = 0;   // kArtSelected | kArtLocked | kArtHidden bits to test
@@ -155,6 +166,14 @@ public:
     // Moves the contents out to the envelope's place and disposes of it.
     ASErr releaseEnvelope(Art* envelope);
 
+    // ---- art budget ----
+    void setArtBudget(const ArtBudget& budget) { budget_ = budget; }
+    const ArtBudget& artBudget() const { return budget_; }
+    // Art nodes held: live art and art the undo history keeps.
+    size_t artNodes() const;
+    // Nodes created in the open undo context since it opened or was last reverted.
+    size_t contextArtNodes() const;
+
     // ---- undo ----
     void beginUndoContext();
     void commitUndoContext();
@@ -190,6 +209,9 @@ private:
     void releaseArt(Art* art);
     void freeArt(Art* art);
     std::string nextLayerName() const;
+    // kOutOfMemoryErr when `count` more nodes would exceed the budget; else
+    // counts them against the open context.
+    ASErr reserveArt(size_t count);
 
     float width_;
     float height_;
@@ -201,6 +223,9 @@ private:
     int64_t nextId_ = 1;
     std::unique_ptr<ArtPool> pool_;
     std::unique_ptr<Journal> journal_;
+    ArtBudget budget_;
+    uint64_t budgetEpoch_ = 0;  // the undo epoch contextNodes_ counts for
+    size_t contextNodes_ = 0;
 };
 
 // A new document: one layer "Layer 1", the default swatch list.

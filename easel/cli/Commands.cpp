@@ -17,6 +17,7 @@
 #include "Document.h"
 #include "DocumentJson.h"
 #include "Script.h"
+#include "Session.h"
 #include "adm/Dialog.h"
 #include "adm/RegisterADM.h"
 #include "adm/Resources.h"
@@ -94,51 +95,6 @@ json dialogJson(const adm::DialogRecord& r) {
     return {{"name", r.name},         {"resource", r.resourceId}, {"caption", r.caption},
             {"bounds", rectJson(r.bounds)}, {"result", r.result},     {"items", items}};
 }
-
-// The host side of a run: suites registered, plug-ins loaded and started.
-class Session {
-public:
-    explicit Session(const std::vector<fs::path>& dirs) : loader_(Loader::searchPath(dirs)) {
-        hostState().reset();
-        registerAISuites(hostState().suites);
-        registerADMSuites(hostState().suites);
-        registerSPSuites(hostState().suites);
-        adm::dialogManager().setDefaultDriver(nullptr);
-        adm::dialogManager().setNextDriver(nullptr);
-    }
-    ~Session() {
-        // The callbacks may refer to a command's locals that are already gone.
-        hostState().onShown = nullptr;
-        adm::dialogManager().onClosed = nullptr;
-        adm::dialogManager().setNextDriver(nullptr);
-        for (auto it = started_.rbegin(); it != started_.rend(); ++it)
-            if ((*it)->loaded()) loader_.shutdown(**it);
-        hostState().document = nullptr;
-        hostState().reset();
-    }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-
-    // Loads and starts the plug-ins in order; a plug-in that cannot be
-    // loaded is an error, a start-up result is reported by the caller.
-    bool start(const std::vector<std::string>& names, std::string& error,
-               const std::function<void(Plugin&, ASErr)>& onResult) {
-        for (const auto& name : names) {
-            Plugin* p = loader_.load(name, error);
-            if (!p) return false;
-            ASErr r = loader_.startup(*p);
-            started_.push_back(p);
-            if (onResult) onResult(*p, r);
-        }
-        return true;
-    }
-    Loader& loader() { return loader_; }
-    Plugin* pluginOf(const RegisteredTool& t) { return loader_.byRef(t.plugin); }
-
-private:
-    Loader loader_;
-    std::vector<Plugin*> started_;
-};
 
 std::string unknownToolMessage(const std::string& name) {
     std::string known;
@@ -268,9 +224,11 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
         if (o.strict) stop = true;
     };
 
+    session.onResult(report);
+
     json startupLog = {{"step", "start-up"}, {"kind", "start-up"}, {"results", json::array()}, {"shown", json::array()}};
     current = &startupLog;
-    if (!session.start(script.plugins, error, [&](Plugin& p, ASErr r) { report(p, "Startup", r); }))
+    if (!session.start(script.plugins, error))
         return fail("plugins: " + error + "; give the folder with --plugins DIR or EASEL_PLUGINS");
     stepsLog.push_back(startupLog);
     if (stop) return fail("stopped at start-up (--strict)");
@@ -283,11 +241,9 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
                             {"shown", json::array()}, {"dialogs", json::array()}};
             current = &stepLog;
             RegisteredTool* tool = nullptr;
-            Plugin* plugin = nullptr;
             if (step.kind != Step::Kind::Select) {
                 tool = findTool(step.tool);
                 if (!tool) throw StepFailure{step.where + ": " + unknownToolMessage(step.tool)};
-                plugin = session.pluginOf(*tool);
                 stepLog["tool"] = tool->title;
             }
             switch (step.kind) {
@@ -303,40 +259,25 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
                 break;
             case Step::Kind::Options: {
                 adm::ScriptedDriver driver(step.sets, step.presses);
-                adm::dialogManager().setNextDriver(&driver);
-                ASErr r = session.loader().sendTool(*plugin, kSelectorAIEditToolOptions, tool->handle(), {0, 0}, 0, 0);
-                adm::dialogManager().setNextDriver(nullptr);
-                report(*plugin, kSelectorAIEditToolOptions, r);
+                session.editOptions(*tool, &driver);
                 if (!driver.error().empty()) throw StepFailure{step.where + ".options: " + driver.error()};
                 if (!driver.ran()) throw StepFailure{step.where + ".options: tool \"" + step.tool + "\" opened no dialog"};
                 break;
             }
             case Step::Kind::Inspect: {
                 adm::InspectDriver driver;
-                adm::dialogManager().setNextDriver(&driver);
-                ASErr r = session.loader().sendTool(*plugin, kSelectorAIEditToolOptions, tool->handle(), {0, 0}, 0, 0);
-                adm::dialogManager().setNextDriver(nullptr);
-                report(*plugin, kSelectorAIEditToolOptions, r);
+                session.editOptions(*tool, &driver);
                 if (!driver.record()) throw StepFailure{step.where + ".inspect: tool \"" + step.tool + "\" opened no dialog"};
                 stepLog["inspected"] = dialogJson(*driver.record());
                 out << dialogJson(*driver.record()).dump(2) << "\n";
                 break;
             }
             case Step::Kind::Drag: {
-                auto send = [&](const char* selector, const Event& e) {
-                    ASErr r = session.loader().sendTool(*plugin, selector, tool->handle(), e.point, e.pressure, e.modifiers);
-                    report(*plugin, selector, r);
-                };
                 const auto& ev = step.events;
-                if (tool->options & kToolWantsToTrackCursorOption) send(kSelectorAITrackToolCursor, ev.front());
-                doc->beginUndoContext();
-                send(kSelectorAIToolMouseDown, ev.front());
-                for (size_t i = 1; i < ev.size() && !stop; ++i) send(kSelectorAIToolMouseDrag, ev[i]);
-                // The drag is one user step; mouse up gets a fresh context of its own.
-                doc->commitUndoContext();
-                doc->beginUndoContext();
-                if (!stop) send(kSelectorAIToolMouseUp, ev.back());
-                doc->commitUndoContext();
+                Session::Drag drag(session, *doc, *tool);
+                drag.down(ev.front().point, ev.front().pressure, ev.front().modifiers);
+                for (size_t i = 1; i < ev.size() && !stop; ++i) drag.move(ev[i].point, ev[i].pressure, ev[i].modifiers);
+                drag.up(ev.back().point, ev.back().pressure, ev.back().modifiers, !stop);
                 break;
             }
             }
@@ -375,16 +316,18 @@ bool startForListing(Session& session, const std::vector<fs::path>& dirs, std::v
         err << "\n";
     };
     // A bundle that cannot be loaded is reported; the others are still listed.
+    session.onResult([&err](Plugin& p, const char* selector, ASErr r) {
+        if (r != kNoErr) err << "easel: " << p.name() << " returned " << resultText(r) << " to \"" << selector << "\"\n";
+    });
     bool ok = true;
     for (const auto& name : plugins) {
         std::string error;
-        if (!session.start({name}, error, [&err](Plugin& p, ASErr r) {
-                if (r != kNoErr) err << "easel: " << p.name() << " returned " << resultText(r) << " to \"Startup\"\n";
-            })) {
+        if (!session.startOne(name, error)) {
             err << "easel: " << error << "\n";
             ok = false;
         }
     }
+    session.onResult(nullptr);
     return ok;
 }
 
@@ -445,9 +388,7 @@ int dialog(const DialogOptions& o, std::ostream& out, std::ostream& err) {
     auto doc = newDocument();
     hostState().document = doc.get();
     adm::InspectDriver driver;
-    adm::dialogManager().setNextDriver(&driver);
-    session.loader().sendTool(*session.pluginOf(*tool), kSelectorAIEditToolOptions, tool->handle(), {0, 0}, 0, 0);
-    adm::dialogManager().setNextDriver(nullptr);
+    session.editOptions(*tool, &driver);
     hostState().document = nullptr;
     if (!driver.record()) {
         err << "easel: tool \"" << o.tool << "\" opened no dialog\n";
@@ -498,7 +439,8 @@ int dialog(const DialogOptions& o, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+              const std::vector<AddCommand>& extra) {
     CLI::App app{"easel: runs drawing-tool plug-ins over vector documents.\n"
                  "Plug-in bundles (<Name>.aip) are found in the --plugins folders, then in EASEL_PLUGINS\n"
                  "(colon-separated), then in easel's build tree.",
@@ -548,11 +490,16 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     renderCmd->add_option("--scale", render_.scale, "Scale of the page's size (1: one pixel a CSS pixel)")
         ->excludes(widthOpt);
 
+    std::vector<ExtraCommand> extraCommands;
+    for (AddCommand add : extra) extraCommands.push_back(add(app, out, err));
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e, out, err) == 0 ? 0 : 2;
     }
+    for (auto& [cmd, run] : extraCommands)
+        if (cmd->parsed()) return run();
     auto paths = [](const std::vector<std::string>& v) { return std::vector<fs::path>(v.begin(), v.end()); };
     if (playCmd->parsed()) {
         if (!seedText.empty()) {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <utility>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -13,6 +15,10 @@
 
 #include "HostState.h"
 #include "loader/Loader.h"
+
+namespace CLI {
+class App;
+}
 
 namespace easel::cli {
 
@@ -63,8 +69,14 @@ bool writeDocumentFile(const std::filesystem::path& path, const Document& doc, s
 int tools(const ToolsOptions& options, std::ostream& out, std::ostream& err);
 int dialog(const DialogOptions& options, std::ostream& out, std::ostream& err);
 
+// A command a library outside this one adds to the program: its subcommand,
+// and what runs it once the command line names it.
+using ExtraCommand = std::pair<CLI::App*, std::function<int()>>;
+using AddCommand = ExtraCommand (*)(CLI::App& app, std::ostream& out, std::ostream& err);
+
 // The whole program: parses the command line (CLI11) and runs a command.
-int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+              const std::vector<AddCommand>& extra = {});
 
 // A tool named by its title, with or without the leading blank and "ZR5 ".
 RegisteredTool* findTool(const std::string& name);

@@ -1,5 +1,4 @@
 // The easel program.
-#include <cstring>
 #include <iostream>
 
 #include "Commands.h"
@@ -8,9 +7,9 @@
 #endif
 
 int main(int argc, char** argv) {
+    std::vector<easel::cli::AddCommand> extra;
 #ifdef EASEL_HAS_STUDIO
-    if (argc > 1 && std::strcmp(argv[1], "studio") == 0)
-        return easel::studio::studioMain(argc - 1, argv + 1, std::cout, std::cerr);
+    extra.push_back(easel::studio::addStudioCommand);
 #endif
-    return easel::cli::easelMain(argc, argv, std::cout, std::cerr);
+    return easel::cli::easelMain(argc, argv, std::cout, std::cerr, extra);
 }

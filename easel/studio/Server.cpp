@@ -161,22 +161,47 @@ void Server::stop() {
     if (impl_->http.is_running()) impl_->http.stop();
 }
 
-int studioMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    CLI::App app{"easel studio: use the plug-ins' tools live in a browser. Prints the address to open.", "easel studio"};
+namespace {
+
+struct StudioArgs {
     std::string doc, host = "127.0.0.1", seedText;
     int port = 0;
     std::vector<std::string> dirs, plugins;
-    app.add_option("DOC", doc, "The document to open (.json or .svg; default: a new one)");
-    app.add_option("--port", port, "The port (default: any free one)")->check(CLI::Range(0, 65535));
-    app.add_option("--host", host, "The address to listen on (default 127.0.0.1: this machine only)");
-    app.add_option("--plugins", dirs, "A folder with plug-in bundles (repeatable)");
-    app.add_option("--plugin", plugins, "A plug-in to load by name (repeatable; default: every bundle found)");
-    app.add_option("--seed", seedText, "Seed of the random numbers (default: the document's)");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        return app.exit(e, out, err) == 0 ? 0 : 2;
-    }
+};
+
+int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err);
+
+}  // namespace
+
+cli::ExtraCommand addStudioCommand(CLI::App& app, std::ostream& out, std::ostream& err) {
+    auto args = std::make_shared<StudioArgs>();
+    CLI::App* cmd = app.add_subcommand(
+        "studio", "Uses the plug-ins' tools live in a browser: starts a local web server and prints the address to open.");
+    cmd->add_option("DOC", args->doc, "The document to open (.json or .svg; default: a new one)");
+    cmd->add_option("--port", args->port, "The port (default: any free one)")->check(CLI::Range(0, 65535));
+    cmd->add_option("--host", args->host, "The address to listen on (default 127.0.0.1: this machine only)");
+    cmd->add_option("--plugins", args->dirs, "A folder with plug-in bundles (repeatable)");
+    cmd->add_option("--plugin", args->plugins, "A plug-in to load by name (repeatable; default: every bundle found)");
+    cmd->add_option("--seed", args->seedText, "Seed of the random numbers (default: the document's)");
+    return {cmd, [args, &out, &err] { return runStudio(*args, out, err); }};
+}
+
+int studioMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    // The program's own command line, as if "easel studio ..." was typed.
+    std::vector<const char*> full{"easel", "studio"};
+    for (int i = 1; i < argc; ++i) full.push_back(argv[i]);
+    return cli::easelMain(static_cast<int>(full.size()), full.data(), out, err, {addStudioCommand});
+}
+
+namespace {
+
+int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err) {
+    const std::string& doc = args.doc;
+    const std::string& host = args.host;
+    const std::string& seedText = args.seedText;
+    const int port = args.port;
+    const auto& dirs = args.dirs;
+    const auto& plugins = args.plugins;
     StudioOptions so;
     so.document = doc;
     so.pluginDirs.assign(dirs.begin(), dirs.end());
@@ -230,5 +255,7 @@ int studioMain(int argc, const char* const* argv, std::ostream& out, std::ostrea
     studio.stop();
     return 0;
 }
+
+}  // namespace
 
 }  // namespace easel::studio

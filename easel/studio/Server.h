@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Studio.h"
+#include "cli/Commands.h"
 
 namespace easel::studio {
 
@@ -50,7 +51,10 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// `easel studio [DOC] [--port N] [--host ADDR] [--plugins DIR] ...`
+// Adds `easel studio [DOC] [--port N] [--host ADDR] [--plugins DIR] ...` to
+// the program's command line.
+cli::ExtraCommand addStudioCommand(CLI::App& app, std::ostream& out, std::ostream& err);
+// The studio command alone: argv[0] is "studio", the rest its arguments.
 int studioMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
 }  // namespace easel::studio

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/Commands.h"
+#include "cli/Session.h"
 #include "Document.h"
 #include "DocumentJson.h"
 #include "Render.h"
@@ -147,8 +148,7 @@ void StudioDriver::run(adm::Dialog& dialog) {
 
 struct Studio::Impl {
     explicit Impl(Studio& s) : driver(s) {}
-    std::unique_ptr<Loader> loader;
-    std::vector<Plugin*> started;
+    std::unique_ptr<cli::Session> session;
     std::unique_ptr<Document> doc;
     std::vector<std::unique_ptr<Document>> retired;  // plug-ins may still hold handles into them
     StudioDriver driver;
@@ -159,8 +159,7 @@ struct Studio::Impl {
     int32_t seed = 1;
 
     struct Drag {
-        RegisteredTool* tool = nullptr;
-        Plugin* plugin = nullptr;
+        std::unique_ptr<cli::Session::Drag> run;
         json events = json::array();
         AIRealPoint last{0, 0};
     };
@@ -177,12 +176,12 @@ struct Studio::Impl {
         recordDoc = json::parse(writeDocumentJson(*doc));
         steps = json::array();
     }
-    void send(const char* selector, RegisteredTool& tool, Plugin& plugin, AIRealPoint p, int16_t pressure,
-              int32_t modifiers) {
-        ASErr r = loader->sendTool(plugin, selector, tool.handle(), p, pressure, modifiers);
-        if (r != kNoErr && r != kCancelErr)
-            notices.push_back({{"kind", "result"},
-                               {"text", plugin.name() + " returned " + cli::resultText(r) + " to \"" + selector + "\""}});
+    // Results other than success are shown on the page; Cancel is a
+    // result only at start-up.
+    void report(Plugin& plugin, const char* selector, ASErr r) {
+        if (r == kNoErr || (r == kCancelErr && std::string(selector) != "Startup")) return;
+        notices.push_back({{"kind", "result"},
+                           {"text", plugin.name() + " returned " + cli::resultText(r) + " to \"" + selector + "\""}});
     }
 };
 
@@ -209,11 +208,8 @@ bool Studio::start(std::string& errorOut) {
             m.doc = newDocument();
         }
         if (e.empty()) {
-            m.loader = std::make_unique<Loader>(Loader::searchPath(options_.pluginDirs));
-            hostState().reset();
-            registerAISuites(hostState().suites);
-            registerADMSuites(hostState().suites);
-            registerSPSuites(hostState().suites);
+            m.session = std::make_unique<cli::Session>(options_.pluginDirs);
+            m.session->onResult([this](Plugin& p, const char* selector, ASErr r) { impl_->report(p, selector, r); });
             hostState().document = m.doc.get();
             adm::dialogManager().setDefaultDriver(&m.driver);
             adm::dialogManager().setNextDriver(nullptr);
@@ -228,14 +224,14 @@ bool Studio::start(std::string& errorOut) {
             adm::dialogManager().onClosed = [this](const adm::DialogRecord& r) {
                 if (adm::dialogManager().depth() == 1 && impl_->optionsBefore) impl_->optionsClosed = r;
             };
-            auto names = options_.plugins.empty() ? cli::bundlesOnPath(m.loader->searchDirs()) : options_.plugins;
+            auto names = options_.plugins.empty() ? cli::bundlesOnPath(m.session->loader().searchDirs()) : options_.plugins;
             if (names.empty()) e = "no plug-in bundles found; give the folder with --plugins DIR or EASEL_PLUGINS";
             // Named plug-ins must load; of the bundles found, one that cannot
             // be loaded is reported and the others are used.
             const bool named = !options_.plugins.empty();
             for (const auto& name : names) {
                 if (!e.empty()) break;
-                Plugin* p = m.loader->load(name, e);
+                Plugin* p = m.session->startOne(name, e);
                 if (!p && !named) {
                     m.notices.push_back({{"kind", "load"}, {"text", e}});
                     std::fprintf(stderr, "easel: %s\n", e.c_str());
@@ -243,17 +239,13 @@ bool Studio::start(std::string& errorOut) {
                     continue;
                 }
                 if (!p) break;
-                ASErr r = m.loader->startup(*p);
-                m.started.push_back(p);
                 m.pluginNames.push_back(p->name());
-                if (r != kNoErr)
-                    m.notices.push_back({{"kind", "result"}, {"text", name + " returned " + cli::resultText(r) + " to \"Startup\""}});
             }
         }
-        if (e.empty() && m.started.empty()) e = "none of the plug-in bundles found could be loaded";
+        if (e.empty() && m.session->started().empty()) e = "none of the plug-in bundles found could be loaded";
         if (e.empty()) {
             for (const auto& t : hostState().tools) {
-                Plugin* p = m.loader->byRef(t->plugin);
+                Plugin* p = m.session->pluginOf(*t);
                 json jt = {{"number", t->number}, {"title", t->title}, {"tooltip", t->tooltip},
                            {"group", t->sameGroupAs}, {"toolset", t->sameToolsetAs}, {"plugin", p ? p->name() : ""}};
                 const adm::Icon* icon = adm::iconOf(t->icon);
@@ -267,15 +259,8 @@ bool Studio::start(std::string& errorOut) {
         started.set_value(e);
         if (ok) hostLoop();
         // Shut down on the thread that started the plug-ins.
-        hostState().onShown = nullptr;
-        adm::dialogManager().onClosed = nullptr;
-        adm::dialogManager().setDefaultDriver(nullptr);
-        if (m.loader)
-            for (auto it = m.started.rbegin(); it != m.started.rend(); ++it)
-                if ((*it)->loaded()) m.loader->shutdown(**it);
-        hostState().document = nullptr;
-        hostState().reset();
-        m.loader.reset();
+        m.drag.reset();
+        m.session.reset();
     });
     errorOut = result.get();
     if (!errorOut.empty()) {
@@ -525,14 +510,13 @@ json Studio::dispatch(const json& c) {
             if (m.drag) return error("a drag is already in progress");
             RegisteredTool* tool = cli::findTool(c.at("tool").get<std::string>());
             if (!tool) return error("unknown tool " + c["tool"].dump());
-            Plugin* plugin = m.loader->byRef(tool->plugin);
-            if (!plugin) return error("the tool's plug-in is not loaded");
-            m.drag = Impl::Drag{tool, plugin, json::array({ev}), p};
+            if (!m.session->pluginOf(*tool)) return error("the tool's plug-in is not loaded");
+            m.drag.emplace();
+            m.drag->run = std::make_unique<cli::Session::Drag>(*m.session, doc, *tool);
+            m.drag->events.push_back(ev);
+            m.drag->last = p;
             hostState().hasPressure = c.value("pen", false);
-            if (tool->options & kToolWantsToTrackCursorOption)
-                m.send(kSelectorAITrackToolCursor, *tool, *plugin, p, pressure, mods);
-            doc.beginUndoContext();
-            m.send(kSelectorAIToolMouseDown, *tool, *plugin, p, pressure, mods);
+            m.drag->run->down(p, pressure, mods);
             return stateJson(true);
         }
         if (!m.drag) return error("no drag is in progress");
@@ -540,17 +524,13 @@ json Studio::dispatch(const json& c) {
         // Mouse up comes where the last drag event was, as in a replayed
         // script: an up elsewhere is preceded by a drag event there.
         if (op == "move" || d.last.h != p.h || d.last.v != p.v) {
-            m.send(kSelectorAIToolMouseDrag, *d.tool, *d.plugin, p, pressure, mods);
+            d.run->move(p, pressure, mods);
             d.events.push_back(ev);
             d.last = p;
         }
         if (op == "move") return stateJson(c.value("scene", true));
-        // The drag is one user step; mouse up gets a fresh context of its own.
-        doc.commitUndoContext();
-        doc.beginUndoContext();
-        m.send(kSelectorAIToolMouseUp, *d.tool, *d.plugin, d.last, pressure, mods);
-        doc.commitUndoContext();
-        m.steps.push_back({{"drag", {{"tool", d.tool->title}, {"events", d.events}}}});
+        d.run->up(d.last, pressure, mods);
+        m.steps.push_back({{"drag", {{"tool", d.run->tool().title}, {"events", d.events}}}});
         m.drag.reset();
         hostState().hasPressure = false;
         return stateJson(true);
@@ -560,8 +540,7 @@ json Studio::dispatch(const json& c) {
     if (op == "options") {
         RegisteredTool* tool = cli::findTool(c.at("tool").get<std::string>());
         if (!tool) return error("unknown tool " + c["tool"].dump());
-        Plugin* plugin = m.loader->byRef(tool->plugin);
-        if (!plugin) return error("the tool's plug-in is not loaded");
+        if (!m.session->pluginOf(*tool)) return error("the tool's plug-in is not loaded");
         m.optionsBefore.emplace();
         m.optionsClosed.reset();
         // The values the dialog opened with are taken when it is shown.
@@ -571,7 +550,7 @@ json Studio::dispatch(const json& c) {
                 impl_->optionsBefore = itemValues(adm::snapshot(*impl_->driver.open.back()));
             onOpen();
         };
-        m.send(kSelectorAIEditToolOptions, *tool, *plugin, {0, 0}, 0, 0);
+        m.session->editOptions(*tool, nullptr);
         m.driver.onOpen = onOpen;
         // The recorder keeps what the person changed, as sets and the closing button.
         if (m.optionsClosed && m.optionsClosed->result != 2) {

@@ -1,11 +1,13 @@
 // The drawing the page paints: compact, in page points (vertical axis up).
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "Document.h"
 #include "Names.h"
 #include "Studio.h"
 #include "SvgColor.h"
+#include "Warp.h"
 
 namespace easel::studio {
 
@@ -28,13 +30,12 @@ void point(std::string& out, const AIRealPoint& p) {
     num(out, p.v);
 }
 
-void pathData(const Art& a, std::string& d) {
-    const auto segs = a.segments();
+void pathData(const std::vector<AIPathSegment>& segs, bool closed, std::string& d) {
     if (segs.empty()) return;
     d += 'M';
     point(d, segs[0].p);
     const size_t n = segs.size();
-    const size_t last = a.closed() ? n : n - 1;
+    const size_t last = closed ? n : n - 1;
     for (size_t i = 0; i < last; ++i) {
         const AIPathSegment& from = segs[i];
         const AIPathSegment& to = segs[(i + 1) % n];
@@ -50,7 +51,18 @@ void pathData(const Art& a, std::string& d) {
         }
         point(d, to.p);
     }
-    if (a.closed()) d += 'Z';
+    if (closed) d += 'Z';
+}
+
+// Path art as on the page: inside envelopes, bent by their warps (a warp
+// that would give non-finite points leaves the stored segments).
+void pathData(const Art& a, WarpedGeometry& warps, std::string& d) {
+    std::vector<AIPathSegment> shown;
+    if (!warps.chainOf(a).identity() && warps.path(a, shown)) {
+        pathData(shown, a.closed(), d);
+        return;
+    }
+    pathData(a.segments(), a.closed(), d);
 }
 
 json paint(const AIPathStyle& st, const Document& doc, const std::string& d, float opacity, int32_t blend) {
@@ -69,12 +81,12 @@ json paint(const AIPathStyle& st, const Document& doc, const std::string& d, flo
 }
 
 // The painted shapes of art, in stacking order, bottom first.
-void shapes(const Art& a, const Document& doc, float opacity, json& out) {
+void shapes(const Art& a, const Document& doc, WarpedGeometry& warps, float opacity, json& out) {
     if (a.hidden()) return;
     const float op = opacity * a.opacity();
     if (a.type() == kPathArt) {
         std::string d;
-        pathData(a, d);
+        pathData(a, warps, d);
         if (!d.empty()) out.push_back(paint(a.style(), doc, d, op, a.blendMode()));
         return;
     }
@@ -82,19 +94,39 @@ void shapes(const Art& a, const Document& doc, float opacity, json& out) {
         // One shape: the members' outlines filled together with the compound's style.
         std::string d;
         for (const Art* c = a.firstChild(); c; c = c->next())
-            if (c->type() == kPathArt) pathData(*c, d);
+            if (c->type() == kPathArt) pathData(*c, warps, d);
         if (!d.empty()) out.push_back(paint(a.style(), doc, d, op, a.blendMode()));
         return;
     }
     if (a.isContainer()) {
-        for (const Art* c = a.firstChild(); c; c = c->next()) shapes(*c, doc, op, out);
+        for (const Art* c = a.firstChild(); c; c = c->next()) shapes(*c, doc, warps, op, out);
         return;
     }
     if (a.hasObjectMatrix()) {
-        // Text, images and the like: their box, so they can be seen and picked.
+        // Text, images and the like: their box, so they can be seen and
+        // picked; inside envelopes the box's corners as the warps put them.
+        std::vector<AIRealPoint> q;
+        std::string d;
+        if (!warps.chainOf(a).identity() && warps.mesh(a, 1, 1, q) && q.size() == 4) {
+            d = "M";
+            point(d, q[0]);
+            d += 'L';
+            point(d, q[1]);
+            d += 'L';
+            point(d, q[3]);
+            d += 'L';
+            point(d, q[2]);
+            d += 'Z';
+        }
         AIRealRect b;
-        if (doc.bounds(&a, &b) != kNoErr) return;
-        std::string d = "M";
+        if (d.empty() && doc.bounds(&a, &b) != kNoErr) return;
+        if (!d.empty()) {
+            json j = {{"d", d}, {"s", "#888888"}, {"w", 0.5}};
+            if (a.object().isText) j["text"] = a.object().text;
+            out.push_back(j);
+            return;
+        }
+        d = "M";
         point(d, {b.left, b.top});
         d += 'L';
         point(d, {b.right, b.top});
@@ -112,6 +144,7 @@ void shapes(const Art& a, const Document& doc, float opacity, json& out) {
 }  // namespace
 
 json sceneJson(const Document& doc) {
+    WarpedGeometry warps;
     json layers = json::array();
     for (size_t i = 0; i < doc.layerCount(); ++i) {
         const Layer* l = doc.layerFromBottom(i);
@@ -124,7 +157,7 @@ json sceneJson(const Document& doc) {
                 if (doc.bounds(a, &b) == kNoErr && b.left <= b.right)
                     o["b"] = json::array({b.left, b.bottom, b.right, b.top});
                 json items = json::array();
-                shapes(*a, doc, 1, items);
+                shapes(*a, doc, warps, 1, items);
                 o["p"] = items;
                 if (a->locked()) o["locked"] = true;
                 objects.push_back(o);

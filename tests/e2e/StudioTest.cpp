@@ -194,6 +194,100 @@ TEST_F(StudioSession, TheRecordingReplaysToTheSameDocument) {
     fs::remove_all(dir);
 }
 
+TEST_F(StudioSession, ResetAfterATypedValueShowsTheStartUpCopies) {
+    json opened = call({{"op", "options"}, {"tool", "Drag"}});
+    ASSERT_TRUE(opened["dialog"].is_object()) << opened.dump();
+    const int copies = 38;
+    ASSERT_NE(item(opened["dialog"], copies), nullptr);
+    json typed = call({{"op", "dialogSet"}, {"id", copies}, {"text", "14"}});
+    ASSERT_TRUE(typed["ok"]) << typed.dump();
+    EXPECT_EQ((*item(typed["dialog"], copies))["value"], 14);
+    json reset = call({{"op", "dialogPress"}, {"id", 3}});
+    ASSERT_TRUE(reset["ok"]) << reset.dump();
+    ASSERT_TRUE(reset["dialog"].is_object()) << "Reset keeps the dialog open";
+    EXPECT_EQ((*item(reset["dialog"], copies))["value"], 10);
+    EXPECT_EQ((*item(reset["dialog"], copies))["text"], "10");
+    call({{"op", "dialogPress"}, {"id", 1}});
+    json again = call({{"op", "options"}, {"tool", "Drag"}});
+    EXPECT_EQ((*item(again["dialog"], copies))["value"], 10) << "OK after Reset keeps the defaults";
+    call({{"op", "dialogPress"}, {"id", 2}});
+}
+
+// Every coordinate pair of SVG path data.
+std::vector<std::pair<double, double>> pathPoints(const std::string& d) {
+    std::vector<double> numbers;
+    std::string cur;
+    for (char ch : d + " ") {
+        if ((ch >= '0' && ch <= '9') || ch == '.' || (ch == '-' && cur.empty())) {
+            cur += ch;
+        } else {
+            if (!cur.empty()) numbers.push_back(std::stod(cur));
+            cur.clear();
+            if (ch == '-') cur += ch;
+        }
+    }
+    std::vector<std::pair<double, double>> pts;
+    for (size_t i = 0; i + 1 < numbers.size(); i += 2) pts.emplace_back(numbers[i], numbers[i + 1]);
+    return pts;
+}
+
+TEST_F(StudioSession, ArtInsideAWarpedEnvelopeIsDrawnWarped) {
+    const std::string doc = R"({"format": "easel-document", "version": 1, "seed": 1,
+ "page": {"width": 400, "height": 300},
+ "layers": [{"name": "Layer 1", "visible": true, "locked": false, "art": [
+   {"id": 1, "type": "envelope", "selected": false, "warp": {"style": 1, "bend": 0.6}, "children": [
+     {"id": 2, "type": "path", "selected": false, "closed": true,
+      "segments": [[100, 100, 100, 100, 100, 100, 1], [300, 100, 300, 100, 300, 100, 1],
+                   [300, 200, 300, 200, 300, 200, 1], [100, 200, 100, 200, 100, 200, 1]],
+      "fill": {"paint": true, "color": {"kind": "gray", "values": [0.5]}}, "stroke": {"paint": false},
+      "opacity": 1, "blend": "normal"}]}]}]})";
+    json r = call({{"op", "open"}, {"name", "warped.json"}, {"text", doc}});
+    ASSERT_TRUE(r["ok"]) << r.dump();
+    const json& art = r["scene"]["layers"][0]["art"][0];
+    ASSERT_EQ(art["p"].size(), 1u) << art.dump();
+    const std::string d = art["p"][0]["d"];
+    EXPECT_NE(d, "M100 100L300 100L300 200L100 200Z") << "the stored rectangle, not the warped one";
+    const auto pts = pathPoints(d);
+    ASSERT_GE(pts.size(), 4u) << d;
+    // The drawing lies within the envelope's warped bounds, and the warp
+    // moves some of it off the stored rectangle.
+    const auto& b = art["b"];
+    bool outside = false;
+    for (const auto& [h, v] : pts) {
+        EXPECT_GE(h, b[0].get<double>() - 0.5);
+        EXPECT_LE(h, b[2].get<double>() + 0.5);
+        EXPECT_GE(v, b[1].get<double>() - 0.5);
+        EXPECT_LE(v, b[3].get<double>() + 0.5);
+        if (h < 99.5 || h > 300.5 || v < 99.5 || v > 200.5) outside = true;
+    }
+    EXPECT_TRUE(outside) << d;
+}
+
+TEST_F(StudioSession, ALockedLayerBringsUpThePluginsErrorDialog) {
+    std::ifstream in(kExamples / "grid-shapes.json");
+    json doc = json::parse(in);
+    doc["layers"].push_back({{"name", "locked"}, {"visible", true}, {"locked", true}, {"art", json::array()}});
+    ASSERT_TRUE(call({{"op", "open"}, {"name", "locked.json"}, {"text", doc.dump()}})["ok"]);
+    ASSERT_TRUE(call({{"op", "select"}, {"ids", {3}}})["ok"]);
+    json down = call({{"op", "down"}, {"tool", "Rows Columns"}, {"x", 45}, {"y", 38}});
+    ASSERT_TRUE(down["ok"]) << down.dump();
+    json moved = call({{"op", "move"}, {"x", 200}, {"y", 200}});
+    json shown = moved["dialog"].is_object() ? moved : down;
+    ASSERT_TRUE(shown["dialog"].is_object()) << moved.dump();
+    std::string texts;
+    for (const auto& i : shown["dialog"]["items"]) texts += i["text"].get<std::string>() + "|";
+    EXPECT_NE(texts.find("a layer is locked or invisible"), std::string::npos) << texts;
+    // The person closes it; the drag ends and nothing was drawn.
+    for (const auto& i : shown["dialog"]["items"])
+        if (i["kind"] == "button") {
+            ASSERT_TRUE(call({{"op", "dialogPress"}, {"id", i["id"]}})["ok"]);
+            break;
+        }
+    json up = call({{"op", "up"}, {"x", 200}, {"y", 200}});
+    EXPECT_TRUE(up["ok"]) << up.dump();
+    EXPECT_EQ(artCount(up), 3u);
+}
+
 TEST_F(StudioSession, OpenReplacesTheDocumentAndRefusesMalformedFiles) {
     const std::string svg =
         R"(<svg xmlns="http://www.w3.org/2000/svg" width="200" height="100"><rect x="10" y="10" width="30" height="20" fill="red"/></svg>)";

@@ -187,6 +187,32 @@ await test('the option dialog: arrows, Cancel, OK and Reset', async () => {
   await page.waitForSelector('#modal', { state: 'hidden' });
 });
 
+await test('Reset after typing in a field: the plug-in\'s defaults win', async () => {
+  await openDialog(dragTitle);
+  const copies = page.locator('#dialog input[data-item="38"]');
+  // The typed value is set when the field is left for Reset. Holding that set
+  // back on its way shows whether the page waits for it before pressing.
+  const slowSets = async (route) => {
+    const body = route.request().postDataJSON();
+    if (body && body.op === 'dialogSet') await new Promise((r) => setTimeout(r, 400));
+    await route.continue();
+  };
+  await page.route('**/api/call', slowSets);
+  try {
+    await copies.fill('14');
+    await page.locator('#dialog .push button', { hasText: 'Reset' }).click();
+    await page.waitForTimeout(900);
+    await idle(page);
+  } finally {
+    await page.unroute('**/api/call', slowSets);
+  }
+  assert.equal(await copies.inputValue(), '10', 'Reset shows the start-up number of copies');
+  const s = await state();
+  assert.equal(s.dialog.items.find((i) => i.id === 38).value, 10);
+  await page.locator('#dialog .push button', { hasText: 'Cancel' }).click();
+  await page.waitForSelector('#modal', { state: 'hidden' });
+});
+
 await test('the seed is shown and can be changed', async () => {
   assert.equal(await page.locator('#seed').inputValue(), '1');
   await page.locator('#seed').fill('5');
@@ -236,6 +262,32 @@ await test('an alert from a plug-in appears as a modal dialog', async () => {
   } else {
     assert.equal(await page.locator('#modal').isVisible(), false);
   }
+});
+
+await test('a drag a locked layer refuses shows the plug-in\'s error dialog', async () => {
+  const doc = JSON.parse(readFileSync(path.join(o.examples, 'grid-shapes.json'), 'utf8'));
+  doc.layers.push({ name: 'locked', visible: true, locked: true, art: [] });
+  await page.locator('#open').setInputFiles({ name: 'locked.json', mimeType: 'application/json', buffer: Buffer.from(JSON.stringify(doc)) });
+  await page.waitForFunction(() => window.studio.state.layers.some((l) => l.locked));
+  await select([3]);
+  const rc = await page.evaluate(() => window.studio.state.tools.find((t) => /Rows Columns$/.test(t.title.trim())).title.trim());
+  await toolButton(rc).click();
+  await moveTo(page, 45, 38);
+  await page.mouse.down();
+  await moveTo(page, 200, 200, 4);
+  await page.waitForSelector('#dialog.adm');
+  const text = await page.locator('#dialog').innerText();
+  assert.match(text, /a layer is locked or invisible/);
+  assert.equal(await page.locator('#modal').isVisible(), true);
+  // Every drag event the layer refuses reports it again; the person closes each.
+  await page.mouse.up();
+  for (let i = 0; i < 20 && await page.locator('#modal').isVisible(); ++i) {
+    await page.locator('#dialog .push button').first().click();
+    await page.waitForTimeout(100);
+  }
+  await page.waitForSelector('#modal', { state: 'hidden' });
+  await idle(page);
+  assert.equal(await count(), 3, 'the refused drag drew nothing');
 });
 
 await test('the page raised no script errors', async () => {

@@ -401,7 +401,20 @@ function showModal() {
   if (d) renderDialog(box, d); else renderAlert(box, alert);
 }
 
-function press(id) { call({ op: 'dialogPress', id }); }
+// What the person does in a dialog reaches the plug-in in the order it was
+// done: a field committed by leaving it for a button is set before the
+// button is pressed, and each command is built when its turn comes, from
+// the values the previous answer showed.
+let dialogChain = Promise.resolve();
+function dialogCall(make) {
+  dialogChain = dialogChain.then(() => call(typeof make === 'function' ? make() : make));
+  return dialogChain;
+}
+function itemValue(id, fallback) {
+  const it = state && state.dialog && state.dialog.items.find((i) => i.id === id);
+  return it && typeof it.value === 'number' ? it.value : fallback;
+}
+function press(id) { return dialogCall({ op: 'dialogPress', id }); }
 
 function renderAlert(box, a) {
   box.className = 'alert';
@@ -453,11 +466,12 @@ function renderDialog(box, d) {
       input.disabled = !it.enabled;
       input.dataset.item = it.id;
       input.setAttribute('aria-label', labelOf(d, it));
-      input.addEventListener('change', () => call({ op: 'dialogSet', id: it.id, text: input.value }));
+      input.addEventListener('change', () => dialogCall({ op: 'dialogSet', id: it.id, text: input.value }));
       input.addEventListener('keydown', (e) => {
         if (e.key === 'ArrowUp' || e.key === 'ArrowDown') {
           e.preventDefault();
-          call({ op: 'dialogSet', id: it.id, value: it.value + (e.key === 'ArrowUp' ? 1 : -1) });
+          const step = e.key === 'ArrowUp' ? 1 : -1;
+          dialogCall(() => ({ op: 'dialogSet', id: it.id, value: itemValue(it.id, it.value) + step }));
         } else if (e.key === 'Enter') input.blur();
       });
       const arrows = document.createElement('div');
@@ -468,7 +482,7 @@ function renderDialog(box, d) {
         b.tabIndex = -1;
         b.disabled = !it.enabled;
         b.className = step > 0 ? 'up' : 'down';
-        b.addEventListener('click', () => call({ op: 'dialogSet', id: it.id, value: it.value + step }));
+        b.addEventListener('click', () => dialogCall(() => ({ op: 'dialogSet', id: it.id, value: itemValue(it.id, it.value) + step })));
         arrows.appendChild(b);
       }
       el.classList.add('spin');
@@ -480,7 +494,7 @@ function renderDialog(box, d) {
       s.setAttribute('aria-label', labelOf(d, it));
       it.entries.forEach((t, i) => { const o = document.createElement('option'); o.value = i; o.textContent = t; s.appendChild(o); });
       s.value = it.selected;
-      s.addEventListener('change', () => call({ op: 'dialogSet', id: it.id, value: Number(s.value) }));
+      s.addEventListener('change', () => dialogCall({ op: 'dialogSet', id: it.id, value: Number(s.value) }));
       el.appendChild(s);
     } else if (it.kind === 'check') {
       const label = document.createElement('label');
@@ -489,7 +503,7 @@ function renderDialog(box, d) {
       c.checked = it.value !== 0;
       c.disabled = !it.enabled;
       c.dataset.item = it.id;
-      c.addEventListener('change', () => call({ op: 'dialogSet', id: it.id, value: c.checked ? 1 : 0 }));
+      c.addEventListener('change', () => dialogCall({ op: 'dialogSet', id: it.id, value: c.checked ? 1 : 0 }));
       label.append(c, document.createTextNode(it.text));
       el.classList.add('check');
       el.appendChild(label);

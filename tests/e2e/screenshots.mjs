@@ -1,0 +1,69 @@
+// Pictures of easel studio in use for docs/: a grid made with Rows Columns,
+// an open option dialog, and a Kestova reshape. Regenerate them with
+//   node tests/e2e/screenshots.mjs --easel build/<name>/easel/cli/easel \
+//        --plugins build/<name>/plugins --examples examples --out docs
+import { readFileSync } from 'node:fs';
+import path from 'node:path';
+import { args, browserOrReason, idle, moveTo, startStudio } from './studio.mjs';
+
+const o = args(process.argv);
+const out = o.out || 'docs';
+const got = await browserOrReason();
+if (!got.browser) {
+  console.log(`skipped: ${got.reason}`);
+  process.exit(77);
+}
+const studio = await startStudio(o.easel, o.plugins, path.join(o.examples, 'grid-shapes.json'));
+const page = await (await got.browser.newContext({ viewport: { width: 1200, height: 760 } })).newPage();
+await page.goto(studio.url);
+await idle(page);
+
+const api = (c) => page.evaluate((cmd) => fetch('/api/call', { method: 'POST', headers: { 'Content-Type': 'application/json' },
+  body: JSON.stringify(cmd) }).then((r) => r.json()), c);
+const titleOf = (re) => page.evaluate((src) => window.studio.state.tools.find((t) => new RegExp(src).test(t.title.trim())).title.trim(), re);
+const shot = async (name) => {
+  await idle(page);
+  await page.screenshot({ path: path.join(out, name) });
+  console.log(`written: ${path.join(out, name)}`);
+};
+
+// 1. Rows Columns: the orange square in a 4 x 5 grid.
+const rc = await titleOf('Rows Columns$');
+await api({ op: 'options', tool: rc });
+await api({ op: 'dialogSet', id: 20, value: 5 });
+await api({ op: 'dialogSet', id: 21, value: 4 });
+await api({ op: 'dialogPress', id: 1 });
+await api({ op: 'select', ids: [1] });
+await page.reload();
+await idle(page);
+await page.locator(`#palette button[aria-label="${rc}"]`).click();
+await moveTo(page, 58, 378);
+await page.mouse.down();
+await moveTo(page, 330, 200, 12);
+await page.mouse.up();
+await shot('studio-grid.png');
+
+// 2. The Drag tool's option dialog, open over the drawing.
+const drag = await titleOf('Drag$');
+await page.locator(`#palette button[aria-label="${drag}"]`).dblclick();
+await page.waitForSelector('#dialog.adm');
+await shot('studio-dialog.png');
+await page.locator('#dialog .push button', { hasText: 'Cancel' }).click();
+await page.waitForSelector('#modal', { state: 'hidden' });
+
+// 3. Kestova reshaping two selected paths by their anchors.
+const script = JSON.parse(readFileSync(path.join(o.examples, 'kestova-anchor-drag.json'), 'utf8'));
+await page.locator('#open').setInputFiles({ name: 'kestova.json', mimeType: 'application/json',
+                                            buffer: Buffer.from(JSON.stringify(script.document)) });
+await page.waitForFunction(() => window.studio.state.page.width === 400);
+await idle(page);
+const kestova = await titleOf('KestovaTool$');
+await page.locator(`#palette button[aria-label="${kestova}"]`).click();
+await moveTo(page, 100, 105);
+await page.mouse.down();
+await moveTo(page, 170, 230, 12);
+await page.mouse.up();
+await shot('studio-kestova.png');
+
+await got.close();
+await studio.stop();

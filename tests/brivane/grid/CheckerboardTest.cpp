@@ -1,7 +1,6 @@
 // Checkerboard through the real plug-in: the board of twice the columns and
 // rows, odd rows from column -1, the first cell turned and sized in place,
-// strokes scaled once, the colour index of odd rows, locking and random
-// creation.
+// strokes scaled once, the colour index of odd rows and locking.
 #include "GridFixture.h"
 
 namespace brivane_test {
@@ -78,28 +77,6 @@ TEST_F(Checkerboard, AHorizontalDragCollapsesTheBoardUnlessLocked) {
     Drag(kCheckerboard, {{0, 0}, {90, 0}});
     ASSERT_EQ(TopLevelArt().size(), 8u);
     for (AIRealPoint c : BoardCentres(30, 30)) EXPECT_CELL(c.h, c.v, 10, 10);
-}
-
-TEST_F(Checkerboard, RandomCreationKeepsTheObjectInItsPlace) {
-    G().checkerCreate = 1;
-    bool sawFewer = false;
-    for (int seed = 1; seed <= 8; ++seed) {
-        doc = newDocument(400, 300);
-        hostState().document = doc.get();
-        hostState().random.reseed(seed);
-        Art* object = Square(0, 0, 10);
-        Drag(kCheckerboard, {{0, 0}, {90, 60}});
-        const auto art = TopLevelArt();
-        sawFewer = sawFewer || art.size() < 8u;
-        EXPECT_EQ(ArtAt(5, 5), object) << "seed " << seed;
-        for (Art* a : art) {
-            const AIRealPoint c = Centre(a);
-            const float k = (c.h - 5.0f) / 30.0f, m = (c.v - 5.0f) / 20.0f;
-            EXPECT_NEAR(k, std::round(k), 1e-4f);
-            EXPECT_NEAR(m, std::round(m), 1e-4f);
-        }
-    }
-    EXPECT_TRUE(sawFewer);
 }
 
 } // namespace

@@ -40,17 +40,6 @@ TEST_F(Framed, OnlyTheBorderCellsAreMadeAndDeleteRemovesTheObject) {
     for (Art* a : TopLevelArt()) EXPECT_FALSE(Tagged(a)) << "the frame's copies carry no tag";
 }
 
-TEST_F(Framed, TurnOneTurnsEveryBorderCell) {
-    G().frameEdge = 1;
-    Path({{0, 0}, {20, 0}, {20, 10}, {0, 10}});
-    Drag(kFramed, {{0, 0}, {60, 60}});
-    ASSERT_EQ(TopLevelArt().size(), 8u);
-    for (Art* a : TopLevelArt()) {
-        EXPECT_NEAR(Size(a).h, 10.0f, 1e-3f);
-        EXPECT_NEAR(Size(a).v, 20.0f, 1e-3f);
-    }
-}
-
 TEST_F(Framed, FlipTurnsEvenColumnsOfTheTopAndBottomAndEvenRowsOfTheSides) {
     G().frameEdge = 3;
     Path({{0, 0}, {20, 0}, {20, 10}, {0, 10}}); // centre (10, 5)

@@ -186,21 +186,6 @@ TEST_F(RowsColumns, JitterMovesTheObjectWithinItsReachAndDuplicatesCarryThatToo)
     EXPECT_GT(moved, 4);
 }
 
-TEST_F(RowsColumns, RandomRotationTurnsOnlyTheDuplicates) {
-    Grid(3, 3);
-    G().rcRotation = 90.0f;
-    G().rcRotationR = 1;
-    G().rcSelected = 0;
-    Art* object = Path({{0, 0}, {20, 0}, {20, 10}, {0, 10}});
-    Drag(kRowsColumns, {{0, 0}, {60, 60}});
-    EXPECT_NEAR(Size(object).h, 10.0f, 1e-3f);
-    EXPECT_NEAR(Size(object).v, 20.0f, 1e-3f);
-    int turnedOnTop = 0;
-    for (Art* a : TopLevelArt())
-        if (a != object && std::fabs(Size(a).h - 10.0f) > 1e-2f) ++turnedOnTop;
-    EXPECT_GT(turnedOnTop, 0) << "duplicates get a random share of the rotation on top";
-}
-
 TEST_F(RowsColumns, TrailKeepsTheGridsOfEarlierEvents) {
     Grid(2, 2);
     G().rcTrail = 1;

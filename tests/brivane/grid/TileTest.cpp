@@ -1,6 +1,5 @@
 // Tile through the real plug-in: the four mirror tiles, mirroring about the
-// centre of the whole selection, locking, the colour index r + q, jitter and
-// the grid fields the layout writes.
+// centre of the whole selection, locking, the colour index r + q and jitter.
 #include "GridFixture.h"
 
 namespace brivane_test {
@@ -91,23 +90,6 @@ TEST_F(Tile, JitterMovesTheObjectAndEachMirrorOnTopOfIt) {
         for (AIRealPoint p : places) near = near || (std::fabs(c.h - p.h) <= 4.0f && std::fabs(c.v - p.v) <= 4.0f);
         EXPECT_TRUE(near) << c.h << ", " << c.v;
     }
-}
-
-TEST_F(Tile, EveryEventWorksOnATwoByTwoGrid) {
-    G().tileRows = 5.0f;
-    G().tileColumns = 7.0f;
-    Square(0, 0, 10);
-    Drag(kTile, {{0, 0}, {40, 30}});
-    EXPECT_EQ(G().tileRows, 2.0f);
-    EXPECT_EQ(G().tileColumns, 2.0f);
-    EXPECT_EQ(TopLevelArt().size(), 4u);
-}
-
-TEST_F(Tile, TheCursorOnTheStartPointDrawsNothing) {
-    Square(0, 0, 10);
-    Drag(kTile, {{4, 4}, {4, 4}});
-    ASSERT_EQ(TopLevelArt().size(), 1u);
-    EXPECT_FALSE(Tagged(TopLevelArt()[0]));
 }
 
 } // namespace

@@ -14,7 +14,7 @@ namespace reliability {
 namespace {
 
 // Sessions per tool in the regular test run; the long run raises it.
-constexpr int kDefaultSessions = 12;
+constexpr int kDefaultSessions = 6;
 
 class PropertyTest : public ::testing::TestWithParam<ToolCase> {
 protected:

@@ -185,7 +185,7 @@ bool parseScript(const std::string& textIn, Script& script, std::string& error) 
     json j;
     try {
         j = json::parse(textIn);
-    } catch (const json::parse_error& e) {
+    } catch (const json::exception& e) {  // also a number past the range of a double
         error = std::string("not valid JSON: ") + e.what();
         return false;
     }

@@ -89,12 +89,12 @@ bool ActiveEntryId(ADMItemRef item, ASInt32& id) {
     return AdmEntry()->GetID(entry, &id) == kNoErr;
 }
 
-ASErr ShowValue(ADMItemRef item, const ItemSpec& spec, const BrivaneGlobals& g) {
-    switch (spec.kind) {
-    case ItemKind::IntSpin: return AdmItem()->SetIntValue(item, g.*spec.field.integer);
-    case ItemKind::RealSpin: return AdmItem()->SetFloatValue(item, g.*spec.field.real);
-    case ItemKind::CheckBox: return AdmItem()->SetBooleanValue(item, g.*spec.field.integer != 0 ? 1 : 0);
-    case ItemKind::Popup: return SelectEntry(item, g.*spec.field.integer);
+ASErr ShowValue(ADMItemRef item, const ItemSpec& def, const BrivaneGlobals& g) {
+    switch (def.kind) {
+    case ItemKind::IntSpin: return AdmItem()->SetIntValue(item, g.*def.field.integer);
+    case ItemKind::RealSpin: return AdmItem()->SetFloatValue(item, g.*def.field.real);
+    case ItemKind::CheckBox: return AdmItem()->SetBooleanValue(item, g.*def.field.integer != 0 ? 1 : 0);
+    case ItemKind::Popup: return SelectEntry(item, g.*def.field.integer);
     case ItemKind::Label:
     case ItemKind::Button: return kNoErr;
     }
@@ -105,28 +105,28 @@ ASErr ShowValue(ADMItemRef item, const ItemSpec& spec, const BrivaneGlobals& g) 
 // only the swatch and period spins are ever disabled, and the swatch spins'
 // range follows the current document, so reading back a swatch number the
 // user could not edit would silently replace it by the clamped one.
-void ReadValue(ADMItemRef item, const ItemSpec& spec, BrivaneGlobals& g) {
+void ReadValue(ADMItemRef item, const ItemSpec& def, BrivaneGlobals& g) {
     ASBoolean enabled = 1;
     if (AdmItem()->IsEnabled(item, &enabled) == kNoErr && enabled == 0) return;
-    switch (spec.kind) {
+    switch (def.kind) {
     case ItemKind::IntSpin: {
         ASInt32 value = 0;
-        if (AdmItem()->GetIntValue(item, &value) == kNoErr) g.*spec.field.integer = value;
+        if (AdmItem()->GetIntValue(item, &value) == kNoErr) g.*def.field.integer = value;
         break;
     }
     case ItemKind::RealSpin: {
         AIReal value = 0.0f;
-        if (AdmItem()->GetFloatValue(item, &value) == kNoErr) g.*spec.field.real = value;
+        if (AdmItem()->GetFloatValue(item, &value) == kNoErr) g.*def.field.real = value;
         break;
     }
     case ItemKind::CheckBox: {
         ASBoolean value = 0;
-        if (AdmItem()->GetBooleanValue(item, &value) == kNoErr) g.*spec.field.integer = value != 0 ? 1 : 0;
+        if (AdmItem()->GetBooleanValue(item, &value) == kNoErr) g.*def.field.integer = value != 0 ? 1 : 0;
         break;
     }
     case ItemKind::Popup: {
         ASInt32 id = 0;
-        if (ActiveEntryId(item, id)) g.*spec.field.integer = id;
+        if (ActiveEntryId(item, id)) g.*def.field.integer = id;
         break;
     }
     case ItemKind::Label:
@@ -134,41 +134,41 @@ void ReadValue(ADMItemRef item, const ItemSpec& spec, BrivaneGlobals& g) {
     }
 }
 
-ASErr CreateItem(ADMDialogRef dialog, const ItemSpec& spec, const BrivaneGlobals& g, ASInt32 swatchCount) {
+ASErr CreateItem(ADMDialogRef dialog, const ItemSpec& def, const BrivaneGlobals& g, ASInt32 swatchCount) {
     ADMItemRef item = nullptr;
-    ASErr err = AdmDialog()->CreateItem(dialog, spec.id, KindName(spec.kind), &spec.rect, &item);
+    ASErr err = AdmDialog()->CreateItem(dialog, def.id, KindName(def.kind), &def.rect, &item);
     if (err != kNoErr) return err;
     if (item == nullptr) return kBadParameterErr;
     const ADMItemSuite* items = AdmItem();
-    switch (spec.kind) {
+    switch (def.kind) {
     case ItemKind::Label:
     case ItemKind::Button:
-        return items->SetText(item, spec.text);
+        return items->SetText(item, def.text);
     case ItemKind::CheckBox:
-        err = items->SetText(item, spec.text);
+        err = items->SetText(item, def.text);
         break;
     case ItemKind::IntSpin: {
-        const ASInt32 max = spec.maxIsSwatchCount ? swatchCount : static_cast<ASInt32>(spec.max);
+        const ASInt32 max = def.maxIsSwatchCount ? swatchCount : static_cast<ASInt32>(def.max);
         err = items->SetUnits(item, 0);
         if (err == kNoErr) err = items->SetPrecision(item, 0);
-        if (err == kNoErr) err = items->SetMinIntValue(item, static_cast<ASInt32>(spec.min));
+        if (err == kNoErr) err = items->SetMinIntValue(item, static_cast<ASInt32>(def.min));
         if (err == kNoErr) err = items->SetMaxIntValue(item, max);
         break;
     }
     case ItemKind::RealSpin:
         err = items->SetUnits(item, 0);
         if (err == kNoErr) err = items->SetPrecision(item, 2);
-        if (err == kNoErr) err = items->SetMinFloatValue(item, static_cast<AIReal>(spec.min));
-        if (err == kNoErr) err = items->SetMaxFloatValue(item, static_cast<AIReal>(spec.max));
+        if (err == kNoErr) err = items->SetMinFloatValue(item, static_cast<AIReal>(def.min));
+        if (err == kNoErr) err = items->SetMaxFloatValue(item, static_cast<AIReal>(def.max));
         break;
     case ItemKind::Popup:
         // A late popup gets its entries and its choice at the end of init.
-        if (spec.lateEntries) return kNoErr;
-        err = AddEntries(item, *spec.entries);
+        if (def.lateEntries) return kNoErr;
+        err = AddEntries(item, *def.entries);
         break;
     }
     if (err != kNoErr) return err;
-    return ShowValue(item, spec, g);
+    return ShowValue(item, def, g);
 }
 
 ADMItemRef ItemOf(ADMDialogRef dialog, ASInt32 id) {
@@ -215,10 +215,10 @@ void ColourPopupNotify(ADMItemRef item, ADMNotifierRef notifier) {
 
 void ShowTable(ADMDialogRef dialog, ItemTable table, const BrivaneGlobals& g) {
     for (int n = 0; n < table.count; ++n) {
-        const ItemSpec& spec = table.items[n];
-        if (spec.field.integer == nullptr && spec.field.real == nullptr) continue;
+        const ItemSpec& def = table.items[n];
+        if (def.field.integer == nullptr && def.field.real == nullptr) continue;
         // Ids are unique across the dialogs: another tool's item is not here.
-        if (ADMItemRef item = ItemOf(dialog, spec.id)) ShowValue(item, spec, g);
+        if (ADMItemRef item = ItemOf(dialog, def.id)) ShowValue(item, def, g);
     }
 }
 
@@ -237,9 +237,9 @@ void ResetNotify(ADMItemRef item, ADMNotifierRef /*notifier*/) {
 
 void ReadTable(ADMDialogRef dialog, ItemTable table, BrivaneGlobals& g) {
     for (int n = 0; n < table.count; ++n) {
-        const ItemSpec& spec = table.items[n];
-        if (spec.field.integer == nullptr && spec.field.real == nullptr) continue;
-        if (ADMItemRef item = ItemOf(dialog, spec.id)) ReadValue(item, spec, g);
+        const ItemSpec& def = table.items[n];
+        if (def.field.integer == nullptr && def.field.real == nullptr) continue;
+        if (ADMItemRef item = ItemOf(dialog, def.id)) ReadValue(item, def, g);
     }
 }
 
@@ -289,22 +289,22 @@ ASErr InitDialog(ADMDialogRef dialog, int tool, ADMItemNotifyProc okProc) {
 
     const ItemTable shared = SharedItems();
     for (int n = 0; n < shared.count; ++n) {
-        const ItemSpec& spec = shared.items[n];
-        err = CreateItem(dialog, spec, *g, swatchCount);
+        const ItemSpec& def = shared.items[n];
+        err = CreateItem(dialog, def, *g, swatchCount);
         if (err != kNoErr) return err;
-        if (ADMItemNotifyProc proc = NotifyProcOf(spec.id, okProc)) {
-            err = AdmItem()->SetNotifyProc(ItemOf(dialog, spec.id), proc);
+        if (ADMItemNotifyProc proc = NotifyProcOf(def.id, okProc)) {
+            err = AdmItem()->SetNotifyProc(ItemOf(dialog, def.id), proc);
             if (err != kNoErr) return err;
         }
     }
 
     for (int n = 0; n < own.count; ++n) {
-        const ItemSpec& spec = own.items[n];
-        if (spec.kind != ItemKind::Popup || !spec.lateEntries) continue;
-        ADMItemRef item = ItemOf(dialog, spec.id);
+        const ItemSpec& def = own.items[n];
+        if (def.kind != ItemKind::Popup || !def.lateEntries) continue;
+        ADMItemRef item = ItemOf(dialog, def.id);
         if (item == nullptr) return kBadParameterErr;
-        err = AddEntries(item, *spec.entries);
-        if (err == kNoErr) err = ShowValue(item, spec, *g);
+        err = AddEntries(item, *def.entries);
+        if (err == kNoErr) err = ShowValue(item, def, *g);
         if (err != kNoErr) return err;
     }
 
@@ -314,9 +314,9 @@ ASErr InitDialog(ADMDialogRef dialog, int tool, ADMItemNotifyProc okProc) {
     }
 
     for (int n = 0; n < own.count; ++n) {
-        const ItemSpec& spec = own.items[n];
-        if (spec.kind != ItemKind::IntSpin && spec.kind != ItemKind::RealSpin) continue;
-        ADMItemRef first = ItemOf(dialog, spec.id);
+        const ItemSpec& def = own.items[n];
+        if (def.kind != ItemKind::IntSpin && def.kind != ItemKind::RealSpin) continue;
+        ADMItemRef first = ItemOf(dialog, def.id);
         if (first == nullptr) return kBadParameterErr;
         err = AdmItem()->Activate(first, 1);
         if (err == kNoErr) err = AdmItem()->SelectAll(first);

@@ -504,6 +504,9 @@ const std::set<std::string>& ownProperties() {
     return s;
 }
 // Properties that change nothing the model draws; read without a word.
+// Editors' own vendor-prefixed properties (an editor's font bookkeeping, for
+// example) are editor state and count as quiet too.
+bool isEditorProperty(const std::string& k) { return k.rfind("-inkscape-", 0) == 0; }
 const std::set<std::string>& quietProperties() {
     static const std::set<std::string> s{
         "overflow", "enable-background", "shape-rendering", "color-rendering", "image-rendering",
@@ -513,7 +516,7 @@ const std::set<std::string>& quietProperties() {
         "text-decoration-line", "text-decoration-style", "text-decoration-color", "text-transform",
         "text-orientation", "writing-mode", "direction", "block-progression", "baseline-shift",
         "dominant-baseline", "white-space", "shape-padding", "shape-inside", "inline-size", "vector-effect",
-        "-inkscape-font-specification", "font-variation-settings", "stop-color", "stop-opacity",
+        "font-variation-settings", "stop-color", "stop-opacity",
         "flood-color", "flood-opacity", "lighting-color", "marker", "font", "clip", "cursor", "pointer-events",
         "unicode-bidi", "alignment-baseline", "kerning", "glyph-orientation-vertical",
         "glyph-orientation-horizontal", "mask-type", "font-size-adjust", "color-profile"};
@@ -787,7 +790,7 @@ Props Importer::ownProps(xmlNodePtr n, const AttrMap& at) {
     auto take = [&](const std::string& k, const std::string& v) {
         if (inheritedProperties().count(k) || ownProperties().count(k)) {
             p[k] = v;
-        } else if (!quietProperties().count(k)) {
+        } else if (!quietProperties().count(k) && !isEditorProperty(k)) {
             note("property \"" + k + "\" not supported");
         }
     };

@@ -39,6 +39,14 @@ inline ASErr ArtCentre(AIArtHandle art, AIRealPoint* centre) {
     return kNoErr;
 }
 
+// The centre a piece of a whole-selection copy is placed about: the selection
+// centre, except that " Use original path" tiles each piece about its own
+// object's centre.
+inline ASErr PieceCentre(const BrivaneGlobals& g, AIArtHandle object, AIRealPoint* centre) {
+    *centre = g.selectionCentre;
+    return g.patternCentre == kPatternOriginalPath ? ArtCentre(object, centre) : kNoErr;
+}
+
 // opacity := opacity x factor. A fade above 100 % or a product above one
 // would leave the range opacities have: the result is kept within 0 .. 1.
 inline ASErr MultiplyOpacity(AIArtHandle art, AIReal factor) {

@@ -113,12 +113,9 @@ ASErr ScatterSelection(const BrivaneGlobals& g, const DragEvent& event, Box box,
         for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
             AIArtHandle object = SnapshotEntry(g, i);
             if (object == nullptr) continue;
-            // " Use original path" tiles each piece about its own object's centre.
-            AIRealPoint centre = g.selectionCentre;
-            if (g.patternCentre == kPatternOriginalPath) {
-                error = ArtCentre(object, &centre);
-                if (error != kNoErr) return error;
-            }
+            AIRealPoint centre{};
+            error = PieceCentre(g, object, &centre);
+            if (error != kNoErr) return error;
             error = PlaceCopy(g, event, object, periods, {k, beneath, &matrix, lineScale, centre});
             if (error != kNoErr) return error;
         }

@@ -16,6 +16,7 @@
 
 #include "Document.h"
 #include "DocumentJson.h"
+#include "Progress.h"
 #include "Script.h"
 #include "Session.h"
 #include "adm/Dialog.h"
@@ -193,6 +194,17 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
     }
 
     Session session(o.pluginDirs);
+    // An event that runs long says how far it has got, one line each time.
+    struct ReportProgress {
+        explicit ReportProgress(std::ostream& e) {
+            progress().setReporter([&e](const std::string& what, uint64_t objects, double seconds) {
+                e << "easel: " << progressLine(what, objects, seconds) << "\n" << std::flush;
+            });
+        }
+        ~ReportProgress() { progress().setReporter(nullptr); }
+        ReportProgress(const ReportProgress&) = delete;
+        ReportProgress& operator=(const ReportProgress&) = delete;
+    } reportProgress(err);
     hostState().document = doc.get();
     const int32_t seed = o.seed ? *o.seed : script.seed.value_or(1);
     hostState().random.reseed(seed);

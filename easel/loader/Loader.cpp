@@ -9,6 +9,7 @@
 
 #include "AISuites.h"
 #include "HostState.h"
+#include "Progress.h"
 
 #ifndef EASEL_BUILD_PLUGIN_DIR
 #define EASEL_BUILD_PLUGIN_DIR ""
@@ -273,7 +274,29 @@ ASErr Loader::sendTool(Plugin& p, const char* selector, AIToolHandle tool, AIRea
     m.tool = tool;
     m.cursor = cursor;
     m.pressure = pressure;
+    Progress::Event event(progress(), toolEventName(selector, tool));
     return send(p, kCallerAITool, selector, &m.d);
+}
+
+std::string Loader::toolEventName(const char* selector, AIToolHandle tool) {
+    std::string what;
+    if (RegisteredTool* t = hostState().toolByHandle(tool)) {
+        // The short title the command line shows: no padding, no product prefix.
+        what = t->title.empty() ? t->name : t->title;
+        const auto first = what.find_first_not_of(' ');
+        what = first == std::string::npos ? std::string() : what.substr(first, what.find_last_not_of(' ') - first + 1);
+        if (what.rfind("ZR5 ", 0) == 0) what.erase(0, 4);
+    }
+    if (what.empty()) what = "tool";
+    const std::string s = selector ? selector : "";
+    if (s == kSelectorAIToolMouseDown) {
+        dragEvents_ = 0;
+        return what + " mouse down";
+    }
+    if (s == kSelectorAIToolMouseDrag) return what + " drag event " + std::to_string(++dragEvents_);
+    if (s == kSelectorAIToolMouseUp) return what + " mouse up";
+    if (s == kSelectorAIEditToolOptions) return what + " options";
+    return what + " " + s;
 }
 
 Plugin* Loader::byRef(SPPluginRef ref) const {

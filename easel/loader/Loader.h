@@ -107,7 +107,10 @@ public:
 
 private:
     bool open(Plugin& p, std::string& error);
+    // What the progress monitor shows for a tool message ("<title> drag event 3").
+    std::string toolEventName(const char* selector, AIToolHandle tool);
     std::vector<std::filesystem::path> dirs_;
+    int dragEvents_ = 0;  // drag events since the last mouse down
     std::vector<std::unique_ptr<Plugin>> plugins_;
 };
 

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "Journal.h"
+#include "Progress.h"
 #include "Warp.h"
 
 namespace easel {
@@ -416,6 +417,7 @@ ASErr Document::reserveArt(size_t count) {
     if (count > budget_.document || pool_->used() > budget_.document - count) return kOutOfMemoryErr;
     if (count > budget_.perContext || contextNodes_ > budget_.perContext - count) return kOutOfMemoryErr;
     contextNodes_ += count;
+    progress().tick(count);  // the host's report of a long event counts what it makes
     return kNoErr;
 }
 

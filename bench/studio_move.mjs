@@ -1,8 +1,10 @@
 // Pointer move to updated picture in easel studio, in headless Chromium:
 // Rows Columns making a 10 x 10 grid of 20 selected paths, one drag of a few
-// hundred moves, each timed from the mouse move until the page has drawn the
-// host's answer. Prints the median and the 95th percentile (target: under
-// 33 ms, two frames at 60 Hz). Run on demand:
+// hundred moves. Each is timed by the page itself, from the pointer event's
+// time stamp until the frame showing the host's answer has been painted
+// (target: under 33 ms, two frames at 60 Hz); the time the driving script
+// sees, which adds its own round trips to the browser, is printed beside it.
+// Prints medians and 95th percentiles. Run on demand:
 //   node bench/studio_move.mjs --easel build/<name>/easel/cli/easel --plugins build/<name>/plugins [--moves 300]
 import { args, browserOrReason, idle, moveTo, startStudio } from '../tests/e2e/studio.mjs';
 import { mkdtempSync, writeFileSync } from 'node:fs';
@@ -57,19 +59,24 @@ const times = [];
 for (let i = 0; i < moves; ++i) {
   const x = 300 + 250 * Math.cos(i / 15), y = 350 + 200 * Math.sin(i / 11);
   const [cx, cy] = await page.evaluate(([a, b]) => window.studio.toClient(a, b), [x, y]);
-  const before = await page.evaluate(() => window.studio.pictures);
+  const before = await page.evaluate(() => window.studio.moveLatencies.length);
   const t0 = performance.now();
   await page.mouse.move(cx, cy);
-  await page.waitForFunction((p) => window.studio.pictures > p && window.studio.idle, before, { polling: 'raf' });
+  await page.waitForFunction((n) => window.studio.moveLatencies.length > n, before, { polling: 'raf' });
   times.push(performance.now() - t0);
 }
 await page.mouse.up();
 await idle(page);
+const inPage = await page.evaluate(() => window.studio.moveLatencies);
 const paths = await page.evaluate(() => window.studio.scene.layers.reduce((n, l) => n + l.art.length, 0));
 
-times.sort((a, b) => a - b);
-const q = (f) => times[Math.min(times.length - 1, Math.floor(f * times.length))];
+const stats = (v) => {
+  v = [...v].sort((a, b) => a - b);
+  const q = (f) => v[Math.min(v.length - 1, Math.floor(f * v.length))].toFixed(1);
+  return `median ${q(0.5)} ms, 95th percentile ${q(0.95)} ms, slowest ${v[v.length - 1].toFixed(1)} ms`;
+};
 console.log(`studio pointer move to picture, 10 x 10 Rows Columns of 20 paths (${paths} objects after mouse up), ${moves} moves:`);
-console.log(`  median ${q(0.5).toFixed(1)} ms, 95th percentile ${q(0.95).toFixed(1)} ms, slowest ${times[times.length - 1].toFixed(1)} ms (target under 33 ms)`);
+console.log(`  in the page, pointer event to painted frame: ${stats(inPage)} (target under 33 ms)`);
+console.log(`  as the driving script sees it:              ${stats(times)}`);
 await got.close();
 await studio.stop();

@@ -12,6 +12,12 @@ namespace easel::studio {
 
 namespace {
 
+// The command answers travel over loopback, where compressing them only
+// costs time: the library compresses a body whose type is exactly
+// "application/json" (brotli took about 0.7 s for a 2,000-object picture),
+// and leaves this spelling of the same type alone.
+constexpr const char* kJsonType = "application/json; charset=utf-8";
+
 std::string lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
@@ -101,7 +107,7 @@ Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<I
         res.set_content(std::string(a->body), a->type);
     });
     m.http.Get("/api/status", [this](const httplib::Request&, httplib::Response& res) {
-        res.set_content(impl_->studio.status().dump(), "application/json");
+        res.set_content(impl_->studio.status().dump(), kJsonType);
     });
     m.http.Get("/api/picture.png", [this](const httplib::Request& req, httplib::Response& res) {
         int width = 0;
@@ -127,10 +133,11 @@ Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<I
     });
     m.http.Post("/api/call", [this](const httplib::Request& req, httplib::Response& res) {
         json command = json::parse(req.body, nullptr, false);
-        json answer = command.is_discarded() ? json{{"ok", false}, {"error", "the command is not JSON"}}
-                                             : impl_->studio.call(command);
-        if (!answer.value("ok", false)) res.status = 422;
-        res.set_content(answer.dump(-1, ' ', false, json::error_handler_t::replace), "application/json");
+        bool ok = false;
+        std::string answer = command.is_discarded() ? R"({"ok":false,"error":"the command is not JSON"})"
+                                                    : impl_->studio.callText(command, ok);
+        if (!ok) res.status = 422;
+        res.set_content(answer, kJsonType);
     });
     m.http.set_error_handler([](const httplib::Request&, httplib::Response& res) {
         if (res.body.empty()) res.set_content("not found\n", "text/plain");

@@ -26,15 +26,22 @@ namespace easel::studio {
 
 namespace fs = std::filesystem;
 
+// An answer, with the drawing (when it has one) kept as JSON text: it is
+// the bulk of a drag's answers and goes to the page without a second pass.
+struct Studio::Answer {
+    json body;
+    std::string scene;
+};
+
 struct Studio::Task {
     json command;
     std::function<json()> work;  // instead of a command (pictures)
-    std::promise<json> promise;
+    std::promise<Answer> promise;
     bool answered = false;
-    void answer(json j) {
+    void answer(json j, std::string scene = {}) {
         if (answered) return;
         answered = true;
-        promise.set_value(std::move(j));
+        promise.set_value({std::move(j), std::move(scene)});
     }
 };
 
@@ -282,17 +289,36 @@ void Studio::stop() {
     queue_.clear();
 }
 
-json Studio::call(const json& command) {
+Studio::Answer Studio::send(const json& command) {
     auto task = std::make_shared<Task>();
     task->command = command;
     auto answer = task->promise.get_future();
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (stopping_ || !host_.joinable()) return error("the studio is not running");
+        if (stopping_ || !host_.joinable()) return {error("the studio is not running"), {}};
         queue_.push_back(task);
     }
     wake_.notify_all();
     return answer.get();
+}
+
+json Studio::call(const json& command) {
+    Answer a = send(command);
+    if (!a.scene.empty()) a.body["scene"] = json::parse(a.scene);
+    return std::move(a.body);
+}
+
+std::string Studio::callText(const json& command, bool& ok) {
+    Answer a = send(command);
+    ok = a.body.value("ok", false);
+    std::string text = a.body.dump(-1, ' ', false, json::error_handler_t::replace);
+    if (!a.scene.empty()) {
+        text.pop_back();  // the closing brace of the body
+        text += ",\"scene\":";
+        text += a.scene;
+        text += '}';
+    }
+    return text;
 }
 
 bool Studio::renderPng(int width, std::string& png, std::string& errorOut) {
@@ -316,7 +342,7 @@ bool Studio::renderPng(int width, std::string& png, std::string& errorOut) {
         queue_.push_back(task);
     }
     wake_.notify_all();
-    json r = answer.get();
+    json r = answer.get().body;
     if (!r["ok"].get<bool>()) {
         errorOut = r["error"].get<std::string>();
         return false;
@@ -362,6 +388,7 @@ void Studio::hostLoop() {
 void Studio::runTask(Task& task) {
     running_.push_back(std::shared_ptr<Task>(&task, [](Task*) {}));
     json r;
+    scene_.clear();
     if (task.work) {
         r = task.work();
     } else if (!task.command.is_object() || !task.command.contains("op") || !task.command["op"].is_string()) {
@@ -376,7 +403,8 @@ void Studio::runTask(Task& task) {
     running_.pop_back();
     ++events_;
     busy_ = !running_.empty();
-    task.answer(std::move(r));
+    task.answer(std::move(r), std::move(scene_));
+    scene_.clear();
 }
 
 void Studio::answerWaiting() {
@@ -432,7 +460,8 @@ json Studio::stateJson(bool withScene) {
     j["alerts"] = alerts;
     j["notices"] = m.notices;
     m.notices.clear();
-    if (withScene) j["scene"] = sceneJson(doc);
+    // The drawing goes with the answer of the command running now.
+    if (withScene) scene_ = sceneText(doc);
     return j;
 }
 

@@ -67,6 +67,9 @@ public:
     //   {"op": "script"}                      the recording, as an `easel play` script
     // Every answer has "ok"; a refused command has "error" with the reason.
     json call(const json& command);
+    // The same, answered as JSON text (what the page is sent); ok tells
+    // whether the command was taken.
+    std::string callText(const json& command, bool& ok);
     // The document drawn as PNG file contents (run on the host thread).
     bool renderPng(int width, std::string& png, std::string& error);
 
@@ -74,7 +77,9 @@ public:
     json status() const;
 
 private:
+    struct Answer;
     struct Task;
+    Answer send(const json& command);
     void hostLoop();
     void runTask(Task& task);
     json dispatch(const json& command);
@@ -97,10 +102,12 @@ private:
     std::atomic<uint64_t> events_{0};
     std::string busyOp_;  // under mutex_
     std::chrono::steady_clock::time_point busySince_;
+    std::string scene_;  // host thread only: the drawing for the running command's answer
 };
 
-// A drawing of the document for the page: per layer, per top-level object,
-// its bounds and its painted paths as SVG path data in page points.
-json sceneJson(const Document& doc);
+// A drawing of the document for the page, as JSON text: per layer, per
+// top-level object, its bounds and its painted paths as SVG path data in
+// page points, rounded to a hundredth of a point.
+std::string sceneText(const Document& doc);
 
 }  // namespace easel::studio

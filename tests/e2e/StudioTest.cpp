@@ -231,6 +231,34 @@ std::vector<std::pair<double, double>> pathPoints(const std::string& d) {
     return pts;
 }
 
+// The page is sent the picture as text written by hand: numbers rounded to a
+// hundredth of a point with their signs, far-off art still written, names
+// escaped, and the whole answer valid JSON with the same picture call() gives.
+TEST_F(StudioSession, ThePictureTextRoundsSignsAndEscapes) {
+    const std::string doc = R"({"format": "easel-document", "version": 1, "seed": 1,
+ "page": {"width": 400, "height": 300},
+ "layers": [{"name": "quote \" and \\ back", "visible": true, "locked": false, "art": [
+   {"id": 1, "type": "path", "selected": true, "closed": true,
+    "segments": [[-0.05, 0.004, -0.05, 0.004, -0.05, 0.004, 1], [123.456, -7.1, 123.456, -7.1, 123.456, -7.1, 1],
+                 [20000000000, 5.999, 20000000000, 5.999, 20000000000, 5.999, 1]],
+    "fill": {"paint": true, "color": {"kind": "gray", "values": [0.5]}}, "stroke": {"paint": false},
+    "opacity": 0.25, "blend": "normal"}]}]})";
+    ASSERT_TRUE(call({{"op", "open"}, {"name", "numbers.json"}, {"text", doc}})["ok"]);
+    bool ok = false;
+    const json r = json::parse(studio->callText({{"op", "state"}}, ok));
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(r["scene"], call({{"op", "state"}})["scene"]);
+    const json& layer = r["scene"]["layers"][0];
+    EXPECT_EQ(layer["name"], "quote \" and \\ back");
+    const json& art = layer["art"][0];
+    EXPECT_EQ(art["sel"], true);
+    const json& shape = art["p"][0];
+    EXPECT_EQ(shape["d"], "M-0.05 0L123.46 -7.1L20000000000 6Z");
+    EXPECT_EQ(shape["o"], 0.25);
+    EXPECT_EQ(art["b"][0], -0.05);
+    EXPECT_EQ(art["b"][1], -7.1);
+}
+
 TEST_F(StudioSession, ArtInsideAWarpedEnvelopeIsDrawnWarped) {
     const std::string doc = R"({"format": "easel-document", "version": 1, "seed": 1,
  "page": {"width": 400, "height": 300},

@@ -39,17 +39,28 @@ async function call(command) {
 
 // Drag events go one at a time, in order; a move still waiting when a newer
 // one comes is replaced, so the picture is never more than one event behind.
+// Each carries the time of the oldest pointer event it stands for, so the
+// page knows how long a pointer move took to reach the screen.
 const dragQueue = [];
 let dragSending = false;
-function sendDrag(command) {
+const moveLatencies = [];  // ms from a pointer move to the painted frame that shows it
+function sendDrag(command, at) {
   const last = dragQueue[dragQueue.length - 1];
-  if (command.op === 'move' && last && last.op === 'move') dragQueue[dragQueue.length - 1] = command;
-  else dragQueue.push(command);
+  if (command.op === 'move' && last && last.command.op === 'move') last.command = command;
+  else dragQueue.push({ command, at });
   if (!dragSending) pumpDrag();
 }
 async function pumpDrag() {
   dragSending = true;
-  while (dragQueue.length) await call(dragQueue.shift());
+  while (dragQueue.length) {
+    const { command, at } = dragQueue.shift();
+    const answer = await call(command);
+    if (command.op === 'move' && answer.scene && at !== undefined)
+      requestAnimationFrame(() => setTimeout(() => {
+        moveLatencies.push(performance.now() - at);
+        if (moveLatencies.length > 1000) moveLatencies.shift();
+      }));
+  }
   dragSending = false;
 }
 
@@ -99,8 +110,24 @@ function showPanels() {
   $('undo').disabled = !state.canUndo;
   $('redo').disabled = !state.canRedo;
   $('undo').title = state.canUndo ? `Undo ${state.undoText} (Ctrl+Z)` : 'Undo (Ctrl+Z)';
-  if (document.activeElement !== $('seed')) $('seed').value = state.seed;
-  $('steps').textContent = `(${state.steps})`;
+  if (document.activeElement !== $('seed') && $('seed').value !== String(state.seed)) $('seed').value = state.seed;
+  setText($('steps'), `(${state.steps})`);
+  // The lists are rebuilt only when they change: a drag answers many times a
+  // second, and new elements would cost the picture a layout pass each time.
+  const lists = JSON.stringify([state.layers, state.swatches]);
+  if (lists !== shownLists) {
+    shownLists = lists;
+    showLists();
+  }
+  const n = state.selection.length;
+  setText($('selection'), n === 0 ? 'Nothing selected' : `${n} object${n > 1 ? 's' : ''} selected (ids ${state.selection.slice(0, 12).join(', ')}${n > 12 ? ', …' : ''})`);
+}
+
+// Unchanged text is left alone, so the page needs no new layout for it.
+function setText(el, text) { if (el.textContent !== text) el.textContent = text; }
+
+let shownLists = null;
+function showLists() {
   $('layers').replaceChildren(...state.layers.map((l) => {
     const li = document.createElement('li');
     li.textContent = l.name + (l.visible ? '' : ' (hidden)') + (l.locked ? ' (locked)' : '');
@@ -112,8 +139,6 @@ function showPanels() {
     if (s.color === 'none') sw.className = 'none'; else sw.style.background = s.color;
     return sw;
   }));
-  const n = state.selection.length;
-  $('selection').textContent = n === 0 ? 'Nothing selected' : `${n} object${n > 1 ? 's' : ''} selected (ids ${state.selection.slice(0, 12).join(', ')}${n > 12 ? ', …' : ''})`;
 }
 
 function buildPalette() {
@@ -216,13 +241,24 @@ function draw() {
   ctx.shadowColor = 'transparent';
   ctx.setTransform(z, 0, 0, -z, view.panX * dpr, (view.panY + scene.height * view.zoom) * dpr);
   const selected = [];
+  // Copies mostly share their paint: the context is told only of changes.
+  let alpha = 1, op = 'source-over', fill = null, stroke = null, width = null;
   for (const layer of scene.layers)
     for (const o of layer.art) {
       for (const p of o.p) {
-        ctx.globalAlpha = p.o ?? 1;
-        ctx.globalCompositeOperation = p.b ? blendOp(p.b) : 'source-over';
-        if (p.f) { ctx.fillStyle = p.f; ctx.fill(p.path, p.eo ? 'evenodd' : 'nonzero'); }
-        if (p.s) { ctx.strokeStyle = p.s; ctx.lineWidth = p.w || 0.0001; ctx.stroke(p.path); }
+        const a = p.o ?? 1, b = p.b ? blendOp(p.b) : 'source-over';
+        if (a !== alpha) ctx.globalAlpha = alpha = a;
+        if (b !== op) ctx.globalCompositeOperation = op = b;
+        if (p.f) {
+          if (p.f !== fill) ctx.fillStyle = fill = p.f;
+          ctx.fill(p.path, p.eo ? 'evenodd' : 'nonzero');
+        }
+        if (p.s) {
+          if (p.s !== stroke) ctx.strokeStyle = stroke = p.s;
+          const w = p.w || 0.0001;
+          if (w !== width) ctx.lineWidth = width = w;
+          ctx.stroke(p.path);
+        }
       }
       if (o.sel) selected.push(o);
     }
@@ -248,7 +284,7 @@ function draw() {
     ctx.strokeRect(marquee.x0, marquee.y0, marquee.x1 - marquee.x0, marquee.y1 - marquee.y0);
     ctx.setLineDash([]);
   }
-  $('zoom').textContent = Math.round(view.zoom * 100) + '%';
+  setText($('zoom'), Math.round(view.zoom * 100) + '%');
   pictures++;
 }
 
@@ -314,6 +350,10 @@ canvas.addEventListener('pointerdown', (e) => {
   gesture = { kind: 'drag' };
   sendDrag({ op: 'down', tool, x, y, modifiers: modifiers(e), pressure: pressure(e), pen: e.pointerType === 'pen' });
 });
+// A tool's drag listens to the raw pointer updates where the browser has
+// them: those come as soon as the pointer moves, while pointermove waits for
+// the next frame, a frame of delay before the host even hears of the move.
+const RAW_MOVES = 'onpointerrawupdate' in window;
 canvas.addEventListener('pointermove', (e) => {
   if (!gesture) return;
   const [sx, sy] = where(e);
@@ -325,11 +365,15 @@ canvas.addEventListener('pointermove', (e) => {
     marquee.x1 = sx;
     marquee.y1 = sy;
     draw();
-  } else if (gesture.kind === 'drag') {
-    const [x, y] = toDoc(sx, sy);
-    sendDrag({ op: 'move', x, y, modifiers: modifiers(e), pressure: pressure(e) });
+  } else if (gesture.kind === 'drag' && !RAW_MOVES) {
+    dragMove(e);
   }
 });
+if (RAW_MOVES) canvas.addEventListener('pointerrawupdate', (e) => { if (gesture && gesture.kind === 'drag') dragMove(e); });
+function dragMove(e) {
+  const [x, y] = toDoc(...where(e));
+  sendDrag({ op: 'move', x, y, modifiers: modifiers(e), pressure: pressure(e) }, e.timeStamp);
+}
 function endGesture(e) {
   if (!gesture) return;
   const g = gesture;
@@ -393,8 +437,10 @@ function showModal() {
   const alert = state && state.alerts && state.alerts[0];
   const box = $('dialog');
   if (!d && !alert) {
-    $('modal').hidden = true;
-    box.replaceChildren();
+    if (!$('modal').hidden) {
+      $('modal').hidden = true;
+      box.replaceChildren();
+    }
     return;
   }
   $('modal').hidden = false;
@@ -585,6 +631,7 @@ window.studio = {
   get pictures() { return pictures; },
   get idle() { return pending === 0 && !dragSending && dragQueue.length === 0; },
   get lastAnswerMs() { return lastAnswerAt; },
+  get moveLatencies() { return moveLatencies.slice(); },
   chooseTool,
   ready: call({ op: 'state' }),
 };

@@ -11,6 +11,7 @@
 #include "cli/Commands.h"
 #include "cli/Session.h"
 #include "Document.h"
+#include "Progress.h"
 #include "DocumentJson.h"
 #include "Render.h"
 #include "SvgColor.h"
@@ -357,6 +358,12 @@ json Studio::status() const {
     if (busy_) {
         j["op"] = busyOp_;
         j["ms"] = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - busySince_).count();
+        // The plug-in event running now, and the art it has made so far.
+        const ProgressSnapshot p = progress().snapshot();
+        if (p.busy) {
+            j["event"] = p.what;
+            j["objects"] = p.objects;
+        }
     }
     return j;
 }

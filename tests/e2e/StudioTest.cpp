@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 
 #include "cli/Commands.h"
@@ -257,6 +258,33 @@ TEST_F(StudioSession, ThePictureTextRoundsSignsAndEscapes) {
     EXPECT_EQ(shape["o"], 0.25);
     EXPECT_EQ(art["b"][0], -0.05);
     EXPECT_EQ(art["b"][1], -7.1);
+}
+
+// While the host thread lays out a big grid, a request thread sees which
+// plug-in event runs and the art it has made so far.
+TEST_F(StudioSession, StatusShowsTheProgressOfALongEvent) {
+    ASSERT_TRUE(call({{"op", "selectAll"}})["ok"]);
+    const std::string tool = "ZR5 Rows Columns";
+    ASSERT_TRUE(call({{"op", "options"}, {"tool", tool}})["dialog"].is_object());
+    call({{"op", "dialogSet"}, {"id", 20}, {"value", 100}});
+    call({{"op", "dialogSet"}, {"id", 21}, {"value", 100}});
+    call({{"op", "dialogPress"}, {"id", 1}});
+    ASSERT_TRUE(call({{"op", "down"}, {"tool", tool}, {"x", 40}, {"y", 40}})["ok"]);
+    auto move = std::async(std::launch::async, [&] { return call({{"op", "move"}, {"x", 900}, {"y", 700}}); });
+    json seen;
+    while (move.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) {
+        json s = studio->status();
+        if (s.value("objects", 0) > 0) {
+            seen = s;
+            break;
+        }
+    }
+    ASSERT_TRUE(move.get()["ok"]);
+    ASSERT_TRUE(seen.is_object()) << "no progress was seen while the grid was laid out";
+    EXPECT_TRUE(seen["busy"]);
+    EXPECT_NE(seen["event"].get<std::string>().find("Rows Columns"), std::string::npos) << seen.dump();
+    EXPECT_FALSE(studio->status().contains("event"));
+    call({{"op", "up"}, {"x", 900}, {"y", 700}});
 }
 
 TEST_F(StudioSession, ArtInsideAWarpedEnvelopeIsDrawnWarped) {

@@ -70,7 +70,9 @@ function showBusy() {
   busyTimer = setInterval(async () => {
     try {
       const s = await (await fetch('/api/status')).json();
-      if (s.busy) $('busy-text').textContent = `Working on ${s.op}… ${(s.ms / 1000).toFixed(1)} s`;
+      if (s.busy)
+        $('busy-text').textContent = `Working on ${s.op}… ${(s.ms / 1000).toFixed(1)} s` +
+          (s.event ? ` (${s.event}: ${s.objects.toLocaleString('en-US')} objects made)` : '');
     } catch (e) { /* the next answer says more */ }
   }, 250);
 }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <nlohmann/json.hpp>
@@ -22,6 +23,7 @@
 #include "KestovaGlobals.h"
 #include "adm/RegisterADM.h"
 #include "suites/AISuites.h"
+#include "suites/SuiteTables.h"
 
 namespace reliability {
 
@@ -307,10 +309,15 @@ public:
         if (press == 0) {
             adm::pressItem(dialog, "Cancel");
         } else {
-            if (press == 1) adm::pressItem(dialog, "Reset");
+            if (press == 1) {
+                adm::pressItem(dialog, "Reset");
+                pressedReset = true;
+            }
             if (!dialog.ended) adm::pressItem(dialog, "OK");
         }
     }
+
+    bool pressedReset = false;
 
 private:
     Rng& rng_;
@@ -602,6 +609,36 @@ Watchdog& watchdog() {
     return w;
 }
 
+// The tool's "Delete" flag in Globals (Background's has no dialog item), or
+// nullptr for tools without one.
+ASInt32* deleteFlag(const ToolCase& tool, void* globals) {
+    auto* g = static_cast<BrivaneGlobals*>(globals);
+    switch (tool.index) {
+    case brivane::kFramedTool: return &g->frameDelete;
+    case brivane::kWindmillTool: return &g->windmillDelete;
+    case brivane::kSpiraledTool: return &g->spiralDelete;
+    case brivane::kBackgroundTool: return &g->backDelete;
+    default: return nullptr;
+    }
+}
+
+// The art of the tool's selection snapshot, while a drag holds one.
+std::vector<AIArtHandle> snapshotArt(const ToolCase& tool, void* globals) {
+    AIArtHandle** array = nullptr;
+    ASInt32 count = 0;
+    if (tool.index >= 0) {
+        const auto* g = static_cast<BrivaneGlobals*>(globals);
+        array = g->selectedArt;
+        count = g->selectedCount;
+    } else {
+        const auto* g = static_cast<KestovaGlobals*>(globals);
+        array = g->selectedArt;
+        count = g->selectedCount;
+    }
+    if (!array || !*array || count <= 0) return {};
+    return std::vector<AIArtHandle>(*array, *array + count);
+}
+
 int32_t itemValue(const adm::DialogRecord& r, int32_t id) {
     for (const auto& i : r.items)
         if (i.id == id) return static_cast<int32_t>(i.kind == adm::ItemKind::PopupList ? i.selected : i.value);
@@ -633,10 +670,16 @@ std::vector<std::string> Host::runSession(const ToolCase& tool, uint64_t seed, S
     };
 
     // Options through the dialog, then what the dialog shows before the drag.
+    ASInt32* const deleteField = tool.index >= 0 ? deleteFlag(tool, globals(tool)) : nullptr;
     if (chance(rng, 0.8)) {
         RandomOptions driver(rng);
+        const ASInt32 deleteWas = deleteField ? *deleteField : 0;
         watchdog().arm(name + " options");
         checkCall(openOptions(tool, &driver));
+        // A "Delete" without a dialog item changes only by "Reset" (back on).
+        if (deleteField && tool.deleteItem == 0 && *deleteField != (driver.pressedReset ? 1 : deleteWas))
+            fail("the options dialog set \"Delete\" (no item) from " + std::to_string(deleteWas) + " to " +
+                 std::to_string(*deleteField));
     }
     std::optional<adm::DialogRecord> before, after;
     checkCall(openOptions(tool, nullptr, &before));
@@ -658,6 +701,14 @@ std::vector<std::string> Host::runSession(const ToolCase& tool, uint64_t seed, S
 
     // The drag, as the host sends it: one undo context for the drag, a fresh
     // one for mouse up.
+    const ASInt32 deleteBefore = deleteField ? *deleteField : 0;
+    const auto* g0 = static_cast<const unsigned char*>(globals(tool));
+    const std::vector<unsigned char> startGlobals(g0, g0 + globalsSize(tool));
+    const Random startRandom = hostState().random;
+    // Paint keeps every event's copies: the top-level art each event leaves
+    // (while the document is small enough to compare often).
+    const bool watchKept = paint && doc->artNodes() < 5'000;
+    std::map<int64_t, std::string> keptArt = watchKept ? topLevelArt(json::parse(j0)) : std::map<int64_t, std::string>{};
     std::vector<unsigned char> savedGlobals;
     Random savedRandom = hostState().random;
     size_t lastUndoing = 0;  // index of the last event that rebuilds from the selection
@@ -687,6 +738,15 @@ std::vector<std::string> Host::runSession(const ToolCase& tool, uint64_t seed, S
         checkCall(c);
         if (undoes) lastResult = c.result;
         if (c.result != kNoErr) stats.errors.push_back(c.result);
+        if (watchKept && doc->artNodes() < 5'000) {
+            const auto now = topLevelArt(json::parse(writeDocumentJson(*doc)));
+            for (const auto& [id, text] : keptArt) {
+                const auto it = now.find(id);
+                if (it == now.end()) fail("event " + std::to_string(i) + " removed art " + std::to_string(id));
+                else if (it->second != text) fail("event " + std::to_string(i) + " changed art " + std::to_string(id));
+            }
+            keptArt = now;
+        }
         if (doc->artNodes() < 20'000 && !nonFiniteSeen) {
             const std::string bad = findNonFinite(*doc);
             if (!bad.empty()) fail("event " + std::to_string(i) + " stored a non-finite value in " + bad);
@@ -706,6 +766,14 @@ std::vector<std::string> Host::runSession(const ToolCase& tool, uint64_t seed, S
     const std::string bad = findNonFinite(*doc);
     if (!bad.empty()) fail("after the drag a non-finite value is stored in " + bad);
     const std::string jEnd = writeDocumentJson(*doc);
+
+    // "Trail" clears "Delete" at every drag event; nothing else changes it.
+    if (deleteField && tool.deleteItem == 0) {
+        const ASInt32 expected = trail && events.size() > 1 ? 0 : deleteBefore;
+        if (*deleteField != expected)
+            fail("\"Delete\" (no item) is " + std::to_string(*deleteField) + " after the drag, expected " +
+                 std::to_string(expected));
+    }
 
     // Options changed only as the rules say.
     checkCall(openOptions(tool, nullptr, &after));
@@ -758,38 +826,94 @@ std::vector<std::string> Host::runSession(const ToolCase& tool, uint64_t seed, S
         }
     }
 
-    // With "Trail" off the result is exactly one arrangement, the last
-    // event's: the same event alone, from the same options, drag state and
-    // random numbers, gives the same document.
-    if (trailOff && lastUndoing > 0 && writeDocumentJson(*doc) == j0) {
-        stats.replayed = true;
-        const Event& e = events[lastUndoing];
+    // Back to the document before the drag after a replay.
+    auto undoReplay = [&] {
+        for (int k = 0; k < 4 && writeDocumentJson(*doc) != j0; ++k)
+            if (!doc->undo()) break;
+    };
+    // Sends mouse down, then the drag events [first, last], then mouse up in
+    // the host's two undo contexts. With `keepSnapshot` the globals and random
+    // numbers are those before event `first`, keeping this mouse down's
+    // snapshot; `afterDrag` runs inside the drag's context. Returns the result
+    // of the last event.
+    auto replay = [&](size_t first, size_t last, std::vector<unsigned char> g, const Random& r, bool keepSnapshot,
+                      const std::function<void()>& afterDrag) {
+        ASErr result = kNoErr;
         doc->beginUndoContext();
         watchdog().arm(name + " replay");
-        send(tool, kSelectorAIToolMouseDown, events[0].p, events[0].pressure, events[0].modifiers);
-        // The snapshot of this mouse down stays; everything else as before the event.
-        auto* g = static_cast<unsigned char*>(globals(tool));
-        std::vector<unsigned char> fresh(g, g + globalsSize(tool));
-        std::memcpy(g, savedGlobals.data(), savedGlobals.size());
-        if (tool.index >= 0) {
-            auto* bgl = reinterpret_cast<BrivaneGlobals*>(g);
-            bgl->selectedArt = reinterpret_cast<const BrivaneGlobals*>(fresh.data())->selectedArt;
-        } else {
-            auto* kg = reinterpret_cast<KestovaGlobals*>(g);
-            kg->selectedArt = reinterpret_cast<const KestovaGlobals*>(fresh.data())->selectedArt;
+        auto* live = static_cast<unsigned char*>(globals(tool));
+        if (!keepSnapshot) {
+            std::memcpy(live, g.data(), g.size());
+            hostState().random = r;
         }
-        hostState().random = savedRandom;
-        const CallRecord c = send(tool, kSelectorAIToolMouseDrag, e.p, e.pressure, e.modifiers);
+        send(tool, kSelectorAIToolMouseDown, events[0].p, events[0].pressure, events[0].modifiers);
+        if (keepSnapshot) {
+            if (tool.index >= 0) {
+                reinterpret_cast<BrivaneGlobals*>(g.data())->selectedArt = reinterpret_cast<BrivaneGlobals*>(live)->selectedArt;
+            } else {
+                reinterpret_cast<KestovaGlobals*>(g.data())->selectedArt = reinterpret_cast<KestovaGlobals*>(live)->selectedArt;
+            }
+            std::memcpy(live, g.data(), g.size());
+            hostState().random = r;
+        }
+        for (size_t i = first; i <= last; ++i)
+            result = send(tool, kSelectorAIToolMouseDrag, events[i].p, events[i].pressure, events[i].modifiers).result;
+        if (afterDrag) afterDrag();
         doc->commitUndoContext();
         doc->beginUndoContext();
         send(tool, kSelectorAIToolMouseUp, events.back().p, events.back().pressure, events.back().modifiers);
         doc->commitUndoContext();
         watchdog().disarm();
-        if (c.result != lastResult)
-            fail("the last event alone returned " + expectedCodeText(c.result) + ", in the drag " +
-                 expectedCodeText(lastResult));
-        if (writeDocumentJson(*doc) != jEnd)
-            fail("with \"Trail\" off the drag left more than its last event's arrangement");
+        return result;
+    };
+
+    // With "Trail" off the result is exactly one arrangement, the last
+    // event's: the same event alone, from the same options, drag state and
+    // random numbers, gives the same document.
+    if (trailOff && lastUndoing > 0 && writeDocumentJson(*doc) == j0) {
+        stats.replayed = true;
+        const ASErr r = replay(lastUndoing, lastUndoing, savedGlobals, savedRandom, true, nullptr);
+        if (r != lastResult)
+            fail("the last event alone returned " + expectedCodeText(r) + ", in the drag " + expectedCodeText(lastResult));
+        if (writeDocumentJson(*doc) != jEnd) fail("with \"Trail\" off the drag left more than its last event's arrangement");
+
+        // With "Delete" on, a drawn event leaves what it leaves with "Delete"
+        // off less its sources: the snapshot's art, disposed last to first as
+        // the tools do (a disposal that fails, on a locked layer say, keeps it).
+        const auto* saved = reinterpret_cast<const BrivaneGlobals*>(savedGlobals.data());
+        std::vector<unsigned char> kept = savedGlobals;
+        ASInt32* keptDelete = deleteField ? deleteFlag(tool, kept.data()) : nullptr;
+        if (keptDelete && *keptDelete != 0 && lastResult == kNoErr && saved->slowdownCounter >= saved->slowdown) {
+            undoReplay();
+            *keptDelete = 0;
+            std::vector<AIArtHandle> sources;
+            replay(lastUndoing, lastUndoing, kept, savedRandom, true, [&] {
+                sources = snapshotArt(tool, globals(tool));
+                if (sources.size() > 1000) return;  // a snapshot this big draws nothing
+                for (auto it = sources.rbegin(); it != sources.rend(); ++it)
+                    if (*it && suites::artSuite()->DisposeArt(*it) == kNoErr) stats.deleteChecked = true;
+            });
+            const std::string expected = writeDocumentJson(*doc);
+            if (expected != jEnd) {
+                std::string which;
+                const auto want = topLevelArt(json::parse(expected)), got = topLevelArt(json::parse(jEnd));
+                for (const auto& [id, text] : got)
+                    if (!want.count(id)) which += " " + std::to_string(id) + " kept";
+                    else if (want.at(id) != text) which += " " + std::to_string(id) + " differs";
+                for (const auto& [id, text] : want)
+                    if (!got.count(id)) which += " " + std::to_string(id) + " missing";
+                fail("with \"Delete\" on the drag did not leave its arrangement less its " +
+                     std::to_string(sources.size()) + " sources:" + which.substr(0, 300));
+            }
+        }
+    }
+
+    // Paint never undoes between its events: the whole drag played again
+    // from the same options and random numbers gives the same document.
+    if (paint && writeDocumentJson(*doc) == j0 && jEnd != j0) {
+        stats.replayed = true;
+        replay(1, events.size() - 1, startGlobals, startRandom, false, nullptr);
+        if (writeDocumentJson(*doc) != jEnd) fail("Paint's drag played again gives another document");
     }
 
     hostState().document = nullptr;

@@ -43,7 +43,8 @@ struct SessionStats {
     int selected = 0;
     int artNodes = 0;
     std::vector<ASErr> errors;  // non-zero results of the drag
-    bool replayed = false;      // the one-arrangement replay ran
+    bool replayed = false;      // the one-arrangement replay (Paint: the whole drag) ran
+    bool deleteChecked = false; // the drag's "Delete" was checked against the same event without it
 };
 
 // Both plug-ins loaded and started once; every session starts from the

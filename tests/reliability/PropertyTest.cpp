@@ -39,21 +39,24 @@ TEST_P(PropertyTest, EverySessionKeepsTheDocumentSound) {
         const uint64_t base = 1000003ULL * static_cast<uint64_t>(tool.index + 2);
         for (int i = 0; i < n; ++i) seeds.push_back(base + static_cast<uint64_t>(i));
     }
-    int events = 0, errors = 0, replays = 0, failed = 0;
+    int events = 0, errors = 0, replays = 0, deletes = 0, failed = 0;
     for (uint64_t seed : seeds) {
         SessionStats stats;
         const auto failures = host_->runSession(tool, seed, stats);
         events += stats.events;
         errors += static_cast<int>(stats.errors.size());
         replays += stats.replayed ? 1 : 0;
+        deletes += stats.deleteChecked ? 1 : 0;
         if (!failures.empty()) ++failed;
         for (const auto& f : failures)
             ADD_FAILURE() << tool.name << ", seed " << seed << " (" << stats.selected << " selected, " << stats.events
                           << " events): " << f << "\n  replay: EASEL_PROPERTY_SEED=" << seed
                           << " reliability_property_tests --gtest_filter='*" << tool.name << "'";
     }
-    std::printf("reliability: %s: %zu sessions, %d drag events, %d refused events, %d replayed, %d failed\n",
-                tool.name, seeds.size(), events, errors, replays, failed);
+    std::printf(
+        "reliability: %s: %zu sessions, %d drag events, %d refused events, %d replayed, %d \"Delete\" checked, "
+        "%d failed\n",
+        tool.name, seeds.size(), events, errors, replays, deletes, failed);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllTools, PropertyTest, ::testing::ValuesIn(toolCases()),

@@ -1,9 +1,11 @@
 // A host session with the built Brivane bundle loaded through easel's loader
-// and suites, a small document, and drags sent as the host sends them.
+// and suites, a small document, drags sent as the host sends them, and the
+// measurements every tool's tests take of the art a drag leaves.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -21,6 +23,13 @@
 namespace brivane_test {
 
 using namespace easel;
+
+// The tools' indexes, in registration order.
+enum ToolIndex {
+    kRowsColumns, kDrag, kSoftCenter, kFramed, kRimRandom, kWindmill, kScaledown,
+    kBouncealong, kSpiraled, kCheckerboard, kPaint, kTile, kBackground
+};
+inline constexpr int32_t kShift = 0x20, kAlt = 0x40, kCtrl = 0x200;
 
 struct Event {
     float h, v;
@@ -132,6 +141,70 @@ protected:
         const Tag* t = art->findTag("brivane");
         return t != nullptr && t->text == "brivane";
     }
+
+    // The top-level art centred at (h, v), or null; two there is a failure.
+    Art* ArtAt(float h, float v, float tolerance = 1e-3f) {
+        Art* found = nullptr;
+        for (Art* a : TopLevelArt()) {
+            const AIRealPoint c = Centre(a);
+            if (std::fabs(c.h - h) < tolerance && std::fabs(c.v - v) < tolerance) {
+                EXPECT_EQ(found, nullptr) << "two pieces of art at " << h << ", " << v;
+                found = a;
+            }
+        }
+        return found;
+    }
+    // How many top-level pieces are centred at (h, v).
+    int CountAt(float h, float v) {
+        int n = 0;
+        for (Art* a : TopLevelArt()) {
+            const AIRealPoint c = Centre(a);
+            if (std::fabs(c.h - h) < 1e-3f && std::fabs(c.v - v) < 1e-3f) ++n;
+        }
+        return n;
+    }
+    AIRealRect Bounds(const Art* art) const {
+        AIRealRect r{};
+        EXPECT_EQ(doc->bounds(art, &r), kNoErr);
+        return r;
+    }
+    // Width and height of the art's bounds.
+    AIRealPoint Size(const Art* art) const {
+        const AIRealRect r = Bounds(art);
+        return {r.right - r.left, r.top - r.bottom};
+    }
+    // Where the path's first corner went.
+    static AIRealPoint FirstAnchor(const Art* art) {
+        const auto segs = art->segments();
+        EXPECT_FALSE(segs.empty());
+        return segs.empty() ? AIRealPoint{0, 0} : segs.front().p;
+    }
+    static float Grey(const Art* art) { return art->style().fill.color.c[0]; }
+    // The snapshot as a drag event sees it (entries in list order; null for
+    // the emptied members of compound paths).
+    std::vector<AIArtHandle> Snapshot() {
+        std::vector<AIArtHandle> out;
+        const BrivaneGlobals& g = G();
+        for (int32_t i = 0; i < g.selectedCount; ++i) out.push_back((*g.selectedArt)[i]);
+        return out;
+    }
+    void ExpectPiece(float h, float v, float width, float height) {
+        Art* piece = ArtAt(h, v);
+        ASSERT_NE(piece, nullptr) << "no art there";
+        EXPECT_NEAR(Size(piece).h, width, 1e-3f);
+        EXPECT_NEAR(Size(piece).v, height, 1e-3f);
+    }
+    void ExpectNoErrors() const {
+        for (ASErr r : results) EXPECT_EQ(r, kNoErr);
+    }
 };
+
+// Expects one piece of art centred at (h, v) of the given size.
+#define EXPECT_PIECE(ph_, pv_, width_, height_)                                                   \
+    do {                                                                                          \
+        SCOPED_TRACE(::testing::Message() << "piece at " << (ph_) << ", " << (pv_));             \
+        ExpectPiece(static_cast<float>(ph_), static_cast<float>(pv_), static_cast<float>(width_), \
+                    static_cast<float>(height_));                                                 \
+    } while (0)
 
 } // namespace brivane_test

@@ -5,8 +5,6 @@
 namespace brivane_test {
 namespace {
 
-constexpr int kDrag = 1;
-constexpr int kFramed = 3;
 
 class DragSession : public DragFixture {
 protected:

@@ -8,7 +8,6 @@
 namespace brivane_test {
 namespace {
 
-constexpr int kDrag = 1;
 
 class DragTool : public DragFixture {
 protected:
@@ -18,13 +17,6 @@ protected:
         for (Art* a : TopLevelArt()) out.push_back(Centre(a));
         std::sort(out.begin(), out.end(), [](auto p, auto q) { return p.h != q.h ? p.h < q.h : p.v < q.v; });
         return out;
-    }
-    Art* ArtAt(float h, float v) {
-        for (Art* a : TopLevelArt()) {
-            const AIRealPoint c = Centre(a);
-            if (std::fabs(c.h - h) < 1e-3f && std::fabs(c.v - v) < 1e-3f) return a;
-        }
-        return nullptr;
     }
 };
 
@@ -166,23 +158,6 @@ TEST_F(DragTool, CompoundPathsAreHandledChildByChildAndLeftUntagged) {
     ASSERT_NE(last, nullptr);
     for (Art* c = last->firstChild(); c != nullptr; c = c->next()) EXPECT_FLOAT_EQ(c->style().fill.color.c[0], 1.0f);
     EXPECT_FLOAT_EQ(compound->firstChild()->style().fill.color.c[0], 0.2f);
-}
-
-TEST_F(DragTool, ToWhiteProgressesAlongTheRow) {
-    G().dragCopies = 5; // period 4
-    G().fillMode = 1;
-    Square(0, 0, 10, {kFourColor, {0.5f, 0.2f, 0.8f, 0.4f}, 0});
-    Drag(kDrag, {{0, 0}, {40, 0}});
-    Art* one = ArtAt(15, 5);
-    Art* four = ArtAt(45, 5);
-    ASSERT_NE(one, nullptr);
-    ASSERT_NE(four, nullptr);
-    const AIColor c1 = one->style().fill.color;
-    EXPECT_FLOAT_EQ(c1.c[0], 0.375f);
-    EXPECT_FLOAT_EQ(c1.c[1], 0.15f);
-    EXPECT_FLOAT_EQ(c1.c[2], 0.6f);
-    EXPECT_FLOAT_EQ(c1.c[3], 0.3f);
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(four->style().fill.color.c[k], 0.0f);
 }
 
 TEST_F(DragTool, StartPointPatternAddsThreeMirroredPieces) {

@@ -5,10 +5,6 @@
 namespace brivane_test {
 namespace {
 
-enum { kRowsColumns, kDrag, kSoftCenter, kFramed, kRimRandom, kWindmill, kScaledown,
-       kBouncealong, kSpiraled, kCheckerboard, kPaint, kTile, kBackground };
-constexpr int32_t kShift = 0x20, kAlt = 0x40, kCtrl = 0x200;
-
 class ModifierKeys : public DragFixture {
 protected:
     void SetUp() override {

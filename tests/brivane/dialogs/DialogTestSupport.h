@@ -27,21 +27,20 @@ struct Field {
     bool none = true;
 };
 
-enum class K { Label, Int, Real, Check, Popup, Button };
+enum class K { Int, Real, Check, Popup, Button };
 
 struct ExpectedItem {
     int tool;  // -1: an item of every dialog
     int32_t id;
     K kind;
-    ASRect rect;
-    const char* text;  // labels, check boxes, buttons
+    const char* text;  // check boxes, buttons
     Field field;
     double min, max;   // spins (the swatch spins' maximum is the swatch count)
 };
 
 // Every tool's own items, in tool order.
 const std::vector<ExpectedItem>& OwnItems();
-// The nineteen items of every dialog.
+// The items every dialog has besides its labels.
 const std::vector<ExpectedItem>& SharedItems();
 std::vector<ExpectedItem> ItemsOf(int tool);  // own items, then shared ones
 

@@ -1,15 +1,15 @@
 // Checkerboard through the real plug-in: the board of twice the columns and
 // rows, odd rows from column -1, the first cell turned and sized in place,
 // strokes scaled once, the colour index of odd rows and locking.
-#include "GridFixture.h"
+#include "DragFixture.h"
 
 namespace brivane_test {
 namespace {
 
-class Checkerboard : public GridFixture {
+class Checkerboard : public DragFixture {
 protected:
     void SetUp() override {
-        GridFixture::SetUp();
+        DragFixture::SetUp();
         G().checkerColumns = 2;
         G().checkerRows = 2;
     }
@@ -30,11 +30,11 @@ TEST_F(Checkerboard, TouchSizesEveryCellToTheBoardStepAndScalesStrokesOnce) {
     G().lineWidthMode = 1;
     Art* object = Square(0, 0, 10);
     Drag(kCheckerboard, {{0, 0}, {90, 60}}); // steps 30 and 20: factors 3 and 2
-    ExpectAllResultsZero();
+    ExpectNoErrors();
     ASSERT_EQ(TopLevelArt().size(), 8u);
     EXPECT_EQ(ArtAt(5, 5), object) << "sized where it stands";
     for (AIRealPoint c : BoardCentres(30, 20)) {
-        EXPECT_CELL(c.h, c.v, 30, 20);
+        EXPECT_PIECE(c.h, c.v, 30, 20);
         if (Art* cell = ArtAt(c.h, c.v)) {
             EXPECT_NEAR(cell->style().stroke.width, 2.0f * std::sqrt(6.0f), 1e-4f) << c.h << ", " << c.v;
         }
@@ -62,7 +62,7 @@ TEST_F(Checkerboard, ARotatedObjectIsCopiedByPureTranslations) {
     Drag(kCheckerboard, {{0, 0}, {90, 60}});
     ASSERT_EQ(TopLevelArt().size(), 8u);
     EXPECT_EQ(ArtAt(10, 5), object);
-    for (AIRealPoint c : BoardCentres(30, 20)) EXPECT_CELL(c.h + 5.0f, c.v, 10, 20);
+    for (AIRealPoint c : BoardCentres(30, 20)) EXPECT_PIECE(c.h + 5.0f, c.v, 10, 20);
 }
 
 TEST_F(Checkerboard, AHorizontalDragCollapsesTheBoardUnlessLocked) {
@@ -76,7 +76,7 @@ TEST_F(Checkerboard, AHorizontalDragCollapsesTheBoardUnlessLocked) {
     G().checkerLocked = 1;
     Drag(kCheckerboard, {{0, 0}, {90, 0}});
     ASSERT_EQ(TopLevelArt().size(), 8u);
-    for (AIRealPoint c : BoardCentres(30, 30)) EXPECT_CELL(c.h, c.v, 10, 10);
+    for (AIRealPoint c : BoardCentres(30, 30)) EXPECT_PIECE(c.h, c.v, 10, 10);
 }
 
 } // namespace

@@ -1,15 +1,15 @@
 // Framed through the real plug-in: border cells only, the edge turns and
 // their direction, the corner rule, scale and line scale, the i x j colour
 // index, untagged copies, "Delete", "Trail" and "Locked".
-#include "GridFixture.h"
+#include "DragFixture.h"
 
 namespace brivane_test {
 namespace {
 
-class Framed : public GridFixture {
+class Framed : public DragFixture {
 protected:
     void SetUp() override {
-        GridFixture::SetUp();
+        DragFixture::SetUp();
         G().frameCopiesWide = 3;
         G().frameCopiesHigh = 3;
     }
@@ -25,14 +25,14 @@ protected:
 TEST_F(Framed, OnlyTheBorderCellsAreMadeAndDeleteRemovesTheObject) {
     Art* object = Square(0, 0, 10);
     Drag(kFramed, {{0, 0}, {60, 60}});
-    ExpectAllResultsZero();
+    ExpectNoErrors();
     EXPECT_FALSE(doc->isLive(object));
     ASSERT_EQ(TopLevelArt().size(), 8u);
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
             const AIRealPoint c = At({5, 5}, i, j);
             if (Border(i, j)) {
-                EXPECT_CELL(c.h, c.v, 10, 10);
+                EXPECT_PIECE(c.h, c.v, 10, 10);
             } else {
                 EXPECT_EQ(ArtAt(c.h, c.v), nullptr);
             }
@@ -49,7 +49,7 @@ TEST_F(Framed, FlipTurnsEvenColumnsOfTheTopAndBottomAndEvenRowsOfTheSides) {
             if (!Border(i, j)) continue;
             const bool turned = (i == 0 || i == 2) ? j % 2 == 0 : i % 2 == 0;
             const AIRealPoint c = At({10, 5}, i, j);
-            EXPECT_CELL(c.h, c.v, turned ? 10.0f : 20.0f, turned ? 20.0f : 10.0f);
+            EXPECT_PIECE(c.h, c.v, turned ? 10.0f : 20.0f, turned ? 20.0f : 10.0f);
         }
 }
 
@@ -141,7 +141,7 @@ TEST_F(Framed, LockedGrowsTheFrameUpwardByTheHorizontalDistance) {
     Drag(kFramed, {{0, 0}, {40, -40}});
     ASSERT_EQ(TopLevelArt().size(), 4u);
     for (AIRealPoint c : {AIRealPoint{5, 5}, AIRealPoint{45, 5}, AIRealPoint{5, 45}, AIRealPoint{45, 45}})
-        EXPECT_CELL(c.h, c.v, 10, 10);
+        EXPECT_PIECE(c.h, c.v, 10, 10);
 }
 
 TEST_F(Framed, ALockedTopLayerEndsTheEventWithItsErrorAndKeepsTheObject) {

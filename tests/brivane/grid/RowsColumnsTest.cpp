@@ -1,13 +1,14 @@
-// Rows Columns through the real plug-in: the first cell, the checkerboard
-// and turn patterns, "Touch", "Box", the row index for the colour rules, the
-// line widths of the apply patterns, jitter, "Trail", a single column and
-// the refusal of a locked layer.
-#include "GridFixture.h"
+// Rows Columns through the real plug-in: the default grid, the first cell,
+// the checkerboard and turn patterns, "Touch", "Box", "Locked" and the golden
+// steps, the apply patterns and their line widths, the row index for the
+// colour rules, jitter, "Trail", a single column, the order of several
+// objects and the refusal of a locked layer.
+#include "DragFixture.h"
 
 namespace brivane_test {
 namespace {
 
-class RowsColumns : public GridFixture {
+class RowsColumns : public DragFixture {
 protected:
     void Grid(int columns, int rows) {
         G().rcColumns = columns;
@@ -30,16 +31,16 @@ TEST_F(RowsColumns, WithCellZeroLeftOutTheFirstMadeCellTurnsTheObjectWhereItIs) 
     G().rcSelected = 0;
     Art* object = Path({{0, 0}, {20, 0}, {20, 10}, {0, 10}}); // 20 x 10, centre (10, 5)
     Drag(kRowsColumns, {{0, 0}, {60, 60}});                     // steps of 30
-    ExpectAllResultsZero();
+    ExpectNoErrors();
     ASSERT_EQ(TopLevelArt().size(), 4u);
     // Cell (0, 1) is the object itself, turned in place and not moved by its offset.
     EXPECT_EQ(ArtAt(10, 5), object);
     EXPECT_EQ(ArtAt(40, 5), nullptr);
     // The duplicates carry the object's turn and sit at their cells.
-    EXPECT_CELL(10, 5, 10, 20);
-    EXPECT_CELL(10, 35, 10, 20);
-    EXPECT_CELL(70, 35, 10, 20);
-    EXPECT_CELL(40, 65, 10, 20);
+    EXPECT_PIECE(10, 5, 10, 20);
+    EXPECT_PIECE(10, 35, 10, 20);
+    EXPECT_PIECE(70, 35, 10, 20);
+    EXPECT_PIECE(40, 65, 10, 20);
 }
 
 TEST_F(RowsColumns, TurnOneTurnsTheDuplicatesWhereRowPlusColumnIsOdd) {
@@ -48,10 +49,10 @@ TEST_F(RowsColumns, TurnOneTurnsTheDuplicatesWhereRowPlusColumnIsOdd) {
     Path({{0, 0}, {20, 0}, {20, 10}, {0, 10}});
     Drag(kRowsColumns, {{0, 0}, {100, 100}});
     ASSERT_EQ(TopLevelArt().size(), 4u);
-    EXPECT_CELL(10, 5, 20, 10);
-    EXPECT_CELL(110, 5, 10, 20);
-    EXPECT_CELL(10, 105, 10, 20);
-    EXPECT_CELL(110, 105, 20, 10);
+    EXPECT_PIECE(10, 5, 20, 10);
+    EXPECT_PIECE(110, 5, 10, 20);
+    EXPECT_PIECE(10, 105, 10, 20);
+    EXPECT_PIECE(110, 105, 20, 10);
 }
 
 TEST_F(RowsColumns, TouchSizesEveryCellToOneStepAndScalesStrokesOnce) {
@@ -61,12 +62,12 @@ TEST_F(RowsColumns, TouchSizesEveryCellToOneStepAndScalesStrokesOnce) {
     G().lineWidthMode = 1; // standard scaling
     Square(0, 0, 10);
     Drag(kRowsColumns, {{0, 0}, {40, 20}}); // steps 20 and 10: factors 2 and 1
-    ExpectAllResultsZero();
+    ExpectNoErrors();
     ASSERT_EQ(TopLevelArt().size(), 9u);
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
             const float h = 5.0f + 20.0f * static_cast<float>(j), v = 5.0f + 10.0f * static_cast<float>(i);
-            EXPECT_CELL(h, v, 20, 10);
+            EXPECT_PIECE(h, v, 20, 10);
             if (Art* cell = ArtAt(h, v)) {
                 EXPECT_NEAR(cell->style().stroke.width, 2.0f * std::sqrt(2.0f), 1e-5f);
             }
@@ -78,7 +79,7 @@ TEST_F(RowsColumns, BoxFramesTheGridBeneathAllArtWithoutFill) {
     G().rcBox = 1;
     Square(0, 0, 10);
     Drag(kRowsColumns, {{0, 0}, {40, 40}});
-    ExpectAllResultsZero();
+    ExpectNoErrors();
     const auto art = TopLevelArt();
     ASSERT_EQ(art.size(), 10u);
     // Last cell 40..50 each way; the gap is ((50 - 0) - 3 x 10) / 4 = 5.
@@ -100,9 +101,9 @@ TEST_F(RowsColumns, ASingleColumnKeepsTouchAndBoxFinite) {
     G().rcSelected = 0;
     Square(0, 0, 10);
     Drag(kRowsColumns, {{0, 0}, {30, 40}}); // vertical step 20: factors 1 and 2
-    ExpectAllResultsZero();
+    ExpectNoErrors();
     ASSERT_EQ(TopLevelArt().size(), 4u);
-    for (int i = 0; i < 3; ++i) EXPECT_CELL(5, 5 + 20.0f * static_cast<float>(i), 10, 20);
+    for (int i = 0; i < 3; ++i) EXPECT_PIECE(5, 5 + 20.0f * static_cast<float>(i), 10, 20);
     // No gap across a single column; along the rows ((55 - 0) - 3 x 20) / 4.
     const AIRealRect r = Bounds(TopLevelArt().front());
     EXPECT_FLOAT_EQ(r.left, 0.0f);
@@ -115,9 +116,9 @@ TEST_F(RowsColumns, ASingleRowWithAHorizontalDragIsALine) {
     Grid(4, 1);
     Square(0, 0, 10);
     Drag(kRowsColumns, {{0, 0}, {30, 0}});
-    ExpectAllResultsZero();
+    ExpectNoErrors();
     ASSERT_EQ(TopLevelArt().size(), 4u);
-    for (int j = 0; j < 4; ++j) EXPECT_CELL(5 + 10.0f * static_cast<float>(j), 5, 10, 10);
+    for (int j = 0; j < 4; ++j) EXPECT_PIECE(5 + 10.0f * static_cast<float>(j), 5, 10, 10);
 }
 
 TEST_F(RowsColumns, TheRowIndexDrivesTheColourRules) {
@@ -139,7 +140,7 @@ TEST_F(RowsColumns, ApplyPatternsScaleLineWidthsByTheCellsScale) {
     G().lineWidthMode = 1;
     Square(0, 0, 10);
     Drag(kRowsColumns, {{0, 0}, {40, 40}});
-    EXPECT_CELL(45, 45, 2.5f, 2.5f);
+    EXPECT_PIECE(45, 45, 2.5f, 2.5f);
     EXPECT_FLOAT_EQ(ArtAt(45, 45)->style().stroke.width, 0.5f);
     EXPECT_FLOAT_EQ(ArtAt(45, 5)->style().stroke.width, 1.0f);
     EXPECT_FLOAT_EQ(ArtAt(5, 5)->style().stroke.width, 2.0f);
@@ -151,9 +152,9 @@ TEST_F(RowsColumns, AlternateLineScalingOnlyScalesCellsWithEvenRowAndColumn) {
     G().lineWidthMode = 2;
     Square(0, 0, 10);
     Drag(kRowsColumns, {{0, 0}, {40, 40}});
-    EXPECT_CELL(25, 5, 5, 5);
+    EXPECT_PIECE(25, 5, 5, 5);
     EXPECT_FLOAT_EQ(ArtAt(25, 5)->style().stroke.width, 2.0f) << "column 1 is odd";
-    EXPECT_CELL(25, 45, 5, 5);
+    EXPECT_PIECE(25, 45, 5, 5);
     EXPECT_FLOAT_EQ(ArtAt(25, 45)->style().stroke.width, 2.0f);
 }
 
@@ -206,6 +207,84 @@ TEST_F(RowsColumns, ALockedTopLayerEndsTheEventWithItsError) {
     Drag(kRowsColumns, {{0, 0}, {40, 40}});
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0], static_cast<ASErr>(kLockedLayerErr));
+}
+
+// The defaults: a ten by ten grid over the drag, steps of 100 / 9 across and
+// 50 / 9 down for a drag to (100, -50).
+TEST_F(RowsColumns, TheDefaultsLayATenByTenGridOverTheDrag) {
+    Art* object = Square(0, 0, 10);
+    Drag(kRowsColumns, {{0, 0}, {50, -25}, {100, -50}});
+    ExpectNoErrors();
+    ASSERT_EQ(TopLevelArt().size(), 100u);
+    for (int i = 0; i < 10; ++i)
+        for (int j = 0; j < 10; ++j) EXPECT_PIECE(5 + j * 100.0 / 9, 5 - i * 50.0 / 9, 10, 10);
+    EXPECT_EQ(ArtAt(5, 5), object) << "cell (0, 0) is the object in place";
+}
+
+TEST_F(RowsColumns, LockedMakesTheVerticalStepTheHorizontalOne) {
+    G().rcLocked = 1;
+    Square(0, 0, 10);
+    Drag(kRowsColumns, {{0, 0}, {100, -50}});
+    ASSERT_EQ(TopLevelArt().size(), 100u);
+    EXPECT_PIECE(5 + 100.0 / 9, 5 + 100.0 / 9, 10, 10);
+    EXPECT_PIECE(105, 105, 10, 10);
+}
+
+TEST_F(RowsColumns, LockedGoldenHorizontalTakesTheShortGoldenSide) {
+    G().rcGoldenH = 1;
+    Square(0, 0, 10);
+    Drag(kRowsColumns, {{0, 0}, {100, -50}});
+    ASSERT_EQ(TopLevelArt().size(), 100u);
+    EXPECT_PIECE(5, 5 + 61.8034 / 9, 10, 10);
+    EXPECT_PIECE(105, 5 + 61.8034, 10, 10);
+}
+
+TEST_F(RowsColumns, CheckOneLeavesOutOddCells) {
+    G().rcCheckerboard = 1;
+    Square(0, 0, 10);
+    Drag(kRowsColumns, {{0, 0}, {100, -50}});
+    EXPECT_EQ(TopLevelArt().size(), 50u);
+    EXPECT_NE(ArtAt(5, 5), nullptr);
+    EXPECT_EQ(ArtAt(static_cast<float>(5 + 100.0 / 9), 5), nullptr);
+    EXPECT_NE(ArtAt(static_cast<float>(5 + 100.0 / 9), static_cast<float>(5 - 50.0 / 9)), nullptr);
+}
+
+TEST_F(RowsColumns, ApplyOneBothWaysQuartersCellOneOne) {
+    G().rcHApply = 1;
+    G().rcVApply = 1;
+    Square(0, 0, 10);
+    Drag(kRowsColumns, {{0, 0}, {100, -50}});
+    ASSERT_EQ(TopLevelArt().size(), 100u);
+    EXPECT_PIECE(5, 5, 10, 10);
+    EXPECT_PIECE(5 + 100.0 / 9, 5 - 50.0 / 9, 2.5, 2.5);
+    EXPECT_PIECE(5 + 100.0 / 9, 5, 5, 5);
+    EXPECT_PIECE(5, 5 - 50.0 / 9, 5, 5);
+}
+
+TEST_F(RowsColumns, ApplyNineSqueezesColumnOneUnevenly) {
+    G().rcHApply = 9;
+    Square(0, 0, 10);
+    Drag(kRowsColumns, {{0, 0}, {100, -50}});
+    ASSERT_EQ(TopLevelArt().size(), 100u);
+    for (int i = 0; i < 10; ++i) EXPECT_PIECE(5 + 100.0 / 9, 5 - i * 50.0 / 9, 2.5, 10.0 / 6);
+    // Column 4: (1/3, 1/4); column 12 would be 1 again.
+    EXPECT_PIECE(5 + 4 * 100.0 / 9, 5, 10.0 / 3, 2.5);
+}
+
+TEST_F(RowsColumns, TheLaterObjectIsLaidOutFirst) {
+    Art* first = Square(0, 0, 10);
+    Art* second = Square(200, 0, 10);
+    Drag(kRowsColumns, {{0, 0}, {100, -50}});
+    const auto art = TopLevelArt(); // bottom first
+    ASSERT_EQ(art.size(), 200u);
+    // The two objects, then the duplicates of the second, then those of the first.
+    EXPECT_EQ(art[0], first);
+    EXPECT_EQ(art[1], second);
+    for (std::size_t k = 2; k < 101; ++k) EXPECT_GE(Bounds(art[k]).left, 200.0f) << k;
+    for (std::size_t k = 101; k < 200; ++k) EXPECT_LT(Bounds(art[k]).left, 200.0f) << k;
+    // Each object is its own first cell.
+    EXPECT_EQ(ArtAt(5, 5), first);
+    EXPECT_EQ(ArtAt(205, 5), second);
 }
 
 } // namespace

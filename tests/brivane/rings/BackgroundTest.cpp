@@ -21,8 +21,6 @@ protected:
         G().backRotate = 0;
         G().backApply = 0;
     }
-    Art* Bar() { return Path({{0, 0}, {20, 0}, {20, 10}, {0, 10}}); } // centre (10, 5)
-
     // The offsets the draws r[at ...] give in a W x H rectangle.
     static AIRealPoint BandOffset(const std::vector<float>& r, std::size_t at, float band, float w, float h) {
         const float fx = r[at] * band * w * 0.01f;
@@ -32,21 +30,15 @@ protected:
     }
     void ExpectCentres(const std::vector<AIRealPoint>& centres, float w, float h) {
         EXPECT_EQ(TopLevelArt().size(), centres.size());
-        for (AIRealPoint c : centres) {
-            Art* a = ArtCentredAt(c.h, c.v);
-            ASSERT_NE(a, nullptr) << "no copy centred at " << c.h << ", " << c.v;
-            EXPECT_NEAR(BoxOf(a).Width(), w, 1e-3);
-            EXPECT_NEAR(BoxOf(a).Height(), h, 1e-3);
-            EXPECT_FALSE(Tagged(a)) << "background copies carry no tag";
-        }
+        for (AIRealPoint c : centres) ExpectPiece(c.h, c.v, w, h);
     }
 };
 
 TEST_F(Background, FiftyPercentSpreadsOverTheWholeRectangle) {
     G().backCopies = 4;
     Art* bar = Bar();
-    Drag(kBackgroundTool, {{0, 0}, {100, 60}});
-    ExpectAllResultsOk();
+    Drag(kBackground, {{0, 0}, {100, 60}});
+    ExpectNoErrors();
     EXPECT_FALSE(doc->isLive(bar)) << "the hidden delete flag is on";
     const auto r = Draws(1, 16);
     std::vector<AIRealPoint> centres;
@@ -58,7 +50,7 @@ TEST_F(Background, JustBelowFiftyPercentUsesFourBands) {
     G().backCopies = 8;
     G().backFrame = 49.99f;
     Bar();
-    Drag(kBackgroundTool, {{0, 0}, {100, 60}});
+    Drag(kBackground, {{0, 0}, {100, 60}});
     const auto r = Draws(1, 56);
     std::vector<AIRealPoint> centres;
     int horizontal = 0;
@@ -76,7 +68,7 @@ TEST_F(Background, ZeroPercentPutsEveryCopyOnASide) {
     G().backCopies = 20;
     G().backFrame = 0;
     Bar();
-    Drag(kBackgroundTool, {{0, 0}, {-100, 60}}); // the rectangle lies to the left
+    Drag(kBackground, {{0, 0}, {-100, 60}}); // the rectangle lies to the left
     ASSERT_EQ(TopLevelArt().size(), 20u);
     for (const Box& b : Boxes()) {
         const float ox = b.H() - 10, oy = b.V() - 5;
@@ -98,7 +90,7 @@ TEST_F(Background, ScaleAndTurnFollowTheirDraws) {
     G().backScaleMax = 50;
     G().lineWidthMode = 1;
     Triangle(0, 0, 20, 10); // right angle at the origin, centre (10, 5)
-    Drag(kBackgroundTool, {{0, 0}, {100, 60}});
+    Drag(kBackground, {{0, 0}, {100, 60}});
     const auto r = Draws(1, 10);
     for (std::size_t k = 0; k < 2; ++k) {
         const float turn = r[5 * k + 4] * 6.283f;
@@ -121,8 +113,8 @@ TEST_F(Background, SelectionModeKeepsTheArrangementInsideEachBlock) {
     G().backApply = 1; // factors 97 .. 103 %
     Square(0, 0, 10);  // centres (5, 5) and (45, 25); selection centre (25, 15)
     Square(40, 20, 10);
-    Drag(kBackgroundTool, {{0, 0}, {100, 60}});
-    ExpectAllResultsOk();
+    Drag(kBackground, {{0, 0}, {100, 60}});
+    ExpectNoErrors();
     const auto r = Draws(1, 12);
     ASSERT_EQ(TopLevelArt().size(), 6u);
     for (std::size_t k = 0; k < 3; ++k) {
@@ -142,8 +134,8 @@ TEST_F(Background, SelectionModeKeepsTheArrangementInsideEachBlock) {
 TEST_F(Background, AZeroDragMakesNoCopiesButDeletesTheSelection) {
     Art* one = Bar();
     Art* two = Square(50, 50, 10);
-    Drag(kBackgroundTool, {{7, 7}, {7, 7}});
-    ExpectAllResultsOk();
+    Drag(kBackground, {{7, 7}, {7, 7}});
+    ExpectNoErrors();
     EXPECT_FALSE(doc->isLive(one));
     EXPECT_FALSE(doc->isLive(two));
     EXPECT_TRUE(TopLevelArt().empty());
@@ -155,7 +147,7 @@ TEST_F(Background, CopyZeroIsADuplicateSoTheObjectStaysUntouched) {
     G().backApply = 1;
     G().backRotate = 1;
     Art* bar = Bar();
-    Drag(kBackgroundTool, {{0, 0}, {100, 60}});
+    Drag(kBackground, {{0, 0}, {100, 60}});
     EXPECT_EQ(TopLevelArt().size(), 4u);
     EXPECT_FALSE(Tagged(bar));
     const Box b = BoxOf(bar);
@@ -169,12 +161,12 @@ TEST_F(Background, TrailKeepsTheSelectionAndEveryBackground) {
     G().backCopies = 2;
     G().backTrail = 1;
     Art* bar = Bar();
-    Drag(kBackgroundTool, {{0, 0}, {100, 60}, {50, 50}});
+    Drag(kBackground, {{0, 0}, {100, 60}, {50, 50}});
     EXPECT_EQ(G().backDelete, 0);
     EXPECT_TRUE(doc->isLive(bar));
     EXPECT_EQ(TopLevelArt().size(), 5u);
     G().backTrail = 0;
-    Drag(kBackgroundTool, {{0, 0}, {100, 60}});
+    Drag(kBackground, {{0, 0}, {100, 60}});
     EXPECT_TRUE(doc->isLive(bar)) << "turning Trail off does not bring the delete flag back";
 }
 
@@ -182,7 +174,7 @@ TEST_F(Background, AFailedDeleteIsReportedAfterTheOthersAreDeleted) {
     G().backCopies = 2;
     G().backSelected = 0;
     auto [locked, open] = ObjectsOnLockedAndOpenLayers();
-    Drag(kBackgroundTool, {{0, 0}, {100, 60}});
+    Drag(kBackground, {{0, 0}, {100, 60}});
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0], kLockedLayerErr);
     EXPECT_TRUE(doc->isLive(locked));

@@ -20,22 +20,6 @@ protected:
         RingsFixture::SetUp();
         G().rimRotate = 0;
     }
-    Art* Bar() { return Path({{0, 0}, {20, 0}, {20, 10}, {0, 10}}); } // centre (10, 5)
-
-    struct Expected {
-        float h, v, w, ht;
-    };
-    // Each expected piece is in the document, once.
-    void ExpectPieces(const std::vector<Expected>& pieces, float tolerance = 1e-3f) {
-        EXPECT_EQ(TopLevelArt().size(), pieces.size());
-        for (const Expected& e : pieces) {
-            Art* a = ArtCentredAt(e.h, e.v, tolerance);
-            ASSERT_NE(a, nullptr) << "no piece centred at " << e.h << ", " << e.v;
-            EXPECT_NEAR(BoxOf(a).Width(), e.w, tolerance);
-            EXPECT_NEAR(BoxOf(a).Height(), e.ht, tolerance);
-            EXPECT_FALSE(Tagged(a)) << "scatter copies carry no tag";
-        }
-    }
 };
 
 float AtLeast(float value, float minimum) { return value < minimum ? minimum : value; }
@@ -43,8 +27,8 @@ float AtLeast(float value, float minimum) { return value < minimum ? minimum : v
 TEST_F(RimRandom, ScaleIsTheDrawTimesTheMaximumRaisedToTheMinimum) {
     G().rimCopies = 6;
     Bar();
-    Drag(kRimRandomTool, {{0, 0}, {40, 20}}); // box (20, 10)
-    ExpectAllResultsOk();
+    Drag(kRimRandom, {{0, 0}, {40, 20}}); // box (20, 10)
+    ExpectNoErrors();
     const auto r = Draws(1, 24);
     std::vector<Expected> pieces;
     int atMinimum = 0;
@@ -63,7 +47,7 @@ TEST_F(RimRandom, MinimumAboveMaximumGivesTheMinimumEverywhere) {
     G().rimScaleMin = 150;
     G().rimScaleMax = 100;
     Art* bar = Bar();
-    Drag(kRimRandomTool, {{0, 0}, {40, 20}});
+    Drag(kRimRandom, {{0, 0}, {40, 20}});
     const auto r = Draws(1, 12);
     std::vector<Expected> pieces;
     for (std::size_t p = 0; p < 3; ++p) pieces.push_back({10 + r[4 * p + 3] * 20, 5 + r[4 * p + 2] * 10, 30, 15});
@@ -79,7 +63,7 @@ TEST_F(RimRandom, LockedUsesTheSecondFactorOnBothAxes) {
     G().rimScaleMin = 20;
     G().rimScaleMax = 200;
     Bar();
-    Drag(kRimRandomTool, {{0, 0}, {40, 20}});
+    Drag(kRimRandom, {{0, 0}, {40, 20}});
     const auto r = Draws(1, 16);
     std::vector<Expected> pieces;
     for (std::size_t p = 0; p < 4; ++p) {
@@ -95,7 +79,7 @@ TEST_F(RimRandom, ApplyOffLeavesEveryCopyItsSize) {
     G().rimScaleMin = 150;
     G().rimScaleMax = 200;
     Bar();
-    Drag(kRimRandomTool, {{0, 0}, {-40, -20}}); // box (-20, -10): copies go left and down
+    Drag(kRimRandom, {{0, 0}, {-40, -20}}); // box (-20, -10): copies go left and down
     const auto r = Draws(1, 20);
     std::vector<Expected> pieces;
     for (std::size_t p = 0; p < 5; ++p) pieces.push_back({10 - r[4 * p + 3] * 20, 5 - r[4 * p + 2] * 10, 20, 10});
@@ -105,7 +89,7 @@ TEST_F(RimRandom, ApplyOffLeavesEveryCopyItsSize) {
 TEST_F(RimRandom, AHorizontalDragKeepsEveryCopyOnTheObjectsRow) {
     G().rimCopies = 8;
     Bar();
-    Drag(kRimRandomTool, {{0, 0}, {100, 0}});
+    Drag(kRimRandom, {{0, 0}, {100, 0}});
     ASSERT_EQ(TopLevelArt().size(), 8u);
     for (const Box& b : Boxes()) {
         EXPECT_FLOAT_EQ(b.V(), 5.0f);
@@ -119,7 +103,7 @@ TEST_F(RimRandom, RotationTurnsEachCopyByItsDrawTimes6283) {
     G().rimRotate = 1;
     G().rimApply = 0;
     Triangle(0, 0, 20, 10); // right angle at the origin, centre (10, 5)
-    Drag(kRimRandomTool, {{0, 0}, {40, 20}});
+    Drag(kRimRandom, {{0, 0}, {40, 20}});
     // Per copy: two scale draws, the turn, then the place.
     const auto r = Draws(1, 10);
     for (std::size_t p = 0; p < 2; ++p) {
@@ -150,8 +134,8 @@ protected:
 };
 
 TEST_F(RimRandomSelection, EachCopyIsABlockWithOneSharedTransformation) {
-    Drag(kRimRandomTool, {{0, 0}, {40, 20}});
-    ExpectAllResultsOk();
+    Drag(kRimRandom, {{0, 0}, {40, 20}});
+    ExpectNoErrors();
     const auto r = Draws(1, 20);
     const AIRealPoint centres[] = {{5, 5}, {45, 5}, {5, 35}};
     std::vector<Expected> pieces;
@@ -167,12 +151,12 @@ TEST_F(RimRandomSelection, EachCopyIsABlockWithOneSharedTransformation) {
 
 TEST_F(RimRandomSelection, PerPathPlacementTreatsTheBlockAsObjectZero) {
     G().placement = 7; // " Alternate 3/path": beneath when the copy and the object are even
-    Drag(kRimRandomTool, {{0, 0}, {40, 20}});
+    Drag(kRimRandom, {{0, 0}, {40, 20}});
     // Copies 2 and 4, each a whole block of three, went beneath all art.
     EXPECT_EQ(FirstSourcePosition(), 6u);
     doc->undo();
     G().rimSelected = 0;
-    Drag(kRimRandomTool, {{0, 0}, {40, 20}});
+    Drag(kRimRandom, {{0, 0}, {40, 20}});
     EXPECT_EQ(FirstSourcePosition(), 4u) << "object by object only the copies 2 and 4 of objects 0 and 2";
 }
 
@@ -180,7 +164,7 @@ TEST_F(RimRandomSelection, OriginalPathPatternTilesEachPieceAboutItsOwnObject) {
     G().rimCopies = 2;
     G().rimApply = 0;
     G().patternCentre = 4; // " Use original path"
-    Drag(kRimRandomTool, {{0, 0}, {40, 0}}); // a horizontal box: pieces stay on their objects' rows
+    Drag(kRimRandom, {{0, 0}, {40, 0}}); // a horizontal box: pieces stay on their objects' rows
     const auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 24u) << "six pieces, each with three mirror images";
     const AIRealPoint centres[] = {{5, 5}, {45, 5}, {5, 35}};
@@ -203,7 +187,7 @@ TEST_F(RimRandom, CtrlWithTrailCarriesTheSourcesThenScattersFromThere) {
     G().rimTrail = 1;
     G().rimCopies = 3;
     Art* bar = Bar();
-    Drag(kRimRandomTool, {{0, 0}, {30, 0, kCtrl}, {50, 20}}, [&](int event) {
+    Drag(kRimRandom, {{0, 0}, {30, 0, kCtrl}, {50, 20}}, [&](int event) {
         if (event == 1) {
             EXPECT_FLOAT_EQ(BoxOf(bar).H(), 40.0f);
             EXPECT_EQ(TopLevelArt().size(), 1u) << "carrying draws nothing";

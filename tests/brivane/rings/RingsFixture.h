@@ -12,12 +12,6 @@
 
 namespace brivane_test {
 
-constexpr int kRimRandomTool = 4;
-constexpr int kWindmillTool = 5;
-constexpr int kSpiraledTool = 8;
-constexpr int kBackgroundTool = 12;
-constexpr int32_t kCtrl = 0x200;
-
 class RingsFixture : public DragFixture {
 protected:
     struct Box {
@@ -59,6 +53,28 @@ protected:
         for (std::size_t i = 0; i < count; ++i) out.push_back(random.next());
         return out;
     }
+    // A 20 x 10 bar with its lower left corner at the origin: centre (10, 5),
+    // so a quarter turn shows as 10 x 20.
+    Art* Bar() { return Path({{0, 0}, {20, 0}, {20, 10}, {0, 10}}); }
+    // The copy centred at (h, v), of the given size and without the tool's
+    // tag (ring, spiral and scatter copies carry none), or null.
+    Art* ExpectPiece(float h, float v, float w, float ht, float tolerance = 1e-3f) {
+        Art* piece = ArtCentredAt(h, v, tolerance);
+        EXPECT_NE(piece, nullptr) << "no copy centred at " << h << ", " << v;
+        if (piece == nullptr) return nullptr;
+        EXPECT_NEAR(BoxOf(piece).Width(), w, tolerance);
+        EXPECT_NEAR(BoxOf(piece).Height(), ht, tolerance);
+        EXPECT_FALSE(Tagged(piece)) << "copies carry no tag";
+        return piece;
+    }
+    struct Expected {
+        float h, v, w, ht;
+    };
+    // Each expected piece is in the document, and nothing else.
+    void ExpectPieces(const std::vector<Expected>& pieces, float tolerance = 1e-3f) {
+        EXPECT_EQ(TopLevelArt().size(), pieces.size());
+        for (const Expected& e : pieces) ExpectPiece(e.h, e.v, e.w, e.ht, tolerance);
+    }
     // A selected path of three corners: a right triangle whose right angle
     // is at (left, bottom), `w` across and `h` up.
     Art* Triangle(float left, float bottom, float w, float h) {
@@ -73,9 +89,6 @@ protected:
         Art* open = Square(200, 0, 10);
         EXPECT_EQ(doc->setLayerLocked(doc->bottomLayer(), true), kNoErr);
         return {locked, open};
-    }
-    void ExpectAllResultsOk() const {
-        for (ASErr r : results) EXPECT_EQ(r, kNoErr);
     }
 };
 

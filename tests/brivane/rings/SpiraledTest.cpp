@@ -13,23 +13,12 @@ protected:
         G().spiralArms = 1;
         G().spiralCopies = 2;
     }
-    Art* Bar() { return Path({{0, 0}, {20, 0}, {20, 10}, {0, 10}}); } // centre (10, 5)
-
-    Art* ExpectPiece(float h, float v, float w, float ht, float tolerance = 1e-3f) {
-        Art* piece = ArtCentredAt(h, v, tolerance);
-        EXPECT_NE(piece, nullptr) << "no copy centred at " << h << ", " << v;
-        if (piece == nullptr) return nullptr;
-        EXPECT_NEAR(BoxOf(piece).Width(), w, tolerance);
-        EXPECT_NEAR(BoxOf(piece).Height(), ht, tolerance);
-        EXPECT_FALSE(Tagged(piece)) << "spiral copies carry no tag";
-        return piece;
-    }
 };
 
 TEST_F(Spiraled, OneArmOfTwoCopiesHalfATurnApart) {
     Art* bar = Bar();
-    Drag(kSpiraledTool, {{0, 0}, {30, 40}}); // R = 50
-    ExpectAllResultsOk();
+    Drag(kSpiraled, {{0, 0}, {30, 40}}); // R = 50
+    ExpectNoErrors();
     EXPECT_FALSE(doc->isLive(bar)) << "Delete is on by default";
     ASSERT_EQ(TopLevelArt().size(), 2u);
     ExpectPiece(60, 5, 20, 10);
@@ -40,7 +29,7 @@ TEST_F(Spiraled, OneArmOfTwoCopiesHalfATurnApart) {
 TEST_F(Spiraled, MatchPutsCopyZeroOnTheObjectMovedByTheDrag) {
     G().spiralMatch = 1;
     Bar();
-    Drag(kSpiraledTool, {{0, 0}, {0, 50}});
+    Drag(kSpiraled, {{0, 0}, {0, 50}});
     ExpectPiece(10, 55, 20, 10);
     ExpectPiece(10, 5 - 45, 19.8f, 9.9f);
 }
@@ -48,7 +37,7 @@ TEST_F(Spiraled, MatchPutsCopyZeroOnTheObjectMovedByTheDrag) {
 TEST_F(Spiraled, ReverseWindsCounterClockwiseAndAlignTurnsTheCopies) {
     G().spiralCopies = 4;
     Triangle(0, 0, 20, 10); // right angle at the origin, centre (10, 5)
-    Drag(kSpiraledTool, {{0, 0}, {50, 0}});
+    Drag(kSpiraled, {{0, 0}, {50, 0}});
     // Clockwise: copy 1 a quarter turn below, yet turned counter-clockwise.
     Art* one = ExpectPiece(10, 5 - 45, 9.9f, 19.8f);
     ASSERT_NE(one, nullptr);
@@ -59,7 +48,7 @@ TEST_F(Spiraled, ReverseWindsCounterClockwiseAndAlignTurnsTheCopies) {
     doc->undo();
 
     G().spiralReverse = 1;
-    Drag(kSpiraledTool, {{0, 0}, {50, 0}});
+    Drag(kSpiraled, {{0, 0}, {50, 0}});
     one = ExpectPiece(10, 5 + 45, 9.9f, 19.8f);
     ASSERT_NE(one, nullptr);
     EXPECT_NEAR(Anchor(one, 0).h, 10 + 4.95f, 1e-3) << "the same turn, the other side";
@@ -72,7 +61,7 @@ TEST_F(Spiraled, DecayAboveHundredOpensOutward) {
     G().spiralScale = 100;
     G().spiralAlign = 0;
     Bar();
-    Drag(kSpiraledTool, {{0, 0}, {50, 0}});
+    Drag(kSpiraled, {{0, 0}, {50, 0}});
     ExpectPiece(60, 5, 20, 10);
     ExpectPiece(10, 5 - 75, 20, 10);
     ExpectPiece(10 - 112.5f, 5, 20, 10);
@@ -83,7 +72,7 @@ TEST_F(Spiraled, SelectedTurnsAndScalesAboutTheSelectionCentre) {
     G().spiralScale = 50;
     Square(0, 0, 10);   // centre (5, 5)
     Square(100, 0, 10); // centre (105, 5); selection centre (55, 5)
-    Drag(kSpiraledTool, {{0, 0}, {50, 0}});
+    Drag(kSpiraled, {{0, 0}, {50, 0}});
     ASSERT_EQ(TopLevelArt().size(), 4u);
     // Copy 1 of the left square: half a turn and half size about (55, 5),
     // then 45 to the left.
@@ -98,7 +87,7 @@ TEST_F(Spiraled, ArmsMultiplyTheCopiesAndSetTheColourPeriod) {
     G().spiralAlign = 0;
     G().fillMode = 2; // " To black"
     Bar();            // grey 0.5
-    Drag(kSpiraledTool, {{0, 0}, {50, 0}});
+    Drag(kSpiraled, {{0, 0}, {50, 0}});
     ASSERT_EQ(TopLevelArt().size(), 6u);
     Art* one = ArtCentredAt(10 - 45, 5);
     Art* five = ArtCentredAt(10 - 50 * 0.59049f, 5);
@@ -111,7 +100,7 @@ TEST_F(Spiraled, ArmsMultiplyTheCopiesAndSetTheColourPeriod) {
 TEST_F(Spiraled, StandardLineScalingFollowsTheCopySize) {
     G().lineWidthMode = 1;
     Bar();
-    Drag(kSpiraledTool, {{0, 0}, {50, 0}});
+    Drag(kSpiraled, {{0, 0}, {50, 0}});
     Art* one = ArtCentredAt(10 - 45, 5);
     ASSERT_NE(one, nullptr);
     EXPECT_FLOAT_EQ(one->style().stroke.width, 2.0f * 0.99f);
@@ -129,8 +118,8 @@ TEST_F(Spiraled, DeleteStillRemovesTheObjectWhenEveryCopyIsSkipped) {
     ASSERT_LT(seed, 100);
     hostState().random.reseed(seed);
     Art* bar = Bar();
-    Drag(kSpiraledTool, {{0, 0}, {50, 0}});
-    ExpectAllResultsOk();
+    Drag(kSpiraled, {{0, 0}, {50, 0}});
+    ExpectNoErrors();
     EXPECT_FALSE(doc->isLive(bar));
     EXPECT_TRUE(TopLevelArt().empty());
 }
@@ -149,7 +138,7 @@ TEST_F(Spiraled, SkippedCopiesKeepTheirAngleButNotTheirDecay) {
     ASSERT_LT(seed, 200);
     hostState().random.reseed(seed);
     Bar();
-    Drag(kSpiraledTool, {{0, 0}, {50, 0}});
+    Drag(kSpiraled, {{0, 0}, {50, 0}});
     ASSERT_EQ(TopLevelArt().size(), 3u);
     ExpectPiece(10, 5 - 45, 19.8f, 9.9f);
     ExpectPiece(10 - 40.5f, 5, 19.602f, 9.801f);
@@ -158,7 +147,7 @@ TEST_F(Spiraled, SkippedCopiesKeepTheirAngleButNotTheirDecay) {
 
 TEST_F(Spiraled, CursorOnTheStartDrawsAndDeletesNothing) {
     Art* bar = Bar();
-    Drag(kSpiraledTool, {{3, 3}, {3, 3}});
+    Drag(kSpiraled, {{3, 3}, {3, 3}});
     EXPECT_TRUE(doc->isLive(bar));
     EXPECT_EQ(TopLevelArt().size(), 1u);
 }
@@ -166,7 +155,7 @@ TEST_F(Spiraled, CursorOnTheStartDrawsAndDeletesNothing) {
 TEST_F(Spiraled, TrailKeepsSpiralsAndTurnsDeleteOff) {
     G().spiralTrail = 1;
     Art* bar = Bar();
-    Drag(kSpiraledTool, {{0, 0}, {50, 0}, {0, 30}});
+    Drag(kSpiraled, {{0, 0}, {50, 0}, {0, 30}});
     EXPECT_EQ(G().spiralDelete, 0);
     EXPECT_TRUE(doc->isLive(bar));
     EXPECT_EQ(TopLevelArt().size(), 5u);
@@ -175,7 +164,7 @@ TEST_F(Spiraled, TrailKeepsSpiralsAndTurnsDeleteOff) {
 TEST_F(Spiraled, AFailedDeleteFinishesTheSpiralsAndIsTheEventsResult) {
     // Object 1 is handled first and deleted; object 0's delete fails.
     auto [locked, open] = ObjectsOnLockedAndOpenLayers();
-    Drag(kSpiraledTool, {{0, 0}, {50, 0}});
+    Drag(kSpiraled, {{0, 0}, {50, 0}});
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0], kLockedLayerErr);
     EXPECT_TRUE(doc->isLive(locked));

@@ -9,26 +9,13 @@
 namespace brivane_test {
 namespace {
 
-class Windmill : public RingsFixture {
-protected:
-    // A 20 x 10 rectangle with its lower left corner at the origin: centre
-    // (10, 5), so a quarter turn shows as 10 x 20.
-    Art* Bar() { return Path({{0, 0}, {20, 0}, {20, 10}, {0, 10}}); }
-
-    void ExpectPiece(float h, float v, float w, float ht, float tolerance = 1e-3f) {
-        Art* piece = ArtCentredAt(h, v, tolerance);
-        ASSERT_NE(piece, nullptr) << "no copy centred at " << h << ", " << v;
-        EXPECT_NEAR(BoxOf(piece).Width(), w, tolerance);
-        EXPECT_NEAR(BoxOf(piece).Height(), ht, tolerance);
-        EXPECT_FALSE(Tagged(piece)) << "ring copies carry no tag";
-    }
-};
+class Windmill : public RingsFixture {};
 
 TEST_F(Windmill, FourCopiesStandAtQuarterTurnsAndTurnWithTheirAngle) {
     G().windmillCopies = 4;
     Art* bar = Bar();
-    Drag(kWindmillTool, {{0, 0}, {30, 40}}); // radius 50
-    ExpectAllResultsOk();
+    Drag(kWindmill, {{0, 0}, {30, 40}}); // radius 50
+    ExpectNoErrors();
     EXPECT_FALSE(doc->isLive(bar)) << "Delete is on by default";
     ASSERT_EQ(TopLevelArt().size(), 4u);
     ExpectPiece(60, 5, 20, 10);
@@ -41,7 +28,7 @@ TEST_F(Windmill, RotateFactorFiftySpansHalfTheCircle) {
     G().windmillCopies = 4;
     G().windmillRotateFactor = 50;
     Bar();
-    Drag(kWindmillTool, {{0, 0}, {30, 40}});
+    Drag(kWindmill, {{0, 0}, {30, 40}});
     ASSERT_EQ(TopLevelArt().size(), 4u);
     const float d = 50.0f * std::sqrt(0.5f); // 35.3553
     const float diagonal = 30.0f * std::sqrt(0.5f); // a 20 x 10 box turned by 45 degrees
@@ -56,7 +43,7 @@ TEST_F(Windmill, AlternateShiftMovesEvenCopiesOutward) {
     G().windmillAltShift = 20;
     G().windmillAlign = 0;
     Bar();
-    Drag(kWindmillTool, {{0, 0}, {50, 0}});
+    Drag(kWindmill, {{0, 0}, {50, 0}});
     ASSERT_EQ(TopLevelArt().size(), 4u);
     ExpectPiece(80, 5, 20, 10);  // k = 0 at 70
     ExpectPiece(10, 55, 20, 10); // k = 1 at 50
@@ -69,7 +56,7 @@ TEST_F(Windmill, CentimetresScaleTheRadiusAndTheShift) {
     G().windmillUnits = 1;
     G().windmillAltShift = 2;
     Bar();
-    Drag(kWindmillTool, {{0, 0}, {3, 4}}); // 5 cm
+    Drag(kWindmill, {{0, 0}, {3, 4}}); // 5 cm
     ASSERT_EQ(TopLevelArt().size(), 2u);
     ExpectPiece(10 + 141.735f + 56.694f, 5, 20, 10, 2e-3f);
     ExpectPiece(10 - 141.735f, 5, 20, 10, 2e-3f);
@@ -81,7 +68,7 @@ TEST_F(Windmill, JitterInInchesFollowsTheDraws) {
     G().windmillJitter = 0.5f; // 35.97335 points
     G().windmillAlign = 0;
     Bar();
-    Drag(kWindmillTool, {{0, 0}, {1, 0}}); // radius 71.9467
+    Drag(kWindmill, {{0, 0}, {1, 0}}); // radius 71.9467
     // Per copy: a sign for the vertical part, one for the horizontal part,
     // then the vertical and the horizontal magnitude.
     const auto r = Draws(1, 8);
@@ -101,8 +88,8 @@ TEST_F(Windmill, ScaleMinusHundredMirrorsThroughThePivotAndKeepsLineWidth) {
     G().windmillAlign = 0;
     G().lineWidthMode = 1; // standard scaling of stroke width
     Triangle(0, 0, 20, 10); // right angle at the origin, centre (10, 5)
-    Drag(kWindmillTool, {{0, 0}, {50, 0}});
-    ExpectAllResultsOk();
+    Drag(kWindmill, {{0, 0}, {50, 0}});
+    ExpectNoErrors();
     Art* copy = ArtCentredAt(60, 5);
     ASSERT_NE(copy, nullptr);
     // Mirrored through (10, 5), then moved 50 to the right.
@@ -120,11 +107,11 @@ TEST_F(Windmill, StandardLineScalingFollowsTheCopySize) {
     G().windmillScale = 50;
     G().lineWidthMode = 1;
     Bar();
-    Drag(kWindmillTool, {{0, 0}, {50, 0}});
+    Drag(kWindmill, {{0, 0}, {50, 0}});
     for (Art* a : TopLevelArt()) EXPECT_FLOAT_EQ(a->style().stroke.width, 1.0f);
     doc->undo();
     G().lineWidthMode = 2; // alternate: odd copies keep their width
-    Drag(kWindmillTool, {{0, 0}, {50, 0}});
+    Drag(kWindmill, {{0, 0}, {50, 0}});
     ASSERT_NE(ArtCentredAt(60, 5), nullptr);
     ASSERT_NE(ArtCentredAt(-40, 5), nullptr);
     EXPECT_FLOAT_EQ(ArtCentredAt(60, 5)->style().stroke.width, 1.0f);
@@ -148,7 +135,7 @@ TEST_F(Windmill, ApplyEntriesFiftyOneAndFiftyTwoAgree) {
         return out;
     };
     G().windmillApply = 51;
-    Drag(kWindmillTool, {{0, 0}, {50, 0}});
+    Drag(kWindmill, {{0, 0}, {50, 0}});
     const auto first = anchors();
     // Copy 1 of object 0 (mixed parity) is flipped upside down about (10, 5).
     Art* flipped = ArtCentredAt(-40, 5);
@@ -161,7 +148,7 @@ TEST_F(Windmill, ApplyEntriesFiftyOneAndFiftyTwoAgree) {
     EXPECT_NEAR(Anchor(upright, 0).v, 0, 1e-4);
     doc->undo();
     G().windmillApply = 52;
-    Drag(kWindmillTool, {{0, 0}, {50, 0}});
+    Drag(kWindmill, {{0, 0}, {50, 0}});
     EXPECT_EQ(anchors(), first);
     EXPECT_EQ(first.size(), 4u);
 }
@@ -171,7 +158,7 @@ TEST_F(Windmill, ApplyEntryNineSizesCopiesByTheirNumber) {
     G().windmillApply = 9;
     G().windmillAlign = 0;
     Bar();
-    Drag(kWindmillTool, {{0, 0}, {100, 0}});
+    Drag(kWindmill, {{0, 0}, {100, 0}});
     std::vector<std::pair<float, float>> sizes;
     for (const Box& b : Boxes()) sizes.emplace_back(b.Width(), b.Height());
     ASSERT_EQ(sizes.size(), 5u);
@@ -191,8 +178,8 @@ TEST_F(Windmill, DragShorterThanTheInitialRadiusDrawsNothing) {
     G().windmillInitial = 60;
     G().windmillInitialScale = 50;
     Art* bar = Bar();
-    Drag(kWindmillTool, {{0, 0}, {30, 40}}); // 50 < 60
-    ExpectAllResultsOk();
+    Drag(kWindmill, {{0, 0}, {30, 40}}); // 50 < 60
+    ExpectNoErrors();
     ASSERT_EQ(TopLevelArt().size(), 1u);
     EXPECT_TRUE(doc->isLive(bar)) << "nothing drawn, nothing deleted";
     EXPECT_FLOAT_EQ(G().windmillScaleState, 100.0f) << "an event that draws nothing keeps the running scale";
@@ -200,7 +187,7 @@ TEST_F(Windmill, DragShorterThanTheInitialRadiusDrawsNothing) {
     // In centimetres the same drag is 141.7 points long: past 60.
     G().windmillUnits = 1;
     G().windmillCopies = 2;
-    Drag(kWindmillTool, {{0, 0}, {3, 4}});
+    Drag(kWindmill, {{0, 0}, {3, 4}});
     EXPECT_EQ(TopLevelArt().size(), 2u);
 }
 
@@ -209,14 +196,14 @@ TEST_F(Windmill, RunningScaleShrinksTheRingFromEventToEvent) {
     G().windmillInitialScale = 50;
     G().windmillAlign = 0;
     Bar();
-    Drag(kWindmillTool, {{0, 0}, {50, 0}, {50, 0}, {50, 0}});
+    Drag(kWindmill, {{0, 0}, {50, 0}, {50, 0}, {50, 0}});
     // The third drawn event uses 100 x 0.5 x 0.5 = 25 %.
     ExpectPiece(60, 5, 5, 2.5f);
     ExpectPiece(-40, 5, 5, 2.5f);
     EXPECT_FLOAT_EQ(G().windmillScaleState, 12.5f);
     doc->undo();
     // Every mouse down starts again at 100 %.
-    Drag(kWindmillTool, {{0, 0}, {50, 0}});
+    Drag(kWindmill, {{0, 0}, {50, 0}});
     ExpectPiece(60, 5, 20, 10);
 }
 
@@ -224,12 +211,12 @@ TEST_F(Windmill, TrailKeepsEveryRingAndTurnsDeleteOffForGood) {
     G().windmillCopies = 2;
     G().windmillTrail = 1;
     Art* bar = Bar();
-    Drag(kWindmillTool, {{0, 0}, {50, 0}, {0, 30}});
+    Drag(kWindmill, {{0, 0}, {50, 0}, {0, 30}});
     EXPECT_EQ(G().windmillDelete, 0);
     EXPECT_TRUE(doc->isLive(bar));
     EXPECT_EQ(TopLevelArt().size(), 5u) << "two rings of two and the object";
     G().windmillTrail = 0;
-    Drag(kWindmillTool, {{0, 0}, {50, 0}});
+    Drag(kWindmill, {{0, 0}, {50, 0}});
     EXPECT_TRUE(doc->isLive(bar)) << "Delete stays off after Trail";
 }
 
@@ -243,11 +230,11 @@ TEST_F(Windmill, ObjectCopiesMakesTheCopiesNumberByNumber) {
         for (const Box& b : Boxes()) h.push_back(std::round(b.H()));
         return h;
     };
-    Drag(kWindmillTool, {{0, 0}, {50, 0}});
+    Drag(kWindmill, {{0, 0}, {50, 0}});
     EXPECT_EQ(order(), (std::vector<float>{255, 155, 55, -45})) << "object by object, the last object first";
     doc->undo();
     G().windmillObjectCopies = 1;
-    Drag(kWindmillTool, {{0, 0}, {50, 0}});
+    Drag(kWindmill, {{0, 0}, {50, 0}});
     EXPECT_EQ(order(), (std::vector<float>{255, 55, 155, -45})) << "copy 0 of both, then copy 1 of both";
 }
 
@@ -255,7 +242,7 @@ TEST_F(Windmill, MatchStartsTheRingInTheDragDirection) {
     G().windmillCopies = 4;
     G().windmillMatch = 1;
     Bar();
-    Drag(kWindmillTool, {{0, 0}, {0, 50}});
+    Drag(kWindmill, {{0, 0}, {0, 50}});
     // Copy 0 lands on the object moved by the drag, turned by its ring angle 0.
     ExpectPiece(10, 55, 20, 10);
     ExpectPiece(-40, 5, 10, 20);
@@ -267,7 +254,7 @@ TEST_F(Windmill, HostErrorEndsTheEventAndKeepsTheObject) {
     Layer* top = nullptr;
     ASSERT_EQ(doc->insertLayer(nullptr, kPlaceAboveAll, &top), kNoErr);
     ASSERT_EQ(doc->setLayerLocked(top, true), kNoErr);
-    Drag(kWindmillTool, {{0, 0}, {50, 0}});
+    Drag(kWindmill, {{0, 0}, {50, 0}});
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0], kLockedLayerErr);
     EXPECT_TRUE(doc->isLive(bar)) << "an interrupted ring does not delete its object";
@@ -278,7 +265,7 @@ TEST_F(Windmill, AFailedDeleteFinishesTheRingsAndIsTheEventsResult) {
     G().windmillCopies = 2;
     G().windmillInitialScale = 50;
     auto [locked, open] = ObjectsOnLockedAndOpenLayers();
-    Drag(kWindmillTool, {{0, 0}, {50, 0}});
+    Drag(kWindmill, {{0, 0}, {50, 0}});
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0], kLockedLayerErr);
     EXPECT_TRUE(doc->isLive(locked));

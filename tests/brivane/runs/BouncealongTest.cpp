@@ -1,12 +1,12 @@
 // Bouncealong through the real host: shrinking and growing bounces, "Crunch",
 // the colour index c x b, grid placement, the first made copy being the
 // object itself, and the bounce counts that draw nothing.
-#include "RunsFixture.h"
+#include "DragFixture.h"
 
 namespace brivane_test {
 namespace {
 
-class Bouncealong : public RunsFixture {
+class Bouncealong : public DragFixture {
 protected:
     // Expects copy c of bounce b (ten copies a bounce, a step of 10 points)
     // at its place on the line with the given size.
@@ -137,6 +137,18 @@ TEST_F(Bouncealong, AZeroScaleGrowsNothingBackAndRaisesNoError) {
     ASSERT_EQ(TopLevelArt().size(), 4u);
     EXPECT_PIECE(5, 5, 10, 10);
     for (float h : {15.0f, 25.0f, 35.0f}) EXPECT_PIECE(h, 5, 0, 0);
+}
+
+TEST_F(Bouncealong, TheDefaultsShrinkAndGrowBackOverFourBouncesOfTen) {
+    Square(0, 0, 10);
+    Drag(kBouncealong, {{0, 0}, {195, 0}, {390, 0}});
+    ASSERT_EQ(TopLevelArt().size(), 40u);
+    // The first bounce starts from the object itself and grows past it.
+    const float first[] = {1, 0.9f, 0.81f, 0.729f, 0.6561f, 0.729f, 0.81f, 0.9f, 1, 1 / 0.9f};
+    const float later[] = {0.9f, 0.81f, 0.729f, 0.6561f, 0.59049f, 0.6561f, 0.729f, 0.81f, 0.9f, 1};
+    for (int c = 0; c < 10; ++c) ExpectCopy(0, c, 10 * first[c]);
+    for (int b = 1; b < 4; ++b)
+        for (int c = 0; c < 10; ++c) ExpectCopy(b, c, 10 * later[c]);
 }
 
 } // namespace

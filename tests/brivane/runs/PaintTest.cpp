@@ -1,15 +1,15 @@
 // Paint through the real host: one copy per object per drawn event along the
 // cursor's path, the running scale and fade, "Follow", the fill intensity,
 // the painting state reset at mouse down and the Alt pause.
-#include "RunsFixture.h"
+#include "DragFixture.h"
 
 namespace brivane_test {
 namespace {
 
-class Paint : public RunsFixture {
+class Paint : public DragFixture {
 protected:
     void SetUp() override {
-        RunsFixture::SetUp();
+        DragFixture::SetUp();
         G().paintFollow = 0; // the tests that turn copies switch it on
     }
     static AIColor Fill(const Art* art) { return art->style().fill.color; }

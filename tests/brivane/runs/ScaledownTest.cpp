@@ -1,14 +1,14 @@
 // Scaledown through the real host: running scales and fade, turns and
 // twists, the apply pattern and its counter, copy 0 as the object itself,
 // random creation and the "Object-copies" order.
-#include "RunsFixture.h"
+#include "DragFixture.h"
 
 #include <map>
 
 namespace brivane_test {
 namespace {
 
-class Scaledown : public RunsFixture {
+class Scaledown : public DragFixture {
 protected:
     // Two squares side by side, A at the left (list index 0), B at the right.
     void TwoSquares() {
@@ -231,6 +231,35 @@ TEST_F(Scaledown, ObjectCopiesStillAdvanceWhenTheLastEntryIsAnEmptiedMember) {
     EXPECT_PIECE(115, 25, 27, 9);
     EXPECT_PIECE(115, 45, 24.3f, 8.1f);
     EXPECT_EQ(ArtAt(5, 5), square);
+}
+
+TEST_F(Scaledown, ApplyTwentyTwoHalvesTheObjectItself) {
+    G().scaledownCopies = 3;
+    G().scaledownApply = 22;
+    Square(0, 0, 10);
+    Drag(kScaledown, {{0, 0}, {40, 0}});
+    ASSERT_EQ(TopLevelArt().size(), 3u);
+    EXPECT_PIECE(5, 5, 5, 5); // copy 0: (1, 1) halved
+    // Copy 1 mirrors the halved object at 0.9; copy 2 halves it at 0.81.
+    EXPECT_PIECE(25, 5, 4.5f, 4.5f);
+    EXPECT_PIECE(45, 5, 2.025f, 2.025f);
+    ASSERT_NE(ArtAt(25, 5), nullptr);
+    EXPECT_NEAR(FirstAnchor(ArtAt(25, 5)).h, 27.25f, 1e-4f);
+    EXPECT_NEAR(FirstAnchor(ArtAt(25, 5)).v, 7.25f, 1e-4f);
+}
+
+TEST_F(Scaledown, ApplyTwentyNineHalvesEvenObjectsAndMirrorsOddOnes) {
+    G().scaledownCopies = 2;
+    G().scaledownApply = 29;
+    G().scaledownSelected = 0;
+    TwoSquares();
+    Drag(kScaledown, {{0, 0}, {0, 50}});
+    ASSERT_EQ(TopLevelArt().size(), 4u);
+    EXPECT_PIECE(5, 5, 5, 5);
+    EXPECT_PIECE(105, 5, 10, 10);
+    EXPECT_NEAR(FirstAnchor(b).h, 110, 1e-4f) << "mirrored through its centre";
+    EXPECT_PIECE(5, 55, 4.5f, 4.5f);
+    EXPECT_PIECE(105, 55, 4.5f, 4.5f);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Soft center through the real host: rows converging on the cursor, the
 // initial gap in points, centimetres and inches, the jitter in the gap's
 // unit, the lock by the drag direction.
-#include "RunsFixture.h"
+#include "DragFixture.h"
 
 #include "Random.h"
 
@@ -11,7 +11,7 @@ namespace {
 constexpr float kInch = 71.9467f;
 constexpr float kCentimetre = 28.347f;
 
-class SoftCenter : public RunsFixture {};
+class SoftCenter : public DragFixture {};
 
 TEST_F(SoftCenter, RowsOfEveryObjectConvergeOnTheCursor) {
     G().softCopies = 3;
@@ -102,6 +102,21 @@ TEST_F(SoftCenter, LockedFollowsTheDragDirectionAndTheGapStillAddsItsCrossPart) 
     G().softGap = 0;
     Drag(kSoftCenter, {{0, 0}, {20, 100}});
     EXPECT_PIECE(5, 100, 10, 10);
+}
+
+TEST_F(SoftCenter, AGapOfOneInchEitherWayIsSymmetricAboutTheCursor) {
+    G().softCopies = 2;
+    G().softGapUnit = 2;
+    G().softGap = 1;
+    Square(0, 0, 10);
+    Drag(kSoftCenter, {{0, 0}, {105, 5}});
+    ASSERT_EQ(TopLevelArt().size(), 2u);
+    EXPECT_PIECE(5, 5, 10, 10);
+    EXPECT_PIECE(105 - kInch, 5, 10, 10);
+    doc->undo();
+    G().softGap = -1;
+    Drag(kSoftCenter, {{0, 0}, {105, 5}});
+    EXPECT_PIECE(105 + kInch, 5, 10, 10);
 }
 
 } // namespace

@@ -128,41 +128,6 @@ TEST_F(DocumentTest, GroupBoundsAreTheUnionAndStrokesDoNotCount) {
 
 // ---- structure ----
 
-TEST_F(DocumentTest, DuplicateWithOrderFiveLandsOnTopOfTheTopLayer) {
-    Art* src = makeSquare(*doc, 0, 0, 10);
-    Layer* top = addTopLayer();
-    Art* other = makeSquare(*doc, 0, 0, 5);
-    ASSERT_EQ(other->layer(), top);
-    Art* copy = nullptr;
-    ASSERT_EQ(doc->duplicateArt(src, kPlaceAboveAll, src, &copy), kNoErr);
-    EXPECT_EQ(copy->layer(), top);
-    EXPECT_EQ(top->lastArt(), copy);
-    EXPECT_EQ(copy->prior(), other);
-    EXPECT_NE(copy->id(), src->id());
-    EXPECT_EQ(copy->segments().size(), 4u);
-}
-
-TEST_F(DocumentTest, DuplicateWithOrderSixLandsAtTheBottomOfTheBottomLayer) {
-    Art* first = makeSquare(*doc, 0, 0, 10);
-    addTopLayer();
-    Art* src = makeSquare(*doc, 0, 0, 5);
-    Art* copy = nullptr;
-    ASSERT_EQ(doc->duplicateArt(src, kPlaceBelowAll, src, &copy), kNoErr);
-    EXPECT_EQ(copy->layer(), bottom());
-    EXPECT_EQ(bottom()->firstArt(), copy);
-    EXPECT_EQ(copy->next(), first);
-}
-
-TEST_F(DocumentTest, DuplicateRelativeToReferenceArt) {
-    Art* a = makeSquare(*doc, 0, 0, 10);
-    Art* b = makeSquare(*doc, 0, 0, 10);
-    Art* above = nullptr;
-    Art* below = nullptr;
-    ASSERT_EQ(doc->duplicateArt(b, kPlaceAbove, a, &above), kNoErr);
-    ASSERT_EQ(doc->duplicateArt(b, kPlaceBelow, a, &below), kNoErr);
-    EXPECT_EQ(idsOf(bottom()), (std::vector<int64_t>{below->id(), a->id(), above->id(), b->id()}));
-}
-
 TEST_F(DocumentTest, DuplicateCopiesChildrenStyleTagsButNotSelection) {
     Art* g = nullptr;
     ASSERT_EQ(doc->newArt(kGroupArt, kPlaceAboveAll, nullptr, &g), kNoErr);
@@ -350,20 +315,6 @@ TEST_F(DocumentTest, CopiesShareGeometryUntilOneChangesItsPoints) {
     EXPECT_EQ(src->segment(0).p.h, 0);
     EXPECT_EQ(c1->segment(0).p.h, 100);
     EXPECT_EQ(c2->segment(1).p.h, 10);
-}
-
-TEST_F(DocumentTest, TagsOfStringAndRealKind) {
-    Art* a = makeSquare(*doc, 0, 0, 10);
-    ASSERT_EQ(doc->setTagString(a, "brivane", "brivane"), kNoErr);
-    ASSERT_EQ(doc->setTagReal(a, "weight", 2.5f), kNoErr);
-    ASSERT_EQ(doc->setTagString(a, "brivane", "again"), kNoErr);
-    ASSERT_EQ(a->tags().size(), 2u);
-    EXPECT_EQ(a->findTag("brivane")->text, "again");
-    EXPECT_TRUE(a->findTag("weight")->isReal);
-    EXPECT_EQ(a->findTag("weight")->real, 2.5f);
-    ASSERT_EQ(doc->deleteTag(a, "brivane"), kNoErr);
-    EXPECT_EQ(a->findTag("brivane"), nullptr);
-    EXPECT_EQ(doc->deleteTag(a, "brivane"), kBadParameterErr);
 }
 
 // ---- selection ----

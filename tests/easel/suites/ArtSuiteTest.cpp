@@ -132,29 +132,6 @@ TEST_F(DocumentSuiteTest, AnEmptyGroupHasFiniteBounds) {
                 std::isfinite(r.bottom));
 }
 
-// ---- exact bounds ----
-
-TEST_F(DocumentSuiteTest, BoundsOfACurveAreItsExtremaNotItsControlPoints) {
-    // A hump from (0, 0) to (30, 0) with both handles 30 up: it peaks at 22.5.
-    AIArtHandle hump = makePath({AIPathSegment{{0, 0}, {0, 0}, {0, 30}, 0},
-                                 AIPathSegment{{30, 0}, {30, 30}, {30, 0}, 0}});
-    AIRealRect r = boundsOf(hump);
-    EXPECT_FLOAT_EQ(r.left, 0.0f);
-    EXPECT_FLOAT_EQ(r.right, 30.0f);
-    EXPECT_FLOAT_EQ(r.bottom, 0.0f);
-    EXPECT_FLOAT_EQ(r.top, 22.5f);
-
-    AIRealMatrix m{};
-    math->AIRealMatrixSetTranslate(&m, 5, -5);
-    math->AIRealMatrixConcatScale(&m, 2, 2);
-    ASSERT_EQ(transform->TransformArt(hump, &m, 1, kTransformObjects), kNoErr);
-    r = boundsOf(hump);
-    EXPECT_FLOAT_EQ(r.left, 10.0f);
-    EXPECT_FLOAT_EQ(r.right, 70.0f);
-    EXPECT_FLOAT_EQ(r.bottom, -10.0f);
-    EXPECT_FLOAT_EQ(r.top, 35.0f);
-}
-
 // ---- segments ----
 
 TEST_F(DocumentSuiteTest, SegmentsReadBackAsWrittenAndNaNIsRefused) {
@@ -311,35 +288,6 @@ TEST_F(Matching, GetSelectedArtListsEverySelectedObject) {
 }
 
 // ---- transform ----
-
-TEST_F(DocumentSuiteTest, TransformScalesLineWidthsOnlyWithTheFlag) {
-    AIArtHandle p = square(0, 0, 10);
-    AIPathStyle s{};
-    ASSERT_EQ(style->GetPathStyle(p, &s), kNoErr);
-    s.strokePaint = 1;
-    s.stroke.width = 2;
-    ASSERT_EQ(style->SetPathStyle(p, &s), kNoErr);
-    AIRealMatrix m{};
-    math->AIRealMatrixSetIdentity(&m);
-    math->AIRealMatrixConcatScale(&m, 3, 3);
-
-    ASSERT_EQ(transform->TransformArt(p, &m, 3, kTransformObjects), kNoErr);
-    ASSERT_EQ(style->GetPathStyle(p, &s), kNoErr);
-    EXPECT_EQ(s.stroke.width, 2.0f);
-    EXPECT_EQ(boundsOf(p).right, 30.0f);
-
-    ASSERT_EQ(transform->TransformArt(p, &m, 3, kTransformObjects | kTransformFillGradients | kScaleLines),
-              kNoErr);
-    ASSERT_EQ(style->GetPathStyle(p, &s), kNoErr);
-    EXPECT_EQ(s.stroke.width, 6.0f);
-    EXPECT_EQ(boundsOf(p).right, 90.0f);
-
-    // Line scaling without moving the object.
-    ASSERT_EQ(transform->TransformArt(p, &m, 0.5f, kScaleLines), kNoErr);
-    ASSERT_EQ(style->GetPathStyle(p, &s), kNoErr);
-    EXPECT_EQ(s.stroke.width, 3.0f);
-    EXPECT_EQ(boundsOf(p).right, 90.0f);
-}
 
 TEST_F(DocumentSuiteTest, TransformRefusesNonFiniteMatricesAndScales) {
     AIArtHandle p = square(0, 0, 10);

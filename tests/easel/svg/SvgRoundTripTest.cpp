@@ -104,13 +104,8 @@ TEST_F(SvgRoundTrip, JsonToSvgToJsonKeepsEveryField) {
     ASSERT_TRUE(back);
     EXPECT_TRUE(report.empty()) << report.text();
     EXPECT_EQ(writeDocumentJson(*back), json);
-}
-
-TEST_F(SvgRoundTrip, SvgToJsonToSvgLosesNothing) {
-    auto doc = fromJson(kEverything);
-    const std::string svg = writeSvg(*doc);
-    auto viaJson = fromJson(writeDocumentJson(*fromSvg(svg)));
-    EXPECT_EQ(writeSvg(*viaJson), svg);
+    // And written again, the SVG is the same.
+    EXPECT_EQ(writeSvg(*back), writeSvg(*doc));
 }
 
 TEST_F(SvgRoundTrip, ForeignFilesSettleAfterOneImport) {

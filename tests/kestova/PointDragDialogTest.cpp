@@ -20,10 +20,6 @@ protected:
     KestovaHost host{documentJson(pathJson(1, 1))};
 };
 
-bool SameRect(const ASRect& a, const ASRect& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 TEST_F(PointDragDialog, OpensAsToolDialogZeroWithItsCaptionAndSize) {
     const auto record = host.inspect();
     EXPECT_EQ(record.name, "Tool Dialog 0");
@@ -32,61 +28,6 @@ TEST_F(PointDragDialog, OpensAsToolDialogZeroWithItsCaptionAndSize) {
     EXPECT_EQ(record.bounds.right - record.bounds.left, 260);
     EXPECT_EQ(record.bounds.bottom - record.bounds.top, 540);
     EXPECT_EQ(record.items.size(), 33u); // popup, 4 labels, 4 spins, 22 check boxes, 2 buttons
-}
-
-TEST_F(PointDragDialog, EveryItemSitsAtItsRectangle) {
-    struct Expected {
-        int32_t id;
-        ItemKind kind;
-        ASRect rect;
-        const char* text;
-    };
-    const Expected expected[] = {
-        {12, ItemKind::PopupList, {10, 10, 250, 30}, nullptr},
-        {14, ItemKind::StaticText, {10, 35, 185, 55}, "Interpolate in"},
-        {15, ItemKind::StaticText, {10, 58, 185, 78}, "Interpolate out"},
-        {16, ItemKind::StaticText, {10, 81, 185, 101}, "Interpolate point"},
-        {22, ItemKind::StaticText, {10, 104, 185, 124}, "Limit direction(p)"},
-        {18, ItemKind::SpinEdit, {190, 35, 250, 55}, nullptr},
-        {19, ItemKind::SpinEdit, {190, 58, 250, 78}, nullptr},
-        {20, ItemKind::SpinEdit, {190, 81, 250, 101}, nullptr},
-        {21, ItemKind::SpinEdit, {190, 104, 250, 124}, nullptr},
-        {3, ItemKind::CheckBox, {10, 128, 250, 142}, "Locked vertical/horizontal"},
-        {4, ItemKind::CheckBox, {10, 145, 250, 159}, "Drag or not (randomized apply)"},
-        {6, ItemKind::CheckBox, {10, 162, 250, 176}, "Pre-swap direction points"},
-        {5, ItemKind::CheckBox, {10, 179, 250, 193}, "Swap in/out direction"},
-        {7, ItemKind::CheckBox, {10, 196, 250, 210}, "Alternating points"},
-        {8, ItemKind::CheckBox, {10, 213, 250, 227}, "Horizontal component"},
-        {9, ItemKind::CheckBox, {10, 230, 250, 244}, "Vertical component"},
-        {10, ItemKind::CheckBox, {10, 247, 250, 261}, "Apply to in component"},
-        {11, ItemKind::CheckBox, {10, 264, 250, 278}, "Apply to 'out' component"},
-        {17, ItemKind::CheckBox, {10, 281, 250, 295}, "Pressure / interpolate"},
-        {26, ItemKind::CheckBox, {10, 298, 250, 312}, "Anchor / direction (R)"},
-        {28, ItemKind::CheckBox, {10, 315, 250, 329}, "Type per point (R)"},
-        {27, ItemKind::CheckBox, {10, 332, 250, 346}, "Type per path (R)"},
-        {23, ItemKind::CheckBox, {10, 349, 250, 363}, "Trail / trace"},
-        {24, ItemKind::CheckBox, {10, 366, 250, 380}, "Trail / new layer"},
-        {25, ItemKind::CheckBox, {10, 383, 250, 397}, "Trail / beneath"},
-        {29, ItemKind::CheckBox, {10, 400, 250, 414}, "Fill (R)"},
-        {30, ItemKind::CheckBox, {10, 417, 250, 431}, "Fill swatch (R)"},
-        {31, ItemKind::CheckBox, {10, 434, 250, 448}, "Stroke (R)"},
-        {32, ItemKind::CheckBox, {10, 451, 250, 465}, "Stroke swatch (R)"},
-        {33, ItemKind::CheckBox, {10, 468, 250, 482}, "Width (R)"},
-        {34, ItemKind::CheckBox, {10, 485, 250, 499}, "Opacity (R)"},
-        {1, ItemKind::PushButton, {40, 510, 120, 530}, "OK"},
-        {2, ItemKind::PushButton, {140, 510, 220, 530}, "Cancel"},
-    };
-    const auto items = Items();
-    for (const Expected& e : expected) {
-        SCOPED_TRACE("item " + std::to_string(e.id));
-        const auto it = items.find(e.id);
-        ASSERT_NE(it, items.end());
-        EXPECT_EQ(it->second.kind, e.kind);
-        EXPECT_TRUE(SameRect(it->second.rect, e.rect));
-        if (e.text != nullptr) {
-            EXPECT_EQ(it->second.text, e.text);
-        }
-    }
 }
 
 TEST_F(PointDragDialog, TheModePopupListsElevenEntriesWithTheirIndexAsId) {

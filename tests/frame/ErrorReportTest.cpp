@@ -59,30 +59,27 @@ protected:
     fake::Host host;
 };
 
-TEST_F(ErrorReport, MemoryCodesShowTheMemoryMessageWithTheirNumber) {
-    EXPECT_EQ(Shown(-108), std::make_pair(kMemory, std::string("-108")));
-    host.modals.clear();
-    EXPECT_EQ(Shown(271), std::make_pair(kMemory, std::string("271")));
-}
-
-TEST_F(ErrorReport, FourCharacterCodesOfTheTableShowTheirMessageAndCharacters) {
-    EXPECT_EQ(Shown(kLockedLayerErr), std::make_pair(kLayer, std::string("SEGM")));
-    host.modals.clear();
-    EXPECT_EQ(Shown(kTooManyPointsErr), std::make_pair(kAnchors, std::string("NESS")));
-    host.modals.clear();
-    EXPECT_EQ(Shown(kBadSelectionErr), std::make_pair(kSelection, std::string("!sel")));
-}
-
-TEST_F(ErrorReport, IcoGetsTheFallbackMessageAndItsFourCharacters) {
-    EXPECT_EQ(Shown(kNoIconErr), std::make_pair(kFallback, std::string("!ico")));
-}
-
-TEST_F(ErrorReport, CodesTheTableDoesNotNameGetTheFallback) {
-    EXPECT_EQ(Shown(12345), std::make_pair(kFallback, std::string("12345")));
-    host.modals.clear();
-    EXPECT_EQ(Shown(-1), std::make_pair(kFallback, std::string("-1")));
-    host.modals.clear();
-    EXPECT_EQ(Shown(kBadParameterErr), std::make_pair(kFallback, std::string("PARM")));
+TEST_F(ErrorReport, EachCodeShowsItsMessageAndItsNumberOrFourCharacters) {
+    const struct {
+        ASErr code;
+        std::string message, codeText;
+    } cases[] = {
+        {-108, kMemory, "-108"},
+        {271, kMemory, "271"},
+        {kLockedLayerErr, kLayer, "SEGM"},
+        {kTooManyPointsErr, kAnchors, "NESS"},
+        {kBadSelectionErr, kSelection, "!sel"},
+        {kNoIconErr, kFallback, "!ico"}, // not in the table
+        {12345, kFallback, "12345"},
+        {-1, kFallback, "-1"},
+        {kBadParameterErr, kFallback, "PARM"},
+        {0x41424344, kFallback, "ABCD"}, // upper half neither all zeros nor all ones
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.codeText);
+        host.modals.clear();
+        EXPECT_EQ(Shown(c.code), std::make_pair(c.message, c.codeText));
+    }
 }
 
 TEST_F(ErrorReport, SilentForZeroAndCancel) {
@@ -97,11 +94,6 @@ TEST_F(ErrorReport, SilentWithoutTheDialogSuite) {
     frame::ReportError(host.self, kOutOfMemoryErr);
     frame::gSuiteSlots[frame::kSlotADMDialog] = dialogSuite;
     EXPECT_TRUE(host.modals.empty());
-}
-
-TEST_F(ErrorReport, CodesWithMixedUpperBitsAreShownAsFourCharacters) {
-    // 0x00010000: upper half neither all zeros nor all ones.
-    EXPECT_EQ(Shown(0x41424344), std::make_pair(kFallback, std::string("ABCD")));
 }
 
 // Tables of other shapes than the shipped one.

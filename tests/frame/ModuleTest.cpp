@@ -37,46 +37,6 @@ private:
 const std::string kBrivane = std::string(EASEL_PLUGIN_DIR) + "/Brivane.aip/Brivane.so";
 const std::string kKestova = std::string(EASEL_PLUGIN_DIR) + "/Kestova.aip/Kestova.so";
 
-TEST(BrivaneModule, OptionsSurviveUnloadAndReload) {
-    fake::Host host;
-    host.stringLists[16050] = {"", "<Others>", "fallback"};
-    SPMessageData message = host.Message();
-    void* block = nullptr;
-    {
-        Module brivane(kBrivane);
-        ASSERT_TRUE(brivane.Loaded()) << dlerror();
-        ASSERT_EQ(brivane(kSPInterfaceCaller, kSPInterfaceStartupSelector, &message), kNoErr);
-        ASSERT_EQ(brivane(kSPAccessCaller, kSPAccessUnloadSelector, &message), kNoErr);
-        block = message.globals;
-        ASSERT_NE(block, nullptr);
-        auto* g = static_cast<BrivaneGlobals*>(block);
-        EXPECT_EQ(g->dragCopies, 10);
-        g->dragCopies = 42; // as if a dialog had changed it
-        g->fillMode = 6;
-    }
-    Module brivane(kBrivane);
-    ASSERT_TRUE(brivane.Loaded());
-    message = host.Message();
-    message.globals = block;
-    ASSERT_EQ(brivane(kSPAccessCaller, kSPAccessReloadSelector, &message), kNoErr);
-
-    // The reloaded library works on the same block: mouse down writes into it.
-    auto* g = static_cast<BrivaneGlobals*>(block);
-    AIToolMessage tool = host.ToolMessage(g->toolHandles[1], {21, 22});
-    ASSERT_EQ(brivane(kCallerAITool, kSelectorAIToolMouseDown, &tool), kNoErr);
-    EXPECT_EQ(g->dragStart.h, 21.0f);
-    ASSERT_EQ(brivane(kCallerAITool, kSelectorAIToolMouseUp, &tool), kNoErr);
-    EXPECT_EQ(g->dragCopies, 42);
-    EXPECT_EQ(g->fillMode, 6);
-    EXPECT_EQ(host.blockNames.size(), 1u) << "no second block";
-
-    message = host.Message();
-    message.globals = block;
-    EXPECT_EQ(brivane(kSPInterfaceCaller, kSPInterfaceShutdownSelector, &message), kNoErr);
-    EXPECT_TRUE(host.liveBlocks.empty());
-    EXPECT_EQ(host.Held(), 0);
-}
-
 TEST(KestovaModule, OptionsSurviveUnloadAndReload) {
     fake::Host host;
     SPMessageData message = host.Message();

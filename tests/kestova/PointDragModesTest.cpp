@@ -63,76 +63,62 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Gates and variants on segment 0 (P (100, 120), IN (90, 125), OUT (110, 115)),
 // dragged from (200, 300) to (250, 60): d = (50, -240).
-class PointDragGates : public ::testing::Test {
-protected:
-    KestovaHost host{documentJson(pathJson(1, 1))};
-    AIPathSegment dragWith(const Settings& settings) {
-        host.setOptions(settings);
-        host.drag({{kStart}, {{250, 60}}});
-        return host.segment(1, 0);
-    }
+struct GateCase {
+    const char* name;
+    Settings settings;
+    AIPathSegment expected;
 };
 
-TEST_F(PointDragGates, SwapTakesTheSourcesVerticalForHorizontal) {
-    EXPECT_TRUE(SegmentIs(dragWith({{kModePopup, 2}, {kSwap, 1}}), {60, 250}, {90, 125}, {110, 115}));
+void PrintTo(const GateCase& c, std::ostream* os) { *os << c.name; }
+
+class PointDragGates : public ::testing::TestWithParam<GateCase> {};
+
+TEST_P(PointDragGates, LeaveSegmentZeroWhereTheGateSays) {
+    KestovaHost host(documentJson(pathJson(1, 1)));
+    host.setOptions(GetParam().settings);
+    host.drag({{kStart}, {{250, 60}}});
+    EXPECT_TRUE(SegmentIs(host.segment(1, 0), GetParam().expected));
 }
 
-TEST_F(PointDragGates, LockedTakesTheSourcesVerticalForBoth) {
-    EXPECT_TRUE(SegmentIs(dragWith({{kModePopup, 2}, {kLocked, 1}}), {60, 60}, {90, 125}, {110, 115}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Table, PointDragGates,
+    ::testing::Values(
+        GateCase{"SwapTakesTheSourcesVerticalForHorizontal", {{kModePopup, 2}, {kSwap, 1}},
+                 Seg({60, 250}, {90, 125}, {110, 115})},
+        GateCase{"LockedTakesTheSourcesVerticalForBoth", {{kModePopup, 2}, {kLocked, 1}},
+                 Seg({60, 60}, {90, 125}, {110, 115})},
+        GateCase{"LockedWinsOverSwap", {{kModePopup, 2}, {kLocked, 1}, {kSwap, 1}},
+                 Seg({60, 60}, {90, 125}, {110, 115})},
+        GateCase{"HorizontalOffKeepsEveryHorizontalComponent", {{kModePopup, 2}, {kHorizontal, 0}},
+                 Seg({100, 60}, {90, 125}, {110, 115})},
+        GateCase{"VerticalOffKeepsEveryVerticalComponent", {{kModePopup, 1}, {kVertical, 0}},
+                 Seg({100, 120}, {250, 125}, {250, 115})},
+        // Mode 6 with the horizontal gate closed: the anchor moves down by
+        // 240, the handles go to the corner's vertical only.
+        GateCase{"FixedPointsAreSetOnlyInTheOpenComponents", {{kModePopup, 6}, {kHorizontal, 0}},
+                 Seg({100, -120}, {90, 0}, {110, 0})},
+        GateCase{"ApplyInOffKeepsTheInDirectionPoint", {{kModePopup, 1}, {kApplyIn, 0}},
+                 Seg({100, 120}, {90, 125}, {250, 60})},
+        GateCase{"ApplyOutOffKeepsTheOutDirectionPoint", {{kModePopup, 1}, {kApplyOut, 0}},
+                 Seg({100, 120}, {250, 60}, {110, 115})},
+        GateCase{"TheAnchorIgnoresTheApplyGates", {{kModePopup, 3}, {kApplyIn, 0}, {kApplyOut, 0}},
+                 Seg({150, -120}, {90, 125}, {110, 115})},
+        // d read as (-240, 50).
+        GateCase{"SwapAppliesToTheDragVector", {{kModePopup, 4}, {kSwap, 1}},
+                 Seg({100, 120}, {-150, 175}, {-130, 165})},
+        // The anchor moves by the swapped d; the handles go to (300, 400), not (400, 300).
+        GateCase{"TheDocumentCentreIsTakenAsItIs", {{kModePopup, 7}, {kSwap, 1}},
+                 Seg({-140, 170}, {300, 400}, {300, 400})},
+        // IN starts from the old OUT (110, 115), OUT from the old IN (90, 125).
+        GateCase{"PreSwapExchangesTheHandlesBeforeTheMode", {{kModePopup, 4}, {kPreSwap, 1}},
+                 Seg({100, 120}, {160, -125}, {140, -115})},
+        GateCase{"PreSwapAloneExchangesTheHandles", {{kModePopup, 3}, {kPreSwap, 1}},
+                 Seg({150, -120}, {110, 115}, {90, 125})}),
+    [](const auto& gate) { return std::string(gate.param.name); });
 
-TEST_F(PointDragGates, LockedWinsOverSwap) {
-    EXPECT_TRUE(SegmentIs(dragWith({{kModePopup, 2}, {kLocked, 1}, {kSwap, 1}}), {60, 60}, {90, 125}, {110, 115}));
-}
-
-TEST_F(PointDragGates, HorizontalOffKeepsEveryHorizontalComponent) {
-    EXPECT_TRUE(SegmentIs(dragWith({{kModePopup, 2}, {kHorizontal, 0}}), {100, 60}, {90, 125}, {110, 115}));
-}
-
-TEST_F(PointDragGates, VerticalOffKeepsEveryVerticalComponent) {
-    EXPECT_TRUE(SegmentIs(dragWith({{kModePopup, 1}, {kVertical, 0}}), {100, 120}, {250, 125}, {250, 115}));
-}
-
-TEST_F(PointDragGates, FixedPointsAreSetOnlyInTheOpenComponents) {
-    // Mode 6 with the horizontal gate closed: the anchor moves down by 240,
-    // the handles go to the corner's vertical only.
-    EXPECT_TRUE(SegmentIs(dragWith({{kModePopup, 6}, {kHorizontal, 0}}), {100, -120}, {90, 0}, {110, 0}));
-}
-
-TEST_F(PointDragGates, ApplyInOffKeepsTheInDirectionPoint) {
-    EXPECT_TRUE(SegmentIs(dragWith({{kModePopup, 1}, {kApplyIn, 0}}), {100, 120}, {90, 125}, {250, 60}));
-}
-
-TEST_F(PointDragGates, ApplyOutOffKeepsTheOutDirectionPoint) {
-    EXPECT_TRUE(SegmentIs(dragWith({{kModePopup, 1}, {kApplyOut, 0}}), {100, 120}, {250, 60}, {110, 115}));
-}
-
-TEST_F(PointDragGates, TheAnchorIgnoresTheApplyGates) {
-    EXPECT_TRUE(SegmentIs(dragWith({{kModePopup, 3}, {kApplyIn, 0}, {kApplyOut, 0}}), {150, -120}, {90, 125},
-                          {110, 115}));
-}
-
-TEST_F(PointDragGates, SwapAppliesToTheDragVector) {
-    // d read as (-240, 50).
-    EXPECT_TRUE(SegmentIs(dragWith({{kModePopup, 4}, {kSwap, 1}}), {100, 120}, {-150, 175}, {-130, 165}));
-}
-
-TEST_F(PointDragGates, TheDocumentCentreIsTakenAsItIs) {
-    // The anchor moves by the swapped d; the handles go to (300, 400), not (400, 300).
-    EXPECT_TRUE(SegmentIs(dragWith({{kModePopup, 7}, {kSwap, 1}}), {-140, 170}, {300, 400}, {300, 400}));
-}
-
-TEST_F(PointDragGates, PreSwapExchangesTheHandlesBeforeTheMode) {
-    // IN starts from the old OUT (110, 115), OUT from the old IN (90, 125).
-    EXPECT_TRUE(SegmentIs(dragWith({{kModePopup, 4}, {kPreSwap, 1}}), {100, 120}, {160, -125}, {140, -115}));
-}
-
-TEST_F(PointDragGates, PreSwapAloneExchangesTheHandles) {
-    EXPECT_TRUE(SegmentIs(dragWith({{kModePopup, 3}, {kPreSwap, 1}}), {150, -120}, {110, 115}, {90, 125}));
-}
-
-TEST_F(PointDragGates, FactorOfANegativeDragFlipsTheHandles) {
+TEST(PointDragFactor, ANegativeDragFlipsTheHandles) {
     // From (200, 300) to (100, 200): d = (-100, -100), offsets times -1.
+    KestovaHost host(documentJson(pathJson(1, 1)));
     host.setOptions({{kModePopup, 5}});
     host.drag({{kStart}, {{100, 200}}});
     EXPECT_TRUE(SegmentIs(host.segment(1, 0), {100, 120}, {110, 115}, {90, 125}));

@@ -1,5 +1,5 @@
 // The frame as Kestova runs it: its suite list, registration in the Rows
-// Columns group, its defaults and its snapshot.
+// Columns group, a failed registration and its snapshot.
 #include "FakeHost.h"
 #include "Kestova.h"
 
@@ -73,23 +73,6 @@ TEST_F(KestovaFrame, StartedAloneItsToolIsInNoGroup) {
     EXPECT_EQ(tool.options, 1);
     EXPECT_EQ(host.iconRequests, (std::vector<std::pair<ASInt32, ASInt32>>{{16050, 1}}));
     EXPECT_NE(G().pdToolHandle, nullptr);
-}
-
-TEST_F(KestovaFrame, StartupSetsThePointDragDefaults) {
-    ASSERT_EQ(Call(kSPInterfaceCaller, kSPInterfaceStartupSelector), kNoErr);
-    const KestovaGlobals& g = G();
-    EXPECT_EQ(g.basicSuite, &host.basic);
-    EXPECT_EQ(g.pdApplyIn, 1);
-    EXPECT_EQ(g.pdApplyOut, 1);
-    EXPECT_EQ(g.pdHorizontal, 1);
-    EXPECT_EQ(g.pdVertical, 1);
-    EXPECT_EQ(g.pdPreSwap, 0);
-    EXPECT_EQ(g.pdTrailTrace, 0);
-    EXPECT_EQ(g.pdMode, 0);
-    EXPECT_EQ(g.pdInterpIn, 100.0f);
-    EXPECT_EQ(g.pdInterpOut, 100.0f);
-    EXPECT_EQ(g.pdInterpPoint, 100.0f);
-    EXPECT_EQ(g.pdLimit, 1000.0f);
 }
 
 TEST_F(KestovaFrame, AnUnusableIconAddsNoToolAndSetsNoDefault) {

@@ -1,12 +1,7 @@
 #include "DialogTestSupport.h"
 
 #include <cstring>
-#include <filesystem>
 #include <type_traits>
-
-#include "HostState.h"
-#include "adm/RegisterADM.h"
-#include "suites/AISuites.h"
 
 namespace dialogtest {
 
@@ -229,34 +224,14 @@ adm::SetAction Set(int32_t id, double value) { return adm::SetAction{id, value, 
 adm::SetAction Set(int32_t id, const char* entryText) { return adm::SetAction{id, std::nullopt, std::string(entryText)}; }
 
 void BrivaneDialogTest::SetUp() {
-    hostState().reset();
-    registerAISuites(hostState().suites);
-    registerADMSuites(hostState().suites);
-    registerSPSuites(hostState().suites);
-    doc = newDocument(612, 792);
-    hostState().document = doc.get();
-    loader = std::make_unique<Loader>(std::vector<std::filesystem::path>{EASEL_PLUGIN_DIR});
-    std::string error;
-    plugin = loader->load("Brivane", error);
-    ASSERT_NE(plugin, nullptr) << error;
-    ASSERT_EQ(loader->startup(*plugin), kNoErr);
-    // The host holds the Globals block while the library is unloaded; take
-    // it from there (the plug-in gets the same block back at reload).
-    ASSERT_EQ(loader->unload(*plugin), kNoErr);
-    ASSERT_EQ(loader->reload(*plugin, error), kNoErr) << error;
-    g = static_cast<BrivaneGlobals*>(plugin->globals());
+    DragFixture::SetUp();
+    g = plugin != nullptr ? static_cast<BrivaneGlobals*>(plugin->globals()) : nullptr;
     ASSERT_NE(g, nullptr);
 }
 
 void BrivaneDialogTest::TearDown() {
-    if (plugin && plugin->loaded()) {
-        EXPECT_EQ(loader->shutdown(*plugin), kNoErr);
-    }
-    EXPECT_EQ(hostState().suites.outstanding(), 0);
     adm::dialogManager().setNextDriver(nullptr);
-    loader.reset();
-    hostState().document = nullptr;
-    hostState().reset();
+    DragFixture::TearDown();
 }
 
 ASErr BrivaneDialogTest::run(int tool, adm::DialogDriver& driver) {

@@ -8,15 +8,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "BrivaneGlobals.h"
-#include "Document.h"
+#include "DragFixture.h"
 #include "adm/Dialog.h"
-#include "loader/Loader.h"
 
 namespace dialogtest {
 
@@ -66,7 +63,9 @@ private:
 easel::adm::SetAction Set(int32_t id, double value);
 easel::adm::SetAction Set(int32_t id, const char* entryText);
 
-class BrivaneDialogTest : public ::testing::Test {
+// The drag fixture's session (Brivane loaded, started, unloaded and
+// reloaded) with the option dialogs run by the host's dialog manager.
+class BrivaneDialogTest : public brivane_test::DragFixture {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -83,9 +82,6 @@ protected:
     double get(const Field& f) const;
     void put(const Field& f, double value);
 
-    std::unique_ptr<easel::Loader> loader;
-    std::unique_ptr<easel::Document> doc;
-    easel::Plugin* plugin = nullptr;
     BrivaneGlobals* g = nullptr;
 };
 

@@ -1,10 +1,10 @@
 // Pictures of easel studio in use for docs/: a grid made with Rows Columns,
 // an open option dialog, and a Kestova reshape. Regenerate them with
-//   node tests/e2e/screenshots.mjs --easel build/<name>/easel/cli/easel \
+//   node docs/screenshots.mjs --easel build/<name>/easel/cli/easel \
 //        --plugins build/<name>/plugins --examples examples --out docs
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
-import { args, browserOrReason, idle, moveTo, startStudio } from './studio.mjs';
+import { args, browserOrReason, idle, moveTo, startStudio } from '../tests/e2e/studio.mjs';
 
 const o = args(process.argv);
 const out = o.out || 'docs';

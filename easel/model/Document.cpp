@@ -633,6 +633,7 @@ ASErr Document::transformArt(Art* art, const AIRealMatrix& m, float lineScale, i
     if (!isLive(art) || !isFinite(m) || !std::isfinite(lineScale)) return kBadParameterErr;
     if (!(flags & (kTransformObjects | kScaleLines))) return kNoErr;
     if (!transformValid(art, m, lineScale, flags)) return kBadParameterErr;
+    progress().tick(0);  // an event that edits rather than makes art is reported too
     return transformRec(art, m, lineScale, flags);
 }
 
@@ -685,6 +686,7 @@ ASErr Document::setSegments(Art* path, size_t first, size_t count, const AIPathS
         if (!isFinite(segs[i])) return kBadParameterErr;
     }
     if (count == 0) return kNoErr;
+    progress().tick(0);
     journal_->recordState(path);
     PathGeometry& g = ownGeometry(path->geom_, path->pending_, path->hasPending_);
     for (size_t i = 0; i < count; ++i) {

@@ -671,7 +671,9 @@ std::vector<std::string> Host::runSession(const ToolCase& tool, uint64_t seed, S
 
     // Options through the dialog, then what the dialog shows before the drag.
     ASInt32* const deleteField = tool.index >= 0 ? deleteFlag(tool, globals(tool)) : nullptr;
-    if (chance(rng, 0.8)) {
+    // Tools with "Delete" keep their defaults ("Delete" on, "Trail" off) more
+    // often, so that the rule for their sources is tested often too.
+    if (chance(rng, deleteField ? 0.4 : 0.8)) {
         RandomOptions driver(rng);
         const ASInt32 deleteWas = deleteField ? *deleteField : 0;
         watchdog().arm(name + " options");

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ struct ToolCase {
     int32_t deleteItem;  // the "Delete" check box that "Trail" clears, 0: none
     bool editsSources;   // transforms or reshapes the selected art itself
 };
+// Test names and messages show a case by its tool's name.
+inline void PrintTo(const ToolCase& c, std::ostream* os) { *os << c.name; }
 
 const std::vector<ToolCase>& toolCases();
 

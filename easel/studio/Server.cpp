@@ -73,6 +73,8 @@ Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<I
     Impl& m = *impl_;
     m.http.set_payload_max_length(m.options.maxRequestBytes);
     m.http.set_read_timeout(30, 0);
+    // Answers go out as soon as they are written, not held back to fill a packet.
+    m.http.set_tcp_nodelay(true);
     m.http.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
         Impl& s = *impl_;
         res.set_header("X-Content-Type-Options", "nosniff");

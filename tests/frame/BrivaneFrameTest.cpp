@@ -1,8 +1,11 @@
-// The frame as Brivane runs it, against the fake host: the suite bracket,
-// dispatch, start-up and shut-down, registration, the error dialog, the
-// cursor and the selection snapshot.
+// The frame as Brivane runs it, on easel's suites: the suite bracket,
+// dispatch, start-up and shut-down, registration, the cursor and the
+// selection snapshot, and the failures of each.
 #include "Brivane.h"
-#include "FakeHost.h"
+#include "FrameHost.h"
+
+#include "adm/RegisterADM.h"
+#include "suites/AISuites.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +14,10 @@
 #include <string>
 #include <vector>
 
-extern "C" ASErr PluginMain(const char* caller, const char* selector, void* message);
-
 namespace {
+
+using framehost::current;
+using framehost::Host;
 
 const std::vector<std::string> kBrivaneSuites = {
     "SP Blocks Suite 2",        "SP Access Suite 3",       "AI Plugin Suite 3",
@@ -35,71 +39,53 @@ const char* const kFallbackMessage =
     "Unknown error - possible reason: filters require paths to be selected before use or too many paths "
     "have been selected";
 
-std::vector<std::string> ErrorTable() {
-    return {"filler",
-            "-108", kMemoryMessage,
-            "271", kMemoryMessage,
-            "SEGM", "The filter cannot complete because a layer is locked or invisible.",
-            "NESS", "The filter cannot complete because a path has too many anchor points.",
-            "!sel", "The selection is not valid for this filter.",
-            "<Others>", kFallbackMessage};
-}
-
 class BrivaneFrame : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_NE(host.plugin, nullptr);
         frame::SetGlobalsBlock(nullptr);
         frame::SetSuiteNesting(0);
-        host.stringLists[16050] = ErrorTable();
     }
     void TearDown() override {
+        if (frame::GlobalsBlock() != nullptr) {
+            SPMessageData message = host.Message();
+            message.globals = frame::GlobalsBlock();
+            PluginMain(kSPInterfaceCaller, kSPInterfaceShutdownSelector, &message);
+        }
         frame::SetGlobalsBlock(nullptr);
         frame::SetSuiteNesting(0);
-    }
-
-    ASErr Call(const char* caller, const char* selector) {
-        SPMessageData message = host.Message();
-        return PluginMain(caller, selector, &message);
-    }
-    ASErr Tool(const char* selector, AIToolHandle tool, AIRealPoint cursor = {0, 0}) {
-        AIToolMessage message = host.ToolMessage(tool, cursor);
-        return PluginMain(kCallerAITool, selector, &message);
+        EXPECT_EQ(easel::hostState().suites.outstanding(), 0) << "every acquired suite is released";
     }
     ASErr Start() {
-        ASErr result = Call(kSPInterfaceCaller, kSPInterfaceStartupSelector);
+        const ASErr result = host.Call(kSPInterfaceCaller, kSPInterfaceStartupSelector);
         host.acquired.clear();
         host.released.clear();
         return result;
     }
     BrivaneGlobals& G() { return *brivane::Globals(); }
+    AIToolHandle ToolHandle(int i) { return G().toolHandles[i]; }
 
-    fake::Host host;
+    Host host{"Brivane"};
 };
 
 // ---- suite bracket and dispatch ----
 
 TEST_F(BrivaneFrame, AcquiresItsThirtyTwoSuitesInListOrderAndReleasesThemInTheSameOrder) {
     ASSERT_EQ(Start(), kNoErr);
-    EXPECT_EQ(Tool(kSelectorAISelectTool, nullptr), kNoErr);
-    EXPECT_EQ(host.acquired, kBrivaneSuites);
-    EXPECT_EQ(host.released, kBrivaneSuites);
-    EXPECT_EQ(host.Held(), 0);
-    EXPECT_EQ(frame::SuiteNesting(), 0);
-    EXPECT_EQ(frame::Art(), nullptr) << "slots are cleared on release";
-}
-
-TEST_F(BrivaneFrame, UnknownCallersAndSelectorsReturnZeroAfterAFullBracket) {
-    ASSERT_EQ(Start(), kNoErr);
-    const std::pair<const char*, const char*> calls[] = {
-        {"AI Menu", "Go"}, {kSPInterfaceCaller, "Nonsense"}, {kCallerAITool, "AI Something"}};
+    const std::pair<const char*, const char*> calls[] = {{kCallerAITool, kSelectorAISelectTool},
+                                                         {"AI Menu", "Go"},
+                                                         {kSPInterfaceCaller, "Nonsense"},
+                                                         {kCallerAITool, "AI Something"}};
     for (const auto& [caller, selector] : calls) {
+        SCOPED_TRACE(std::string(caller) + " / " + selector);
         host.acquired.clear();
         host.released.clear();
-        EXPECT_EQ(Call(caller, selector), kNoErr) << caller << " / " << selector;
-        EXPECT_EQ(host.acquired.size(), 32u);
-        EXPECT_EQ(host.released.size(), 32u);
-        EXPECT_EQ(host.Held(), 0);
+        EXPECT_EQ(host.Call(caller, selector), kNoErr);
+        EXPECT_EQ(host.acquired, kBrivaneSuites);
+        EXPECT_EQ(host.released, kBrivaneSuites);
+        EXPECT_EQ(easel::hostState().suites.outstanding(), 0);
         EXPECT_EQ(frame::SuiteNesting(), 0);
+        EXPECT_EQ(frame::Art(), nullptr) << "slots are cleared on release";
     }
     EXPECT_TRUE(host.modals.empty());
 }
@@ -108,8 +94,8 @@ TEST_F(BrivaneFrame, SelectAndDeselectReturnZeroAndChangeNothing) {
     ASSERT_EQ(Start(), kNoErr);
     std::vector<unsigned char> before(sizeof(BrivaneGlobals));
     std::memcpy(before.data(), &G(), before.size());
-    EXPECT_EQ(Tool(kSelectorAISelectTool, G().toolHandles[3]), kNoErr);
-    EXPECT_EQ(Tool(kSelectorAIDeselectTool, G().toolHandles[3]), kNoErr);
+    EXPECT_EQ(host.Tool(kSelectorAISelectTool, ToolHandle(3)), kNoErr);
+    EXPECT_EQ(host.Tool(kSelectorAIDeselectTool, ToolHandle(3)), kNoErr);
     EXPECT_EQ(std::memcmp(before.data(), &G(), before.size()), 0);
     EXPECT_EQ(host.undoCount, 0);
     EXPECT_TRUE(host.modals.empty());
@@ -117,21 +103,20 @@ TEST_F(BrivaneFrame, SelectAndDeselectReturnZeroAndChangeNothing) {
 
 TEST_F(BrivaneFrame, ANestedCallNeitherAcquiresNorReleases) {
     ASSERT_EQ(Start(), kNoErr);
-    std::size_t acquiredInside = 0, releasedInside = 0;
+    std::size_t acquiredInside = 99, releasedInside = 99;
     bool suitesHeldAfterNestedCall = false;
     host.duringModal = [&] {
         const std::size_t a = host.acquired.size(), r = host.released.size();
-        EXPECT_EQ(Tool(kSelectorAISelectTool, nullptr), kNoErr);
+        EXPECT_EQ(host.Tool(kSelectorAISelectTool, nullptr), kNoErr);
         acquiredInside = host.acquired.size() - a;
         releasedInside = host.released.size() - r;
         suitesHeldAfterNestedCall = frame::AdmDialog() != nullptr && frame::Art() != nullptr &&
                                     frame::SuiteNesting() == 1;
     };
-    EXPECT_EQ(Call(kSPInterfaceCaller, kSPInterfaceAboutSelector), kNoErr);
+    EXPECT_EQ(host.Call(kSPInterfaceCaller, kSPInterfaceAboutSelector), kNoErr);
     EXPECT_EQ(acquiredInside, 0u);
     EXPECT_EQ(releasedInside, 0u);
     EXPECT_TRUE(suitesHeldAfterNestedCall);
-    EXPECT_EQ(host.Held(), 0);
     EXPECT_EQ(frame::SuiteNesting(), 0);
 }
 
@@ -146,78 +131,84 @@ TEST_F(BrivaneFrame, SPAccessLeavesTheNestingAloneExceptReloadWhichSetsItToZero)
     EXPECT_EQ(frame::SuiteNesting(), 3);
     EXPECT_EQ(PluginMain(kSPAccessCaller, "Something else", &message), kNoErr);
     EXPECT_EQ(frame::SuiteNesting(), 3);
-    EXPECT_TRUE(host.acquired.empty()) << "no suite is acquired for SP Access";
 
     frame::SetGlobalsBlock(nullptr); // what unloading the library loses
     EXPECT_EQ(PluginMain(kSPAccessCaller, kSPAccessReloadSelector, &message), kNoErr);
     EXPECT_EQ(frame::GlobalsBlock(), block);
     EXPECT_EQ(frame::SuiteNesting(), 0);
-    EXPECT_TRUE(host.acquired.empty());
+    EXPECT_TRUE(host.acquired.empty()) << "no suite is acquired for SP Access";
 }
 
-TEST_F(BrivaneFrame, AMissingSuiteAfterADMBasicShowsTheAlertAndRunsNoHandler) {
-    host.missing.insert(kADMItemSuite);
-    EXPECT_EQ(Call(kSPInterfaceCaller, kSPInterfaceStartupSelector), kSuiteNotFoundErr);
-    ASSERT_EQ(host.alerts.size(), 1u);
-    EXPECT_EQ(host.alerts[0], "Suite Loading Error: " + std::to_string(kSuiteNotFoundErr) +
-                                  ", suite: ADM Item Suite, version: 4!");
-    EXPECT_TRUE(host.blockNames.empty()) << "start-up must not run";
-    EXPECT_TRUE(host.modals.empty()) << "'S!Fd' is not reported by the error dialog";
-    EXPECT_EQ(host.acquired.back(), "ADM Item Suite 4") << "the walk stops at the failure";
-    EXPECT_EQ(host.Held(), 0) << "what was acquired is released";
-    EXPECT_EQ(frame::SuiteNesting(), 0);
+TEST_F(BrivaneFrame, AMissingSuiteAlertsOnlyOnceADMBasicIsHeldAndRunsNoHandler) {
+    const struct {
+        const char* suite;
+        std::string acquiredLast;
+        bool alert;
+    } cases[] = {{kADMItemSuite, "ADM Item Suite 4", true}, {kAILayerSuite, "AI Layer Suite 9", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.suite);
+        host.missing = {c.suite};
+        host.acquired.clear();
+        host.alerts.clear();
+        EXPECT_EQ(host.Call(kSPInterfaceCaller, kSPInterfaceStartupSelector), kSuiteNotFoundErr);
+        if (c.alert) {
+            ASSERT_EQ(host.alerts.size(), 1u);
+            EXPECT_EQ(host.alerts[0], "Suite Loading Error: " + std::to_string(kSuiteNotFoundErr) +
+                                          ", suite: ADM Item Suite, version: 4!");
+        } else {
+            EXPECT_TRUE(host.alerts.empty());
+        }
+        EXPECT_TRUE(host.blockSizes.empty()) << "start-up must not run";
+        EXPECT_TRUE(host.modals.empty()) << "'S!Fd' is not reported by the error dialog";
+        EXPECT_EQ(host.acquired.back(), c.acquiredLast) << "the walk stops at the failure";
+        EXPECT_EQ(easel::hostState().suites.outstanding(), 0) << "what was acquired is released";
+        EXPECT_EQ(frame::SuiteNesting(), 0);
+    }
 }
 
-TEST_F(BrivaneFrame, AMissingSuiteBeforeADMBasicStopsTheWalkSilently) {
-    host.missing.insert(kAILayerSuite);
-    EXPECT_EQ(Call(kSPInterfaceCaller, kSPInterfaceStartupSelector), kSuiteNotFoundErr);
-    EXPECT_TRUE(host.alerts.empty());
-    EXPECT_EQ(host.acquired.back(), "AI Layer Suite 9");
-    EXPECT_TRUE(host.blockNames.empty());
-    EXPECT_EQ(host.Held(), 0);
-    EXPECT_EQ(frame::SuiteNesting(), 0);
-}
-
-TEST_F(BrivaneFrame, TheAboutBoxRunsDialog16050WithAClosingOkButton) {
+TEST_F(BrivaneFrame, TheAboutBoxRunsDialog16050ClosedByItsOkButton) {
     ASSERT_EQ(Start(), kNoErr);
-    EXPECT_EQ(Call(kSPInterfaceCaller, kSPInterfaceAboutSelector), kNoErr);
+    EXPECT_EQ(host.Call(kSPInterfaceCaller, kSPInterfaceAboutSelector), kNoErr);
     ASSERT_EQ(host.modals.size(), 1u);
     EXPECT_EQ(host.modals[0].name, "About Dialog");
-    EXPECT_EQ(host.modals[0].dialogId, 16050);
+    EXPECT_EQ(host.modals[0].id, 16050);
     EXPECT_EQ(host.modals[0].style, 0);
-    EXPECT_EQ(host.modals[0].notifyProcs, std::set<ASInt32>{1});
+    EXPECT_EQ(host.modals[0].record.result, 1);
 }
 
 // ---- start-up, registration, shut-down ----
 
 TEST_F(BrivaneFrame, StartupAllocatesGlobalsStoresBasicAndSetsOptionBitTwo) {
-    host.pluginOptions = 0x11;
-    ASSERT_EQ(Call(kSPInterfaceCaller, kSPInterfaceStartupSelector), kNoErr);
-    ASSERT_EQ(host.blockNames, std::vector<std::string>{"globals"});
-    EXPECT_EQ(host.blockSizes[0], sizeof(BrivaneGlobals));
+    host.plugin->options = 0x11;
+    ASSERT_EQ(host.Call(kSPInterfaceCaller, kSPInterfaceStartupSelector), kNoErr);
+    EXPECT_EQ(host.blockSizes, std::vector<std::size_t>{sizeof(BrivaneGlobals)});
     ASSERT_NE(brivane::Globals(), nullptr);
     EXPECT_EQ(G().basicSuite, &host.basic);
-    EXPECT_EQ(host.pluginOptions, 0x13);
+    EXPECT_EQ(host.plugin->options, 0x13);
 }
 
 TEST_F(BrivaneFrame, RegistersThirteenToolsInOneGroupWithTheirIcons) {
     ASSERT_EQ(Start(), kNoErr);
-    ASSERT_EQ(host.tools.size(), 13u);
+    const auto& tools = easel::hostState().tools;
+    ASSERT_EQ(tools.size(), 13u);
     for (std::size_t i = 0; i < 13; ++i) {
-        const fake::AddedTool& tool = host.tools[i];
+        SCOPED_TRACE(i);
+        const easel::RegisteredTool& tool = *tools[i];
         EXPECT_EQ(tool.name, brivane::kToolTitles[i]);
         EXPECT_EQ(tool.title, brivane::kToolTitles[i]);
         EXPECT_EQ(tool.tooltip, brivane::kToolTooltips[i]);
         EXPECT_EQ(tool.options, 1);
-        EXPECT_EQ(host.iconRequests[i], std::make_pair(16050, static_cast<ASInt32>(i + 1)));
-        const ASInt32 expectedGroup = i == 0 ? -2 : 1000; // tool 0's number in the fake host
-        EXPECT_EQ(tool.sameGroupAs, expectedGroup) << i;
-        EXPECT_EQ(tool.sameToolsetAs, expectedGroup) << i;
-        EXPECT_EQ(brivane::ToolIndexOf(G(), G().toolHandles[i]), static_cast<int>(i));
+        const easel::adm::Icon* icon = easel::adm::iconOf(tool.icon);
+        ASSERT_NE(icon, nullptr);
+        EXPECT_NE(icon->source.find("ICON/" + std::to_string(16051 + i) + ".ico"), std::string::npos);
+        const ASInt32 expectedGroup = i == 0 ? -2 : 0; // tool 0's number
+        EXPECT_EQ(tool.sameGroupAs, expectedGroup);
+        EXPECT_EQ(tool.sameToolsetAs, expectedGroup);
+        EXPECT_EQ(brivane::ToolIndexOf(G(), ToolHandle(static_cast<int>(i))), static_cast<int>(i));
     }
-    EXPECT_EQ(host.tools[0].title, " ZR5 Rows Columns");
-    EXPECT_EQ(host.tools[0].tooltip, " ZR5 Rows Columns - paths symbols images text(10)");
-    EXPECT_EQ(host.tools[12].tooltip, " ZR5 Background (+ frames)");
+    EXPECT_EQ(tools[0]->title, " ZR5 Rows Columns");
+    EXPECT_EQ(tools[0]->tooltip, " ZR5 Rows Columns - paths symbols images text(10)");
+    EXPECT_EQ(tools[12]->tooltip, " ZR5 Background (+ frames)");
     EXPECT_EQ(brivane::ToolIndexOf(G(), nullptr), -1);
 }
 
@@ -243,71 +234,96 @@ TEST_F(BrivaneFrame, SetDefaultsLeavesDialogBoundsAndDragStateAlone) {
 }
 
 TEST_F(BrivaneFrame, AnUnusableIconStopsRegistrationWithIcoAndNoDefaults) {
-    host.iconTypes[6] = kADMUnknownIconType; // the icon of tool 5
-    EXPECT_EQ(Call(kSPInterfaceCaller, kSPInterfaceStartupSelector), kNoIconErr);
-    EXPECT_EQ(host.tools.size(), 5u);
+    current->failAt = 5; // the icon of tool 5
+    host.Edit<ADMIconSuite>(kADMIconSuite, kADMIconSuiteVersion, [](ADMIconSuite& s) {
+        s.GetType = [](ADMIconRef icon, ASInt32* type) -> ASErr {
+            if (current->calls++ == current->failAt) {
+                *type = kADMUnknownIconType;
+                return kNoErr;
+            }
+            return Host::Real<ADMIconSuite>(kADMIconSuite, kADMIconSuiteVersion).GetType(icon, type);
+        };
+    });
+    EXPECT_EQ(host.Call(kSPInterfaceCaller, kSPInterfaceStartupSelector), kNoIconErr);
+    EXPECT_EQ(easel::hostState().tools.size(), 5u);
     EXPECT_EQ(G().dragCopies, 0) << "no default is set";
     EXPECT_EQ(G().fillSwatch, 0);
     ASSERT_EQ(host.modals.size(), 1u);
-    EXPECT_EQ(host.modals[0].texts[2], kFallbackMessage);
-    EXPECT_EQ(host.modals[0].texts[3], "!ico");
+    EXPECT_EQ(host.modals[0].Text(2), kFallbackMessage);
+    EXPECT_EQ(host.modals[0].Text(3), "!ico");
 }
 
 TEST_F(BrivaneFrame, AToolRegistrationErrorStopsRegistrationWithNoDefaults) {
-    host.addToolFailsAt = 3;
-    host.addToolError = kOutOfMemoryErr;
-    EXPECT_EQ(Call(kSPInterfaceCaller, kSPInterfaceStartupSelector), kOutOfMemoryErr);
-    EXPECT_EQ(host.tools.size(), 3u);
-    EXPECT_EQ(host.iconRequests.size(), 4u) << "later tools are not attempted";
+    current->failAt = 3;
+    current->failWith = kOutOfMemoryErr;
+    host.Edit<AIToolSuite>(kAIToolSuite, kAIToolSuiteVersion, [](AIToolSuite& s) {
+        s.AddTool = [](SPPluginRef self, const char* name, const AIAddToolData* data, ASInt32 options,
+                       AIToolHandle* tool) -> ASErr {
+            if (current->calls++ == current->failAt) return current->failWith;
+            return Host::Real<AIToolSuite>(kAIToolSuite, kAIToolSuiteVersion).AddTool(self, name, data, options, tool);
+        };
+    });
+    EXPECT_EQ(host.Call(kSPInterfaceCaller, kSPInterfaceStartupSelector), kOutOfMemoryErr);
+    EXPECT_EQ(easel::hostState().tools.size(), 3u);
+    EXPECT_EQ(current->calls, 4) << "later tools are not attempted";
     EXPECT_EQ(G().rcColumns, 0);
     EXPECT_EQ(G().backCopies, 0);
     ASSERT_EQ(host.modals.size(), 1u);
-    EXPECT_EQ(host.modals[0].texts[2], kMemoryMessage);
+    EXPECT_EQ(host.modals[0].Text(2), kMemoryMessage);
 }
 
 TEST_F(BrivaneFrame, AnAllocationFailureAtStartupIsReturnedAndNoToolIsAdded) {
     host.allocateError = kOutOfMemoryErr;
-    EXPECT_EQ(Call(kSPInterfaceCaller, kSPInterfaceStartupSelector), kOutOfMemoryErr);
-    EXPECT_TRUE(host.tools.empty());
+    EXPECT_EQ(host.Call(kSPInterfaceCaller, kSPInterfaceStartupSelector), kOutOfMemoryErr);
+    EXPECT_TRUE(easel::hostState().tools.empty());
     EXPECT_EQ(frame::GlobalsBlock(), nullptr);
     // Tool messages without a Globals block do nothing.
-    EXPECT_EQ(Tool(kSelectorAIToolMouseDown, nullptr), kNoErr);
+    EXPECT_EQ(host.Tool(kSelectorAIToolMouseDown, nullptr), kNoErr);
 }
 
 TEST_F(BrivaneFrame, ShutdownFreesGlobalsAndClearsTheGlobalsSlot) {
+    const std::size_t blocksBefore = easel::liveBlocks();
     ASSERT_EQ(Start(), kNoErr);
+    ASSERT_EQ(easel::liveBlocks(), blocksBefore + 1);
     SPMessageData message = host.Message();
     message.globals = frame::GlobalsBlock();
     EXPECT_EQ(PluginMain(kSPInterfaceCaller, kSPInterfaceShutdownSelector, &message), kNoErr);
-    EXPECT_EQ(host.blocksFreed, 1);
-    EXPECT_TRUE(host.liveBlocks.empty());
+    EXPECT_EQ(easel::liveBlocks(), blocksBefore);
     EXPECT_EQ(frame::GlobalsBlock(), nullptr);
     EXPECT_EQ(message.globals, nullptr);
-    // SP Blocks is acquired once more for the shut-down and everything is released.
-    const auto blocks = std::count(host.acquired.begin(), host.acquired.end(), "SP Blocks Suite 2");
-    EXPECT_EQ(blocks, 2);
-    EXPECT_EQ(host.Held(), 0);
+    // SP Blocks is acquired once more for the shut-down.
+    EXPECT_EQ(std::count(host.acquired.begin(), host.acquired.end(), "SP Blocks Suite 2"), 2);
 }
 
 // ---- the tool cursor ----
 
 TEST_F(BrivaneFrame, TrackCursorLoadsCursor16001OfTheModuleAndMakesItCurrent) {
     ASSERT_EQ(Start(), kNoErr);
-    int cursor = 0;
-    host.cursorToLoad = &cursor;
-    EXPECT_EQ(Tool(kSelectorAITrackToolCursor, G().toolHandles[0]), kNoErr);
-    EXPECT_EQ(host.cursorIds, std::vector<ASInt32>{16001});
-    EXPECT_EQ(host.instancesAsked, std::vector<void*>{host.instance});
-    EXPECT_EQ(host.currentCursor, &cursor);
+    EXPECT_EQ(host.Tool(kSelectorAITrackToolCursor, ToolHandle(0)), kNoErr);
+    ASSERT_NE(easel::currentCursor(), nullptr);
+    EXPECT_EQ(easel::currentCursor()->id, 16001);
+    ASSERT_EQ(host.plugin->cursors.size(), 1u) << "loaded from this module's resources";
 }
 
 TEST_F(BrivaneFrame, ACursorThatDoesNotLoadLeavesTheCurrentOne) {
     ASSERT_EQ(Start(), kNoErr);
-    int previous = 0;
-    host.currentCursor = &previous;
-    host.cursorToLoad = nullptr;
-    EXPECT_EQ(Tool(kSelectorAITrackToolCursor, G().toolHandles[0]), kNoErr);
-    EXPECT_EQ(host.currentCursor, &previous);
+    ASSERT_EQ(host.Tool(kSelectorAITrackToolCursor, ToolHandle(0)), kNoErr);
+    const easel::Cursor* previous = easel::currentCursor();
+    ASSERT_NE(previous, nullptr);
+    host.Edit<SPAccessSuite>(kSPAccessSuite, kSPAccessSuiteVersion, [](SPAccessSuite& s) {
+        s.GetAccessInfo = [](SPAccessRef access, SPPlatformAccessInfo* info) -> ASErr {
+            const ASErr err = Host::Real<SPAccessSuite>(kSPAccessSuite, kSPAccessSuiteVersion).GetAccessInfo(access, info);
+            info->LoadCursorA = [](void*, ASInt32) -> void* { return nullptr; };
+            info->SetCursor = [](void*) -> void* {
+                ++current->calls;
+                return nullptr;
+            };
+            return err;
+        };
+    });
+    EXPECT_EQ(host.Tool(kSelectorAITrackToolCursor, ToolHandle(0)), kNoErr);
+    EXPECT_EQ(easel::currentCursor(), previous);
+    EXPECT_EQ(current->calls, 0) << "no cursor is made current";
     EXPECT_TRUE(host.modals.empty());
 }
 
@@ -319,11 +335,17 @@ protected:
         BrivaneFrame::SetUp();
         ASSERT_EQ(Start(), kNoErr);
     }
+    std::vector<AIArtHandle> Entries() {
+        std::vector<AIArtHandle> out;
+        for (int32_t i = 0; G().selectedArt != nullptr && i < G().selectedCount; ++i)
+            out.push_back((*G().selectedArt)[i]);
+        return out;
+    }
 };
 
 TEST_F(BrivaneSnapshot, AsksForSelectedArtOfTheEightTypesInOrder) {
-    host.selection = {host.NewArt(kPathArt, {0, 10, 10, 0})};
-    ASSERT_EQ(Tool(kSelectorAIToolMouseDown, G().toolHandles[1], {3, 4}), kNoErr);
+    host.Square(0, 0, 10);
+    ASSERT_EQ(host.Tool(kSelectorAIToolMouseDown, ToolHandle(1), {3, 4}), kNoErr);
     const ASInt16 expected[] = {3, 2, 8, 13, 4, 7, 9, 11};
     ASSERT_EQ(host.lastCriteria.size(), 8u);
     for (std::size_t i = 0; i < 8; ++i) {
@@ -334,37 +356,31 @@ TEST_F(BrivaneSnapshot, AsksForSelectedArtOfTheEightTypesInOrder) {
     EXPECT_EQ(G().dragStart.h, 3.0f);
     EXPECT_EQ(G().dragStart.v, 4.0f);
     EXPECT_EQ(G().selectedCount, 1);
-    ASSERT_EQ(Tool(kSelectorAIToolMouseUp, G().toolHandles[1]), kNoErr);
+    ASSERT_EQ(host.Tool(kSelectorAIToolMouseUp, ToolHandle(1)), kNoErr);
 }
 
 TEST_F(BrivaneSnapshot, MembersOfASelectedCompoundPathAreCleared) {
-    fake::Art* compound = host.NewArt(kCompoundPathArt, {0, 10, 10, 0});
-    fake::Art* member1 = host.NewArt(kPathArt, {0, 10, 5, 0});
-    fake::Art* member2 = host.NewArt(kPathArt, {5, 10, 10, 0});
-    fake::Art* loose = host.NewArt(kPathArt, {100, 110, 110, 100});
-    compound->children = {member1, member2};
-    member1->next = member2;
-    host.selection = {compound, member2, loose, member1};
+    easel::Art* compound = nullptr;
+    ASSERT_EQ(host.doc->newArt(kCompoundPathArt, kPlaceAboveAll, nullptr, &compound), kNoErr);
+    host.Square(0, 0, 5, compound->handle());
+    host.Square(5, 0, 5, compound->handle());
+    host.doc->setSelected(compound, true);
+    AIArtHandle loose = host.Square(100, 100, 10);
 
-    ASSERT_EQ(Tool(kSelectorAIToolMouseDown, G().toolHandles[0]), kNoErr);
-    ASSERT_NE(G().selectedArt, nullptr);
-    ASSERT_EQ(G().selectedCount, 4);
-    AIArtHandle* entries = *G().selectedArt;
-    EXPECT_EQ(entries[0], reinterpret_cast<AIArtHandle>(compound));
-    EXPECT_EQ(entries[1], nullptr);
-    EXPECT_EQ(entries[2], reinterpret_cast<AIArtHandle>(loose));
-    EXPECT_EQ(entries[3], nullptr);
+    ASSERT_EQ(host.Tool(kSelectorAIToolMouseDown, ToolHandle(0)), kNoErr);
+    EXPECT_EQ(Entries(), (std::vector<AIArtHandle>{compound->handle(), nullptr, nullptr, loose}));
     // The centre of the union of the entries' bounds.
     EXPECT_EQ(G().selectionCentre.h, 55.0f);
     EXPECT_EQ(G().selectionCentre.v, 55.0f);
-    ASSERT_EQ(Tool(kSelectorAIToolMouseUp, G().toolHandles[0]), kNoErr);
+    ASSERT_EQ(host.Tool(kSelectorAIToolMouseUp, ToolHandle(0)), kNoErr);
 }
 
 TEST_F(BrivaneSnapshot, NothingSelectedLeavesNoArray) {
-    ASSERT_EQ(Tool(kSelectorAIToolMouseDown, G().toolHandles[0]), kNoErr);
+    const std::size_t handles = easel::liveMemoryHandles();
+    ASSERT_EQ(host.Tool(kSelectorAIToolMouseDown, ToolHandle(0)), kNoErr);
     EXPECT_EQ(G().selectedArt, nullptr);
     EXPECT_EQ(G().selectedCount, 0);
-    EXPECT_EQ(host.handlesOut, 0);
+    EXPECT_EQ(easel::liveMemoryHandles(), handles);
 }
 
 TEST_F(BrivaneSnapshot, MouseDownResetsTheDragStateOfWindmillPaintAndSlowdown) {
@@ -372,7 +388,7 @@ TEST_F(BrivaneSnapshot, MouseDownResetsTheDragStateOfWindmillPaintAndSlowdown) {
     G().paintRunScaleH = G().paintRunScaleV = G().paintRunOpacity = 0.25f;
     G().paintEventCount = 9;
     G().slowdownCounter = 5;
-    ASSERT_EQ(Tool(kSelectorAIToolMouseDown, G().toolHandles[10], {12, -7}), kNoErr);
+    ASSERT_EQ(host.Tool(kSelectorAIToolMouseDown, ToolHandle(10), {12, -7}), kNoErr);
     EXPECT_EQ(G().windmillScaleState, 100.0f);
     EXPECT_EQ(G().paintRunScaleH, 1.0f);
     EXPECT_EQ(G().paintRunScaleV, 1.0f);
@@ -384,31 +400,42 @@ TEST_F(BrivaneSnapshot, MouseDownResetsTheDragStateOfWindmillPaintAndSlowdown) {
 }
 
 TEST_F(BrivaneSnapshot, MouseUpGivesTheArrayBackAndUndoesOnce) {
-    host.selection = {host.NewArt(kPathArt, {0, 10, 10, 0})};
-    ASSERT_EQ(Tool(kSelectorAIToolMouseDown, G().toolHandles[0]), kNoErr);
-    ASSERT_EQ(host.handlesOut, 1);
-    EXPECT_EQ(Tool(kSelectorAIToolMouseUp, G().toolHandles[0]), kNoErr);
-    EXPECT_EQ(host.handlesOut, 0);
-    EXPECT_EQ(host.handlesDisposed, 1);
+    const std::size_t handles = easel::liveMemoryHandles();
+    host.Square(0, 0, 10);
+    ASSERT_EQ(host.Tool(kSelectorAIToolMouseDown, ToolHandle(0)), kNoErr);
+    ASSERT_EQ(easel::liveMemoryHandles(), handles + 1);
+    EXPECT_EQ(host.Tool(kSelectorAIToolMouseUp, ToolHandle(0)), kNoErr);
+    EXPECT_EQ(easel::liveMemoryHandles(), handles);
     EXPECT_EQ(G().selectedArt, nullptr);
     EXPECT_EQ(host.undoCount, 1);
 }
 
 TEST_F(BrivaneSnapshot, ABoundsErrorDropsTheArrayAndIsReported) {
-    fake::Art* art = host.NewArt(kPathArt, {0, 10, 10, 0});
-    art->boundsError = kLockedLayerErr;
-    host.selection = {host.NewArt(kPathArt, {0, 1, 1, 0}), art};
-    EXPECT_EQ(Tool(kSelectorAIToolMouseDown, G().toolHandles[0]), kLockedLayerErr);
+    const std::size_t handles = easel::liveMemoryHandles();
+    host.Square(0, 0, 1);
+    current->failingArt = host.Square(0, 0, 10);
+    host.Edit<AIArtSuite>(kAIArtSuite, kAIArtSuiteVersion, [](AIArtSuite& s) {
+        s.GetArtBounds = [](AIArtHandle art, AIRealRect* bounds) -> ASErr {
+            if (art == current->failingArt) return kLockedLayerErr;
+            return Host::Real<AIArtSuite>(kAIArtSuite, kAIArtSuiteVersion).GetArtBounds(art, bounds);
+        };
+    });
+    EXPECT_EQ(host.Tool(kSelectorAIToolMouseDown, ToolHandle(0)), kLockedLayerErr);
     EXPECT_EQ(G().selectedArt, nullptr);
-    EXPECT_EQ(host.handlesOut, 0);
+    EXPECT_EQ(easel::liveMemoryHandles(), handles);
     ASSERT_EQ(host.modals.size(), 1u);
-    EXPECT_EQ(host.modals[0].texts[2], "The filter cannot complete because a layer is locked or invisible.");
-    EXPECT_EQ(host.modals[0].texts[3], "SEGM");
+    EXPECT_EQ(host.modals[0].Text(2), "The filter cannot complete because a layer is locked or invisible.");
+    EXPECT_EQ(host.modals[0].Text(3), "SEGM");
 }
 
 TEST_F(BrivaneSnapshot, AMatchingErrorIsReturnedAndLeavesNoSnapshot) {
-    host.matchError = kOutOfMemoryErr;
-    EXPECT_EQ(Tool(kSelectorAIToolMouseDown, G().toolHandles[0]), kOutOfMemoryErr);
+    host.Square(0, 0, 10);
+    host.Edit<AIMatchingArtSuite>(kAIMatchingArtSuite, kAIMatchingArtSuiteVersion, [](AIMatchingArtSuite& s) {
+        s.GetMatchingArt = [](const AIMatchingArtSpec*, ASInt16, AIArtHandle***, ASInt32*) -> ASErr {
+            return kOutOfMemoryErr;
+        };
+    });
+    EXPECT_EQ(host.Tool(kSelectorAIToolMouseDown, ToolHandle(0)), kOutOfMemoryErr);
     EXPECT_EQ(G().selectedArt, nullptr);
 }
 

@@ -194,25 +194,6 @@ TEST_F(DocumentTest, DisposedArtLeavesTheDocument) {
     EXPECT_FALSE(doc->isLive(nullptr));
 }
 
-TEST_F(DocumentTest, LockedOrHiddenTargetLayerRefusesWithSEGM) {
-    Art* src = makeSquare(*doc, 0, 0, 10);
-    Layer* top = addTopLayer();
-    Art* copy = nullptr;
-    ASSERT_EQ(doc->setLayerLocked(top, true), kNoErr);
-    EXPECT_EQ(doc->duplicateArt(src, kPlaceAboveAll, nullptr, &copy), kLockedLayerErr);
-    EXPECT_EQ(doc->newArt(kPathArt, kPlaceAboveAll, nullptr, &copy), kLockedLayerErr);
-    EXPECT_EQ(doc->reorderArt(src, kPlaceAboveAll, nullptr), kLockedLayerErr);
-    EXPECT_EQ(top->firstArt(), nullptr);
-    ASSERT_EQ(doc->setLayerLocked(top, false), kNoErr);
-    ASSERT_EQ(doc->setLayerVisible(bottom(), false), kNoErr);
-    EXPECT_EQ(doc->duplicateArt(src, kPlaceBelowAll, nullptr, &copy), kLockedLayerErr);
-    EXPECT_EQ(doc->duplicateArt(src, kPlaceAbove, src, &copy), kLockedLayerErr);
-    EXPECT_EQ(kLockedLayerErr, AS_FOURCC('S', 'E', 'G', 'M'));
-    // The visible, unlocked top layer still takes copies.
-    EXPECT_EQ(doc->duplicateArt(src, kPlaceAboveAll, nullptr, &copy), kNoErr);
-    EXPECT_EQ(copy->layer(), top);
-}
-
 TEST_F(DocumentTest, InsertLayerAboveAllAndBelowAll) {
     Layer* top = nullptr;
     Layer* low = nullptr;

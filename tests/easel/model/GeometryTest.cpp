@@ -27,12 +27,6 @@ TEST(Matrix, StepsTakeEffectInTheOrderTheyWereAdded) {
     EXPECT_NEAR(rt.v, 1, 1e-5);
 }
 
-TEST(Matrix, PositiveRotationTurnsCounterClockwise) {
-    const AIRealPoint q = transformPoint(rotation(kPi / 2), AIRealPoint{1, 0});
-    EXPECT_NEAR(q.h, 0, 1e-6);
-    EXPECT_NEAR(q.v, 1, 1e-6);
-}
-
 TEST(BezierBounds, SCurveExtremaLieBetweenTheAnchors) {
     // Both anchors at v = 0; the curve swings up and down to +-100 / (2 sqrt 3),
     // well inside its direction points at +-100.

@@ -73,6 +73,7 @@ TEST_F(Placement, ALockedOrHiddenTargetLayerRefusesWithSEGM) {
     ASSERT_EQ(layers->SetLayerEditable(topLayer, 1), kNoErr);
     ASSERT_EQ(layers->SetLayerVisible(bottomLayer, 0), kNoErr);
     EXPECT_EQ(art->DuplicateArt(c, kPlaceBelowAll, c, &copy), kLockedLayerErr);
+    EXPECT_EQ(art->DuplicateArt(c, kPlaceAbove, a, &copy), kLockedLayerErr) << "next to art of a hidden layer";
     AIArtHandle fresh = nullptr;
     EXPECT_EQ(art->NewArt(kPathArt, kPlaceBelowAll, nullptr, &fresh), kLockedLayerErr);
 }

@@ -328,26 +328,5 @@ TEST_F(DocumentSuiteTest, PathfinderChecksItsArgumentsAndIsNotOffered) {
     EXPECT_EQ(pathfinder->DoUniteEffect(&p, 1, &result), kBadParameterErr);
 }
 
-TEST_F(DocumentSuiteTest, EverySuiteIsAnsweredAtItsNameAndVersionOnly) {
-    struct Want {
-        const char* name;
-        int32_t version;
-    };
-    const Want wanted[] = {
-        {kAIMdMemorySuite, 1},      {kAIRealMathSuite, 1},       {kAIArtSuite, 9},
-        {kAIUserSuite, 5},          {kAIPathSuite, 4},           {kAIPathfinderSuite, 4},
-        {kAIPathStyleSuite, 5},     {kAIUndoSuite, 4},           {kAIMatchingArtSuite, 4},
-        {kAITransformArtSuite, 1},  {kAITagSuite, 2},            {kAIRandomSuite, 3},
-        {kAIBlendStyleSuite, 2},    {kAIArtStyleSuite, 3},       {kAISwatchListSuite, 4},
-        {kAIShapeConstructionSuite, 4}, {kAIPreferenceSuite, 2}, {kAIDocumentSuite, 7},
-        {kAIEnvelopeSuite, 1},      {kAILayerSuite, 9},          {kAIToolSuite, 9}};
-    for (const Want& w : wanted) {
-        EXPECT_NE(registry.find(w.name, w.version), nullptr) << w.name;
-        EXPECT_EQ(registry.find(w.name, w.version + 1), nullptr) << w.name;
-    }
-    EXPECT_EQ(registry.entries().size(), std::size(wanted));
-    EXPECT_EQ(registry.find(kAIPluginSuite, kAIPluginSuiteVersion), nullptr);
-}
-
 }  // namespace
 }  // namespace easel::test

@@ -2,6 +2,7 @@
 // round trip, release, undo and refusal of non-finite warps.
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "DocumentJson.h"
 #include "WarpTestSupport.h"
@@ -13,9 +14,9 @@ class WarpDocumentTest : public ::testing::Test {
 protected:
     std::unique_ptr<Document> doc = newDocument();
 
-    Art* makePath(const std::vector<AIPathSegment>& segs, bool closed) {
+    Art* makePath(const std::vector<AIPathSegment>& segs, bool closed, Art* container = nullptr) {
         Art* a = nullptr;
-        EXPECT_EQ(doc->newArt(kPathArt, kPlaceAboveAll, nullptr, &a), kNoErr);
+        EXPECT_EQ(doc->newArt(kPathArt, container ? kPlaceInsideOnTop : kPlaceAboveAll, container, &a), kNoErr);
         EXPECT_EQ(doc->setSegmentCount(a, segs.size()), kNoErr);
         EXPECT_EQ(doc->setSegments(a, 0, segs.size(), segs.data()), kNoErr);
         EXPECT_EQ(doc->setClosed(a, closed), kNoErr);
@@ -56,42 +57,29 @@ TEST_F(WarpDocumentTest, BoundsFollowTheWarpAndZeroBendLeavesThem) {
 }
 
 TEST_F(WarpDocumentTest, GroupsCompoundPathsTextAndImagesAreAllDeformed) {
-    Art* group = nullptr;
+    Art *group = nullptr, *compound = nullptr, *text = nullptr, *image = nullptr;
     ASSERT_EQ(doc->newArt(kGroupArt, kPlaceAboveAll, nullptr, &group), kNoErr);
-    Art* inGroup = nullptr;
-    ASSERT_EQ(doc->newArt(kPathArt, kPlaceInsideOnTop, group, &inGroup), kNoErr);
-    const std::vector<AIPathSegment> circle = circleSegments(50, 50, 40);
-    ASSERT_EQ(doc->setSegmentCount(inGroup, circle.size()), kNoErr);
-    ASSERT_EQ(doc->setSegments(inGroup, 0, circle.size(), circle.data()), kNoErr);
-    ASSERT_EQ(doc->setClosed(inGroup, true), kNoErr);
-
-    Art* compound = nullptr;
+    Art* inGroup = makePath(circleSegments(50, 50, 40), true, group);
     ASSERT_EQ(doc->newArt(kCompoundPathArt, kPlaceAboveAll, nullptr, &compound), kNoErr);
-    Art* hole = nullptr;
-    ASSERT_EQ(doc->newArt(kPathArt, kPlaceInsideOnTop, compound, &hole), kNoErr);
-    const std::vector<AIPathSegment> sq = squareSegments(120, 20, 60);
-    ASSERT_EQ(doc->setSegmentCount(hole, sq.size()), kNoErr);
-    ASSERT_EQ(doc->setSegments(hole, 0, sq.size(), sq.data()), kNoErr);
-
-    Art* text = nullptr;
-    ASSERT_EQ(doc->newArt(kTextArt, kPlaceAboveAll, nullptr, &text), kNoErr);
-    ObjectData words;
+    Art* hole = makePath(squareSegments(120, 20, 60), false, compound);
+    ObjectData words, picture;
     words.isText = true;
     words.text = "Warped";
     words.fontSize = 20;
-    ASSERT_EQ(doc->setObjectData(text, words), kNoErr);
-    ASSERT_EQ(doc->setObjectMatrix(text, AIRealMatrix{1, 0, 0, 1, 0, 120}), kNoErr);
-
-    Art* image = nullptr;
-    ASSERT_EQ(doc->newArt(kPlacedArt, kPlaceAboveAll, nullptr, &image), kNoErr);
-    ObjectData picture;
     picture.href = "photo.png";
     picture.width = 50;
     picture.height = 40;
-    ASSERT_EQ(doc->setObjectData(image, picture), kNoErr);
-    ASSERT_EQ(doc->setObjectMatrix(image, AIRealMatrix{1, 0, 0, 1, 150, 120}), kNoErr);
+    for (auto [art, type, data, tx] :
+         {std::tuple{&text, kTextArt, &words, 0.0f}, {&image, kPlacedArt, &picture, 150.0f}}) {
+        ASSERT_EQ(doc->newArt(type, kPlaceAboveAll, nullptr, art), kNoErr);
+        ASSERT_EQ(doc->setObjectData(*art, *data), kNoErr);
+        ASSERT_EQ(doc->setObjectMatrix(*art, AIRealMatrix{1, 0, 0, 1, tx, 120}), kNoErr);
+    }
 
     Art* env = envelopeOf({group, compound, text, image});
+    // The plain grids of the text and the image, before the warp.
+    std::vector<AIRealPoint> plain[2];
+    for (int k = 0; k < 2; ++k) ASSERT_TRUE(WarpedGeometry{}.mesh(k ? *image : *text, 4, 3, plain[k]));
     ASSERT_EQ(doc->setEnvelopeWarp(env, warpOf(15, 1)), kNoErr);  // twist: nothing stays in place
 
     WarpedGeometry g;
@@ -101,24 +89,17 @@ TEST_F(WarpDocumentTest, GroupsCompoundPathsTextAndImagesAreAllDeformed) {
         EXPECT_FALSE(sameSegments(warped, p->segments()));
         EXPECT_GE(warped.size(), p->segmentCount());
     }
-    for (Art* o : {text, image}) {
+    for (int k = 0; k < 2; ++k) {
         std::vector<AIRealPoint> mesh;
-        ASSERT_TRUE(g.mesh(*o, 4, 3, mesh));
+        ASSERT_TRUE(g.mesh(k ? *image : *text, 4, 3, mesh));
         ASSERT_EQ(mesh.size(), 20u);
-        // The plain grid, to compare with.
-        const AIRealRect b = o->object().localBox();
-        const AIRealMatrix& m = o->objectMatrix();
+        ASSERT_EQ(plain[k].size(), 20u);
         double moved = 0;
-        for (int j = 0; j <= 3; ++j) {
-            for (int i = 0; i <= 4; ++i) {
-                const AIRealPoint local{b.left + (b.right - b.left) * static_cast<float>(i) / 4,
-                                        b.bottom + (b.top - b.bottom) * static_cast<float>(j) / 3};
-                const AIRealPoint plain = transformPoint(m, local);
-                const AIRealPoint& w = mesh[static_cast<size_t>(j * 5 + i)];
-                moved = std::max(moved, std::hypot(static_cast<double>(w.h - plain.h), static_cast<double>(w.v - plain.v)));
-            }
+        for (size_t i = 0; i < mesh.size(); ++i) {
+            moved = std::max(moved, std::hypot(static_cast<double>(mesh[i].h - plain[k][i].h),
+                                               static_cast<double>(mesh[i].v - plain[k][i].v)));
         }
-        EXPECT_GT(moved, 5);
+        EXPECT_GT(moved, 5) << (k ? "image" : "text");
     }
     // A glyph outline handed in by a renderer is warped like the text.
     const std::vector<AIPathSegment> glyph = squareSegments(2, 120, 10);

@@ -19,13 +19,11 @@ inline AIPathSegment smooth(float h, float v, float inH, float inV, float outH, 
     return AIPathSegment{{h, v}, {inH, inV}, {outH, outV}, 0};
 }
 
-inline std::vector<AIPathSegment> squareSegments(float left, float bottom, float size) {
-    return {corner(left, bottom), corner(left + size, bottom), corner(left + size, bottom + size),
-            corner(left, bottom + size)};
-}
-
 inline std::vector<AIPathSegment> rectSegments(float left, float bottom, float right, float top) {
     return {corner(left, bottom), corner(right, bottom), corner(right, top), corner(left, top)};
+}
+inline std::vector<AIPathSegment> squareSegments(float left, float bottom, float size) {
+    return rectSegments(left, bottom, left + size, bottom + size);
 }
 
 // A circle of four smooth quarter arcs.
@@ -42,15 +40,11 @@ inline EnvelopeWarp warpOf(int style, float bend, float horizontal = 0, float ve
 }
 
 // Field by field (the struct has padding after the corner flag).
-inline bool samePoint(const AIRealPoint& a, const AIRealPoint& b) { return a.h == b.h && a.v == b.v; }
 inline bool sameSegments(const std::vector<AIPathSegment>& a, const std::vector<AIPathSegment>& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (!samePoint(a[i].p, b[i].p) || !samePoint(a[i].in, b[i].in) || !samePoint(a[i].out, b[i].out) ||
-            (a[i].corner != 0) != (b[i].corner != 0))
-            return false;
-    }
-    return true;
+    auto same = [](const AIRealPoint& x, const AIRealPoint& y) { return x.h == y.h && x.v == y.v; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](const AIPathSegment& x, const AIPathSegment& y) {
+        return same(x.p, y.p) && same(x.in, y.in) && same(x.out, y.out) && (x.corner != 0) == (y.corner != 0);
+    });
 }
 
 inline double dist(WarpPoint a, WarpPoint b) { return std::hypot(a.h - b.h, a.v - b.v); }
@@ -87,21 +81,15 @@ inline double distanceToCurve(WarpPoint q, const std::function<WarpPoint(double)
     int bi = 0;
     for (int i = 0; i <= samples; ++i) {
         const double d = dist(q, curve(static_cast<double>(i) / samples));
-        if (d < best) {
-            best = d;
-            bi = i;
-        }
+        if (d < best) { best = d; bi = i; }
     }
     double lo = std::max(0, bi - 1) / static_cast<double>(samples);
     double hi = std::min(samples, bi + 1) / static_cast<double>(samples);
     const double g = (std::sqrt(5.0) - 1) / 2;
     for (int it = 0; it < 60; ++it) {
         const double m1 = hi - g * (hi - lo), m2 = lo + g * (hi - lo);
-        if (dist(q, curve(m1)) < dist(q, curve(m2))) {
-            hi = m2;
-        } else {
-            lo = m1;
-        }
+        if (dist(q, curve(m1)) < dist(q, curve(m2))) hi = m2;
+        else lo = m1;
     }
     return std::min(best, dist(q, curve((lo + hi) / 2)));
 }

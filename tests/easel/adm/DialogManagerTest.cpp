@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <functional>
+#include <string>
 
 #include "HostState.h"
 #include "adm/Dialog.h"
@@ -20,7 +19,6 @@ struct Suites {
     const ADMListSuite* list;
     const ADMEntrySuite* entry;
     const ADMNotifierSuite* notifier;
-    const ADMIconSuite* icon;
     const ADMTrackerSuite* tracker;
 };
 Suites s;
@@ -30,9 +28,6 @@ const T* table(const char* name, int32_t version) {
     return static_cast<const T*>(hostState().suites.find(name, version));
 }
 
-// Items every test dialog gets: a real spin 10 (0..100, two decimals), an
-// integer spin 11 (1..5), a popup 12 with three entries, a check box 13
-// that popup entry 2 enables, OK (1) and Cancel (2).
 int notified = 0;
 std::string lastNotifierType;
 ADMItemRef lastNotifiedItem = nullptr;
@@ -46,6 +41,7 @@ void countingNotify(ADMItemRef item, ADMNotifierRef notifier) {
     s.item->DefaultNotify(item, notifier);
 }
 
+// Check box 13 is enabled only while popup entry 2 is chosen.
 void popupNotify(ADMItemRef item, ADMNotifierRef notifier) {
     s.item->DefaultNotify(item, notifier);
     ASInt32 index = -1;
@@ -65,6 +61,9 @@ ADMItemRef make(ADMDialogRef d, ASInt32 id, const char* kind, const char* text =
     return it;
 }
 
+// Items every test dialog gets: a real spin 10 (0..100, two decimals), an
+// integer spin 11 (1..5), a popup 12 with three entries, a check box 13
+// that popup entry 2 enables, OK (1), Cancel (2) and Apply (7).
 ASErr standardInit(ADMDialogRef d) {
     ADMItemRef spin = make(d, 10, kADMSpinEditType);
     s.item->SetMinFloatValue(spin, 0);
@@ -93,6 +92,7 @@ ASErr standardInit(ADMDialogRef d) {
     s.item->SendNotify(popup, kADMUserChangedNotifier);
     make(d, 1, kADMTextPushButtonType, "OK");
     make(d, 2, kADMTextPushButtonType, "Cancel");
+    make(d, 7, kADMTextPushButtonType, "Apply");
     return kNoErr;
 }
 
@@ -139,7 +139,6 @@ protected:
                    table<ADMListSuite>(kADMListSuite, kADMListSuiteVersion),
                    table<ADMEntrySuite>(kADMEntrySuite, kADMEntrySuiteVersion),
                    table<ADMNotifierSuite>(kADMNotifierSuite, kADMNotifierSuiteVersion),
-                   table<ADMIconSuite>(kADMIconSuite, kADMIconSuiteVersion),
                    table<ADMTrackerSuite>(kADMTrackerSuite, kADMTrackerSuiteVersion)};
         ASSERT_NE(s.item, nullptr);
         notified = 0;
@@ -150,10 +149,7 @@ protected:
 TEST_F(DialogManagerTest, SpinEditsClampToTheirRangeAndShowTheirPrecision) {
     LambdaDriver driver([](Dialog& d) {
         ADMItemRef spin = d.item(10)->ref();
-        s.item->SetFloatValue(spin, 250.0f);
         AIReal v = 0;
-        s.item->GetFloatValue(spin, &v);
-        EXPECT_EQ(v, 100.0f);
         s.item->SetFloatValue(spin, -3.0f);
         s.item->GetFloatValue(spin, &v);
         EXPECT_EQ(v, 0.0f);
@@ -169,41 +165,54 @@ TEST_F(DialogManagerTest, SpinEditsClampToTheirRangeAndShowTheirPrecision) {
     runStandard(driver);
 }
 
-TEST_F(DialogManagerTest, ScriptedSetsClampLikeAUserAndOKEndsWithItsId) {
-    ScriptedDriver driver({{10, 999.0, {}}, {11, 0.0, {}}}, {"OK"});
-    RunResult run = runStandard(driver);
-    EXPECT_TRUE(driver.error().empty()) << driver.error();
-    EXPECT_EQ(run.result, 1);
-    EXPECT_EQ(itemOf(run.record, 10).value, 100.0);
-    EXPECT_EQ(itemOf(run.record, 11).value, 1.0);
-    EXPECT_EQ(run.record.result, 1);
-}
+// A scripted run of the standard dialog: the button that closed it, the
+// driver's complaint (empty: none) and one item's value afterwards (popups:
+// the chosen entry's index).
+struct ScriptedCase {
+    const char* name;
+    std::vector<SetAction> sets;
+    std::vector<std::string> presses;
+    ASInt32 result;
+    std::string error;
+    int32_t item;
+    double value;
+};
 
-TEST_F(DialogManagerTest, PopupsAreSetByIndexOrByEntryText) {
-    {
-        ScriptedDriver driver({{12, 1.0, {}}}, {"OK"});
+TEST_F(DialogManagerTest, ScriptedSetsAndPressesActLikeAUser) {
+    const std::string none;
+    const ScriptedCase cases[] = {
+        {"a set above the range clamps", {{10, 999.0, {}}}, {"OK"}, 1, none, 10, 100.0},
+        {"a set below the range clamps", {{11, 0.0, {}}}, {"OK"}, 1, none, 11, 1.0},
+        {"popup by index", {{12, 1.0, {}}}, {"OK"}, 1, none, 12, 1},
+        {"popup by text without its blank", {{12, {}, "Alternate 1"}}, {"OK"}, 1, none, 12, 2},
+        {"popup index out of range cancels", {{12, 3.0, {}}}, {"OK"}, 2, "out of range 0..2", 12, 0},
+        {"popup text unknown", {{12, {}, "Sideways"}}, {"OK"}, 2, "no entry 'Sideways'", 12, 0},
+        {"a disabled box refuses", {{13, 1.0, {}}}, {"OK"}, 2, "item 13 of dialog 'Test' is disabled", 13, 0},
+        {"the popup enables the box", {{12, 2.0, {}}, {13, 1.0, {}}}, {"OK"}, 1, none, 13, 1},
+        {"a button by id", {}, {"7"}, 7, none, 7, 0},
+        {"a button by text", {}, {"Apply"}, 7, none, 7, 0},
+        {"left open: Cancel", {}, {}, 2, none, 7, 0},
+        {"an unknown button", {}, {"Apply later"}, 2, "no button 'Apply later'", 7, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedDriver driver(c.sets, c.presses);
         RunResult run = runStandard(driver);
-        EXPECT_EQ(itemOf(run.record, 12).selected, 1);
-        EXPECT_EQ(itemOf(run.record, 12).text, " Place beneath");
+        EXPECT_EQ(run.result, c.result);
+        EXPECT_EQ(run.record.result, c.result);
+        if (c.error.empty()) {
+            EXPECT_EQ(driver.error(), "");
+        } else {
+            EXPECT_NE(driver.error().find(c.error), std::string::npos) << driver.error();
+        }
+        const ItemRecord& i = itemOf(run.record, c.item);
+        EXPECT_EQ(i.kind == ItemKind::PopupList ? i.selected : i.value, c.value);
+        if (c.item == 13) {
+            EXPECT_EQ(i.enabled, c.value == 1);
+        }
     }
-    {
-        // Exact text, or the text without its leading blank.
-        ScriptedDriver driver({{12, {}, std::string("Alternate 1")}}, {"OK"});
-        RunResult run = runStandard(driver);
-        EXPECT_TRUE(driver.error().empty()) << driver.error();
-        EXPECT_EQ(itemOf(run.record, 12).selected, 2);
-    }
-    {
-        ScriptedDriver driver({{12, 3.0, {}}}, {"OK"});
-        RunResult run = runStandard(driver);
-        EXPECT_NE(driver.error().find("out of range 0..2"), std::string::npos) << driver.error();
-        EXPECT_EQ(run.result, 2);  // an unusable action cancels the dialog
-    }
-    {
-        ScriptedDriver driver({{12, {}, std::string("Sideways")}}, {"OK"});
-        runStandard(driver);
-        EXPECT_NE(driver.error().find("no entry 'Sideways'"), std::string::npos) << driver.error();
-    }
+    ScriptedDriver byIndex({{12, 1.0, {}}}, {"OK"});
+    EXPECT_EQ(itemOf(runStandard(byIndex).record, 12).text, " Place beneath");  // a popup shows its entry
 }
 
 TEST_F(DialogManagerTest, ActiveEntryKeepsItsIdWhenEntriesAreInsertedBeforeIt) {
@@ -232,25 +241,6 @@ TEST_F(DialogManagerTest, ActiveEntryKeepsItsIdWhenEntriesAreInsertedBeforeIt) {
     runStandard(driver);
 }
 
-TEST_F(DialogManagerTest, DisabledItemsRefuseUserInputUntilEnabled) {
-    {
-        // Check box 13 is enabled only while popup entry 2 is chosen.
-        ScriptedDriver driver({{13, 1.0, {}}}, {"OK"});
-        RunResult run = runStandard(driver);
-        EXPECT_NE(driver.error().find("item 13"), std::string::npos);
-        EXPECT_NE(driver.error().find("disabled"), std::string::npos);
-        EXPECT_FALSE(itemOf(run.record, 13).enabled);
-        EXPECT_EQ(itemOf(run.record, 13).value, 0.0);
-    }
-    {
-        ScriptedDriver driver({{12, 2.0, {}}, {13, 1.0, {}}}, {"OK"});
-        RunResult run = runStandard(driver);
-        EXPECT_TRUE(driver.error().empty()) << driver.error();
-        EXPECT_TRUE(itemOf(run.record, 13).enabled);
-        EXPECT_EQ(itemOf(run.record, 13).value, 1.0);
-    }
-}
-
 TEST_F(DialogManagerTest, PressingACheckBoxTogglesItAndNotifies) {
     ASErr (*init)(ADMDialogRef) = [](ADMDialogRef d) -> ASErr {
         standardInit(d);
@@ -265,24 +255,6 @@ TEST_F(DialogManagerTest, PressingACheckBoxTogglesItAndNotifies) {
     EXPECT_EQ(notified, 3);
     EXPECT_EQ(lastNotifierType, kADMUserChangedNotifier);
     EXPECT_EQ(itemOf(run.record, 13).value, 1.0);
-}
-
-TEST_F(DialogManagerTest, PushButtonDefaultNotificationEndsTheModalWithItsId) {
-    ASErr (*init)(ADMDialogRef) = [](ADMDialogRef d) -> ASErr {
-        standardInit(d);
-        make(d, 7, kADMTextPushButtonType, "Apply");
-        return kNoErr;
-    };
-    ScriptedDriver byId({}, {"7"});
-    EXPECT_EQ(runStandard(byId, init).result, 7);
-    ScriptedDriver byText({}, {"Apply"});
-    EXPECT_EQ(runStandard(byText, init).result, 7);
-    // A dialog the script leaves open is closed with Cancel.
-    ScriptedDriver none({}, {});
-    EXPECT_EQ(runStandard(none, init).result, 2);
-    ScriptedDriver unknown({}, {"Apply later"});
-    runStandard(unknown, init);
-    EXPECT_NE(unknown.error().find("no button 'Apply later'"), std::string::npos);
 }
 
 TEST_F(DialogManagerTest, SendNotifyReachesTheNotifyProcedureWithItsType) {
@@ -320,7 +292,7 @@ TEST_F(DialogManagerTest, ModalDialogsNestAndTheNestedOneGetsTheDefaultDriver) {
     proc = openNested;
     ASErr (*init)(ADMDialogRef) = [](ADMDialogRef d) -> ASErr {
         standardInit(d);
-        ADMItemRef b = make(d, 7, kADMTextPushButtonType, "More");
+        ADMItemRef b = make(d, 8, kADMTextPushButtonType, "More");
         s.item->SetNotifyProc(b, proc);
         return kNoErr;
     };
@@ -365,7 +337,7 @@ TEST_F(DialogManagerTest, InspectorRecordsEveryItemAndCancels) {
     EXPECT_EQ(run.result, 2);
     ASSERT_TRUE(driver.record().has_value());
     const DialogRecord& r = *driver.record();
-    ASSERT_EQ(r.items.size(), 6u);
+    ASSERT_EQ(r.items.size(), 7u);
     const ItemRecord& spin = itemOf(r, 10);
     EXPECT_EQ(spin.kind, ItemKind::SpinEdit);
     EXPECT_EQ(spin.min, 0.0);
@@ -380,25 +352,19 @@ TEST_F(DialogManagerTest, InspectorRecordsEveryItemAndCancels) {
     EXPECT_EQ(itemOf(r, 1).rect.top, 11);
 }
 
-TEST_F(DialogManagerTest, DanglingHandlesAreRefused) {
+TEST_F(DialogManagerTest, DanglingHandlesAndUnknownItemKindsAreRefused) {
     ADMItemRef kept = nullptr;
-    LambdaDriver driver([&](Dialog& d) { kept = d.item(10)->ref(); });
-    runStandard(driver);
-    ASInt32 v = 0;
-    EXPECT_EQ(s.item->GetIntValue(kept, &v), kBadParameterErr);
     ASRect r{0, 0, 1, 1};
     ADMItemRef out = nullptr;
-    EXPECT_EQ(s.dialog->CreateItem(nullptr, 1, kADMSpinEditType, &r, &out), kBadParameterErr);
-}
-
-TEST_F(DialogManagerTest, UnknownItemKindsAreRefused) {
-    LambdaDriver driver([](Dialog& d) {
-        ASRect r{0, 0, 1, 1};
-        ADMItemRef out = nullptr;
+    LambdaDriver driver([&](Dialog& d) {
+        kept = d.item(10)->ref();
         EXPECT_EQ(s.dialog->CreateItem(d.ref(), 40, "ADM Slider Type", &r, &out), kBadParameterErr);
         EXPECT_EQ(d.item(40), nullptr);
     });
     runStandard(driver);
+    ASInt32 v = 0;
+    EXPECT_EQ(s.item->GetIntValue(kept, &v), kBadParameterErr);
+    EXPECT_EQ(s.dialog->CreateItem(nullptr, 1, kADMSpinEditType, &r, &out), kBadParameterErr);
 }
 
 TEST_F(DialogManagerTest, AlertsAreReportedThroughTheHost) {

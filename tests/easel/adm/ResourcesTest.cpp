@@ -50,12 +50,13 @@ protected:
         setBundleResolver(nullptr);
         fs::remove_all(dir);
     }
-    const ADMBasicSuite* basic() {
-        return static_cast<const ADMBasicSuite*>(hostState().suites.find(kADMBasicSuite, kADMBasicSuiteVersion));
+    template <typename T>
+    static const T* suite(const char* name, int32_t version) {
+        return static_cast<const T*>(hostState().suites.find(name, version));
     }
-    const ADMIconSuite* icons() {
-        return static_cast<const ADMIconSuite*>(hostState().suites.find(kADMIconSuite, kADMIconSuiteVersion));
-    }
+    const ADMBasicSuite* basic() { return suite<ADMBasicSuite>(kADMBasicSuite, kADMBasicSuiteVersion); }
+    const ADMIconSuite* icons() { return suite<ADMIconSuite>(kADMIconSuite, kADMIconSuiteVersion); }
+    const ADMDialogSuite* dialogs() { return suite<ADMDialogSuite>(kADMDialogSuite, kADMDialogSuiteVersion); }
 };
 
 TEST_F(BundleTest, IndexStringsReadTheListAndGiveEmptyPastTheEnd) {
@@ -81,8 +82,7 @@ TEST_F(BundleTest, TemplateGivesCaptionSizeAndItemsBeforeInit) {
     InspectDriver driver;
     dialogManager().setNextDriver(&driver);
     ASInt32 result = 0;
-    auto* dialogs = static_cast<const ADMDialogSuite*>(hostState().suites.find(kADMDialogSuite, kADMDialogSuiteVersion));
-    ASSERT_EQ(dialogs->Modal(fakePlugin(), "Error Dialog", 16051, 0,
+    ASSERT_EQ(dialogs()->Modal(fakePlugin(), "Error Dialog", 16051, 0,
                              [](ADMDialogRef d) -> ASErr {
                                  itemsSeenByInit = static_cast<int>(reinterpret_cast<Dialog*>(d)->items.size());
                                  return kNoErr;
@@ -104,33 +104,18 @@ TEST_F(BundleTest, TemplateGivesCaptionSizeAndItemsBeforeInit) {
 
 TEST_F(BundleTest, MalformedTemplateFailsTheModalCall) {
     write(dir / "DLOG" / "7.json", R"({"items": [{"id": 1, "kind": "ADM Text Push Button Type", "rect": [1, 2]}]})");
-    auto* dialogs = static_cast<const ADMDialogSuite*>(hostState().suites.find(kADMDialogSuite, kADMDialogSuiteVersion));
     ASInt32 result = -1;
-    EXPECT_EQ(dialogs->Modal(fakePlugin(), "Bad", 7, 0, nullptr, nullptr, &result), kBadParameterErr);
+    EXPECT_EQ(dialogs()->Modal(fakePlugin(), "Bad", 7, 0, nullptr, nullptr, &result), kBadParameterErr);
     EXPECT_EQ(dialogManager().depth(), 0);
 }
 
-TEST_F(BundleTest, MissingOrUnreadableIconHasTheUnknownType) {
-    write(dir / "ICON" / "16052.ico", "not an icon at all, just text");
-    ADMIconRef icon = nullptr;
-    ASInt32 type = 0;
-    ASSERT_EQ(icons()->GetFromResource(fakePlugin(), 16050, 1, &icon), kNoErr);  // 16051: missing
-    icons()->GetType(icon, &type);
-    EXPECT_EQ(type, kADMUnknownIconType);
-    icons()->Destroy(icon);
-    ASSERT_EQ(icons()->GetFromResource(fakePlugin(), 16050, 2, &icon), kNoErr);  // 16052: unreadable
-    icons()->GetType(icon, &type);
-    EXPECT_EQ(type, kADMUnknownIconType);
-    EXPECT_EQ(icons()->Destroy(icon), kNoErr);
-    EXPECT_EQ(icons()->Destroy(icon), kBadParameterErr);
-}
-
-TEST_F(BundleTest, SixteenColourIconLoadsAsABitmap) {
+TEST_F(BundleTest, IconsLoadAsBitmapsOrTheUnknownTypeWhenMissingOrUnreadable) {
     fs::create_directories(dir / "ICON");
     fs::copy_file(fs::path(TESTPLUGIN_BUNDLE) / "ICON" / "16051.ico", dir / "ICON" / "16051.ico");
+    write(dir / "ICON" / "16052.ico", "not an icon at all, just text");
     ADMIconRef icon = nullptr;
-    ASSERT_EQ(icons()->GetFromResource(fakePlugin(), 16050, 1, &icon), kNoErr);
     ASInt32 type = 0, w = 0, h = 0;
+    ASSERT_EQ(icons()->GetFromResource(fakePlugin(), 16050, 1, &icon), kNoErr);  // 16051: a 16-colour icon
     icons()->GetType(icon, &type);
     icons()->GetSize(icon, &w, &h);
     EXPECT_EQ(type, kADMIconBitmapType);
@@ -139,6 +124,14 @@ TEST_F(BundleTest, SixteenColourIconLoadsAsABitmap) {
     ASSERT_NE(iconOf(icon), nullptr);
     EXPECT_EQ(iconOf(icon)->image.bitCount, 4);
     icons()->Destroy(icon);
+    for (ASInt32 index : {2, 3}) {  // 16052: unreadable; 16053: missing
+        SCOPED_TRACE(index);
+        ASSERT_EQ(icons()->GetFromResource(fakePlugin(), 16050, index, &icon), kNoErr);
+        icons()->GetType(icon, &type);
+        EXPECT_EQ(type, kADMUnknownIconType);
+        EXPECT_EQ(icons()->Destroy(icon), kNoErr);
+    }
+    EXPECT_EQ(icons()->Destroy(icon), kBadParameterErr);
 }
 
 class IconDecodeTest : public ::testing::Test {
@@ -150,23 +143,16 @@ protected:
         return img.value_or(Image{});
     }
     static const uint8_t* px(const Image& img, int x, int y) { return &img.rgba[size_t(y * img.width + x) * 4]; }
+    static std::vector<int> rgba(const Image& img, int x, int y) { return {px(img, x, y), px(img, x, y) + 4}; }
 };
 
 TEST_F(IconDecodeTest, FourBitIconDecodesColoursTopRowFirstAndMasksTheBackground) {
     Image img = load("ICON/16051.ico");
     ASSERT_EQ(img.rgba.size(), 32u * 32u * 4u);
-    EXPECT_EQ(px(img, 0, 0)[3], 0);        // background: masked, transparent
-    const uint8_t* inside = px(img, 24, 8);  // the upper right square is yellow
-    EXPECT_EQ(inside[0], 255);
-    EXPECT_EQ(inside[1], 255);
-    EXPECT_EQ(inside[2], 0);
-    EXPECT_EQ(inside[3], 255);
-    const uint8_t* lower = px(img, 8, 22);  // the lower left square is grey
-    EXPECT_EQ(lower[0], 128);
-    EXPECT_EQ(lower[3], 255);
-    const uint8_t* edge = px(img, 3, 17);  // its outline is black and opaque
-    EXPECT_EQ(edge[0], 0);
-    EXPECT_EQ(edge[3], 255);
+    EXPECT_EQ(px(img, 0, 0)[3], 0);                                // background: masked, transparent
+    EXPECT_EQ(rgba(img, 24, 8), (std::vector<int>{255, 255, 0, 255}));   // the upper right square is yellow
+    EXPECT_EQ(rgba(img, 8, 22), (std::vector<int>{128, 128, 128, 255}));  // the lower left one grey
+    EXPECT_EQ(rgba(img, 3, 17), (std::vector<int>{0, 0, 0, 255}));       // with a black outline
 }
 
 TEST_F(IconDecodeTest, MonochromeCursorKeepsItsHotSpot) {

@@ -1,15 +1,25 @@
+// The JSON document through SVG and back, envelopes drawn with their warped
+// geometry and read back with their unwarped contents and their warp.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "DocumentJson.h"
+#include "Render.h"
 #include "SvgExport.h"
 #include "SvgImport.h"
+#include "Warp.h"
 
 namespace easel {
 namespace {
 
-// A document that uses every field of the file format.
+// A document that uses every field of the file format, with an arc-warped
+// envelope holding one of every kind of art and a twisted envelope inside it.
 const char* const kEverything = R"({
  "format": "easel-document", "version": 1, "seed": 7,
  "page": {"width": 300.5, "height": 200.25},
@@ -67,13 +77,35 @@ const char* const kEverything = R"({
     "fill": {"paint": true, "color": {"kind": "rgb", "values": [0.1, 0.2, 0.3]}},
     "stroke": {"paint": false, "color": {"kind": "none"}, "width": 1}, "opacity": 1, "blend": "normal"}]},
   {"name": "Locked", "visible": true, "locked": true, "art": [
-   {"id": 40, "type": "envelope", "selected": true, "warp": {"style": 9, "bend": 0.5, "horizontal": -0.25,
-    "vertical": 0.125, "rotate90": true}, "opacity": 1, "blend": "color-dodge", "children": [
-     {"id": 41, "type": "path", "selected": true, "closed": false,
-      "segments": [[1, 2, 1, 2, 1, 2, 1], [3.5, 4, 3.5, 4, 3.5, 4, 1]],
-      "fill": {"paint": false, "color": {"kind": "none"}},
-      "stroke": {"paint": true, "color": {"kind": "rgb", "values": [1, 1, 0]}, "width": 1e-3},
-      "opacity": 1, "blend": "normal"}]}]},
+   {"id": 41, "type": "path", "selected": true, "closed": false,
+    "segments": [[1, 2, 1, 2, 1, 2, 1], [3.5, 4, 3.5, 4, 3.5, 4, 1]],
+    "stroke": {"paint": true, "color": {"kind": "rgb", "values": [1, 1, 0]}, "width": 1e-3}}]},
+  {"name": "Warped", "art": [
+   {"id": 50, "type": "envelope", "selected": true, "blend": "color-dodge",
+    "warp": {"style": 1, "bend": 0.5, "horizontal": 0.2, "vertical": 0, "rotate90": false}, "children": [
+    {"id": 51, "type": "path", "closed": true,
+     "segments": [[50, 50, 50, 50, 50, 50, 1], [150, 50, 150, 50, 150, 50, 1], [150, 150, 150, 150, 150, 150, 1],
+                  [50, 150, 50, 150, 50, 150, 1]],
+     "fill": {"paint": true, "color": {"kind": "rgb", "values": [1, 0, 0]}},
+     "stroke": {"paint": true, "color": {"kind": "gray", "values": [1]}, "width": 1}},
+    {"id": 52, "type": "compound", "fill": {"paint": true, "color": {"kind": "rgb", "values": [0, 0, 1]}}, "children": [
+     {"id": 53, "type": "path", "closed": true, "fill": {"paint": true, "color": {"kind": "rgb", "values": [0, 0, 1]}},
+      "segments": [[60, 60, 60, 60, 60, 60, 1], [90, 60, 90, 60, 90, 60, 1], [75, 90, 70, 90, 80, 90, 0]]},
+     {"id": 54, "type": "path", "closed": false, "fill": {"paint": true, "color": {"kind": "rgb", "values": [0, 0, 1]}},
+      "segments": [[100, 60, 95, 55, 110, 70, 0], [130, 90, 130, 90, 130, 90, 1]]}]},
+    {"id": 55, "type": "text", "text": "Warp", "fontSize": 20, "matrix": [1, 0, 0, 1, 60, 120],
+     "fill": {"paint": true, "color": {"kind": "gray", "values": [0.2]}}},
+    {"id": 56, "type": "image", "href": "pictures/cat.png", "width": 40, "height": 30,
+     "matrix": [1, 0, 0, 1, 100, 100], "opacity": 0.5, "blend": "multiply"},
+    {"id": 57, "type": "symbol", "symbol": "star", "width": 12, "height": 12, "matrix": [2, 0, 0, 2, 70, 70]},
+    {"id": 58, "type": "envelope", "warp": {"style": 15, "bend": 0.3, "horizontal": -0.25, "vertical": 0.125,
+     "rotate90": true}, "children": [
+     {"id": 59, "type": "path", "closed": false,
+      "segments": [[80, 140, 80, 140, 100, 160, 0], [140, 140, 120, 120, 140, 140, 1]],
+      "stroke": {"paint": true, "color": {"kind": "rgb", "values": [0, 1, 0]}, "width": 2}}]},
+    {"id": 60, "type": "textpath", "closed": false, "text": "along",  "fontSize": 9,
+     "segments": [[55, 75, 55, 75, 75, 95, 0], [145, 75, 125, 55, 145, 75, 0]],
+     "fill": {"paint": true, "color": {"kind": "rgb", "values": [0.1, 0.2, 0.3]}}}]}]},
   {"name": "Empty", "visible": true, "locked": false, "art": []}]
 })";
 
@@ -85,12 +117,15 @@ protected:
         EXPECT_TRUE(readDocumentJson(text, d, error)) << error;
         return d;
     }
-    static std::unique_ptr<Document> fromSvg(const std::string& svg, SvgReport* report = nullptr) {
+    // Our own files read back without a note in the report.
+    static std::unique_ptr<Document> fromSvg(const std::string& svg, bool quiet = true) {
         std::unique_ptr<Document> d;
         std::string error;
-        SvgReport rep;
-        EXPECT_TRUE(readSvg(svg, d, rep, error)) << error;
-        if (report) *report = rep;
+        SvgReport report;
+        EXPECT_TRUE(readSvg(svg, d, report, error)) << error;
+        if (quiet) {
+            EXPECT_TRUE(report.empty()) << report.text();
+        }
         return d;
     }
 };
@@ -98,12 +133,9 @@ protected:
 TEST_F(SvgRoundTrip, JsonToSvgToJsonKeepsEveryField) {
     auto doc = fromJson(kEverything);
     ASSERT_TRUE(doc);
-    const std::string json = writeDocumentJson(*doc);
-    SvgReport report;
-    auto back = fromSvg(writeSvg(*doc), &report);
+    auto back = fromSvg(writeSvg(*doc));
     ASSERT_TRUE(back);
-    EXPECT_TRUE(report.empty()) << report.text();
-    EXPECT_EQ(writeDocumentJson(*back), json);
+    EXPECT_EQ(writeDocumentJson(*back), writeDocumentJson(*doc));
     // And written again, the SVG is the same.
     EXPECT_EQ(writeSvg(*back), writeSvg(*doc));
 }
@@ -115,7 +147,7 @@ TEST_F(SvgRoundTrip, ForeignFilesSettleAfterOneImport) {
         "<circle cx=\"8\" cy=\"8\" r=\"3\" stroke=\"red\" fill-opacity=\"0.5\"/></g>"
         "<text x=\"1\" y=\"15\" font-size=\"4\" font-family=\"Cantarell\">Hi</text>"
         "<image x=\"2\" y=\"2\" width=\"4\" height=\"4\" href=\"data:image/png;base64,AA==\"/></svg>";
-    auto first = fromSvg(foreign);
+    auto first = fromSvg(foreign, false);
     const std::string svg1 = writeSvg(*first);
     auto second = fromSvg(svg1);
     EXPECT_EQ(writeDocumentJson(*second), writeDocumentJson(*first));
@@ -146,6 +178,270 @@ TEST_F(SvgRoundTrip, GreyAndFourColourAreShownConverted) {
     EXPECT_NE(svg.find("data-easel-stroke=\"on gray 0.3\""), std::string::npos);
     EXPECT_NE(svg.find("mix-blend-mode:screen"), std::string::npos);
     EXPECT_NE(svg.find("inkscape:groupmode=\"layer\""), std::string::npos);
+}
+
+// ---- envelopes: drawn warped, read back with their unwarped contents ----
+
+// One element of the written SVG: the line carrying data-easel-id="id".
+std::string elementLine(const std::string& svg, int id) {
+    const std::string key = "data-easel-id=\"" + std::to_string(id) + "\"";
+    const size_t at = svg.find(key);
+    if (at == std::string::npos) return {};
+    const size_t begin = svg.rfind('\n', at) + 1;
+    return svg.substr(begin, svg.find('\n', at) - begin);
+}
+
+std::string attr(const std::string& element, const std::string& name) {
+    const std::string key = " " + name + "=\"";
+    const size_t at = element.find(key);
+    if (at == std::string::npos) return {};
+    const size_t begin = at + key.size();
+    return element.substr(begin, element.find('"', begin) - begin);
+}
+
+// A drawing command with its absolute points; a line is written as the cubic
+// whose direction points sit on its ends, so that both forms compare alike.
+struct Command {
+    char op;
+    std::vector<AIRealPoint> points;
+    bool operator==(const Command& o) const {
+        return op == o.op && std::equal(points.begin(), points.end(), o.points.begin(), o.points.end(),
+                                        [](AIRealPoint a, AIRealPoint b) { return a.h == b.h && a.v == b.v; });
+    }
+};
+std::ostream& operator<<(std::ostream& os, const Command& c) {
+    os << c.op;
+    for (const AIRealPoint& p : c.points) os << ' ' << p.h << ',' << p.v;
+    return os;
+}
+
+// Path data as written by the export (absolute M, L, C and Z), a straight
+// closing side left to Z made explicit.
+std::vector<Command> parsePath(const std::string& d) {
+    std::vector<Command> out;
+    AIRealPoint start{}, at{};
+    for (const char* s = d.c_str(); *s;) {
+        const char op = *s++;
+        if (op == ' ') continue;
+        std::vector<AIRealPoint> pts;
+        for (int i = 0, n = op == 'M' || op == 'L' ? 1 : op == 'C' ? 3 : 0; i < n; ++i) {
+            char* end = nullptr;
+            const float h = std::strtof(s, &end);
+            pts.push_back(AIRealPoint{h, std::strtof(end, &end)});
+            s = end;
+        }
+        if (op == 'Z' && (at.h != start.h || at.v != start.v)) out.push_back({'C', {at, start, start}});
+        if (op == 'L') pts = {at, pts[0], pts[0]};
+        out.push_back({op == 'L' ? 'C' : op, pts});
+        if (!pts.empty()) at = pts.back();
+        if (op == 'M') start = at;
+    }
+    return out;
+}
+
+// The commands that draw these contours, every side a cubic.
+std::vector<Command> drawing(const std::vector<std::vector<AIPathSegment>>& contours, const std::vector<bool>& closed) {
+    std::vector<Command> out;
+    for (size_t c = 0; c < contours.size(); ++c) {
+        const auto& segs = contours[c];
+        out.push_back({'M', {segs[0].p}});
+        const size_t sides = closed[c] ? segs.size() : segs.size() - 1;
+        for (size_t i = 1; i <= sides; ++i) {
+            const AIPathSegment &from = segs[i - 1], &to = segs[i % segs.size()];
+            out.push_back({'C', {from.out, to.in, to.p}});
+        }
+        if (closed[c]) out.push_back({'Z', {}});
+    }
+    return out;
+}
+
+// numbers of "matrix(a b c d e f)"
+std::vector<double> parseMatrix(const std::string& t) {
+    std::vector<double> v;
+    const size_t open = t.find('(');
+    if (open == std::string::npos) return v;
+    const char* s = t.c_str() + open + 1;
+    for (int i = 0; i < 6; ++i) {
+        char* end = nullptr;
+        v.push_back(std::strtod(s, &end));
+        s = end;
+    }
+    return v;
+}
+
+class WarpedSvg : public SvgRoundTrip {
+protected:
+    void SetUp() override {
+        doc_ = fromJson(kEverything);
+        ASSERT_TRUE(doc_);
+        svg_ = writeSvg(*doc_);
+    }
+    std::unique_ptr<Document> doc_;
+    std::string svg_;
+    WarpedGeometry geometry_;
+};
+
+TEST_F(WarpedSvg, PathDataIsTheWarpedGeometry) {
+    const Art* square = doc_->findById(51);
+    std::vector<AIPathSegment> warped;
+    ASSERT_TRUE(geometry_.path(*square, warped));
+    // The arc bends the square's sides: more anchors than the four stored.
+    ASSERT_GT(warped.size(), 4u);
+    const std::string element = elementLine(svg_, 51);
+    EXPECT_EQ(parsePath(attr(element, "d")), drawing({warped}, {true}));
+    // The stored square is kept beside it.
+    EXPECT_EQ(parsePath(attr(element, "data-easel-d")), drawing({square->segments()}, {true}));
+    // Nested envelopes: both warps act, the inner one first.
+    ASSERT_TRUE(geometry_.path(*doc_->findById(59), warped));
+    EXPECT_EQ(parsePath(attr(elementLine(svg_, 59), "d")), drawing({warped}, {false}));
+}
+
+TEST_F(WarpedSvg, CompoundPathDrawsEveryMemberWarped) {
+    std::vector<AIPathSegment> a, b;
+    ASSERT_TRUE(geometry_.path(*doc_->findById(53), a));
+    ASSERT_TRUE(geometry_.path(*doc_->findById(54), b));
+    const std::string element = elementLine(svg_, 52);
+    ASSERT_NE(attr(element, "data-easel-type"), "");
+    EXPECT_EQ(parsePath(attr(element, "d")), drawing({a, b}, {true, false}));
+}
+
+TEST_F(WarpedSvg, TextAndSymbolFollowTheWarpAtTheirCentre) {
+    for (int id : {55, 57}) {
+        SCOPED_TRACE("art " + std::to_string(id));
+        const Art* art = doc_->findById(id);
+        const std::string element = elementLine(svg_, id);
+        const std::vector<double> shown = parseMatrix(attr(element, "transform"));
+        const std::vector<double> kept = parseMatrix(attr(element, "data-easel-transform"));
+        ASSERT_EQ(shown.size(), 6u);
+        ASSERT_EQ(kept.size(), 6u);
+        const AIRealMatrix& m = art->objectMatrix();
+        auto D = [](float x) { return static_cast<double>(x); };
+        EXPECT_EQ(kept[0], D(m.a));
+        EXPECT_EQ(kept[4], D(m.tx));
+        // The written matrix takes the local box's centre (vertical axis
+        // up, so the third and fourth numbers are negated) to the warped
+        // centre.
+        const AIRealRect box = art->object().localBox();
+        const double lh = (D(box.left) + D(box.right)) / 2, lv = (D(box.top) + D(box.bottom)) / 2;
+        const double h = shown[0] * lh - shown[2] * lv + shown[4];
+        const double v = shown[1] * lh - shown[3] * lv + shown[5];
+        const WarpPoint page{D(m.a) * lh + D(m.c) * lv + D(m.tx), D(m.b) * lh + D(m.d) * lv + D(m.ty)};
+        const WarpPoint want = geometry_.chainOf(*art).map(page);
+        EXPECT_NEAR(h, want.h, 1e-3);
+        EXPECT_NEAR(v, want.v, 1e-3);
+        EXPECT_GT(std::hypot(want.h - page.h, want.v - page.v), 1.0) << "the warp should move this art";
+    }
+}
+
+TEST_F(WarpedSvg, ImageIsDrawnInPiecesFromItsUnwarpedDefinition) {
+    const std::string image = elementLine(svg_, 56);
+    EXPECT_NE(image.find("<image id=\"easel-image-56\""), std::string::npos);
+    // The definition keeps the image's own placement: local (0, 0) on the
+    // page's (100, 100) (SVG's image box runs from -height to 0).
+    const std::vector<double> own = parseMatrix(attr(image, "transform"));
+    ASSERT_EQ(own.size(), 6u);
+    EXPECT_EQ(own[0], 1);
+    EXPECT_EQ(own[3], -1);
+    EXPECT_EQ(own[4], 100);
+    EXPECT_EQ(own[5], 100);
+    // The image's opacity acts on the pieces as one.
+    EXPECT_EQ(attr(image, "opacity"), "");
+    EXPECT_NE(svg_.find("<g data-easel-type=\"warped-image\" opacity=\"0.5\" style=\"mix-blend-mode:multiply\">"), std::string::npos);
+    // Every piece draws the definition through its own affine.
+    size_t pieces = 0;
+    for (size_t at = svg_.find("href=\"#easel-image-56\""); at != std::string::npos;
+         at = svg_.find("href=\"#easel-image-56\"", at + 1))
+        ++pieces;
+    EXPECT_GE(pieces, 2u);
+    // Corners of the image: the first piece's affine puts the image's
+    // bottom left (page 100, 100) where the warp takes it.
+    const size_t first = svg_.find("<use href=\"#easel-image-56\"");
+    ASSERT_NE(first, std::string::npos);
+    const std::string use = svg_.substr(first, svg_.find('>', first) - first);
+    const std::vector<double> a = parseMatrix(attr(use, "transform"));
+    ASSERT_EQ(a.size(), 6u);
+    std::vector<AIRealPoint> mesh;
+    ASSERT_TRUE(geometry_.mesh(*doc_->findById(56), 1, 1, mesh));
+    EXPECT_NEAR(a[0] * 100 + a[2] * 100 + a[4], mesh[0].h, 1e-3);
+    EXPECT_NEAR(a[1] * 100 + a[3] * 100 + a[5], mesh[0].v, 1e-3);
+}
+
+TEST_F(WarpedSvg, ReleaseAfterTheRoundTripGivesTheOriginalGeometry) {
+    auto back = fromSvg(svg_);
+    ASSERT_TRUE(back);
+    Art* envelope = back->findById(50);
+    ASSERT_TRUE(envelope);
+    EXPECT_EQ(envelope->warp().style, 1);
+    EXPECT_EQ(envelope->warp().bend, 0.5f);
+    ASSERT_EQ(back->releaseEnvelope(envelope), kNoErr);
+    const Art* square = back->findById(51);
+    ASSERT_TRUE(square);
+    EXPECT_EQ(square->parent(), nullptr);
+    const auto segs = square->segments();
+    const auto want = doc_->findById(51)->segments();
+    ASSERT_EQ(segs.size(), want.size());
+    for (size_t i = 0; i < segs.size(); ++i) {
+        EXPECT_EQ(segs[i].p.h, want[i].p.h);
+        EXPECT_EQ(segs[i].p.v, want[i].p.v);
+    }
+    AIRealRect bounds{};
+    ASSERT_EQ(back->bounds(square, &bounds), kNoErr);
+    EXPECT_EQ(bounds.left, 50);
+    EXPECT_EQ(bounds.top, 150);
+    const Art* text = back->findById(55);
+    EXPECT_EQ(text->objectMatrix().tx, 60);
+    EXPECT_EQ(text->objectMatrix().ty, 120);
+    // Released contents are written unwarped.
+    const std::string released = writeSvg(*back);
+    EXPECT_EQ(attr(elementLine(released, 51), "data-easel-d"), "");
+    EXPECT_EQ(attr(elementLine(released, 51), "d"), "M50 50 L150 50 L150 150 L50 150 Z");
+    EXPECT_EQ(released.find("warped-image"), std::string::npos);
+}
+
+TEST_F(WarpedSvg, KeptGeometryCountsOnlyInsideAnEnvelope) {
+    // Art moved out of its envelope in another editor: what it shows wins.
+    const std::string svg =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100pt\" height=\"100pt\" viewBox=\"0 0 100 100\">"
+        "<path d=\"M0 0 L10 0 L10 10 Z\" data-easel-d=\"M50 50 L60 50 L60 60 Z\"/>"
+        "<text transform=\"matrix(1 0 0 1 5 5)\" data-easel-transform=\"matrix(1 0 0 1 70 70)\">t</text></svg>";
+    auto d = fromSvg(svg);
+    ASSERT_TRUE(d);
+    AIRealRect r{};
+    ASSERT_EQ(d->bounds(d->layerFromBottom(0)->firstArt(), &r), kNoErr);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.right, 10);
+    const Art* text = d->layerFromBottom(0)->firstArt()->next();
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->objectMatrix().tx, 5);
+}
+
+TEST_F(SvgRoundTrip, AWarpedSquareIsDrawnWarped) {
+    auto doc = fromJson(R"({"format": "easel-document", "version": 1, "page": {"width": 200, "height": 200},
+      "layers": [{"name": "L", "art": [{"type": "envelope", "children": [{"type": "path", "closed": true,
+        "segments": [[50,50,50,50,50,50,1],[150,50,150,50,150,50,1],[150,150,150,150,150,150,1],[50,150,50,150,50,150,1]],
+        "fill": {"paint": true, "color": {"kind": "rgb", "values": [1, 0, 0]}}}]}]}]})");
+    ASSERT_TRUE(doc);
+    Art* envelope = doc->layerFromBottom(0)->firstArt();
+    // Arch: top and bottom bow upwards together.
+    Image flat, arched;
+    std::string error;
+    ASSERT_EQ(doc->setEnvelopeWarp(envelope, EnvelopeWarp{4, 0, 0, 0, false}), kNoErr);
+    ASSERT_TRUE(renderSvgFitted(writeSvg(*doc), 200, 200, flat, error)) << error;
+    ASSERT_EQ(doc->setEnvelopeWarp(envelope, EnvelopeWarp{4, 0.5f, 0, 0, false}), kNoErr);
+    ASSERT_TRUE(renderSvgFitted(writeSvg(*doc), 200, 200, arched, error)) << error;
+    ASSERT_EQ(flat.rgba.size(), arched.rgba.size());
+    size_t differing = 0;
+    for (size_t i = 3; i < flat.rgba.size(); i += 4) differing += std::abs(flat.rgba[i] - arched.rgba[i]) > 128;
+    EXPECT_GT(differing, size_t{200 * 200 / 50});
+    // Where the warp takes the square's top middle, the warped picture is
+    // red just inside and the flat one is empty there.
+    const WarpPoint top = WarpedGeometry{}.chainOf(*envelope->firstChild()).map({100, 150});
+    ASSERT_GT(top.v, 155.0);
+    auto alpha = [](const Image& im, double h, double v) {
+        return im.rgba[(static_cast<size_t>(200 - v) * 200 + static_cast<size_t>(h)) * 4 + 3];
+    };
+    EXPECT_EQ(alpha(arched, top.h, top.v - 2), 255);
+    EXPECT_EQ(alpha(flat, top.h, top.v - 2), 0);
 }
 
 }  // namespace

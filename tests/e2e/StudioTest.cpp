@@ -27,6 +27,21 @@ size_t artCount(const json& state) {
     return n;
 }
 
+// A 400 x 300 document of one layer.
+std::string document(const json& art, const std::string& layer = "Layer 1") {
+    return json{{"format", "easel-document"}, {"version", 1}, {"seed", 1}, {"page", {{"width", 400}, {"height", 300}}},
+                {"layers", {{{"name", layer}, {"visible", true}, {"locked", false}, {"art", art}}}}}
+        .dump();
+}
+
+// A closed grey path through corner points.
+json square(int id, bool selected, const std::vector<std::pair<double, double>>& corners) {
+    json segments = json::array();
+    for (auto [h, v] : corners) segments.push_back({h, v, h, v, h, v, 1});
+    return {{"id", id}, {"type", "path"}, {"selected", selected}, {"closed", true}, {"segments", segments},
+            {"fill", {{"paint", true}, {"color", {{"kind", "gray"}, {"values", {0.5}}}}}}, {"stroke", {{"paint", false}}}};
+}
+
 class StudioSession : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -82,44 +97,25 @@ TEST_F(StudioSession, ClickShiftClickAndDeselectChangeTheSelection) {
     EXPECT_EQ(call({{"op", "select"}, {"ids", {1}}})["selection"], json({1}));
     EXPECT_EQ(call({{"op", "select"}, {"mode", "toggle"}, {"ids", {3}}})["selection"], json({1, 3}));
     EXPECT_EQ(call({{"op", "select"}, {"mode", "toggle"}, {"ids", {1}}})["selection"], json({3}));
-    EXPECT_EQ(call({{"op", "selectAll"}})["selection"].size(), 3u);
-    EXPECT_TRUE(call({{"op", "deselect"}})["selection"].empty());
-    json r = call({{"op", "select"}, {"ids", {99}}});
-    EXPECT_FALSE(r["ok"]);
+    EXPECT_FALSE(call({{"op", "select"}, {"ids", {99}}})["ok"]);
 }
 
-TEST_F(StudioSession, ADragLeavesCopiesThatUndoAndRedoTakeAsOneStep) {
-    call({{"op", "select"}, {"ids", {1}}});
-    json up = drag("Drag", {{58, 378}, {150, 340}, {300, 300}, {450, 260}});
-    ASSERT_TRUE(up["ok"]) << up.dump();
-    const size_t after = artCount(up);
-    EXPECT_GT(after, 3u);
-    EXPECT_TRUE(up["canUndo"]);
-    json undone = call({{"op", "undo"}});
-    EXPECT_EQ(artCount(undone), 3u);
-    json redone = call({{"op", "redo"}});
-    EXPECT_EQ(artCount(redone), after);
-    EXPECT_FALSE(call({{"op", "redo"}})["ok"]);
-}
-
-TEST_F(StudioSession, TheCopiesFollowEveryMoveBeforeMouseUp) {
+// The browser tests show the copies following the mouse and undo and redo;
+// here: the drag state, mouse up keeping the last move's picture, and the
+// drag as one undo step with nothing left to redo.
+TEST_F(StudioSession, ADragIsOneUndoStepThatMouseUpDoesNotRedraw) {
     call({{"op", "select"}, {"ids", {1}}});
     ASSERT_TRUE(call({{"op", "down"}, {"tool", "Drag"}, {"x", 58}, {"y", 378}})["ok"]);
-    json near = call({{"op", "move"}, {"x", 120}, {"y", 378}});
     json far = call({{"op", "move"}, {"x", 500}, {"y", 378}});
-    // The right-most drawn point moves with the cursor while the mouse is down.
-    auto right = [](const json& s) {
-        double r = -1e9;
-        for (const auto& l : s["scene"]["layers"])
-            for (const auto& o : l["art"])
-                if (o.contains("b")) r = std::max(r, o["b"][2].get<double>());
-        return r;
-    };
-    EXPECT_GT(right(far), right(near) + 100);
     EXPECT_TRUE(far["dragging"]);
     json up = call({{"op", "up"}, {"x", 500}, {"y", 378}});
+    ASSERT_TRUE(up["ok"]) << up.dump();
     EXPECT_FALSE(up["dragging"]);
-    EXPECT_DOUBLE_EQ(right(up), right(far));
+    EXPECT_EQ(up["scene"], far["scene"]);
+    EXPECT_TRUE(up["canUndo"]);
+    EXPECT_EQ(artCount(call({{"op", "undo"}})), 3u);
+    EXPECT_EQ(artCount(call({{"op", "redo"}})), artCount(up));
+    EXPECT_FALSE(call({{"op", "redo"}})["ok"]);
 }
 
 TEST_F(StudioSession, DragCommandsOutOfOrderAreRefused) {
@@ -135,33 +131,23 @@ TEST_F(StudioSession, DragCommandsOutOfOrderAreRefused) {
     EXPECT_FALSE(call(json::array())["ok"]);
 }
 
-TEST_F(StudioSession, TheOptionDialogWaitsForThePageAndCancelKeepsTheValues) {
+// Cancel and OK keeping the values are shown by the browser tests.
+TEST_F(StudioSession, TheOptionDialogWaitsForThePageAndClampsWhatItIsSent) {
     json opened = call({{"op", "options"}, {"tool", "Drag"}});
     ASSERT_TRUE(opened["ok"]) << opened.dump();
     ASSERT_TRUE(opened["dialog"].is_object()) << "the answer comes while the dialog is open";
     json spin = firstSpin(opened["dialog"]);
-    ASSERT_TRUE(spin.is_object());
+    ASSERT_TRUE(spin.contains("max")) << spin.dump();
     const int id = spin["id"];
-    const double before = spin["value"];
     // Other work waits until the dialog is answered.
     EXPECT_FALSE(call({{"op", "selectAll"}})["ok"]);
     json set = call({{"op", "dialogSet"}, {"id", id}, {"value", 1e9}});
     ASSERT_TRUE(set["ok"]) << set.dump();
-    const json* clamped = item(set["dialog"], id);
-    ASSERT_NE(clamped, nullptr);
-    if (spin.contains("max")) {
-        EXPECT_EQ((*clamped)["value"], spin["max"]);
-    }
+    ASSERT_NE(item(set["dialog"], id), nullptr);
+    EXPECT_EQ((*item(set["dialog"], id))["value"], spin["max"]);
     json cancelled = call({{"op", "dialogPress"}, {"id", 2}});
     ASSERT_TRUE(cancelled["ok"]);
     EXPECT_TRUE(cancelled["dialog"].is_null());
-    json again = call({{"op", "options"}, {"tool", "Drag"}});
-    EXPECT_EQ((*item(again["dialog"], id))["value"], before);
-    call({{"op", "dialogSet"}, {"id", id}, {"value", before + 1}});
-    call({{"op", "dialogPress"}, {"id", 1}});
-    json third = call({{"op", "options"}, {"tool", "Drag"}});
-    EXPECT_EQ((*item(third["dialog"], id))["value"], before + 1) << "OK keeps the value";
-    call({{"op", "dialogPress"}, {"id", 2}});
     EXPECT_FALSE(call({{"op", "dialogPress"}, {"id", 2}})["ok"]) << "no dialog is open any more";
 }
 
@@ -200,9 +186,7 @@ TEST_F(StudioSession, ResetAfterATypedValueShowsTheStartUpCopies) {
     ASSERT_TRUE(opened["dialog"].is_object()) << opened.dump();
     const int copies = 38;
     ASSERT_NE(item(opened["dialog"], copies), nullptr);
-    json typed = call({{"op", "dialogSet"}, {"id", copies}, {"text", "14"}});
-    ASSERT_TRUE(typed["ok"]) << typed.dump();
-    EXPECT_EQ((*item(typed["dialog"], copies))["value"], 14);
+    ASSERT_TRUE(call({{"op", "dialogSet"}, {"id", copies}, {"text", "14"}})["ok"]);
     json reset = call({{"op", "dialogPress"}, {"id", 3}});
     ASSERT_TRUE(reset["ok"]) << reset.dump();
     ASSERT_TRUE(reset["dialog"].is_object()) << "Reset keeps the dialog open";
@@ -214,21 +198,13 @@ TEST_F(StudioSession, ResetAfterATypedValueShowsTheStartUpCopies) {
     call({{"op", "dialogPress"}, {"id", 2}});
 }
 
-// Every coordinate pair of SVG path data.
-std::vector<std::pair<double, double>> pathPoints(const std::string& d) {
-    std::vector<double> numbers;
-    std::string cur;
-    for (char ch : d + " ") {
-        if ((ch >= '0' && ch <= '9') || ch == '.' || (ch == '-' && cur.empty())) {
-            cur += ch;
-        } else {
-            if (!cur.empty()) numbers.push_back(std::stod(cur));
-            cur.clear();
-            if (ch == '-') cur += ch;
-        }
-    }
+// Every coordinate pair of SVG path data (letters and numbers only, no exponents).
+std::vector<std::pair<double, double>> pathPoints(std::string d) {
+    for (char& ch : d)
+        if (std::isalpha(static_cast<unsigned char>(ch))) ch = ' ';
+    std::istringstream in(d);
     std::vector<std::pair<double, double>> pts;
-    for (size_t i = 0; i + 1 < numbers.size(); i += 2) pts.emplace_back(numbers[i], numbers[i + 1]);
+    for (double h = 0, v = 0; in >> h >> v;) pts.emplace_back(h, v);
     return pts;
 }
 
@@ -236,14 +212,9 @@ std::vector<std::pair<double, double>> pathPoints(const std::string& d) {
 // hundredth of a point with their signs, far-off art still written, names
 // escaped, and the whole answer valid JSON with the same picture call() gives.
 TEST_F(StudioSession, ThePictureTextRoundsSignsAndEscapes) {
-    const std::string doc = R"({"format": "easel-document", "version": 1, "seed": 1,
- "page": {"width": 400, "height": 300},
- "layers": [{"name": "quote \" and \\ back", "visible": true, "locked": false, "art": [
-   {"id": 1, "type": "path", "selected": true, "closed": true,
-    "segments": [[-0.05, 0.004, -0.05, 0.004, -0.05, 0.004, 1], [123.456, -7.1, 123.456, -7.1, 123.456, -7.1, 1],
-                 [20000000000, 5.999, 20000000000, 5.999, 20000000000, 5.999, 1]],
-    "fill": {"paint": true, "color": {"kind": "gray", "values": [0.5]}}, "stroke": {"paint": false},
-    "opacity": 0.25, "blend": "normal"}]}]})";
+    json path = square(1, true, {{-0.05, 0.004}, {123.456, -7.1}, {20000000000, 5.999}});
+    path["opacity"] = 0.25;
+    const std::string doc = document(json::array({path}), "quote \" and \\ back");
     ASSERT_TRUE(call({{"op", "open"}, {"name", "numbers.json"}, {"text", doc}})["ok"]);
     bool ok = false;
     const json r = json::parse(studio->callText({{"op", "state"}}, ok));
@@ -288,15 +259,9 @@ TEST_F(StudioSession, StatusShowsTheProgressOfALongEvent) {
 }
 
 TEST_F(StudioSession, ArtInsideAWarpedEnvelopeIsDrawnWarped) {
-    const std::string doc = R"({"format": "easel-document", "version": 1, "seed": 1,
- "page": {"width": 400, "height": 300},
- "layers": [{"name": "Layer 1", "visible": true, "locked": false, "art": [
-   {"id": 1, "type": "envelope", "selected": false, "warp": {"style": 1, "bend": 0.6}, "children": [
-     {"id": 2, "type": "path", "selected": false, "closed": true,
-      "segments": [[100, 100, 100, 100, 100, 100, 1], [300, 100, 300, 100, 300, 100, 1],
-                   [300, 200, 300, 200, 300, 200, 1], [100, 200, 100, 200, 100, 200, 1]],
-      "fill": {"paint": true, "color": {"kind": "gray", "values": [0.5]}}, "stroke": {"paint": false},
-      "opacity": 1, "blend": "normal"}]}]}]})";
+    json envelope = {{"id", 1}, {"type", "envelope"}, {"warp", {{"style", 1}, {"bend", 0.6}}}};
+    envelope["children"] = json::array({square(2, false, {{100, 100}, {300, 100}, {300, 200}, {100, 200}})});
+    const std::string doc = document(json::array({envelope}));
     json r = call({{"op", "open"}, {"name", "warped.json"}, {"text", doc}});
     ASSERT_TRUE(r["ok"]) << r.dump();
     const json& art = r["scene"]["layers"][0]["art"][0];
@@ -317,31 +282,6 @@ TEST_F(StudioSession, ArtInsideAWarpedEnvelopeIsDrawnWarped) {
         if (h < 99.5 || h > 300.5 || v < 99.5 || v > 200.5) outside = true;
     }
     EXPECT_TRUE(outside) << d;
-}
-
-TEST_F(StudioSession, ALockedLayerBringsUpThePluginsErrorDialog) {
-    std::ifstream in(kExamples / "grid-shapes.json");
-    json doc = json::parse(in);
-    doc["layers"].push_back({{"name", "locked"}, {"visible", true}, {"locked", true}, {"art", json::array()}});
-    ASSERT_TRUE(call({{"op", "open"}, {"name", "locked.json"}, {"text", doc.dump()}})["ok"]);
-    ASSERT_TRUE(call({{"op", "select"}, {"ids", {3}}})["ok"]);
-    json down = call({{"op", "down"}, {"tool", "Rows Columns"}, {"x", 45}, {"y", 38}});
-    ASSERT_TRUE(down["ok"]) << down.dump();
-    json moved = call({{"op", "move"}, {"x", 200}, {"y", 200}});
-    json shown = moved["dialog"].is_object() ? moved : down;
-    ASSERT_TRUE(shown["dialog"].is_object()) << moved.dump();
-    std::string texts;
-    for (const auto& i : shown["dialog"]["items"]) texts += i["text"].get<std::string>() + "|";
-    EXPECT_NE(texts.find("a layer is locked or invisible"), std::string::npos) << texts;
-    // The person closes it; the drag ends and nothing was drawn.
-    for (const auto& i : shown["dialog"]["items"])
-        if (i["kind"] == "button") {
-            ASSERT_TRUE(call({{"op", "dialogPress"}, {"id", i["id"]}})["ok"]);
-            break;
-        }
-    json up = call({{"op", "up"}, {"x", 200}, {"y", 200}});
-    EXPECT_TRUE(up["ok"]) << up.dump();
-    EXPECT_EQ(artCount(up), 3u);
 }
 
 TEST_F(StudioSession, OpenReplacesTheDocumentAndRefusesMalformedFiles) {
@@ -384,14 +324,6 @@ TEST(StudioSecurity, HostAndOriginMustBeTheServersOwn) {
     EXPECT_FALSE(originAllowed("http://evil.example", "127.0.0.1", 8470));
     EXPECT_FALSE(originAllowed("null", "127.0.0.1", 8470));
     EXPECT_FALSE(originAllowed("https://127.0.0.1:8470", "127.0.0.1", 8470));
-}
-
-TEST(StudioSecurity, OnlyItsOwnAssetsAreServed) {
-    EXPECT_NE(easel::studio::findAsset("/"), nullptr);
-    EXPECT_NE(easel::studio::findAsset("/studio.js"), nullptr);
-    EXPECT_FALSE(easel::studio::findAsset("/studio.js")->body.empty());
-    EXPECT_EQ(easel::studio::findAsset("/../CMakeLists.txt"), nullptr);
-    EXPECT_EQ(easel::studio::findAsset("/etc/passwd"), nullptr);
 }
 
 class StudioServer : public StudioSession {

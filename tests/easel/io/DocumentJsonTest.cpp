@@ -140,21 +140,23 @@ TEST_F(DocumentJsonTest, EveryColourKind) {
           {"name": "n", "color": {"kind": "none"}}],
         "layers": []})");
     ASSERT_TRUE(doc);
+    // Per swatch: its kind, one component and its value (kept unclamped), its reference.
+    const struct {
+        ASInt32 kind;
+        int component;
+        float value;
+        int ref;
+    } want[] = {{kGrayColor, 0, 0.5f, 0},      {kFourColor, 3, 2.0f, 0},     {kThreeColor, 2, -1.0f, 0},
+                {kPatternColor, 0, 0.0f, 2},   {kGradientColor, 0, 0.0f, 3}, {kCustomColor, 0, 0.75f, 4},
+                {kNoneColor, 0, 0.0f, 0}};
     ASSERT_EQ(doc->swatchCount(), 7u);
-    EXPECT_EQ(doc->swatch(0)->color.kind, kGrayColor);
-    EXPECT_EQ(doc->swatch(0)->color.c[0], 0.5f);
-    EXPECT_EQ(doc->swatch(1)->color.kind, kFourColor);
-    EXPECT_EQ(doc->swatch(1)->color.c[3], 2.0f);  // kept unclamped
-    EXPECT_EQ(doc->swatch(2)->color.kind, kThreeColor);
-    EXPECT_EQ(doc->swatch(2)->color.c[2], -1.0f);
-    EXPECT_EQ(doc->swatch(3)->color.kind, kPatternColor);
-    EXPECT_EQ(doc->swatch(3)->color.ref, 2);
-    EXPECT_EQ(doc->swatch(4)->color.kind, kGradientColor);
-    EXPECT_EQ(doc->swatch(4)->color.ref, 3);
-    EXPECT_EQ(doc->swatch(5)->color.kind, kCustomColor);
-    EXPECT_EQ(doc->swatch(5)->color.ref, 4);
-    EXPECT_EQ(doc->swatch(5)->color.c[0], 0.75f);
-    EXPECT_EQ(doc->swatch(6)->color.kind, kNoneColor);
+    for (size_t i = 0; i < 7; ++i) {
+        SCOPED_TRACE(doc->swatch(i)->name);
+        const AIColor& c = doc->swatch(i)->color;
+        EXPECT_EQ(c.kind, want[i].kind);
+        EXPECT_EQ(c.c[want[i].component], want[i].value);
+        EXPECT_EQ(c.ref, want[i].ref);
+    }
     const std::string text = writeDocumentJson(*doc);
     auto back = read(text);
     ASSERT_TRUE(back);

@@ -140,27 +140,21 @@ TEST_F(DocumentJsonTest, EveryColourKind) {
           {"name": "n", "color": {"kind": "none"}}],
         "layers": []})");
     ASSERT_TRUE(doc);
-    // Per swatch: its kind, one component and its value (kept unclamped), its reference.
-    const struct {
-        ASInt32 kind;
-        int component;
-        float value;
-        int ref;
-    } want[] = {{kGrayColor, 0, 0.5f, 0},      {kFourColor, 3, 2.0f, 0},     {kThreeColor, 2, -1.0f, 0},
-                {kPatternColor, 0, 0.0f, 2},   {kGradientColor, 0, 0.0f, 3}, {kCustomColor, 0, 0.75f, 4},
-                {kNoneColor, 0, 0.0f, 0}};
+    // Per swatch: its kind, one component with its value (kept unclamped) and its reference.
+    const struct { ASInt32 kind; int component; float value; int ref; } want[] = {
+        {kGrayColor, 0, 0.5f, 0}, {kFourColor, 3, 2.0f, 0}, {kThreeColor, 2, -1.0f, 0}, {kPatternColor, 0, 0.0f, 2},
+        {kGradientColor, 0, 0.0f, 3}, {kCustomColor, 0, 0.75f, 4}, {kNoneColor, 0, 0.0f, 0}};
     ASSERT_EQ(doc->swatchCount(), 7u);
+    auto back = read(writeDocumentJson(*doc));
+    ASSERT_TRUE(back);
     for (size_t i = 0; i < 7; ++i) {
         SCOPED_TRACE(doc->swatch(i)->name);
         const AIColor& c = doc->swatch(i)->color;
         EXPECT_EQ(c.kind, want[i].kind);
         EXPECT_EQ(c.c[want[i].component], want[i].value);
         EXPECT_EQ(c.ref, want[i].ref);
+        EXPECT_TRUE(sameColor(back->swatch(i)->color, c));
     }
-    const std::string text = writeDocumentJson(*doc);
-    auto back = read(text);
-    ASSERT_TRUE(back);
-    for (size_t i = 0; i < 7; ++i) EXPECT_TRUE(sameColor(back->swatch(i)->color, doc->swatch(i)->color)) << i;
 }
 
 TEST_F(DocumentJsonTest, WritingAppliesPendingMatrices) {

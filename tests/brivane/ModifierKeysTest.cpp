@@ -50,6 +50,7 @@ struct RowCase {
     int32_t BrivaneGlobals::* integer;
     float before, after;
 };
+void PrintTo(const RowCase& c, std::ostream* os) { *os << c.name; }
 
 class EveryToolsRows : public ModifierKeys, public ::testing::WithParamInterface<RowCase> {};
 

@@ -10,6 +10,9 @@
 
 namespace brivane::engine {
 
+// One whole turn in radians, as single-precision tool arithmetic uses it.
+inline constexpr AIReal kFullTurn = 6.2831855f;
+
 // A drag locks to vertical when the line between cursor and start lies
 // within [pi/4, 3pi/4] of the horizontal, either way (both ends included).
 inline constexpr AIReal kLockQuarterTurn = 0.7853982f;

@@ -6,6 +6,7 @@
 #include "Tools.h"
 
 #include "Jitter.h"
+#include "Runs.h"
 #include "Suites.h"
 
 namespace brivane::tools {
@@ -16,8 +17,6 @@ using namespace engine;
 namespace {
 
 constexpr AIReal kQuarterTurn = 1.5707964f;
-constexpr AIReal kFullTurn = 6.2831855f;
-
 const ModifierRow kRows[] = {
     StepRow(kShiftKey | kAltKey, RealStep(&BrivaneGlobals::frameRotation, 5.0f, 360.0f, 0.0f)),
     StepRow(kShiftKey, IntStep(&BrivaneGlobals::frameCopiesWide, 1, 40, 2),

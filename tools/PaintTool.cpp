@@ -16,7 +16,6 @@ using namespace engine;
 
 namespace {
 
-constexpr AIReal kFullTurn = 6.2831855f;
 // The colour rules' period when the option leaves it to the tool.
 constexpr ASInt32 kDefaultPeriod = 100;
 

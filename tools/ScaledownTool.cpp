@@ -16,8 +16,6 @@ using namespace engine;
 
 namespace {
 
-constexpr AIReal kFullTurn = 6.2831855f;
-
 const ModifierRow kRows[] = {
     StepRow(kShiftKey | kAltKey, RealStep(&BrivaneGlobals::scaledownScaleH, -1.0f, 30.0f, 100.0f), RealStep(&BrivaneGlobals::scaledownScaleV, -1.0f, 30.0f, 100.0f)),
     StepRow(kShiftKey, IntStep(&BrivaneGlobals::scaledownCopies, 1, 40, 2)),

@@ -16,8 +16,6 @@ using namespace engine;
 
 namespace {
 
-constexpr AIReal kFullTurn = 6.2831855f;
-
 const ModifierRow kRows[] = {
     StepRow(kShiftKey | kAltKey, RealStep(&BrivaneGlobals::spiralRotation, 5.0f, 360.0f, 0.0f)),
     StepRow(kShiftKey, IntStep(&BrivaneGlobals::spiralCopies, 1, 40, 2)),

@@ -17,8 +17,6 @@ using namespace engine;
 
 namespace {
 
-constexpr AIReal kFullTurn = 6.2831855f;
-
 const ModifierRow kRows[] = {
     StepRow(kShiftKey | kAltKey, RealStep(&BrivaneGlobals::windmillRotation, 5.0f, 360.0f, 0.0f)),
     StepRow(kShiftKey, IntStep(&BrivaneGlobals::windmillCopies, 1, 40, 2)),

@@ -13,6 +13,8 @@
 #include "Document.h"
 #include "Progress.h"
 #include "DocumentJson.h"
+#include "Edit.h"
+#include "Names.h"
 #include "Render.h"
 #include "SvgColor.h"
 #include "SvgExport.h"
@@ -165,6 +167,7 @@ struct Studio::Impl {
     std::deque<json> alerts;
     std::vector<json> notices;  // non-zero results, import notes
     int32_t seed = 1;
+    edit::Clipboard clipboard;  // copy, cut and paste within the studio
 
     struct Drag {
         std::unique_ptr<cli::Session::Drag> run;
@@ -460,7 +463,15 @@ json Studio::stateJson(bool withScene) {
               {"canRedo", doc.canRedo()},
               {"undoText", doc.canUndo() ? doc.undoText() : ""},
               {"dragging", m.drag.has_value()},
-              {"steps", m.steps.size()}};
+              {"steps", m.steps.size()},
+              {"currentLayer", doc.currentLayer() ? doc.currentLayer()->name() : ""}};
+    // The style of the first selected painted object, for the style panel.
+    for (Art* a : doc.selectedArt()) {
+        if (a->type() == kGroupArt || a->type() == kEnvelopeArt) continue;
+        j["selectionStyle"] = {{"strokeWidth", a->style().stroke.width}, {"opacity", a->opacity()},
+                               {"blend", blendModeName(a->blendMode())}};
+        break;
+    }
     j["dialog"] = m.driver.open.empty() ? json(nullptr) : dialogJson(*m.driver.open.back());
     json alerts = json::array();
     for (auto& a : m.alerts) alerts.push_back(a);
@@ -510,20 +521,29 @@ json Studio::dispatch(const json& c) {
 
     if (op == "select" || op == "selectAll" || op == "deselect") {
         if (m.drag) return error("a drag is in progress");
-        if (op == "selectAll") {
-            doc.selectAll();
-        } else if (op == "deselect") {
-            doc.deselectAll();
-        } else {
-            const std::string mode = c.value("mode", "set");
-            if (mode == "set") doc.deselectAll();
-            for (const auto& idj : c.at("ids")) {
-                Art* a = doc.findById(idj.get<int64_t>());
-                if (!a || !doc.isLive(a)) return error("no art with id " + idj.dump());
-                const bool on = mode == "toggle" ? !a->selected() : true;
-                doc.setSelected(a, on);
+        // Selecting is no undo step.
+        std::string refused;
+        doc.changeSelection([&] {
+            if (op == "selectAll") {
+                doc.selectAll();
+            } else if (op == "deselect") {
+                doc.deselectAll();
+            } else {
+                const std::string mode = c.value("mode", "set");
+                std::vector<Art*> art;
+                for (const auto& idj : c.at("ids")) {
+                    Art* a = doc.findById(idj.get<int64_t>());
+                    if (!a || !doc.isLive(a)) {
+                        refused = "no art with id " + idj.dump();
+                        return;
+                    }
+                    art.push_back(a);
+                }
+                if (mode == "set") doc.deselectAll();
+                for (Art* a : art) doc.setSelected(a, mode == "toggle" ? !a->selected() : true);
             }
-        }
+        });
+        if (!refused.empty()) return error(refused);
         json ids = json::array();
         for (Art* a : doc.selectedArt())
             if (!a->parent() || !a->parent()->selected()) ids.push_back(a->id());
@@ -573,6 +593,60 @@ json Studio::dispatch(const json& c) {
     }
     if (m.drag) return error("a drag is in progress");
 
+    if (op == "edit") {
+        // A host edit, recorded as an `edit` step of the script.
+        const json& e = c.at("edit");
+        edit::Outcome r = edit::run(doc, m.clipboard, e);
+        if (!r.error.empty()) return error(r.error);
+        if (r.replaced) {
+            m.retired.push_back(std::move(m.doc));
+            m.doc = std::move(r.replaced);
+            hostState().document = m.doc.get();
+            m.doc->setSeed(m.seed);
+            hostState().random.reseed(m.seed);
+            m.restartRecording();
+        } else {
+            m.steps.push_back({{"edit", e}});
+        }
+        json s = stateJson(true);
+        s["made"] = r.made;
+        return s;
+    }
+    if (op == "anchors") {
+        // Anchors and direction points of paths, for the direct selection
+        // tool: of the art listed in "ids" (their paths), else of the
+        // selected paths. The last value says whether the anchor is selected.
+        std::vector<Art*> paths;
+        auto addPaths = [&](Art* root) {
+            std::vector<Art*> stack{root};
+            while (!stack.empty() && paths.size() < 5000) {
+                Art* a = stack.back();
+                stack.pop_back();
+                if (a->hasPath()) paths.push_back(a);
+                for (Art* ch = a->firstChild(); ch; ch = ch->next()) stack.push_back(ch);
+            }
+        };
+        if (c.contains("ids")) {
+            for (const auto& idj : c["ids"]) {
+                Art* a = doc.findById(idj.get<int64_t>());
+                if (a && doc.isLive(a) && a->layer()->editable()) addPaths(a);
+            }
+        } else {
+            for (Art* a : doc.selectedArt())
+                if (a->hasPath() && paths.size() < 5000) paths.push_back(a);
+        }
+        json out = json::array();
+        for (Art* a : paths) {
+            json segs = json::array();
+            for (size_t i = 0; i < a->segmentCount(); ++i) {
+                const AIPathSegment g = a->segment(i);
+                const bool on = (a->segmentSelection(i) & kSegmentPointSelected) != 0;
+                segs.push_back({g.p.h, g.p.v, g.in.h, g.in.v, g.out.h, g.out.v, on ? 1 : 0});
+            }
+            out.push_back({{"id", a->id()}, {"segments", segs}});
+        }
+        return {{"ok", true}, {"paths", out}};
+    }
     if (op == "options") {
         RegisteredTool* tool = cli::findTool(c.at("tool").get<std::string>());
         if (!tool) return error("unknown tool " + c["tool"].dump());

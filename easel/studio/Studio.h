@@ -65,6 +65,8 @@ public:
     //   {"op": "open", "name": "file.json"|"file.svg", "text": ...}
     //   {"op": "save", "format": "json"|"svg"}  the document's text
     //   {"op": "script"}                      the recording, as an `easel play` script
+    //   {"op": "edit", "edit": {"op": NAME, ...}}  a host edit (easel/edit), recorded
+    //   {"op": "anchors", "ids": [..]}        anchors of the listed art's paths (default: selected paths)
     // Every answer has "ok"; a refused command has "error" with the reason.
     json call(const json& command);
     // The same, answered as JSON text (what the page is sent); ok tells

@@ -55,6 +55,8 @@ const Asset* findAsset(const std::string& path) {
         {"/index.html", "text/html; charset=utf-8", kIndexHtml},
         {"/studio.js", "text/javascript; charset=utf-8", kStudioJs},
         {"/studio.css", "text/css; charset=utf-8", kStudioCss},
+        {"/drawing.js", "text/javascript; charset=utf-8", kDrawingJs},
+        {"/editing.js", "text/javascript; charset=utf-8", kEditingJs},
     };
     for (const auto& a : assets)
         if (path == a.path) return &a;

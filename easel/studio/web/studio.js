@@ -1,6 +1,7 @@
 // The studio page: draws the document, runs the tools and the dialogs, and
 // hands every action to the host through /api/call.
-'use strict';
+import { drawingDown, drawingKey, drawingState, drawingToolChosen, drawingTools, installDrawing, isDrawingTool } from './drawing.js';
+import { installEditing, showEditPanels, showLayers } from './editing.js';
 
 const $ = (id) => document.getElementById(id);
 const SHIFT = 0x20, ALT = 0x40, CTRL = 0x200;
@@ -111,16 +112,17 @@ function setScene(s) {
 function showPanels() {
   $('undo').disabled = !state.canUndo;
   $('redo').disabled = !state.canRedo;
-  $('undo').title = state.canUndo ? `Undo ${state.undoText} (Ctrl+Z)` : 'Undo (Ctrl+Z)';
+  $('undo').title = state.canUndo ? `${state.undoText || 'Undo'} (Ctrl+Z)` : 'Undo (Ctrl+Z)';
   if (document.activeElement !== $('seed') && $('seed').value !== String(state.seed)) $('seed').value = state.seed;
   setText($('steps'), `(${state.steps})`);
   // The lists are rebuilt only when they change: a drag answers many times a
   // second, and new elements would cost the picture a layout pass each time.
-  const lists = JSON.stringify([state.layers, state.swatches]);
+  const lists = JSON.stringify([state.layers, state.swatches, state.currentLayer]);
   if (lists !== shownLists) {
     shownLists = lists;
     showLists();
   }
+  showEditPanels();
   const n = state.selection.length;
   setText($('selection'), n === 0 ? 'Nothing selected' : `${n} object${n > 1 ? 's' : ''} selected (ids ${state.selection.slice(0, 12).join(', ')}${n > 12 ? ', …' : ''})`);
 }
@@ -130,11 +132,7 @@ function setText(el, text) { if (el.textContent !== text) el.textContent = text;
 
 let shownLists = null;
 function showLists() {
-  $('layers').replaceChildren(...state.layers.map((l) => {
-    const li = document.createElement('li');
-    li.textContent = l.name + (l.visible ? '' : ' (hidden)') + (l.locked ? ' (locked)' : '');
-    return li;
-  }));
+  showLayers();
   $('swatches').replaceChildren(...state.swatches.map((s) => {
     const sw = document.createElement('span');
     sw.title = s.name;
@@ -161,6 +159,14 @@ function buildPalette() {
   sel.title = 'Selection: click, Shift-click, marquee';
   sel.dataset.tool = 'select';
   add('select').appendChild(sel);
+  for (const d of drawingTools) {
+    const b = document.createElement('button');
+    b.textContent = d.label;
+    b.title = d.title;
+    b.dataset.tool = d.id;
+    b.setAttribute('aria-label', d.id);
+    add('draw').appendChild(b);
+  }
   for (const t of state.tools) {
     const b = document.createElement('button');
     b.dataset.tool = t.title;
@@ -182,7 +188,7 @@ function buildPalette() {
   });
   pal.addEventListener('dblclick', (e) => {
     const b = e.target.closest('button');
-    if (b && b.dataset.tool !== 'select') call({ op: 'options', tool: b.dataset.tool });
+    if (b && b.dataset.tool !== 'select' && !isDrawingTool(b.dataset.tool)) call({ op: 'options', tool: b.dataset.tool });
   });
   chooseTool('select');
 }
@@ -190,7 +196,8 @@ function buildPalette() {
 function chooseTool(name) {
   tool = name;
   for (const b of $('palette').querySelectorAll('button')) b.classList.toggle('active', b.dataset.tool === name);
-  note(name === 'select' ? 'Selection' : name.trim());
+  note(name === 'select' ? 'Selection (V)' : name.trim());
+  drawingToolChosen(name);
 }
 
 // ---- drawing ----
@@ -220,6 +227,7 @@ function zoomAt(factor, sx, sy) {
 }
 
 let marquee = null;
+const overlays = [];  // what the drawing tools show over the drawing, in screen pixels
 function draw() {
   if (!scene) return;
   const dpr = window.devicePixelRatio || 1;
@@ -286,6 +294,7 @@ function draw() {
     ctx.strokeRect(marquee.x0, marquee.y0, marquee.x1 - marquee.x0, marquee.y1 - marquee.y0);
     ctx.setLineDash([]);
   }
+  for (const f of overlays) f(ctx);
   setText($('zoom'), Math.round(view.zoom * 100) + '%');
   pictures++;
 }
@@ -338,6 +347,11 @@ canvas.addEventListener('pointerdown', (e) => {
   }
   if (e.button !== 0) return;
   const [x, y] = toDoc(sx, sy);
+  const edits = drawingDown(e, x, y);
+  if (edits) {
+    gesture = { kind: 'edit', edits };
+    return;
+  }
   if (tool === 'select') {
     const o = hit(x, y);
     if (o) {
@@ -367,6 +381,8 @@ canvas.addEventListener('pointermove', (e) => {
     marquee.x1 = sx;
     marquee.y1 = sy;
     draw();
+  } else if (gesture.kind === 'edit') {
+    gesture.edits.move(e, ...toDoc(sx, sy));
   } else if (gesture.kind === 'drag' && !RAW_MOVES) {
     dragMove(e);
   }
@@ -380,7 +396,9 @@ function endGesture(e) {
   if (!gesture) return;
   const g = gesture;
   gesture = null;
-  if (g.kind === 'drag') {
+  if (g.kind === 'edit') {
+    g.edits.up(e, ...toDoc(...where(e)));
+  } else if (g.kind === 'drag') {
     const [x, y] = toDoc(...where(e));
     sendDrag({ op: 'up', x, y, modifiers: modifiers(e), pressure: pressure(e) });
   } else if (g.kind === 'marquee') {
@@ -423,10 +441,11 @@ window.addEventListener('keydown', (e) => {
   }
   const mod = e.ctrlKey || e.metaKey;
   const key = e.key.toLowerCase();
+  if (e.key !== ' ' && drawingKey(e, chooseTool)) return;
   if (e.key === ' ') { spaceDown = true; e.preventDefault(); }
   else if (mod && key === 'z') { e.preventDefault(); call({ op: e.shiftKey ? 'redo' : 'undo' }); }
   else if (mod && key === 'y') { e.preventDefault(); call({ op: 'redo' }); }
-  else if (mod && key === 'a') { e.preventDefault(); call({ op: e.shiftKey ? 'deselect' : 'selectAll' }); }
+  else if (mod && key === 'a') { e.preventDefault(); call(e.shiftKey ? { op: 'deselect' } : { op: 'edit', edit: { op: 'selectAll' } }); }
   else if (e.key === 'Escape') call({ op: 'deselect' });
   else if (key === 'v') chooseTool('select');
 });
@@ -624,6 +643,19 @@ $('zoom-in').addEventListener('click', () => { const r = canvas.getBoundingClien
 $('zoom-out').addEventListener('click', () => { const r = canvas.getBoundingClientRect(); zoomAt(0.8, r.width / 2, r.height / 2); });
 $('zoom-fit').addEventListener('click', fit);
 
+const pageParts = { get state() { return state; }, get scene() { return scene; }, get tool() { return tool; } };
+const api = { $, note, page: pageParts, view, call, draw, hit, toScreen, overlays,
+              objectsIn: (ax, ay, bx, by) => {
+                const ids = [];
+                for (const layer of scene.layers)
+                  if (!layer.locked)
+                    for (const o of layer.art)
+                      if (o.b && !o.locked && o.b[0] <= bx && o.b[2] >= ax && o.b[1] <= by && o.b[3] >= ay) ids.push(o.id);
+                return ids;
+              } };
+installDrawing(api);
+installEditing(api);
+
 // For tests and benchmarks: where a document point is on the screen, and
 // how far the page has got.
 window.studio = {
@@ -635,5 +667,7 @@ window.studio = {
   get lastAnswerMs() { return lastAnswerAt; },
   get moveLatencies() { return moveLatencies.slice(); },
   chooseTool,
+  drawing: drawingState,
+  get view() { return view; },
   ready: call({ op: 'state' }),
 };

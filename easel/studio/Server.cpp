@@ -102,7 +102,7 @@ Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<I
             return refuse("refused: commands are JSON\n");
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    m.http.Get(R"(/|/index\.html|/studio\.js|/studio\.css)", [](const httplib::Request& req, httplib::Response& res) {
+    m.http.Get(R"(/|/index\.html|/studio\.js|/studio\.css|/drawing\.js|/editing\.js)", [](const httplib::Request& req, httplib::Response& res) {
         const Asset* a = findAsset(req.path);
         if (!a) {
             res.status = 404;

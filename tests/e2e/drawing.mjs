@@ -128,13 +128,9 @@ await test('three anchors picked with Direct Selection, dragged with Kestova: on
   assert.equal(picked.length, 3, `picked ${picked.length} anchors`);
   const kestova = (await state()).tools.find((t) => t.plugin === 'Kestova');
   const button = page.locator(`#palette button[aria-label="${kestova.title.trim()}"]`);
-  await button.dblclick();
-  await page.waitForSelector('#dialog.adm');
-  await page.locator('#dialog select[data-item="12"]').selectOption('2');  // anchor points drag
-  await idle(page);
-  await page.locator('#dialog .push button', { hasText: 'OK' }).click();
-  await page.waitForSelector('#modal', { state: 'hidden' });
-  await idle(page);
+  await api({ op: 'options', tool: kestova.title });
+  await api({ op: 'dialogSet', id: 12, value: 2 });  // anchor points drag
+  await api({ op: 'dialogPress', id: 1 });
   await button.click();
   await drag([200, 570], [230, 600]);
   const after = artOf(await documentNow())[0].children[0].segments;

@@ -52,7 +52,14 @@ bool readDocumentFile(const fs::path& path, std::unique_ptr<Document>& doc, std:
 }
 
 bool writeDocumentFile(const fs::path& path, const Document& doc, std::string& error) {
-    if (isSvgPath(path)) return writeFileAtomically(path.string(), writeSvg(doc), error);
+    if (isSvgPath(path)) {
+        const std::string text = writeSvg(doc);
+        if (text.empty()) {  // a build without SVG (Windows)
+            error = "cannot write " + path.string() + ": this build of easel writes .json documents only";
+            return false;
+        }
+        return writeFileAtomically(path.string(), text, error);
+    }
     // Streamed: the text is never held whole in memory.
     return writeFileAtomically(
         path.string(), [&](const FilePieceSink& sink) { writeDocumentJson(doc, sink); }, error);

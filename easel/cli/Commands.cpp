@@ -16,6 +16,7 @@
 
 #include "Document.h"
 #include "DocumentJson.h"
+#include "Edit.h"
 #include "Progress.h"
 #include "Script.h"
 #include "Session.h"
@@ -264,6 +265,8 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
     if (stop) return fail("stopped at start-up (--strict)");
 
     json stepLog;
+    edit::Clipboard clipboard;
+    std::vector<std::unique_ptr<Document>> retired;
     try {
         for (const Step& step : script.steps) {
             where = step.where + " (" + stepKindName(step.kind) + ")";
@@ -271,24 +274,42 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
                             {"shown", json::array()}, {"dialogs", json::array()}};
             current = &stepLog;
             RegisteredTool* tool = nullptr;
-            if (step.kind != Step::Kind::Select) {
+            if (step.kind != Step::Kind::Select && step.kind != Step::Kind::Edit) {
                 tool = findTool(step.tool);
                 if (!tool) throw StepFailure{step.where + ": " + unknownToolMessage(step.tool)};
                 stepLog["tool"] = tool->title;
             }
             switch (step.kind) {
-            case Step::Kind::Select:
-                if (step.selectAll) {
-                    doc->selectAll();
-                } else {
-                    doc->deselectAll();
+            case Step::Kind::Select: {
+                // Only art a person could select; a refused id selects nothing.
+                if (!step.selectAll)
                     for (int64_t id : step.ids) {
                         const std::string refused = unselectableReason(*doc, id);
                         if (!refused.empty()) throw StepFailure{step.where + ".select: " + refused};
-                        doc->selectById(id);
                     }
-                }
+                // Selecting is no undo step (as in the studio).
+                doc->changeSelection([&] {
+                    if (step.selectAll) {
+                        doc->selectAll();
+                        return;
+                    }
+                    doc->deselectAll();
+                    for (int64_t id : step.ids) doc->selectById(id);
+                });
                 break;
+            }
+            case Step::Kind::Edit: {
+                edit::Outcome r = edit::run(*doc, clipboard, json::parse(step.edit));
+                if (!r.error.empty()) throw StepFailure{step.where + ".edit: " + r.error};
+                if (r.replaced) {
+                    // Plug-ins may still hold handles into the old document: it is kept until the run ends.
+                    retired.push_back(std::move(doc));
+                    doc = std::move(r.replaced);
+                    hostState().document = doc.get();
+                }
+                if (!r.made.empty()) stepLog["made"] = r.made;
+                break;
+            }
             case Step::Kind::Options: {
                 adm::ScriptedDriver driver(step.sets, step.presses);
                 session.editOptions(*tool, &driver);
@@ -475,8 +496,10 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
               const std::vector<AddCommand>& extra) {
     CLI::App app{"easel: runs drawing-tool plug-ins over vector documents.\n"
                  "Plug-in bundles (<Name>.aip) are found in the --plugins folders, then in EASEL_PLUGINS\n"
-                 "(colon-separated), then in easel's build tree.",
+                 "(folders separated by ':', on Windows by ';'), then in easel's build tree.",
                  "easel"};
+    // Options are -x and --name on every platform: "/path" stays a path on Windows too.
+    app.allow_windows_style_options(false);
     app.require_subcommand(1);
 
     PlayOptions play_;

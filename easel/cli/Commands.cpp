@@ -16,6 +16,7 @@
 
 #include "Document.h"
 #include "DocumentJson.h"
+#include "Edit.h"
 #include "Progress.h"
 #include "Script.h"
 #include "Session.h"
@@ -246,6 +247,8 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
     if (stop) return fail("stopped at start-up (--strict)");
 
     json stepLog;
+    edit::Clipboard clipboard;
+    std::vector<std::unique_ptr<Document>> retired;
     try {
         for (const Step& step : script.steps) {
             where = step.where + " (" + stepKindName(step.kind) + ")";
@@ -253,22 +256,41 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
                             {"shown", json::array()}, {"dialogs", json::array()}};
             current = &stepLog;
             RegisteredTool* tool = nullptr;
-            if (step.kind != Step::Kind::Select) {
+            if (step.kind != Step::Kind::Select && step.kind != Step::Kind::Edit) {
                 tool = findTool(step.tool);
                 if (!tool) throw StepFailure{step.where + ": " + unknownToolMessage(step.tool)};
                 stepLog["tool"] = tool->title;
             }
             switch (step.kind) {
-            case Step::Kind::Select:
-                if (step.selectAll) {
-                    doc->selectAll();
-                } else {
+            case Step::Kind::Select: {
+                // Selecting is no undo step (as in the studio).
+                bool found = true;
+                int64_t missing = 0;
+                doc->changeSelection([&] {
+                    if (step.selectAll) {
+                        doc->selectAll();
+                        return;
+                    }
                     doc->deselectAll();
                     for (int64_t id : step.ids)
-                        if (!doc->selectById(id))
-                            throw StepFailure{step.where + ".select: no art with id " + std::to_string(id) + " in the document"};
-                }
+                        if (found && !doc->selectById(id)) found = false, missing = id;
+                });
+                if (!found)
+                    throw StepFailure{step.where + ".select: no art with id " + std::to_string(missing) + " in the document"};
                 break;
+            }
+            case Step::Kind::Edit: {
+                edit::Outcome r = edit::run(*doc, clipboard, json::parse(step.edit));
+                if (!r.error.empty()) throw StepFailure{step.where + ".edit: " + r.error};
+                if (r.replaced) {
+                    // Plug-ins may still hold handles into the old document: it is kept until the run ends.
+                    retired.push_back(std::move(doc));
+                    doc = std::move(r.replaced);
+                    hostState().document = doc.get();
+                }
+                if (!r.made.empty()) stepLog["made"] = r.made;
+                break;
+            }
             case Step::Kind::Options: {
                 adm::ScriptedDriver driver(step.sets, step.presses);
                 session.editOptions(*tool, &driver);

@@ -219,3 +219,25 @@ TEST(ScriptTest, OptionSetsKeepTheScriptOrder) {
     EXPECT_EQ(sets[2].number, 1.0);
     EXPECT_EQ(s.steps[0].presses, (std::vector<std::string>{"Reset", "1"}));
 }
+
+TEST_F(PlayTest, EditStepsRunTheHostEditsAndARefusedOneStopsTheRun) {
+    ASSERT_EQ(run(R"([{"edit": {"op": "create", "shape": "star", "center": [50, 50], "radius": 20, "points": 6}},
+                      {"select": [1]}, {"edit": {"op": "select", "ids": [2], "mode": "add"}},
+                      {"edit": {"op": "group"}}, {"edit": {"op": "move", "by": [5, 0]}}])"),
+              0)
+        << error();
+    const json art = readJson("out.json")["layers"][0]["art"];
+    ASSERT_EQ(art.size(), 1u);
+    ASSERT_EQ(art[0]["children"].size(), 2u);
+    EXPECT_EQ(art[0]["children"][0]["segments"][0][0], 5.0);
+    EXPECT_EQ(art[0]["children"][1]["segments"].size(), 12u);
+    // The parser knows the edits; the document decides whether one can be made.
+    fs::remove(dir / "out.json");
+    EXPECT_EQ(run(R"([{"edit": {"op": "paint"}}])"), 1);
+    EXPECT_NE(error().find("steps[0].edit.op: unknown edit \"paint\""), std::string::npos) << error();
+    EXPECT_EQ(run(R"([{"edit": {"op": "layerLocked", "layer": "Layer 1", "locked": true}},
+                      {"edit": {"op": "create", "shape": "line", "from": [0, 0], "to": [9, 9]}}])"),
+              1);
+    EXPECT_NE(error().find("steps[1].edit: create: layer \"Layer 1\" is locked"), std::string::npos) << error();
+    EXPECT_FALSE(hasOutput());
+}

@@ -1,5 +1,6 @@
 #include "DocumentJson.h"
 
+#include "GradientJson.h"
 #include "Names.h"
 
 #include <charconv>
@@ -146,6 +147,7 @@ Json artJson(const Art& a) {
         j["height"] = number(o.height);
     }
     if (a.hasObjectMatrix() && a.type() != kTextPathArt) j["matrix"] = matrixJson(a.objectMatrix());
+    if (a.effectSpace()) j["effectSpace"] = matrixJson(*a.effectSpace());
     if (a.type() == kEnvelopeArt) {
         const EnvelopeWarp& w = a.warp();
         Json warp;
@@ -431,7 +433,7 @@ const std::set<std::string>& knownArtKeys() {
     static const std::set<std::string> keys{
         "id",       "type",     "selected", "locked", "hidden",  "closed", "segments", "selectedSegments",
         "text",     "fontSize", "href",     "symbol", "width",   "height", "matrix",   "warp",
-        "fill",     "stroke",   "evenOdd",  "opacity", "blend",  "tags",   "children"};
+        "fill",     "stroke",   "evenOdd",  "opacity", "blend",  "tags",   "children", "effectSpace"};
     return keys;
 }
 
@@ -524,6 +526,17 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
             if (!real(m[k], index(w, k), f[k])) return false;
         }
         doc.setObjectMatrix(a, AIRealMatrix{f[0], f[1], f[2], f[3], f[4], f[5]});
+    }
+    if (j.contains("effectSpace")) {
+        const Json& m = j["effectSpace"];
+        const std::string w = at(where, "effectSpace");
+        if (!m.is_array() || m.size() != 6) return fail(w, "expected 6 numbers");
+        float f[6];
+        for (size_t k = 0; k < 6; ++k) {
+            if (!real(m[k], index(w, k), f[k])) return false;
+        }
+        const AIRealMatrix space{f[0], f[1], f[2], f[3], f[4], f[5]};
+        doc.setEffectSpace(a, &space);
     }
     if (j.contains("warp")) {
         const Json& wj = j["warp"];
@@ -667,6 +680,7 @@ bool Reader::document(const Json& j, std::unique_ptr<Document>& out) {
             doc->addSwatch(defaults->swatch(i)->name, defaults->swatch(i)->color);
     }
 
+    if (std::string e; !readGradientPaints(j, *doc, e)) return fail("", e);
     if (!j.contains("layers")) return fail("", "missing \"layers\"");
     const Json& layers = j["layers"];
     if (!layers.is_array()) return fail("layers", "expected an array");
@@ -771,6 +785,7 @@ std::string writeDocumentJson(const Document& doc) {
         swatches.push_back(Json{{"name", s->name}, {"color", colorJson(s->color)}});
     }
     j["swatches"] = swatches;
+    writeGradientPaints(doc, j);
     Json layers = Json::array();
     for (size_t i = 0; i < doc.layerCount(); ++i) {
         const Layer* l = doc.layerFromBottom(i);

@@ -16,6 +16,7 @@
 
 #include "Document.h"
 #include "DocumentJson.h"
+#include "Edit.h"
 #include "Progress.h"
 #include "Script.h"
 #include "Session.h"
@@ -106,6 +107,23 @@ std::string unknownToolMessage(const std::string& name) {
 struct StepFailure {
     std::string message;
 };
+
+// Why a script may not select the art with this id (empty when it may): only
+// what a person could click in the studio, so nothing on a locked or hidden
+// layer and nothing locked or hidden itself or inside such a group.
+std::string unselectableReason(Document& doc, int64_t id) {
+    Art* art = doc.findById(id);
+    if (!art || !doc.isLive(art)) return "no art with id " + std::to_string(id) + " in the document";
+    const std::string what = "art " + std::to_string(id);
+    if (const Layer* layer = art->layer(); layer && !layer->editable())
+        return what + " is on layer \"" + layer->name() + "\", which is " + (layer->locked() ? "locked" : "hidden") +
+               ": unlock or show the layer in the document, or select other art";
+    for (const Art* a = art; a; a = a->parent())
+        if (a->locked() || a->hidden())
+            return what + (a == art ? " is " : " is inside art " + std::to_string(a->id()) + ", which is ") +
+                   (a->locked() ? "locked" : "hidden") + ": unlock or show it in the document, or select other art";
+    return "";
+}
 
 }  // namespace
 
@@ -206,7 +224,8 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
         ReportProgress& operator=(const ReportProgress&) = delete;
     } reportProgress(err);
     hostState().document = doc.get();
-    const int32_t seed = o.seed ? *o.seed : script.seed.value_or(1);
+    // The same seed as the studio takes for the same document.
+    const int32_t seed = o.seed ? *o.seed : script.seed.value_or(doc->seed());
     hostState().random.reseed(seed);
     log["seed"] = seed;
 
@@ -246,6 +265,8 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
     if (stop) return fail("stopped at start-up (--strict)");
 
     json stepLog;
+    edit::Clipboard clipboard;
+    std::vector<std::unique_ptr<Document>> retired;
     try {
         for (const Step& step : script.steps) {
             where = step.where + " (" + stepKindName(step.kind) + ")";
@@ -253,22 +274,42 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
                             {"shown", json::array()}, {"dialogs", json::array()}};
             current = &stepLog;
             RegisteredTool* tool = nullptr;
-            if (step.kind != Step::Kind::Select) {
+            if (step.kind != Step::Kind::Select && step.kind != Step::Kind::Edit) {
                 tool = findTool(step.tool);
                 if (!tool) throw StepFailure{step.where + ": " + unknownToolMessage(step.tool)};
                 stepLog["tool"] = tool->title;
             }
             switch (step.kind) {
-            case Step::Kind::Select:
-                if (step.selectAll) {
-                    doc->selectAll();
-                } else {
+            case Step::Kind::Select: {
+                // Only art a person could select; a refused id selects nothing.
+                if (!step.selectAll)
+                    for (int64_t id : step.ids) {
+                        const std::string refused = unselectableReason(*doc, id);
+                        if (!refused.empty()) throw StepFailure{step.where + ".select: " + refused};
+                    }
+                // Selecting is no undo step (as in the studio).
+                doc->changeSelection([&] {
+                    if (step.selectAll) {
+                        doc->selectAll();
+                        return;
+                    }
                     doc->deselectAll();
-                    for (int64_t id : step.ids)
-                        if (!doc->selectById(id))
-                            throw StepFailure{step.where + ".select: no art with id " + std::to_string(id) + " in the document"};
-                }
+                    for (int64_t id : step.ids) doc->selectById(id);
+                });
                 break;
+            }
+            case Step::Kind::Edit: {
+                edit::Outcome r = edit::run(*doc, clipboard, json::parse(step.edit));
+                if (!r.error.empty()) throw StepFailure{step.where + ".edit: " + r.error};
+                if (r.replaced) {
+                    // Plug-ins may still hold handles into the old document: it is kept until the run ends.
+                    retired.push_back(std::move(doc));
+                    doc = std::move(r.replaced);
+                    hostState().document = doc.get();
+                }
+                if (!r.made.empty()) stepLog["made"] = r.made;
+                break;
+            }
             case Step::Kind::Options: {
                 adm::ScriptedDriver driver(step.sets, step.presses);
                 session.editOptions(*tool, &driver);
@@ -470,7 +511,7 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     playCmd->add_option("-o,--output", play_.output, "Output document (.json, or .svg); overrides the script's \"output\"");
     playCmd->add_option("--log", play_.log, "Writes the record of the run as JSON");
     playCmd->add_flag("--strict", play_.strict, "Stops at the first non-zero result, alert or dialog a plug-in shows");
-    playCmd->add_option("--seed", seedText, "Seed of the random numbers (default: the script's, else 1)");
+    playCmd->add_option("--seed", seedText, "Seed of the random numbers (default: the script's \"seed\", else the document's, else 1)");
     playCmd->add_option("--plugins", playDirs, "A folder with plug-in bundles (repeatable)");
 
     ToolsOptions tools_;

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "Edit.h"
+
 namespace easel::cli {
 
 namespace {
@@ -70,7 +72,8 @@ std::string toolName(const json& j, const std::string& where) {
 
 Step parseStep(const json& j, const std::string& where) {
     if (!j.is_object() || j.size() != 1)
-        fail(where, "expected one of {\"select\": ...}, {\"options\": ...}, {\"inspect\": ...}, {\"drag\": ...}");
+        fail(where, "expected one of {\"select\": ...}, {\"options\": ...}, {\"inspect\": ...}, {\"drag\": ...}, "
+                    "{\"edit\": ...}");
     Step s;
     s.where = where;
     const std::string key = j.begin().key();
@@ -163,8 +166,15 @@ Step parseStep(const json& j, const std::string& where) {
                 s.events.push_back(e);
             }
         }
+    } else if (key == "edit") {
+        // The arguments are checked when the edit runs, against the document.
+        s.kind = Step::Kind::Edit;
+        if (!v.is_object() || !v.contains("op") || !v["op"].is_string())
+            fail(at, "expected {\"op\": NAME, ...arguments}, found " + v.dump());
+        if (!edit::isOp(v["op"].get<std::string>())) fail(at + ".op", "unknown edit " + v["op"].dump() + " (see docs/formats.md)");
+        s.edit = v.dump();
     } else {
-        fail(where, "unknown step \"" + key + "\" (expected select, options, inspect or drag)");
+        fail(where, "unknown step \"" + key + "\" (expected select, options, inspect, drag or edit)");
     }
     return s;
 }
@@ -177,6 +187,7 @@ const char* stepKindName(Step::Kind kind) {
     case Step::Kind::Options: return "options";
     case Step::Kind::Inspect: return "inspect";
     case Step::Kind::Drag: return "drag";
+    case Step::Kind::Edit: return "edit";
     }
     return "";
 }

@@ -1,5 +1,5 @@
 // Scripts of `easel play`: a document, the plug-ins to load, a seed, and
-// steps (select, options, inspect, drag), read from JSON.
+// steps (select, options, inspect, drag, edit), read from JSON.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +19,7 @@ struct Event {
 };
 
 struct Step {
-    enum class Kind { Select, Options, Inspect, Drag };
+    enum class Kind { Select, Options, Inspect, Drag, Edit };
     Kind kind = Kind::Select;
     std::string where;  // "steps[3]" for messages
     // select
@@ -32,6 +32,8 @@ struct Step {
     std::vector<std::string> presses;
     // drag
     std::vector<Event> events;
+    // edit: {"op": NAME, ...} as JSON text (easel/edit runs it)
+    std::string edit;
 };
 
 struct Script {

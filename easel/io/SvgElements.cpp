@@ -299,7 +299,27 @@ void Importer::shape(xmlNodePtr, const std::string& tag, const AttrMap& at, cons
         return;
     }
     Art* c = newArt(kCompoundPathArt, ctx);
-    doc_->setStyle(c, style);
+    // The path shows the style the compound is drawn with; a compound whose
+    // own style differs keeps it in data-easel-own.
+    AIPathStyle cstyle = style;
+    Props cown = own;
+    float calpha = alpha;
+    if (auto ownIt = at.find("data-easel-own"); ownIt != at.end()) {
+        const Json oj = Json::parse(ownIt->second, nullptr, false);
+        if (oj.is_object()) {
+            AttrMap oa;
+            for (auto& [k, v] : oj.items())
+                if (v.is_string()) oa[k] = v.get<std::string>();
+            const Props o = ownProps(nullptr, oa);
+            for (const auto& [k, v] : o) cown[k] = v;
+            float ofa = 1, osa = 1;
+            cstyle = styleFor(inherit(props, o), oa, ctm, ctx, ofa, osa);
+            calpha = 1;
+        } else {
+            note("data-easel-own is not a JSON object; the compound takes the style it is drawn with");
+        }
+    }
+    doc_->setStyle(c, cstyle);
     keepAttributes(c, ownOpacities);
     // Members written by this system carry their own attributes.
     std::vector<AttrMap> parts(pb.subs.size());
@@ -336,11 +356,12 @@ void Importer::shape(xmlNodePtr, const std::string& tag, const AttrMap& at, cons
             const Props pown = ownProps(nullptr, pa);
             const Props pprops = inherit(props, pown);
             float pfa = 1, psa = 1;
-            doc_->setStyle(a, styleFor(pprops, pa, ctm, ctx, pfa, psa));
+            // A member written without a fill (the first) has the style the path shows.
+            doc_->setStyle(a, pa.count("fill") ? styleFor(pprops, pa, ctm, ctx, pfa, psa) : style);
             finish(a, pa, pown, pprops, 1);
         }
     }
-    finish(c, at, own, props, alpha, &ctm);
+    finish(c, at, cown, props, calpha, &ctm);
 }
 
 void Importer::text(xmlNodePtr n, const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx,

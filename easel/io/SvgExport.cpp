@@ -63,8 +63,14 @@ public:
 
 private:
     void art(const Art& a, int indent);
-    void styleAttrs(const Art& a, Attrs& at, bool always);
-    void commonAttrs(const Art& a, Attrs& at);
+    void styleAttrs(const Art& a, Attrs& at, bool always) { styleAttrs(a.style(), at, always); }
+    void styleAttrs(const AIPathStyle& s, Attrs& at, bool always);
+    void commonAttrs(const Art& a, Attrs& at) { commonAttrs(a, at, a.opacity(), a.blendMode()); }
+    // With the opacity and blend mode the art is drawn with.
+    void commonAttrs(const Art& a, Attrs& at, float opacity, int32_t blend);
+    // A compound path drawn as one SVG path with its drawn style; its own
+    // style, opacity and blend mode, when they differ, go in data-easel-own.
+    void compoundPaint(const Art& a, Attrs& at);
     void open(const std::string& tag, const Attrs& at, int indent, bool empty);
     // SVG attributes kept from an imported file (extra "svg") replace or join ours.
     static void passthrough(const Art& a, Attrs& at);
@@ -148,7 +154,7 @@ void Writer::passthrough(const Art& a, Attrs& at) {
     }
 }
 
-void Writer::commonAttrs(const Art& a, Attrs& at) {
+void Writer::commonAttrs(const Art& a, Attrs& at, float opacity, int32_t blend) {
     at.emplace_back("data-easel-id", std::to_string(a.id()));
     if (a.selected()) {
         at.emplace_back("data-easel-selected", "true");
@@ -169,8 +175,8 @@ void Writer::commonAttrs(const Art& a, Attrs& at) {
         at.emplace_back("data-easel-hidden", "true");
         at.emplace_back("display", "none");
     }
-    if (a.opacity() != 1) at.emplace_back("opacity", num(a.opacity()));
-    if (a.blendMode() != 0) at.emplace_back("style", std::string("mix-blend-mode:") + blendModeName(a.blendMode()));
+    if (opacity != 1) at.emplace_back("opacity", num(opacity));
+    if (blend != 0) at.emplace_back("style", std::string("mix-blend-mode:") + blendModeName(blend));
     if (!a.tags().empty()) {
         Json t = Json::object();
         // Reals go through their shortest float form so they read back exactly.
@@ -183,8 +189,21 @@ void Writer::commonAttrs(const Art& a, Attrs& at) {
     if (!a.extra().empty()) at.emplace_back("data-easel-extra", a.extra());
 }
 
-void Writer::styleAttrs(const Art& a, Attrs& at, bool always) {
-    const AIPathStyle& s = a.style();
+void Writer::compoundPaint(const Art& a, Attrs& at) {
+    const DrawnStyle drawn = drawnStyle(a);
+    commonAttrs(a, at, drawn.opacity, drawn.blend);
+    styleAttrs(drawn.style, at, true);
+    if (sameStyle(a.style(), drawn.style) && a.opacity() == drawn.opacity && a.blendMode() == drawn.blend) return;
+    Attrs own;
+    styleAttrs(a, own, true);
+    own.emplace_back("opacity", num(a.opacity()));
+    own.emplace_back("mix-blend-mode", blendModeName(a.blendMode()));
+    Json oj = Json::object();
+    for (const auto& [k, v] : own) oj[k] = v;
+    at.emplace_back("data-easel-own", jsonText(oj));
+}
+
+void Writer::styleAttrs(const AIPathStyle& s, Attrs& at, bool always) {
     if (!always && sameStyle(s, unpaintedStyle())) return;
     auto paint = [&](const char* name, bool on, const AIColor& c) {
         const auto shown = on ? displayColor(c, &doc_) : std::nullopt;
@@ -303,7 +322,8 @@ void Writer::art(const Art& a, int indent) {
                     appendPathData(segs, c->closed(), exact, nullptr);
                     Attrs pa;
                     commonAttrs(*c, pa);
-                    styleAttrs(*c, pa, true);
+                    // The first member's style is the one the path shows.
+                    if (c != a.firstChild()) styleAttrs(*c, pa, true);
                     const std::string corners = cornersAttr(segs);
                     if (!corners.empty()) pa.emplace_back("data-easel-corners", corners);
                     endsAttr(segs, c->closed(), pa);
@@ -314,8 +334,7 @@ void Writer::art(const Art& a, int indent) {
                 at.emplace_back("d", d);
                 if (warped) at.emplace_back("data-easel-d", exact);
                 at.emplace_back("data-easel-type", "compound");
-                commonAttrs(a, at);
-                styleAttrs(a, at, true);
+                compoundPaint(a, at);
                 at.emplace_back("data-easel-parts", jsonText(parts));
                 passthrough(a, at);
                 open("path", at, indent, true);

@@ -229,4 +229,19 @@ AIColor noneColor();
 bool sameColor(const AIColor& a, const AIColor& b);
 bool sameStyle(const AIPathStyle& a, const AIPathStyle& b);
 
+// How art is painted on the page: fill and stroke, opacity and blend mode.
+struct DrawnStyle {
+    AIPathStyle style;
+    float opacity = 1;
+    int32_t blend = 0;
+};
+// The style art is drawn with; every picture (SVG, PNG, studio) paints
+// through it. Art is drawn with its own style, except a compound path: it is
+// one shape painted with the style of its first (bottom-most) path member,
+// which is what the tools restyle member by member. Its opacity is the
+// compound's times that member's; its blend mode the compound's, or the
+// member's when the compound's is normal. A compound without path members
+// is drawn with its own style.
+DrawnStyle drawnStyle(const Art& art);
+
 }  // namespace easel

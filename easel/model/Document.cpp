@@ -261,6 +261,27 @@ ASErr Document::setLayerLocked(Layer* layer, bool locked) {
     return kNoErr;
 }
 
+ASErr Document::removeLayer(Layer* layer) {
+    auto it = std::find(layers_.begin(), layers_.end(), layer);
+    if (!layer || it == layers_.end() || layers_.size() < 2) return kBadParameterErr;
+    journal_->recordLayerMove(layer);
+    const size_t index = static_cast<size_t>(it - layers_.begin());
+    layers_.erase(it);
+    layer->live_ = false;
+    if (current_ == layer) current_ = layers_[index > 0 ? index - 1 : 0];
+    return kNoErr;
+}
+
+ASErr Document::moveLayer(Layer* layer, size_t index) {
+    auto it = std::find(layers_.begin(), layers_.end(), layer);
+    if (!layer || it == layers_.end() || index >= layers_.size()) return kBadParameterErr;
+    if (static_cast<size_t>(it - layers_.begin()) == index) return kNoErr;
+    journal_->recordLayerMove(layer);
+    layers_.erase(it);
+    layers_.insert(layers_.begin() + static_cast<std::ptrdiff_t>(index), layer);
+    return kNoErr;
+}
+
 // ---- nodes ----
 
 bool Document::isLive(const Art* art) const {
@@ -740,7 +761,7 @@ ASErr Document::setSegmentSelection(Art* path, size_t index, int16_t bits) {
     if (!isLive(path) || !path->hasPath() || index >= path->segmentCount()) return kBadParameterErr;
     const auto value = static_cast<uint8_t>(bits & (kSegmentPointSelected | kSegmentInSelected | kSegmentOutSelected));
     if (path->segmentSelection(index) == value) return kNoErr;
-    journal_->recordState(path);
+    if (!quietSelection_) journal_->recordState(path);
     const size_t n = path->segmentCount();
     auto sel = path->segSel_ ? std::make_shared<std::vector<uint8_t>>(*path->segSel_)
                              : std::make_shared<std::vector<uint8_t>>(
@@ -854,7 +875,7 @@ void Document::setSelectedRec(Art* art, bool selected) {
         Art* a = stack.back();
         stack.pop_back();
         if (a->selected_ != selected || a->segSel_) {
-            journal_->recordState(a);
+            if (!quietSelection_) journal_->recordState(a);
             a->selected_ = selected;
             a->segSel_.reset();
         }
@@ -912,6 +933,13 @@ void Document::selectAll() {
             if (!a->locked_ && !a->hidden_) setSelectedRec(a, true);
         }
     }
+}
+
+void Document::changeSelection(const std::function<void()>& f) {
+    const bool was = quietSelection_;
+    quietSelection_ = true;
+    f();
+    quietSelection_ = was;
 }
 
 void Document::deselectAll() {

@@ -102,6 +102,11 @@ public:
     ASErr setLayerName(Layer* layer, const std::string& name);
     ASErr setLayerVisible(Layer* layer, bool visible);
     ASErr setLayerLocked(Layer* layer, bool locked);
+    // Takes a layer (with its art) out of the document; undo puts it back.
+    // The last layer cannot be removed.
+    ASErr removeLayer(Layer* layer);
+    // Moves a layer to `index` in the bottom-first layer list.
+    ASErr moveLayer(Layer* layer, size_t index);
 
     // ---- art: creation, structure ----
     // Any pointer may be passed: true only for art of this document that is
@@ -160,6 +165,11 @@ public:
     int32_t userAttributes(const Art* art) const;
 
     // ---- selection ----
+    // Selection changes made inside `f` (of art and of path segments) are
+    // not recorded for undo: the user selecting between edits is no step of
+    // its own and keeps the steps Redo would restore. Tools' selection
+    // changes inside an undo context are recorded as usual.
+    void changeSelection(const std::function<void()>& f);
     void selectAll();
     void deselectAll();
     bool selectById(int64_t id);
@@ -242,6 +252,7 @@ private:
     std::unique_ptr<ArtPool> pool_;
     std::unique_ptr<Journal> journal_;
     ArtBudget budget_;
+    bool quietSelection_ = false;
     uint64_t budgetEpoch_ = 0;  // the undo epoch contextNodes_ counts for
     size_t contextNodes_ = 0;
 };

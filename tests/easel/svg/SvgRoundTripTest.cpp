@@ -48,7 +48,7 @@ const char* const kEverything = R"({
      {"id": 14, "type": "path", "selected": false, "closed": true,
       "segments": [[0, 0, 0, 0, 0, 0, 1], [100, 0, 100, 0, 100, 0, 1], [100, 100, 100, 100, 100, 100, 1]],
       "fill": {"paint": true, "color": {"kind": "rgb", "values": [0, 0.5, 0]}},
-      "stroke": {"paint": false, "color": {"kind": "none"}, "width": 1}, "opacity": 1, "blend": "normal",
+      "stroke": {"paint": false, "color": {"kind": "none"}, "width": 1}, "opacity": 0.5, "blend": "normal",
       "tags": {"part": "outer"}},
      {"id": 15, "type": "path", "selected": false, "locked": true, "closed": false,
       "segments": [[10, 10, 5, 5, 15, 15, 0], [20, 10, 20, 10, 20, 10, 1]],
@@ -218,8 +218,9 @@ TEST_F(SvgRoundTrip, ForeignPaintDrawsTheSameAfterTheRoundTrip) {
 TEST_F(SvgRoundTrip, EditedColoursWinOverTheKeptExactValue) {
     auto doc = fromJson(kEverything);
     std::string svg = writeSvg(*doc);
-    // Someone recolours art 13 in another editor: the kept exact colour no
-    // longer matches what is shown, so the shown colour is taken.
+    // Someone recolours compound 13 in another editor: the kept exact colour
+    // no longer matches what is shown, so the shown colour is taken by the
+    // member whose style the compound is drawn with.
     const std::string shown = "fill=\"#008000\"";
     const size_t at = svg.find(shown, svg.find("data-easel-id=\"13\""));
     ASSERT_NE(at, std::string::npos);
@@ -227,8 +228,9 @@ TEST_F(SvgRoundTrip, EditedColoursWinOverTheKeptExactValue) {
     auto back = fromSvg(svg);
     const Art* compound = back->findById(13);
     ASSERT_TRUE(compound);
-    EXPECT_EQ(compound->style().fill.color.kind, kThreeColor);
-    EXPECT_EQ(compound->style().fill.color.c[2], 1.0f);
+    const AIColor drawn = drawnStyle(*compound).style.fill.color;
+    EXPECT_EQ(drawn.kind, kThreeColor);
+    EXPECT_EQ(drawn.c[2], 1.0f);
 }
 
 TEST_F(SvgRoundTrip, GreyAndFourColourAreShownConverted) {

@@ -2,7 +2,8 @@
 // distinct path geometry is built once as a cairo path and drawn through the
 // art's pending matrix, so copies sharing a geometry cost a transform each.
 // Documents with art this drawing does not cover (text, images, symbols,
-// meshes, warps, attributes kept from an imported SVG) are drawn from their
+// meshes, warps, attributes kept from an imported SVG, gradients, clip paths,
+// masks and filters) are drawn from their
 // SVG by librsvg instead.
 #include <cairo.h>
 
@@ -27,6 +28,11 @@ bool samePoint(const AIRealPoint& a, const AIRealPoint& b) { return a.h == b.h &
 bool drawable(const Art& a) {
     if (a.hidden()) return true;
     if (a.extra().find("\"svg\"") != std::string::npos) return false;
+    // Gradient paint and kept clip paths, masks and filters are drawn from the SVG.
+    const AIPathStyle& s = a.style();
+    if (a.effectSpace() || (s.fillPaint && s.fill.color.kind == kGradientColor) ||
+        (s.strokePaint && s.stroke.color.kind == kGradientColor))
+        return false;
     switch (a.type()) {
         case kPathArt: return true;
         case kGroupArt:

@@ -158,35 +158,27 @@ cairo_operator_t blendOperator(int32_t mode) {
 
 void Painter::art(const Art& a) {
     if (a.hidden()) return;
+    // A compound of plain paths is one shape, painted as drawnStyle says.
+    bool onePath = a.type() == kCompoundPathArt && a.firstChild() != nullptr;
+    for (const Art* c = a.firstChild(); c && onePath; c = c->next())
+        onePath = c->type() == kPathArt && c->segmentCount() > 0;
+    const DrawnStyle drawn = a.type() == kPathArt || onePath ? drawnStyle(a) : DrawnStyle{a.style(), a.opacity(), a.blendMode()};
     // Opacity and blend mode act on the art drawn as a whole.
-    const bool group = a.opacity() != 1 || a.blendMode() != 0;
+    const bool group = drawn.opacity != 1 || drawn.blend != 0;
     if (group) cairo_push_group(cr_);
-    switch (a.type()) {
-        case kPathArt:
-            appendPath(a);
-            paint(a.style());
-            break;
-        case kCompoundPathArt: {
-            bool onePath = a.firstChild() != nullptr;
-            for (const Art* c = a.firstChild(); c && onePath; c = c->next())
-                onePath = c->type() == kPathArt && c->segmentCount() > 0;
-            if (onePath) {
-                // One path of all members, in the compound's own style.
-                for (const Art* c = a.firstChild(); c; c = c->next()) appendPath(*c);
-                paint(a.style());
-                break;
-            }
-            for (const Art* c = a.firstChild(); c; c = c->next()) art(*c);
-            break;
-        }
-        default:
-            for (const Art* c = a.firstChild(); c; c = c->next()) art(*c);
-            break;
+    if (a.type() == kPathArt) {
+        appendPath(a);
+        paint(drawn.style);
+    } else if (onePath) {
+        for (const Art* c = a.firstChild(); c; c = c->next()) appendPath(*c);
+        paint(drawn.style);
+    } else {
+        for (const Art* c = a.firstChild(); c; c = c->next()) art(*c);
     }
     if (group) {
         cairo_pop_group_to_source(cr_);
-        cairo_set_operator(cr_, blendOperator(a.blendMode()));
-        cairo_paint_with_alpha(cr_, std::clamp(static_cast<double>(a.opacity()), 0.0, 1.0));
+        cairo_set_operator(cr_, blendOperator(drawn.blend));
+        cairo_paint_with_alpha(cr_, std::clamp(static_cast<double>(drawn.opacity), 0.0, 1.0));
         cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
     }
 }

@@ -2,7 +2,8 @@
 // distinct path geometry is built once as a cairo path and drawn through the
 // art's pending matrix, so copies sharing a geometry cost a transform each.
 // Documents with art this drawing does not cover (text, images, symbols,
-// meshes, warps, attributes kept from an imported SVG) are drawn from their
+// meshes, warps, attributes kept from an imported SVG, gradients, clip paths,
+// masks and filters) are drawn from their
 // SVG by librsvg instead.
 #include <cairo.h>
 
@@ -27,6 +28,11 @@ bool samePoint(const AIRealPoint& a, const AIRealPoint& b) { return a.h == b.h &
 bool drawable(const Art& a) {
     if (a.hidden()) return true;
     if (a.extra().find("\"svg\"") != std::string::npos) return false;
+    // Gradient paint and kept clip paths, masks and filters are drawn from the SVG.
+    const AIPathStyle& s = a.style();
+    if (a.effectSpace() || (s.fillPaint && s.fill.color.kind == kGradientColor) ||
+        (s.strokePaint && s.stroke.color.kind == kGradientColor))
+        return false;
     switch (a.type()) {
         case kPathArt: return true;
         case kGroupArt:
@@ -156,20 +162,27 @@ cairo_operator_t blendOperator(int32_t mode) {
     return mode >= 0 && mode < 16 ? kOps[mode] : CAIRO_OPERATOR_OVER;
 }
 
+// A compound path of plain paths, drawn as one path.
+bool onePath(const Art& a) {
+    if (a.type() != kCompoundPathArt || !a.firstChild()) return false;
+    for (const Art* c = a.firstChild(); c; c = c->next())
+        if (c->type() != kPathArt || c->segmentCount() == 0) return false;
+    return true;
+}
+
 void Painter::art(const Art& a) {
     if (a.hidden()) return;
-    // A compound of plain paths is one shape, painted as drawnStyle says.
-    bool onePath = a.type() == kCompoundPathArt && a.firstChild() != nullptr;
-    for (const Art* c = a.firstChild(); c && onePath; c = c->next())
-        onePath = c->type() == kPathArt && c->segmentCount() > 0;
-    const DrawnStyle drawn = a.type() == kPathArt || onePath ? drawnStyle(a) : DrawnStyle{a.style(), a.opacity(), a.blendMode()};
+    const bool compound = onePath(a);
+    // A compound path drawn as one path takes its drawn style (that of its
+    // first member); anything else its own.
+    const DrawnStyle drawn = compound ? drawnStyle(a) : DrawnStyle{a.style(), a.opacity(), a.blendMode()};
     // Opacity and blend mode act on the art drawn as a whole.
     const bool group = drawn.opacity != 1 || drawn.blend != 0;
     if (group) cairo_push_group(cr_);
     if (a.type() == kPathArt) {
         appendPath(a);
         paint(drawn.style);
-    } else if (onePath) {
+    } else if (compound) {
         for (const Art* c = a.firstChild(); c; c = c->next()) appendPath(*c);
         paint(drawn.style);
     } else {

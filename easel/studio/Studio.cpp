@@ -1,29 +1,20 @@
+// The studio's threads: the host thread that owns the document and the
+// plug-ins, and the queue that hands it the commands of the request threads.
 #include "Studio.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cmath>
 #include <fstream>
 #include <iterator>
-#include <map>
-#include <sstream>
 
-#include "cli/Commands.h"
-#include "cli/Session.h"
 #include "Document.h"
+#include "Host.h"
 #include "Progress.h"
-#include "DocumentJson.h"
-#include "Edit.h"
-#include "Names.h"
 #include "Render.h"
-#include "SvgColor.h"
 #include "SvgExport.h"
-#include "SvgImport.h"
-#include "adm/Dialog.h"
 #include "adm/RegisterADM.h"
 #include "adm/Resources.h"
+#include "cli/Commands.h"
 #include "loader/Loader.h"
-#include "suites/AISuites.h"
 
 namespace easel::studio {
 
@@ -50,8 +41,6 @@ struct Studio::Task {
 
 namespace {
 
-json error(const std::string& message) { return {{"ok", false}, {"error", message}}; }
-
 std::string base64(const std::vector<uint8_t>& data) {
     static const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string out;
@@ -68,135 +57,9 @@ std::string base64(const std::vector<uint8_t>& data) {
     return out;
 }
 
-// The page's names of item kinds.
-const char* kindName(adm::ItemKind k) {
-    switch (k) {
-    case adm::ItemKind::StaticText: return "static";
-    case adm::ItemKind::SpinEdit: return "spin";
-    case adm::ItemKind::PopupList: return "popup";
-    case adm::ItemKind::CheckBox: return "check";
-    case adm::ItemKind::PushButton: return "button";
-    case adm::ItemKind::Frame: return "frame";
-    }
-    return "static";
-}
-
-json rectJson(const ASRect& r) { return json::array({r.left, r.top, r.right, r.bottom}); }
-
-json dialogJson(const adm::Dialog& d) {
-    json items = json::array();
-    for (const auto& p : d.items) {
-        const adm::Item& i = *p;
-        json ji = {{"id", i.id}, {"kind", kindName(i.kind)}, {"rect", rectJson(i.rect)},
-                   {"text", adm::itemText(i)}, {"enabled", i.enabled}};
-        if (i.kind == adm::ItemKind::SpinEdit) {
-            ji["value"] = i.value;
-            ji["precision"] = i.precision;
-            if (std::isfinite(i.min)) ji["min"] = i.min;
-            if (std::isfinite(i.max)) ji["max"] = i.max;
-        } else if (i.kind == adm::ItemKind::CheckBox) {
-            ji["value"] = i.value;
-        } else if (i.kind == adm::ItemKind::PopupList && i.list) {
-            json entries = json::array();
-            for (const auto& e : i.list->entries) entries.push_back(e->text);
-            ji["entries"] = entries;
-            ji["selected"] = i.list->indexOf(i.list->active);
-        }
-        items.push_back(ji);
-    }
-    return {{"caption", d.caption}, {"bounds", rectJson(d.bounds)}, {"items", items}};
-}
-
-// The value of every item a user can change, for the recorder.
-std::map<int32_t, double> itemValues(const adm::DialogRecord& r) {
-    std::map<int32_t, double> v;
-    for (const auto& i : r.items) {
-        if (i.kind == adm::ItemKind::PopupList) v[i.id] = i.selected;
-        if (i.kind == adm::ItemKind::SpinEdit || i.kind == adm::ItemKind::CheckBox) v[i.id] = i.value;
-    }
-    return v;
-}
-
-bool endsWith(const std::string& s, const std::string& tail) {
-    return s.size() >= tail.size() && std::equal(tail.rbegin(), tail.rend(), s.rbegin(),
-                                                 [](char a, char b) { return std::tolower(a) == std::tolower(b); });
-}
-
-bool readDocumentText(const std::string& name, const std::string& text, std::unique_ptr<Document>& doc,
-                      std::string& message, std::string& notes) {
-    if (endsWith(name, ".svg")) {
-        SvgReport report;
-        if (!readSvg(text, doc, report, message)) return false;
-        notes = report.text();
-        return true;
-    }
-    return readDocumentJson(text, doc, message);
-}
-
 }  // namespace
 
-// The person on the page answers the dialog: the host thread serves the
-// page's dialog commands until the dialog ends.
-class StudioDriver : public adm::DialogDriver {
-public:
-    explicit StudioDriver(Studio& s) : studio_(s) {}
-    void run(adm::Dialog& dialog) override;
-    std::vector<adm::Dialog*> open;
-    std::function<void()> onOpen, serve;
-
-private:
-    Studio& studio_;
-};
-
-void StudioDriver::run(adm::Dialog& dialog) {
-    open.push_back(&dialog);
-    onOpen();
-    serve();
-    open.pop_back();
-    (void)studio_;
-}
-
-struct Studio::Impl {
-    explicit Impl(Studio& s) : driver(s) {}
-    std::unique_ptr<cli::Session> session;
-    std::unique_ptr<Document> doc;
-    std::vector<std::unique_ptr<Document>> retired;  // plug-ins may still hold handles into them
-    StudioDriver driver;
-    json tools = json::array();
-    std::vector<std::string> pluginNames;
-    std::deque<json> alerts;
-    std::vector<json> notices;  // non-zero results, import notes
-    int32_t seed = 1;
-    edit::Clipboard clipboard;  // copy, cut and paste within the studio
-
-    struct Drag {
-        std::unique_ptr<cli::Session::Drag> run;
-        json events = json::array();
-        AIRealPoint last{0, 0};
-    };
-    std::optional<Drag> drag;
-
-    // The recording: an `easel play` script from the last restart on.
-    json recordDoc;
-    json steps = json::array();
-    // The options dialog the page opened, for the recorder.
-    std::optional<std::map<int32_t, double>> optionsBefore;
-    std::optional<adm::DialogRecord> optionsClosed;
-
-    void restartRecording() {
-        recordDoc = json::parse(writeDocumentJson(*doc));
-        steps = json::array();
-    }
-    // Results other than success are shown on the page; Cancel is a
-    // result only at start-up.
-    void report(Plugin& plugin, const char* selector, ASErr r) {
-        if (r == kNoErr || (r == kCancelErr && std::string(selector) != "Startup")) return;
-        notices.push_back({{"kind", "result"},
-                           {"text", plugin.name() + " returned " + cli::resultText(r) + " to \"" + selector + "\""}});
-    }
-};
-
-Studio::Studio(StudioOptions options) : impl_(std::make_unique<Impl>(*this)), options_(std::move(options)) {}
+Studio::Studio(StudioOptions options) : impl_(std::make_unique<Host>()), options_(std::move(options)) {}
 
 Studio::~Studio() { stop(); }
 
@@ -204,7 +67,7 @@ bool Studio::start(std::string& errorOut) {
     std::promise<std::string> started;
     auto result = started.get_future();
     host_ = std::thread([this, &started] {
-        Impl& m = *impl_;
+        Host& m = *impl_;
         std::string e;
         // The document.
         if (!options_.document.empty()) {
@@ -398,14 +261,14 @@ void Studio::hostLoop() {
 void Studio::runTask(Task& task) {
     running_.push_back(std::shared_ptr<Task>(&task, [](Task*) {}));
     json r;
-    scene_.clear();
+    impl_->scene.clear();
     if (task.work) {
         r = task.work();
     } else if (!task.command.is_object() || !task.command.contains("op") || !task.command["op"].is_string()) {
         r = error("expected a command {\"op\": ...}");
     } else {
         try {
-            r = dispatch(task.command);
+            r = dispatch(*impl_, task.command);
         } catch (const json::exception& e) {
             r = error(std::string("malformed command: ") + e.what());
         }
@@ -413,13 +276,13 @@ void Studio::runTask(Task& task) {
     running_.pop_back();
     ++events_;
     busy_ = !running_.empty();
-    task.answer(std::move(r), std::move(scene_));
-    scene_.clear();
+    task.answer(std::move(r), std::move(impl_->scene));
+    impl_->scene.clear();
 }
 
 void Studio::answerWaiting() {
     // The commands that opened the dialog are answered now: the page shows it.
-    json state = stateJson(false);
+    json state = impl_->state(false);
     state["dialogOpened"] = true;
     for (auto& t : running_) t->answer(state);
     busy_ = false;
@@ -432,297 +295,6 @@ void Studio::serveDialog() {
         if (!task) return;  // shutting down: the manager closes it with Cancel
         runTask(*task);
     }
-}
-
-json Studio::stateJson(bool withScene) {
-    Impl& m = *impl_;
-    Document& doc = *m.doc;
-    json layers = json::array();
-    for (size_t i = 0; i < doc.layerCount(); ++i) {
-        Layer* l = doc.layerFromTop(i);
-        layers.push_back({{"name", l->name()}, {"visible", l->visible()}, {"locked", l->locked()}});
-    }
-    json swatches = json::array();
-    for (size_t i = 0; i < doc.swatchCount(); ++i) {
-        const Swatch* s = doc.swatch(i);
-        auto c = displayColor(s->color, &doc);
-        swatches.push_back({{"name", s->name}, {"color", c ? hexColor(*c) : "none"}});
-    }
-    json selection = json::array();
-    for (Art* a : doc.selectedArt())
-        if (!a->parent() || !a->parent()->selected()) selection.push_back(a->id());
-    json j = {{"ok", true},
-              {"page", {{"width", doc.width()}, {"height", doc.height()}}},
-              {"seed", m.seed},
-              {"plugins", m.pluginNames},
-              {"tools", m.tools},
-              {"layers", layers},
-              {"swatches", swatches},
-              {"selection", selection},
-              {"canUndo", doc.canUndo()},
-              {"canRedo", doc.canRedo()},
-              {"undoText", doc.canUndo() ? doc.undoText() : ""},
-              {"dragging", m.drag.has_value()},
-              {"steps", m.steps.size()},
-              {"currentLayer", doc.currentLayer() ? doc.currentLayer()->name() : ""}};
-    // The style of the first selected painted object, for the style panel.
-    for (Art* a : doc.selectedArt()) {
-        if (a->type() == kGroupArt || a->type() == kEnvelopeArt) continue;
-        j["selectionStyle"] = {{"strokeWidth", a->style().stroke.width}, {"opacity", a->opacity()},
-                               {"blend", blendModeName(a->blendMode())}};
-        break;
-    }
-    j["dialog"] = m.driver.open.empty() ? json(nullptr) : dialogJson(*m.driver.open.back());
-    json alerts = json::array();
-    for (auto& a : m.alerts) alerts.push_back(a);
-    j["alerts"] = alerts;
-    j["notices"] = m.notices;
-    m.notices.clear();
-    // The drawing goes with the answer of the command running now.
-    if (withScene) scene_ = sceneText(doc);
-    return j;
-}
-
-json Studio::dispatch(const json& c) {
-    Impl& m = *impl_;
-    Document& doc = *m.doc;
-    const std::string op = c["op"].get<std::string>();
-    const bool inDialog = !m.driver.open.empty();
-
-    if (op == "state") return stateJson(c.value("scene", true));
-    if (op == "script") {
-        json script = {{"document", m.recordDoc}, {"plugins", m.pluginNames}, {"seed", m.seed}, {"steps", m.steps}};
-        return {{"ok", true}, {"script", script}};
-    }
-    if (op == "dismissAlert") {
-        if (!m.alerts.empty()) m.alerts.pop_front();
-        return stateJson(false);
-    }
-    if (op == "dialogSet" || op == "dialogPress") {
-        if (!inDialog) return error("no dialog is open");
-        adm::Dialog& d = *m.driver.open.back();
-        std::string e;
-        if (op == "dialogPress") {
-            e = adm::pressItem(d, std::to_string(c.at("id").get<int32_t>()));
-        } else {
-            adm::SetAction a;
-            a.id = c.at("id").get<int32_t>();
-            if (c.contains("value")) a.number = c["value"].get<double>();
-            if (c.contains("text")) a.text = c["text"].get<std::string>();
-            e = adm::userSet(d, a);
-        }
-        if (!e.empty()) return error(e);
-        json s = stateJson(false);
-        // The dialog is gone once it ended; the answer shows what is open next.
-        if (d.ended) s["dialog"] = nullptr;
-        return s;
-    }
-    if (inDialog) return error("a dialog is open: answer it first");
-
-    if (op == "select" || op == "selectAll" || op == "deselect") {
-        if (m.drag) return error("a drag is in progress");
-        // Selecting is no undo step.
-        std::string refused;
-        doc.changeSelection([&] {
-            if (op == "selectAll") {
-                doc.selectAll();
-            } else if (op == "deselect") {
-                doc.deselectAll();
-            } else {
-                const std::string mode = c.value("mode", "set");
-                std::vector<Art*> art;
-                for (const auto& idj : c.at("ids")) {
-                    Art* a = doc.findById(idj.get<int64_t>());
-                    if (!a || !doc.isLive(a)) {
-                        refused = "no art with id " + idj.dump();
-                        return;
-                    }
-                    art.push_back(a);
-                }
-                if (mode == "set") doc.deselectAll();
-                for (Art* a : art) doc.setSelected(a, mode == "toggle" ? !a->selected() : true);
-            }
-        });
-        if (!refused.empty()) return error(refused);
-        json ids = json::array();
-        for (Art* a : doc.selectedArt())
-            if (!a->parent() || !a->parent()->selected()) ids.push_back(a->id());
-        // Consecutive selections are one step of the script.
-        if (!m.steps.empty() && m.steps.back().contains("select")) m.steps.erase(m.steps.size() - 1);
-        m.steps.push_back({{"select", ids}});
-        return stateJson(true);
-    }
-
-    if (op == "down" || op == "move" || op == "up") {
-        auto number = [&](const char* k, double d) { return c.contains(k) ? c[k].get<double>() : d; };
-        const double x = number("x", 0), y = number("y", 0);
-        if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > 1e7 || std::fabs(y) > 1e7)
-            return error("the cursor is off any page");
-        const AIRealPoint p{static_cast<float>(x), static_cast<float>(y)};
-        const int32_t mods = static_cast<int32_t>(number("modifiers", 0)) & (0x20 | 0x40 | 0x200);
-        const auto pressure = static_cast<int16_t>(std::clamp(number("pressure", 0), 0.0, 255.0));
-        json ev = json::array({p.h, p.v, {{"modifiers", mods}, {"pressure", pressure}}});
-        if (op == "down") {
-            if (m.drag) return error("a drag is already in progress");
-            RegisteredTool* tool = cli::findTool(c.at("tool").get<std::string>());
-            if (!tool) return error("unknown tool " + c["tool"].dump());
-            if (!m.session->pluginOf(*tool)) return error("the tool's plug-in is not loaded");
-            m.drag.emplace();
-            m.drag->run = std::make_unique<cli::Session::Drag>(*m.session, doc, *tool);
-            m.drag->events.push_back(ev);
-            m.drag->last = p;
-            hostState().hasPressure = c.value("pen", false);
-            m.drag->run->down(p, pressure, mods);
-            return stateJson(true);
-        }
-        if (!m.drag) return error("no drag is in progress");
-        Impl::Drag& d = *m.drag;
-        // Mouse up comes where the last drag event was, as in a replayed
-        // script: an up elsewhere is preceded by a drag event there.
-        if (op == "move" || d.last.h != p.h || d.last.v != p.v) {
-            d.run->move(p, pressure, mods);
-            d.events.push_back(ev);
-            d.last = p;
-        }
-        if (op == "move") return stateJson(c.value("scene", true));
-        d.run->up(d.last, pressure, mods);
-        m.steps.push_back({{"drag", {{"tool", d.run->tool().title}, {"events", d.events}}}});
-        m.drag.reset();
-        hostState().hasPressure = false;
-        return stateJson(true);
-    }
-    if (m.drag) return error("a drag is in progress");
-
-    if (op == "edit") {
-        // A host edit, recorded as an `edit` step of the script.
-        const json& e = c.at("edit");
-        edit::Outcome r = edit::run(doc, m.clipboard, e);
-        if (!r.error.empty()) return error(r.error);
-        if (r.replaced) {
-            m.retired.push_back(std::move(m.doc));
-            m.doc = std::move(r.replaced);
-            hostState().document = m.doc.get();
-            m.doc->setSeed(m.seed);
-            hostState().random.reseed(m.seed);
-            m.restartRecording();
-        } else {
-            m.steps.push_back({{"edit", e}});
-        }
-        json s = stateJson(true);
-        s["made"] = r.made;
-        return s;
-    }
-    if (op == "anchors") {
-        // Anchors and direction points of paths, for the direct selection
-        // tool: of the art listed in "ids" (their paths), else of the
-        // selected paths. The last value says whether the anchor is selected.
-        std::vector<Art*> paths;
-        auto addPaths = [&](Art* root) {
-            std::vector<Art*> stack{root};
-            while (!stack.empty() && paths.size() < 5000) {
-                Art* a = stack.back();
-                stack.pop_back();
-                if (a->hasPath()) paths.push_back(a);
-                for (Art* ch = a->firstChild(); ch; ch = ch->next()) stack.push_back(ch);
-            }
-        };
-        if (c.contains("ids")) {
-            for (const auto& idj : c["ids"]) {
-                Art* a = doc.findById(idj.get<int64_t>());
-                if (a && doc.isLive(a) && a->layer()->editable()) addPaths(a);
-            }
-        } else {
-            for (Art* a : doc.selectedArt())
-                if (a->hasPath() && paths.size() < 5000) paths.push_back(a);
-        }
-        json out = json::array();
-        for (Art* a : paths) {
-            json segs = json::array();
-            for (size_t i = 0; i < a->segmentCount(); ++i) {
-                const AIPathSegment g = a->segment(i);
-                const bool on = (a->segmentSelection(i) & kSegmentPointSelected) != 0;
-                segs.push_back({g.p.h, g.p.v, g.in.h, g.in.v, g.out.h, g.out.v, on ? 1 : 0});
-            }
-            out.push_back({{"id", a->id()}, {"segments", segs}});
-        }
-        return {{"ok", true}, {"paths", out}};
-    }
-    if (op == "options") {
-        RegisteredTool* tool = cli::findTool(c.at("tool").get<std::string>());
-        if (!tool) return error("unknown tool " + c["tool"].dump());
-        if (!m.session->pluginOf(*tool)) return error("the tool's plug-in is not loaded");
-        m.optionsBefore.emplace();
-        m.optionsClosed.reset();
-        // The values the dialog opened with are taken when it is shown.
-        auto onOpen = m.driver.onOpen;
-        m.driver.onOpen = [this, onOpen] {
-            if (impl_->driver.open.size() == 1 && impl_->optionsBefore && impl_->optionsBefore->empty())
-                impl_->optionsBefore = itemValues(adm::snapshot(*impl_->driver.open.back()));
-            onOpen();
-        };
-        m.session->editOptions(*tool, nullptr);
-        m.driver.onOpen = onOpen;
-        // The recorder keeps what the person changed, as sets and the closing button.
-        if (m.optionsClosed && m.optionsClosed->result != 2) {
-            const auto after = itemValues(*m.optionsClosed);
-            json sets = json::object();
-            for (int pass = 0; pass < 3; ++pass)
-                for (const auto& i : m.optionsClosed->items) {
-                    const int want = i.kind == adm::ItemKind::PopupList ? 0 : i.kind == adm::ItemKind::CheckBox ? 1 : 2;
-                    if (want != pass || !after.count(i.id)) continue;
-                    auto before = m.optionsBefore->find(i.id);
-                    if (before != m.optionsBefore->end() && before->second == after.at(i.id)) continue;
-                    if (i.kind == adm::ItemKind::CheckBox)
-                        sets[std::to_string(i.id)] = i.value != 0;
-                    else
-                        sets[std::to_string(i.id)] = after.at(i.id);
-                }
-            const int32_t result = m.optionsClosed->result;
-            m.steps.push_back({{"options", {{"tool", tool->title}, {"set", sets},
-                                            {"press", result == 1 ? json("OK") : json(std::to_string(result))}}}});
-        }
-        m.optionsBefore.reset();
-        m.optionsClosed.reset();
-        return stateJson(false);
-    }
-    if (op == "undo" || op == "redo") {
-        const bool done = op == "undo" ? doc.undo() : doc.redo();
-        if (!done) return error(op == "undo" ? "nothing to undo" : "nothing to redo");
-        // Scripts have no undo: the recording starts again from here, and so do the random numbers.
-        hostState().random.reseed(m.seed);
-        m.restartRecording();
-        return stateJson(true);
-    }
-    if (op == "seed") {
-        const double s = c.at("seed").get<double>();
-        if (s != std::floor(s) || s < INT32_MIN || s > INT32_MAX) return error("a seed is a whole number");
-        m.seed = static_cast<int32_t>(s);
-        doc.setSeed(m.seed);
-        hostState().random.reseed(m.seed);
-        m.restartRecording();
-        return stateJson(false);
-    }
-    if (op == "open") {
-        std::unique_ptr<Document> fresh;
-        std::string e, notes;
-        const std::string name = c.at("name").get<std::string>();
-        if (!readDocumentText(name, c.at("text").get<std::string>(), fresh, e, notes)) return error(name + ": " + e);
-        if (!notes.empty()) m.notices.push_back({{"kind", "import"}, {"text", notes}});
-        m.retired.push_back(std::move(m.doc));
-        m.doc = std::move(fresh);
-        hostState().document = m.doc.get();
-        m.seed = m.doc->seed();
-        hostState().random.reseed(m.seed);
-        m.restartRecording();
-        return stateJson(true);
-    }
-    if (op == "save") {
-        const std::string format = c.value("format", "json");
-        if (format == "svg") return {{"ok", true}, {"text", writeSvg(doc)}};
-        if (format == "json") return {{"ok", true}, {"text", writeDocumentJson(doc)}};
-        return error("save as \"json\" or \"svg\"");
-    }
-    return error("unknown command \"" + op + "\"");
 }
 
 }  // namespace easel::studio

@@ -2,14 +2,12 @@
 // scaling and rotating the selection with the Selection tool, and anchor
 // points with the Direct Selection tool. Every change is one of the host's
 // edits, sent as {"op": "edit", "edit": {...}}; the page only previews.
-// The page's parts this module works with, given by installDrawing.
-let $, note, page, view, call, draw, hit, objectsIn, toScreen;
+import { $, note, page, view } from './common.js';
+import { call } from './protocol.js';
+import { draw, hit, objectsIn, overlays, toScreen } from './canvas.js';
 
-export function installDrawing(api) {
-  ({ $, note, page, view, call, draw, hit, objectsIn, toScreen } = api);
-  api.overlays.push(drawOverlay);
-  $('view').addEventListener('dblclick', () => { if (pen) finishPen(false); });
-}
+overlays.push(drawOverlay);
+$('view').addEventListener('dblclick', () => { if (pen) finishPen(false); });
 
 export function edit(e) { return call({ op: 'edit', edit: e }); }
 

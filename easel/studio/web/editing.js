@@ -2,9 +2,9 @@
 // a colour picker, stroke width, opacity, blend mode), the layers panel, the
 // New dialog and the help panel listing the shortcuts. Each change is one of
 // the host's edits.
+import { $, note, page } from './common.js';
+import { call } from './protocol.js';
 import { drawStyle, edit } from './drawing.js';
-
-let $, note, page, call;
 
 const el = (tag, props = {}, ...children) => {
   const e = Object.assign(document.createElement(tag), props);
@@ -123,8 +123,7 @@ function showPaint() {
 
 let width, opacity, blend, fillBox, strokeBox;
 
-export function installEditing(api) {
-  ({ $, note, page, call } = api);
+export function installEditing() {
   const bar = $('bar');
   const editMenu = el('details', { id: 'edit-menu', className: 'menu' }, el('summary', { textContent: 'Edit' }),
     el('div', {}, ...menu.map(([label, keys, action]) => {

@@ -162,37 +162,36 @@ cairo_operator_t blendOperator(int32_t mode) {
     return mode >= 0 && mode < 16 ? kOps[mode] : CAIRO_OPERATOR_OVER;
 }
 
+// A compound path of plain paths, drawn as one path.
+bool onePath(const Art& a) {
+    if (a.type() != kCompoundPathArt || !a.firstChild()) return false;
+    for (const Art* c = a.firstChild(); c; c = c->next())
+        if (c->type() != kPathArt || c->segmentCount() == 0) return false;
+    return true;
+}
+
 void Painter::art(const Art& a) {
     if (a.hidden()) return;
+    const bool compound = onePath(a);
+    // A compound path drawn as one path takes its drawn style (that of its
+    // first member); anything else its own.
+    const DrawnStyle drawn = compound ? drawnStyle(a) : DrawnStyle{a.style(), a.opacity(), a.blendMode()};
     // Opacity and blend mode act on the art drawn as a whole.
-    const bool group = a.opacity() != 1 || a.blendMode() != 0;
+    const bool group = drawn.opacity != 1 || drawn.blend != 0;
     if (group) cairo_push_group(cr_);
-    switch (a.type()) {
-        case kPathArt:
-            appendPath(a);
-            paint(a.style());
-            break;
-        case kCompoundPathArt: {
-            bool onePath = a.firstChild() != nullptr;
-            for (const Art* c = a.firstChild(); c && onePath; c = c->next())
-                onePath = c->type() == kPathArt && c->segmentCount() > 0;
-            if (onePath) {
-                // One path of all members, in the compound's own style.
-                for (const Art* c = a.firstChild(); c; c = c->next()) appendPath(*c);
-                paint(a.style());
-                break;
-            }
-            for (const Art* c = a.firstChild(); c; c = c->next()) art(*c);
-            break;
-        }
-        default:
-            for (const Art* c = a.firstChild(); c; c = c->next()) art(*c);
-            break;
+    if (a.type() == kPathArt) {
+        appendPath(a);
+        paint(drawn.style);
+    } else if (compound) {
+        for (const Art* c = a.firstChild(); c; c = c->next()) appendPath(*c);
+        paint(drawn.style);
+    } else {
+        for (const Art* c = a.firstChild(); c; c = c->next()) art(*c);
     }
     if (group) {
         cairo_pop_group_to_source(cr_);
-        cairo_set_operator(cr_, blendOperator(a.blendMode()));
-        cairo_paint_with_alpha(cr_, std::clamp(static_cast<double>(a.opacity()), 0.0, 1.0));
+        cairo_set_operator(cr_, blendOperator(drawn.blend));
+        cairo_paint_with_alpha(cr_, std::clamp(static_cast<double>(drawn.opacity), 0.0, 1.0));
         cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
     }
 }

@@ -84,7 +84,9 @@ TEST(RenderDocument, DrawsWhatLibrsvgDrawsFromTheSvg) {
         std::ifstream in(e.path());
         std::stringstream ss;
         ss << in.rdbuf();
-        if (ss.str().find("\"easel-document\"") != std::string::npos) docs.emplace_back(e.path().filename(), read(ss.str()));
+        const std::string text = ss.str();
+        if (text.find("\"easel-document\"") != std::string::npos && text.find("\"steps\"") == std::string::npos)
+            docs.emplace_back(e.path().filename(), read(text));
     }
     ASSERT_GT(docs.size(), 2u);
     for (const auto& [name, doc] : docs) {

@@ -108,6 +108,23 @@ struct StepFailure {
     std::string message;
 };
 
+// Why a script may not select the art with this id (empty when it may): only
+// what a person could click in the studio, so nothing on a locked or hidden
+// layer and nothing locked or hidden itself or inside such a group.
+std::string unselectableReason(Document& doc, int64_t id) {
+    Art* art = doc.findById(id);
+    if (!art || !doc.isLive(art)) return "no art with id " + std::to_string(id) + " in the document";
+    const std::string what = "art " + std::to_string(id);
+    if (const Layer* layer = art->layer(); layer && !layer->editable())
+        return what + " is on layer \"" + layer->name() + "\", which is " + (layer->locked() ? "locked" : "hidden") +
+               ": unlock or show the layer in the document, or select other art";
+    for (const Art* a = art; a; a = a->parent())
+        if (a->locked() || a->hidden())
+            return what + (a == art ? " is " : " is inside art " + std::to_string(a->id()) + ", which is ") +
+                   (a->locked() ? "locked" : "hidden") + ": unlock or show it in the document, or select other art";
+    return "";
+}
+
 }  // namespace
 
 std::string resultText(ASErr code) {
@@ -207,7 +224,8 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
         ReportProgress& operator=(const ReportProgress&) = delete;
     } reportProgress(err);
     hostState().document = doc.get();
-    const int32_t seed = o.seed ? *o.seed : script.seed.value_or(1);
+    // The same seed as the studio takes for the same document.
+    const int32_t seed = o.seed ? *o.seed : script.seed.value_or(doc->seed());
     hostState().random.reseed(seed);
     log["seed"] = seed;
 
@@ -263,20 +281,21 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
             }
             switch (step.kind) {
             case Step::Kind::Select: {
+                // Only art a person could select; a refused id selects nothing.
+                if (!step.selectAll)
+                    for (int64_t id : step.ids) {
+                        const std::string refused = unselectableReason(*doc, id);
+                        if (!refused.empty()) throw StepFailure{step.where + ".select: " + refused};
+                    }
                 // Selecting is no undo step (as in the studio).
-                bool found = true;
-                int64_t missing = 0;
                 doc->changeSelection([&] {
                     if (step.selectAll) {
                         doc->selectAll();
                         return;
                     }
                     doc->deselectAll();
-                    for (int64_t id : step.ids)
-                        if (found && !doc->selectById(id)) found = false, missing = id;
+                    for (int64_t id : step.ids) doc->selectById(id);
                 });
-                if (!found)
-                    throw StepFailure{step.where + ".select: no art with id " + std::to_string(missing) + " in the document"};
                 break;
             }
             case Step::Kind::Edit: {
@@ -492,7 +511,7 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     playCmd->add_option("-o,--output", play_.output, "Output document (.json, or .svg); overrides the script's \"output\"");
     playCmd->add_option("--log", play_.log, "Writes the record of the run as JSON");
     playCmd->add_flag("--strict", play_.strict, "Stops at the first non-zero result, alert or dialog a plug-in shows");
-    playCmd->add_option("--seed", seedText, "Seed of the random numbers (default: the script's, else 1)");
+    playCmd->add_option("--seed", seedText, "Seed of the random numbers (default: the script's \"seed\", else the document's, else 1)");
     playCmd->add_option("--plugins", playDirs, "A folder with plug-in bundles (repeatable)");
 
     ToolsOptions tools_;

@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "DocumentJsonShared.h"
+#include "GradientJson.h"
 #include "JsonText.h"
 #include "Names.h"
 
@@ -43,7 +44,7 @@ bool isKnownArtKey(std::string_view k) {
     static constexpr std::string_view kKeys[] = {
         "id",       "type",     "selected", "locked",  "hidden", "closed", "segments", "selectedSegments",
         "text",     "fontSize", "href",     "symbol",  "width",  "height", "matrix",   "warp",
-        "fill",     "stroke",   "evenOdd",  "opacity", "blend",  "tags",   "children"};
+        "fill",     "stroke",   "evenOdd",  "opacity", "blend",  "tags",   "children", "effectSpace"};
     for (std::string_view key : kKeys) {
         if (key == k) return true;
     }
@@ -374,6 +375,17 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
         }
         doc.setObjectMatrix(a, AIRealMatrix{f[0], f[1], f[2], f[3], f[4], f[5]});
     }
+    if (const Value m = j.find("effectSpace")) {
+        const Where w = where.at("effectSpace");
+        if (!m.isArray() || m.size() != 6) return fail(w, "expected 6 numbers");
+        float f[6];
+        Value n = m.first();
+        for (size_t k = 0; k < 6; ++k, n = n.next()) {
+            if (!real(n, w[k], f[k])) return false;
+        }
+        const AIRealMatrix space{f[0], f[1], f[2], f[3], f[4], f[5]};
+        doc.setEffectSpace(a, &space);
+    }
     if (const Value wj = j.find("warp")) {
         const Where w = where.at("warp");
         if (type != kEnvelopeArt) return fail(w, "only envelopes have a warp");
@@ -531,6 +543,13 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
             doc->addSwatch(defaults->swatch(i)->name, defaults->swatch(i)->color);
     }
 
+    if (j.find("gradients") || j.find("gradientPaints")) {
+        Json gradients = Json::object();
+        for (const char* k : {"gradients", "gradientPaints"}) {
+            if (const Value v = j.find(k)) gradients[k] = toJson(v);
+        }
+        if (std::string e; !readGradientPaints(gradients, *doc, e)) return fail(root, e);
+    }
     const Value layers = j.find("layers");
     if (!layers) return fail(root, "missing \"layers\"");
     const Where wl = root.at("layers");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DocumentJson.h"
+#include "GradientJson.h"
 #include "DocumentJsonShared.h"
 #include "JsonOut.h"
 #include "Names.h"
@@ -297,6 +298,11 @@ void Writer::art(const Art& a, int indent) {
         const float f[6] = {m.a, m.b, m.c, m.d, m.tx, m.ty};
         numbers(f, 6);
     }
+    if (const AIRealMatrix* space = a.effectSpace()) {
+        key("effectSpace");
+        const float f[6] = {space->a, space->b, space->c, space->d, space->tx, space->ty};
+        numbers(f, 6);
+    }
     if (type == kEnvelopeArt) {
         const EnvelopeWarp& w = a.warp();
         key("warp");
@@ -432,6 +438,12 @@ void Writer::document(const Document& doc) {
         so.close();
     }
     swatches.close();
+    Json gradients = Json::object();
+    writeGradientPaints(doc, gradients);
+    for (auto& [k, v] : gradients.items()) {
+        root.key(k);
+        json(v, 2);
+    }
     root.key("layers");
     Array layers{*this, 2};
     for (size_t i = 0; i < doc.layerCount(); ++i) {

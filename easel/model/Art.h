@@ -145,6 +145,11 @@ public:
     // text of a JSON object ("" when none); written back unchanged.
     const std::string& extra() const;
 
+    // The space in which effects kept from an imported file (clipping,
+    // masks, filters) act on the art: it maps onto the page and moves with
+    // the art. Null when the art keeps none.
+    const AIRealMatrix* effectSpace() const { return space_.get(); }
+
     AIArtHandle handle() { return reinterpret_cast<AIArtHandle>(this); }
     static Art* fromHandle(AIArtHandle h) { return reinterpret_cast<Art*>(h); }
 
@@ -187,6 +192,7 @@ private:
     AIRealMatrix objMatrix_ = kIdentityMatrix;
     EnvelopeWarp warp_;
     std::shared_ptr<const std::string> extra_;
+    std::shared_ptr<const AIRealMatrix> space_;
 };
 
 class Layer {

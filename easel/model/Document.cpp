@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
+#include <cstring>
 #include <unordered_map>
 
 #include "Journal.h"
@@ -52,6 +54,7 @@ public:
         a->objMatrix_ = kIdentityMatrix;
         a->warp_ = EnvelopeWarp{};
         a->extra_.reset();
+        a->space_.reset();
         a->freeNext_ = free_;
         free_ = a;
         --used_;
@@ -168,6 +171,18 @@ ASErr Document::addSwatch(const std::string& name, const AIColor& color) {
     s->color = color;
     swatches_.push_back(std::move(s));
     return kNoErr;
+}
+
+int32_t Document::addGradientPaint(std::shared_ptr<const Gradient> gradient, const AIRealMatrix& matrix) {
+    if (!gradient || !isFinite(matrix) || gradientPaints_.size() >= static_cast<size_t>(INT32_MAX)) return -1;
+    for (const float v : gradient->coords) {
+        if (!std::isfinite(v)) return -1;
+    }
+    for (const GradientStop& s : gradient->stops) {
+        if (!finiteColor(s.color) || !std::isfinite(s.offset) || !std::isfinite(s.opacity)) return -1;
+    }
+    gradientPaints_.push_back(GradientPaint{std::move(gradient), matrix});
+    return static_cast<int32_t>(gradientPaints_.size() - 1);
 }
 
 // ---- layers ----
@@ -474,6 +489,7 @@ Art* Document::copyTree(const Art* src, Art* parent) {
     a->objMatrix_ = src->objMatrix_;
     a->warp_ = src->warp_;
     a->extra_ = src->extra_;
+    a->space_ = src->space_;
     if (parent) link(a, nullptr, parent, parent->children_.last);
     for (const Art* c = src->children_.first; c; c = c->next_) copyTree(c, a);
     return a;
@@ -627,6 +643,7 @@ bool transformValid(const Art* a, const AIRealMatrix& m, float lineScale, int32_
             if (!isFinite(p) || !transformStaysFinite(*a->sharedGeometry(), p)) return false;
         }
         if (a->hasObjectMatrix() && !isFinite(concatMatrix(a->objectMatrix(), m))) return false;
+        if (a->effectSpace() && !isFinite(concatMatrix(*a->effectSpace(), m))) return false;
     }
     for (const Art* c = a->firstChild(); c; c = c->next()) {
         if (!transformValid(c, m, lineScale, flags)) return false;
@@ -639,12 +656,28 @@ bool transformValid(const Art* a, const AIRealMatrix& m, float lineScale, int32_
 ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int32_t flags) {
     journal_->recordState(a);
     if (flags & kScaleLines) a->style_.stroke.width *= lineScale;
+    if (flags & kTransformFillGradients) {
+        // Fill and stroke gradients move with the art; the moved paint shares
+        // the gradient.
+        for (AIColor* c : {&a->style_.fill.color, &a->style_.stroke.color}) {
+            const GradientPaint* p = c->kind == kGradientColor ? gradientPaint(c->ref) : nullptr;
+            if (!p) continue;
+            const AIRealMatrix moved = concatMatrix(p->matrix, m);
+            const GradientPaint& last = gradientPaints_.back();
+            if (last.gradient == p->gradient && std::memcmp(&last.matrix, &moved, sizeof moved) == 0) {
+                c->ref = static_cast<int32_t>(gradientPaints_.size() - 1);
+            } else if (const int32_t ref = addGradientPaint(p->gradient, moved); ref >= 0) {
+                c->ref = ref;
+            }
+        }
+    }
     if (flags & kTransformObjects) {
         if (a->hasPath() && a->geom_) {
             a->pending_ = concatMatrix(a->pending_, m);
             a->hasPending_ = !isIdentity(a->pending_);
         }
         if (a->hasObjectMatrix()) a->objMatrix_ = concatMatrix(a->objMatrix_, m);
+        if (a->space_) a->space_ = std::make_shared<const AIRealMatrix>(concatMatrix(*a->space_, m));
     }
     for (Art* c = a->children_.first; c; c = c->next_) transformRec(c, m, lineScale, flags);
     return kNoErr;
@@ -652,7 +685,7 @@ ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int
 
 ASErr Document::transformArt(Art* art, const AIRealMatrix& m, float lineScale, int32_t flags) {
     if (!isLive(art) || !isFinite(m) || !std::isfinite(lineScale)) return kBadParameterErr;
-    if (!(flags & (kTransformObjects | kScaleLines))) return kNoErr;
+    if (!(flags & (kTransformObjects | kScaleLines | kTransformFillGradients))) return kNoErr;
     if (!transformValid(art, m, lineScale, flags)) return kBadParameterErr;
     progress().tick(0);  // an event that edits rather than makes art is reported too
     return transformRec(art, m, lineScale, flags);
@@ -819,6 +852,13 @@ ASErr Document::setObjectMatrix(Art* art, const AIRealMatrix& m) {
     if (!isLive(art) || !isFinite(m)) return kBadParameterErr;
     journal_->recordState(art);
     art->objMatrix_ = m;
+    return kNoErr;
+}
+
+ASErr Document::setEffectSpace(Art* art, const AIRealMatrix* space) {
+    if (!isLive(art) || (space && !isFinite(*space))) return kBadParameterErr;
+    journal_->recordState(art);
+    art->space_ = space ? std::make_shared<const AIRealMatrix>(*space) : nullptr;
     return kNoErr;
 }
 

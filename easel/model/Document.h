@@ -25,6 +25,7 @@
 #include "ASTypes.h"
 #include "Art.h"
 #include "Geometry.h"
+#include "Paint.h"
 
 namespace easel {
 
@@ -70,6 +71,19 @@ public:
     bool isSwatch(const Swatch* s) const;
     void clearSwatches();
     ASErr addSwatch(const std::string& name, const AIColor& color);
+
+    // ---- gradient paints (not part of undo) ----
+    // Entries are only ever added, so a ref any style or undo step holds
+    // stays valid. Moving gradient art by transformArt with
+    // kTransformFillGradients adds the moved paint, sharing the gradient.
+    size_t gradientPaintCount() const { return gradientPaints_.size(); }
+    const GradientPaint* gradientPaint(int32_t ref) const {
+        return ref >= 0 && static_cast<size_t>(ref) < gradientPaints_.size() ? &gradientPaints_[static_cast<size_t>(ref)]
+                                                                              : nullptr;
+    }
+    // The ref of a new paint; -1 for a null gradient, a matrix that is not
+    // finite or stops that are not finite colours.
+    int32_t addGradientPaint(std::shared_ptr<const Gradient> gradient, const AIRealMatrix& matrix);
 
     // ---- layers ----
     size_t layerCount() const { return layers_.size(); }
@@ -121,7 +135,8 @@ public:
     // union of their children; an empty container gives kEmptyRect.
     ASErr bounds(const Art* art, AIRealRect* out) const;
     // flags: kTransformObjects moves the art, kScaleLines multiplies stroke
-    // widths by lineScale; gradient/pattern flags are accepted.
+    // widths by lineScale, kTransformFillGradients moves fill and stroke
+    // gradients; pattern flags are accepted.
     ASErr transformArt(Art* art, const AIRealMatrix& m, float lineScale, int32_t flags);
 
     // ---- paths ----
@@ -140,6 +155,8 @@ public:
     ASErr setObjectData(Art* art, const ObjectData& data);
     ASErr setObjectMatrix(Art* art, const AIRealMatrix& m);
     ASErr setExtra(Art* art, const std::string& jsonObjectText);
+    // Null removes it; transformArt moves it with the art's objects.
+    ASErr setEffectSpace(Art* art, const AIRealMatrix* space);
     // Selecting (or deselecting) a container does the same to its members.
     ASErr setSelected(Art* art, bool selected);
     ASErr setLocked(Art* art, bool locked);
@@ -227,6 +244,7 @@ private:
     float height_;
     int32_t seed_ = 1;
     std::vector<std::unique_ptr<Swatch>> swatches_;
+    std::vector<GradientPaint> gradientPaints_;
     std::vector<Layer*> layers_;                  // bottom first
     std::vector<std::unique_ptr<Layer>> allLayers_;  // live and retired, owned
     Layer* current_ = nullptr;

@@ -68,17 +68,28 @@ function renderDialog(box, d) {
   body.style.height = (d.bounds[3] - d.bounds[1]) + 'px';
   for (const it of d.items) {
     const el = document.createElement('div');
-    el.className = `item ${it.kind}` + (it.enabled ? '' : ' disabled');
+    el.className = 'item' + (it.enabled ? '' : ' disabled');
     el.dataset.id = it.id;
     el.style.left = it.rect[0] + 'px';
     el.style.top = it.rect[1] + 'px';
     el.style.width = (it.rect[2] - it.rect[0]) + 'px';
     el.style.height = (it.rect[3] - it.rect[1]) + 'px';
     if (it.kind === 'static') {
+      // Texts wrap within their rectangle; one of two or more lines starts at its top.
       el.classList.add('static');
+      if (it.rect[3] - it.rect[1] >= 2 * STATIC_LINE) el.classList.add('lines');
       el.textContent = it.text;
     } else if (it.kind === 'frame') {
       el.classList.add('frame');
+      // A small frame without text is where a dialog shows its icon (the error
+      // dialog's sign); it is drawn as one.
+      if (!it.text && it.rect[2] - it.rect[0] <= ICON_SPOT && it.rect[3] - it.rect[1] <= ICON_SPOT) {
+        el.classList.add('icon');
+        el.setAttribute('role', 'img');
+        el.setAttribute('aria-label', 'Error');
+        el.innerHTML = '<svg viewBox="0 0 24 24"><circle cx="12" cy="12" r="11" fill="#d93025"/>' +
+          '<rect x="10.5" y="5" width="3" height="9" rx="1" fill="#fff"/><circle cx="12" cy="18" r="1.7" fill="#fff"/></svg>';
+      }
     } else if (it.kind === 'spin') {
       const input = document.createElement('input');
       input.value = it.text;
@@ -111,9 +122,13 @@ function renderDialog(box, d) {
       s.disabled = !it.enabled;
       s.dataset.item = it.id;
       s.setAttribute('aria-label', labelOf(d, it));
-      it.entries.forEach((t, i) => { const o = document.createElement('option'); o.value = i; o.textContent = t; s.appendChild(o); });
+      it.entries.forEach((t, i) => { const o = document.createElement('option'); o.value = i; o.textContent = t.trim(); o.title = t.trim(); s.appendChild(o); });
       s.value = it.selected;
-      s.addEventListener('change', () => dialogCall({ op: 'dialogSet', id: it.id, value: Number(s.value) }));
+      // The closed control may be narrower than its entry: the whole entry is its tooltip.
+      const shown = () => { s.title = (it.entries[Number(s.value)] || '').trim(); };
+      shown();
+      s.addEventListener('change', () => { shown(); dialogCall({ op: 'dialogSet', id: it.id, value: Number(s.value) }); });
+      el.classList.add('popup');
       el.appendChild(s);
     } else if (it.kind === 'check') {
       const label = document.createElement('label');
@@ -140,6 +155,41 @@ function renderDialog(box, d) {
   box.replaceChildren(cap, body);
   if (focused) { const f = box.querySelector(`[data-item="${focused}"]`); if (f) f.focus(); }
 }
+
+// Keys of a dialog wherever the focus is: Esc presses Cancel (the only button
+// of a dialog that has one), Enter presses OK after committing the field being
+// typed in; a focused button answers Enter itself. Esc and Enter close an alert.
+const STATIC_LINE = 15;  // pixels of one line of dialog text
+const ICON_SPOT = 40;    // pixels a side of the largest frame taken as an icon's place
+function dialogButton(d, id) {
+  return d.items.find((i) => i.id === id && i.kind === 'button' && i.enabled);
+}
+window.addEventListener('keydown', (e) => {
+  if ((e.key !== 'Escape' && e.key !== 'Enter') || e.isComposing || $('modal').hidden) return;
+  const state = page.state;
+  const d = state && state.dialog;
+  if (!d) {
+    if (!state || !state.alerts || !state.alerts.length) return;
+    if (e.key === 'Enter' && e.target.closest && e.target.closest('button')) return;
+    e.preventDefault();
+    e.stopPropagation();
+    call({ op: 'dismissAlert' });
+    return;
+  }
+  if (e.key === 'Enter' && e.target.closest && e.target.closest('#dialog button')) return;
+  let target;
+  if (e.key === 'Escape') {
+    const buttons = d.items.filter((i) => i.kind === 'button' && i.enabled);
+    target = dialogButton(d, 2) || (buttons.length === 1 ? buttons[0] : null);
+  } else {
+    target = dialogButton(d, 1);
+  }
+  e.preventDefault();
+  e.stopPropagation();
+  if (!target) return;
+  if (e.key === 'Enter' && document.activeElement && document.activeElement.matches('#dialog input')) document.activeElement.blur();
+  press(target.id);
+}, true);
 
 // A spin or popup is labelled by the static text on its row to its left.
 function labelOf(d, it) {

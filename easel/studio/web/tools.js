@@ -3,7 +3,6 @@
 import { $, note, page, view } from './common.js';
 import { call, sendDrag } from './protocol.js';
 import { canvas, draw, drawOverlay, hit, objectsIn, toDoc, zoomAt } from './canvas.js';
-import { press } from './dialogs.js';
 
 const SHIFT = 0x20, ALT = 0x40, CTRL = 0x200;
 
@@ -28,7 +27,7 @@ export function buildPalette() {
   for (const t of page.state.tools) {
     const b = document.createElement('button');
     b.dataset.tool = t.title;
-    b.title = `${t.tooltip || t.title.trim()} (${t.plugin}) — double-click for options`;
+    b.title = toolTip(t);
     b.setAttribute('aria-label', t.title.trim());
     if (t.icon) {
       const img = document.createElement('img');
@@ -49,6 +48,18 @@ export function buildPalette() {
     if (b && b.dataset.tool !== 'select') call({ op: 'options', tool: b.dataset.tool });
   });
   chooseTool('select');
+}
+
+// A tool's name as people read it: the title without its leading blank and
+// the "ZR5 " group prefix.
+function shownName(title) { return title.trim().replace(/^ZR5 /, '').trim(); }
+// The tool's name and the plug-in's tooltip, each once: a tooltip that begins
+// with the name stands alone.
+function toolTip(t) {
+  const name = shownName(t.title);
+  const tip = t.tooltip ? shownName(t.tooltip) : '';
+  const text = !tip ? name : tip.startsWith(name) ? tip : `${name} — ${tip}`;
+  return `${text} (${t.plugin})`;
 }
 
 export function chooseTool(name) {
@@ -152,11 +163,7 @@ window.addEventListener('resize', draw);
 
 window.addEventListener('keydown', (e) => {
   if (e.target.closest && e.target.closest('input, select')) return;
-  const state = page.state;
-  if (!$('modal').hidden) {
-    if (e.key === 'Escape' && state && state.dialog) { const c = state.dialog.items.find((i) => i.id === 2 && i.kind === 'button'); if (c) press(2); }
-    return;
-  }
+  if (!$('modal').hidden) return;  // dialogs.js answers the keys of a dialog
   const mod = e.ctrlKey || e.metaKey;
   const key = e.key.toLowerCase();
   if (e.key === ' ') { spaceDown = true; e.preventDefault(); }

@@ -148,7 +148,10 @@ json Host::state(bool withScene) {
     j["notices"] = notices;
     notices.clear();
     // The drawing goes with the answer of the command running now.
-    if (withScene) scene = sceneText(*doc);
+    if (withScene && pictureHave)
+        picture = stream.write(*doc, *pictureHave);
+    else if (withScene)
+        scene = sceneText(*doc);
     return j;
 }
 

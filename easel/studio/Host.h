@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Edit.h"
+#include "Picture.h"
 #include "Studio.h"
 #include "adm/Dialog.h"
 #include "suites/AISuites.h"
@@ -61,8 +62,13 @@ struct Host {
     std::optional<std::map<int32_t, double>> optionsBefore;
     std::optional<adm::DialogRecord> optionsClosed;
 
-    // The drawing for the running command's answer, as JSON text.
+    // The drawing for the running command's answer: JSON text, or for a
+    // command that says which picture the page has (its "picture"), the
+    // changes since that one in binary.
     std::string scene;
+    std::string picture;
+    std::optional<uint64_t> pictureHave;
+    PictureStream stream;
 
     void restartRecording();
     // Results other than success are shown on the page; Cancel is a

@@ -74,6 +74,10 @@ public:
     // The same, answered as JSON text (what the page is sent); ok tells
     // whether the command was taken.
     std::string callText(const json& command, bool& ok);
+    // The same for the page: a command with "picture": the version of the
+    // picture the page has gets the changes since then, after the JSON, in
+    // binary (binary is then true; docs/formats.md has the layout).
+    std::string callPage(const json& command, bool& ok, bool& binary);
     // The document drawn as PNG file contents (run on the host thread).
     bool renderPng(int width, std::string& png, std::string& error);
 

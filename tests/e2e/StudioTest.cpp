@@ -4,7 +4,9 @@
 #include <httplib.h>
 
 #include <filesystem>
+#include <cstring>
 #include <fstream>
+#include <set>
 #include <future>
 #include <sstream>
 
@@ -305,6 +307,78 @@ TEST_F(StudioSession, ChangingTheSeedShowsItAndRestartsTheRecording) {
     EXPECT_EQ(r["steps"], 0);
     EXPECT_FALSE(call({{"op", "seed"}, {"seed", 1.5}})["ok"]);
     EXPECT_EQ(call({{"op", "script"}})["script"]["seed"], 42);
+}
+
+// The page's picture: the JSON answer, then a header and typed arrays.
+struct PagePicture {
+    json answer, head;
+    std::vector<int32_t> runs;
+    std::vector<uint32_t> geom;
+};
+
+PagePicture pagePicture(Studio& studio, json command, uint64_t have) {
+    command["picture"] = have;
+    bool ok = false, binary = false;
+    const std::string bytes = studio.callPage(command, ok, binary);
+    EXPECT_TRUE(ok && binary) << bytes.substr(0, 200);
+    PagePicture p;
+    if (!binary) return p;
+    auto u32 = [&](size_t at) {
+        uint32_t v;
+        std::memcpy(&v, bytes.data() + at, 4);
+        return v;
+    };
+    const uint32_t n = u32(0);
+    p.answer = json::parse(bytes.substr(4, n));
+    const size_t start = 4 + n;
+    EXPECT_EQ(start % 8, 0u);
+    const uint32_t hn = u32(start);
+    p.head = json::parse(bytes.substr(start + 4, hn));
+    size_t at = start + 4 + hn;
+    auto take = [&](size_t count, size_t size) {
+        at = start + (at - start + 7) / 8 * 8;
+        const size_t from = at;
+        at += count * size;
+        return from;
+    };
+    const size_t objects = p.head["objects"], shapes = p.head["shapes"];
+    const size_t runsAt = take(p.head["runs"].get<size_t>() * 2, 4);
+    p.runs.resize(p.head["runs"].get<size_t>() * 2);
+    std::memcpy(p.runs.data(), bytes.data() + runsAt, p.runs.size() * 4);
+    take(objects, 8), take(objects * 4, 4), take(objects, 1), take(objects, 4), take(shapes * 6, 4);
+    const size_t geomAt = take(shapes, 4);
+    p.geom.resize(shapes);
+    std::memcpy(p.geom.data(), bytes.data() + geomAt, shapes * 4);
+    take(shapes, 4), take(shapes, 4), take(shapes, 1);
+    EXPECT_EQ(at, bytes.size());
+    return p;
+}
+
+// Copies share their geometry: the page gets it once, and afterwards only
+// the objects that changed, the rest as runs of what it has.
+TEST_F(StudioSession, ThePagesPictureSendsEachGeometryOnceAndThenOnlyChanges) {
+    call({{"op", "select"}, {"ids", {1}}});
+    drag("Drag", {{58, 378}, {300, 300}});
+    const PagePicture full = pagePicture(*studio, {{"op", "state"}}, 0);
+    EXPECT_EQ(full.head["base"], 0);
+    const size_t objects = full.head["objects"];
+    ASSERT_GT(objects, 4u) << "the drag made copies";
+    EXPECT_EQ(full.head["geoms"].size(), 3u) << "three distinct paths, however many copies";
+    EXPECT_EQ(std::set<uint32_t>(full.geom.begin(), full.geom.end()).size(), 3u);
+    EXPECT_EQ(full.runs, std::vector<int32_t>({-1, static_cast<int32_t>(objects)}));
+
+    const uint64_t v = pagePicture(*studio, {{"op", "select"}, {"ids", {3}}}, full.head["version"]).head["version"];
+    const PagePicture change = pagePicture(*studio, {{"op", "select"}, {"ids", {2}}}, v);
+    EXPECT_EQ(change.head["base"], v);
+    EXPECT_TRUE(change.head["geoms"].empty());
+    size_t kept = 0, fresh = 0;
+    for (size_t i = 0; i < change.runs.size(); i += 2) (change.runs[i] < 0 ? fresh : kept) += change.runs[i + 1];
+    EXPECT_EQ(kept + fresh, objects);
+    EXPECT_EQ(fresh, change.head["objects"]);
+    EXPECT_EQ(fresh, 2u) << "only the two objects whose selection changed are sent";
+
+    // A page that has some other picture gets all of it again.
+    EXPECT_EQ(pagePicture(*studio, {{"op", "state"}}, v).head["base"], 0);
 }
 
 // ---- the server ----

@@ -54,7 +54,7 @@ export async function moveTo(page, x, y, steps = 1) {
 }
 
 export async function idle(page) {
-  await page.waitForFunction(() => window.studio && window.studio.idle && window.studio.scene);
+  await page.waitForFunction(() => window.studio && window.studio.idle && window.studio.drawn);
 }
 
 export function artCount(scene) {

@@ -4,9 +4,9 @@
 // edits, sent as {"op": "edit", "edit": {...}}; the page only previews.
 import { $, note, page, view } from './common.js';
 import { call } from './protocol.js';
-import { draw, hit, objectsIn, overlays, toScreen } from './canvas.js';
+import { drawOverlay, hit, objectsIn, overlays, toScreen } from './canvas.js';
 
-overlays.push(drawOverlay);
+overlays.push(drawTools);
 $('view').addEventListener('dblclick', () => { if (pen) finishPen(false); });
 
 export function edit(e) { return call({ op: 'edit', edit: e }); }
@@ -78,10 +78,10 @@ function shapeEdit(tool, x0, y0, x, y, e) {
 
 function shapeDown(tool, x0, y0) {
   return {
-    move(e, x, y) { preview = { kind: 'shape', edit: shapeEdit(tool, x0, y0, x, y, e) }; draw(); },
+    move(e, x, y) { preview = { kind: 'shape', edit: shapeEdit(tool, x0, y0, x, y, e) }; drawOverlay(); },
     up(e, x, y) {
       preview = null;
-      if (Math.hypot(x - x0, y - y0) < 2 * px()) { draw(); return; }
+      if (Math.hypot(x - x0, y - y0) < 2 * px()) { drawOverlay(); return; }
       edit(shapeEdit(tool, x0, y0, x, y, e));
     },
   };
@@ -93,11 +93,11 @@ function pencilDown(x0, y0) {
   return {
     move(e, x, y) {
       const last = points[points.length - 1];
-      if (Math.hypot(x - last[0], y - last[1]) >= px()) { points.push(pt(x, y)); draw(); }
+      if (Math.hypot(x - last[0], y - last[1]) >= px()) { points.push(pt(x, y)); drawOverlay(); }
     },
     up() {
       preview = null;
-      if (points.length < 2) { draw(); return; }
+      if (points.length < 2) { drawOverlay(); return; }
       edit({ op: 'create', shape: 'pencil', points, tolerance: round(Math.max(0.5, 2 * px())), fill: 'none',
              stroke: drawStyle.stroke, strokeWidth: drawStyle.strokeWidth });
     },
@@ -115,14 +115,14 @@ function penDown(e, x, y) {
   const a = [round(x), round(y)];
   pen.anchors.push(a);
   preview = { kind: 'pen' };
-  draw();
+  drawOverlay();
   return {
     move(ev, mx, my) {
       // Dragging pulls the out handle; the in handle mirrors it (Alt breaks them apart).
       if (Math.hypot(mx - a[0], my - a[1]) < 2 * px()) return;
       const inH = ev.altKey && a.length === 6 ? [a[2], a[3]] : [round(2 * a[0] - mx), round(2 * a[1] - my)];
       a.splice(2, 4, ...inH, round(mx), round(my));
-      draw();
+      drawOverlay();
     },
     up() {},
   };
@@ -132,7 +132,7 @@ export function finishPen(closed) {
   const anchors = pen.anchors;
   pen = null;
   preview = null;
-  draw();
+  drawOverlay();
   if (anchors.length < 2) return;
   edit({ op: 'create', shape: 'pen', anchors, closed, fill: closed ? drawStyle.fill : 'none',
          stroke: drawStyle.stroke, strokeWidth: drawStyle.strokeWidth });
@@ -142,9 +142,13 @@ export function finishPen(closed) {
 
 function selectionBox() {
   let b = null;
-  for (const layer of page.scene.layers)
-    for (const o of layer.art)
-      if (o.sel && o.b) b = b ? [Math.min(b[0], o.b[0]), Math.min(b[1], o.b[1]), Math.max(b[2], o.b[2]), Math.max(b[3], o.b[3])] : o.b.slice();
+  const p = page.scene, bounds = p.bounds;
+  for (const layer of p.layers)
+    for (let i = layer.start; i < layer.start + layer.count; i++) {
+      if (!p.selected(i) || !p.hasBounds(i)) continue;
+      const o = [bounds[i * 4], bounds[i * 4 + 1], bounds[i * 4 + 2], bounds[i * 4 + 3]];
+      b = b ? [Math.min(b[0], o[0]), Math.min(b[1], o[1]), Math.max(b[2], o[2]), Math.max(b[3], o[3])] : o;
+    }
   return b;  // [left, bottom, right, top]
 }
 
@@ -170,8 +174,8 @@ function selectDown(e, x0, y0) {
       return [round(sx * 1000) / 1000 || 0.001, round(sy * 1000) / 1000 || 0.001].map((v) => v === 0 ? 0.001 : v);
     };
     return {
-      move(e, x, y) { preview = { kind: 'box', text: factors(e, x, y).map((v) => Math.round(v * 100) + '%').join(' × ') }; draw(); },
-      up(e, x, y) { preview = null; const s = factors(e, x, y); if (s[0] !== 1 || s[1] !== 1) edit({ op: 'scale', by: s, origin: pt(ox, oy) }); else draw(); },
+      move(e, x, y) { preview = { kind: 'box', text: factors(e, x, y).map((v) => Math.round(v * 100) + '%').join(' × ') }; drawOverlay(); },
+      up(e, x, y) { preview = null; const s = factors(e, x, y); if (s[0] !== 1 || s[1] !== 1) edit({ op: 'scale', by: s, origin: pt(ox, oy) }); else drawOverlay(); },
     };
   }
   const o = hit(x0, y0);
@@ -183,25 +187,25 @@ function selectDown(e, x0, y0) {
       return round(a);
     };
     return {
-      move(e, x, y) { preview = { kind: 'box', text: angle(e, x, y) + '°' }; draw(); },
-      up(e, x, y) { preview = null; const a = angle(e, x, y); if (a) edit({ op: 'rotate', angle: a, origin: pt(cx, cy) }); else draw(); },
+      move(e, x, y) { preview = { kind: 'box', text: angle(e, x, y) + '°' }; drawOverlay(); },
+      up(e, x, y) { preview = null; const a = angle(e, x, y); if (a) edit({ op: 'rotate', angle: a, origin: pt(cx, cy) }); else drawOverlay(); },
     };
   }
   if (!o) return null;  // the marquee
   // The move waits for the selection it acts on.
-  const selecting = !o.sel || e.shiftKey ? call({ op: 'select', mode: e.shiftKey ? 'toggle' : 'set', ids: [o.id] }) : null;
+  const selecting = !page.scene.selected(o.index) || e.shiftKey ? call({ op: 'select', mode: e.shiftKey ? 'toggle' : 'set', ids: [o.id] }) : null;
   const offset = (e, x, y) => {
     let dx = x - x0, dy = y - y0;
     if (e.shiftKey) { if (Math.abs(dx) > Math.abs(dy)) dy = 0; else dx = 0; }
     return pt(dx, dy);
   };
   return {
-    move(e, x, y) { preview = { kind: 'move', by: offset(e, x, y) }; draw(); },
+    move(e, x, y) { preview = { kind: 'move', by: offset(e, x, y) }; drawOverlay(); },
     async up(e, x, y) {
       preview = null;
       const by = offset(e, x, y);
       await selecting;
-      if (Math.hypot(by[0], by[1]) >= 2 * px()) edit({ op: 'move', by }); else draw();
+      if (Math.hypot(by[0], by[1]) >= 2 * px()) edit({ op: 'move', by }); else drawOverlay();
     },
   };
 }
@@ -211,7 +215,7 @@ function selectDown(e, x0, y0) {
 export async function loadAnchors() {
   const r = await call({ op: 'anchors' });
   anchors = r.ok ? r.paths : [];
-  draw();
+  drawOverlay();
 }
 
 function nearAnchor(x, y) {
@@ -230,7 +234,7 @@ function directDown(e, x0, y0) {
   const a = nearAnchor(x0, y0);
   if (a && a.kind !== 'anchor') {
     return {
-      move(ev, x, y) { preview = { kind: 'handle', a, to: [x, y] }; draw(); },
+      move(ev, x, y) { preview = { kind: 'handle', a, to: [x, y] }; drawOverlay(); },
       up(ev, x, y) { preview = null; edit({ op: 'moveHandle', id: a.id, segment: a.i, handle: a.kind, to: pt(x, y) }).then(loadAnchors); },
     };
   }
@@ -242,7 +246,7 @@ function directDown(e, x0, y0) {
     };
     const picked = pick();
     return {
-      move(ev, x, y) { preview = { kind: 'move', by: pt(x - x0, y - y0), points: true }; draw(); },
+      move(ev, x, y) { preview = { kind: 'move', by: pt(x - x0, y - y0), points: true }; drawOverlay(); },
       async up(ev, x, y) {
         preview = null;
         await picked;
@@ -260,7 +264,7 @@ function directDown(e, x0, y0) {
   // A marquee picks the anchors inside it, of any path it meets.
   const add = e.shiftKey;
   return {
-    move(ev, x, y) { preview = { kind: 'marquee', x0, y0, x, y }; draw(); },
+    move(ev, x, y) { preview = { kind: 'marquee', x0, y0, x, y }; drawOverlay(); },
     async up(ev, x, y) {
       preview = null;
       const l = Math.min(x0, x), r = Math.max(x0, x), b = Math.min(y0, y), t = Math.max(y0, y);
@@ -284,7 +288,7 @@ function directDown(e, x0, y0) {
 export function drawingKey(e, chooseTool) {
   const mod = e.ctrlKey || e.metaKey, key = e.key.toLowerCase();
   const arrows = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, 1], ArrowDown: [0, -1] };
-  if (pen && (e.key === 'Enter' || e.key === 'Escape')) { if (e.key === 'Enter') finishPen(false); else { pen = null; preview = null; draw(); } return true; }
+  if (pen && (e.key === 'Enter' || e.key === 'Escape')) { if (e.key === 'Enter') finishPen(false); else { pen = null; preview = null; drawOverlay(); } return true; }
   if (arrows[e.key] && !mod) {
     const step = e.shiftKey ? 10 : 1, [dx, dy] = arrows[e.key];
     const by = [dx * step, dy * step];
@@ -315,14 +319,14 @@ export function drawingToolChosen(name) {
   pen = null;
   preview = null;
   anchors = [];
-  if (name === 'direct') loadAnchors(); else draw();
+  if (name === 'direct') loadAnchors(); else drawOverlay();
   const t = drawingTools.find((d) => d.id === name);
   if (t) note(t.title);
 }
 
 // ---- what the gestures show over the drawing ----
 
-function drawOverlay(ctx) {
+function drawTools(ctx) {
   ctx.save();
   ctx.strokeStyle = '#1a73e8';
   ctx.fillStyle = '#fff';

@@ -2,7 +2,7 @@
 // marquees, a tool's drag, panning and zooming) and the keyboard.
 import { $, note, page, view } from './common.js';
 import { call, sendDrag } from './protocol.js';
-import { canvas, draw, hit, objectsIn, toDoc, zoomAt } from './canvas.js';
+import { canvas, draw, drawOverlay, hit, objectsIn, toDoc, zoomAt } from './canvas.js';
 import { drawingDown, drawingKey, drawingToolChosen, drawingTools, isDrawingTool } from './drawing.js';
 
 const SHIFT = 0x20, ALT = 0x40, CTRL = 0x200;
@@ -133,7 +133,7 @@ canvas.addEventListener('pointermove', (e) => {
   } else if (gesture.kind === 'marquee') {
     page.marquee.x1 = sx;
     page.marquee.y1 = sy;
-    draw();
+    drawOverlay();
   } else if (gesture.kind === 'edit') {
     gesture.edits.move(e, ...toDoc(sx, sy));
   } else if (gesture.kind === 'drag' && !RAW_MOVES) {
@@ -161,11 +161,11 @@ function endGesture(e) {
     const [bx, by] = toDoc(Math.max(m.x0, m.x1), Math.min(m.y0, m.y1));
     if (Math.abs(m.x1 - m.x0) < 3 && Math.abs(m.y1 - m.y0) < 3) {
       if (!g.add) call({ op: 'deselect' });
-      draw();
+      drawOverlay();
       return;
     }
     call({ op: 'select', mode: g.add ? 'add' : 'set', ids: objectsIn(ax, ay, bx, by) });
-    draw();
+    drawOverlay();
   }
 }
 canvas.addEventListener('pointerup', endGesture);

@@ -120,6 +120,24 @@ TEST_F(StudioSession, ADragIsOneUndoStepThatMouseUpDoesNotRedraw) {
     EXPECT_FALSE(call({{"op", "redo"}})["ok"]);
 }
 
+// Host edits from the page: recorded as edit steps, one undo step each,
+// refused mid-drag or when unknown; selecting is no undo step.
+TEST_F(StudioSession, EditsAreRecordedStepsAndSelectingIsNoUndoStep) {
+    const bool undoBefore = call({{"op", "state"}})["canUndo"];
+    ASSERT_TRUE(call({{"op", "select"}, {"ids", {1}}})["ok"]);
+    EXPECT_EQ(call({{"op", "state"}})["canUndo"], undoBefore);
+    const json move = {{"op", "move"}, {"by", {10, 0}}};
+    json moved = call({{"op", "edit"}, {"edit", move}});
+    ASSERT_TRUE(moved["ok"]) << moved.dump();
+    EXPECT_EQ(moved["undoText"], "Undo Move");
+    EXPECT_EQ(call({{"op", "script"}})["script"]["steps"].back(), json({{"edit", move}}));
+    EXPECT_TRUE(call({{"op", "anchors"}})["paths"].is_array());
+    EXPECT_FALSE(call({{"op", "edit"}, {"edit", {{"op", "frobnicate"}}}})["ok"]);
+    ASSERT_TRUE(call({{"op", "down"}, {"tool", "Drag"}, {"x", 1}, {"y", 1}})["ok"]);
+    EXPECT_FALSE(call({{"op", "edit"}, {"edit", move}})["ok"]);
+    EXPECT_TRUE(call({{"op", "up"}, {"x", 1}, {"y", 1}})["ok"]);
+}
+
 TEST_F(StudioSession, DragCommandsOutOfOrderAreRefused) {
     EXPECT_FALSE(call({{"op", "move"}, {"x", 1}, {"y", 1}})["ok"]);
     EXPECT_FALSE(call({{"op", "up"}, {"x", 1}, {"y", 1}})["ok"]);

@@ -101,7 +101,7 @@ private:
     std::optional<PaintPlace> place_;
     // The document's gradient paint for a gradient element at place_; -1
     // when it paints nothing (bounding-box units on art without area).
-    int32_t gradientRef(xmlNodePtr element, const GradientSpec& spec);
+    int32_t gradientRef(xmlNodePtr element, const GradientSpec& gradient);
     Art* newArt(int16_t type, const Ctx& ctx);
     // Adds SVG attributes (a JSON object of strings; null: none) to those
     // the art keeps to be written back.

@@ -153,6 +153,9 @@ private:
     std::map<std::string, int> notes_;
     std::map<std::tuple<xmlNodePtr, double, double>, std::shared_ptr<const Gradient>> gradients_;
     std::map<std::pair<const Gradient*, std::array<float, 6>>, int32_t> paints_;
+    // Every definition made, so equal ones are shared: a document written back
+    // gives each paint an element of its own, and reads back to the same paints.
+    std::vector<std::shared_ptr<const Gradient>> madeGradients_;
     std::vector<std::string> noteOrder_;
     std::unordered_map<std::string, xmlNodePtr> ids_;
     StyleSheet sheet_;

@@ -3,6 +3,7 @@
 // must write back as SVG that reads again to the same document.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -27,6 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::unique_ptr<easel::Document> again;
     easel::SvgReport report2;
     if (!easel::readSvg(svg, again, report2, error)) std::abort();
-    if (easel::writeDocumentJson(*again) != easel::writeDocumentJson(*doc)) std::abort();
+    const std::string first = easel::writeDocumentJson(*doc), second = easel::writeDocumentJson(*again);
+    if (first != second) {
+        // Says where the two documents part, so that a finding can be read without a debugger.
+        size_t at = 0;
+        while (at < first.size() && at < second.size() && first[at] == second[at]) ++at;
+        const size_t from = at > 200 ? at - 200 : 0;
+        std::fprintf(stderr, "read back differs at byte %zu:\n--- read\n%s\n--- written and read again\n%s\n--- SVG written\n%s\n", at,
+                     first.substr(from, 400).c_str(), second.substr(from, 400).c_str(), svg.c_str());
+        std::abort();
+    }
     return 0;
 }

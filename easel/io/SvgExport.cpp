@@ -269,18 +269,10 @@ bool Writer::effectsWrapper(const Art& a, int indent) {
     if (!extra.is_object() || !extra.contains(kEffectsKey) || !extra[kEffectsKey].is_object()) return false;
     const Json& effects = extra[kEffectsKey];
     if (!effects.contains("attributes") || !effects["attributes"].is_object()) return false;
-    const double m[6] = {space->a, space->b, space->c, space->d, space->tx, space->ty};
-    const double det = m[0] * m[3] - m[1] * m[2];
-    const double scale = std::max({std::abs(m[0]), std::abs(m[1]), std::abs(m[2]), std::abs(m[3])});
-    if (!(std::abs(det) > 1e-12 * scale * scale)) return false;
-    const double inv[6] = {m[3] / det, -m[1] / det, -m[2] / det, m[0] / det, (m[2] * m[5] - m[3] * m[4]) / det,
-                           (m[1] * m[4] - m[0] * m[5]) / det};
+    double inv[6];
+    if (!invertEffectSpace(*space, inv)) return false;
     std::string inverse = "matrix(";
-    for (int i = 0; i < 6; ++i) {
-        const auto v = static_cast<float>(inv[i]);
-        if (!std::isfinite(v)) return false;
-        inverse += num(v) + (i == 5 ? ")" : " ");
-    }
+    for (int i = 0; i < 6; ++i) inverse += num(static_cast<float>(inv[i])) + (i == 5 ? ")" : " ");
     Attrs outer{{"data-easel-type", "effects"},
                 {"transform", "matrix(" + num(space->a) + " " + num(space->b) + " " + num(space->c) + " " +
                                   num(space->d) + " " + num(space->tx) + " " + num(space->ty) + ")"}};

@@ -491,6 +491,12 @@ void Importer::keepEffects(Art* a, const Props& own, const Mat& space) {
     }
     xmlFreeDoc(parsed);
     const AIRealMatrix m = toReal(space);
+    // Under a transform that flattens the art to a line the effect has no
+    // place of its own to be drawn in.
+    if (double inverse[6]; !invertEffectSpace(m, inverse)) {
+        note("clip path, mask or filter on art flattened to a line not kept; drawn without it");
+        return;
+    }
     if (doc_->setEffectSpace(a, &m) != kNoErr) {
         note("clip path, mask or filter with coordinates out of range not kept; drawn without it");
         return;

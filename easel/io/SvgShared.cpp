@@ -1,5 +1,6 @@
 #include "SvgShared.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -85,6 +86,20 @@ bool isXmlName(std::string_view s) {
         const bool alpha = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
         const bool other = (c >= '0' && c <= '9') || c == '-' || c == '.';
         if (!(alpha || (i > 0 && other))) return false;
+    }
+    return true;
+}
+
+bool invertEffectSpace(const AIRealMatrix& space, double inverse[6]) {
+    const double m[6] = {space.a, space.b, space.c, space.d, space.tx, space.ty};
+    const double det = m[0] * m[3] - m[1] * m[2];
+    const double scale = std::max({std::abs(m[0]), std::abs(m[1]), std::abs(m[2]), std::abs(m[3])});
+    if (!(std::abs(det) > 1e-12 * scale * scale)) return false;
+    const double inv[6] = {m[3] / det, -m[1] / det, -m[2] / det, m[0] / det, (m[2] * m[5] - m[3] * m[4]) / det,
+                           (m[1] * m[4] - m[0] * m[5]) / det};
+    for (int i = 0; i < 6; ++i) {
+        if (!std::isfinite(static_cast<float>(inv[i]))) return false;
+        inverse[i] = inv[i];
     }
     return true;
 }

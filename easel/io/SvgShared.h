@@ -26,6 +26,11 @@ constexpr const char* kEffectsKey = "svgEffects";
 // say which anchors are corners.
 bool looksSmooth(const AIPathSegment& s);
 
+// The inverse of an effect space, which the written SVG needs to put the
+// clip path, mask or filter around the art: false when the space flattens
+// the art (no inverse) or its inverse is out of float range.
+bool invertEffectSpace(const AIRealMatrix& m, double inverse[6]);
+
 // Escapes &, <, > (and in attributes ", tab and line breaks).
 std::string xmlEscape(std::string_view s, bool attribute);
 // The text with characters XML cannot carry (control characters other than

@@ -19,6 +19,7 @@
 #include "Progress.h"
 #include "Script.h"
 #include "Session.h"
+#include "Steps.h"
 #include "adm/Dialog.h"
 #include "adm/RegisterADM.h"
 #include "adm/Resources.h"
@@ -102,10 +103,6 @@ std::string unknownToolMessage(const std::string& name) {
     for (const auto& t : hostState().tools) known += (known.empty() ? "" : ", ") + std::string("\"") + trimTitle(t->title) + "\"";
     return "unknown tool \"" + name + "\"; the loaded plug-ins have " + (known.empty() ? "no tools" : known);
 }
-
-struct StepFailure {
-    std::string message;
-};
 
 }  // namespace
 
@@ -193,6 +190,7 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
         return fail("document (inline): " + error);
     }
 
+    std::vector<std::unique_ptr<Document>> retired;  // replaced by open steps; outlive the plug-ins
     Session session(o.pluginDirs);
     // An event that runs long says how far it has got, one line each time.
     struct ReportProgress {
@@ -246,6 +244,7 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
     if (stop) return fail("stopped at start-up (--strict)");
 
     json stepLog;
+    StepRunner runner(session, doc, retired, o.script.parent_path(), err);
     try {
         for (const Step& step : script.steps) {
             where = step.where + " (" + stepKindName(step.kind) + ")";
@@ -253,45 +252,19 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
                             {"shown", json::array()}, {"dialogs", json::array()}};
             current = &stepLog;
             RegisteredTool* tool = nullptr;
-            if (step.kind != Step::Kind::Select) {
+            if (step.kind == Step::Kind::Options || step.kind == Step::Kind::Inspect || step.kind == Step::Kind::Drag) {
                 tool = findTool(step.tool);
                 if (!tool) throw StepFailure{step.where + ": " + unknownToolMessage(step.tool)};
                 stepLog["tool"] = tool->title;
             }
-            switch (step.kind) {
-            case Step::Kind::Select:
-                if (step.selectAll) {
-                    doc->selectAll();
-                } else {
-                    doc->deselectAll();
-                    for (int64_t id : step.ids)
-                        if (!doc->selectById(id))
-                            throw StepFailure{step.where + ".select: no art with id " + std::to_string(id) + " in the document"};
-                }
-                break;
-            case Step::Kind::Options: {
-                adm::ScriptedDriver driver(step.sets, step.presses);
-                session.editOptions(*tool, &driver);
-                if (!driver.error().empty()) throw StepFailure{step.where + ".options: " + driver.error()};
-                if (!driver.ran()) throw StepFailure{step.where + ".options: tool \"" + step.tool + "\" opened no dialog"};
-                break;
-            }
-            case Step::Kind::Inspect: {
+            if (step.kind == Step::Kind::Inspect) {
                 adm::InspectDriver driver;
                 session.editOptions(*tool, &driver);
                 if (!driver.record()) throw StepFailure{step.where + ".inspect: tool \"" + step.tool + "\" opened no dialog"};
                 stepLog["inspected"] = dialogJson(*driver.record());
                 out << dialogJson(*driver.record()).dump(2) << "\n";
-                break;
-            }
-            case Step::Kind::Drag: {
-                const auto& ev = step.events;
-                Session::Drag drag(session, *doc, *tool);
-                drag.down(ev.front().point, ev.front().pressure, ev.front().modifiers);
-                for (size_t i = 1; i < ev.size() && !stop; ++i) drag.move(ev[i].point, ev[i].pressure, ev[i].modifiers);
-                drag.up(ev.back().point, ev.back().pressure, ev.back().modifiers, !stop);
-                break;
-            }
+            } else {
+                runner.run(step, stop);
             }
             stepsLog.push_back(stepLog);
             current = nullptr;
@@ -463,7 +436,7 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     std::vector<std::string> playDirs;
     std::string seedText;
     auto* playCmd = app.add_subcommand("play", "Runs a script: opens its document, loads its plug-ins, carries out its "
-                                                "steps (select, options, inspect, drag) and writes the result.");
+                                                "steps (select, options, inspect, drag, undo, redo, seed, open) and writes the result.");
     playCmd->add_option("SCRIPT", play_.script, "The script (.json)")->required();
     playCmd->add_option("-o,--output", play_.output, "Output document (.json, or .svg); overrides the script's \"output\"");
     playCmd->add_option("--log", play_.log, "Writes the record of the run as JSON");

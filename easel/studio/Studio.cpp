@@ -10,6 +10,8 @@
 
 #include "cli/Commands.h"
 #include "cli/Session.h"
+#include "cli/Steps.h"
+#include "Recorder.h"
 #include "Document.h"
 #include "Progress.h"
 #include "DocumentJson.h"
@@ -131,6 +133,16 @@ bool readDocumentText(const std::string& name, const std::string& text, std::uni
     return readDocumentJson(text, doc, message);
 }
 
+// The document's name for downloads: no quotes, slashes or control characters.
+void setName(std::string& hostCopy, std::string name, std::mutex& mutex, std::string& shared) {
+    for (char& ch : name)
+        if (static_cast<unsigned char>(ch) < 32 || ch == '"' || ch == '/' || ch == '\\') ch = '_';
+    if (name.empty()) name = "drawing";
+    hostCopy = name;
+    std::lock_guard<std::mutex> lock(mutex);
+    shared = name;
+}
+
 }  // namespace
 
 // The person on the page answers the dialog: the host thread serves the
@@ -170,19 +182,42 @@ struct Studio::Impl {
         std::unique_ptr<cli::Session::Drag> run;
         json events = json::array();
         AIRealPoint last{0, 0};
+        int16_t pressure = 0;
+        int32_t modifiers = 0;
+        bool pen = false;
+        std::string client;  // the page that started it
+        // A drag that starts with nothing selected and changes nothing is not recorded.
+        bool nothingSelected = false;
+        size_t undoSteps = 0;
+        Random random;  // the random numbers at mouse down, to tell whether any were drawn
+        bool ending = false;  // mouse up is being sent
     };
     std::optional<Drag> drag;
+    // A drag's moves and mouse up that came while a dialog was open: carried
+    // out, in order, once it closes.
+    std::deque<json> deferred;
 
-    // The recording: an `easel play` script from the last restart on.
-    json recordDoc;
-    json steps = json::array();
+    // The recording: an `easel play` script of the whole session.
+    Recorder rec;
+    std::optional<json> recovery;  // the last session's unsaved work, offered until restored or discarded
+    std::string name = "drawing";  // the document's name, for downloads
+    uint64_t version = 0;          // counts the commands that changed what the page shows
     // The options dialog the page opened, for the recorder.
     std::optional<std::map<int32_t, double>> optionsBefore;
     std::optional<adm::DialogRecord> optionsClosed;
 
-    void restartRecording() {
-        recordDoc = json::parse(writeDocumentJson(*doc));
-        steps = json::array();
+    // Ends the drag in progress: mouse up where its last event was.
+    void endDrag() {
+        Drag& d = *drag;
+        d.ending = true;
+        d.run->up(d.last, d.pressure, d.modifiers);
+        // Equal generators give equal numbers; different ones differ at once.
+        Random before = d.random, now = hostState().random;
+        const bool sameRandom = before.next() == now.next() && before.next() == now.next();
+        const bool unchanged = d.nothingSelected && this->doc->undoStepCount() == d.undoSteps && sameRandom;
+        if (!unchanged) rec.drag(d.run->tool().title, d.events, d.pen);
+        drag.reset();
+        hostState().hasPressure = false;
     }
     // Results other than success are shown on the page; Cancel is a
     // result only at start-up.
@@ -261,13 +296,28 @@ bool Studio::start(std::string& errorOut) {
                     jt["icon"] = "data:image/png;base64," + base64(adm::encodePng(icon->image));
                 m.tools.push_back(jt);
             }
-            m.restartRecording();
+            if (!options_.document.empty()) setName(m.name, options_.document.stem().string(), mutex_, name_);
+            m.rec.start(*m.doc, m.pluginNames, m.seed);
+            // The journal is kept while the last session's work is offered.
+            if (!options_.journal.empty() && options_.recover != StudioOptions::Recover::No) {
+                std::string je;
+                m.recovery = readJournal(options_.journal, je);
+                if (!je.empty()) m.notices.push_back({{"kind", "recovery"}, {"text", je}});
+            }
+            if (!m.recovery) m.rec.setJournal(options_.journal);
         }
         const bool ok = e.empty();
         started.set_value(e);
+        // Restored before the first command is taken (what it shows may need the page).
+        if (ok && m.recovery && options_.recover == StudioOptions::Recover::Yes) {
+            json r = recover();
+            if (!r.value("ok", false)) std::fprintf(stderr, "easel: %s\n", r.value("error", "").c_str());
+        }
         if (ok) hostLoop();
-        // Shut down on the thread that started the plug-ins.
+        // Shut down on the thread that started the plug-ins. A clean end
+        // with everything saved leaves no journal behind.
         m.drag.reset();
+        if (ok && !m.recovery && !m.rec.unsaved()) m.rec.removeJournal();
         m.session.reset();
     });
     errorOut = result.get();
@@ -352,6 +402,11 @@ bool Studio::renderPng(int width, std::string& png, std::string& errorOut) {
     return true;
 }
 
+std::string Studio::documentName() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return name_;
+}
+
 json Studio::status() const {
     std::lock_guard<std::mutex> lock(mutex_);
     json j = {{"busy", busy_.load()}, {"events", events_.load()}};
@@ -376,8 +431,10 @@ std::shared_ptr<Studio::Task> Studio::nextTask() {
         auto task = queue_.front();
         queue_.pop_front();
         // A move with a newer move behind it is answered without being sent.
+        // (Only one page's: another page's move may be refused, and this one would be lost.)
         if (!queue_.empty() && task->command.is_object() && task->command.value("op", "") == "move" &&
-            queue_.front()->command.is_object() && queue_.front()->command.value("op", "") == "move") {
+            queue_.front()->command.is_object() && queue_.front()->command.value("op", "") == "move" &&
+            queue_.front()->command.value("client", "") == task->command.value("client", "")) {
             task->answer({{"ok", true}, {"coalesced", true}});
             continue;
         }
@@ -406,12 +463,66 @@ void Studio::runTask(Task& task) {
         } catch (const json::exception& e) {
             r = error(std::string("malformed command: ") + e.what());
         }
+        const std::string op = task.command["op"].get<std::string>();
+        if (r.value("ok", false) && op != "state" && op != "script") r["version"] = ++impl_->version;
     }
+    // Pointer commands held back while a dialog was open go next, before any other command.
+    if (running_.size() == 1 && impl_->driver.open.empty()) runDeferred();
     running_.pop_back();
     ++events_;
     busy_ = !running_.empty();
     task.answer(std::move(r), std::move(scene_));
     scene_.clear();
+}
+
+void Studio::runDeferred() {
+    Impl& m = *impl_;
+    while (!m.deferred.empty() && m.driver.open.empty()) {
+        json c = m.deferred.front();
+        m.deferred.pop_front();
+        json r = dispatch(c);
+        if (!r.value("ok", false))
+            m.notices.push_back({{"kind", "result"}, {"text", "a held-back " + c["op"].get<std::string>() + ": " +
+                                                                  r.value("error", "")}});
+    }
+}
+
+json Studio::recover() {
+    Impl& m = *impl_;
+    if (!m.recovery) return error("there is no unsaved work of an earlier session to restore");
+    const json script = *m.recovery;
+    m.recovery.reset();
+    m.rec.setJournal(options_.journal);
+    cli::Script parsed;
+    std::string e;
+    std::unique_ptr<Document> first;
+    if (!cli::parseScript(script.dump(), parsed, e) || !readDocumentJson(parsed.inlineDocument, first, e)) {
+        m.rec.start(*m.doc, m.pluginNames, m.seed);
+        return error("the recovery journal cannot be replayed: " + e);
+    }
+    m.retired.push_back(std::move(m.doc));
+    m.doc = std::move(first);
+    hostState().document = m.doc.get();
+    m.seed = parsed.seed.value_or(m.doc->seed());
+    hostState().random.reseed(m.seed);
+    // The steps run as `easel play` runs them; options dialogs answer themselves.
+    std::ostringstream notes;
+    cli::StepRunner runner(*m.session, m.doc, m.retired, options_.journal.parent_path(), notes);
+    const bool stop = false;
+    json done = script;
+    done["steps"] = json::array();
+    try {
+        for (size_t i = 0; i < parsed.steps.size(); ++i) {
+            runner.run(parsed.steps[i], stop);
+            done["steps"].push_back(script["steps"][i]);
+        }
+    } catch (const cli::StepFailure& f) {
+        e = f.message;
+    }
+    m.seed = hostState().random.seed();
+    m.rec.adopt(done);
+    if (!e.empty()) m.notices.push_back({{"kind", "recovery"}, {"text", "restored up to the step that failed: " + e}});
+    return stateJson(true);
 }
 
 void Studio::answerWaiting() {
@@ -460,7 +571,12 @@ json Studio::stateJson(bool withScene) {
               {"canRedo", doc.canRedo()},
               {"undoText", doc.canUndo() ? doc.undoText() : ""},
               {"dragging", m.drag.has_value()},
-              {"steps", m.steps.size()}};
+              {"steps", m.rec.steps()},
+              {"unsaved", m.rec.unsaved()},
+              {"name", m.name},
+              {"version", m.version}};
+    if (m.recovery) j["recovery"] = {{"steps", (*m.recovery)["steps"].size()}};
+    if (std::string je = m.rec.takeJournalError(); !je.empty()) m.notices.push_back({{"kind", "recovery"}, {"text", je}});
     j["dialog"] = m.driver.open.empty() ? json(nullptr) : dialogJson(*m.driver.open.back());
     json alerts = json::array();
     for (auto& a : m.alerts) alerts.push_back(a);
@@ -479,10 +595,7 @@ json Studio::dispatch(const json& c) {
     const bool inDialog = !m.driver.open.empty();
 
     if (op == "state") return stateJson(c.value("scene", true));
-    if (op == "script") {
-        json script = {{"document", m.recordDoc}, {"plugins", m.pluginNames}, {"seed", m.seed}, {"steps", m.steps}};
-        return {{"ok", true}, {"script", script}};
-    }
+    if (op == "script") return {{"ok", true}, {"script", m.rec.script()}, {"name", m.name + ".script.json"}};
     if (op == "dismissAlert") {
         if (!m.alerts.empty()) m.alerts.pop_front();
         return stateJson(false);
@@ -506,7 +619,26 @@ json Studio::dispatch(const json& c) {
         if (d.ended) s["dialog"] = nullptr;
         return s;
     }
+    const bool pointer = op == "down" || op == "move" || op == "up";
+    if (inDialog && pointer && m.drag && op != "down") {
+        if (m.drag->ending) return stateJson(false);  // the dialog came from mouse up itself
+        if (op == "move" && !m.deferred.empty() && m.deferred.back()["op"] == "move") m.deferred.pop_back();
+        m.deferred.push_back(c);
+        json s = stateJson(false);
+        s["deferred"] = true;
+        return s;
+    }
     if (inDialog) return error("a dialog is open: answer it first");
+    if (m.recovery && op != "recover" && op != "discardRecovery" && op != "save")
+        return error("the last session left unsaved work: restore or discard it first");
+    if (op == "recover") return recover();
+    if (op == "discardRecovery") {
+        if (!m.recovery) return error("there is no unsaved work of an earlier session");
+        m.recovery.reset();
+        m.rec.setJournal(options_.journal);
+        m.rec.start(doc, m.pluginNames, m.seed);
+        return stateJson(false);
+    }
 
     if (op == "select" || op == "selectAll" || op == "deselect") {
         if (m.drag) return error("a drag is in progress");
@@ -527,15 +659,20 @@ json Studio::dispatch(const json& c) {
         json ids = json::array();
         for (Art* a : doc.selectedArt())
             if (!a->parent() || !a->parent()->selected()) ids.push_back(a->id());
-        // Consecutive selections are one step of the script.
-        if (!m.steps.empty() && m.steps.back().contains("select")) m.steps.erase(m.steps.size() - 1);
-        m.steps.push_back({{"select", ids}});
+        m.rec.select(ids);
         return stateJson(true);
     }
 
-    if (op == "down" || op == "move" || op == "up") {
+    if (pointer) {
         auto number = [&](const char* k, double d) { return c.contains(k) ? c[k].get<double>() : d; };
-        const double x = number("x", 0), y = number("y", 0);
+        const std::string client = c.value("client", "");
+        if (m.drag && m.drag->client != client) {
+            if (op != "down" || !m.drag->client.empty()) return error("a drag is in progress in another window of the studio");
+        }
+        // A page that starts a drag while its last one is still open lost that
+        // one's mouse up: the old drag ends where it last was.
+        if (op == "down" && m.drag) m.endDrag();
+        const double x = number("x", m.drag ? m.drag->last.h : 0), y = number("y", m.drag ? m.drag->last.v : 0);
         if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > 1e7 || std::fabs(y) > 1e7)
             return error("the cursor is off any page");
         const AIRealPoint p{static_cast<float>(x), static_cast<float>(y)};
@@ -543,32 +680,39 @@ json Studio::dispatch(const json& c) {
         const auto pressure = static_cast<int16_t>(std::clamp(number("pressure", 0), 0.0, 255.0));
         json ev = json::array({p.h, p.v, {{"modifiers", mods}, {"pressure", pressure}}});
         if (op == "down") {
-            if (m.drag) return error("a drag is already in progress");
             RegisteredTool* tool = cli::findTool(c.at("tool").get<std::string>());
             if (!tool) return error("unknown tool " + c["tool"].dump());
             if (!m.session->pluginOf(*tool)) return error("the tool's plug-in is not loaded");
             m.drag.emplace();
-            m.drag->run = std::make_unique<cli::Session::Drag>(*m.session, doc, *tool);
-            m.drag->events.push_back(ev);
-            m.drag->last = p;
-            hostState().hasPressure = c.value("pen", false);
-            m.drag->run->down(p, pressure, mods);
+            Impl::Drag& d = *m.drag;
+            d.run = std::make_unique<cli::Session::Drag>(*m.session, doc, *tool);
+            d.events.push_back(ev);
+            d.last = p;
+            d.pressure = pressure;
+            d.modifiers = mods;
+            d.client = client;
+            d.pen = c.value("pen", false);
+            d.nothingSelected = doc.selectedArt().empty();
+            d.undoSteps = doc.undoStepCount();
+            d.random = hostState().random;
+            hostState().hasPressure = d.pen;
+            d.run->down(p, pressure, mods);
             return stateJson(true);
         }
         if (!m.drag) return error("no drag is in progress");
         Impl::Drag& d = *m.drag;
-        // Mouse up comes where the last drag event was, as in a replayed
-        // script: an up elsewhere is preceded by a drag event there.
+        // Mouse up comes where the last drag event was, with its pressure and
+        // keys, as in a replayed script: an up elsewhere is preceded by a drag
+        // event there.
         if (op == "move" || d.last.h != p.h || d.last.v != p.v) {
             d.run->move(p, pressure, mods);
             d.events.push_back(ev);
             d.last = p;
+            d.pressure = pressure;
+            d.modifiers = mods;
         }
         if (op == "move") return stateJson(c.value("scene", true));
-        d.run->up(d.last, pressure, mods);
-        m.steps.push_back({{"drag", {{"tool", d.run->tool().title}, {"events", d.events}}}});
-        m.drag.reset();
-        hostState().hasPressure = false;
+        m.endDrag();
         return stateJson(true);
     }
     if (m.drag) return error("a drag is in progress");
@@ -604,8 +748,7 @@ json Studio::dispatch(const json& c) {
                         sets[std::to_string(i.id)] = after.at(i.id);
                 }
             const int32_t result = m.optionsClosed->result;
-            m.steps.push_back({{"options", {{"tool", tool->title}, {"set", sets},
-                                            {"press", result == 1 ? json("OK") : json(std::to_string(result))}}}});
+            m.rec.options({{"tool", tool->title}, {"set", sets}, {"press", result == 1 ? json("OK") : json(std::to_string(result))}});
         }
         m.optionsBefore.reset();
         m.optionsClosed.reset();
@@ -614,9 +757,10 @@ json Studio::dispatch(const json& c) {
     if (op == "undo" || op == "redo") {
         const bool done = op == "undo" ? doc.undo() : doc.redo();
         if (!done) return error(op == "undo" ? "nothing to undo" : "nothing to redo");
-        // Scripts have no undo: the recording starts again from here, and so do the random numbers.
-        hostState().random.reseed(m.seed);
-        m.restartRecording();
+        if (op == "undo")
+            m.rec.undo();
+        else
+            m.rec.redo();
         return stateJson(true);
     }
     if (op == "seed") {
@@ -625,7 +769,7 @@ json Studio::dispatch(const json& c) {
         m.seed = static_cast<int32_t>(s);
         doc.setSeed(m.seed);
         hostState().random.reseed(m.seed);
-        m.restartRecording();
+        m.rec.seed(m.seed);
         return stateJson(false);
     }
     if (op == "open") {
@@ -639,14 +783,18 @@ json Studio::dispatch(const json& c) {
         hostState().document = m.doc.get();
         m.seed = m.doc->seed();
         hostState().random.reseed(m.seed);
-        m.restartRecording();
+        m.rec.open(*m.doc);
+        setName(m.name, fs::path(name).stem().string(), mutex_, name_);
         return stateJson(true);
     }
     if (op == "save") {
         const std::string format = c.value("format", "json");
-        if (format == "svg") return {{"ok", true}, {"text", writeSvg(doc)}};
-        if (format == "json") return {{"ok", true}, {"text", writeDocumentJson(doc)}};
-        return error("save as \"json\" or \"svg\"");
+        if (format != "svg" && format != "json") return error("save as \"json\" or \"svg\"");
+        json r = {{"ok", true}, {"text", format == "svg" ? writeSvg(doc) : writeDocumentJson(doc)},
+                  {"name", m.name + "." + format}};
+        // The page saves the text as a file: the work so far is saved.
+        if (c.value("download", false)) m.rec.markSaved();
+        return r;
     }
     return error("unknown command \"" + op + "\"");
 }

@@ -38,6 +38,9 @@ struct StudioOptions {
     std::vector<std::filesystem::path> pluginDirs;  // searched before EASEL_PLUGINS and the build tree
     std::vector<std::string> plugins;               // empty: every bundle on the search path
     std::optional<int32_t> seed;                    // default: the document's seed
+    std::filesystem::path journal;                  // the recovery journal; empty: none
+    // A journal left unsaved by the last session: offered on the page, restored, or dropped.
+    enum class Recover { Ask, Yes, No } recover = Recover::Ask;
 };
 
 class Studio {
@@ -56,14 +59,18 @@ public:
     //   {"op": "state"}                       everything the page shows
     //   {"op": "select", "mode": "set"|"add"|"toggle", "ids": [..]}
     //   {"op": "selectAll"} {"op": "deselect"}
-    //   {"op": "down"|"move"|"up", "tool": T, "x": h, "y": v, "modifiers": m, "pressure": p}
+    //   {"op": "down"|"move"|"up", "tool": T, "x": h, "y": v, "modifiers": m, "pressure": p,
+    //    "pen": true|false (down), "client": C}  an up without x, y ends at the last point;
+    //                                         while a dialog is open a drag's moves and up wait
+    //                                         and are carried out, in order, once it closes
+    //   {"op": "recover"} {"op": "discardRecovery"}   the last session's unsaved work
     //   {"op": "options", "tool": T}           opens the tool's dialog
     //   {"op": "dialogSet", "id": n, "value": x | "text": s}
     //   {"op": "dialogPress", "id": n}
     //   {"op": "dismissAlert"}
     //   {"op": "undo"} {"op": "redo"} {"op": "seed", "seed": n}
     //   {"op": "open", "name": "file.json"|"file.svg", "text": ...}
-    //   {"op": "save", "format": "json"|"svg"}  the document's text
+    //   {"op": "save", "format": "json"|"svg", "download": b}  the document's text; a download saves
     //   {"op": "script"}                      the recording, as an `easel play` script
     // Every answer has "ok"; a refused command has "error" with the reason.
     json call(const json& command);
@@ -75,6 +82,8 @@ public:
 
     // Read without the host thread: what it is doing now, for progress.
     json status() const;
+    // The document's name without its extension ("drawing" for a new one), for downloads.
+    std::string documentName() const;
 
 private:
     struct Answer;
@@ -101,8 +110,11 @@ private:
     std::atomic<bool> busy_{false};
     std::atomic<uint64_t> events_{0};
     std::string busyOp_;  // under mutex_
+    std::string name_ = "drawing";  // under mutex_
     std::chrono::steady_clock::time_point busySince_;
     std::string scene_;  // host thread only: the drawing for the running command's answer
+    void runDeferred();
+    json recover();
 };
 
 // A drawing of the document for the page, as JSON text: per layer, per

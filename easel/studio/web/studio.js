@@ -12,6 +12,8 @@ let tool = 'select';     // 'select' or a tool title
 let pictures = 0;        // pictures drawn, for tests and benchmarks
 let lastAnswerAt = 0;
 let pending = 0;         // commands sent and not yet answered
+// This page's name for the host: pointer events of one page's drag belong together.
+const CLIENT = 'page-' + Math.random().toString(36).slice(2) + Date.now().toString(36);
 
 // ---- talking to the host ----
 
@@ -45,6 +47,7 @@ const dragQueue = [];
 let dragSending = false;
 const moveLatencies = [];  // ms from a pointer move to the painted frame that shows it
 function sendDrag(command, at) {
+  command.client = CLIENT;
   const last = dragQueue[dragQueue.length - 1];
   if (command.op === 'move' && last && last.command.op === 'move') last.command = command;
   else dragQueue.push({ command, at });
@@ -599,23 +602,25 @@ $('open').addEventListener('change', async (e) => {
   const r = await call({ op: 'open', name: f.name, text });
   if (r.ok) { fit(); note(`Opened ${f.name}`); }
 });
-$('save-json').addEventListener('click', async () => {
-  const r = await call({ op: 'save', format: 'json' });
-  if (r.ok) download('drawing.json', r.text, 'application/json');
-});
+$('save-json').addEventListener('click', () => saveJson());
 $('save-svg').addEventListener('click', async () => {
-  const r = await call({ op: 'save', format: 'svg' });
-  if (r.ok) download('drawing.svg', r.text, 'image/svg+xml');
+  const r = await call({ op: 'save', format: 'svg', download: true });
+  if (r.ok) download(r.name, r.text, 'image/svg+xml');
 });
+async function saveJson() {
+  const r = await call({ op: 'save', format: 'json', download: true });
+  if (r.ok) download(r.name, r.text, 'application/json');
+  return r.ok;
+}
 $('export-png').addEventListener('click', async () => {
   const width = Math.min(8192, Math.max(1, Math.round(scene.width * 2)));
   const res = await fetch(`/api/picture.png?width=${width}`);
   if (!res.ok) { note(await res.text()); return; }
-  download('drawing.png', await res.blob());
+  download(`${state.name}.png`, await res.blob());
 });
 $('record').addEventListener('click', async () => {
   const r = await call({ op: 'script' });
-  if (r.ok) download('session.json', JSON.stringify(r.script, null, 1), 'application/json');
+  if (r.ok) download(r.name, JSON.stringify(r.script, null, 1), 'application/json');
 });
 $('seed').addEventListener('change', () => call({ op: 'seed', seed: Number($('seed').value) }));
 $('undo').addEventListener('click', () => call({ op: 'undo' }));
@@ -635,5 +640,9 @@ window.studio = {
   get lastAnswerMs() { return lastAnswerAt; },
   get moveLatencies() { return moveLatencies.slice(); },
   chooseTool,
+  // For the page's other modules (session.js).
+  call, fit, note, saveJson,
+  client: CLIENT,
+  get dragging() { return !!(gesture && gesture.kind === 'drag') || dragQueue.length > 0 || !!(state && state.dragging); },
   ready: call({ op: 'state' }),
 };

@@ -1,5 +1,19 @@
 #include "Frame.h"
 
+#include <cstdint>
+
+#ifdef _WIN32
+// The two window-manager calls of the tool cursor (user32), declared here so
+// the frame needs no Windows headers.
+#ifdef __i386__
+#define FRAME_WINAPI __stdcall
+#else
+#define FRAME_WINAPI
+#endif
+extern "C" __declspec(dllimport) void* FRAME_WINAPI LoadCursorA(void* instance, const char* name);
+extern "C" __declspec(dllimport) void* FRAME_WINAPI SetCursor(void* cursor);
+#endif
+
 namespace frame {
 
 namespace {
@@ -107,9 +121,17 @@ void SetToolCursor(SPPluginRef self) {
     if (access->GetPluginAccess(self, &record) != kNoErr) return;
     SPPlatformAccessInfo info{};
     if (access->GetAccessInfo(record, &info) != kNoErr) return;
+#ifdef _WIN32
+    // The module instance is the DLL's own handle: its cursor resource is
+    // loaded and made current by the window manager.
+    void* cursor = ::LoadCursorA(info.defaultInstance,
+                                 reinterpret_cast<const char*>(static_cast<std::uintptr_t>(kToolCursorId)));
+    if (cursor != nullptr) ::SetCursor(cursor);
+#else
     if (info.LoadCursorA == nullptr || info.SetCursor == nullptr) return;
     void* cursor = info.LoadCursorA(info.defaultInstance, kToolCursorId);
     if (cursor != nullptr) info.SetCursor(cursor);
+#endif
 }
 
 ASErr Dispatch(const PluginDefinition& plugin, const char* caller, const char* selector, void* message) {

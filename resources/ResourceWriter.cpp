@@ -238,31 +238,42 @@ std::string Id(int id) { return std::to_string(id); }
 
 } // namespace
 
-std::vector<ResourceFile> BundleResources(const std::string& plugin) {
+BundleContents Contents(const std::string& plugin) {
     const bool brivane = plugin == "Brivane";
-    std::vector<ResourceFile> files;
-    files.push_back({"PiPL/16000.pipl", PropertyList()});
-    files.push_back({"STR#/16050.json", TextBytes(StringListJson(ErrorTable()))});
-    files.push_back({"DLOG/16051.json", TextBytes(DialogJson(ErrorDialog(brivane ? "Brivane Tools" : "Kestova Tools")))});
+    BundleContents c;
+    c.propertyList = PropertyList();
+    c.stringLists.push_back({16050, ErrorTable()});
+    c.dialogs.push_back({16051, ErrorDialog(brivane ? "Brivane Tools" : "Kestova Tools")});
     if (brivane) {
-        files.push_back({"DLOG/16050.json",
-                         TextBytes(DialogJson(AboutDialog(
-                             "Brivane", "Thirteen tools that lay out transformed, restyled copies of the "
-                                        "selected art while you drag.")))});
+        c.dialogs.push_back({16050, AboutDialog("Brivane", "Thirteen tools that lay out transformed, restyled copies of the "
+                                                           "selected art while you drag.")});
         for (int i = 0; i < 13; ++i) {
-            files.push_back({"DLOG/" + Id(16101 + 2 * i) + ".json",
-                             TextBytes(DialogJson({kBrivaneCaptions[i], "pixels", 350, 485, {}}))});
-            files.push_back({"ICON/" + Id(16051 + i) + ".ico", IconFile(BrivaneToolIcon(i))});
+            c.dialogs.push_back({16101 + 2 * i, {kBrivaneCaptions[i], "pixels", 350, 485, {}}});
+            c.icons.push_back({16051 + i, BrivaneToolIcon(i)});
         }
     } else {
-        files.push_back({"DLOG/16050.json",
-                         TextBytes(DialogJson(AboutDialog(
-                             "Kestova", "One tool that moves the anchor and direction points of the "
-                                        "selected paths from the drag.")))});
-        files.push_back({"DLOG/16101.json", TextBytes(DialogJson({"Points Drag Tool Options", "pixels", 260, 540, {}}))});
-        files.push_back({"ICON/16051.ico", IconFile(KestovaToolIcon())});
+        c.dialogs.push_back({16050, AboutDialog("Kestova", "One tool that moves the anchor and direction points of the "
+                                                           "selected paths from the drag.")});
+        c.dialogs.push_back({16101, {"Points Drag Tool Options", "pixels", 260, 540, {}}});
+        c.icons.push_back({16051, KestovaToolIcon()});
     }
-    files.push_back({"CURS/16001.cur", CursorFile(ToolCursor(), 16, 15)});
+    c.cursorId = 16001;
+    c.cursor = ToolCursor();
+    c.cursorHotX = 16;
+    c.cursorHotY = 15;
+    return c;
+}
+
+std::vector<ResourceFile> BundleResources(const std::string& plugin) {
+    const BundleContents c = Contents(plugin);
+    std::vector<ResourceFile> files;
+    files.push_back({"PiPL/16000.pipl", c.propertyList});
+    for (const auto& list : c.stringLists)
+        files.push_back({"STR#/" + Id(list.id) + ".json", TextBytes(StringListJson(list.strings))});
+    for (const auto& dialog : c.dialogs)
+        files.push_back({"DLOG/" + Id(dialog.id) + ".json", TextBytes(DialogJson(dialog.dialog))});
+    for (const auto& icon : c.icons) files.push_back({"ICON/" + Id(icon.id) + ".ico", IconFile(icon.image)});
+    files.push_back({"CURS/" + Id(c.cursorId) + ".cur", CursorFile(c.cursor, c.cursorHotX, c.cursorHotY)});
     return files;
 }
 

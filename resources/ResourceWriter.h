@@ -55,6 +55,30 @@ struct DialogTemplate {
 std::string StringListJson(const std::vector<std::string>& strings);
 std::string DialogJson(const DialogTemplate& dialog);
 
+// What a bundle holds, before it is written in either layout.
+struct StringListResource {
+    int id;
+    std::vector<std::string> strings;
+};
+struct DialogResource {
+    int id;
+    DialogTemplate dialog;
+};
+struct IconResource {
+    int id;
+    Image image;
+};
+struct BundleContents {
+    Bytes propertyList; // id 16000
+    std::vector<StringListResource> stringLists;
+    std::vector<DialogResource> dialogs;
+    std::vector<IconResource> icons;
+    int cursorId;
+    Image cursor;
+    int cursorHotX, cursorHotY;
+};
+BundleContents Contents(const std::string& plugin); // "Brivane" or "Kestova"
+
 // The whole of a bundle's resources: relative path -> contents.
 struct ResourceFile {
     std::string path; // e.g. "PiPL/16000.pipl"

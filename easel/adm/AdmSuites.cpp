@@ -306,9 +306,8 @@ ASErr iconGetFromResource(SPPluginRef plugin, ASInt32 listId, ASInt32 index, ADM
     if (!out) return kBadParameterErr;
     auto icon = std::make_unique<Icon>();
     if (auto bundle = bundleOf(plugin)) {
-        auto file = *bundle / "ICON" / (std::to_string(listId + index) + ".ico");
-        icon->source = file.string();
-        if (auto img = readIconFile(file)) {
+        icon->source = iconSource(*bundle, listId + index);
+        if (auto img = readIcon(*bundle, listId + index)) {
             icon->image = std::move(*img);
             icon->type = kADMIconBitmapType;
         }

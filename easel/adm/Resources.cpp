@@ -51,6 +51,7 @@ std::optional<std::filesystem::path> bundleOf(SPPluginRef plugin) {
 
 std::optional<std::vector<std::string>> readStringList(const std::filesystem::path& bundle, int32_t id,
                                                        std::string* error) {
+    if (isDllBundle(bundle)) return stringListFrom(dllResources(bundle, error), id, bundle.string(), error);
     auto file = bundle / "STR#" / (std::to_string(id) + ".json");
     auto text = readText(file);
     if (!text) {
@@ -75,6 +76,7 @@ std::optional<std::vector<std::string>> readStringList(const std::filesystem::pa
 
 std::optional<DialogTemplate> readDialogTemplate(const std::filesystem::path& bundle, int32_t id,
                                                  std::string* error) {
+    if (isDllBundle(bundle)) return dialogTemplateFrom(dllResources(bundle, error), id, bundle.string(), error);
     auto file = bundle / "DLOG" / (std::to_string(id) + ".json");
     auto text = readText(file);
     if (!text) return std::nullopt;

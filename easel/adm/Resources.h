@@ -58,6 +58,38 @@ struct Image {
 std::optional<Image> decodeIcon(const std::vector<uint8_t>& data, std::string* error = nullptr);
 std::optional<Image> readIconFile(const std::filesystem::path& file, std::string* error = nullptr);
 
+// ---- Bundles that are DLLs (Windows) ----
+// On Windows a bundle may be the plug-in DLL itself (<Name>.aip, a file) with
+// its resources inside: "PIPL" 16000, "STR#" string lists, DIALOGEX dialogs,
+// icon and cursor groups (docs/bundles.md). The functions above read those
+// when given such a bundle.
+bool isDllBundle(const std::filesystem::path& bundle);
+
+// A resource type: a number (RT_DIALOG is 5) or a name ("STR#").
+struct ResourceType {
+    uint16_t id = 0;
+    std::string name;  // used when not empty
+};
+// The data of one resource, nullopt when there is none.
+using ResourceLookup = std::function<std::optional<std::vector<uint8_t>>(const ResourceType& type, int32_t id)>;
+// The resources of a DLL file. Only Windows reads them; elsewhere every
+// lookup fails and *error says why.
+ResourceLookup dllResources(const std::filesystem::path& dll, std::string* error = nullptr);
+
+// The readers over any lookup; `where` names the source in messages.
+std::optional<std::vector<std::string>> stringListFrom(const ResourceLookup& lookup, int32_t id, const std::string& where,
+                                                       std::string* error = nullptr);
+std::optional<DialogTemplate> dialogTemplateFrom(const ResourceLookup& lookup, int32_t id, const std::string& where,
+                                                 std::string* error = nullptr);
+std::optional<Image> iconFrom(const ResourceLookup& lookup, bool cursor, int32_t id, const std::string& where,
+                              std::string* error = nullptr);
+
+// Icon (ICON/<id>.ico) or cursor (CURS/<id>.cur) of a bundle in either layout.
+std::optional<Image> readIcon(const std::filesystem::path& bundle, int32_t id, std::string* error = nullptr);
+std::optional<Image> readCursor(const std::filesystem::path& bundle, int32_t id, std::string* error = nullptr);
+// What names icon <id> of a bundle in messages and listings.
+std::string iconSource(const std::filesystem::path& bundle, int32_t id);
+
 // PNG file bytes of an RGBA image.
 std::vector<uint8_t> encodePng(const Image& image);
 

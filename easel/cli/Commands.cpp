@@ -428,8 +428,10 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
               const std::vector<AddCommand>& extra) {
     CLI::App app{"easel: runs drawing-tool plug-ins over vector documents.\n"
                  "Plug-in bundles (<Name>.aip) are found in the --plugins folders, then in EASEL_PLUGINS\n"
-                 "(colon-separated), then in easel's build tree.",
+                 "(folders separated by ':', on Windows by ';'), then in easel's build tree.",
                  "easel"};
+    // Options are -x and --name on every platform: "/path" stays a path on Windows too.
+    app.allow_windows_style_options(false);
     app.require_subcommand(1);
 
     PlayOptions play_;

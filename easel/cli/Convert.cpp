@@ -43,6 +43,10 @@ bool readDocumentFile(const fs::path& path, std::unique_ptr<Document>& doc, std:
 
 bool writeDocumentFile(const fs::path& path, const Document& doc, std::string& error) {
     const std::string text = isSvgPath(path) ? writeSvg(doc) : writeDocumentJson(doc);
+    if (text.empty()) {  // a build without SVG (Windows)
+        error = "cannot write " + path.string() + ": this build of easel writes .json documents only";
+        return false;
+    }
     return writeFileAtomically(path.string(), text, error);
 }
 

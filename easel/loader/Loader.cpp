@@ -1,6 +1,16 @@
 #include "Loader.h"
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -43,6 +53,32 @@ std::string fourccText(uint32_t code) {
     }
     return s;
 }
+
+// The platform's dynamic libraries.
+#ifdef _WIN32
+constexpr char kPathSeparator = ';';
+void* openLibrary(const std::filesystem::path& file, std::string& why) {
+    HMODULE module = LoadLibraryW(file.c_str());
+    if (module == nullptr) why = "Windows error " + std::to_string(GetLastError());
+    return module;
+}
+void* librarySymbol(void* library, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+void closeLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
+#else
+constexpr char kPathSeparator = ':';
+void* openLibrary(const std::filesystem::path& file, std::string& why) {
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* error = dlerror();
+        why = error ? error : "unknown error";
+    }
+    return handle;
+}
+void* librarySymbol(void* library, const char* name) { return dlsym(library, name); }
+void closeLibrary(void* library) { dlclose(library); }
+#endif
 
 // Restores a value when the scope ends.
 template <typename T>
@@ -129,7 +165,7 @@ Loader::Loader(std::vector<std::filesystem::path> dirs) : dirs_(std::move(dirs))
 
 Loader::~Loader() {
     for (auto& p : plugins_)
-        if (p->handle_) dlclose(p->handle_);
+        if (p->handle_) closeLibrary(p->handle_);
     if (activeLoader() == this) {
         activeLoader() = nullptr;
         adm::setBundleResolver(nullptr);
@@ -144,7 +180,7 @@ std::vector<std::filesystem::path> Loader::searchPath(const std::vector<std::fil
         std::string s = env;
         size_t start = 0;
         while (start <= s.size()) {
-            size_t colon = s.find(':', start);
+            size_t colon = s.find(kPathSeparator, start);
             if (colon == std::string::npos) colon = s.size();
             if (colon > start) out.emplace_back(s.substr(start, colon - start));
             start = colon + 1;
@@ -160,6 +196,9 @@ std::optional<std::filesystem::path> Loader::find(const std::string& name) const
         auto bundle = dir / (name + ".aip");
         std::error_code ec;
         if (std::filesystem::is_directory(bundle, ec)) return bundle;
+#ifdef _WIN32
+        if (adm::isDllBundle(bundle)) return bundle;  // the plug-in DLL with its resources inside
+#endif
     }
     return std::nullopt;
 }
@@ -180,36 +219,43 @@ Plugin* Loader::loadBundle(const std::filesystem::path& bundle, std::string& err
     auto p = std::make_unique<Plugin>();
     p->bundle_ = bundle;
     p->name_ = bundle.stem().string();
-    const auto piplFile = bundle / "PiPL" / "16000.pipl";
-    std::ifstream in(piplFile, std::ios::binary);
-    if (!in) {
-        error = "plug-in '" + p->name_ + "': cannot read its property list " + piplFile.string();
+    const bool dll = adm::isDllBundle(bundle);
+    const auto piplFile = dll ? bundle : bundle / "PiPL" / "16000.pipl";
+    std::optional<std::vector<uint8_t>> data;
+    if (dll) {
+        std::string why;
+        data = adm::dllResources(bundle, &why)({0, "PIPL"}, 16000);
+    } else if (std::ifstream in(piplFile, std::ios::binary); in) {
+        data.emplace((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    if (!data) {
+        error = "plug-in '" + p->name_ + "': cannot read its property list " +
+                (dll ? "(resource PIPL 16000) in " : "") + piplFile.string();
         return nullptr;
     }
-    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::string why;
-    auto pl = parsePropertyList(data, why);
+    auto pl = parsePropertyList(*data, why);
     if (!pl) {
         error = "plug-in '" + p->name_ + "' refused: " + piplFile.string() + ": " + why;
         return nullptr;
     }
     p->properties_ = *pl;
-    p->library_ = bundle / (p->name_ + ".so");
+    p->library_ = dll ? bundle : bundle / (p->name_ + ".so");
     if (!open(*p, error)) return nullptr;
     plugins_.push_back(std::move(p));
     return plugins_.back().get();
 }
 
 bool Loader::open(Plugin& p, std::string& error) {
-    void* handle = dlopen(p.library_.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    void* handle = openLibrary(p.library_, why);
     if (!handle) {
-        const char* why = dlerror();
-        error = "plug-in '" + p.name_ + "': cannot load " + p.library_.string() + ": " + (why ? why : "unknown error");
+        error = "plug-in '" + p.name_ + "': cannot load " + p.library_.string() + ": " + why;
         return false;
     }
-    void* sym = dlsym(handle, p.properties_.entryName.c_str());
+    void* sym = librarySymbol(handle, p.properties_.entryName.c_str());
     if (!sym) {
-        dlclose(handle);
+        closeLibrary(handle);
         error = "plug-in '" + p.name_ + "': " + p.library_.string() + " exports no '" + p.properties_.entryName +
                 "' (the entry its property list names)";
         return false;
@@ -253,7 +299,7 @@ ASErr Loader::unload(Plugin& p) {
     if (!p.main_) return kBadParameterErr;
     SPMessageData m{};
     ASErr err = send(p, kSPAccessCaller, kSPAccessUnloadSelector, &m);
-    dlclose(p.handle_);
+    closeLibrary(p.handle_);
     p.handle_ = nullptr;
     p.main_ = nullptr;
     return err;

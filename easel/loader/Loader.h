@@ -40,8 +40,13 @@ public:
     const std::filesystem::path& bundle() const { return bundle_; }
     const PropertyList& properties() const { return properties_; }
     SPPluginRef ref() { return reinterpret_cast<SPPluginRef>(this); }
-    // The module instance handed out as the first word of the access info.
+    // The module instance handed out as the first word of the access info: on
+    // Windows the DLL's module handle, which the plug-in loads its cursor from.
+#ifdef _WIN32
+    void* instance() { return handle_; }
+#else
     void* instance() { return this; }
+#endif
     bool loaded() const { return main_ != nullptr; }
     // The globals slot the host keeps for the plug-in.
     void* globals() const { return globals_; }
@@ -70,12 +75,13 @@ public:
     Loader(const Loader&) = delete;
     Loader& operator=(const Loader&) = delete;
 
-    // The search path: the given folders, then EASEL_PLUGINS (colon-separated),
-    // then the build tree's plug-in folder.
+    // The search path: the given folders, then EASEL_PLUGINS (folders separated
+    // by ':', on Windows by ';'), then the build tree's plug-in folder.
     static std::vector<std::filesystem::path> searchPath(const std::vector<std::filesystem::path>& dirs);
     const std::vector<std::filesystem::path>& searchDirs() const { return dirs_; }
 
-    // The bundle folder <dir>/<name>.aip of the first folder that has one.
+    // The bundle <dir>/<name>.aip of the first folder that has one: a bundle
+    // folder, or on Windows also the plug-in DLL itself.
     std::optional<std::filesystem::path> find(const std::string& name) const;
 
     // Finds, validates and loads a bundle (no message is sent). On failure

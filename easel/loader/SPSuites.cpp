@@ -102,7 +102,7 @@ void* accessLoadCursor(void* instance, ASInt32 resourceId) {
     if (!p) return nullptr;
     for (auto& c : p->cursors)
         if (c->id == resourceId) return c.get();
-    auto img = adm::readIconFile(p->bundle() / "CURS" / (std::to_string(resourceId) + ".cur"));
+    auto img = adm::readCursor(p->bundle(), resourceId);
     if (!img) return nullptr;
     auto cursor = std::make_unique<Cursor>();
     cursor->id = resourceId;

@@ -1,0 +1,80 @@
+// The Windows build of easel reads and writes JSON documents only: SVG reading
+// and writing and PNG pictures need libxml2, librsvg and cairo, which are not
+// built for Windows. Those entry points refuse with a message saying so;
+// writing a file keeps its all-or-nothing rule with a temporary file and a
+// replacing rename.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "Render.h"
+#include "SvgExport.h"
+#include "SvgImport.h"
+
+namespace easel {
+
+namespace {
+
+constexpr const char* kNoSvg =
+    "SVG files and PNG pictures are not available in the Windows build of easel (it reads and writes "
+    ".json documents); use easel on Linux to convert or render";
+
+}  // namespace
+
+std::string SvgReport::text() const {
+    std::string out;
+    for (const auto& note : notes) out += note + "\n";
+    return out;
+}
+
+bool readSvg(const std::string&, std::unique_ptr<Document>&, SvgReport&, std::string& error, const SvgLimits&) {
+    error = kNoSvg;
+    return false;
+}
+
+std::string writeSvg(const Document&) { return {}; }
+
+bool renderSvg(const std::string&, const RenderSize&, Image&, std::string& error) {
+    error = kNoSvg;
+    return false;
+}
+
+bool renderSvgFitted(const std::string&, int, int, Image&, std::string& error) {
+    error = kNoSvg;
+    return false;
+}
+
+bool encodePng(const Image&, std::string&, std::string& error) {
+    error = kNoSvg;
+    return false;
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& data, std::string& error) {
+    const std::string temporary = path + ".tmp-" + std::to_string(GetCurrentProcessId());
+    {
+        std::ofstream out(temporary, std::ios::binary);
+        out.write(data.data(), static_cast<std::streamsize>(data.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::remove(temporary.c_str());
+            error = "cannot write " + path + " (does its folder exist?)";
+            return false;
+        }
+    }
+    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = "cannot write " + path + ": Windows error " + std::to_string(GetLastError());
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace easel

@@ -224,7 +224,9 @@ TEST(StudioRecording, RandomSessionsReplayToTheSameDocument) {
         EXPECT_TRUE(je.empty()) << je;
         if (!script["steps"].empty()) {
             EXPECT_TRUE(journal.has_value()) << "session " << seed << ": no journal left with unsaved work";
-            if (journal) EXPECT_EQ(*journal, script) << "session " << seed;
+            if (journal) {
+                EXPECT_EQ(*journal, script) << "session " << seed;
+            }
         }
         fs::remove(o.journal);
         const json replayed = replay(script, dir.path, error);
@@ -309,7 +311,9 @@ TEST(StudioRecording, ErrorDialogsInADragNeverLeaveTheStudioStuck) {
         }
         ::unsetenv("EASEL_TEST_FAIL_AT");
         EXPECT_EQ(shown, failAt != "closed");
-        if (shown) ASSERT_TRUE(studio.call({{"op", "dialogPress"}, {"id", 1}})["ok"]);
+        if (shown) {
+            ASSERT_TRUE(studio.call({{"op", "dialogPress"}, {"id", 1}})["ok"]);
+        }
         const json s = studio.call({{"op", "state"}, {"scene", false}});
         EXPECT_FALSE(s["dragging"]) << "mouse up ended the drag";
         EXPECT_TRUE(s["dialog"].is_null());

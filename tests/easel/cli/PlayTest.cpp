@@ -178,6 +178,7 @@ TEST_F(PlayTest, HistoryStepsUndoRedoReseedAndOpen) {
     json doc = readJson("out.json");
     EXPECT_EQ(doc["layers"][0]["art"].size(), 2u) << "the first drag's copy, redone";
     EXPECT_EQ(doc["seed"], 77);
+    fs::remove(dir / "out.json");
     const std::string open = std::string(R"([{"open": )") + kDocument + R"(}, {"undo": 1}])";
     EXPECT_EQ(run(open), 1) << "a fresh document has nothing to undo";
     EXPECT_NE(error().find("steps[1].undo: nothing left to undo (after 0 of 1)"), std::string::npos) << error();

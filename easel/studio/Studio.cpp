@@ -666,9 +666,7 @@ json Studio::dispatch(const json& c) {
     if (pointer) {
         auto number = [&](const char* k, double d) { return c.contains(k) ? c[k].get<double>() : d; };
         const std::string client = c.value("client", "");
-        if (m.drag && m.drag->client != client) {
-            if (op != "down" || !m.drag->client.empty()) return error("a drag is in progress in another window of the studio");
-        }
+        if (m.drag && m.drag->client != client) return error("a drag is in progress in another window of the studio");
         // A page that starts a drag while its last one is still open lost that
         // one's mouse up: the old drag ends where it last was.
         if (op == "down" && m.drag) m.endDrag();

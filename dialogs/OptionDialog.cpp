@@ -101,13 +101,14 @@ ASErr ShowValue(ADMItemRef item, const ItemSpec& def, const BrivaneGlobals& g) {
     return kNoErr;
 }
 
-// Stores what the item shows into its field. A disabled item keeps its field:
-// only the swatch and period spins are ever disabled, and the swatch spins'
-// range follows the current document, so reading back a swatch number the
-// user could not edit would silently replace it by the clamped one.
+// Stores what the item shows into its field. A disabled swatch spin keeps its
+// field: its range follows the current document, so reading back a swatch
+// number the user could not edit would silently replace it by the clamped
+// one. Every other item is read whatever its state, so a period typed before
+// the colour mode changed is kept.
 void ReadValue(ADMItemRef item, const ItemSpec& def, BrivaneGlobals& g) {
     ASBoolean enabled = 1;
-    if (AdmItem()->IsEnabled(item, &enabled) == kNoErr && enabled == 0) return;
+    if (def.maxIsSwatchCount && AdmItem()->IsEnabled(item, &enabled) == kNoErr && enabled == 0) return;
     switch (def.kind) {
     case ItemKind::IntSpin: {
         ASInt32 value = 0;

@@ -6,6 +6,7 @@
 #include "Tools.h"
 
 #include "Jitter.h"
+#include "Patterns.h"
 #include "Runs.h"
 #include "Suites.h"
 
@@ -16,7 +17,6 @@ using namespace engine;
 
 namespace {
 
-constexpr AIReal kQuarterTurn = 1.5707964f;
 const ModifierRow kRows[] = {
     StepRow(kShiftKey | kAltKey, RealStep(&BrivaneGlobals::frameRotation, 5.0f, 360.0f, 0.0f)),
     StepRow(kShiftKey, IntStep(&BrivaneGlobals::frameCopiesWide, 1, 40, 2),
@@ -25,25 +25,9 @@ const ModifierRow kRows[] = {
     TrailPauseRow(kAltKey),
 };
 
-enum Edge : ASInt32 { kEdgeDefault = 0, kEdgeTurn1, kEdgeTurn2, kEdgeFlip, kEdgeRandom };
+constexpr ASInt32 kEdgeDefault = 0; // " Edge - Default": no extra turn
 
 bool Even(ASInt32 x) { return x % 2 == 0; }
-
-// The extra turn of the border cell (i, j) of an h-row, w-column frame. The
-// corners count as top or bottom cells.
-AIReal EdgeTurn(ASInt32 edge, ASInt32 i, ASInt32 j, ASInt32 h) {
-    const bool topOrBottom = i == 0 || i == h - 1;
-    switch (edge) {
-    case kEdgeTurn1: return topOrBottom ? kQuarterTurn : -kQuarterTurn;
-    case kEdgeTurn2:
-        if (i == 0) return -kQuarterTurn;
-        if (i == h - 1) return 0.0f;
-        return j == 0 ? kQuarterTurn : 0.0f;
-    case kEdgeFlip: return Even(topOrBottom ? j : i) ? -kQuarterTurn : 0.0f;
-    case kEdgeRandom: return HostRandom() * kFullTurn;
-    default: return 0.0f;
-    }
-}
 
 struct FrameGrid {
     AIReal stepH, stepV;
@@ -99,7 +83,7 @@ ASErr LayOutObject(const BrivaneGlobals& g, const DragEvent& event, const FrameG
 
             MatrixBuilder m(-p.h, -p.v);
             m.Rotate(grid.rotation);
-            const AIReal turn = EdgeTurn(g.frameEdge, i, j, h);
+            const AIReal turn = FramedEdgeTurn(g.frameEdge, i, j, h, HostRandomSource());
             if (g.frameEdge != kEdgeDefault) m.Rotate(turn);
             if (grid.scale != 1.0f) m.Scale(grid.scale, grid.scale);
             if (g.frameJitter != 0.0f) {

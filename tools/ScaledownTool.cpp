@@ -6,6 +6,7 @@
 #include "Tools.h"
 
 #include "Jitter.h"
+#include "Patterns.h"
 #include "Runs.h"
 #include "Suites.h"
 
@@ -32,84 +33,7 @@ struct RunState {
     AIReal q = 0.0f;
 };
 
-struct Scale {
-    AIReal h, v;
-};
-
 bool Even(ASInt32 n) { return n % 2 == 0; }
-
-// The apply pattern: the scale of copy k of object i from the running scales.
-Scale ApplyPattern(const BrivaneGlobals& g, ASInt32 entry, AIReal sx, AIReal sy, ASInt32 k, ASInt32 i, AIReal& q) {
-    const bool kEven = Even(k);
-    const bool sameParity = Even(k) == Even(i);
-    const AIReal optionH = g.scaledownScaleH * 0.01f;
-    const AIReal optionV = g.scaledownScaleV * 0.01f;
-    switch (entry) {
-    case 1: return kEven ? Scale{sx, sy} : Scale{sx / 2, sy / 2};
-    case 2: return k % 3 == 0 ? Scale{sx, sy} : Scale{sx / 2, sy / 2};
-    case 3: return k % 4 == 0 ? Scale{sx, sy} : Scale{sx / 2, sy / 2};
-    case 4: return kEven ? Scale{sx, sy} : Scale{sx * 0.25f, sy * 0.25f};
-    case 5: return kEven ? Scale{sx, sy} : Scale{sx * 0.125f, sy * 0.125f};
-    case 6: return kEven || k % 4 == 0 ? Scale{sx, sy} : Scale{sx / 2, sy / 2};
-    case 7: return k % 3 == 0 || k % 6 == 0 ? Scale{sx, sy} : Scale{sx / 2, sy / 2};
-    case 8: {
-        const AIReal d = static_cast<AIReal>(k + 1);
-        return {sx / d, sy / d};
-    }
-    case 9: return {sx < 0.5f ? 0.5f : sx, sy < 0.5f ? 0.5f : sy};
-    case 10: {
-        const AIReal r = HostRandom();
-        q = r;
-        return {sx < r ? r : sx, sy < r ? r : sy};
-    }
-    case 11: return {sx < 0.5f ? optionH : sx, sy < 0.5f ? optionV : sy};
-    case 12: return {sx < 0.2f ? optionH : sx, sy < 0.2f ? optionV : sy};
-    case 13:
-    case 14: {
-        const AIReal limit = entry == 13 ? 3.0f : 5.0f;
-        Scale s{sx, sy};
-        if (q > limit) {
-            q = 0.0f;
-            s = {optionH, optionV};
-        }
-        q += 1.0f;
-        return s;
-    }
-    case 15: {
-        Scale s{sx, sy};
-        if (!kEven) s = {sx * 0.5f, sy * 0.5f};
-        if (k % 3 != 0) s = {sx * 0.33333334f, sy * 0.25f};
-        if (k % 4 != 0) s = {sx * 0.25f, sy * 0.16666667f};
-        return s;
-    }
-    case 16: {
-        Scale s{sx, sy};
-        if (k % 3 != 0) s = {sx * 0.25f, sy * 0.33333334f};
-        if (!kEven) s = {sx * 0.2f, sy * 0.5f};
-        if (k % 5 != 0) s = {sx * 0.33333334f, sy * 0.5f};
-        return s;
-    }
-    case 17: return kEven ? Scale{sx, sy} : Scale{sy, sx};
-    case 18: return k % 3 == 0 ? Scale{sx, sy} : Scale{sy, sx};
-    case 19: return kEven ? Scale{sx, sy} : Scale{-sx, sy};
-    case 20: return kEven ? Scale{sx, sy} : Scale{sx, -sy};
-    case 21: return kEven ? Scale{sx, sy} : Scale{-sx, -sy};
-    case 22: return kEven ? Scale{sx / 2, sy / 2} : Scale{-sx, -sy};
-    case 23: return kEven ? Scale{-sx, sy} : Scale{sx, -sy};
-    case 24: return kEven ? Scale{sx, -sy} : Scale{-sx, sy};
-    case 25:
-        if (kEven && !Even(i)) return {sx, -sy};
-        if (!kEven && Even(i)) return {-sx, sy};
-        return {sx, sy};
-    case 26: return sameParity ? Scale{sx, sy} : Scale{-sx, -sy};
-    case 27:
-    case 28: return sameParity ? Scale{sx, sy} : Scale{sx, -sy};
-    case 29: return sameParity ? Scale{sx / 2, sy / 2} : Scale{-sx, -sy};
-    case 30: return sameParity ? Scale{sx, -sy / 2} : Scale{-sx / 2, sy};
-    case 31: return sameParity ? Scale{-sx, sy / 2} : Scale{sx / 2, -sy};
-    default: return {sx, sy}; // " Default apply"
-    }
-}
 
 struct Run {
     ASInt32 copies;
@@ -154,7 +78,9 @@ ASErr MakeCopy(BrivaneGlobals& g, const DragEvent& event, const Run& run, RunSta
     }
     *made = true;
 
-    const Scale s = ApplyPattern(g, g.scaledownApply, state.sx, state.sy, k, i, state.q);
+    const ScalePair s = ScaledownApply(g.scaledownApply, {state.sx, state.sy},
+                                       {g.scaledownScaleH * 0.01f, g.scaledownScaleV * 0.01f}, k, i, state.q,
+                                       HostRandomSource());
     const AIRealPoint pivot = g.scaledownSelected != 0 ? g.selectionCentre : centre;
     const AIReal kr = static_cast<AIReal>(k);
     MatrixBuilder m(-pivot.h, -pivot.v);

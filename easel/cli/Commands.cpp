@@ -16,6 +16,7 @@
 
 #include "Document.h"
 #include "DocumentJson.h"
+#include "Edit.h"
 #include "Progress.h"
 #include "Script.h"
 #include "Session.h"
@@ -204,7 +205,8 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
         ReportProgress& operator=(const ReportProgress&) = delete;
     } reportProgress(err);
     hostState().document = doc.get();
-    const int32_t seed = o.seed ? *o.seed : script.seed.value_or(1);
+    // The same seed as the studio takes for the same document.
+    const int32_t seed = o.seed ? *o.seed : script.seed.value_or(doc->seed());
     hostState().random.reseed(seed);
     log["seed"] = seed;
 
@@ -264,7 +266,8 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
                 stepLog["inspected"] = dialogJson(*driver.record());
                 out << dialogJson(*driver.record()).dump(2) << "\n";
             } else {
-                runner.run(step, stop);
+                const std::vector<int64_t> made = runner.run(step, stop);
+                if (!made.empty()) stepLog["made"] = made;
             }
             stepsLog.push_back(stepLog);
             current = nullptr;
@@ -443,7 +446,7 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     playCmd->add_option("-o,--output", play_.output, "Output document (.json, or .svg); overrides the script's \"output\"");
     playCmd->add_option("--log", play_.log, "Writes the record of the run as JSON");
     playCmd->add_flag("--strict", play_.strict, "Stops at the first non-zero result, alert or dialog a plug-in shows");
-    playCmd->add_option("--seed", seedText, "Seed of the random numbers (default: the script's, else 1)");
+    playCmd->add_option("--seed", seedText, "Seed of the random numbers (default: the script's \"seed\", else the document's, else 1)");
     playCmd->add_option("--plugins", playDirs, "A folder with plug-in bundles (repeatable)");
 
     ToolsOptions tools_;

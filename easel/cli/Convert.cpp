@@ -33,7 +33,17 @@ bool readDocumentFile(const fs::path& path, std::unique_ptr<Document>& doc, std:
         error = "cannot read " + path.string();
         return false;
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    in.seekg(0, std::ios::end);
+    const auto size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size > 0) {
+        text.resize(static_cast<size_t>(size));
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<size_t>(in.gcount()));
+    } else {  // not a plain file: read to the end
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
     if (!isSvgPath(path)) return readDocumentJson(text, doc, error);
     SvgReport report;
     if (!readSvg(text, doc, report, error)) return false;
@@ -42,12 +52,17 @@ bool readDocumentFile(const fs::path& path, std::unique_ptr<Document>& doc, std:
 }
 
 bool writeDocumentFile(const fs::path& path, const Document& doc, std::string& error) {
-    const std::string text = isSvgPath(path) ? writeSvg(doc) : writeDocumentJson(doc);
-    if (text.empty()) {  // a build without SVG (Windows)
-        error = "cannot write " + path.string() + ": this build of easel writes .json documents only";
-        return false;
+    if (isSvgPath(path)) {
+        const std::string text = writeSvg(doc);
+        if (text.empty()) {  // a build without SVG (Windows)
+            error = "cannot write " + path.string() + ": this build of easel writes .json documents only";
+            return false;
+        }
+        return writeFileAtomically(path.string(), text, error);
     }
-    return writeFileAtomically(path.string(), text, error);
+    // Streamed: the text is never held whole in memory.
+    return writeFileAtomically(
+        path.string(), [&](const FilePieceSink& sink) { writeDocumentJson(doc, sink); }, error);
 }
 
 int convert(const ConvertOptions& o, std::ostream& out, std::ostream& err) {
@@ -89,7 +104,7 @@ int render(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     }
     Image image;
     std::string png;
-    if (!renderSvg(writeSvg(*doc), RenderSize{o.width, o.scale}, image, error) || !encodePng(image, png, error) ||
+    if (!renderDocument(*doc, RenderSize{o.width, o.scale}, image, error) || !encodePng(image, png, error) ||
         !writeFileAtomically(o.output.string(), png, error)) {
         err << "easel render: " << error << "\n";
         return 1;

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "Edit.h"
+
 namespace easel::cli {
 
 namespace {
@@ -94,7 +96,7 @@ bool parseHistoryStep(const std::string& key, const json& v, const std::string& 
 Step parseStep(const json& j, const std::string& where) {
     if (!j.is_object() || j.size() != 1)
         fail(where, "expected one step: {\"select\": ...}, {\"options\": ...}, {\"inspect\": ...}, {\"drag\": ...}, "
-                    "{\"undo\": n}, {\"redo\": n}, {\"seed\": s} or {\"open\": ...}");
+                    "{\"edit\": ...}, {\"undo\": n}, {\"redo\": n}, {\"seed\": s} or {\"open\": ...}");
     Step s;
     s.where = where;
     const std::string key = j.begin().key();
@@ -197,8 +199,15 @@ Step parseStep(const json& j, const std::string& where) {
             if (!v["pen"].is_boolean()) fail(at + ".pen", "expected true or false, found " + v["pen"].dump());
             s.pen = v["pen"].get<bool>();
         }
+    } else if (key == "edit") {
+        // The arguments are checked when the edit runs, against the document.
+        s.kind = Step::Kind::Edit;
+        if (!v.is_object() || !v.contains("op") || !v["op"].is_string())
+            fail(at, "expected {\"op\": NAME, ...arguments}, found " + v.dump());
+        if (!edit::isOp(v["op"].get<std::string>())) fail(at + ".op", "unknown edit " + v["op"].dump() + " (see docs/formats.md)");
+        s.edit = v.dump();
     } else if (!parseHistoryStep(key, v, at, s)) {
-        fail(where, "unknown step \"" + key + "\" (expected select, options, inspect, drag, undo, redo, seed or open)");
+        fail(where, "unknown step \"" + key + "\" (expected select, options, inspect, drag, edit, undo, redo, seed or open)");
     }
     return s;
 }
@@ -215,6 +224,7 @@ const char* stepKindName(Step::Kind kind) {
     case Step::Kind::Redo: return "redo";
     case Step::Kind::Seed: return "seed";
     case Step::Kind::Open: return "open";
+    case Step::Kind::Edit: return "edit";
     }
     return "";
 }

@@ -1,5 +1,5 @@
 // Scripts of `easel play`: a document, the plug-ins to load, a seed, and
-// steps (select, options, inspect, drag, and the studio's history steps:
+// steps (select, options, inspect, drag, edit, and the studio's history steps:
 // undo, redo, seed, open), read from JSON.
 #pragma once
 
@@ -20,7 +20,7 @@ struct Event {
 };
 
 struct Step {
-    enum class Kind { Select, Options, Inspect, Drag, Undo, Redo, Seed, Open };
+    enum class Kind { Select, Options, Inspect, Drag, Undo, Redo, Seed, Open, Edit };
     Kind kind = Kind::Select;
     std::string where;  // "steps[3]" for messages
     // select
@@ -41,6 +41,8 @@ struct Step {
     // open: a file (relative to the script) or an inline document
     std::optional<std::string> documentPath;
     std::string inlineDocument;
+    // edit: {"op": NAME, ...} as JSON text (easel/edit runs it)
+    std::string edit;
 };
 
 struct Script {

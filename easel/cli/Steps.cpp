@@ -10,6 +10,27 @@ namespace easel::cli {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Why a script may not select the art with this id (empty when it may): only
+// what a person could click in the studio, so nothing on a locked or hidden
+// layer and nothing locked or hidden itself or inside such a group.
+std::string unselectableReason(Document& doc, int64_t id) {
+    Art* art = doc.findById(id);
+    if (!art || !doc.isLive(art)) return "no art with id " + std::to_string(id) + " in the document";
+    const std::string what = "art " + std::to_string(id);
+    if (const Layer* layer = art->layer(); layer && !layer->editable())
+        return what + " is on layer \"" + layer->name() + "\", which is " + (layer->locked() ? "locked" : "hidden") +
+               ": unlock or show the layer in the document, or select other art";
+    for (const Art* a = art; a; a = a->parent())
+        if (a->locked() || a->hidden())
+            return what + (a == art ? " is " : " is inside art " + std::to_string(a->id()) + ", which is ") +
+                   (a->locked() ? "locked" : "hidden") + ": unlock or show it in the document, or select other art";
+    return "";
+}
+
+}  // namespace
+
 bool readStepDocument(const std::optional<std::string>& path, const std::string& inlineDocument, const fs::path& base,
                       std::unique_ptr<Document>& doc, std::string& error, std::ostream& err) {
     if (!path) {
@@ -28,7 +49,7 @@ bool readStepDocument(const std::optional<std::string>& path, const std::string&
     return false;
 }
 
-void StepRunner::run(const Step& step, const bool& stop) {
+std::vector<int64_t> StepRunner::run(const Step& step, const bool& stop) {
     Document& doc = *doc_;
     auto failed = [&](const std::string& what) { return StepFailure{step.where + "." + stepKindName(step.kind) + ": " + what}; };
     RegisteredTool* tool = nullptr;
@@ -38,14 +59,33 @@ void StepRunner::run(const Step& step, const bool& stop) {
     }
     switch (step.kind) {
     case Step::Kind::Select:
-        if (step.selectAll) {
-            doc.selectAll();
-        } else {
+        // Only art a person could select; a refused id selects nothing.
+        if (!step.selectAll)
+            for (int64_t id : step.ids) {
+                const std::string refused = unselectableReason(doc, id);
+                if (!refused.empty()) throw failed(refused);
+            }
+        // Selecting is no undo step (as in the studio).
+        doc.changeSelection([&] {
+            if (step.selectAll) {
+                doc.selectAll();
+                return;
+            }
             doc.deselectAll();
-            for (int64_t id : step.ids)
-                if (!doc.selectById(id)) throw failed("no art with id " + std::to_string(id) + " in the document");
-        }
+            for (int64_t id : step.ids) doc.selectById(id);
+        });
         break;
+    case Step::Kind::Edit: {
+        edit::Outcome r = edit::run(doc, clipboard_, nlohmann::ordered_json::parse(step.edit));
+        if (!r.error.empty()) throw failed(r.error);
+        if (r.replaced) {
+            // Plug-ins may still hold handles into the old document: it is kept until they are shut down.
+            retired_.push_back(std::move(doc_));
+            doc_ = std::move(r.replaced);
+            hostState().document = doc_.get();
+        }
+        return r.made;
+    }
     case Step::Kind::Options: {
         adm::ScriptedDriver driver(step.sets, step.presses);
         session_.editOptions(*tool, &driver);
@@ -95,6 +135,7 @@ void StepRunner::run(const Step& step, const bool& stop) {
     case Step::Kind::Inspect:
         throw failed("inspect is run by the caller");
     }
+    return {};
 }
 
 }  // namespace easel::cli

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Edit.h"
 #include "Script.h"
 
 namespace easel {
@@ -34,9 +35,10 @@ public:
                std::filesystem::path base, std::ostream& err)
         : session_(session), doc_(doc), retired_(retired), base_(std::move(base)), err_(err) {}
 
-    // Runs select, options, drag, undo, redo, seed and open steps; throws
-    // StepFailure. A drag stops sending drag events once `stop` is set.
-    void run(const Step& step, const bool& stop);
+    // Runs select, options, drag, edit, undo, redo, seed and open steps;
+    // throws StepFailure. A drag stops sending drag events once `stop` is set.
+    // Returns the ids of the art an edit made.
+    std::vector<int64_t> run(const Step& step, const bool& stop);
 
 private:
     Session& session_;
@@ -44,6 +46,7 @@ private:
     std::vector<std::unique_ptr<Document>>& retired_;
     std::filesystem::path base_;
     std::ostream& err_;
+    edit::Clipboard clipboard_;  // copy, cut and paste edits share it across steps
 };
 
 // The document of an open step (or a script's own): a file name relative to

@@ -1,448 +1,298 @@
+// Reading document files. The text is parsed once into a flat node array
+// (JsonText) and the document is built from it; the place an error names
+// ("layers[0].art[3].segments[2]") is spelled only when there is an error.
 #include "DocumentJson.h"
 
-#include "Names.h"
-
-#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <set>
+#include <unordered_set>
+
+#include "DocumentJsonShared.h"
+#include "GradientJson.h"
+#include "JsonText.h"
+#include "Names.h"
 
 namespace easel {
 
-using Json = nlohmann::ordered_json;
-
 namespace {
 
-constexpr int kMaxNesting = 64;        // art inside art
-constexpr int kMaxTextDepth = 256;     // brackets of the whole text
-constexpr int kFormatVersion = 1;
+using Json = nlohmann::ordered_json;
+using Value = JsonText::Value;
 
-bool hasStyleField(int16_t t) {
-    return t == kPathArt || t == kCompoundPathArt || t == kTextArt || t == kTextPathArt;
-}
-bool hasSize(int16_t t) { return t == kPlacedArt || t == kRasterArt || t == kSymbolArt || t == kMeshArt; }
-bool isText(int16_t t) { return t == kTextArt || t == kTextPathArt; }
-bool hasHref(int16_t t) { return t == kPlacedArt || t == kRasterArt; }
+constexpr int kMaxNesting = 64;     // art inside art
+constexpr int kMaxTextDepth = 256;  // brackets of the whole text
 
-// ---------------------------------------------------------------------------
-// Writing
+// A place in the document, kept as a chain of keys and indices on the stack.
+struct Where {
+    const Where* parent = nullptr;
+    std::string_view key;
+    size_t index = 0;
+    bool isIndex = false;
 
-// The shortest decimal that reads back as the same float, as a JSON number
-// (an integer when it is one).
-Json number(float v) {
-    if (v == 0) return 0;  // also folds -0
-    if (std::abs(v) < 9.0e15f && std::floor(v) == v) return static_cast<int64_t>(v);
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, v);
-    *res.ptr = '\0';
-    return std::strtod(buf, nullptr);
-}
-
-Json colorJson(const AIColor& c) {
-    Json j;
-    switch (c.kind) {
-        case kGrayColor:
-            j["kind"] = "gray";
-            j["values"] = Json::array({number(c.c[0])});
-            break;
-        case kFourColor:
-            j["kind"] = "cmyk";
-            j["values"] = Json::array({number(c.c[0]), number(c.c[1]), number(c.c[2]), number(c.c[3])});
-            break;
-        case kThreeColor:
-            j["kind"] = "rgb";
-            j["values"] = Json::array({number(c.c[0]), number(c.c[1]), number(c.c[2])});
-            break;
-        case kPatternColor:
-            j["kind"] = "pattern";
-            j["ref"] = c.ref;
-            break;
-        case kGradientColor:
-            j["kind"] = "gradient";
-            j["ref"] = c.ref;
-            break;
-        case kCustomColor:
-            j["kind"] = "spot";
-            j["ref"] = c.ref;
-            j["values"] = Json::array({number(c.c[0])});
-            break;
-        default:
-            j["kind"] = "none";
-            break;
+    Where at(std::string_view k) const { return Where{this, k, 0, false}; }
+    Where operator[](size_t i) const { return Where{this, {}, i, true}; }
+    std::string text() const {
+        if (!parent) return std::string(key);
+        std::string p = parent->text();
+        if (isIndex) return p + "[" + std::to_string(index) + "]";
+        return p.empty() ? std::string(key) : p + "." + std::string(key);
     }
-    return j;
-}
+};
 
-Json matrixJson(const AIRealMatrix& m) {
-    return Json::array({number(m.a), number(m.b), number(m.c), number(m.d), number(m.tx), number(m.ty)});
-}
-
-void writeStyle(const AIPathStyle& s, Json& j) {
-    Json fill;
-    fill["paint"] = s.fillPaint != 0;
-    fill["color"] = colorJson(s.fill.color);
-    if (s.fill.overprint) fill["overprint"] = true;
-    j["fill"] = fill;
-    const AIStrokeStyle& k = s.stroke;
-    Json stroke;
-    stroke["paint"] = s.strokePaint != 0;
-    stroke["color"] = colorJson(k.color);
-    stroke["width"] = number(k.width);
-    if (k.cap != kButtCap) stroke["cap"] = k.cap == kRoundCap ? "round" : k.cap == kProjectingCap ? "projecting" : "butt";
-    if (k.join != kMiterJoin) stroke["join"] = k.join == kRoundJoin ? "round" : k.join == kBevelJoin ? "bevel" : "miter";
-    if (k.miterLimit != 4) stroke["miterLimit"] = number(k.miterLimit);
-    if (k.dashCount > 0) {
-        Json dash = Json::array();
-        for (int i = 0; i < k.dashCount && i < kMaxDashComponents; ++i) dash.push_back(number(k.dash[i]));
-        stroke["dash"] = dash;
-        if (k.dashOffset != 0) stroke["dashOffset"] = number(k.dashOffset);
+bool isKnownArtKey(std::string_view k) {
+    static constexpr std::string_view kKeys[] = {
+        "id",       "type",     "selected", "locked",  "hidden", "closed", "segments", "selectedSegments",
+        "text",     "fontSize", "href",     "symbol",  "width",  "height", "matrix",   "warp",
+        "fill",     "stroke",   "evenOdd",  "opacity", "blend",  "tags",   "children", "effectSpace"};
+    for (std::string_view key : kKeys) {
+        if (key == k) return true;
     }
-    if (k.overprint) stroke["overprint"] = true;
-    j["stroke"] = stroke;
-    if (s.evenOdd) j["evenOdd"] = true;
+    return false;
 }
 
-Json artJson(const Art& a) {
-    Json j;
-    j["id"] = a.id();
-    j["type"] = artTypeName(a.type());
-    j["selected"] = a.selected();
-    if (a.locked()) j["locked"] = true;
-    if (a.hidden()) j["hidden"] = true;
-    if (a.hasPath()) {
-        j["closed"] = a.closed();
-        Json segs = Json::array();
-        const size_t n = a.segmentCount();
-        for (size_t i = 0; i < n; ++i) {
-            const AIPathSegment s = a.segment(i);
-            segs.push_back(Json::array({number(s.p.h), number(s.p.v), number(s.in.h), number(s.in.v),
-                                        number(s.out.h), number(s.out.v), s.corner ? 1 : 0}));
+// A parsed value as nlohmann::json holds it (attributes kept unread).
+Json toJson(const Value& v) {
+    switch (v.kind()) {
+        case JsonText::Null: return nullptr;
+        case JsonText::False: return false;
+        case JsonText::True: return true;
+        case JsonText::Integer: return v.integer();
+        case JsonText::Unsigned: return v.unsignedInteger();
+        case JsonText::Float: return v.number();
+        case JsonText::String: return std::string(v.string());
+        case JsonText::Array: {
+            Json a = Json::array();
+            Value e = v.first();
+            for (size_t i = 0; i < v.size(); ++i, e = e.next()) a.push_back(toJson(e));
+            return a;
         }
-        j["segments"] = segs;
-        if (a.selected() && a.hasPartialSegmentSelection()) {
-            Json sel = Json::array();
-            for (size_t i = 0; i < n; ++i) {
-                const int16_t bits = a.segmentSelection(i);
-                if (bits == kSegmentPointSelected) {
-                    sel.push_back(i);
-                } else if (bits != 0) {
-                    sel.push_back(Json::array({i, bits}));
-                }
+        case JsonText::Object: {
+            Json o = Json::object();
+            Value k = v.first();
+            for (size_t i = 0; i < v.size(); ++i, k = k.value().next()) o[std::string(k.string())] = toJson(k.value());
+            return o;
+        }
+    }
+    return nullptr;
+}
+
+// The other way, for a text only nlohmann::json takes.
+uint32_t fromJson(const Json& j, JsonText& t) {
+    switch (j.type()) {
+        case Json::value_t::null: return t.add(JsonText::Null);
+        case Json::value_t::boolean: return t.add(j.get<bool>() ? JsonText::True : JsonText::False);
+        case Json::value_t::number_integer: {
+            const uint32_t n = t.add(JsonText::Integer);
+            t.setNumber(n, j.get<int64_t>(), 0, 0);
+            return n;
+        }
+        case Json::value_t::number_unsigned: {
+            const uint32_t n = t.add(JsonText::Unsigned);
+            t.setNumber(n, 0, j.get<uint64_t>(), 0);
+            return n;
+        }
+        case Json::value_t::number_float: {
+            const uint32_t n = t.add(JsonText::Float);
+            t.setNumber(n, 0, 0, j.get<double>());
+            return n;
+        }
+        case Json::value_t::string: {
+            const uint32_t n = t.add(JsonText::String);
+            t.setString(n, j.get_ref<const std::string&>());
+            return n;
+        }
+        case Json::value_t::array: {
+            const uint32_t n = t.add(JsonText::Array);
+            for (const Json& e : j) fromJson(e, t);
+            t.close(n, static_cast<uint32_t>(j.size()));
+            return n;
+        }
+        case Json::value_t::object: {
+            const uint32_t n = t.add(JsonText::Object);
+            for (auto& [k, v] : j.items()) {
+                t.setString(t.add(JsonText::String), k);
+                fromJson(v, t);
             }
-            j["selectedSegments"] = sel;
+            t.close(n, static_cast<uint32_t>(j.size()));
+            return n;
         }
+        default: return t.add(JsonText::Null);
     }
-    const ObjectData& o = a.object();
-    if (isText(a.type())) {
-        j["text"] = o.text;
-        j["fontSize"] = number(o.fontSize);
-    }
-    if (hasHref(a.type())) j["href"] = o.href;
-    if (a.type() == kSymbolArt) j["symbol"] = o.symbol;
-    if (hasSize(a.type())) {
-        j["width"] = number(o.width);
-        j["height"] = number(o.height);
-    }
-    if (a.hasObjectMatrix() && a.type() != kTextPathArt) j["matrix"] = matrixJson(a.objectMatrix());
-    if (a.type() == kEnvelopeArt) {
-        const EnvelopeWarp& w = a.warp();
-        Json warp;
-        warp["style"] = w.style;
-        warp["bend"] = number(w.bend);
-        warp["horizontal"] = number(w.horizontal);
-        warp["vertical"] = number(w.vertical);
-        warp["rotate90"] = w.rotate90;
-        j["warp"] = warp;
-    }
-    if (hasStyleField(a.type()) || !sameStyle(a.style(), unpaintedStyle())) writeStyle(a.style(), j);
-    j["opacity"] = number(a.opacity());
-    j["blend"] = blendModeName(a.blendMode());
-    if (!a.tags().empty()) {
-        Json tags = Json::object();
-        for (const Tag& t : a.tags()) {
-            if (t.isReal) {
-                tags[t.name] = number(t.real);
-            } else {
-                tags[t.name] = t.text;
-            }
-        }
-        j["tags"] = tags;
-    }
-    if (a.isContainer()) {
-        Json children = Json::array();
-        for (const Art* c = a.firstChild(); c; c = c->next()) children.push_back(artJson(*c));
-        j["children"] = children;
-    }
-    if (!a.extra().empty()) {
-        Json extra = Json::parse(a.extra(), nullptr, false);
-        if (extra.is_object()) {
-            for (auto& [k, v] : extra.items()) {
-                if (!j.contains(k)) j[k] = v;
-            }
-        }
-    }
-    return j;
 }
-
-bool isScalar(const Json& j) { return !j.is_object() && !j.is_array(); }
-
-// Pretty printing with arrays of plain values (points, colours, matrices)
-// kept on one line.
-void emit(const Json& j, int indent, std::string& out) {
-    if (isScalar(j)) {
-        out += j.dump();
-        return;
-    }
-    const std::string pad(static_cast<size_t>(indent + 2), ' ');
-    if (j.is_array()) {
-        if (j.empty()) {
-            out += "[]";
-            return;
-        }
-        bool flat = true;
-        for (const Json& e : j) flat = flat && isScalar(e);
-        if (flat) {
-            out += '[';
-            bool first = true;
-            for (const Json& e : j) {
-                if (!first) out += ", ";
-                first = false;
-                out += e.dump();
-            }
-            out += ']';
-            return;
-        }
-        out += "[\n";
-        bool first = true;
-        for (const Json& e : j) {
-            if (!first) out += ",\n";
-            first = false;
-            out += pad;
-            emit(e, indent + 2, out);
-        }
-        out += '\n' + std::string(static_cast<size_t>(indent), ' ') + ']';
-        return;
-    }
-    if (j.empty()) {
-        out += "{}";
-        return;
-    }
-    out += "{\n";
-    bool first = true;
-    for (auto& [k, v] : j.items()) {
-        if (!first) out += ",\n";
-        first = false;
-        out += pad + Json(k).dump() + ": ";
-        emit(v, indent + 2, out);
-    }
-    out += '\n' + std::string(static_cast<size_t>(indent), ' ') + '}';
-}
-
-// ---------------------------------------------------------------------------
-// Reading
 
 class Reader {
 public:
     explicit Reader(std::string& error) : error_(error) {}
 
-    bool document(const Json& j, std::unique_ptr<Document>& out);
+    bool document(const Value& j, std::unique_ptr<Document>& out);
 
 private:
-    bool fail(const std::string& where, const std::string& what) {
-        error_ = where.empty() ? what : where + ": " + what;
+    bool fail(const Where& where, const std::string& what) {
+        const std::string w = where.text();
+        error_ = w.empty() ? what : w + ": " + what;
         return false;
     }
-    static std::string at(const std::string& where, const std::string& key) {
-        return where.empty() ? key : where + "." + key;
-    }
-    static std::string index(const std::string& where, size_t i) { return where + "[" + std::to_string(i) + "]"; }
 
-    bool real(const Json& j, const std::string& where, float& v);
-    bool integer(const Json& j, const std::string& where, int64_t lo, int64_t hi, int64_t& v);
-    bool boolean(const Json& j, const std::string& where, bool& v);
-    bool string(const Json& j, const std::string& where, std::string& v);
-    bool color(const Json& j, const std::string& where, AIColor& c);
-    bool style(const Json& j, const std::string& where, AIPathStyle& s);
-    bool art(Document& doc, const Json& j, const std::string& where, Layer* layer, Art* parent, int depth);
+    bool real(const Value& j, const Where& where, float& v);
+    bool integer(const Value& j, const Where& where, int64_t lo, int64_t hi, int64_t& v);
+    bool boolean(const Value& j, const Where& where, bool& v);
+    bool string(const Value& j, const Where& where, std::string& v);
+    bool color(const Value& j, const Where& where, AIColor& c);
+    bool style(const Value& j, const Where& where, AIPathStyle& s);
+    bool art(Document& doc, const Value& j, const Where& where, Layer* layer, Art* parent, int depth);
 
     std::string& error_;
-    std::set<int64_t> ids_;
-    std::set<const Art*> withId_;
+    std::unordered_set<int64_t> ids_;
+    int64_t maxId_ = 0;
+    std::unordered_set<const Art*> withId_;
 };
 
-bool Reader::real(const Json& j, const std::string& where, float& v) {
-    if (!j.is_number()) return fail(where, "expected a number");
-    const double d = j.get<double>();
+bool Reader::real(const Value& j, const Where& where, float& v) {
+    if (!j.isNumber()) return fail(where, "expected a number");
+    const double d = j.number();
     if (!std::isfinite(d) || std::abs(d) > static_cast<double>(std::numeric_limits<float>::max()))
         return fail(where, "number out of range");
     v = static_cast<float>(d);
     return true;
 }
 
-bool Reader::integer(const Json& j, const std::string& where, int64_t lo, int64_t hi, int64_t& v) {
-    if (!j.is_number_integer()) {
+bool Reader::integer(const Value& j, const Where& where, int64_t lo, int64_t hi, int64_t& v) {
+    auto range = [&] {
+        return fail(where, "expected an integer from " + std::to_string(lo) + " to " + std::to_string(hi));
+    };
+    if (!j.isInteger()) {
         // 3.0 is an integer too.
-        if (j.is_number_float()) {
-            const double d = j.get<double>();
+        if (j.isFloat()) {
+            const double d = j.number();
             if (std::isfinite(d) && std::floor(d) == d && d >= static_cast<double>(lo) &&
                 d <= static_cast<double>(hi)) {
                 v = static_cast<int64_t>(d);
                 return true;
             }
         }
-        return fail(where, "expected an integer from " + std::to_string(lo) + " to " + std::to_string(hi));
+        return range();
     }
-    if (j.is_number_unsigned() && j.get<uint64_t>() > static_cast<uint64_t>(hi))
-        return fail(where, "expected an integer from " + std::to_string(lo) + " to " + std::to_string(hi));
-    const int64_t x = j.get<int64_t>();
-    if (x < lo || x > hi) return fail(where, "expected an integer from " + std::to_string(lo) + " to " + std::to_string(hi));
+    if (j.isUnsigned() && j.unsignedInteger() > static_cast<uint64_t>(hi)) return range();
+    const int64_t x = j.isUnsigned() ? static_cast<int64_t>(j.unsignedInteger()) : j.integer();
+    if (x < lo || x > hi) return range();
     v = x;
     return true;
 }
 
-bool Reader::boolean(const Json& j, const std::string& where, bool& v) {
-    if (!j.is_boolean()) return fail(where, "expected true or false");
-    v = j.get<bool>();
+bool Reader::boolean(const Value& j, const Where& where, bool& v) {
+    if (!j.isBool()) return fail(where, "expected true or false");
+    v = j.boolean();
     return true;
 }
 
-bool Reader::string(const Json& j, const std::string& where, std::string& v) {
-    if (!j.is_string()) return fail(where, "expected a string");
-    v = j.get<std::string>();
+bool Reader::string(const Value& j, const Where& where, std::string& v) {
+    if (!j.isString()) return fail(where, "expected a string");
+    v = j.string();
     return true;
 }
 
-bool Reader::color(const Json& j, const std::string& where, AIColor& c) {
-    if (!j.is_object()) return fail(where, "expected a colour object");
-    if (!j.contains("kind")) return fail(where, "missing \"kind\"");
+bool Reader::color(const Value& j, const Where& where, AIColor& c) {
+    if (!j.isObject()) return fail(where, "expected a colour object");
+    const Value kindValue = j.find("kind");
+    if (!kindValue) return fail(where, "missing \"kind\"");
     std::string kind;
-    if (!string(j["kind"], at(where, "kind"), kind)) return false;
+    if (!string(kindValue, where.at("kind"), kind)) return false;
     c = AIColor{};
-    size_t values = 0;
-    bool ref = false;
-    if (kind == "gray") {
-        c.kind = kGrayColor;
-        values = 1;
-    } else if (kind == "cmyk") {
-        c.kind = kFourColor;
-        values = 4;
-    } else if (kind == "rgb") {
-        c.kind = kThreeColor;
-        values = 3;
-    } else if (kind == "pattern") {
-        c.kind = kPatternColor;
-        ref = true;
-    } else if (kind == "gradient") {
-        c.kind = kGradientColor;
-        ref = true;
-    } else if (kind == "spot") {
-        c.kind = kCustomColor;
-        ref = true;
-        values = 1;
-    } else if (kind == "none") {
-        c.kind = kNoneColor;
-    } else {
-        return fail(at(where, "kind"), "unknown colour kind \"" + kind + "\"");
-    }
+    const int32_t k = colorKindFromName(kind);
+    if (k < 0) return fail(where.at("kind"), "unknown colour kind \"" + kind + "\"");
+    c.kind = k;
+    const size_t values = colorKindValueCount(k);
     if (values > 0) {
-        const std::string w = at(where, "values");
-        if (!j.contains("values")) return fail(where, "missing \"values\"");
-        const Json& v = j["values"];
-        if (!v.is_array() || v.size() != values)
+        const Where w = where.at("values");
+        const Value v = j.find("values");
+        if (!v) return fail(where, "missing \"values\"");
+        if (!v.isArray() || v.size() != values)
             return fail(w, "expected " + std::to_string(values) + (values == 1 ? " number" : " numbers"));
-        for (size_t i = 0; i < values; ++i) {
-            if (!real(v[i], index(w, i), c.c[i])) return false;
+        Value e = v.first();
+        for (size_t i = 0; i < values; ++i, e = e.next()) {
+            if (!real(e, w[i], c.c[i])) return false;
         }
     }
-    if (ref) {
+    if (colorKindHasRef(k)) {
         int64_t r = 0;
-        if (j.contains("ref") && !integer(j["ref"], at(where, "ref"), 0, INT32_MAX, r)) return false;
+        const Value ref = j.find("ref");
+        if (ref && !integer(ref, where.at("ref"), 0, INT32_MAX, r)) return false;
         c.ref = static_cast<int32_t>(r);
     }
     return true;
 }
 
-bool Reader::style(const Json& j, const std::string& where, AIPathStyle& s) {
-    if (j.contains("fill")) {
-        const Json& f = j["fill"];
-        const std::string w = at(where, "fill");
-        if (!f.is_object()) return fail(w, "expected an object");
+bool Reader::style(const Value& j, const Where& where, AIPathStyle& s) {
+    if (const Value f = j.find("fill")) {
+        const Where w = where.at("fill");
+        if (!f.isObject()) return fail(w, "expected an object");
         bool paint = false;
-        if (f.contains("paint") && !boolean(f["paint"], at(w, "paint"), paint)) return false;
+        if (const Value p = f.find("paint"); p && !boolean(p, w.at("paint"), paint)) return false;
         s.fillPaint = paint;
-        if (f.contains("color") && !color(f["color"], at(w, "color"), s.fill.color)) return false;
+        if (const Value c = f.find("color"); c && !color(c, w.at("color"), s.fill.color)) return false;
         bool over = false;
-        if (f.contains("overprint") && !boolean(f["overprint"], at(w, "overprint"), over)) return false;
+        if (const Value o = f.find("overprint"); o && !boolean(o, w.at("overprint"), over)) return false;
         s.fill.overprint = over;
     }
-    if (j.contains("stroke")) {
-        const Json& k = j["stroke"];
-        const std::string w = at(where, "stroke");
-        if (!k.is_object()) return fail(w, "expected an object");
+    if (const Value k = j.find("stroke")) {
+        const Where w = where.at("stroke");
+        if (!k.isObject()) return fail(w, "expected an object");
         AIStrokeStyle& st = s.stroke;
         bool paint = false;
-        if (k.contains("paint") && !boolean(k["paint"], at(w, "paint"), paint)) return false;
+        if (const Value p = k.find("paint"); p && !boolean(p, w.at("paint"), paint)) return false;
         s.strokePaint = paint;
-        if (k.contains("color") && !color(k["color"], at(w, "color"), st.color)) return false;
-        if (k.contains("width") && !real(k["width"], at(w, "width"), st.width)) return false;
-        if (k.contains("cap")) {
+        if (const Value c = k.find("color"); c && !color(c, w.at("color"), st.color)) return false;
+        if (const Value v = k.find("width"); v && !real(v, w.at("width"), st.width)) return false;
+        if (const Value v = k.find("cap")) {
             std::string cap;
-            if (!string(k["cap"], at(w, "cap"), cap)) return false;
+            if (!string(v, w.at("cap"), cap)) return false;
             if (cap == "butt") st.cap = kButtCap;
             else if (cap == "round") st.cap = kRoundCap;
             else if (cap == "projecting") st.cap = kProjectingCap;
-            else return fail(at(w, "cap"), "expected \"butt\", \"round\" or \"projecting\"");
+            else return fail(w.at("cap"), "expected \"butt\", \"round\" or \"projecting\"");
         }
-        if (k.contains("join")) {
+        if (const Value v = k.find("join")) {
             std::string join;
-            if (!string(k["join"], at(w, "join"), join)) return false;
+            if (!string(v, w.at("join"), join)) return false;
             if (join == "miter") st.join = kMiterJoin;
             else if (join == "round") st.join = kRoundJoin;
             else if (join == "bevel") st.join = kBevelJoin;
-            else return fail(at(w, "join"), "expected \"miter\", \"round\" or \"bevel\"");
+            else return fail(w.at("join"), "expected \"miter\", \"round\" or \"bevel\"");
         }
-        if (k.contains("miterLimit") && !real(k["miterLimit"], at(w, "miterLimit"), st.miterLimit)) return false;
-        if (k.contains("dash")) {
-            const Json& d = k["dash"];
-            const std::string wd = at(w, "dash");
-            if (!d.is_array() || d.size() > kMaxDashComponents)
+        if (const Value v = k.find("miterLimit"); v && !real(v, w.at("miterLimit"), st.miterLimit)) return false;
+        if (const Value d = k.find("dash")) {
+            const Where wd = w.at("dash");
+            if (!d.isArray() || d.size() > kMaxDashComponents)
                 return fail(wd, "expected at most " + std::to_string(kMaxDashComponents) + " numbers");
             st.dashCount = static_cast<int32_t>(d.size());
-            for (size_t i = 0; i < d.size(); ++i) {
-                if (!real(d[i], index(wd, i), st.dash[i])) return false;
+            Value e = d.first();
+            for (size_t i = 0; i < d.size(); ++i, e = e.next()) {
+                if (!real(e, wd[i], st.dash[i])) return false;
             }
         }
-        if (k.contains("dashOffset") && !real(k["dashOffset"], at(w, "dashOffset"), st.dashOffset)) return false;
+        if (const Value v = k.find("dashOffset"); v && !real(v, w.at("dashOffset"), st.dashOffset)) return false;
         bool over = false;
-        if (k.contains("overprint") && !boolean(k["overprint"], at(w, "overprint"), over)) return false;
+        if (const Value o = k.find("overprint"); o && !boolean(o, w.at("overprint"), over)) return false;
         st.overprint = over;
     }
-    if (j.contains("evenOdd")) {
+    if (const Value v = j.find("evenOdd")) {
         bool eo = false;
-        if (!boolean(j["evenOdd"], at(where, "evenOdd"), eo)) return false;
+        if (!boolean(v, where.at("evenOdd"), eo)) return false;
         s.evenOdd = eo;
     }
     return true;
 }
 
-const std::set<std::string>& knownArtKeys() {
-    static const std::set<std::string> keys{
-        "id",       "type",     "selected", "locked", "hidden",  "closed", "segments", "selectedSegments",
-        "text",     "fontSize", "href",     "symbol", "width",   "height", "matrix",   "warp",
-        "fill",     "stroke",   "evenOdd",  "opacity", "blend",  "tags",   "children"};
-    return keys;
-}
-
-bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* layer, Art* parent, int depth) {
+bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer, Art* parent, int depth) {
     if (depth > kMaxNesting) return fail(where, "art nested deeper than " + std::to_string(kMaxNesting) + " levels");
-    if (!j.is_object()) return fail(where, "expected an art object");
-    if (!j.contains("type")) return fail(where, "missing \"type\"");
+    if (!j.isObject()) return fail(where, "expected an art object");
+    const Value typeValue = j.find("type");
+    if (!typeValue) return fail(where, "missing \"type\"");
     std::string tname;
-    if (!string(j["type"], at(where, "type"), tname)) return false;
+    if (!string(typeValue, where.at("type"), tname)) return false;
     const int16_t type = artTypeFromName(tname);
-    if (type == kUnknownArt) return fail(at(where, "type"), "unknown art type \"" + tname + "\"");
+    if (type == kUnknownArt) return fail(where.at("type"), "unknown art type \"" + tname + "\"");
 
     Art* a = nullptr;
     ASErr e = kNoErr;
@@ -454,90 +304,100 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
     }
     if (e != kNoErr || !a) return fail(where, "cannot place the art");
 
-    if (j.contains("id")) {
+    if (const Value v = j.find("id")) {
         int64_t id = 0;
-        if (!integer(j["id"], at(where, "id"), 1, INT64_C(1) << 53, id)) return false;
-        if (!ids_.insert(id).second) return fail(at(where, "id"), "duplicate id " + std::to_string(id));
+        if (!integer(v, where.at("id"), 1, INT64_C(1) << 53, id)) return false;
+        if (!ids_.insert(id).second) return fail(where.at("id"), "duplicate id " + std::to_string(id));
+        maxId_ = std::max(maxId_, id);
         doc.setArtId(a, id);
         withId_.insert(a);
     }
 
     bool flag = false;
-    if (j.contains("locked")) {
-        if (!boolean(j["locked"], at(where, "locked"), flag)) return false;
+    if (const Value v = j.find("locked")) {
+        if (!boolean(v, where.at("locked"), flag)) return false;
         doc.setLocked(a, flag);
     }
-    if (j.contains("hidden")) {
-        if (!boolean(j["hidden"], at(where, "hidden"), flag)) return false;
+    if (const Value v = j.find("hidden")) {
+        if (!boolean(v, where.at("hidden"), flag)) return false;
         doc.setHidden(a, flag);
     }
 
     if (a->hasPath()) {
-        if (j.contains("closed")) {
-            if (!boolean(j["closed"], at(where, "closed"), flag)) return false;
+        if (const Value v = j.find("closed")) {
+            if (!boolean(v, where.at("closed"), flag)) return false;
             doc.setClosed(a, flag);
         }
-        if (j.contains("segments")) {
-            const Json& segs = j["segments"];
-            const std::string w = at(where, "segments");
-            if (!segs.is_array()) return fail(w, "expected an array of segments");
-            if (segs.size() > kMaxSegments)
-                return fail(w, "more than " + std::to_string(kMaxSegments) + " segments");
+        if (const Value segs = j.find("segments")) {
+            const Where w = where.at("segments");
+            if (!segs.isArray()) return fail(w, "expected an array of segments");
+            if (segs.size() > kMaxSegments) return fail(w, "more than " + std::to_string(kMaxSegments) + " segments");
             std::vector<AIPathSegment> v(segs.size());
-            for (size_t i = 0; i < segs.size(); ++i) {
-                const Json& s = segs[i];
-                const std::string ws = index(w, i);
-                if (!s.is_array() || s.size() != 7) return fail(ws, "expected 7 numbers");
+            Value s = segs.first();
+            for (size_t i = 0; i < v.size(); ++i, s = s.next()) {
+                const Where ws = w[i];
+                if (!s.isArray() || s.size() != 7) return fail(ws, "expected 7 numbers");
                 float f[7];
-                for (size_t k = 0; k < 7; ++k) {
-                    if (!s[k].is_number()) return fail(ws, "expected 7 numbers");
-                    if (!real(s[k], index(ws, k), f[k])) return false;
+                Value n = s.first();
+                for (size_t k = 0; k < 7; ++k, n = n.next()) {
+                    if (!n.isNumber()) return fail(ws, "expected 7 numbers");
+                    if (!real(n, ws[k], f[k])) return false;
                 }
-                if (f[6] != 0 && f[6] != 1) return fail(index(ws, 6), "corner flag must be 0 or 1");
+                if (f[6] != 0 && f[6] != 1) return fail(ws[6], "corner flag must be 0 or 1");
                 v[i] = AIPathSegment{{f[0], f[1]}, {f[2], f[3]}, {f[4], f[5]}, static_cast<ASBoolean>(f[6] != 0)};
             }
             doc.setSegmentCount(a, v.size());
             doc.setSegments(a, 0, v.size(), v.data());
         }
-    } else if (j.contains("segments") || j.contains("closed")) {
+    } else if (j.find("segments") || j.find("closed")) {
         return fail(where, "only paths have segments");
     }
 
-    if (a->type() == kTextArt || a->type() == kTextPathArt || hasSize(a->type())) {
+    if (a->type() == kTextArt || a->type() == kTextPathArt || documentJsonHasSize(a->type())) {
         ObjectData o = a->object();
-        o.isText = isText(a->type());
-        if (j.contains("text") && !string(j["text"], at(where, "text"), o.text)) return false;
-        if (j.contains("fontSize") && !real(j["fontSize"], at(where, "fontSize"), o.fontSize)) return false;
-        if (j.contains("href") && !string(j["href"], at(where, "href"), o.href)) return false;
-        if (j.contains("symbol") && !string(j["symbol"], at(where, "symbol"), o.symbol)) return false;
-        if (j.contains("width") && !real(j["width"], at(where, "width"), o.width)) return false;
-        if (j.contains("height") && !real(j["height"], at(where, "height"), o.height)) return false;
+        o.isText = documentJsonIsText(a->type());
+        if (const Value v = j.find("text"); v && !string(v, where.at("text"), o.text)) return false;
+        if (const Value v = j.find("fontSize"); v && !real(v, where.at("fontSize"), o.fontSize)) return false;
+        if (const Value v = j.find("href"); v && !string(v, where.at("href"), o.href)) return false;
+        if (const Value v = j.find("symbol"); v && !string(v, where.at("symbol"), o.symbol)) return false;
+        if (const Value v = j.find("width"); v && !real(v, where.at("width"), o.width)) return false;
+        if (const Value v = j.find("height"); v && !real(v, where.at("height"), o.height)) return false;
         doc.setObjectData(a, o);
     }
-    if (j.contains("matrix")) {
-        const Json& m = j["matrix"];
-        const std::string w = at(where, "matrix");
+    if (const Value m = j.find("matrix")) {
+        const Where w = where.at("matrix");
         if (!a->hasObjectMatrix() || a->type() == kTextPathArt) return fail(w, "this art type has no matrix");
-        if (!m.is_array() || m.size() != 6) return fail(w, "expected 6 numbers");
+        if (!m.isArray() || m.size() != 6) return fail(w, "expected 6 numbers");
         float f[6];
-        for (size_t k = 0; k < 6; ++k) {
-            if (!real(m[k], index(w, k), f[k])) return false;
+        Value n = m.first();
+        for (size_t k = 0; k < 6; ++k, n = n.next()) {
+            if (!real(n, w[k], f[k])) return false;
         }
         doc.setObjectMatrix(a, AIRealMatrix{f[0], f[1], f[2], f[3], f[4], f[5]});
     }
-    if (j.contains("warp")) {
-        const Json& wj = j["warp"];
-        const std::string w = at(where, "warp");
+    if (const Value m = j.find("effectSpace")) {
+        const Where w = where.at("effectSpace");
+        if (!m.isArray() || m.size() != 6) return fail(w, "expected 6 numbers");
+        float f[6];
+        Value n = m.first();
+        for (size_t k = 0; k < 6; ++k, n = n.next()) {
+            if (!real(n, w[k], f[k])) return false;
+        }
+        const AIRealMatrix space{f[0], f[1], f[2], f[3], f[4], f[5]};
+        doc.setEffectSpace(a, &space);
+    }
+    if (const Value wj = j.find("warp")) {
+        const Where w = where.at("warp");
         if (type != kEnvelopeArt) return fail(w, "only envelopes have a warp");
-        if (!wj.is_object()) return fail(w, "expected an object");
+        if (!wj.isObject()) return fail(w, "expected an object");
         EnvelopeWarp warp;
         int64_t st = 0;
-        if (wj.contains("style") && !integer(wj["style"], at(w, "style"), 0, 15, st)) return false;
+        if (const Value v = wj.find("style"); v && !integer(v, w.at("style"), 0, 15, st)) return false;
         warp.style = static_cast<int32_t>(st);
-        if (wj.contains("bend") && !real(wj["bend"], at(w, "bend"), warp.bend)) return false;
-        if (wj.contains("horizontal") && !real(wj["horizontal"], at(w, "horizontal"), warp.horizontal)) return false;
-        if (wj.contains("vertical") && !real(wj["vertical"], at(w, "vertical"), warp.vertical)) return false;
-        if (wj.contains("rotate90") && !boolean(wj["rotate90"], at(w, "rotate90"), warp.rotate90)) return false;
+        if (const Value v = wj.find("bend"); v && !real(v, w.at("bend"), warp.bend)) return false;
+        if (const Value v = wj.find("horizontal"); v && !real(v, w.at("horizontal"), warp.horizontal)) return false;
+        if (const Value v = wj.find("vertical"); v && !real(v, w.at("vertical"), warp.vertical)) return false;
+        if (const Value v = wj.find("rotate90"); v && !boolean(v, w.at("rotate90"), warp.rotate90)) return false;
         doc.setEnvelopeWarp(a, warp);
     }
 
@@ -545,63 +405,67 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
     if (!style(j, where, s)) return false;
     doc.setStyle(a, s);
 
-    if (j.contains("opacity")) {
+    if (const Value v = j.find("opacity")) {
         float op = 1;
-        if (!real(j["opacity"], at(where, "opacity"), op)) return false;
+        if (!real(v, where.at("opacity"), op)) return false;
         doc.setOpacity(a, op);
     }
-    if (j.contains("blend")) {
+    if (const Value v = j.find("blend")) {
         std::string name;
-        if (!string(j["blend"], at(where, "blend"), name)) return false;
+        if (!string(v, where.at("blend"), name)) return false;
         const int32_t mode = blendModeFromName(name);
-        if (mode < 0) return fail(at(where, "blend"), "unknown blend mode \"" + name + "\"");
+        if (mode < 0) return fail(where.at("blend"), "unknown blend mode \"" + name + "\"");
         doc.setBlendMode(a, mode);
     }
-    if (j.contains("tags")) {
-        const Json& t = j["tags"];
-        const std::string w = at(where, "tags");
-        if (!t.is_object()) return fail(w, "expected an object");
-        for (auto& [k, v] : t.items()) {
-            if (k.empty()) return fail(w, "empty tag name");
-            if (v.is_string()) {
-                doc.setTagString(a, k, v.get<std::string>());
-            } else if (v.is_number()) {
+    if (const Value t = j.find("tags")) {
+        const Where w = where.at("tags");
+        if (!t.isObject()) return fail(w, "expected an object");
+        // A name given twice counts once, at its first place, with its last value.
+        Value k = t.first();
+        for (size_t i = 0; i < t.size(); ++i, k = k.value().next()) {
+            if (k.repeatsEarlierKey(t)) continue;
+            const std::string_view name = k.string();
+            const Value v = t.find(name);
+            if (name.empty()) return fail(w, "empty tag name");
+            if (v.isString()) {
+                doc.setTagString(a, std::string(name), std::string(v.string()));
+            } else if (v.isNumber()) {
                 float r = 0;
-                if (!real(v, at(w, k), r)) return false;
-                doc.setTagReal(a, k, r);
+                if (!real(v, w.at(name), r)) return false;
+                doc.setTagReal(a, std::string(name), r);
             } else {
-                return fail(at(w, k), "expected a string or a number");
+                return fail(w.at(name), "expected a string or a number");
             }
         }
     }
-    if (j.contains("children")) {
-        const Json& c = j["children"];
-        const std::string w = at(where, "children");
+    if (const Value c = j.find("children")) {
+        const Where w = where.at("children");
         if (!a->isContainer()) return fail(w, "only groups, compound paths and envelopes have children");
-        if (!c.is_array()) return fail(w, "expected an array");
-        for (size_t i = 0; i < c.size(); ++i) {
-            if (!art(doc, c[i], index(w, i), nullptr, a, depth + 1)) return false;
+        if (!c.isArray()) return fail(w, "expected an array");
+        Value e1 = c.first();
+        for (size_t i = 0; i < c.size(); ++i, e1 = e1.next()) {
+            if (!art(doc, e1, w[i], nullptr, a, depth + 1)) return false;
         }
     }
 
     bool selected = false;
-    if (j.contains("selected") && !boolean(j["selected"], at(where, "selected"), selected)) return false;
+    if (const Value v = j.find("selected"); v && !boolean(v, where.at("selected"), selected)) return false;
     if (selected) doc.setSelected(a, true);
-    if (selected && a->hasPath() && j.contains("selectedSegments")) {
-        const Json& ss = j["selectedSegments"];
-        const std::string w = at(where, "selectedSegments");
-        if (!ss.is_array()) return fail(w, "expected an array of segment indices");
+    const Value ss = selected && a->hasPath() ? j.find("selectedSegments") : Value();
+    if (ss) {
+        const Where w = where.at("selectedSegments");
+        if (!ss.isArray()) return fail(w, "expected an array of segment indices");
         const size_t n = a->segmentCount();
         std::vector<int16_t> bits(n, 0);
-        for (size_t i = 0; i < ss.size(); ++i) {
-            const Json& e1 = ss[i];
-            const std::string wi = index(w, i);
+        Value e1 = ss.first();
+        for (size_t i = 0; i < ss.size(); ++i, e1 = e1.next()) {
+            const Where wi = w[i];
             int64_t idx = 0;
             int64_t b = kSegmentPointSelected;
-            if (e1.is_array()) {
+            if (e1.isArray()) {
                 if (e1.size() != 2) return fail(wi, "expected an index or [index, bits]");
-                if (!integer(e1[0], index(wi, 0), 0, static_cast<int64_t>(n) - 1, idx)) return false;
-                if (!integer(e1[1], index(wi, 1), 0, 7, b)) return false;
+                if (!integer(e1.first(), wi[0], 0, static_cast<int64_t>(n) - 1, idx)) return false;
+                if (!integer(e1.first().next(), wi[1], 0, 7, b)) return false;
             } else if (!integer(e1, wi, 0, static_cast<int64_t>(n) - 1, idx)) {
                 return false;
             }
@@ -610,55 +474,67 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
         for (size_t i = 0; i < n; ++i) doc.setSegmentSelection(a, i, bits[i]);
     }
 
-    Json extra = Json::object();
-    for (auto& [k, v] : j.items()) {
-        if (!knownArtKeys().count(k)) extra[k] = v;
+    // Attributes this reader does not know are kept as they were.
+    Json extra;
+    Value k = j.first();
+    for (size_t i = 0; i < j.size(); ++i, k = k.value().next()) {
+        if (isKnownArtKey(k.string())) continue;
+        if (extra.is_null()) extra = Json::object();
+        extra[std::string(k.string())] = toJson(k.value());
     }
-    if (!extra.empty()) doc.setExtra(a, extra.dump());
+    if (!extra.is_null()) doc.setExtra(a, extra.dump());
     return true;
 }
 
-bool Reader::document(const Json& j, std::unique_ptr<Document>& out) {
-    if (!j.is_object()) return fail("", "expected a JSON object");
-    if (!j.contains("format")) return fail("", "missing \"format\"");
-    if (!j["format"].is_string() || j["format"].get<std::string>() != "easel-document")
-        return fail("format", "expected \"easel-document\"");
-    if (!j.contains("version")) return fail("", "missing \"version\"");
+bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
+    const Where root;
+    if (!j.isObject()) return fail(root, "expected a JSON object");
+    const Value format = j.find("format");
+    if (!format) return fail(root, "missing \"format\"");
+    if (!format.isString() || format.string() != "easel-document")
+        return fail(root.at("format"), "expected \"easel-document\"");
+    const Value versionValue = j.find("version");
+    if (!versionValue) return fail(root, "missing \"version\"");
     int64_t version = 0;
-    if (!integer(j["version"], "version", 1, 1000000, version)) return false;
-    if (version != kFormatVersion) return fail("version", "unsupported version " + std::to_string(version));
+    if (!integer(versionValue, root.at("version"), 1, 1000000, version)) return false;
+    if (version != kDocumentJsonVersion)
+        return fail(root.at("version"), "unsupported version " + std::to_string(version));
 
-    if (!j.contains("page")) return fail("", "missing \"page\"");
-    const Json& page = j["page"];
-    if (!page.is_object()) return fail("page", "expected an object");
+    const Value page = j.find("page");
+    if (!page) return fail(root, "missing \"page\"");
+    const Where wp = root.at("page");
+    if (!page.isObject()) return fail(wp, "expected an object");
     float w = 0, h = 0;
-    if (!page.contains("width")) return fail("page", "missing \"width\"");
-    if (!page.contains("height")) return fail("page", "missing \"height\"");
-    if (!real(page["width"], "page.width", w)) return false;
-    if (!real(page["height"], "page.height", h)) return false;
-    if (w <= 0) return fail("page.width", "must be positive");
-    if (h <= 0) return fail("page.height", "must be positive");
+    const Value width = page.find("width"), height = page.find("height");
+    if (!width) return fail(wp, "missing \"width\"");
+    if (!height) return fail(wp, "missing \"height\"");
+    if (!real(width, wp.at("width"), w)) return false;
+    if (!real(height, wp.at("height"), h)) return false;
+    if (w <= 0) return fail(wp.at("width"), "must be positive");
+    if (h <= 0) return fail(wp.at("height"), "must be positive");
 
     auto doc = std::make_unique<Document>(w, h);
-    if (j.contains("seed")) {
+    if (const Value seedValue = j.find("seed")) {
         int64_t seed = 1;
-        if (!integer(j["seed"], "seed", INT32_MIN, INT32_MAX, seed)) return false;
+        if (!integer(seedValue, root.at("seed"), INT32_MIN, INT32_MAX, seed)) return false;
         doc->setSeed(static_cast<int32_t>(seed));
     }
 
-    if (j.contains("swatches")) {
-        const Json& sw = j["swatches"];
-        if (!sw.is_array()) return fail("swatches", "expected an array");
-        for (size_t i = 0; i < sw.size(); ++i) {
-            const std::string where = index("swatches", i);
-            const Json& s = sw[i];
-            if (!s.is_object()) return fail(where, "expected an object");
+    if (const Value sw = j.find("swatches")) {
+        const Where ws = root.at("swatches");
+        if (!sw.isArray()) return fail(ws, "expected an array");
+        Value s = sw.first();
+        for (size_t i = 0; i < sw.size(); ++i, s = s.next()) {
+            const Where where = ws[i];
+            if (!s.isObject()) return fail(where, "expected an object");
             std::string name;
-            if (!s.contains("name")) return fail(where, "missing \"name\"");
-            if (!string(s["name"], at(where, "name"), name)) return false;
+            const Value nameValue = s.find("name");
+            if (!nameValue) return fail(where, "missing \"name\"");
+            if (!string(nameValue, where.at("name"), name)) return false;
             AIColor c = noneColor();
-            if (!s.contains("color")) return fail(where, "missing \"color\"");
-            if (!color(s["color"], at(where, "color"), c)) return false;
+            const Value colorValue = s.find("color");
+            if (!colorValue) return fail(where, "missing \"color\"");
+            if (!color(colorValue, where.at("color"), c)) return false;
             doc->addSwatch(name, c);
         }
     } else {
@@ -667,38 +543,46 @@ bool Reader::document(const Json& j, std::unique_ptr<Document>& out) {
             doc->addSwatch(defaults->swatch(i)->name, defaults->swatch(i)->color);
     }
 
-    if (!j.contains("layers")) return fail("", "missing \"layers\"");
-    const Json& layers = j["layers"];
-    if (!layers.is_array()) return fail("layers", "expected an array");
+    if (j.find("gradients") || j.find("gradientPaints")) {
+        Json gradients = Json::object();
+        for (const char* k : {"gradients", "gradientPaints"}) {
+            if (const Value v = j.find(k)) gradients[k] = toJson(v);
+        }
+        if (std::string e; !readGradientPaints(gradients, *doc, e)) return fail(root, e);
+    }
+    const Value layers = j.find("layers");
+    if (!layers) return fail(root, "missing \"layers\"");
+    const Where wl = root.at("layers");
+    if (!layers.isArray()) return fail(wl, "expected an array");
     struct LayerFlags {
         Layer* layer;
         bool visible;
         bool locked;
     };
     std::vector<LayerFlags> flags;
-    for (size_t i = 0; i < layers.size(); ++i) {
-        const std::string where = index("layers", i);
-        const Json& l = layers[i];
-        if (!l.is_object()) return fail(where, "expected an object");
+    Value l = layers.first();
+    for (size_t i = 0; i < layers.size(); ++i, l = l.next()) {
+        const Where where = wl[i];
+        if (!l.isObject()) return fail(where, "expected an object");
         std::string name = "Layer " + std::to_string(i + 1);
-        if (l.contains("name") && !string(l["name"], at(where, "name"), name)) return false;
+        if (const Value v = l.find("name"); v && !string(v, where.at("name"), name)) return false;
         bool visible = true, locked = false;
-        if (l.contains("visible") && !boolean(l["visible"], at(where, "visible"), visible)) return false;
-        if (l.contains("locked") && !boolean(l["locked"], at(where, "locked"), locked)) return false;
+        if (const Value v = l.find("visible"); v && !boolean(v, where.at("visible"), visible)) return false;
+        if (const Value v = l.find("locked"); v && !boolean(v, where.at("locked"), locked)) return false;
         Layer* layer = nullptr;
         doc->insertLayer(nullptr, kPlaceAboveAll, &layer, name);
         flags.push_back({layer, visible, locked});
-        if (l.contains("art")) {
-            const Json& arts = l["art"];
-            const std::string wa = at(where, "art");
-            if (!arts.is_array()) return fail(wa, "expected an array");
-            for (size_t k = 0; k < arts.size(); ++k) {
-                if (!art(*doc, arts[k], index(wa, k), layer, nullptr, 0)) return false;
+        if (const Value arts = l.find("art")) {
+            const Where wa = where.at("art");
+            if (!arts.isArray()) return fail(wa, "expected an array");
+            Value a = arts.first();
+            for (size_t k = 0; k < arts.size(); ++k, a = a.next()) {
+                if (!art(*doc, a, wa[k], layer, nullptr, 0)) return false;
             }
         }
     }
     // Art without a stored id gets one above every stored id.
-    int64_t maxId = ids_.empty() ? 0 : *ids_.rbegin();
+    int64_t maxId = maxId_;
     doc->forEachArt([&](Art* a) {
         if (!withId_.count(a) && a->id() <= maxId) doc->setArtId(a, ++maxId);
     });
@@ -741,15 +625,20 @@ bool readDocumentJson(const std::string& text, std::unique_ptr<Document>& out, s
             error = "nested deeper than " + std::to_string(kMaxTextDepth) + " levels";
             return false;
         }
-        Json j;
-        try {
-            j = Json::parse(text);
-        } catch (const Json::exception& e) {
-            error = std::string("not valid JSON: ") + e.what();
-            return false;
+        JsonText parsed;
+        Json slow;  // holds the strings of a text only nlohmann::json took
+        if (!parsed.parse(text)) {
+            // nlohmann::json's verdict and message on what the fast parser refused.
+            try {
+                slow = Json::parse(text);
+            } catch (const Json::exception& e) {
+                error = std::string("not valid JSON: ") + e.what();
+                return false;
+            }
+            fromJson(slow, parsed);
         }
         Reader r(error);
-        return r.document(j, out);
+        return r.document(parsed.root(), out);
     } catch (const std::exception& e) {
         error = std::string("cannot read the document: ") + e.what();
         return false;
@@ -757,37 +646,6 @@ bool readDocumentJson(const std::string& text, std::unique_ptr<Document>& out, s
         error = "cannot read the document";
         return false;
     }
-}
-
-std::string writeDocumentJson(const Document& doc) {
-    Json j;
-    j["format"] = "easel-document";
-    j["version"] = kFormatVersion;
-    j["seed"] = doc.seed();
-    j["page"] = Json{{"width", number(doc.width())}, {"height", number(doc.height())}};
-    Json swatches = Json::array();
-    for (size_t i = 0; i < doc.swatchCount(); ++i) {
-        const Swatch* s = doc.swatch(i);
-        swatches.push_back(Json{{"name", s->name}, {"color", colorJson(s->color)}});
-    }
-    j["swatches"] = swatches;
-    Json layers = Json::array();
-    for (size_t i = 0; i < doc.layerCount(); ++i) {
-        const Layer* l = doc.layerFromBottom(i);
-        Json lj;
-        lj["name"] = l->name();
-        lj["visible"] = l->visible();
-        lj["locked"] = l->locked();
-        Json arts = Json::array();
-        for (const Art* a = l->firstArt(); a; a = a->next()) arts.push_back(artJson(*a));
-        lj["art"] = arts;
-        layers.push_back(lj);
-    }
-    j["layers"] = layers;
-    std::string out;
-    emit(j, 0, out);
-    out += '\n';
-    return out;
 }
 
 }  // namespace easel

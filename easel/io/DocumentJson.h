@@ -1,8 +1,10 @@
 // Document files: the lossless JSON format ("format": "easel-document").
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "Document.h"
 
@@ -15,5 +17,9 @@ bool readDocumentJson(const std::string& text, std::unique_ptr<Document>& out, s
 
 // Pretty printed, fields in a fixed order; pending matrices applied.
 std::string writeDocumentJson(const Document& doc);
+// The same text handed to `sink` in pieces of about 64 KB, so that a large
+// document is never held twice in memory.
+using DocumentJsonSink = std::function<void(std::string_view)>;
+void writeDocumentJson(const Document& doc, const DocumentJsonSink& sink);
 
 }  // namespace easel

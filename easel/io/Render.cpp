@@ -1,4 +1,5 @@
 #include "Render.h"
+#include "RenderCairo.h"
 
 #include <cairo.h>
 #include <librsvg/rsvg.h>
@@ -13,6 +14,35 @@
 #include <unistd.h>
 
 namespace easel {
+
+void imageFromSurface(cairo_surface_t* surface, Image& out) {
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    cairo_surface_flush(surface);
+    out.width = width;
+    out.height = height;
+    out.rgba.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = row[x];
+            const unsigned a = p >> 24;
+            unsigned r = (p >> 16) & 255u, g = (p >> 8) & 255u, b = p & 255u;
+            if (a != 0 && a != 255) {
+                r = (r * 255u + a / 2) / a;
+                g = (g * 255u + a / 2) / a;
+                b = (b * 255u + a / 2) / a;
+            }
+            uint8_t* o = &out.rgba[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4];
+            o[0] = static_cast<uint8_t>(std::min(r, 255u));
+            o[1] = static_cast<uint8_t>(std::min(g, 255u));
+            o[2] = static_cast<uint8_t>(std::min(b, 255u));
+            o[3] = static_cast<uint8_t>(a);
+        }
+    }
+}
 
 namespace {
 
@@ -66,30 +96,7 @@ bool draw(RsvgHandle* h, int width, int height, const RsvgRectangle& viewport, I
         cairo_surface_destroy(surface);
         return false;
     }
-    cairo_surface_flush(surface);
-    out.width = width;
-    out.height = height;
-    out.rgba.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
-        for (int x = 0; x < width; ++x) {
-            const uint32_t p = row[x];
-            const unsigned a = p >> 24;
-            unsigned r = (p >> 16) & 255u, g = (p >> 8) & 255u, b = p & 255u;
-            if (a != 0 && a != 255) {
-                r = (r * 255u + a / 2) / a;
-                g = (g * 255u + a / 2) / a;
-                b = (b * 255u + a / 2) / a;
-            }
-            uint8_t* o = &out.rgba[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4];
-            o[0] = static_cast<uint8_t>(std::min(r, 255u));
-            o[1] = static_cast<uint8_t>(std::min(g, 255u));
-            o[2] = static_cast<uint8_t>(std::min(b, 255u));
-            o[3] = static_cast<uint8_t>(a);
-        }
-    }
+    imageFromSurface(surface, out);
     cairo_surface_destroy(surface);
     return true;
 }
@@ -172,6 +179,11 @@ bool encodePng(const Image& image, std::string& png, std::string& error) {
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& data, std::string& error) {
+    return writeFileAtomically(path, [&](const FilePieceSink& sink) { sink(data); }, error);
+}
+
+bool writeFileAtomically(const std::string& path, const std::function<void(const FilePieceSink&)>& produce,
+                         std::string& error) {
     std::string tmpl = path + ".tmp-XXXXXX";
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
@@ -180,17 +192,23 @@ bool writeFileAtomically(const std::string& path, const std::string& data, std::
         error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            error = "cannot write " + path + ": " + std::strerror(errno);
-            ::close(fd);
-            ::unlink(name.data());
-            return false;
+    int failed = 0;  // errno of the first failed write
+    produce([&](std::string_view data) {
+        size_t done = 0;
+        while (failed == 0 && done < data.size()) {
+            const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+            if (n < 0) {
+                if (errno != EINTR) failed = errno;
+                continue;
+            }
+            done += static_cast<size_t>(n);
         }
-        done += static_cast<size_t>(n);
+    });
+    if (failed != 0) {
+        error = "cannot write " + path + ": " + std::strerror(failed);
+        ::close(fd);
+        ::unlink(name.data());
+        return false;
     }
     // Readable like any file made with the default permissions.
     const mode_t mask = ::umask(0);

@@ -1,11 +1,15 @@
-// Pictures of SVG documents, drawn by librsvg with cairo.
+// Pictures of documents and SVG text, drawn with cairo (SVG by librsvg).
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <string>
 #include <vector>
 
 namespace easel {
+
+class Document;
 
 // RGBA pixels, 8 bits each, not premultiplied, rows top to bottom.
 struct Image {
@@ -29,11 +33,19 @@ bool renderSvg(const std::string& svg, const RenderSize& size, Image& out, std::
 // Draws SVG text fitted (aspect kept, centred) into a width x height image.
 bool renderSvgFitted(const std::string& svg, int width, int height, Image& out, std::string& error);
 
+// Draws a document as its SVG would be drawn by renderSvg, at the same size,
+// without writing and reading SVG text where the document allows it.
+bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std::string& error);
+
 // The image as PNG file contents.
 bool encodePng(const Image& image, std::string& png, std::string& error);
 
 // Writes `data` to `path` through a temporary file in the same folder and a
 // rename, so that the file is either complete or not there.
 bool writeFileAtomically(const std::string& path, const std::string& data, std::string& error);
+// The same with the contents handed over in pieces by `produce`.
+using FilePieceSink = std::function<void(std::string_view)>;
+bool writeFileAtomically(const std::string& path, const std::function<void(const FilePieceSink&)>& produce,
+                         std::string& error);
 
 }  // namespace easel

@@ -170,8 +170,21 @@ std::optional<Rgb8> displayColor(const AIColor& c, const Document* doc) {
             };
             return Rgb8{mix(base.r), mix(base.g), mix(base.b)};
         }
-        case kPatternColor:
-        case kGradientColor: return Rgb8{128, 128, 128};
+        case kGradientColor: {
+            // The mean of the stops, for where one colour must stand for it.
+            const GradientPaint* g = doc ? doc->gradientPaint(c.ref) : nullptr;
+            if (!g || g->gradient->stops.empty()) return Rgb8{128, 128, 128};
+            double sum[3] = {0, 0, 0};
+            for (const GradientStop& s : g->gradient->stops) {
+                const Rgb8 v = s.color.kind == kGradientColor ? Rgb8{128, 128, 128}
+                                                               : displayColor(s.color, doc).value_or(Rgb8{});
+                sum[0] += v.r, sum[1] += v.g, sum[2] += v.b;
+            }
+            const double n = static_cast<double>(g->gradient->stops.size());
+            return Rgb8{static_cast<unsigned>(std::lround(sum[0] / n)), static_cast<unsigned>(std::lround(sum[1] / n)),
+                        static_cast<unsigned>(std::lround(sum[2] / n))};
+        }
+        case kPatternColor: return Rgb8{128, 128, 128};
         default: return std::nullopt;
     }
 }

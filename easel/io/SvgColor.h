@@ -19,7 +19,8 @@ struct Rgb8 {
 
 // The colour drawn for a model colour, components clamped to 0..1: grey and
 // four-colour converted, a spot colour as its swatch at the tint, pattern
-// and gradient colours (whose definitions SVG does not carry) as mid grey.
+// colours as mid grey, gradients as the mean of their stops (mid grey when
+// the document does not hold the paint).
 // nullopt for the none kind. `doc` resolves spot colours (may be null).
 std::optional<Rgb8> displayColor(const AIColor& c, const Document* doc);
 std::string hexColor(const Rgb8& c);  // "#rrggbb"

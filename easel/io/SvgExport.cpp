@@ -63,8 +63,14 @@ public:
 
 private:
     void art(const Art& a, int indent);
-    void styleAttrs(const Art& a, Attrs& at, bool always);
-    void commonAttrs(const Art& a, Attrs& at);
+    void styleAttrs(const Art& a, Attrs& at, bool always) { styleAttrs(a.style(), at, always); }
+    void styleAttrs(const AIPathStyle& s, Attrs& at, bool always);
+    void commonAttrs(const Art& a, Attrs& at) { commonAttrs(a, at, a.opacity(), a.blendMode()); }
+    // With the opacity and blend mode the art is drawn with.
+    void commonAttrs(const Art& a, Attrs& at, float opacity, int32_t blend);
+    // A compound path drawn as one SVG path with its drawn style; its own
+    // style, opacity and blend mode, when they differ, go in data-easel-own.
+    void compoundPaint(const Art& a, Attrs& at);
     void open(const std::string& tag, const Attrs& at, int indent, bool empty);
     // SVG attributes kept from an imported file (extra "svg") replace or join ours.
     static void passthrough(const Art& a, Attrs& at);
@@ -81,6 +87,19 @@ private:
     }
     std::string pageFlip() const { return "matrix(1 0 0 -1 0 " + num(doc_.height()) + ")"; }
     void collectSymbols(const Art& a);
+    // Art with a clip path, mask or filter kept from an imported file:
+    // written inside a group in the effects' space, the art itself taken
+    // back to the page. false when it keeps none (or its space cannot be
+    // inverted), and nothing is written.
+    bool effectsWrapper(const Art& a, int indent);
+    const Art* unwrapped_ = nullptr;
+    std::vector<std::string> effectDefs_;
+    std::set<std::string> effectDefsSeen_;
+    static std::string gradientId(int32_t ref) { return "easel-gradient-" + std::to_string(ref); }
+    // The gradient paints the art uses, written once each as definitions.
+    void collectGradients(const Art& a);
+    void writeGradient(int32_t ref, int indent);
+    std::set<int32_t> gradients_;
     // The transform of object art; under a warp, the warp's local affine at
     // the object's centre is drawn and the object's own transform is kept
     // in data-easel-transform.
@@ -135,7 +154,7 @@ void Writer::passthrough(const Art& a, Attrs& at) {
     }
 }
 
-void Writer::commonAttrs(const Art& a, Attrs& at) {
+void Writer::commonAttrs(const Art& a, Attrs& at, float opacity, int32_t blend) {
     at.emplace_back("data-easel-id", std::to_string(a.id()));
     if (a.selected()) {
         at.emplace_back("data-easel-selected", "true");
@@ -156,8 +175,8 @@ void Writer::commonAttrs(const Art& a, Attrs& at) {
         at.emplace_back("data-easel-hidden", "true");
         at.emplace_back("display", "none");
     }
-    if (a.opacity() != 1) at.emplace_back("opacity", num(a.opacity()));
-    if (a.blendMode() != 0) at.emplace_back("style", std::string("mix-blend-mode:") + blendModeName(a.blendMode()));
+    if (opacity != 1) at.emplace_back("opacity", num(opacity));
+    if (blend != 0) at.emplace_back("style", std::string("mix-blend-mode:") + blendModeName(blend));
     if (!a.tags().empty()) {
         Json t = Json::object();
         // Reals go through their shortest float form so they read back exactly.
@@ -170,12 +189,29 @@ void Writer::commonAttrs(const Art& a, Attrs& at) {
     if (!a.extra().empty()) at.emplace_back("data-easel-extra", a.extra());
 }
 
-void Writer::styleAttrs(const Art& a, Attrs& at, bool always) {
-    const AIPathStyle& s = a.style();
+void Writer::compoundPaint(const Art& a, Attrs& at) {
+    const DrawnStyle drawn = drawnStyle(a);
+    commonAttrs(a, at, drawn.opacity, drawn.blend);
+    styleAttrs(drawn.style, at, true);
+    if (sameStyle(a.style(), drawn.style) && a.opacity() == drawn.opacity && a.blendMode() == drawn.blend) return;
+    Attrs own;
+    styleAttrs(a, own, true);
+    own.emplace_back("opacity", num(a.opacity()));
+    own.emplace_back("mix-blend-mode", blendModeName(a.blendMode()));
+    Json oj = Json::object();
+    for (const auto& [k, v] : own) oj[k] = v;
+    at.emplace_back("data-easel-own", jsonText(oj));
+}
+
+void Writer::styleAttrs(const AIPathStyle& s, Attrs& at, bool always) {
     if (!always && sameStyle(s, unpaintedStyle())) return;
     auto paint = [&](const char* name, bool on, const AIColor& c) {
         const auto shown = on ? displayColor(c, &doc_) : std::nullopt;
-        at.emplace_back(name, shown ? hexColor(*shown) : "none");
+        if (on && c.kind == kGradientColor && doc_.gradientPaint(c.ref)) {
+            at.emplace_back(name, "url(#" + gradientId(c.ref) + ") " + hexColor(*shown));
+        } else {
+            at.emplace_back(name, shown ? hexColor(*shown) : "none");
+        }
         at.emplace_back(std::string("data-easel-") + name, std::string(on ? "on " : "off ") + colorText(c));
     };
     paint("fill", s.fillPaint != 0, s.fill.color);
@@ -226,7 +262,42 @@ std::string cornersAttr(const std::vector<AIPathSegment>& segs) {
     return differs ? flags : std::string();
 }
 
+bool Writer::effectsWrapper(const Art& a, int indent) {
+    const AIRealMatrix* space = a.effectSpace();
+    if (!space || a.extra().empty()) return false;
+    const Json extra = Json::parse(a.extra(), nullptr, false);
+    if (!extra.is_object() || !extra.contains(kEffectsKey) || !extra[kEffectsKey].is_object()) return false;
+    const Json& effects = extra[kEffectsKey];
+    if (!effects.contains("attributes") || !effects["attributes"].is_object()) return false;
+    const double m[6] = {space->a, space->b, space->c, space->d, space->tx, space->ty};
+    const double det = m[0] * m[3] - m[1] * m[2];
+    const double scale = std::max({std::abs(m[0]), std::abs(m[1]), std::abs(m[2]), std::abs(m[3])});
+    if (!(std::abs(det) > 1e-12 * scale * scale)) return false;
+    const double inv[6] = {m[3] / det, -m[1] / det, -m[2] / det, m[0] / det, (m[2] * m[5] - m[3] * m[4]) / det,
+                           (m[1] * m[4] - m[0] * m[5]) / det};
+    std::string inverse = "matrix(";
+    for (int i = 0; i < 6; ++i) {
+        const auto v = static_cast<float>(inv[i]);
+        if (!std::isfinite(v)) return false;
+        inverse += num(v) + (i == 5 ? ")" : " ");
+    }
+    Attrs outer{{"data-easel-type", "effects"},
+                {"transform", "matrix(" + num(space->a) + " " + num(space->b) + " " + num(space->c) + " " +
+                                  num(space->d) + " " + num(space->tx) + " " + num(space->ty) + ")"}};
+    for (const auto& [k, v] : effects["attributes"].items()) {
+        if (v.is_string() && (k == "clip-path" || k == "mask" || k == "filter")) outer.emplace_back(k, v.get<std::string>());
+    }
+    open("g", outer, indent, false);
+    open("g", Attrs{{"transform", inverse}}, indent + 2, false);
+    unwrapped_ = &a;
+    art(a, indent + 4);
+    line(indent + 2, "</g>");
+    line(indent, "</g>");
+    return true;
+}
+
 void Writer::art(const Art& a, int indent) {
+    if (a.effectSpace() && unwrapped_ != &a && effectsWrapper(a, indent)) return;
     Attrs at;
     const int16_t t = a.type();
     switch (t) {
@@ -251,7 +322,8 @@ void Writer::art(const Art& a, int indent) {
                     appendPathData(segs, c->closed(), exact, nullptr);
                     Attrs pa;
                     commonAttrs(*c, pa);
-                    styleAttrs(*c, pa, true);
+                    // The first member's style is the one the path shows.
+                    if (c != a.firstChild()) styleAttrs(*c, pa, true);
                     const std::string corners = cornersAttr(segs);
                     if (!corners.empty()) pa.emplace_back("data-easel-corners", corners);
                     endsAttr(segs, c->closed(), pa);
@@ -262,8 +334,7 @@ void Writer::art(const Art& a, int indent) {
                 at.emplace_back("d", d);
                 if (warped) at.emplace_back("data-easel-d", exact);
                 at.emplace_back("data-easel-type", "compound");
-                commonAttrs(a, at);
-                styleAttrs(a, at, true);
+                compoundPaint(a, at);
                 at.emplace_back("data-easel-parts", jsonText(parts));
                 passthrough(a, at);
                 open("path", at, indent, true);
@@ -429,7 +500,51 @@ void Writer::collectSymbols(const Art& a) {
         symbolNames_.insert(a.object().symbol);
         symbols_.emplace_back(a.object().symbol, def);
     }
+    if (a.effectSpace() && !a.extra().empty()) {
+        const Json extra = Json::parse(a.extra(), nullptr, false);
+        if (extra.is_object() && extra.contains(kEffectsKey) && extra[kEffectsKey].is_object() &&
+            extra[kEffectsKey].contains("definitions") && extra[kEffectsKey]["definitions"].is_string()) {
+            const std::string def = extra[kEffectsKey]["definitions"].get<std::string>();
+            if (effectDefsSeen_.insert(def).second) effectDefs_.push_back(def);
+        }
+    }
     for (const Art* c = a.firstChild(); c; c = c->next()) collectSymbols(*c);
+}
+
+void Writer::collectGradients(const Art& a) {
+    const AIPathStyle& s = a.style();
+    if (s.fillPaint && s.fill.color.kind == kGradientColor && doc_.gradientPaint(s.fill.color.ref))
+        gradients_.insert(s.fill.color.ref);
+    if (s.strokePaint && s.stroke.color.kind == kGradientColor && doc_.gradientPaint(s.stroke.color.ref))
+        gradients_.insert(s.stroke.color.ref);
+    for (const Art* c = a.firstChild(); c; c = c->next()) collectGradients(*c);
+}
+
+void Writer::writeGradient(int32_t ref, int indent) {
+    const GradientPaint& p = *doc_.gradientPaint(ref);
+    const Gradient& g = *p.gradient;
+    const AIRealMatrix& m = p.matrix;
+    Attrs at{{"id", gradientId(ref)}, {"gradientUnits", "userSpaceOnUse"}};
+    static const char* const linear[] = {"x1", "y1", "x2", "y2"};
+    static const char* const radial[] = {"cx", "cy", "r", "fx", "fy", "fr"};
+    for (size_t i = 0; i < (g.radial ? 6u : 4u); ++i) at.emplace_back(g.radial ? radial[i] : linear[i], num(g.coords[i]));
+    if (g.spread != kSpreadPad) at.emplace_back("spreadMethod", g.spread == kSpreadReflect ? "reflect" : "repeat");
+    at.emplace_back("gradientTransform", "matrix(" + num(m.a) + " " + num(m.b) + " " + num(m.c) + " " + num(m.d) +
+                                             " " + num(m.tx) + " " + num(m.ty) + ")");
+    const char* tag = g.radial ? "radialGradient" : "linearGradient";
+    if (g.stops.empty()) {
+        open(tag, at, indent, true);
+        return;
+    }
+    open(tag, at, indent, false);
+    for (const GradientStop& s : g.stops) {
+        const auto shown = displayColor(s.color, &doc_);
+        Attrs sa{{"offset", num(s.offset)}, {"stop-color", shown ? hexColor(*shown) : "#000000"}};
+        if (s.opacity != 1) sa.emplace_back("stop-opacity", num(s.opacity));
+        sa.emplace_back("data-easel-color", colorText(s.color));
+        open("stop", sa, indent + 2, true);
+    }
+    line(indent, std::string("</") + tag + ">");
 }
 
 bool Writer::warpedSegments(const Art& a, std::vector<AIPathSegment>& out) {
@@ -593,11 +708,16 @@ std::string Writer::run() {
                {"data-easel-swatches", jsonText(swatches)}};
     open("svg", root, 0, false);
     for (size_t i = 0; i < doc_.layerCount(); ++i) {
-        for (const Art* a = doc_.layerFromBottom(i)->firstArt(); a; a = a->next()) collectSymbols(*a);
+        for (const Art* a = doc_.layerFromBottom(i)->firstArt(); a; a = a->next()) {
+            collectSymbols(*a);
+            collectGradients(*a);
+        }
     }
-    if (!symbols_.empty()) {
+    if (!symbols_.empty() || !gradients_.empty() || !effectDefs_.empty()) {
         line(2, "<defs>");
         for (const auto& [name, def] : symbols_) line(4, def);
+        for (const std::string& def : effectDefs_) line(4, def);
+        for (const int32_t ref : gradients_) writeGradient(ref, 4);
         line(2, "</defs>");
     }
     for (size_t i = 0; i < doc_.layerCount(); ++i) {

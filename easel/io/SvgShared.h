@@ -15,6 +15,11 @@ constexpr double kSmoothTolerance = 1e-6;
 // The key of an art's extra attributes that keeps the SVG text of the
 // <symbol> a symbol instance draws.
 constexpr const char* kSymbolDefinitionKey = "svgSymbol";
+// The key of an art's extra attributes that keeps the clip path, mask and
+// filter acting on it: {"attributes": {"clip-path": "url(#c)", ...},
+// "definitions": "<clipPath id=\"c\">...</clipPath>..."}, drawn in the
+// art's effect space.
+constexpr const char* kEffectsKey = "svgEffects";
 
 // Whether an anchor's direction points lie on one line through it, on
 // opposite sides: the shape of a smooth anchor. Used for files that do not

@@ -51,6 +51,11 @@ bool renderSvgFitted(const std::string&, int, int, Image&, std::string& error) {
     return false;
 }
 
+bool renderDocument(const Document&, const RenderSize&, Image&, std::string& error) {
+    error = kNoSvg;
+    return false;
+}
+
 bool encodePng(const Image&, std::string&, std::string& error) {
     error = kNoSvg;
     return false;
@@ -75,6 +80,13 @@ bool writeFileAtomically(const std::string& path, const std::string& data, std::
         return false;
     }
     return true;
+}
+
+bool writeFileAtomically(const std::string& path, const std::function<void(const FilePieceSink&)>& produce,
+                         std::string& error) {
+    std::string data;
+    produce([&](std::string_view piece) { data += piece; });
+    return writeFileAtomically(path, data, error);
 }
 
 }  // namespace easel

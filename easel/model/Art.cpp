@@ -128,4 +128,15 @@ bool sameStyle(const AIPathStyle& a, const AIPathStyle& b) {
            (a.evenOdd != 0) == (b.evenOdd != 0);
 }
 
+DrawnStyle drawnStyle(const Art& art) {
+    const Art* member = nullptr;
+    if (art.type() == kCompoundPathArt) {
+        for (const Art* c = art.firstChild(); c && !member; c = c->next())
+            if (c->type() == kPathArt) member = c;
+    }
+    if (!member) return DrawnStyle{art.style(), art.opacity(), art.blendMode()};
+    return DrawnStyle{member->style(), art.opacity() * member->opacity(),
+                      art.blendMode() != 0 ? art.blendMode() : member->blendMode()};
+}
+
 }  // namespace easel

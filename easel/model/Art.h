@@ -145,6 +145,11 @@ public:
     // text of a JSON object ("" when none); written back unchanged.
     const std::string& extra() const;
 
+    // The space in which effects kept from an imported file (clipping,
+    // masks, filters) act on the art: it maps onto the page and moves with
+    // the art. Null when the art keeps none.
+    const AIRealMatrix* effectSpace() const { return space_.get(); }
+
     AIArtHandle handle() { return reinterpret_cast<AIArtHandle>(this); }
     static Art* fromHandle(AIArtHandle h) { return reinterpret_cast<Art*>(h); }
 
@@ -187,6 +192,7 @@ private:
     AIRealMatrix objMatrix_ = kIdentityMatrix;
     EnvelopeWarp warp_;
     std::shared_ptr<const std::string> extra_;
+    std::shared_ptr<const AIRealMatrix> space_;
 };
 
 class Layer {
@@ -222,5 +228,20 @@ AIColor rgbColor(float r, float g, float b);
 AIColor noneColor();
 bool sameColor(const AIColor& a, const AIColor& b);
 bool sameStyle(const AIPathStyle& a, const AIPathStyle& b);
+
+// How art is painted on the page: fill and stroke, opacity and blend mode.
+struct DrawnStyle {
+    AIPathStyle style;
+    float opacity = 1;
+    int32_t blend = 0;
+};
+// The style art is drawn with; every picture (SVG, PNG, studio) paints
+// through it. Art is drawn with its own style, except a compound path: it is
+// one shape painted with the style of its first (bottom-most) path member,
+// which is what the tools restyle member by member. Its opacity is the
+// compound's times that member's; its blend mode the compound's, or the
+// member's when the compound's is normal. A compound without path members
+// is drawn with its own style.
+DrawnStyle drawnStyle(const Art& art);
 
 }  // namespace easel

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
+#include <cstring>
 #include <unordered_map>
 
 #include "Journal.h"
@@ -52,6 +54,7 @@ public:
         a->objMatrix_ = kIdentityMatrix;
         a->warp_ = EnvelopeWarp{};
         a->extra_.reset();
+        a->space_.reset();
         a->freeNext_ = free_;
         free_ = a;
         --used_;
@@ -170,6 +173,18 @@ ASErr Document::addSwatch(const std::string& name, const AIColor& color) {
     return kNoErr;
 }
 
+int32_t Document::addGradientPaint(std::shared_ptr<const Gradient> gradient, const AIRealMatrix& matrix) {
+    if (!gradient || !isFinite(matrix) || gradientPaints_.size() >= static_cast<size_t>(INT32_MAX)) return -1;
+    for (const float v : gradient->coords) {
+        if (!std::isfinite(v)) return -1;
+    }
+    for (const GradientStop& s : gradient->stops) {
+        if (!finiteColor(s.color) || !std::isfinite(s.offset) || !std::isfinite(s.opacity)) return -1;
+    }
+    gradientPaints_.push_back(GradientPaint{std::move(gradient), matrix});
+    return static_cast<int32_t>(gradientPaints_.size() - 1);
+}
+
 // ---- layers ----
 
 Layer* Document::layerFromTop(size_t n) const {
@@ -243,6 +258,27 @@ ASErr Document::setLayerLocked(Layer* layer, bool locked) {
     if (!isLiveLayer(layer)) return kBadParameterErr;
     journal_->recordLayerAttrs(layer);
     layer->locked_ = locked;
+    return kNoErr;
+}
+
+ASErr Document::removeLayer(Layer* layer) {
+    auto it = std::find(layers_.begin(), layers_.end(), layer);
+    if (!layer || it == layers_.end() || layers_.size() < 2) return kBadParameterErr;
+    journal_->recordLayerMove(layer);
+    const size_t index = static_cast<size_t>(it - layers_.begin());
+    layers_.erase(it);
+    layer->live_ = false;
+    if (current_ == layer) current_ = layers_[index > 0 ? index - 1 : 0];
+    return kNoErr;
+}
+
+ASErr Document::moveLayer(Layer* layer, size_t index) {
+    auto it = std::find(layers_.begin(), layers_.end(), layer);
+    if (!layer || it == layers_.end() || index >= layers_.size()) return kBadParameterErr;
+    if (static_cast<size_t>(it - layers_.begin()) == index) return kNoErr;
+    journal_->recordLayerMove(layer);
+    layers_.erase(it);
+    layers_.insert(layers_.begin() + static_cast<std::ptrdiff_t>(index), layer);
     return kNoErr;
 }
 
@@ -453,6 +489,7 @@ Art* Document::copyTree(const Art* src, Art* parent) {
     a->objMatrix_ = src->objMatrix_;
     a->warp_ = src->warp_;
     a->extra_ = src->extra_;
+    a->space_ = src->space_;
     if (parent) link(a, nullptr, parent, parent->children_.last);
     for (const Art* c = src->children_.first; c; c = c->next_) copyTree(c, a);
     return a;
@@ -606,6 +643,7 @@ bool transformValid(const Art* a, const AIRealMatrix& m, float lineScale, int32_
             if (!isFinite(p) || !transformStaysFinite(*a->sharedGeometry(), p)) return false;
         }
         if (a->hasObjectMatrix() && !isFinite(concatMatrix(a->objectMatrix(), m))) return false;
+        if (a->effectSpace() && !isFinite(concatMatrix(*a->effectSpace(), m))) return false;
     }
     for (const Art* c = a->firstChild(); c; c = c->next()) {
         if (!transformValid(c, m, lineScale, flags)) return false;
@@ -618,12 +656,28 @@ bool transformValid(const Art* a, const AIRealMatrix& m, float lineScale, int32_
 ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int32_t flags) {
     journal_->recordState(a);
     if (flags & kScaleLines) a->style_.stroke.width *= lineScale;
+    if (flags & kTransformFillGradients) {
+        // Fill and stroke gradients move with the art; the moved paint shares
+        // the gradient.
+        for (AIColor* c : {&a->style_.fill.color, &a->style_.stroke.color}) {
+            const GradientPaint* p = c->kind == kGradientColor ? gradientPaint(c->ref) : nullptr;
+            if (!p) continue;
+            const AIRealMatrix moved = concatMatrix(p->matrix, m);
+            const GradientPaint& last = gradientPaints_.back();
+            if (last.gradient == p->gradient && std::memcmp(&last.matrix, &moved, sizeof moved) == 0) {
+                c->ref = static_cast<int32_t>(gradientPaints_.size() - 1);
+            } else if (const int32_t ref = addGradientPaint(p->gradient, moved); ref >= 0) {
+                c->ref = ref;
+            }
+        }
+    }
     if (flags & kTransformObjects) {
         if (a->hasPath() && a->geom_) {
             a->pending_ = concatMatrix(a->pending_, m);
             a->hasPending_ = !isIdentity(a->pending_);
         }
         if (a->hasObjectMatrix()) a->objMatrix_ = concatMatrix(a->objMatrix_, m);
+        if (a->space_) a->space_ = std::make_shared<const AIRealMatrix>(concatMatrix(*a->space_, m));
     }
     for (Art* c = a->children_.first; c; c = c->next_) transformRec(c, m, lineScale, flags);
     return kNoErr;
@@ -631,7 +685,7 @@ ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int
 
 ASErr Document::transformArt(Art* art, const AIRealMatrix& m, float lineScale, int32_t flags) {
     if (!isLive(art) || !isFinite(m) || !std::isfinite(lineScale)) return kBadParameterErr;
-    if (!(flags & (kTransformObjects | kScaleLines))) return kNoErr;
+    if (!(flags & (kTransformObjects | kScaleLines | kTransformFillGradients))) return kNoErr;
     if (!transformValid(art, m, lineScale, flags)) return kBadParameterErr;
     progress().tick(0);  // an event that edits rather than makes art is reported too
     return transformRec(art, m, lineScale, flags);
@@ -707,7 +761,7 @@ ASErr Document::setSegmentSelection(Art* path, size_t index, int16_t bits) {
     if (!isLive(path) || !path->hasPath() || index >= path->segmentCount()) return kBadParameterErr;
     const auto value = static_cast<uint8_t>(bits & (kSegmentPointSelected | kSegmentInSelected | kSegmentOutSelected));
     if (path->segmentSelection(index) == value) return kNoErr;
-    journal_->recordState(path);
+    if (!quietSelection_) journal_->recordState(path);
     const size_t n = path->segmentCount();
     auto sel = path->segSel_ ? std::make_shared<std::vector<uint8_t>>(*path->segSel_)
                              : std::make_shared<std::vector<uint8_t>>(
@@ -801,6 +855,13 @@ ASErr Document::setObjectMatrix(Art* art, const AIRealMatrix& m) {
     return kNoErr;
 }
 
+ASErr Document::setEffectSpace(Art* art, const AIRealMatrix* space) {
+    if (!isLive(art) || (space && !isFinite(*space))) return kBadParameterErr;
+    journal_->recordState(art);
+    art->space_ = space ? std::make_shared<const AIRealMatrix>(*space) : nullptr;
+    return kNoErr;
+}
+
 ASErr Document::setExtra(Art* art, const std::string& jsonObjectText) {
     if (!isLive(art)) return kBadParameterErr;
     journal_->recordState(art);
@@ -814,7 +875,7 @@ void Document::setSelectedRec(Art* art, bool selected) {
         Art* a = stack.back();
         stack.pop_back();
         if (a->selected_ != selected || a->segSel_) {
-            journal_->recordState(a);
+            if (!quietSelection_) journal_->recordState(a);
             a->selected_ = selected;
             a->segSel_.reset();
         }
@@ -872,6 +933,13 @@ void Document::selectAll() {
             if (!a->locked_ && !a->hidden_) setSelectedRec(a, true);
         }
     }
+}
+
+void Document::changeSelection(const std::function<void()>& f) {
+    const bool was = quietSelection_;
+    quietSelection_ = true;
+    f();
+    quietSelection_ = was;
 }
 
 void Document::deselectAll() {

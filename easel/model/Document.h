@@ -25,6 +25,7 @@
 #include "ASTypes.h"
 #include "Art.h"
 #include "Geometry.h"
+#include "Paint.h"
 
 namespace easel {
 
@@ -71,6 +72,19 @@ public:
     void clearSwatches();
     ASErr addSwatch(const std::string& name, const AIColor& color);
 
+    // ---- gradient paints (not part of undo) ----
+    // Entries are only ever added, so a ref any style or undo step holds
+    // stays valid. Moving gradient art by transformArt with
+    // kTransformFillGradients adds the moved paint, sharing the gradient.
+    size_t gradientPaintCount() const { return gradientPaints_.size(); }
+    const GradientPaint* gradientPaint(int32_t ref) const {
+        return ref >= 0 && static_cast<size_t>(ref) < gradientPaints_.size() ? &gradientPaints_[static_cast<size_t>(ref)]
+                                                                              : nullptr;
+    }
+    // The ref of a new paint; -1 for a null gradient, a matrix that is not
+    // finite or stops that are not finite colours.
+    int32_t addGradientPaint(std::shared_ptr<const Gradient> gradient, const AIRealMatrix& matrix);
+
     // ---- layers ----
     size_t layerCount() const { return layers_.size(); }
     Layer* layerFromTop(size_t n) const;     // 0 = the top layer
@@ -88,6 +102,11 @@ public:
     ASErr setLayerName(Layer* layer, const std::string& name);
     ASErr setLayerVisible(Layer* layer, bool visible);
     ASErr setLayerLocked(Layer* layer, bool locked);
+    // Takes a layer (with its art) out of the document; undo puts it back.
+    // The last layer cannot be removed.
+    ASErr removeLayer(Layer* layer);
+    // Moves a layer to `index` in the bottom-first layer list.
+    ASErr moveLayer(Layer* layer, size_t index);
 
     // ---- art: creation, structure ----
     // Any pointer may be passed: true only for art of this document that is
@@ -116,7 +135,8 @@ public:
     // union of their children; an empty container gives kEmptyRect.
     ASErr bounds(const Art* art, AIRealRect* out) const;
     // flags: kTransformObjects moves the art, kScaleLines multiplies stroke
-    // widths by lineScale; gradient/pattern flags are accepted.
+    // widths by lineScale, kTransformFillGradients moves fill and stroke
+    // gradients; pattern flags are accepted.
     ASErr transformArt(Art* art, const AIRealMatrix& m, float lineScale, int32_t flags);
 
     // ---- paths ----
@@ -135,6 +155,8 @@ public:
     ASErr setObjectData(Art* art, const ObjectData& data);
     ASErr setObjectMatrix(Art* art, const AIRealMatrix& m);
     ASErr setExtra(Art* art, const std::string& jsonObjectText);
+    // Null removes it; transformArt moves it with the art's objects.
+    ASErr setEffectSpace(Art* art, const AIRealMatrix* space);
     // Selecting (or deselecting) a container does the same to its members.
     ASErr setSelected(Art* art, bool selected);
     ASErr setLocked(Art* art, bool locked);
@@ -143,6 +165,11 @@ public:
     int32_t userAttributes(const Art* art) const;
 
     // ---- selection ----
+    // Selection changes made inside `f` (of art and of path segments) are
+    // not recorded for undo: the user selecting between edits is no step of
+    // its own and keeps the steps Redo would restore. Tools' selection
+    // changes inside an undo context are recorded as usual.
+    void changeSelection(const std::function<void()>& f);
     void selectAll();
     void deselectAll();
     bool selectById(int64_t id);
@@ -217,6 +244,7 @@ private:
     float height_;
     int32_t seed_ = 1;
     std::vector<std::unique_ptr<Swatch>> swatches_;
+    std::vector<GradientPaint> gradientPaints_;
     std::vector<Layer*> layers_;                  // bottom first
     std::vector<std::unique_ptr<Layer>> allLayers_;  // live and retired, owned
     Layer* current_ = nullptr;
@@ -224,6 +252,7 @@ private:
     std::unique_ptr<ArtPool> pool_;
     std::unique_ptr<Journal> journal_;
     ArtBudget budget_;
+    bool quietSelection_ = false;
     uint64_t budgetEpoch_ = 0;  // the undo epoch contextNodes_ counts for
     size_t contextNodes_ = 0;
 };

@@ -24,6 +24,7 @@ void Journal::saveState(const Art& a, ArtState& s) {
     s.objMatrix = a.objMatrix_;
     s.warp = a.warp_;
     s.extra = a.extra_;
+    s.space = a.space_;
 }
 
 void Journal::swapState(Art& a, ArtState& s) {
@@ -43,6 +44,7 @@ void Journal::swapState(Art& a, ArtState& s) {
     std::swap(s.objMatrix, a.objMatrix_);
     std::swap(s.warp, a.warp_);
     std::swap(s.extra, a.extra_);
+    std::swap(s.space, a.space_);
 }
 
 Journal::~Journal() = default;  // the document frees every node itself

@@ -31,6 +31,7 @@ struct ArtState {
     AIRealMatrix objMatrix = kIdentityMatrix;
     EnvelopeWarp warp;
     std::shared_ptr<const std::string> extra;
+    std::shared_ptr<const AIRealMatrix> space;
 };
 
 struct LayerState {

@@ -133,11 +133,13 @@ void shapes(const Art& a, const Document& doc, WarpedGeometry& warps, float opac
         return;
     }
     if (a.type() == kCompoundPathArt) {
-        // One shape: the members' outlines filled together with the compound's style.
+        // One shape: the members' outlines painted together with the
+        // compound's drawn style.
         std::string d;
         for (const Art* c = a.firstChild(); c; c = c->next())
             if (c->type() == kPathArt) pathData(*c, warps, d);
-        if (!d.empty()) paint(out, &a.style(), doc, d, op, a.blendMode());
+        const DrawnStyle drawn = drawnStyle(a);
+        if (!d.empty()) paint(out, &drawn.style, doc, d, opacity * drawn.opacity, drawn.blend);
         return;
     }
     if (a.isContainer()) {

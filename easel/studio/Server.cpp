@@ -51,13 +51,14 @@ bool originAllowed(const std::string& origin, const std::string& listenHost, int
 }
 
 const Asset* findAsset(const std::string& path) {
-    static const Asset assets[] = {
-        {"/", "text/html; charset=utf-8", kIndexHtml},
-        {"/index.html", "text/html; charset=utf-8", kIndexHtml},
-        {"/studio.js", "text/javascript; charset=utf-8", kStudioJs},
-        {"/session.js", "text/javascript; charset=utf-8", kSessionJs},
-        {"/studio.css", "text/css; charset=utf-8", kStudioCss},
-    };
+    static const std::vector<Asset> assets = [] {
+        std::vector<Asset> list;
+        for (const WebFile& f : kWebFiles) {
+            list.push_back({f.path, f.type, f.body});
+            if (std::string_view(f.path) == "/index.html") list.push_back({"/", f.type, f.body});
+        }
+        return list;
+    }();
     for (const auto& a : assets)
         if (path == a.path) return &a;
     return nullptr;
@@ -102,7 +103,7 @@ Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<I
             return refuse("refused: commands are JSON\n");
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    m.http.Get(R"(/|/index\.html|/studio\.js|/session\.js|/studio\.css)", [](const httplib::Request& req, httplib::Response& res) {
+    m.http.Get(R"(/[A-Za-z0-9_-]*(\.[a-z]+)?)", [](const httplib::Request& req, httplib::Response& res) {
         const Asset* a = findAsset(req.path);
         if (!a) {
             res.status = 404;

@@ -26,8 +26,8 @@ struct ServerOptions {
 bool hostAllowed(const std::string& hostHeader, const std::string& listenHost, int port);
 bool originAllowed(const std::string& origin, const std::string& listenHost, int port);
 
-// One of the page's assets by request path ("/", "/studio.js", ...), or
-// nullptr: nothing else is ever served.
+// One of the page's assets (the files of web/) by request path ("/",
+// "/studio.js", ...), or nullptr: nothing else is ever served.
 struct Asset {
     const char* path;
     const char* type;

@@ -33,6 +33,8 @@ namespace easel::studio {
 
 using json = nlohmann::ordered_json;
 
+struct Host;
+
 struct StudioOptions {
     std::filesystem::path document;                // empty: a new document
     std::vector<std::filesystem::path> pluginDirs;  // searched before EASEL_PLUGINS and the build tree
@@ -91,14 +93,11 @@ private:
     Answer send(const json& command);
     void hostLoop();
     void runTask(Task& task);
-    json dispatch(const json& command);
     // Takes and runs commands while a modal dialog is open.
     void serveDialog();
-    json stateJson(bool withScene);
     void answerWaiting();
     std::shared_ptr<Task> nextTask();
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<Host> impl_;  // host thread only
 
     StudioOptions options_;
     std::thread host_;
@@ -112,9 +111,6 @@ private:
     std::string busyOp_;  // under mutex_
     std::string name_ = "drawing";  // under mutex_
     std::chrono::steady_clock::time_point busySince_;
-    std::string scene_;  // host thread only: the drawing for the running command's answer
-    void runDeferred();
-    json recover();
 };
 
 // A drawing of the document for the page, as JSON text: per layer, per

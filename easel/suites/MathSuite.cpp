@@ -2,7 +2,11 @@
 // h' = a h + c v + tx, v' = b h + d v + ty; every concat appends its step
 // after the steps already in the matrix, so steps take effect in the order
 // they were added. Positive angles turn counter-clockwise (vertical axis up).
+// Sines, cosines, angles and lengths come from PortableMath, so a script gives
+// the same document bits with every C library.
 #include <cmath>
+
+#include "PortableMath.h"
 
 #include "SuiteSupport.h"
 #include "SuiteTables.h"
@@ -21,12 +25,12 @@ ASErr put(AIReal r, AIReal* out) {
 
 ASErr realSin(AIReal a, AIReal* result) {
     if (result == nullptr || !finite(a)) return kBadParameterErr;
-    return put(std::sin(a), result);
+    return put(portable::sin(a), result);
 }
 
 ASErr realCos(AIReal a, AIReal* result) {
     if (result == nullptr || !finite(a)) return kBadParameterErr;
-    return put(std::cos(a), result);
+    return put(portable::cos(a), result);
 }
 
 ASErr degreesToRadians(AIReal degrees, AIReal* result) {
@@ -47,7 +51,7 @@ ASErr realSqrt(AIReal a, AIReal* result) {
 ASErr pointAngle(const AIRealPoint* p, const AIRealPoint* q, AIReal* result) {
     if (p == nullptr || q == nullptr || result == nullptr || !finite(*p) || !finite(*q))
         return kBadParameterErr;
-    return put(std::atan2(q->v - p->v, q->h - p->h), result);
+    return put(portable::atan2(q->v - p->v, q->h - p->h), result);
 }
 
 ASErr pointInterpolate(const AIRealPoint* p, const AIRealPoint* q, AIReal t, AIRealPoint* result) {
@@ -62,7 +66,7 @@ ASErr pointInterpolate(const AIRealPoint* p, const AIRealPoint* q, AIReal t, AIR
 ASErr pointLength(const AIRealPoint* p, const AIRealPoint* q, AIReal* result) {
     if (p == nullptr || q == nullptr || result == nullptr || !finite(*p) || !finite(*q))
         return kBadParameterErr;
-    return put(std::hypot(q->h - p->h, q->v - p->v), result);
+    return put(portable::hypot(q->h - p->h, q->v - p->v), result);
 }
 
 ASErr setIdentity(AIRealMatrix* m) {
@@ -97,7 +101,7 @@ ASErr concatScale(AIRealMatrix* m, AIReal sh, AIReal sv) {
 
 ASErr concatRotate(AIRealMatrix* m, AIReal angle) {
     if (m == nullptr || !finite(*m) || !finite(angle)) return kBadParameterErr;
-    const AIReal c = std::cos(angle), s = std::sin(angle);
+    const AIReal c = portable::cos(angle), s = portable::sin(angle);
     return append(m, AIRealMatrix{c, s, -s, c, 0, 0});
 }
 

@@ -171,8 +171,6 @@ await test('the option dialog: arrows, Cancel, OK and Reset', async () => {
   await openDialog(dragTitle);
   assert.equal(await firstSpin().inputValue(), before, 'Cancel keeps the old value');
   await firstSpin().fill('7');
-  await firstSpin().press('Enter');
-  await page.waitForFunction((i) => document.querySelector(`#dialog input[data-item="${i}"]`).value.startsWith('7'), id);
   await page.locator('#dialog .push button', { hasText: 'OK' }).click();
   await page.waitForSelector('#modal', { state: 'hidden' });
   await openDialog(dragTitle);
@@ -210,6 +208,26 @@ await test('Reset after typing in a field: the plug-in\'s defaults win', async (
   const s = await state();
   assert.equal(s.dialog.items.find((i) => i.id === 38).value, 10);
   await page.locator('#dialog .push button', { hasText: 'Cancel' }).click();
+  await page.waitForSelector('#modal', { state: 'hidden' });
+});
+
+await test('dialog keys: Esc cancels from inside a field, Enter commits it and presses OK', async () => {
+  await openDialog(dragTitle);
+  const before = await firstSpin().inputValue();
+  await firstSpin().fill('9');
+  await page.keyboard.press('Escape');
+  await page.waitForSelector('#modal', { state: 'hidden' });
+  await openDialog(dragTitle);
+  assert.equal(await firstSpin().inputValue(), before, 'Esc cancels');
+  const popup = page.locator('#dialog select').first();
+  assert.equal(await popup.getAttribute('title'), await popup.evaluate((s) => s.options[s.selectedIndex].text),
+               'a popup\'s tooltip is its whole entry');
+  await firstSpin().fill('9');
+  await page.keyboard.press('Enter');
+  await page.waitForSelector('#modal', { state: 'hidden' });
+  await openDialog(dragTitle);
+  assert.ok((await firstSpin().inputValue()).startsWith('9'), 'Enter keeps the typed value');
+  await page.keyboard.press('Escape');
   await page.waitForSelector('#modal', { state: 'hidden' });
 });
 
@@ -293,10 +311,14 @@ await test('a drag a locked layer refuses shows the plug-in\'s error dialog', as
   const text = await page.locator('#dialog').innerText();
   assert.match(text, /a layer is locked or invisible/);
   assert.equal(await page.locator('#modal').isVisible(), true);
+  const message = page.locator('#dialog .static', { hasText: 'locked or invisible' });
+  assert.ok(await message.evaluate((el) => el.scrollHeight <= el.clientHeight && el.scrollWidth <= el.clientWidth),
+            'the message wraps within its rectangle');
+  assert.equal(await page.locator('#dialog .frame.icon svg').count(), 1, 'the icon item shows an icon');
   // Every drag event the layer refuses reports it again; the person closes each.
   await page.mouse.up();
   for (let i = 0; i < 20 && await page.locator('#modal').isVisible(); ++i) {
-    await page.locator('#dialog .push button').first().click();
+    await page.keyboard.press('Escape');
     await page.waitForTimeout(100);
   }
   await page.waitForSelector('#modal', { state: 'hidden' });

@@ -2,8 +2,7 @@
 // offered back, a question before Open replaces unsaved changes, a warning
 // before leaving with unsaved changes, a drag ended when the page closes
 // mid-drag, and the document kept the same as other pages on this studio
-// change it. Runs after studio.js, through window.studio.
-'use strict';
+// change it. Runs after studio.js (a module too), through window.studio.
 
 (() => {
   const studio = window.studio;

@@ -232,6 +232,18 @@ TEST_F(OptionDialogTest, WithoutSwatchesTheSwatchSpinsAllowOnlyZero) {
     EXPECT_EQ(g->strokeSwatch, 2);
 }
 
+TEST_F(OptionDialogTest, OkKeepsAPeriodTypedBeforeTheModeDisabledItsSpin) {
+    EXPECT_EQ(script(brivane::kDragTool,
+                     {Set(10, " To white"), Set(16, 7), Set(11, " To black"), Set(17, 9), Set(10, " Random colors"),
+                      Set(11, " Stroke color - Ignore")},
+                     {"OK"}),
+              kNoErr);
+    EXPECT_EQ(g->fillMode, 3);
+    EXPECT_EQ(g->strokeMode, 0);
+    EXPECT_EQ(g->fillPeriod, 7);
+    EXPECT_EQ(g->strokePeriod, 9);
+}
+
 TEST_F(OptionDialogTest, WithoutADocumentTheDialogStillOpens) {
     hostState().document = nullptr;
     const adm::DialogRecord r = inspect(brivane::kBouncealongTool);

@@ -40,19 +40,6 @@ TEST_F(Framed, OnlyTheBorderCellsAreMadeAndDeleteRemovesTheObject) {
     for (Art* a : TopLevelArt()) EXPECT_FALSE(Tagged(a)) << "the frame's copies carry no tag";
 }
 
-TEST_F(Framed, FlipTurnsEvenColumnsOfTheTopAndBottomAndEvenRowsOfTheSides) {
-    G().frameEdge = 3;
-    Path({{0, 0}, {20, 0}, {20, 10}, {0, 10}}); // centre (10, 5)
-    Drag(kFramed, {{0, 0}, {60, 60}});
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) {
-            if (!Border(i, j)) continue;
-            const bool turned = (i == 0 || i == 2) ? j % 2 == 0 : i % 2 == 0;
-            const AIRealPoint c = At({10, 5}, i, j);
-            EXPECT_PIECE(c.h, c.v, turned ? 10.0f : 20.0f, turned ? 20.0f : 10.0f);
-        }
-}
-
 TEST_F(Framed, TurnTwoTurnsTheTopClockwiseTheLeftSideBackAndCornersFollowTheirRow) {
     G().frameEdge = 2;
     // Right angle at (0, 0); a quarter turn about (5, 5) clockwise takes it

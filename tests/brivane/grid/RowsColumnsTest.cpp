@@ -1,6 +1,6 @@
 // Rows Columns through the real plug-in: the default grid, the first cell,
-// the checkerboard and turn patterns, "Touch", "Box", "Locked" and the golden
-// steps, the apply patterns and their line widths, the row index for the
+// the checkerboard and turn popups at work, "Touch", "Box", "Locked" and the
+// golden steps, the apply factors of a cell and their line widths, the row index for the
 // colour rules, jitter, "Trail", a single column, the order of several
 // objects and the refusal of a locked layer.
 #include "DragFixture.h"
@@ -239,36 +239,16 @@ TEST_F(RowsColumns, LockedGoldenHorizontalTakesTheShortGoldenSide) {
     EXPECT_PIECE(105, 5 + 61.8034, 10, 10);
 }
 
-TEST_F(RowsColumns, CheckOneLeavesOutOddCells) {
-    G().rcCheckerboard = 1;
-    Square(0, 0, 10);
-    Drag(kRowsColumns, {{0, 0}, {100, -50}});
-    EXPECT_EQ(TopLevelArt().size(), 50u);
-    EXPECT_NE(ArtAt(5, 5), nullptr);
-    EXPECT_EQ(ArtAt(static_cast<float>(5 + 100.0 / 9), 5), nullptr);
-    EXPECT_NE(ArtAt(static_cast<float>(5 + 100.0 / 9), static_cast<float>(5 - 50.0 / 9)), nullptr);
-}
-
-TEST_F(RowsColumns, ApplyOneBothWaysQuartersCellOneOne) {
-    G().rcHApply = 1;
-    G().rcVApply = 1;
+TEST_F(RowsColumns, TheColumnsAndTheRowsApplyFactorsMultiply) {
+    G().rcHApply = 9; // columns 0, 1: 1, (1/4, 1/6)
+    G().rcVApply = 1; // rows 0, 1: 1, 1/2
     Square(0, 0, 10);
     Drag(kRowsColumns, {{0, 0}, {100, -50}});
     ASSERT_EQ(TopLevelArt().size(), 100u);
     EXPECT_PIECE(5, 5, 10, 10);
-    EXPECT_PIECE(5 + 100.0 / 9, 5 - 50.0 / 9, 2.5, 2.5);
-    EXPECT_PIECE(5 + 100.0 / 9, 5, 5, 5);
+    EXPECT_PIECE(5 + 100.0 / 9, 5, 2.5, 10.0 / 6);
     EXPECT_PIECE(5, 5 - 50.0 / 9, 5, 5);
-}
-
-TEST_F(RowsColumns, ApplyNineSqueezesColumnOneUnevenly) {
-    G().rcHApply = 9;
-    Square(0, 0, 10);
-    Drag(kRowsColumns, {{0, 0}, {100, -50}});
-    ASSERT_EQ(TopLevelArt().size(), 100u);
-    for (int i = 0; i < 10; ++i) EXPECT_PIECE(5 + 100.0 / 9, 5 - i * 50.0 / 9, 2.5, 10.0 / 6);
-    // Column 4: (1/3, 1/4); column 12 would be 1 again.
-    EXPECT_PIECE(5 + 4 * 100.0 / 9, 5, 10.0 / 3, 2.5);
+    EXPECT_PIECE(5 + 100.0 / 9, 5 - 50.0 / 9, 1.25, 10.0 / 12);
 }
 
 TEST_F(RowsColumns, TheLaterObjectIsLaidOutFirst) {

@@ -131,6 +131,51 @@ TEST_F(PlayTest, UnknownToolOrItemStopsTheRunWithoutOutput) {
     EXPECT_NE(error().find("no art with id 42"), std::string::npos) << error();
 }
 
+TEST_F(PlayTest, SelectRefusesArtOnALockedOrHiddenLayer) {
+    auto withId = [](int id) {
+        return R"({"id": )" + std::to_string(id) + R"(, "type": "path", "closed": true,
+                   "segments": [[0, 0, 0, 0, 0, 0, 1], [9, 0, 9, 0, 9, 0, 1]],
+                   "fill": {"paint": false, "color": {"kind": "none", "values": []}},
+                   "stroke": {"paint": false, "color": {"kind": "none", "values": []}, "width": 1}})";
+    };
+    write("layers.json", R"({"format": "easel-document", "version": 1, "page": {"width": 200, "height": 200}, "layers": [
+        {"name": "Open", "visible": true, "locked": false, "art": [)" + withId(1) + R"(]},
+        {"name": "Shut", "visible": true, "locked": true, "art": [)" + withId(2) + R"(]},
+        {"name": "Gone", "visible": false, "locked": false, "art": [)" + withId(3) + R"(]}]})");
+    const std::string head = R"("document": "layers.json", "plugins": ["EaselTest"], "output": "out.json")";
+    EXPECT_EQ(run(R"([{"select": [1, 2]}])", {}, head), 1);
+    EXPECT_NE(error().find("steps[0].select: art 2 is on layer \"Shut\", which is locked"), std::string::npos) << error();
+    EXPECT_EQ(run(R"([{"select": [3]}])", {}, head), 1);
+    EXPECT_NE(error().find("steps[0].select: art 3 is on layer \"Gone\", which is hidden"), std::string::npos) << error();
+    EXPECT_FALSE(hasOutput());
+    EXPECT_EQ(run(R"([{"select": [1]}])", {}, head), 0) << error();
+}
+
+TEST_F(PlayTest, TheSeedIsTheOptionsElseTheScriptsElseTheDocuments) {
+    std::string seeded = kDocument;
+    seeded.replace(seeded.find(R"("version": 1)"), 12, R"("version": 1, "seed": 7)");
+    write("seeded.json", seeded);
+    const std::string doc = R"("document": "seeded.json", "plugins": ["EaselTest"])";
+    const std::string log = (dir / "log.json").string();
+    struct Case {
+        std::string head;
+        std::vector<std::string> extra;
+        int seed;
+    };
+    const Case cases[] = {
+        {doc, {}, 7},
+        {doc + R"(, "seed": 3)", {}, 3},
+        {doc + R"(, "seed": 3)", {"--seed", "5"}, 5},
+        {R"("document": "doc.json", "plugins": ["EaselTest"])", {}, 1},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> extra = c.extra;
+        extra.insert(extra.end(), {"--log", log});
+        ASSERT_EQ(run("[]", extra, c.head), 0) << error();
+        EXPECT_EQ(readJson("log.json")["seed"], c.seed) << c.head;
+    }
+}
+
 TEST_F(PlayTest, MissingFilesPluginsAndFormatsAreClearErrors) {
     EXPECT_EQ(run("[]", {}, R"("document": "absent.json", "plugins": ["EaselTest"], "output": "out.json")"), 1);
     EXPECT_NE(error().find("cannot read"), std::string::npos);
@@ -257,3 +302,24 @@ TEST(ScriptTest, PressuresImplyAPenUnlessTheDragSaysOtherwise) {
     }
 }
 
+TEST_F(PlayTest, EditStepsRunTheHostEditsAndARefusedOneStopsTheRun) {
+    ASSERT_EQ(run(R"([{"edit": {"op": "create", "shape": "star", "center": [50, 50], "radius": 20, "points": 6}},
+                      {"select": [1]}, {"edit": {"op": "select", "ids": [2], "mode": "add"}},
+                      {"edit": {"op": "group"}}, {"edit": {"op": "move", "by": [5, 0]}}])"),
+              0)
+        << error();
+    const json art = readJson("out.json")["layers"][0]["art"];
+    ASSERT_EQ(art.size(), 1u);
+    ASSERT_EQ(art[0]["children"].size(), 2u);
+    EXPECT_EQ(art[0]["children"][0]["segments"][0][0], 5.0);
+    EXPECT_EQ(art[0]["children"][1]["segments"].size(), 12u);
+    // The parser knows the edits; the document decides whether one can be made.
+    fs::remove(dir / "out.json");
+    EXPECT_EQ(run(R"([{"edit": {"op": "paint"}}])"), 1);
+    EXPECT_NE(error().find("steps[0].edit.op: unknown edit \"paint\""), std::string::npos) << error();
+    EXPECT_EQ(run(R"([{"edit": {"op": "layerLocked", "layer": "Layer 1", "locked": true}},
+                      {"edit": {"op": "create", "shape": "line", "from": [0, 0], "to": [9, 9]}}])"),
+              1);
+    EXPECT_NE(error().find("steps[1].edit: create: layer \"Layer 1\" is locked"), std::string::npos) << error();
+    EXPECT_FALSE(hasOutput());
+}

@@ -235,6 +235,8 @@ TEST_F(SvgImport, OpacityBlendAndCurrentColour) {
 TEST_F(SvgImport, TopLevelGroupsAreLayers) {
     Document& d = read(page("<path d=\"M0 0 L1 1\"/>"
                             "<g id=\"Sky\"><path d=\"M0 0 L1 1\"/><path d=\"M0 0 L1 1\"/></g>"
+                            // Editor settings between layers make no layer.
+                            "<sodipodi:namedview xmlns:sodipodi=\"http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd\"/>"
                             "<g inkscape:label=\"Ground\" xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\">"
                             "<path d=\"M0 0 L1 1\"/></g>"));
     ASSERT_EQ(d.layerCount(), 3u);
@@ -302,12 +304,62 @@ TEST_F(SvgImport, WhatCannotBeDrawnIsReported) {
               "<path filter=\"url(#f)\" d=\"M0 0 L1 1\"/><path fill=\"url(#g)\" d=\"M0 0 L1 1\"/>"
               "<path clip-path=\"url(#c)\" d=\"M0 0 L1 1\"/><foreignObject/><title>t</title>"));
     EXPECT_EQ(all().size(), 3u);
-    EXPECT_TRUE(reported("filter not supported"));
-    EXPECT_TRUE(reported("clip-path not supported"));
-    EXPECT_TRUE(reported("gradients are drawn as the average colour"));
+    // The filter is kept with its art; the clip path it names is missing.
+    EXPECT_FALSE(reported("filter"));
+    EXPECT_NE(all()[0]->effectSpace(), nullptr);
+    EXPECT_TRUE(reported("clip-path \"url(#c)\" not found"));
     EXPECT_TRUE(reported("<foreignObject>"));
     EXPECT_TRUE(reported("<title>"));
-    EXPECT_NEAR(all()[1]->style().fill.color.c[0], 0.5f, 0.01f);
+    EXPECT_EQ(all()[1]->style().fill.color.kind, kGradientColor);
+    EXPECT_FALSE(reported("gradient"));
+}
+
+// Where a gradient paint puts a point of the gradient's own space.
+AIRealPoint placed(const GradientPaint& p, float x, float y) {
+    const AIRealMatrix& m = p.matrix;
+    return AIRealPoint{m.a * x + m.c * y + m.tx, m.b * x + m.d * y + m.ty};
+}
+
+TEST_F(SvgImport, GradientsArePaintPlacedOnThePage) {
+    read(page("<defs><linearGradient id=\"base\" spreadMethod=\"reflect\"><stop offset=\"0.2\" stop-color=\"red\"/>"
+              "<stop offset=\"10%\" style=\"stop-color: rgba(0,0,255,0.5); stop-opacity: 0.5\"/></linearGradient>"
+              "<linearGradient id=\"box\" xlink:href=\"#base\"/>"
+              "<linearGradient id=\"user\" href=\"#base\" gradientUnits=\"userSpaceOnUse\" x1=\"10%\" x2=\"30\" "
+              "gradientTransform=\"translate(5 0)\"/>"
+              "<radialGradient id=\"round\" href=\"#base\" fx=\"0.25\" spreadMethod=\"repeat\"/></defs>"
+              "<rect x=\"10\" y=\"20\" width=\"40\" height=\"20\" fill=\"url(#box)\" stroke=\"url(#user)\"/>"
+              "<rect width=\"10\" height=\"10\" fill=\"url(#round) red\"/>"
+              "<path d=\"M0 0 H10\" stroke=\"url(#box)\"/>"));
+    auto v = all();
+    ASSERT_EQ(v.size(), 3u);
+    const GradientPaint* box = doc_->gradientPaint(v[0]->style().fill.color.ref);
+    const GradientPaint* user = doc_->gradientPaint(v[0]->style().stroke.color.ref);
+    const GradientPaint* round = doc_->gradientPaint(v[1]->style().fill.color.ref);
+    ASSERT_TRUE(box && user && round);
+    // Bounding-box units: the unit square is the rect (model y = 100 - y).
+    expectPoint(placed(*box, 0, 0), 10, 80);
+    expectPoint(placed(*box, 1, 1), 50, 60);
+    EXPECT_EQ(box->gradient->spread, kSpreadReflect);
+    ASSERT_EQ(box->gradient->stops.size(), 2u);
+    // An offset below the one before is raised to it; the colour's alpha
+    // and stop-opacity multiply.
+    EXPECT_FLOAT_EQ(box->gradient->stops[1].offset, 0.2f);
+    EXPECT_FLOAT_EQ(box->gradient->stops[1].opacity, 0.25f);
+    EXPECT_EQ(box->gradient->stops[1].color.kind, kThreeColor);
+    EXPECT_FLOAT_EQ(box->gradient->stops[1].color.c[2], 1.0f);
+    // User space: percentages of the viewport, then the gradient's transform.
+    EXPECT_FLOAT_EQ(user->gradient->coords[0], 10);
+    EXPECT_FLOAT_EQ(user->gradient->coords[2], 30);
+    expectPoint(placed(*user, 10, 0), 15, 100);
+    // Radial: centre and radius 50 %, the focus given in x, taken from the
+    // centre in y; its own spread wins over the one it refers to.
+    EXPECT_TRUE(round->gradient->radial);
+    const float radial[] = {0.5f, 0.5f, 0.5f, 0.25f, 0.5f, 0};
+    for (size_t i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(round->gradient->coords[i], radial[i]) << i;
+    EXPECT_EQ(round->gradient->spread, kSpreadRepeat);
+    EXPECT_EQ(round->gradient->stops.size(), 2u);
+    // A line has no area: its bounding-box gradient paints nothing.
+    EXPECT_FALSE(v[2]->style().strokePaint);
 }
 
 // ---- input that must be refused cleanly, or read safely ----

@@ -1,0 +1,274 @@
+// The registry of host edits and how one is run: arguments checked, the
+// handler run in an undo context of its own, a refusal taking back whatever
+// it had changed.
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "Support.h"
+
+namespace easel::edit {
+
+void refuse(const std::string& message) { throw Refused{message}; }
+
+namespace {
+
+std::string show(double v) {
+    std::ostringstream s;
+    s << v;
+    return s.str();
+}
+
+}  // namespace
+
+// ---- arguments ----
+
+const json& Args::raw(const char* key) const {
+    if (!j_.contains(key)) refuse(std::string("missing \"") + key + "\"");
+    return j_[key];
+}
+
+double Args::numberOf(const json& j, const std::string& where, double lo, double hi) {
+    if (!j.is_number()) refuse(where + " must be a number, found " + j.dump());
+    const double v = j.get<double>();
+    if (!std::isfinite(v) || v < lo || v > hi)
+        refuse(where + " must be from " + show(lo) + " to " + show(hi) + ", found " + j.dump());
+    return v;
+}
+
+double Args::number(const char* key, double lo, double hi, std::optional<double> fallback) const {
+    if (!j_.contains(key) && fallback) return *fallback;
+    return numberOf(raw(key), std::string("\"") + key + "\"", lo, hi);
+}
+
+int Args::integer(const char* key, int lo, int hi, std::optional<int> fallback) const {
+    if (!j_.contains(key) && fallback) return *fallback;
+    const double v = number(key, lo, hi);
+    if (v != std::floor(v)) refuse(std::string("\"") + key + "\" must be a whole number, found " + show(v));
+    return static_cast<int>(v);
+}
+
+bool Args::flag(const char* key, bool fallback) const {
+    if (!j_.contains(key)) return fallback;
+    if (!j_[key].is_boolean()) refuse(std::string("\"") + key + "\" must be true or false, found " + j_[key].dump());
+    return j_[key].get<bool>();
+}
+
+std::string Args::text(const char* key, std::optional<std::string> fallback) const {
+    if (!j_.contains(key) && fallback) return *fallback;
+    const json& j = raw(key);
+    if (!j.is_string()) refuse(std::string("\"") + key + "\" must be a string, found " + j.dump());
+    return j.get<std::string>();
+}
+
+std::string Args::word(const char* key, std::initializer_list<const char*> words,
+                       std::optional<std::string> fallback) const {
+    const std::string w = text(key, fallback);
+    std::string list;
+    for (const char* x : words) {
+        if (w == x) return w;
+        list += std::string(list.empty() ? "" : ", ") + x;
+    }
+    refuse(std::string("\"") + key + "\" must be one of " + list + ", found \"" + w + "\"");
+}
+
+AIRealPoint Args::pointOf(const json& j, const std::string& where) {
+    if (!j.is_array() || j.size() != 2) refuse(where + " must be a point [h, v], found " + j.dump());
+    return AIRealPoint{static_cast<float>(numberOf(j[0], where + "[0]", -kMaxCoordinate, kMaxCoordinate)),
+                       static_cast<float>(numberOf(j[1], where + "[1]", -kMaxCoordinate, kMaxCoordinate))};
+}
+
+AIRealPoint Args::point(const char* key, std::optional<AIRealPoint> fallback) const {
+    if (!j_.contains(key) && fallback) return *fallback;
+    return pointOf(raw(key), std::string("\"") + key + "\"");
+}
+
+// ---- shared helpers ----
+
+void check(ASErr e, const std::string& what) {
+    if (e == kNoErr) return;
+    if (e == kLockedLayerErr) refuse(what + ": the layer is locked or hidden");
+    if (e == kOutOfMemoryErr) refuse(what + ": the document would hold more art than easel allows");
+    if (e == kTooManyPointsErr) refuse(what + ": a path may have at most " + std::to_string(kMaxSegments) + " points");
+    refuse(what + ": refused by the document (the result would not be finite or the art is gone)");
+}
+
+std::string layerName(const Layer* layer) { return "layer \"" + layer->name() + "\""; }
+
+void requireEditable(const Layer* layer) {
+    if (!layer->visible()) refuse(layerName(layer) + " is hidden: show it to edit its art");
+    if (layer->locked()) refuse(layerName(layer) + " is locked: unlock it to edit its art");
+}
+
+std::vector<Art*> targets(Document& doc, bool need) {
+    std::vector<Art*> out;
+    for (Art* a : doc.selectedArt())
+        if (!a->parent() || !a->parent()->selected()) out.push_back(a);
+    if (need && out.empty()) refuse("nothing is selected");
+    for (Art* a : out) {
+        requireEditable(a->layer());
+        for (const Art* p = a; p; p = p->parent())
+            if (p->locked() || p->hidden()) refuse("art " + std::to_string(a->id()) + " is locked or hidden");
+    }
+    return out;
+}
+
+Layer* layerArg(Document& doc, const Args& args, const char* key) {
+    const std::string name = args.text(key);
+    for (size_t i = 0; i < doc.layerCount(); ++i)
+        if (doc.layerFromTop(i)->name() == name) return doc.layerFromTop(i);
+    refuse("no layer named \"" + name + "\"");
+}
+
+AIRealRect boundsOf(Document& doc, const std::vector<Art*>& art) {
+    AIRealRect r = kEmptyRect;
+    for (Art* a : art) {
+        AIRealRect b;
+        if (doc.bounds(a, &b) == kNoErr) r = unionRect(r, b);
+    }
+    return r;
+}
+
+void requireInRange(Document& doc, const std::vector<Art*>& art) {
+    const AIRealRect r = boundsOf(doc, art);
+    if (isEmptyRect(r)) return;
+    const double m = std::max({std::fabs(r.left), std::fabs(r.right), std::fabs(r.top), std::fabs(r.bottom)});
+    if (!(m <= kMaxCoordinate)) refuse("the art would leave the drawing area (coordinates up to " + show(kMaxCoordinate) + ")");
+}
+
+// ---- clipboard ----
+
+Clipboard::Clipboard() { clear(); }
+void Clipboard::clear() {
+    doc_ = std::make_unique<Document>(612, 792);
+    doc_->insertLayer(nullptr, kPlaceAboveAll, nullptr, "Clipboard");
+}
+Clipboard::~Clipboard() = default;
+bool Clipboard::empty() const { return doc_->bottomLayer()->firstArt() == nullptr; }
+
+// ---- the registry ----
+
+const std::vector<Op>& registry() {
+    static const std::vector<Op> ops = {
+        {"new", nullptr, {"width", "height", "size", "orientation"},
+         "a new document: \"size\" Letter|Legal|Tabloid|A3|A4|A5 (\"orientation\": portrait|landscape) or "
+         "\"width\", \"height\" in points (1 to 16384)", opNew},
+        {"create", "Create", {"shape", "from", "to", "radius", "center", "sides", "points", "inner", "rotation",
+                              "anchors", "closed", "tolerance", "fill", "stroke", "strokeWidth"},
+         "a shape on the current layer, selected: \"shape\" rectangle|ellipse (\"from\", \"to\" corners; "
+         "rectangle \"radius\"), polygon (\"center\", \"radius\", \"sides\"), star (\"center\", \"radius\", "
+         "\"inner\", \"points\"), line (\"from\", \"to\"), pen (\"anchors\": [[h, v] | [h, v, inH, inV, outH, outV]]), "
+         "pencil (\"points\": [[h, v], ...], \"tolerance\"); \"closed\", \"rotation\" degrees, \"fill\", "
+         "\"stroke\", \"strokeWidth\"", opCreate},
+        {"move", "Move", {"by"}, "moves the selection \"by\": [dh, dv]", opMove},
+        {"scale", "Scale", {"by", "origin", "strokes"},
+         "scales the selection \"by\": [sh, sv] about \"origin\" (default: the centre of its bounds); "
+         "\"strokes\": true scales stroke widths too", opScale},
+        {"rotate", "Rotate", {"angle", "origin"},
+         "rotates the selection by \"angle\" degrees (counter-clockwise) about \"origin\"", opRotate},
+        {"style", "Style", {"fill", "stroke", "strokeWidth", "opacity", "blend"},
+         "paints the selection: \"fill\", \"stroke\" (COLOR), \"strokeWidth\" 0 to 1000, \"opacity\" 0 to 1, "
+         "\"blend\" (a mode name or 0 to 15)", opStyle},
+        {"delete", "Delete", {}, "deletes the selection", opDelete},
+        {"duplicate", "Duplicate", {"by"}, "copies the selection above itself, offset \"by\" [dh, dv]; the copies "
+                                           "are selected", opDuplicate},
+        {"copy", nullptr, {}, "copies the selection to the clipboard", opCopy},
+        {"cut", "Cut", {}, "copies the selection to the clipboard and deletes it", opCut},
+        {"paste", "Paste", {"by"}, "pastes the clipboard on top of the current layer, offset \"by\"", opPaste},
+        {"group", "Group", {}, "groups the selection where its top-most object was", opGroup},
+        {"ungroup", "Ungroup", {}, "releases the selected groups' members", opUngroup},
+        {"arrange", "Arrange", {"to"}, "restacks the selection \"to\": forward|backward|front|back", opArrange},
+        {"select", nullptr, {"ids", "mode"}, "selects art by id; \"mode\" set|add|toggle", opSelect},
+        {"selectAll", nullptr, {}, "selects all art of the current layer", opSelectAll},
+        {"deselect", nullptr, {}, "deselects everything", opDeselect},
+        {"selectPoints", nullptr, {"paths", "mode"},
+         "selects anchor points: \"paths\": [{\"id\": n, \"segments\": [i, ...]}], \"mode\" set|add|toggle",
+         opSelectPoints},
+        {"movePoints", "Move Points", {"by"}, "moves the selected anchor points with their handles", opMovePoints},
+        {"moveHandle", "Move Handle", {"id", "segment", "handle", "to"},
+         "moves the \"in\" or \"out\" direction point of one anchor \"to\" a point (a smooth point turns its "
+         "other handle along)", opMoveHandle},
+        {"newLayer", "New Layer", {"name"}, "a new layer above the current one, made current", opNewLayer},
+        {"deleteLayer", "Delete Layer", {"layer"}, "deletes a layer and its art", opDeleteLayer},
+        {"renameLayer", "Rename Layer", {"layer", "name"}, "renames a layer", opRenameLayer},
+        {"layerVisible", "Show Layer", {"layer", "visible"}, "shows or hides a layer", opLayerVisible},
+        {"layerLocked", "Lock Layer", {"layer", "locked"}, "locks or unlocks a layer", opLayerLocked},
+        {"moveLayer", "Move Layer", {"layer", "to"}, "moves a layer \"to\" a position (0: the top)", opMoveLayer},
+        {"currentLayer", nullptr, {"layer"}, "makes a layer the one new art goes on", opCurrentLayer},
+        {"toLayer", "Move to Layer", {"layer"}, "moves the selection to the top of a layer", opToLayer},
+    };
+    return ops;
+}
+
+namespace {
+
+const Op* findOp(const std::string& name) {
+    for (const Op& op : registry())
+        if (name == op.name) return &op;
+    return nullptr;
+}
+
+}  // namespace
+
+bool isOp(const std::string& name) { return findOp(name) != nullptr; }
+
+std::vector<OpInfo> ops() {
+    std::vector<OpInfo> out;
+    for (const Op& op : registry()) out.push_back({op.name, op.summary, op.undoName == nullptr});
+    return out;
+}
+
+Outcome run(Document& doc, Clipboard& clipboard, const json& edit) {
+    Outcome out;
+    if (!edit.is_object() || !edit.contains("op") || !edit["op"].is_string()) {
+        out.error = "expected an edit {\"op\": NAME, ...}, found " + edit.dump();
+        return out;
+    }
+    const std::string name = edit["op"].get<std::string>();
+    const Op* op = findOp(name);
+    if (!op) {
+        std::string list;
+        for (const Op& o : registry()) list += std::string(list.empty() ? "" : ", ") + o.name;
+        out.error = "unknown edit \"" + name + "\" (one of " + list + ")";
+        return out;
+    }
+    for (auto it = edit.begin(); it != edit.end(); ++it) {
+        if (it.key() == "op") continue;
+        if (std::none_of(op->keys.begin(), op->keys.end(), [&](const char* k) { return it.key() == k; })) {
+            std::string list;
+            for (const char* k : op->keys) list += std::string(list.empty() ? "" : ", ") + "\"" + k + "\"";
+            out.error = name + ": unknown argument \"" + it.key() + "\"" + (list.empty() ? " (it takes none)" : " (expected " + list + ")");
+            return out;
+        }
+    }
+    Args args(edit);
+    Ctx ctx{doc, clipboard, args, out, op->undoName ? op->undoName : ""};
+    if (!op->undoName) {
+        // Selection changes and copies are not undo steps.
+        doc.changeSelection([&] {
+            try {
+                op->handler(ctx);
+            } catch (const Refused& r) {
+                out.error = name + ": " + r.message;
+            }
+        });
+        return out;
+    }
+    doc.commitUndoContext();
+    try {
+        op->handler(ctx);
+    } catch (const Refused& r) {
+        doc.undoChanges();
+        out.error = name + ": " + r.message;
+        out.made.clear();
+        return out;
+    }
+    if (doc.contextChanged()) {
+        doc.setUndoText("Undo " + ctx.undoName, "Redo " + ctx.undoName);
+        out.undoName = ctx.undoName;
+    }
+    doc.commitUndoContext();
+    return out;
+}
+
+}  // namespace easel::edit

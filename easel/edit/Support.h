@@ -1,0 +1,109 @@
+// What the edit handlers share: typed access to arguments, refusals, the
+// selection an edit acts on. Internal to easel/edit.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Edit.h"
+
+namespace easel::edit {
+
+// A refused edit: the message says what is wrong and what is expected.
+struct Refused {
+    std::string message;
+};
+[[noreturn]] void refuse(const std::string& message);
+
+// Coordinates past this are off any page: refused, so nothing huge or
+// non-finite is ever stored.
+constexpr double kMaxCoordinate = 1e7;
+
+class Args {
+public:
+    explicit Args(const json& j) : j_(j) {}
+    bool has(const char* key) const { return j_.contains(key); }
+    const json& raw(const char* key) const;
+    // A number from lo to hi; refused outside (the message names the range).
+    double number(const char* key, double lo, double hi, std::optional<double> fallback = std::nullopt) const;
+    int integer(const char* key, int lo, int hi, std::optional<int> fallback = std::nullopt) const;
+    bool flag(const char* key, bool fallback) const;
+    std::string text(const char* key, std::optional<std::string> fallback = std::nullopt) const;
+    // One of the given words.
+    std::string word(const char* key, std::initializer_list<const char*> words,
+                     std::optional<std::string> fallback = std::nullopt) const;
+    AIRealPoint point(const char* key, std::optional<AIRealPoint> fallback = std::nullopt) const;
+    // [h, v] read from any json value; `where` names it in messages.
+    static AIRealPoint pointOf(const json& j, const std::string& where);
+    static double numberOf(const json& j, const std::string& where, double lo, double hi);
+
+private:
+    const json& j_;
+};
+
+struct Ctx {
+    Document& doc;
+    Clipboard& clipboard;
+    const Args& args;
+    Outcome& out;
+    std::string undoName;
+};
+
+using Handler = void (*)(Ctx&);
+
+struct Op {
+    const char* name;
+    const char* undoName;  // nullptr: no undo step (selection, copy, new)
+    std::vector<const char*> keys;
+    const char* summary;
+    Handler handler;
+};
+const std::vector<Op>& registry();
+
+// "layer \"Layer 1\"" for messages.
+std::string layerName(const Layer* layer);
+// Refuses a locked or hidden layer, naming it; `what` is the edit's object.
+void requireEditable(const Layer* layer);
+// The selected objects an edit acts on: selected art whose container is
+// not selected, in document order. Refused when empty (`need`) or when any
+// is on a locked or hidden layer or locked itself.
+std::vector<Art*> targets(Document& doc, bool need = true);
+Layer* layerArg(Document& doc, const Args& args, const char* key = "layer");
+// Union of the bounds of the art.
+AIRealRect boundsOf(Document& doc, const std::vector<Art*>& art);
+// Refuses art whose bounds left the coordinate range.
+void requireInRange(Document& doc, const std::vector<Art*>& art);
+void check(ASErr e, const std::string& what);
+
+// Handlers (Ops.cpp, Arrange.cpp).
+void opNew(Ctx&);
+void opCreate(Ctx&);
+void opMove(Ctx&);
+void opScale(Ctx&);
+void opRotate(Ctx&);
+void opStyle(Ctx&);
+void opDelete(Ctx&);
+void opDuplicate(Ctx&);
+void opCopy(Ctx&);
+void opCut(Ctx&);
+void opPaste(Ctx&);
+void opGroup(Ctx&);
+void opUngroup(Ctx&);
+void opArrange(Ctx&);
+void opSelect(Ctx&);
+void opSelectAll(Ctx&);
+void opDeselect(Ctx&);
+void opSelectPoints(Ctx&);
+void opMovePoints(Ctx&);
+void opMoveHandle(Ctx&);
+void opNewLayer(Ctx&);
+void opDeleteLayer(Ctx&);
+void opRenameLayer(Ctx&);
+void opLayerVisible(Ctx&);
+void opLayerLocked(Ctx&);
+void opMoveLayer(Ctx&);
+void opCurrentLayer(Ctx&);
+void opToLayer(Ctx&);
+
+}  // namespace easel::edit

@@ -1,0 +1,255 @@
+// Pictures of easel documents drawn with cairo straight from the model: each
+// distinct path geometry is built once as a cairo path and drawn through the
+// art's pending matrix, so copies sharing a geometry cost a transform each.
+// Documents with art this drawing does not cover (text, images, symbols,
+// meshes, warps, attributes kept from an imported SVG, gradients, clip paths,
+// masks and filters) are drawn from their
+// SVG by librsvg instead.
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include "Render.h"
+#include "RenderCairo.h"
+#include "SvgColor.h"
+#include "SvgExport.h"
+
+namespace easel {
+
+namespace {
+
+constexpr double kPixelsPerPoint = 96.0 / 72.0;  // the SVG's size is in points
+
+bool samePoint(const AIRealPoint& a, const AIRealPoint& b) { return a.h == b.h && a.v == b.v; }
+
+// Whether every visible art of the document is one this drawing covers.
+bool drawable(const Art& a) {
+    if (a.hidden()) return true;
+    if (a.extra().find("\"svg\"") != std::string::npos) return false;
+    // Gradient paint and kept clip paths, masks and filters are drawn from the SVG.
+    const AIPathStyle& s = a.style();
+    if (a.effectSpace() || (s.fillPaint && s.fill.color.kind == kGradientColor) ||
+        (s.strokePaint && s.stroke.color.kind == kGradientColor))
+        return false;
+    switch (a.type()) {
+        case kPathArt: return true;
+        case kGroupArt:
+        case kCompoundPathArt:
+            for (const Art* c = a.firstChild(); c; c = c->next()) {
+                if (!drawable(*c)) return false;
+            }
+            return true;
+        default: return false;
+    }
+}
+
+class Painter {
+public:
+    Painter(const Document& doc, cairo_t* cr) : doc_(doc), cr_(cr) {}
+    ~Painter() {
+        for (auto& [key, path] : paths_) cairo_path_destroy(path);
+    }
+    Painter(const Painter&) = delete;
+    Painter& operator=(const Painter&) = delete;
+
+    void art(const Art& a);
+
+private:
+    struct Key {
+        const PathGeometry* geometry;
+        bool closed;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const { return std::hash<const void*>()(k.geometry) * 2 + k.closed; }
+    };
+
+    // The path of a geometry in its own coordinates, built on first use.
+    const cairo_path_t* geometryPath(const Art& a);
+    // Adds the art's path, through its pending matrix, to the current path.
+    void appendPath(const Art& a);
+    void paint(const AIPathStyle& s);
+    bool setColor(const AIColor& c) {
+        const auto rgb = displayColor(c, &doc_);
+        if (!rgb) return false;
+        cairo_set_source_rgb(cr_, rgb->r / 255.0, rgb->g / 255.0, rgb->b / 255.0);
+        return true;
+    }
+
+    const Document& doc_;
+    cairo_t* cr_;
+    std::unordered_map<Key, cairo_path_t*, KeyHash> paths_;
+};
+
+const cairo_path_t* Painter::geometryPath(const Art& a) {
+    const Key key{a.sharedGeometry().get(), a.closed()};
+    if (auto it = paths_.find(key); it != paths_.end()) return it->second;
+    const std::vector<AIPathSegment>& segs = a.sharedGeometry()->segments;
+    cairo_save(cr_);
+    cairo_identity_matrix(cr_);
+    cairo_new_path(cr_);
+    if (!segs.empty()) {
+        cairo_move_to(cr_, segs[0].p.h, segs[0].p.v);
+        auto side = [&](const AIPathSegment& from, const AIPathSegment& to) {
+            if (samePoint(from.out, from.p) && samePoint(to.in, to.p)) cairo_line_to(cr_, to.p.h, to.p.v);
+            else cairo_curve_to(cr_, from.out.h, from.out.v, to.in.h, to.in.v, to.p.h, to.p.v);
+        };
+        for (size_t i = 1; i < segs.size(); ++i) side(segs[i - 1], segs[i]);
+        if (a.closed()) {
+            const AIPathSegment& last = segs.back();
+            const AIPathSegment& first = segs.front();
+            if (!(samePoint(last.out, last.p) && samePoint(first.in, first.p))) side(last, first);
+            cairo_close_path(cr_);
+        }
+    }
+    cairo_path_t* path = cairo_copy_path(cr_);
+    cairo_new_path(cr_);
+    cairo_restore(cr_);
+    paths_.emplace(key, path);
+    return path;
+}
+
+void Painter::appendPath(const Art& a) {
+    if (a.segmentCount() < 2 && !(a.segmentCount() == 1 && a.closed())) return;
+    const AIRealMatrix& m = a.pendingMatrix();
+    cairo_save(cr_);
+    const cairo_matrix_t cm{m.a, m.b, m.c, m.d, m.tx, m.ty};
+    cairo_transform(cr_, &cm);
+    cairo_append_path(cr_, geometryPath(a));
+    cairo_restore(cr_);  // the path stays, in device space
+}
+
+void Painter::paint(const AIPathStyle& s) {
+    if (s.fillPaint && setColor(s.fill.color)) {
+        cairo_set_fill_rule(cr_, s.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+        cairo_fill_preserve(cr_);
+    }
+    const AIStrokeStyle& k = s.stroke;
+    if (s.strokePaint && k.width > 0 && setColor(k.color)) {
+        cairo_set_line_width(cr_, k.width);
+        cairo_set_line_cap(cr_, k.cap == kRoundCap        ? CAIRO_LINE_CAP_ROUND
+                                : k.cap == kProjectingCap ? CAIRO_LINE_CAP_SQUARE
+                                                          : CAIRO_LINE_CAP_BUTT);
+        cairo_set_line_join(cr_, k.join == kRoundJoin   ? CAIRO_LINE_JOIN_ROUND
+                                 : k.join == kBevelJoin ? CAIRO_LINE_JOIN_BEVEL
+                                                        : CAIRO_LINE_JOIN_MITER);
+        cairo_set_miter_limit(cr_, k.miterLimit);
+        // A dash pattern that is negative or adds up to nothing draws solid.
+        double dash[kMaxDashComponents];
+        const int n = std::min(k.dashCount, kMaxDashComponents);
+        double sum = 0;
+        bool valid = n > 0;
+        for (int i = 0; i < n; ++i) {
+            dash[i] = k.dash[i];
+            valid = valid && dash[i] >= 0;
+            sum += dash[i];
+        }
+        cairo_set_dash(cr_, dash, valid && sum > 0 ? n : 0, k.dashOffset);
+        cairo_stroke_preserve(cr_);
+    }
+    cairo_new_path(cr_);
+}
+
+// The blend modes in their CSS order.
+cairo_operator_t blendOperator(int32_t mode) {
+    static const cairo_operator_t kOps[16] = {
+        CAIRO_OPERATOR_OVER,       CAIRO_OPERATOR_MULTIPLY,   CAIRO_OPERATOR_SCREEN,        CAIRO_OPERATOR_OVERLAY,
+        CAIRO_OPERATOR_SOFT_LIGHT, CAIRO_OPERATOR_HARD_LIGHT, CAIRO_OPERATOR_COLOR_DODGE,   CAIRO_OPERATOR_COLOR_BURN,
+        CAIRO_OPERATOR_DARKEN,     CAIRO_OPERATOR_LIGHTEN,    CAIRO_OPERATOR_DIFFERENCE,    CAIRO_OPERATOR_EXCLUSION,
+        CAIRO_OPERATOR_HSL_HUE,    CAIRO_OPERATOR_HSL_SATURATION, CAIRO_OPERATOR_HSL_COLOR, CAIRO_OPERATOR_HSL_LUMINOSITY};
+    return mode >= 0 && mode < 16 ? kOps[mode] : CAIRO_OPERATOR_OVER;
+}
+
+// A compound path of plain paths, drawn as one path.
+bool onePath(const Art& a) {
+    if (a.type() != kCompoundPathArt || !a.firstChild()) return false;
+    for (const Art* c = a.firstChild(); c; c = c->next())
+        if (c->type() != kPathArt || c->segmentCount() == 0) return false;
+    return true;
+}
+
+void Painter::art(const Art& a) {
+    if (a.hidden()) return;
+    const bool compound = onePath(a);
+    // A compound path drawn as one path takes its drawn style (that of its
+    // first member); anything else its own.
+    const DrawnStyle drawn = compound ? drawnStyle(a) : DrawnStyle{a.style(), a.opacity(), a.blendMode()};
+    // Opacity and blend mode act on the art drawn as a whole.
+    const bool group = drawn.opacity != 1 || drawn.blend != 0;
+    if (group) cairo_push_group(cr_);
+    if (a.type() == kPathArt) {
+        appendPath(a);
+        paint(drawn.style);
+    } else if (compound) {
+        for (const Art* c = a.firstChild(); c; c = c->next()) appendPath(*c);
+        paint(drawn.style);
+    } else {
+        for (const Art* c = a.firstChild(); c; c = c->next()) art(*c);
+    }
+    if (group) {
+        cairo_pop_group_to_source(cr_);
+        cairo_set_operator(cr_, blendOperator(drawn.blend));
+        cairo_paint_with_alpha(cr_, std::clamp(static_cast<double>(drawn.opacity), 0.0, 1.0));
+        cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
+    }
+}
+
+}  // namespace
+
+bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std::string& error) {
+    bool direct = true;
+    for (size_t i = 0; i < doc.layerCount() && direct; ++i) {
+        const Layer* l = doc.layerFromBottom(i);
+        if (!l->visible()) continue;
+        for (const Art* a = l->firstArt(); a && direct; a = a->next()) direct = drawable(*a);
+    }
+    if (!direct) return renderSvg(writeSvg(doc), size, out, error);
+
+    // The size the SVG of the document would be drawn at.
+    const double pageW = doc.width(), pageH = doc.height();
+    const double w = pageW * kPixelsPerPoint, h = pageH * kPixelsPerPoint;
+    double s = 1;
+    if (size.width > 0) s = size.width / w;
+    else if (size.scale > 0) s = size.scale;
+    const double pw = std::round(w * s), ph = std::round(h * s);
+    if (!std::isfinite(s) || s <= 0 || !(pw >= 1 && ph >= 1 && pw <= kMaxRenderPixels && ph <= kMaxRenderPixels)) {
+        error = "picture size " + std::to_string(pw) + " x " + std::to_string(ph) + " out of range (1 to " +
+                std::to_string(kMaxRenderPixels) + " pixels a side)";
+        return false;
+    }
+    const int iw = static_cast<int>(pw), ih = static_cast<int>(ph);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, iw, ih);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        error = "cannot make a picture of that size";
+        return false;
+    }
+    cairo_t* cr = cairo_create(surface);
+    // The page fitted into the picture (aspect kept, centred), vertical axis up.
+    const double k = std::min(pw / pageW, ph / pageH);
+    cairo_translate(cr, (pw - k * pageW) / 2, (ph - k * pageH) / 2);
+    cairo_scale(cr, k, -k);
+    cairo_translate(cr, 0, -pageH);
+    {
+        Painter painter(doc, cr);
+        for (size_t i = 0; i < doc.layerCount(); ++i) {
+            const Layer* l = doc.layerFromBottom(i);
+            if (!l->visible()) continue;
+            for (const Art* a = l->firstArt(); a; a = a->next()) painter.art(*a);
+        }
+    }
+    const cairo_status_t st = cairo_status(cr);
+    cairo_destroy(cr);
+    if (st != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        error = std::string("cannot draw the document: ") + cairo_status_to_string(st);
+        return false;
+    }
+    imageFromSurface(surface, out);
+    cairo_surface_destroy(surface);
+    return true;
+}
+
+}  // namespace easel

@@ -1,0 +1,184 @@
+// The SVG importer: walks the element tree, resolves properties and
+// paint, and builds art in a new document. Shared by the units that read
+// the document as a whole (SvgImport.cpp) and its drawn elements
+// (SvgElements.cpp).
+#pragma once
+
+#include <libxml/tree.h>
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+#include "Document.h"
+#include "SvgCss.h"
+#include "SvgGeometry.h"
+#include "SvgImport.h"
+#include "SvgPaint.h"
+
+namespace easel::svg {
+
+constexpr const char* kSvgNs = "http://www.w3.org/2000/svg";
+constexpr const char* kXlinkNs = "http://www.w3.org/1999/xlink";
+constexpr const char* kXmlNs = "http://www.w3.org/XML/1998/namespace";
+constexpr const char* kInkscapeNs = "http://www.inkscape.org/namespaces/inkscape";
+constexpr double kPxToPt = 0.75;
+
+// A limit reached or the document refusing art: the import stops.
+struct Failure {
+    std::string message;
+};
+
+class Importer : public ElementReader {
+public:
+    Importer(xmlDocPtr xdoc, const SvgLimits& limits, SvgReport& report) : x_(xdoc), lim_(limits), report_(report) {}
+    bool run(std::unique_ptr<Document>& out, std::string& error);
+
+private:
+    struct Ctx {
+        Mat ctm;  // user space to model
+        const Props* inherited = nullptr;
+        Layer* layer = nullptr;
+        Art* parent = nullptr;
+        int depth = 0;
+        double vpw = 100, vph = 100;  // viewport, for percentages
+    };
+
+    // Reading the XML tree.
+    std::string nodeText(xmlNodePtr first);
+    std::string name(xmlNodePtr n) const { return reinterpret_cast<const char*>(n->name); }
+    bool isSvg(xmlNodePtr n) const {
+        return n->type == XML_ELEMENT_NODE &&
+               (!n->ns || std::strcmp(reinterpret_cast<const char*>(n->ns->href), kSvgNs) == 0);
+    }
+    void indexIds(xmlNodePtr root);
+    void readStyleSheets(xmlNodePtr root);
+
+    // ElementReader
+    AttrMap attributes(xmlNodePtr n) override;
+    Props declared(xmlNodePtr n, const AttrMap& at) override { return ownProps(n, at); }
+    Declarations declarations(xmlNodePtr n, const AttrMap& at) override {
+        Declarations d;
+        sheet_.match(name(n), at, [&](const std::string& k, const std::string& v) { d.emplace_back(k, v); });
+        auto style = at.find("style");
+        if (style != at.end()) {
+            for (auto& kv : parseDeclarations(style->second)) d.push_back(std::move(kv));
+        }
+        return d;
+    }
+    xmlNodePtr byReference(const std::string& ref) override;
+
+    // Properties.
+    Props ownProps(xmlNodePtr n, const AttrMap& at) {
+        return declaredProperties(n ? name(n) : std::string(), at, sheet_, [this](const std::string& w) { note(w); });
+    }
+    static Props inherit(const Props& parent, const Props& own) { return inheritProperties(parent, own); }
+    double fontSize(const Props& p) const;
+    double lengthProp(const Props& p, const std::string& key, double dflt, double percentOf) const;
+    bool paint(const Props& p, const std::string& key, const AttrMap& at, bool& on, AIColor& color, float& alpha);
+    AIPathStyle styleFor(const Props& p, const AttrMap& at, const Mat& ctm, const Ctx& ctx, float& fillAlpha,
+                         float& strokeAlpha);
+
+    // Building art.
+    void note(const std::string& what) { ++notes_[what]; }
+    // Where gradient paint goes: set while the style of path art is read
+    // (the element's user space to the page, its bounds in user space, the
+    // viewport). Without it gradients are drawn as one colour.
+    struct PaintPlace {
+        Mat ctm;
+        bool hasBox = false;
+        double box[4] = {};
+        double vpw = 100, vph = 100;
+    };
+    std::optional<PaintPlace> place_;
+    // The document's gradient paint for a gradient element at place_; -1
+    // when it paints nothing (bounding-box units on art without area).
+    int32_t gradientRef(xmlNodePtr element, const GradientSpec& spec);
+    Art* newArt(int16_t type, const Ctx& ctx);
+    // Adds SVG attributes (a JSON object of strings; null: none) to those
+    // the art keeps to be written back.
+    void keepAttributes(Art* a, const nlohmann::ordered_json& attrs);
+    // `ctm`: the element's user space, where its clip path, mask and filter act.
+    void finish(Art* a, const AttrMap& at, const Props& own, const Props& props, float alpha,
+                const Mat* ctm = nullptr);
+    // Keeps the element's clip path, mask and filter with the art: the
+    // definitions (and what they refer to) as SVG text, acting in `space`.
+    void keepEffects(Art* a, const Props& own, const Mat& space);
+    // The SVG text of an element.
+    std::string dump(xmlNodePtr n);
+    // The element's opacity (times alpha) and blend mode.
+    void opacityAndBlend(Art* a, const Props& own, float alpha);
+    void walkChildren(xmlNodePtr n, const Ctx& ctx);
+    void element(xmlNodePtr n, const Ctx& ctx, const AttrMap* useAttrs = nullptr);
+    void group(xmlNodePtr n, const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx,
+               const Mat& ctm, bool firstOnly);
+    void shape(xmlNodePtr n, const std::string& tag, const AttrMap& at, const Props& own, const Props& props,
+               const Ctx& ctx, const Mat& ctm);
+    void text(xmlNodePtr n, const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx, const Mat& ctm);
+    void image(const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx, const Mat& ctm);
+    // An image drawn in warped pieces: the unwarped image is its definition.
+    void warpedImage(xmlNodePtr n, const Props& own, const Ctx& ctx, const Mat& ctm);
+    // Whether new art goes inside an envelope, where the unwarped geometry
+    // kept in data-easel-d and data-easel-transform is read instead of the
+    // warped one drawn.
+    static bool underEnvelope(const Ctx& ctx) {
+        for (const Art* p = ctx.parent; p; p = p->parent()) {
+            if (p->type() == kEnvelopeArt) return true;
+        }
+        return false;
+    }
+    void use(xmlNodePtr n, const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx, const Mat& ctm);
+    // corners: "0110..." corner flags; ends: the open path's first in and
+    // last out direction points, in model coordinates (both as written by
+    // this system, may be empty).
+    bool toSegments(const Subpath& sp, const Mat& m, std::vector<AIPathSegment>& out, const std::string& corners,
+                    const std::string& ends);
+    void setSegments(Art* a, const std::vector<AIPathSegment>& segs, bool closed, const AttrMap& at);
+    std::optional<Mat> objectMatrix(const Mat& ctm, double x, double yTop) const;
+    Mat viewBoxTransform(const AttrMap& at, double w, double h, bool& hasViewBox) const;
+    Layer* newLayer(const std::string& name);
+
+    xmlDocPtr x_;
+    const SvgLimits& lim_;
+    SvgReport& report_;
+    std::unique_ptr<Document> doc_;
+    std::map<std::string, int> notes_;
+    std::map<std::tuple<xmlNodePtr, double, double>, std::shared_ptr<const Gradient>> gradients_;
+    std::map<std::pair<const Gradient*, std::array<float, 6>>, int32_t> paints_;
+    std::vector<std::string> noteOrder_;
+    std::unordered_map<std::string, xmlNodePtr> ids_;
+    StyleSheet sheet_;
+    std::set<int64_t> usedIds_;
+    std::set<xmlNodePtr> useStack_;
+    size_t objects_ = 0;
+    size_t points_ = 0;
+    size_t entityChars_ = 0;
+    struct LayerFlags {
+        Layer* layer;
+        bool visible;
+        bool locked;
+    };
+    std::vector<LayerFlags> layerFlags_;
+    struct Pending {
+        Art* art;
+        bool locked, hidden;
+    };
+    std::vector<Pending> pending_;
+    double pageHeight_ = 0;
+};
+
+
+inline AIRealMatrix toReal(const Mat& m) {
+    return AIRealMatrix{static_cast<float>(m.a), static_cast<float>(m.b), static_cast<float>(m.c),
+                        static_cast<float>(m.d), static_cast<float>(m.e), static_cast<float>(m.f)};
+}
+
+}  // namespace easel::svg

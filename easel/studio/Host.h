@@ -1,0 +1,138 @@
+// The studio's host-thread side: the document, the plug-ins' session, the
+// open dialogs and the recording, and the commands the page sends, each a
+// named handler in one table (Commands.cpp). Only the host thread touches it.
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Random.h"
+#include "Recorder.h"
+#include "Studio.h"
+#include "adm/Dialog.h"
+#include "suites/AISuites.h"
+#include "cli/Session.h"
+
+namespace easel {
+class Document;
+class Plugin;
+}
+
+namespace easel::studio {
+
+json error(const std::string& message);
+
+// The person on the page answers the dialog: the host thread serves the
+// page's dialog commands until the dialog ends.
+class StudioDriver : public adm::DialogDriver {
+public:
+    void run(adm::Dialog& dialog) override;
+    std::vector<adm::Dialog*> open;
+    std::function<void()> onOpen, serve;
+};
+
+struct Host {
+    std::unique_ptr<cli::Session> session;
+    std::unique_ptr<Document> doc;
+    std::vector<std::unique_ptr<Document>> retired;  // plug-ins may still hold handles into them
+    StudioDriver driver;
+    json tools = json::array();
+    std::vector<std::string> pluginNames;
+    std::deque<json> alerts;
+    std::vector<json> notices;  // non-zero results, import notes
+    int32_t seed = 1;
+
+    struct Drag {
+        std::unique_ptr<cli::Session::Drag> run;
+        json events = json::array();
+        AIRealPoint last{0, 0};
+        int16_t pressure = 0;
+        int32_t modifiers = 0;
+        bool pen = false;
+        std::string client;  // the page that started it
+        // A drag that starts with nothing selected and changes nothing is not recorded.
+        bool nothingSelected = false;
+        size_t undoSteps = 0;
+        Random random;  // the random numbers at mouse down, to tell whether any were drawn
+        bool ending = false;  // mouse up is being sent
+    };
+    std::optional<Drag> drag;
+    // A drag's moves and mouse up that came while a dialog was open: carried
+    // out, in order, once it closes.
+    std::deque<json> deferred;
+
+    // The recording: an `easel play` script of the whole session.
+    Recorder rec;
+    std::filesystem::path journal;  // the recovery journal; empty: none
+    std::optional<json> recovery;   // the last session's unsaved work, offered until restored or discarded
+    std::string name = "drawing";   // the document's name, for downloads
+    std::function<void(const std::string&)> onName;  // tells the request threads the name
+    uint64_t version = 0;           // counts the commands that changed what the page shows
+    // The options dialog the page opened, for the recorder.
+    std::optional<std::map<int32_t, double>> optionsBefore;
+    std::optional<adm::DialogRecord> optionsClosed;
+
+    // The drawing for the running command's answer, as JSON text.
+    std::string scene;
+
+    // Ends the drag in progress: mouse up where its last event was.
+    void endDrag();
+    // Names the document after a file (no quotes, slashes or control characters).
+    void setName(std::string name);
+    // Results other than success are shown on the page; Cancel is a
+    // result only at start-up.
+    void report(Plugin& plugin, const char* selector, ASErr r);
+    // Everything the page shows; withScene also draws the picture into scene.
+    json state(bool withScene);
+};
+
+// One command of the page: its name, whether it may run while a dialog is
+// open, while a drag is in progress, or while the last session's unsaved work
+// waits to be restored or discarded, and what it does.
+struct CommandRow {
+    const char* op;
+    bool whileDialog;
+    bool whileDrag;
+    bool whileRecovery;
+    json (*run)(Host&, const json&);
+};
+
+// Runs one command through the table; unknown and untimely commands are refused.
+json dispatch(Host& host, const json& command);
+// Runs the pointer commands held back while a dialog was open, once it has closed.
+void runDeferred(Host& host);
+
+// The handlers, by the file that holds them.
+// Dialogs.cpp
+json dialogJson(const adm::Dialog& d);
+json dismissAlertCommand(Host& h, const json& c);
+json dialogSetCommand(Host& h, const json& c);
+json dialogPressCommand(Host& h, const json& c);
+json optionsCommand(Host& h, const json& c);
+// Commands.cpp
+json stateCommand(Host& h, const json& c);
+json scriptCommand(Host& h, const json& c);
+json selectCommand(Host& h, const json& c);
+json selectAllCommand(Host& h, const json& c);
+json deselectCommand(Host& h, const json& c);
+json pointerCommand(Host& h, const json& c);
+json undoCommand(Host& h, const json& c);
+json redoCommand(Host& h, const json& c);
+json seedCommand(Host& h, const json& c);
+json openCommand(Host& h, const json& c);
+json saveCommand(Host& h, const json& c);
+json recoverCommand(Host& h, const json& c);
+json discardRecoveryCommand(Host& h, const json& c);
+
+// Reads a document from its text by its file name's extension (.svg or JSON);
+// notes has what the import could not keep.
+bool readDocumentText(const std::string& name, const std::string& text, std::unique_ptr<Document>& doc,
+                      std::string& message, std::string& notes);
+
+}  // namespace easel::studio

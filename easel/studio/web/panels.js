@@ -1,0 +1,88 @@
+// The panels around the canvas: undo and redo, the seed, the recorder's
+// step count, layers, swatches and the selection, and the bar's file buttons.
+import { $, note, page, setText } from './common.js';
+import { call } from './protocol.js';
+import { canvas, fit, zoomAt } from './canvas.js';
+
+export function showPanels() {
+  const state = page.state;
+  $('undo').disabled = !state.canUndo;
+  $('redo').disabled = !state.canRedo;
+  $('undo').title = state.canUndo ? `Undo ${state.undoText} (Ctrl+Z)` : 'Undo (Ctrl+Z)';
+  if (document.activeElement !== $('seed') && $('seed').value !== String(state.seed)) $('seed').value = state.seed;
+  setText($('steps'), `(${state.steps})`);
+  // The lists are rebuilt only when they change: a drag answers many times a
+  // second, and new elements would cost the picture a layout pass each time.
+  const lists = JSON.stringify([state.layers, state.swatches]);
+  if (lists !== shownLists) {
+    shownLists = lists;
+    showLists();
+  }
+  const n = state.selection.length;
+  setText($('selection'), n === 0 ? 'Nothing selected' : `${n} object${n > 1 ? 's' : ''} selected (ids ${state.selection.slice(0, 12).join(', ')}${n > 12 ? ', …' : ''})`);
+}
+
+let shownLists = null;
+function showLists() {
+  const state = page.state;
+  $('layers').replaceChildren(...state.layers.map((l) => {
+    const li = document.createElement('li');
+    li.textContent = l.name + (l.visible ? '' : ' (hidden)') + (l.locked ? ' (locked)' : '');
+    return li;
+  }));
+  $('swatches').replaceChildren(...state.swatches.map((s) => {
+    const sw = document.createElement('span');
+    sw.title = s.name;
+    if (s.color === 'none') sw.className = 'none'; else sw.style.background = s.color;
+    return sw;
+  }));
+}
+
+// ---- files, seed, recorder ----
+
+function download(name, data, type) {
+  const url = URL.createObjectURL(data instanceof Blob ? data : new Blob([data], { type }));
+  const a = document.createElement('a');
+  a.href = url;
+  a.download = name;
+  document.body.appendChild(a);
+  a.click();
+  a.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 1000);
+}
+
+$('open').addEventListener('change', async (e) => {
+  const f = e.target.files[0];
+  if (!f) return;
+  const text = await f.text();
+  e.target.value = '';
+  const r = await call({ op: 'open', name: f.name, text });
+  if (r.ok) { fit(); note(`Opened ${f.name}`); }
+});
+// Saving downloads the document under its name; the host then counts the work as saved.
+export async function saveJson() {
+  const r = await call({ op: 'save', format: 'json', download: true });
+  if (r.ok) download(r.name, r.text, 'application/json');
+  return r.ok;
+}
+$('save-json').addEventListener('click', () => saveJson());
+$('save-svg').addEventListener('click', async () => {
+  const r = await call({ op: 'save', format: 'svg', download: true });
+  if (r.ok) download(r.name, r.text, 'image/svg+xml');
+});
+$('export-png').addEventListener('click', async () => {
+  const width = Math.min(8192, Math.max(1, Math.round(page.scene.width * 2)));
+  const res = await fetch(`/api/picture.png?width=${width}`);
+  if (!res.ok) { note(await res.text()); return; }
+  download(`${page.state.name}.png`, await res.blob());
+});
+$('record').addEventListener('click', async () => {
+  const r = await call({ op: 'script' });
+  if (r.ok) download(r.name, JSON.stringify(r.script, null, 1), 'application/json');
+});
+$('seed').addEventListener('change', () => call({ op: 'seed', seed: Number($('seed').value) }));
+$('undo').addEventListener('click', () => call({ op: 'undo' }));
+$('redo').addEventListener('click', () => call({ op: 'redo' }));
+$('zoom-in').addEventListener('click', () => { const r = canvas.getBoundingClientRect(); zoomAt(1.25, r.width / 2, r.height / 2); });
+$('zoom-out').addEventListener('click', () => { const r = canvas.getBoundingClientRect(); zoomAt(0.8, r.width / 2, r.height / 2); });
+$('zoom-fit').addEventListener('click', fit);

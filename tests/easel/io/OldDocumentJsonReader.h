@@ -1,0 +1,13 @@
+// The tree-based document file reader the fast one replaced.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "Document.h"
+
+namespace easel::reference {
+
+bool oldReadDocumentJson(const std::string& text, std::unique_ptr<Document>& out, std::string& error);
+
+}  // namespace easel::reference

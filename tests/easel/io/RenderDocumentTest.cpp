@@ -1,0 +1,117 @@
+// Drawing a document straight from the model gives the picture librsvg draws
+// from the document's SVG.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "Document.h"
+#include "DocumentJson.h"
+#include "Render.h"
+#include "SvgExport.h"
+
+namespace easel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Mean absolute difference of premultiplied RGBA, 0 (same) to 1.
+double difference(const Image& a, const Image& b) {
+    double sum = 0;
+    for (size_t i = 0; i + 3 < a.rgba.size(); i += 4) {
+        const double aa = a.rgba[i + 3] / 255.0, ba = b.rgba[i + 3] / 255.0;
+        for (size_t c = 0; c < 3; ++c) sum += std::abs(a.rgba[i + c] * aa - b.rgba[i + c] * ba);
+        sum += std::abs(a.rgba[i + 3] - b.rgba[i + 3]);
+    }
+    return sum / (255.0 * static_cast<double>(a.rgba.size()));
+}
+
+size_t inkedPixels(const Image& im) {
+    size_t n = 0;
+    for (size_t i = 3; i < im.rgba.size(); i += 4) n += im.rgba[i] != 0;
+    return n;
+}
+
+std::unique_ptr<Document> read(const std::string& text) {
+    std::unique_ptr<Document> doc;
+    std::string error;
+    EXPECT_TRUE(readDocumentJson(text, doc, error)) << error;
+    return doc;
+}
+
+// Copies sharing one geometry through pending matrices, every stroke
+// setting, opacity and blend modes, compound paths, hidden art and layers.
+std::unique_ptr<Document> styled() {
+    auto doc = read(R"({"format": "easel-document", "version": 1, "page": {"width": 300, "height": 200},
+      "layers": [{"name": "off", "visible": false, "art": [
+        {"type": "path", "closed": true, "segments": [[0, 0, 0, 0, 0, 0, 1], [300, 0, 300, 0, 300, 0, 1], [0, 200, 0, 200, 0, 200, 1]],
+         "fill": {"paint": true, "color": {"kind": "gray", "values": [1]}}}]},
+       {"name": "on", "art": [
+        {"id": 1, "type": "path", "closed": true,
+         "segments": [[10, 10, 10, 10, 10, 10, 1], [60, 10, 70, 30, 60, 10, 0], [60, 60, 60, 60, 60, 60, 1], [10, 60, 10, 60, 10, 60, 1]],
+         "fill": {"paint": true, "color": {"kind": "cmyk", "values": [0, 0.7, 0.9, 0]}},
+         "stroke": {"paint": true, "color": {"kind": "rgb", "values": [0, 0, 0.5]}, "width": 3, "cap": "round",
+                    "join": "bevel", "dash": [6, 3], "dashOffset": 2}},
+        {"id": 2, "type": "path", "closed": false, "hidden": true,
+         "segments": [[0, 0, 0, 0, 0, 0, 1], [300, 200, 300, 200, 300, 200, 1]],
+         "stroke": {"paint": true, "color": {"kind": "gray", "values": [1]}, "width": 20}},
+        {"id": 3, "type": "compound", "opacity": 0.6, "blend": "multiply",
+         "fill": {"paint": true, "color": {"kind": "rgb", "values": [0.1, 0.6, 0.2]}},
+         "stroke": {"paint": true, "color": {"kind": "gray", "values": [0]}, "width": 1}, "evenOdd": true,
+         "children": [
+          {"type": "path", "closed": true, "segments": [[100, 20, 100, 20, 100, 20, 1], [200, 20, 200, 20, 200, 20, 1], [200, 120, 200, 120, 200, 120, 1], [100, 120, 100, 120, 100, 120, 1]]},
+          {"type": "path", "closed": true, "segments": [[130, 50, 130, 50, 130, 50, 1], [170, 50, 170, 50, 170, 50, 1], [170, 90, 170, 90, 170, 90, 1], [130, 90, 130, 90, 130, 90, 1]]}]},
+        {"id": 4, "type": "group", "opacity": 0.5, "children": [
+          {"type": "path", "closed": false, "segments": [[20, 150, 20, 150, 60, 190, 0], [280, 150, 240, 110, 280, 150, 0]],
+           "stroke": {"paint": true, "color": {"kind": "rgb", "values": [0.8, 0.1, 0.1]}, "width": 8, "cap": "projecting"}}]}]}]})");
+    Art* src = doc->findById(1);
+    for (int i = 1; i <= 6; ++i) {
+        Art* c = nullptr;
+        doc->duplicateArt(src, kPlaceAboveAll, nullptr, &c);
+        const float k = 0.3f + 0.1f * static_cast<float>(i);
+        doc->transformArt(c, AIRealMatrix{k, 0.2f * k, -0.2f * k, k, 35.0f * static_cast<float>(i), 100}, k,
+                          kTransformObjects | kScaleLines);
+    }
+    return doc;
+}
+
+TEST(RenderDocument, DrawsWhatLibrsvgDrawsFromTheSvg) {
+    std::vector<std::pair<std::string, std::unique_ptr<Document>>> docs;
+    docs.emplace_back("styled", styled());
+    for (const auto& e : fs::directory_iterator(fs::path(EASEL_SOURCE_DIR) / "examples")) {
+        std::ifstream in(e.path());
+        std::stringstream ss;
+        ss << in.rdbuf();
+        const std::string text = ss.str();
+        if (text.find("\"easel-document\"") != std::string::npos && text.find("\"steps\"") == std::string::npos)
+            docs.emplace_back(e.path().filename(), read(text));
+    }
+    ASSERT_GT(docs.size(), 2u);
+    for (const auto& [name, doc] : docs) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(doc);
+        for (const RenderSize size : {RenderSize{300, 0}, RenderSize{0, 0.5}}) {
+            Image direct, viaSvg;
+            std::string error;
+            ASSERT_TRUE(renderDocument(*doc, size, direct, error)) << error;
+            ASSERT_TRUE(renderSvg(writeSvg(*doc), size, viaSvg, error)) << error;
+            ASSERT_EQ(direct.width, viaSvg.width);
+            ASSERT_EQ(direct.height, viaSvg.height);
+            EXPECT_GT(inkedPixels(direct), 0u);
+            EXPECT_LT(difference(direct, viaSvg), 0.004);
+        }
+    }
+}
+
+TEST(RenderDocument, RefusesASizeOutOfRange) {
+    auto doc = styled();
+    Image im;
+    std::string error;
+    EXPECT_FALSE(renderDocument(*doc, RenderSize{100000, 0}, im, error));
+    EXPECT_NE(error.find("out of range"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace easel

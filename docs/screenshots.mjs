@@ -1,5 +1,5 @@
 // Pictures of easel studio in use for docs/: a grid made with Rows Columns,
-// an open option dialog, and a Kestova reshape. Regenerate them with
+// an open option dialog, a Kestova reshape and a drawing. Regenerate them with
 //   node docs/screenshots.mjs --easel build/<name>/easel/cli/easel \
 //        --plugins build/<name>/plugins --examples examples --out docs
 import { readFileSync } from 'node:fs';
@@ -64,6 +64,22 @@ await page.mouse.down();
 await moveTo(page, 170, 230, 12);
 await page.mouse.up();
 await shot('studio-kestova.png');
+
+// 4. Drawing: a star, a rounded rectangle and a pencil stroke, coloured from
+// the swatches, with the star's anchors shown by the Direct Selection tool.
+const edit = (e) => api({ op: 'edit', edit: e });
+await edit({ op: 'new', size: 'Letter', orientation: 'landscape' });
+await edit({ op: 'create', shape: 'rectangle', from: [90, 120], to: [330, 420], radius: 30, fill: { swatch: 'RGB Sky' }, stroke: 'none' });
+await edit({ op: 'create', shape: 'star', center: [470, 300], radius: 150, inner: 65, points: 7, fill: { swatch: 'RGB Orange' },
+             stroke: { swatch: 'Black' }, strokeWidth: 3 });
+await edit({ op: 'create', shape: 'pencil', points: Array.from({ length: 60 }, (_, i) => [100 + i * 10, 520 + 40 * Math.sin(i / 6)]),
+             fill: 'none', stroke: { swatch: 'RGB Violet' }, strokeWidth: 6 });
+await edit({ op: 'select', ids: [2] });
+await page.reload();
+await idle(page);
+await page.keyboard.press('a');
+await idle(page);
+await shot('studio-drawing.png');
 
 await got.close();
 await studio.stop();

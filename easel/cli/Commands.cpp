@@ -441,7 +441,7 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     std::vector<std::string> playDirs;
     std::string seedText;
     auto* playCmd = app.add_subcommand("play", "Runs a script: opens its document, loads its plug-ins, carries out its "
-                                                "steps (select, options, inspect, drag, undo, redo, seed, open) and writes the result.");
+                                                "steps (select, options, inspect, drag, edit, undo, redo, seed, open) and writes the result.");
     playCmd->add_option("SCRIPT", play_.script, "The script (.json)")->required();
     playCmd->add_option("-o,--output", play_.output, "Output document (.json, or .svg); overrides the script's \"output\"");
     playCmd->add_option("--log", play_.log, "Writes the record of the run as JSON");

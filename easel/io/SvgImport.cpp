@@ -280,7 +280,24 @@ int32_t Importer::gradientRef(xmlNodePtr element, const GradientSpec& g) {
             }
             m->stops.push_back(stop);
         }
-        def = std::move(m);
+        const auto same = [&](const std::shared_ptr<const Gradient>& o) {
+            if (o->radial != m->radial || o->spread != m->spread || o->stops.size() != m->stops.size()) return false;
+            for (size_t i = 0; i < 6; ++i)
+                if (o->coords[i] != m->coords[i]) return false;
+            for (size_t i = 0; i < m->stops.size(); ++i) {
+                const GradientStop& a = o->stops[i];
+                const GradientStop& b = m->stops[i];
+                if (a.offset != b.offset || a.opacity != b.opacity || !sameColor(a.color, b.color)) return false;
+            }
+            return true;
+        };
+        const auto found = std::find_if(madeGradients_.begin(), madeGradients_.end(), same);
+        if (found != madeGradients_.end()) {
+            def = *found;
+        } else {
+            def = std::move(m);
+            madeGradients_.push_back(def);
+        }
     }
     const AIRealMatrix r = toReal(mul(pl.ctm, mul(units, g.transform)));
     const auto key = std::make_pair(def.get(), std::array<float, 6>{r.a, r.b, r.c, r.d, r.tx, r.ty});

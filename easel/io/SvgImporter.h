@@ -101,7 +101,7 @@ private:
     std::optional<PaintPlace> place_;
     // The document's gradient paint for a gradient element at place_; -1
     // when it paints nothing (bounding-box units on art without area).
-    int32_t gradientRef(xmlNodePtr element, const GradientSpec& spec);
+    int32_t gradientRef(xmlNodePtr element, const GradientSpec& gradient);
     Art* newArt(int16_t type, const Ctx& ctx);
     // Adds SVG attributes (a JSON object of strings; null: none) to those
     // the art keeps to be written back.
@@ -153,6 +153,9 @@ private:
     std::map<std::string, int> notes_;
     std::map<std::tuple<xmlNodePtr, double, double>, std::shared_ptr<const Gradient>> gradients_;
     std::map<std::pair<const Gradient*, std::array<float, 6>>, int32_t> paints_;
+    // Every definition made, so equal ones are shared: a document written back
+    // gives each paint an element of its own, and reads back to the same paints.
+    std::vector<std::shared_ptr<const Gradient>> madeGradients_;
     std::vector<std::string> noteOrder_;
     std::unordered_map<std::string, xmlNodePtr> ids_;
     StyleSheet sheet_;

@@ -9,6 +9,7 @@
 #include "Document.h"
 #include "DocumentJson.h"
 #include "Host.h"
+#include "Names.h"
 #include "SvgColor.h"
 #include "SvgExport.h"
 #include "SvgImport.h"
@@ -42,6 +43,8 @@ const CommandRow kCommands[] = {
     {"seed", false, false, false, seedCommand},
     {"open", false, false, false, openCommand},
     {"save", false, false, true, saveCommand},
+    {"edit", false, false, false, editCommand},
+    {"anchors", false, false, false, anchorsCommand},
     {"recover", false, false, true, recoverCommand},
     {"discardRecovery", false, false, true, discardRecoveryCommand},
 };
@@ -127,11 +130,9 @@ void Host::endDrag() {
     Drag& d = *drag;
     d.ending = true;
     d.run->up(d.last, d.pressure, d.modifiers);
-    // Equal generators give equal numbers; different ones differ at once.
-    Random before = d.random, now = hostState().random;
-    const bool sameRandom = before.next() == now.next() && before.next() == now.next();
-    const bool unchanged = d.nothingSelected && doc->undoStepCount() == d.undoSteps && sameRandom;
-    if (!unchanged) rec.drag(d.run->tool().title, d.events, d.pen);
+    // Every drag is kept, also one with nothing selected: a tool's modifier
+    // keys may change its settings at mouse down, and the next drag shows it.
+    rec.drag(d.run->tool().title, d.events, d.pen);
     drag.reset();
     hostState().hasPressure = false;
 }
@@ -177,9 +178,17 @@ json Host::state(bool withScene) {
               {"steps", rec.steps()},
               {"unsaved", rec.unsaved()},
               {"name", name},
-              {"version", version}};
+              {"version", version},
+              {"currentLayer", doc->currentLayer() ? doc->currentLayer()->name() : ""}};
     if (recovery) j["recovery"] = {{"steps", (*recovery)["steps"].size()}};
     if (std::string je = rec.takeJournalError(); !je.empty()) notices.push_back({{"kind", "recovery"}, {"text", je}});
+    // The style of the first selected painted object, for the style panel.
+    for (Art* a : doc->selectedArt()) {
+        if (a->type() == kGroupArt || a->type() == kEnvelopeArt) continue;
+        j["selectionStyle"] = {{"strokeWidth", a->style().stroke.width}, {"opacity", a->opacity()},
+                               {"blend", blendModeName(a->blendMode())}};
+        break;
+    }
     j["dialog"] = driver.open.empty() ? json(nullptr) : dialogJson(*driver.open.back());
     json shown = json::array();
     for (auto& a : alerts) shown.push_back(a);
@@ -187,7 +196,10 @@ json Host::state(bool withScene) {
     j["notices"] = notices;
     notices.clear();
     // The drawing goes with the answer of the command running now.
-    if (withScene) scene = sceneText(*doc);
+    if (withScene && pictureHave)
+        picture = stream.write(*doc, *pictureHave);
+    else if (withScene)
+        scene = sceneText(*doc);
     return j;
 }
 
@@ -197,29 +209,33 @@ json scriptCommand(Host& m, const json&) {
     return {{"ok", true}, {"script", m.rec.script()}, {"name", m.name + ".script.json"}};
 }
 
+// Selecting is no undo step: the selection commands change it aside from the history.
 json selectCommand(Host& m, const json& c) {
     if (m.drag) return error("a drag is in progress");
     Document& doc = *m.doc;
     const std::string mode = c.value("mode", "set");
-    if (mode == "set") doc.deselectAll();
+    std::vector<Art*> art;
     for (const auto& idj : c.at("ids")) {
         Art* a = doc.findById(idj.get<int64_t>());
         if (!a || !doc.isLive(a)) return error("no art with id " + idj.dump());
-        const bool on = mode == "toggle" ? !a->selected() : true;
-        doc.setSelected(a, on);
+        art.push_back(a);
     }
+    doc.changeSelection([&] {
+        if (mode == "set") doc.deselectAll();
+        for (Art* a : art) doc.setSelected(a, mode == "toggle" ? !a->selected() : true);
+    });
     return selected(m);
 }
 
 json selectAllCommand(Host& m, const json&) {
     if (m.drag) return error("a drag is in progress");
-    m.doc->selectAll();
+    m.doc->changeSelection([&] { m.doc->selectAll(); });
     return selected(m);
 }
 
 json deselectCommand(Host& m, const json&) {
     if (m.drag) return error("a drag is in progress");
-    m.doc->deselectAll();
+    m.doc->changeSelection([&] { m.doc->deselectAll(); });
     return selected(m);
 }
 
@@ -253,9 +269,6 @@ json pointerCommand(Host& m, const json& c) {
         d.modifiers = mods;
         d.client = client;
         d.pen = c.value("pen", false);
-        d.nothingSelected = doc.selectedArt().empty();
-        d.undoSteps = doc.undoStepCount();
-        d.random = hostState().random;
         hostState().hasPressure = d.pen;
         d.run->down(p, pressure, mods);
         return m.state(true);
@@ -364,5 +377,61 @@ json discardRecoveryCommand(Host& m, const json&) {
     return m.state(false);
 }
 
+// A host edit (easel/edit), recorded as an `edit` step of the script; "new"
+// replaces the document.
+json editCommand(Host& m, const json& c) {
+    const json& e = c.at("edit");
+    edit::Outcome r = edit::run(*m.doc, m.clipboard, e);
+    if (!r.error.empty()) return error(r.error);
+    if (r.replaced) {
+        m.retired.push_back(std::move(m.doc));
+        m.doc = std::move(r.replaced);
+        hostState().document = m.doc.get();
+        m.setName("untitled");
+    }
+    // Replayed by the same edit, so "new" keeps the seed and the random numbers go on as they were.
+    m.rec.edit(e);
+    json s = m.state(true);
+    s["made"] = r.made;
+    return s;
+}
+
+// Anchors and direction points of paths, for the direct selection tool: of
+// the art listed in "ids" (their paths), else of the selected paths. The
+// last value says whether the anchor is selected.
+json anchorsCommand(Host& m, const json& c) {
+    Document& doc = *m.doc;
+    constexpr size_t kMostPaths = 5000;
+    std::vector<Art*> paths;
+    auto addPaths = [&](Art* root) {
+        std::vector<Art*> stack{root};
+        while (!stack.empty() && paths.size() < kMostPaths) {
+            Art* a = stack.back();
+            stack.pop_back();
+            if (a->hasPath()) paths.push_back(a);
+            for (Art* ch = a->firstChild(); ch; ch = ch->next()) stack.push_back(ch);
+        }
+    };
+    if (c.contains("ids")) {
+        for (const auto& idj : c["ids"]) {
+            Art* a = doc.findById(idj.get<int64_t>());
+            if (a && doc.isLive(a) && a->layer()->editable()) addPaths(a);
+        }
+    } else {
+        for (Art* a : doc.selectedArt())
+            if (a->hasPath() && paths.size() < kMostPaths) paths.push_back(a);
+    }
+    json out = json::array();
+    for (Art* a : paths) {
+        json segs = json::array();
+        for (size_t i = 0; i < a->segmentCount(); ++i) {
+            const AIPathSegment g = a->segment(i);
+            const bool on = (a->segmentSelection(i) & kSegmentPointSelected) != 0;
+            segs.push_back({g.p.h, g.p.v, g.in.h, g.in.v, g.out.h, g.out.v, on ? 1 : 0});
+        }
+        out.push_back({{"id", a->id()}, {"segments", segs}});
+    }
+    return {{"ok", true}, {"paths", out}};
+}
 
 }  // namespace easel::studio

@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "Random.h"
+#include "Edit.h"
+#include "Picture.h"
 #include "Recorder.h"
 #include "Studio.h"
 #include "adm/Dialog.h"
@@ -47,6 +48,7 @@ struct Host {
     std::deque<json> alerts;
     std::vector<json> notices;  // non-zero results, import notes
     int32_t seed = 1;
+    edit::Clipboard clipboard;  // copy, cut and paste within the studio
 
     struct Drag {
         std::unique_ptr<cli::Session::Drag> run;
@@ -56,10 +58,6 @@ struct Host {
         int32_t modifiers = 0;
         bool pen = false;
         std::string client;  // the page that started it
-        // A drag that starts with nothing selected and changes nothing is not recorded.
-        bool nothingSelected = false;
-        size_t undoSteps = 0;
-        Random random;  // the random numbers at mouse down, to tell whether any were drawn
         bool ending = false;  // mouse up is being sent
     };
     std::optional<Drag> drag;
@@ -77,9 +75,15 @@ struct Host {
     // The options dialog the page opened, for the recorder.
     std::optional<std::map<int32_t, double>> optionsBefore;
     std::optional<adm::DialogRecord> optionsClosed;
+    std::optional<std::string> optionsTool;
 
-    // The drawing for the running command's answer, as JSON text.
+    // The drawing for the running command's answer: JSON text, or for a
+    // command that says which picture the page has (its "picture"), the
+    // changes since that one in binary.
     std::string scene;
+    std::string picture;
+    std::optional<uint64_t> pictureHave;
+    PictureStream stream;
 
     // Ends the drag in progress: mouse up where its last event was.
     void endDrag();
@@ -129,6 +133,8 @@ json openCommand(Host& h, const json& c);
 json saveCommand(Host& h, const json& c);
 json recoverCommand(Host& h, const json& c);
 json discardRecoveryCommand(Host& h, const json& c);
+json editCommand(Host& h, const json& c);
+json anchorsCommand(Host& h, const json& c);
 
 // Reads a document from its text by its file name's extension (.svg or JSON);
 // notes has what the import could not keep.

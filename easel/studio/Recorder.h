@@ -1,6 +1,6 @@
 // The studio's recording: everything a person did, as an `easel play` script
 // that replays to the same document (selections, options, drags, undo,
-// redo, seeds, opened documents), and the recovery journal written after
+// redo, seeds, opened documents, host edits), and the recovery journal written after
 // every completed step.
 #pragma once
 
@@ -35,6 +35,7 @@ public:
     void redo() { counted("redo"); }
     void seed(int32_t seed);
     void open(const Document& doc);
+    void edit(const json& e) { push({{"edit", e}}); }
 
     // The script, as `easel play` reads it.
     json script() const;

@@ -1,11 +1,14 @@
 // The drawing the page paints: compact, in page points (vertical axis up).
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "Document.h"
 #include "Names.h"
+#include "Picture.h"
 #include "Studio.h"
 #include "SvgColor.h"
 #include "Warp.h"
@@ -122,6 +125,36 @@ void paint(std::string& out, const AIPathStyle* st, const Document& doc, const s
     out += '}';
 }
 
+// Text, images and the like are drawn as their box, so they can be seen and
+// picked; inside envelopes the box's corners as the warps put them.
+bool boxPath(const Art& a, const Document& doc, WarpedGeometry& warps, std::string& d) {
+    std::vector<AIRealPoint> q;
+    if (!warps.chainOf(a).identity() && warps.mesh(a, 1, 1, q) && q.size() == 4) {
+        d = "M";
+        point(d, q[0]);
+        d += 'L';
+        point(d, q[1]);
+        d += 'L';
+        point(d, q[3]);
+        d += 'L';
+        point(d, q[2]);
+        d += 'Z';
+        return true;
+    }
+    AIRealRect b;
+    if (doc.bounds(&a, &b) != kNoErr) return false;
+    d = "M";
+    point(d, {b.left, b.top});
+    d += 'L';
+    point(d, {b.right, b.top});
+    d += 'L';
+    point(d, {b.right, b.bottom});
+    d += 'L';
+    point(d, {b.left, b.bottom});
+    d += 'Z';
+    return true;
+}
+
 // The painted shapes of art, in stacking order, bottom first.
 void shapes(const Art& a, const Document& doc, WarpedGeometry& warps, float opacity, std::string& out) {
     if (a.hidden()) return;
@@ -147,41 +180,319 @@ void shapes(const Art& a, const Document& doc, WarpedGeometry& warps, float opac
         return;
     }
     if (a.hasObjectMatrix()) {
-        // Text, images and the like: their box, so they can be seen and
-        // picked; inside envelopes the box's corners as the warps put them.
-        std::vector<AIRealPoint> q;
         std::string d;
-        if (!warps.chainOf(a).identity() && warps.mesh(a, 1, 1, q) && q.size() == 4) {
-            d = "M";
-            point(d, q[0]);
-            d += 'L';
-            point(d, q[1]);
-            d += 'L';
-            point(d, q[3]);
-            d += 'L';
-            point(d, q[2]);
-            d += 'Z';
-        }
-        AIRealRect b;
-        if (d.empty() && doc.bounds(&a, &b) != kNoErr) return;
-        if (!d.empty()) {
-            paint(out, nullptr, doc, d, 1, 0, a.object().isText ? &a.object().text : nullptr);
-            return;
-        }
-        d = "M";
-        point(d, {b.left, b.top});
-        d += 'L';
-        point(d, {b.right, b.top});
-        d += 'L';
-        point(d, {b.right, b.bottom});
-        d += 'L';
-        point(d, {b.left, b.bottom});
-        d += 'Z';
-        paint(out, nullptr, doc, d, 1, 0, a.object().isText ? &a.object().text : nullptr);
+        if (boxPath(a, doc, warps, d)) paint(out, nullptr, doc, d, 1, 0, a.object().isText ? &a.object().text : nullptr);
     }
 }
 
 }  // namespace
+
+// ---- the picture for the page, as typed arrays ----
+
+namespace {
+
+// One painted shape of an object: its geometry drawn through a matrix.
+struct ShapeRecord {
+    float m[6];
+    uint32_t geom;
+    uint32_t style;
+    float opacity;
+    uint32_t blend;
+};
+
+struct ObjectRecord {
+    int64_t id;
+    float bounds[4];
+    uint32_t flags;  // 1 selected, 2 locked, 4 has bounds
+    uint32_t first, count;  // its shapes
+};
+
+constexpr uint32_t kSelected = 1, kLocked = 2, kHasBounds = 4;
+
+uint64_t fnv(uint64_t h, const void* data, size_t n) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
+    return h;
+}
+
+template <typename T>
+void appendArray(std::string& out, const std::vector<T>& v) {
+    while (out.size() % 8) out += '\0';
+    out.append(reinterpret_cast<const char*>(v.data()), v.size() * sizeof(T));
+}
+
+}  // namespace
+
+struct PictureWriter {
+    PictureStream& s;
+    const Document& doc;
+    uint64_t version;
+    WarpedGeometry warps;
+    std::string geoms = "[", styles = "[";
+    std::vector<ShapeRecord> shapes;
+    std::vector<ObjectRecord> objects;
+    std::vector<int32_t> blendsUsed;
+    // The style of the shape before: copies mostly share it.
+    AIPathStyle lastStyle{};
+    uint32_t lastStyleId = 0;
+
+    PictureWriter(PictureStream& stream, const Document& d) : s(stream), doc(d), version(stream.version_ + 1) {}
+
+    uint32_t defineGeometry(const std::string& d) {
+        const uint32_t id = s.nextId_++;
+        if (geoms.back() != '[') geoms += ',';
+        geoms += '[' + std::to_string(id) + ',';
+        quoted(geoms, d);
+        geoms += ']';
+        return id;
+    }
+    uint32_t derived(const std::string& d) {
+        auto it = s.derived_.find(d);
+        if (it == s.derived_.end()) it = s.derived_.emplace(d, PictureStream::Geom{defineGeometry(d), 0, nullptr}).first;
+        it->second.used = version;
+        return it->second.id;
+    }
+    uint32_t shared(const Art& a) {
+        const auto& g = a.sharedGeometry();
+        auto& table = a.closed() ? s.sharedClosed_ : s.shared_;
+        auto it = table.find(g.get());
+        if (it == table.end()) {
+            std::string d;
+            pathData(g->segments, a.closed(), d);
+            it = table.emplace(g.get(), PictureStream::Geom{defineGeometry(d), 0, g}).first;
+        }
+        it->second.used = version;
+        return it->second.id;
+    }
+    uint32_t styleId(const AIPathStyle* st) {
+        if (st && lastStyleId && std::memcmp(st, &lastStyle, sizeof lastStyle) == 0) return lastStyleId;
+        std::string key = "{";
+        if (!st) {
+            key += "\"s\":\"#888888\",\"w\":0.5";
+        } else {
+            if (st->fillPaint)
+                if (auto c = displayColor(st->fill.color, &doc)) key += "\"f\":\"" + hexColor(*c) + '"';
+            if (st->strokePaint)
+                if (auto c = displayColor(st->stroke.color, &doc)) {
+                    if (key.size() > 1) key += ',';
+                    key += "\"s\":\"" + hexColor(*c) + "\",\"w\":";
+                    num(key, st->stroke.width, 3);
+                }
+            if (st->evenOdd) key += key.size() > 1 ? ",\"eo\":true" : "\"eo\":true";
+        }
+        key += '}';
+        auto it = s.styles_.find(key);
+        if (it == s.styles_.end()) {
+            it = s.styles_.emplace(key, s.nextId_++).first;
+            if (styles.back() != '[') styles += ',';
+            styles += '[' + std::to_string(it->second) + ',' + key + ']';
+        }
+        if (st) {
+            std::memcpy(&lastStyle, st, sizeof lastStyle);
+            lastStyleId = it->second;
+        }
+        return it->second;
+    }
+    void add(uint32_t geom, const AIRealMatrix& m, const AIPathStyle* st, float opacity, int32_t blend) {
+        ShapeRecord r{{m.a, m.b, m.c, m.d, m.tx, m.ty}, geom, styleId(st), opacity, static_cast<uint32_t>(blend)};
+        if (blend != 0 && std::find(blendsUsed.begin(), blendsUsed.end(), blend) == blendsUsed.end())
+            blendsUsed.push_back(blend);
+        shapes.push_back(r);
+    }
+
+    // The painted shapes of art, in stacking order, bottom first.
+    void walk(const Art& a, float opacity) {
+        if (a.hidden()) return;
+        const float op = opacity * a.opacity();
+        if (a.type() == kPathArt) {
+            if (!warps.chainOf(a).identity()) {
+                std::string d;
+                pathData(a, warps, d);
+                if (!d.empty()) add(derived(d), kIdentityMatrix, &a.style(), op, a.blendMode());
+            } else if (a.sharedGeometry() && !a.sharedGeometry()->segments.empty()) {
+                add(shared(a), a.pendingMatrix(), &a.style(), op, a.blendMode());
+            }
+            return;
+        }
+        if (a.type() == kCompoundPathArt) {
+            // One shape: the members' outlines painted together with the
+            // compound's drawn style.
+            std::string d;
+            for (const Art* c = a.firstChild(); c; c = c->next())
+                if (c->type() == kPathArt) pathData(*c, warps, d);
+            const DrawnStyle drawn = drawnStyle(a);
+            if (!d.empty()) add(derived(d), kIdentityMatrix, &drawn.style, opacity * drawn.opacity, drawn.blend);
+            return;
+        }
+        if (a.isContainer()) {
+            for (const Art* c = a.firstChild(); c; c = c->next()) walk(*c, op);
+            return;
+        }
+        if (a.hasObjectMatrix()) {
+            std::string d;
+            if (boxPath(a, doc, warps, d)) add(derived(d), kIdentityMatrix, nullptr, 1, 0);
+        }
+    }
+
+    uint64_t object(const Art& a) {
+        ObjectRecord o{a.id(), {0, 0, 0, 0}, 0, static_cast<uint32_t>(shapes.size()), 0};
+        if (a.selected()) o.flags |= kSelected;
+        if (a.locked()) o.flags |= kLocked;
+        AIRealRect b;
+        if (doc.bounds(&a, &b) == kNoErr && b.left <= b.right) {
+            o.flags |= kHasBounds;
+            o.bounds[0] = b.left;
+            o.bounds[1] = b.bottom;
+            o.bounds[2] = b.right;
+            o.bounds[3] = b.top;
+        }
+        walk(a, 1);
+        o.count = static_cast<uint32_t>(shapes.size()) - o.first;
+        uint64_t h = 1469598103934665603ull;
+        h = fnv(h, &o.flags, sizeof o.flags);
+        h = fnv(h, o.bounds, sizeof o.bounds);
+        for (uint32_t i = o.first; i < o.first + o.count; ++i) h = fnv(h, &shapes[i], sizeof(ShapeRecord));
+        objects.push_back(o);
+        return h;
+    }
+};
+
+std::string PictureStream::write(const Document& doc, uint64_t have) {
+    const bool full = have == 0 || have != version_;
+    if (full) {
+        // The page starts afresh: every geometry and style is sent again.
+        shared_.clear();
+        sharedClosed_.clear();
+        derived_.clear();
+        styles_.clear();
+        objects_.clear();
+    }
+    PictureWriter w(*this, doc);
+    std::vector<Sent> now;
+    std::string layers = "[";
+    for (size_t i = 0; i < doc.layerCount(); ++i) {
+        const Layer* l = doc.layerFromBottom(i);
+        const size_t before = now.size();
+        if (l->visible())
+            for (const Art* a = l->firstArt(); a; a = a->next())
+                if (!a->hidden()) now.push_back({a->id(), w.object(*a)});
+        if (i) layers += ',';
+        layers += "{\"name\":";
+        quoted(layers, l->name());
+        layers += l->locked() ? ",\"locked\":true" : ",\"locked\":false";
+        layers += ",\"count\":" + std::to_string(now.size() - before) + '}';
+    }
+    layers += ']';
+
+    // The objects the page keeps, as runs of its old list, and the new ones.
+    std::vector<int32_t> runs;  // (old start or -1 for new records, count)
+    std::vector<uint8_t> fresh(now.size(), 1);
+    std::unordered_map<int64_t, size_t> oldIndex;
+    size_t expect = 0;
+    auto push = [&](int32_t start, int32_t n) {
+        const size_t k = runs.size();
+        if (k && ((start < 0 && runs[k - 2] < 0) || (start >= 0 && runs[k - 2] >= 0 && runs[k - 2] + runs[k - 1] == start)))
+            runs[k - 1] += n;
+        else
+            runs.insert(runs.end(), {start, n});
+    };
+    for (size_t i = 0; i < now.size(); ++i) {
+        size_t j = expect;
+        if (j >= objects_.size() || objects_[j].id != now[i].id) {
+            if (oldIndex.empty())
+                for (size_t k = 0; k < objects_.size(); ++k) oldIndex.emplace(objects_[k].id, k);
+            auto it = oldIndex.find(now[i].id);
+            j = it == oldIndex.end() ? objects_.size() : it->second;
+        }
+        if (j < objects_.size() && objects_[j].hash == now[i].hash) {
+            fresh[i] = 0;
+            push(static_cast<int32_t>(j), 1);
+            expect = j + 1;
+        } else {
+            push(-1, 1);
+        }
+    }
+
+    // The new records, as columns.
+    std::vector<double> ids;
+    std::vector<float> bounds, mats, opacity;
+    std::vector<uint8_t> flags, blend;
+    std::vector<uint32_t> counts, geom, style;
+    for (size_t i = 0; i < now.size(); ++i) {
+        if (!fresh[i]) continue;
+        const ObjectRecord& o = w.objects[i];
+        ids.push_back(static_cast<double>(o.id));
+        bounds.insert(bounds.end(), o.bounds, o.bounds + 4);
+        flags.push_back(static_cast<uint8_t>(o.flags));
+        counts.push_back(o.count);
+        for (uint32_t k = o.first; k < o.first + o.count; ++k) {
+            const ShapeRecord& r = w.shapes[k];
+            mats.insert(mats.end(), r.m, r.m + 6);
+            geom.push_back(r.geom);
+            style.push_back(r.style);
+            opacity.push_back(r.opacity);
+            blend.push_back(static_cast<uint8_t>(r.blend));
+        }
+    }
+
+    // Geometry no object uses any more is dropped on both sides.
+    std::string drop = "[";
+    auto prune = [&](auto& table) {
+        for (auto it = table.begin(); it != table.end();) {
+            if (it->second.used == w.version) {
+                ++it;
+                continue;
+            }
+            if (drop.size() > 1) drop += ',';
+            drop += std::to_string(it->second.id);
+            it = table.erase(it);
+        }
+    };
+    prune(shared_);
+    prune(sharedClosed_);
+    prune(derived_);
+    drop += ']';
+
+    std::string blends = "{";
+    for (int32_t b : w.blendsUsed) {
+        if (blends.size() > 1) blends += ',';
+        blends += '"' + std::to_string(b) + "\":\"" + blendModeName(b) + '"';
+    }
+    blends += '}';
+
+    std::string head = "{\"version\":" + std::to_string(w.version) + ",\"base\":" + std::to_string(full ? 0 : version_);
+    head += ",\"width\":";
+    num(head, doc.width(), 3);
+    head += ",\"height\":";
+    num(head, doc.height(), 3);
+    head += ",\"layers\":" + layers + ",\"geoms\":" + w.geoms + "],\"styles\":" + w.styles + "],\"drop\":" + drop +
+            ",\"blends\":" + blends + ",\"runs\":" + std::to_string(runs.size() / 2) +
+            ",\"objects\":" + std::to_string(ids.size()) + ",\"shapes\":" + std::to_string(geom.size()) + '}';
+
+    // Layout: the header's length (4 bytes, little-endian), the header, then
+    // each array aligned to 8 bytes: runs (int32 pairs), ids (float64),
+    // bounds (float32 x 4), flags (uint8), shape counts (uint32), matrices
+    // (float32 x 6), geometry ids (uint32), style ids (uint32), opacities
+    // (float32), blend modes (uint8).
+    std::string out;
+    const uint32_t n = static_cast<uint32_t>(head.size());
+    out.append(reinterpret_cast<const char*>(&n), 4);
+    out += head;
+    appendArray(out, runs);
+    appendArray(out, ids);
+    appendArray(out, bounds);
+    appendArray(out, flags);
+    appendArray(out, counts);
+    appendArray(out, mats);
+    appendArray(out, geom);
+    appendArray(out, style);
+    appendArray(out, opacity);
+    appendArray(out, blend);
+
+    objects_ = std::move(now);
+    version_ = w.version;
+    return out;
+}
 
 std::string sceneText(const Document& doc) {
     WarpedGeometry warps;

@@ -78,6 +78,9 @@ Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<I
     m.http.set_read_timeout(30, 0);
     // Answers go out as soon as they are written, not held back to fill a packet.
     m.http.set_tcp_nodelay(true);
+    // The page's connection stays open for the whole session: a drag is
+    // hundreds of requests, each without a new connection.
+    m.http.set_keep_alive_max_count(1000000);
     m.http.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
         Impl& s = *impl_;
         res.set_header("X-Content-Type-Options", "nosniff");
@@ -138,11 +141,11 @@ Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<I
     });
     m.http.Post("/api/call", [this](const httplib::Request& req, httplib::Response& res) {
         json command = json::parse(req.body, nullptr, false);
-        bool ok = false;
+        bool ok = false, binary = false;
         std::string answer = command.is_discarded() ? R"({"ok":false,"error":"the command is not JSON"})"
-                                                    : impl_->studio.callText(command, ok);
+                                                    : impl_->studio.callPage(command, ok, binary);
         if (!ok) res.status = 422;
-        res.set_content(answer, kJsonType);
+        res.set_content(answer, binary ? "application/octet-stream" : kJsonType);
     });
     m.http.set_error_handler([](const httplib::Request&, httplib::Response& res) {
         if (res.body.empty()) res.set_content("not found\n", "text/plain");

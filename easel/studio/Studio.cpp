@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 struct Studio::Answer {
     json body;
     std::string scene;
+    std::string picture;  // binary, for the page
 };
 
 struct Studio::Task {
@@ -33,10 +34,10 @@ struct Studio::Task {
     std::function<json()> work;  // instead of a command (pictures)
     std::promise<Answer> promise;
     bool answered = false;
-    void answer(json j, std::string scene = {}) {
+    void answer(json j, std::string scene = {}, std::string picture = {}) {
         if (answered) return;
         answered = true;
-        promise.set_value({std::move(j), std::move(scene)});
+        promise.set_value({std::move(j), std::move(scene), std::move(picture)});
     }
 };
 
@@ -183,7 +184,7 @@ Studio::Answer Studio::send(const json& command) {
     auto answer = task->promise.get_future();
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (stopping_ || !host_.joinable()) return {error("the studio is not running"), {}};
+        if (stopping_ || !host_.joinable()) return {error("the studio is not running"), {}, {}};
         queue_.push_back(task);
     }
     wake_.notify_all();
@@ -197,9 +198,25 @@ json Studio::call(const json& command) {
 }
 
 std::string Studio::callText(const json& command, bool& ok) {
+    bool binary = false;
+    return callPage(command, ok, binary);
+}
+
+std::string Studio::callPage(const json& command, bool& ok, bool& binary) {
     Answer a = send(command);
     ok = a.body.value("ok", false);
     std::string text = a.body.dump(-1, ' ', false, json::error_handler_t::replace);
+    binary = !a.picture.empty();
+    if (binary) {
+        // The JSON's length, the JSON padded with spaces so the picture's
+        // arrays start at a multiple of 8 bytes, then the picture.
+        while ((4 + text.size()) % 8) text += ' ';
+        const uint32_t n = static_cast<uint32_t>(text.size());
+        std::string out(reinterpret_cast<const char*>(&n), 4);
+        out += text;
+        out += a.picture;
+        return out;
+    }
     if (!a.scene.empty()) {
         text.pop_back();  // the closing brace of the body
         text += ",\"scene\":";
@@ -290,6 +307,10 @@ void Studio::runTask(Task& task) {
     running_.push_back(std::shared_ptr<Task>(&task, [](Task*) {}));
     json r;
     impl_->scene.clear();
+    impl_->picture.clear();
+    impl_->pictureHave.reset();
+    if (task.command.is_object() && task.command.contains("picture") && task.command["picture"].is_number_unsigned())
+        impl_->pictureHave = task.command["picture"].get<uint64_t>();
     if (task.work) {
         r = task.work();
     } else if (!task.command.is_object() || !task.command.contains("op") || !task.command["op"].is_string()) {
@@ -308,8 +329,9 @@ void Studio::runTask(Task& task) {
     running_.pop_back();
     ++events_;
     busy_ = !running_.empty();
-    task.answer(std::move(r), std::move(impl_->scene));
+    task.answer(std::move(r), std::move(impl_->scene), std::move(impl_->picture));
     impl_->scene.clear();
+    impl_->picture.clear();
 }
 
 void Studio::answerWaiting() {

@@ -74,11 +74,17 @@ public:
     //   {"op": "open", "name": "file.json"|"file.svg", "text": ...}
     //   {"op": "save", "format": "json"|"svg", "download": b}  the document's text; a download saves
     //   {"op": "script"}                      the recording, as an `easel play` script
+    //   {"op": "edit", "edit": {"op": NAME, ...}}  a host edit (easel/edit), recorded
+    //   {"op": "anchors", "ids": [..]}        anchors of the listed art's paths (default: selected paths)
     // Every answer has "ok"; a refused command has "error" with the reason.
     json call(const json& command);
     // The same, answered as JSON text (what the page is sent); ok tells
     // whether the command was taken.
     std::string callText(const json& command, bool& ok);
+    // The same for the page: a command with "picture": the version of the
+    // picture the page has gets the changes since then, after the JSON, in
+    // binary (binary is then true; docs/formats.md has the layout).
+    std::string callPage(const json& command, bool& ok, bool& binary);
     // The document drawn as PNG file contents (run on the host thread).
     bool renderPng(int width, std::string& png, std::string& error);
 

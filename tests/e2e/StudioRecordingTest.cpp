@@ -232,6 +232,11 @@ TEST(StudioRecording, RandomSessionsReplayToTheSameDocument) {
         }
         fs::remove(o.journal);
         const json replayed = replay(script, dir.path, error);
+        if (std::getenv("EASEL_STUDIO_DUMP")) {
+            std::ofstream(std::filesystem::path("/tmp") / "studio-dump-saved.json") << saved.dump(1);
+            std::ofstream(std::filesystem::path("/tmp") / "studio-dump-replayed.json") << replayed.dump(1);
+            std::ofstream(std::filesystem::path("/tmp") / "studio-dump-script.json") << script.dump(1);
+        }
         if (replayed != saved) {
             ++failures;
             ADD_FAILURE() << "session " << seed << " (EASEL_STUDIO_SEED=" << seed << " replays it) differs after replay"

@@ -4,7 +4,9 @@
 #include <httplib.h>
 
 #include <filesystem>
+#include <cstring>
 #include <fstream>
+#include <set>
 #include <future>
 #include <sstream>
 
@@ -116,6 +118,24 @@ TEST_F(StudioSession, ADragIsOneUndoStepThatMouseUpDoesNotRedraw) {
     EXPECT_EQ(artCount(call({{"op", "undo"}})), 3u);
     EXPECT_EQ(artCount(call({{"op", "redo"}})), artCount(up));
     EXPECT_FALSE(call({{"op", "redo"}})["ok"]);
+}
+
+// Host edits from the page: recorded as edit steps, one undo step each,
+// refused mid-drag or when unknown; selecting is no undo step.
+TEST_F(StudioSession, EditsAreRecordedStepsAndSelectingIsNoUndoStep) {
+    const bool undoBefore = call({{"op", "state"}})["canUndo"];
+    ASSERT_TRUE(call({{"op", "select"}, {"ids", {1}}})["ok"]);
+    EXPECT_EQ(call({{"op", "state"}})["canUndo"], undoBefore);
+    const json move = {{"op", "move"}, {"by", {10, 0}}};
+    json moved = call({{"op", "edit"}, {"edit", move}});
+    ASSERT_TRUE(moved["ok"]) << moved.dump();
+    EXPECT_EQ(moved["undoText"], "Undo Move");
+    EXPECT_EQ(call({{"op", "script"}})["script"]["steps"].back(), json({{"edit", move}}));
+    EXPECT_TRUE(call({{"op", "anchors"}})["paths"].is_array());
+    EXPECT_FALSE(call({{"op", "edit"}, {"edit", {{"op", "frobnicate"}}}})["ok"]);
+    ASSERT_TRUE(call({{"op", "down"}, {"tool", "Drag"}, {"x", 1}, {"y", 1}})["ok"]);
+    EXPECT_FALSE(call({{"op", "edit"}, {"edit", move}})["ok"]);
+    EXPECT_TRUE(call({{"op", "up"}, {"x", 1}, {"y", 1}})["ok"]);
 }
 
 TEST_F(StudioSession, DragCommandsOutOfOrderAreRefused) {
@@ -271,7 +291,7 @@ TEST_F(StudioSession, OpenReplacesTheDocumentAndRefusesMalformedFiles) {
 }
 
 // Random sessions show the recording replays; here: the steps it writes.
-TEST_F(StudioSession, TheRecorderKeepsSeedsAndHistoryButNoDragOfNothing) {
+TEST_F(StudioSession, TheRecorderKeepsSeedsHistoryAndEveryDrag) {
     drag("Drag", {{10, 10}, {20, 20}});
     json r = call({{"op", "seed"}, {"seed", 42}});
     EXPECT_EQ(r["seed"], 42);
@@ -284,15 +304,89 @@ TEST_F(StudioSession, TheRecorderKeepsSeedsAndHistoryButNoDragOfNothing) {
     ASSERT_TRUE(call({{"op", "undo"}})["ok"]);
     ASSERT_TRUE(call({{"op", "redo"}})["ok"]);
     const json steps = call({{"op", "script"}})["script"]["steps"];
-    ASSERT_EQ(steps.size(), 7u) << steps.dump();
-    EXPECT_EQ(steps[0], json({{"seed", 42}}));
-    EXPECT_EQ(steps[1], json({{"select", {1, 2}}})) << "consecutive selections are one step";
-    EXPECT_EQ(steps[2]["drag"]["pen"], false);
-    EXPECT_EQ(steps[3], json({{"undo", 1}}));
-    EXPECT_EQ(steps[4], json({{"redo", 1}}));
+    ASSERT_EQ(steps.size(), 8u) << steps.dump();
+    // A drag with nothing selected still reaches the tool, which may keep something of it.
+    EXPECT_EQ(steps[0]["drag"]["events"].size(), 2u) << steps[0].dump();
+    EXPECT_EQ(steps[1], json({{"seed", 42}}));
+    EXPECT_EQ(steps[2], json({{"select", {1, 2}}})) << "consecutive selections are one step";
+    EXPECT_EQ(steps[3]["drag"]["pen"], false);
+    EXPECT_EQ(steps[4], json({{"undo", 1}}));
+    EXPECT_EQ(steps[5], json({{"redo", 1}}));
     EXPECT_TRUE(call({{"op", "state"}})["unsaved"]);
     call({{"op", "save"}, {"format", "svg"}, {"download", true}});
     EXPECT_FALSE(call({{"op", "state"}})["unsaved"]);
+}
+
+// The page's picture: the JSON answer, then a header and typed arrays.
+struct PagePicture {
+    json answer, head;
+    std::vector<int32_t> runs;
+    std::vector<uint32_t> geom;
+};
+
+PagePicture pagePicture(Studio& studio, json command, uint64_t have) {
+    command["picture"] = have;
+    bool ok = false, binary = false;
+    const std::string bytes = studio.callPage(command, ok, binary);
+    EXPECT_TRUE(ok && binary) << bytes.substr(0, 200);
+    PagePicture p;
+    if (!binary) return p;
+    auto u32 = [&](size_t at) {
+        uint32_t v;
+        std::memcpy(&v, bytes.data() + at, 4);
+        return v;
+    };
+    const uint32_t n = u32(0);
+    p.answer = json::parse(bytes.substr(4, n));
+    const size_t start = 4 + n;
+    EXPECT_EQ(start % 8, 0u);
+    const uint32_t hn = u32(start);
+    p.head = json::parse(bytes.substr(start + 4, hn));
+    size_t at = start + 4 + hn;
+    auto take = [&](size_t count, size_t size) {
+        at = start + (at - start + 7) / 8 * 8;
+        const size_t from = at;
+        at += count * size;
+        return from;
+    };
+    const size_t objects = p.head["objects"], shapes = p.head["shapes"];
+    const size_t runsAt = take(p.head["runs"].get<size_t>() * 2, 4);
+    p.runs.resize(p.head["runs"].get<size_t>() * 2);
+    std::memcpy(p.runs.data(), bytes.data() + runsAt, p.runs.size() * 4);
+    take(objects, 8), take(objects * 4, 4), take(objects, 1), take(objects, 4), take(shapes * 6, 4);
+    const size_t geomAt = take(shapes, 4);
+    p.geom.resize(shapes);
+    std::memcpy(p.geom.data(), bytes.data() + geomAt, shapes * 4);
+    take(shapes, 4), take(shapes, 4), take(shapes, 1);
+    EXPECT_EQ(at, bytes.size());
+    return p;
+}
+
+// Copies share their geometry: the page gets it once, and afterwards only
+// the objects that changed, the rest as runs of what it has.
+TEST_F(StudioSession, ThePagesPictureSendsEachGeometryOnceAndThenOnlyChanges) {
+    call({{"op", "select"}, {"ids", {1}}});
+    drag("Drag", {{58, 378}, {300, 300}});
+    const PagePicture full = pagePicture(*studio, {{"op", "state"}}, 0);
+    EXPECT_EQ(full.head["base"], 0);
+    const size_t objects = full.head["objects"];
+    ASSERT_GT(objects, 4u) << "the drag made copies";
+    EXPECT_EQ(full.head["geoms"].size(), 3u) << "three distinct paths, however many copies";
+    EXPECT_EQ(std::set<uint32_t>(full.geom.begin(), full.geom.end()).size(), 3u);
+    EXPECT_EQ(full.runs, std::vector<int32_t>({-1, static_cast<int32_t>(objects)}));
+
+    const uint64_t v = pagePicture(*studio, {{"op", "select"}, {"ids", {3}}}, full.head["version"]).head["version"];
+    const PagePicture change = pagePicture(*studio, {{"op", "select"}, {"ids", {2}}}, v);
+    EXPECT_EQ(change.head["base"], v);
+    EXPECT_TRUE(change.head["geoms"].empty());
+    size_t kept = 0, fresh = 0;
+    for (size_t i = 0; i < change.runs.size(); i += 2) (change.runs[i] < 0 ? fresh : kept) += change.runs[i + 1];
+    EXPECT_EQ(kept + fresh, objects);
+    EXPECT_EQ(fresh, change.head["objects"]);
+    EXPECT_EQ(fresh, 2u) << "only the two objects whose selection changed are sent";
+
+    // A page that has some other picture gets all of it again.
+    EXPECT_EQ(pagePicture(*studio, {{"op", "state"}}, v).head["base"], 0);
 }
 
 // ---- the server ----

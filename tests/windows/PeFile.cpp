@@ -74,7 +74,7 @@ void readResources(Image& img, size_t base, size_t dir, int level, ResourceKey k
 }  // namespace
 
 std::optional<File> read(const Bytes& data, std::string& error) {
-    Image img{data};
+    Image img{data, {}};
     File out;
     if (data.size() < 0x40 || data[0] != 'M' || data[1] != 'Z') {
         error = "no MZ header";

@@ -141,6 +141,6 @@ TEST_P(WindowsDll, IsASystemOnlyDllExportingPluginMainWithEveryResource) {
 INSTANTIATE_TEST_SUITE_P(CrossBuilds, WindowsDll,
                          testing::Values(Target{"i686", EASEL_I686_COMPILER, 0x14c, 0x10b},
                                          Target{"x86_64", EASEL_X86_64_COMPILER, 0x8664, 0x20b}),
-                         [](const testing::TestParamInfo<Target>& info) { return std::string(info.param.arch); });
+                         [](const testing::TestParamInfo<Target>& row) { return std::string(row.param.arch); });
 
 }  // namespace

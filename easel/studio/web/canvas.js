@@ -1,21 +1,25 @@
 // The drawing: the document on the canvas, the view (zoom and pan), the
-// selection's outlines and the marquee, and finding the object under a point.
+// selection's outlines and the marquee on a canvas above it (so neither
+// costs a redraw of the document), and finding the object under a point.
+// Every shape is its geometry's cached Path2D drawn through its matrix.
 import { $, page, setText, view } from './common.js';
 
 export const canvas = $('canvas');
+const overlay = $('overlay');
 const ctx = canvas.getContext('2d');
+const octx = overlay.getContext('2d');
 
 export function toScreen(x, y) { return [x * view.zoom + view.panX, (page.scene.height - y) * view.zoom + view.panY]; }
 export function toDoc(sx, sy) { return [(sx - view.panX) / view.zoom, page.scene.height - (sy - view.panY) / view.zoom]; }
 
-export function setScene(s) {
-  for (const layer of s.layers)
-    for (const o of layer.art)
-      for (const p of o.p) p.path = new Path2D(p.d);
+// A new picture from the host: the document is drawn again only when more
+// than the selection changed.
+export function setScene(picture) {
   const first = !page.scene;
-  page.scene = s;
+  page.scene = picture;
   if (first) fit();
-  draw();
+  else if (picture.drawn) draw();
+  else drawOverlay();
 }
 
 export function fit() {
@@ -37,15 +41,36 @@ export function zoomAt(factor, sx, sy) {
   draw();
 }
 
+// What the drawing tools show over the drawing (drawing.js), each drawn in screen pixels.
+export const overlays = [];
+
+function blendOp(name) {
+  const map = { normal: 'source-over', 'soft-light': 'soft-light', 'hard-light': 'hard-light',
+                'color-dodge': 'color-dodge', 'color-burn': 'color-burn' };
+  return map[name] || name;
+}
+
+function sizeCanvas(c, r, dpr) {
+  if (c.width !== Math.round(r.width * dpr) || c.height !== Math.round(r.height * dpr)) {
+    c.width = Math.round(r.width * dpr);
+    c.height = Math.round(r.height * dpr);
+  }
+}
+
+// The scale a matrix gives line widths, or 0 when it is not a similarity
+// (its strokes are then drawn from a transformed copy of the path).
+function similarScale(a, b, c, d) {
+  const sx = a * a + b * b, sy = c * c + d * d;
+  if (Math.abs(sx - sy) > 1e-6 * (sx + sy) || Math.abs(a * c + b * d) > 1e-6 * (sx + sy)) return 0;
+  return Math.sqrt(sx);
+}
+
 export function draw() {
-  const scene = page.scene;
-  if (!scene) return;
+  const p = page.scene;
+  if (!p) return;
   const dpr = window.devicePixelRatio || 1;
   const r = $('view').getBoundingClientRect();
-  if (canvas.width !== Math.round(r.width * dpr) || canvas.height !== Math.round(r.height * dpr)) {
-    canvas.width = Math.round(r.width * dpr);
-    canvas.height = Math.round(r.height * dpr);
-  }
+  sizeCanvas(canvas, r, dpr);
   ctx.setTransform(1, 0, 0, 1, 0, 0);
   ctx.globalAlpha = 1;
   ctx.globalCompositeOperation = 'source-over';
@@ -56,81 +81,132 @@ export function draw() {
   ctx.shadowColor = 'rgba(0,0,0,.4)';
   ctx.shadowBlur = 6;
   ctx.fillStyle = '#fff';
-  ctx.fillRect(view.panX, view.panY, scene.width * view.zoom, scene.height * view.zoom);
+  ctx.fillRect(view.panX, view.panY, p.width * view.zoom, p.height * view.zoom);
   ctx.shadowBlur = 0;
   ctx.shadowColor = 'transparent';
-  ctx.setTransform(z, 0, 0, -z, view.panX * dpr, (view.panY + scene.height * view.zoom) * dpr);
-  const selected = [];
+  // Document to device pixels: x * z + ox, -y * z + oy.
+  const ox = view.panX * dpr, oy = (view.panY + p.height * view.zoom) * dpr;
+  const W = canvas.width, H = canvas.height;
+  const { mat, geom, style, opacity, blend, bounds, starts, geoms, styles, blends } = p;
   // Copies mostly share their paint: the context is told only of changes.
   let alpha = 1, op = 'source-over', fill = null, stroke = null, width = null;
-  for (const layer of scene.layers)
-    for (const o of layer.art) {
-      for (const p of o.p) {
-        const a = p.o ?? 1, b = p.b ? blendOp(p.b) : 'source-over';
-        if (a !== alpha) ctx.globalAlpha = alpha = a;
+  for (const layer of p.layers)
+    for (let i = layer.start; i < layer.start + layer.count; i++) {
+      if (p.hasBounds(i)) {
+        // Objects off the canvas are not drawn (strokes may reach a little past the bounds).
+        const x0 = bounds[i * 4] * z + ox, x1 = bounds[i * 4 + 2] * z + ox;
+        const y0 = oy - bounds[i * 4 + 3] * z, y1 = oy - bounds[i * 4 + 1] * z;
+        if (x1 < -50 || y1 < -50 || x0 > W + 50 || y0 > H + 50) continue;
+      }
+      for (let s = starts[i]; s < starts[i + 1]; s++) {
+        const st = styles.get(style[s]);
+        const g = geoms.get(geom[s]);
+        if (!st || !g) continue;
+        const alphaNow = opacity[s], b = blend[s] ? blendOp(blends.get(blend[s])) : 'source-over';
+        if (alphaNow !== alpha) ctx.globalAlpha = alpha = alphaNow;
         if (b !== op) ctx.globalCompositeOperation = op = b;
-        if (p.f) {
-          if (p.f !== fill) ctx.fillStyle = fill = p.f;
-          ctx.fill(p.path, p.eo ? 'evenodd' : 'nonzero');
+        const k = s * 6, ma = mat[k], mb = mat[k + 1], mc = mat[k + 2], md = mat[k + 3];
+        ctx.setTransform(z * ma, -z * mb, z * mc, -z * md, z * mat[k + 4] + ox, oy - z * mat[k + 5]);
+        if (st.f) {
+          if (st.f !== fill) ctx.fillStyle = fill = st.f;
+          ctx.fill(g.path, st.eo ? 'evenodd' : 'nonzero');
         }
-        if (p.s) {
-          if (p.s !== stroke) ctx.strokeStyle = stroke = p.s;
-          const w = p.w || 0.0001;
-          if (w !== width) ctx.lineWidth = width = w;
-          ctx.stroke(p.path);
+        if (st.s) {
+          if (st.s !== stroke) ctx.strokeStyle = stroke = st.s;
+          const scale = similarScale(ma, mb, mc, md);
+          let w = st.w || 0.0001;
+          if (scale > 0) {
+            w /= scale;
+            if (w !== width) ctx.lineWidth = width = w;
+            ctx.stroke(g.path);
+          } else {
+            ctx.setTransform(z, 0, 0, -z, ox, oy);
+            if (w !== width) ctx.lineWidth = width = w;
+            ctx.stroke(transformed(g.path, mat, k));
+          }
         }
       }
-      if (o.sel) selected.push(o);
     }
-  ctx.globalAlpha = 1;
-  ctx.globalCompositeOperation = 'source-over';
-  // Selection: outlines and bounding boxes in screen pixels.
-  ctx.strokeStyle = '#1a73e8';
-  for (const o of selected) {
-    ctx.lineWidth = 1 / view.zoom;
-    for (const p of o.p) ctx.stroke(p.path);
-  }
-  ctx.setTransform(dpr, 0, 0, dpr, 0, 0);
-  ctx.lineWidth = 1;
-  for (const o of selected) {
-    if (!o.b) continue;
-    const [x0, y0] = toScreen(o.b[0], o.b[3]);
-    const [x1, y1] = toScreen(o.b[2], o.b[1]);
-    ctx.strokeRect(Math.round(x0) + 0.5, Math.round(y0) + 0.5, Math.round(x1 - x0), Math.round(y1 - y0));
+  setText($('zoom'), Math.round(view.zoom * 100) + '%');
+  page.pictures++;
+  drawOverlay();
+}
+
+function transformed(path, mat, k) {
+  const t = new Path2D();
+  t.addPath(path, { a: mat[k], b: mat[k + 1], c: mat[k + 2], d: mat[k + 3], e: mat[k + 4], f: mat[k + 5] });
+  return t;
+}
+
+// Selection outlines and bounding boxes, and the marquee, in screen pixels.
+export function drawOverlay() {
+  const p = page.scene;
+  if (!p) return;
+  const dpr = window.devicePixelRatio || 1;
+  const r = $('view').getBoundingClientRect();
+  sizeCanvas(overlay, r, dpr);
+  octx.setTransform(1, 0, 0, 1, 0, 0);
+  octx.clearRect(0, 0, overlay.width, overlay.height);
+  const z = view.zoom * dpr;
+  const ox = view.panX * dpr, oy = (view.panY + p.height * view.zoom) * dpr;
+  const { mat, geom, starts, geoms, bounds } = p;
+  octx.strokeStyle = '#1a73e8';
+  const selected = [];
+  for (const layer of p.layers)
+    for (let i = layer.start; i < layer.start + layer.count; i++) if (p.selected(i)) selected.push(i);
+  for (const i of selected)
+    for (let s = starts[i]; s < starts[i + 1]; s++) {
+      const g = geoms.get(geom[s]);
+      if (!g) continue;
+      const k = s * 6;
+      octx.setTransform(z, 0, 0, -z, ox, oy);
+      octx.lineWidth = 1 / view.zoom;
+      octx.stroke(transformed(g.path, mat, k));
+    }
+  octx.setTransform(dpr, 0, 0, dpr, 0, 0);
+  octx.lineWidth = 1;
+  for (const i of selected) {
+    if (!p.hasBounds(i)) continue;
+    const [x0, y0] = toScreen(bounds[i * 4], bounds[i * 4 + 3]);
+    const [x1, y1] = toScreen(bounds[i * 4 + 2], bounds[i * 4 + 1]);
+    octx.strokeRect(Math.round(x0) + 0.5, Math.round(y0) + 0.5, Math.round(x1 - x0), Math.round(y1 - y0));
   }
   const marquee = page.marquee;
   if (marquee) {
-    ctx.setLineDash([4, 3]);
-    ctx.strokeStyle = '#333';
-    ctx.strokeRect(marquee.x0, marquee.y0, marquee.x1 - marquee.x0, marquee.y1 - marquee.y0);
-    ctx.setLineDash([]);
+    octx.setLineDash([4, 3]);
+    octx.strokeStyle = '#333';
+    octx.strokeRect(marquee.x0, marquee.y0, marquee.x1 - marquee.x0, marquee.y1 - marquee.y0);
+    octx.setLineDash([]);
   }
-  setText($('zoom'), Math.round(view.zoom * 100) + '%');
-  page.pictures++;
+  octx.setTransform(dpr, 0, 0, dpr, 0, 0);
+  for (const f of overlays) f(octx);
 }
 
-function blendOp(name) {
-  const map = { normal: 'source-over', 'soft-light': 'soft-light', 'hard-light': 'hard-light',
-                'color-dodge': 'color-dodge', 'color-burn': 'color-burn' };
-  return map[name] || name;
-}
-
-// The top-most object under a point of the document.
+// The top-most object under a point of the document, as {id, index}.
 export function hit(x, y) {
-  const scene = page.scene;
+  const p = page.scene;
   ctx.setTransform(1, 0, 0, 1, 0, 0);
   const slack = 4 / view.zoom;
-  for (let l = scene.layers.length - 1; l >= 0; l--) {
-    if (scene.layers[l].locked) continue;
-    const art = scene.layers[l].art;
-    for (let i = art.length - 1; i >= 0; i--) {
-      const o = art[i];
-      if (o.locked) continue;
-      for (let k = o.p.length - 1; k >= 0; k--) {
-        const p = o.p[k];
-        if (p.f && ctx.isPointInPath(p.path, x, y, p.eo ? 'evenodd' : 'nonzero')) return o;
-        ctx.lineWidth = Math.max(p.w || 0, slack);
-        if (ctx.isPointInStroke(p.path, x, y)) return o;
+  const { mat, geom, style, starts, geoms, styles, bounds } = p;
+  for (let l = p.layers.length - 1; l >= 0; l--) {
+    const layer = p.layers[l];
+    if (layer.locked) continue;
+    for (let i = layer.start + layer.count - 1; i >= layer.start; i--) {
+      if (p.locked(i)) continue;
+      if (p.hasBounds(i) && (x < bounds[i * 4] - slack - 50 || x > bounds[i * 4 + 2] + slack + 50 ||
+                             y < bounds[i * 4 + 1] - slack - 50 || y > bounds[i * 4 + 3] + slack + 50)) continue;
+      for (let s = starts[i + 1] - 1; s >= starts[i]; s--) {
+        const st = styles.get(style[s]), g = geoms.get(geom[s]);
+        if (!st || !g) continue;
+        // The point in the geometry's own coordinates.
+        const k = s * 6, a = mat[k], b = mat[k + 1], c = mat[k + 2], d = mat[k + 3];
+        const det = a * d - b * c;
+        if (!det) continue;
+        const dx = x - mat[k + 4], dy = y - mat[k + 5];
+        const lx = (d * dx - c * dy) / det, ly = (a * dy - b * dx) / det;
+        if (st.f && ctx.isPointInPath(g.path, lx, ly, st.eo ? 'evenodd' : 'nonzero')) return { id: p.ids[i], index: i };
+        ctx.lineWidth = Math.max(st.w || 0, slack) / Math.sqrt(Math.abs(det));
+        if (ctx.isPointInStroke(g.path, lx, ly)) return { id: p.ids[i], index: i };
       }
     }
   }
@@ -139,10 +215,11 @@ export function hit(x, y) {
 
 // The objects of unlocked layers whose bounds meet a rectangle of the document.
 export function objectsIn(ax, ay, bx, by) {
-  const ids = [];
-  for (const layer of page.scene.layers)
+  const p = page.scene, ids = [], b = p.bounds;
+  for (const layer of p.layers)
     if (!layer.locked)
-      for (const o of layer.art)
-        if (o.b && !o.locked && o.b[0] <= bx && o.b[2] >= ax && o.b[1] <= by && o.b[3] >= ay) ids.push(o.id);
+      for (let i = layer.start; i < layer.start + layer.count; i++)
+        if (p.hasBounds(i) && !p.locked(i) && b[i * 4] <= bx && b[i * 4 + 2] >= ax && b[i * 4 + 1] <= by && b[i * 4 + 3] >= ay)
+          ids.push(p.ids[i]);
   return ids;
 }

@@ -3,21 +3,23 @@
 import { $, note, page, setText } from './common.js';
 import { call } from './protocol.js';
 import { canvas, fit, zoomAt } from './canvas.js';
+import { installEditing, showEditPanels, showLayers } from './editing.js';
 
 export function showPanels() {
   const state = page.state;
   $('undo').disabled = !state.canUndo;
   $('redo').disabled = !state.canRedo;
-  $('undo').title = state.canUndo ? `Undo ${state.undoText} (Ctrl+Z)` : 'Undo (Ctrl+Z)';
+  $('undo').title = state.canUndo ? `${state.undoText || 'Undo'} (Ctrl+Z)` : 'Undo (Ctrl+Z)';
   if (document.activeElement !== $('seed') && $('seed').value !== String(state.seed)) $('seed').value = state.seed;
   setText($('steps'), `(${state.steps})`);
   // The lists are rebuilt only when they change: a drag answers many times a
   // second, and new elements would cost the picture a layout pass each time.
-  const lists = JSON.stringify([state.layers, state.swatches]);
+  const lists = JSON.stringify([state.layers, state.swatches, state.currentLayer]);
   if (lists !== shownLists) {
     shownLists = lists;
     showLists();
   }
+  showEditPanels();
   const n = state.selection.length;
   setText($('selection'), n === 0 ? 'Nothing selected' : `${n} object${n > 1 ? 's' : ''} selected (ids ${state.selection.slice(0, 12).join(', ')}${n > 12 ? ', …' : ''})`);
 }
@@ -25,11 +27,7 @@ export function showPanels() {
 let shownLists = null;
 function showLists() {
   const state = page.state;
-  $('layers').replaceChildren(...state.layers.map((l) => {
-    const li = document.createElement('li');
-    li.textContent = l.name + (l.visible ? '' : ' (hidden)') + (l.locked ? ' (locked)' : '');
-    return li;
-  }));
+  showLayers();
   $('swatches').replaceChildren(...state.swatches.map((s) => {
     const sw = document.createElement('span');
     sw.title = s.name;
@@ -86,3 +84,6 @@ $('redo').addEventListener('click', () => call({ op: 'redo' }));
 $('zoom-in').addEventListener('click', () => { const r = canvas.getBoundingClientRect(); zoomAt(1.25, r.width / 2, r.height / 2); });
 $('zoom-out').addEventListener('click', () => { const r = canvas.getBoundingClientRect(); zoomAt(0.8, r.width / 2, r.height / 2); });
 $('zoom-fit').addEventListener('click', fit);
+
+// The Edit menu, the style and layers panels and the help (editing.js).
+installEditing();

@@ -1,6 +1,10 @@
-// Talking to the host: every command goes to /api/call as JSON and its
-// answer is handed to the page (onAnswer); drag events go one at a time.
-import { $, note } from './common.js';
+// Talking to the host: every command goes to /api/call as JSON, saying
+// which picture the page has; the answer is JSON, or JSON followed by the
+// picture's changes in binary (docs/formats.md). Answers are handed to the
+// page (onAnswer); drag events go one at a time. The browser keeps the
+// connection open, so a pointer move is one small request and its answer.
+import { $, note, page } from './common.js';
+import { readPicture } from './picture.js';
 
 let answered = () => {};
 // The function that takes every answer the host accepted.
@@ -18,8 +22,8 @@ export async function call(command) {
   const busy = setTimeout(showBusy, 300);
   try {
     const res = await fetch('/api/call', { method: 'POST', headers: { 'Content-Type': 'application/json' },
-                                          body: JSON.stringify(command) });
-    const answer = await res.json();
+                                          body: JSON.stringify({ picture: page.scene ? page.scene.version : 0, ...command }) });
+    const answer = await readAnswer(res);
     traffic.lastAnswerAt = performance.now() - started;
     if (!answer.ok) note(answer.error || 'refused');
     else answered(answer);
@@ -32,6 +36,17 @@ export async function call(command) {
     hideBusy();
     traffic.pending--;
   }
+}
+
+// An answer: JSON, or the length of its JSON (4 bytes, little-endian), the
+// JSON padded to a multiple of 8 bytes, and the picture.
+async function readAnswer(res) {
+  if (!(res.headers.get('Content-Type') || '').startsWith('application/octet-stream')) return res.json();
+  const buffer = await res.arrayBuffer();
+  const n = new DataView(buffer, 0, 4).getUint32(0, true);
+  const answer = JSON.parse(new TextDecoder().decode(new Uint8Array(buffer, 4, n)));
+  answer.picture = readPicture(buffer, (4 + n + 7) & ~7);
+  return answer;
 }
 
 // Drag events go one at a time, in order; a move still waiting when a newer
@@ -54,7 +69,7 @@ async function pumpDrag() {
   while (dragQueue.length) {
     const { command, at } = dragQueue.shift();
     const answer = await call(command);
-    if (command.op === 'move' && answer.scene && at !== undefined)
+    if (command.op === 'move' && answer.picture && at !== undefined)
       requestAnimationFrame(() => setTimeout(() => {
         moveLatencies.push(performance.now() - at);
         if (moveLatencies.length > 1000) moveLatencies.shift();
@@ -67,6 +82,7 @@ async function pumpDrag() {
 let busyTimer = null;
 function showBusy() {
   $('busy').hidden = false;
+  if (busyTimer) return;
   busyTimer = setInterval(async () => {
     try {
       const s = await (await fetch('/api/status')).json();
@@ -77,6 +93,8 @@ function showBusy() {
   }, 250);
 }
 function hideBusy() {
+  if (traffic.pending > 1) return;  // another command is still waiting
   $('busy').hidden = true;
   clearInterval(busyTimer);
+  busyTimer = null;
 }

@@ -1,14 +1,20 @@
 // The studio page: draws the document, runs the tools and the dialogs, and
 // hands every action to the host. Its parts: common.js (shared state),
 // protocol.js (talking to the host), canvas.js (the drawing), tools.js (the
-// palette, pointer and keys), panels.js (the panels and the bar's buttons)
-// and dialogs.js (dialogs and alerts).
-import { note, page } from './common.js';
+// palette, pointer and keys), picture.js (the picture the host sends),
+// panels.js (the panels and the bar's buttons), dialogs.js (dialogs and
+// alerts), drawing.js (the drawing tools), editing.js (the Edit menu,
+// style, layers, New and help) and session.js (recovery and unsaved work).
+import { note, page, view } from './common.js';
+import { Picture } from './picture.js';
 import { CLIENT, call, dragQueue, moveLatencies, onAnswer, traffic } from './protocol.js';
 import { canvas, fit, setScene, toScreen } from './canvas.js';
+import { drawingState } from './drawing.js';
 import { buildPalette, chooseTool, toolDragging } from './tools.js';
 import { saveJson, showPanels } from './panels.js';
 import { showModal } from './dialogs.js';
+
+let refetching = false;
 
 // What the host answered, shown everywhere it belongs.
 onAnswer((answer) => {
@@ -19,7 +25,16 @@ onAnswer((answer) => {
     if (first) buildPalette();
     showPanels();
   }
-  if (answer.scene) setScene(answer.scene);
+  // A picture older than the page's (answers overtaking each other) is dropped.
+  if (answer.picture && answer.picture.version > (page.scene ? page.scene.version : 0)) {
+    const next = (page.scene || new Picture()).apply(answer.picture);
+    // Changes to a picture the page no longer has: the whole picture is asked for again.
+    if (next) setScene(next);
+    else if (!refetching) {
+      refetching = true;
+      call({ op: 'state', picture: 0 }).finally(() => { refetching = false; });
+    }
+  }
   if (answer.notices) for (const n of answer.notices) note(n.text);
   showModal();
 });
@@ -29,7 +44,9 @@ onAnswer((answer) => {
 window.studio = {
   toClient(x, y) { const r = canvas.getBoundingClientRect(); const [sx, sy] = toScreen(x, y); return [sx + r.left, sy + r.top]; },
   get state() { return page.state; },
-  get scene() { return page.scene; },
+  get scene() { return page.scene && page.scene.plain(); },
+  get drawn() { return page.scene !== null; },
+  get objectCount() { return page.scene ? page.scene.n : 0; },
   get pictures() { return page.pictures; },
   get idle() { return traffic.pending === 0 && !traffic.dragSending && dragQueue.length === 0; },
   get lastAnswerMs() { return traffic.lastAnswerAt; },
@@ -39,5 +56,7 @@ window.studio = {
   call, fit, note, saveJson,
   client: CLIENT,
   get dragging() { return toolDragging() || dragQueue.length > 0 || !!(page.state && page.state.dragging); },
+  drawing: drawingState,
+  get view() { return view; },
   ready: call({ op: 'state' }),
 };

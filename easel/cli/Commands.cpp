@@ -20,6 +20,7 @@
 #include "Progress.h"
 #include "Script.h"
 #include "Session.h"
+#include "Steps.h"
 #include "adm/Dialog.h"
 #include "adm/RegisterADM.h"
 #include "adm/Resources.h"
@@ -102,27 +103,6 @@ std::string unknownToolMessage(const std::string& name) {
     std::string known;
     for (const auto& t : hostState().tools) known += (known.empty() ? "" : ", ") + std::string("\"") + trimTitle(t->title) + "\"";
     return "unknown tool \"" + name + "\"; the loaded plug-ins have " + (known.empty() ? "no tools" : known);
-}
-
-struct StepFailure {
-    std::string message;
-};
-
-// Why a script may not select the art with this id (empty when it may): only
-// what a person could click in the studio, so nothing on a locked or hidden
-// layer and nothing locked or hidden itself or inside such a group.
-std::string unselectableReason(Document& doc, int64_t id) {
-    Art* art = doc.findById(id);
-    if (!art || !doc.isLive(art)) return "no art with id " + std::to_string(id) + " in the document";
-    const std::string what = "art " + std::to_string(id);
-    if (const Layer* layer = art->layer(); layer && !layer->editable())
-        return what + " is on layer \"" + layer->name() + "\", which is " + (layer->locked() ? "locked" : "hidden") +
-               ": unlock or show the layer in the document, or select other art";
-    for (const Art* a = art; a; a = a->parent())
-        if (a->locked() || a->hidden())
-            return what + (a == art ? " is " : " is inside art " + std::to_string(a->id()) + ", which is ") +
-                   (a->locked() ? "locked" : "hidden") + ": unlock or show it in the document, or select other art";
-    return "";
 }
 
 }  // namespace
@@ -211,6 +191,7 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
         return fail("document (inline): " + error);
     }
 
+    std::vector<std::unique_ptr<Document>> retired;  // replaced by open steps; outlive the plug-ins
     Session session(o.pluginDirs);
     // An event that runs long says how far it has got, one line each time.
     struct ReportProgress {
@@ -265,8 +246,7 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
     if (stop) return fail("stopped at start-up (--strict)");
 
     json stepLog;
-    edit::Clipboard clipboard;
-    std::vector<std::unique_ptr<Document>> retired;
+    StepRunner runner(session, doc, retired, o.script.parent_path(), err);
     try {
         for (const Step& step : script.steps) {
             where = step.where + " (" + stepKindName(step.kind) + ")";
@@ -274,65 +254,20 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
                             {"shown", json::array()}, {"dialogs", json::array()}};
             current = &stepLog;
             RegisteredTool* tool = nullptr;
-            if (step.kind != Step::Kind::Select && step.kind != Step::Kind::Edit) {
+            if (step.kind == Step::Kind::Options || step.kind == Step::Kind::Inspect || step.kind == Step::Kind::Drag) {
                 tool = findTool(step.tool);
                 if (!tool) throw StepFailure{step.where + ": " + unknownToolMessage(step.tool)};
                 stepLog["tool"] = tool->title;
             }
-            switch (step.kind) {
-            case Step::Kind::Select: {
-                // Only art a person could select; a refused id selects nothing.
-                if (!step.selectAll)
-                    for (int64_t id : step.ids) {
-                        const std::string refused = unselectableReason(*doc, id);
-                        if (!refused.empty()) throw StepFailure{step.where + ".select: " + refused};
-                    }
-                // Selecting is no undo step (as in the studio).
-                doc->changeSelection([&] {
-                    if (step.selectAll) {
-                        doc->selectAll();
-                        return;
-                    }
-                    doc->deselectAll();
-                    for (int64_t id : step.ids) doc->selectById(id);
-                });
-                break;
-            }
-            case Step::Kind::Edit: {
-                edit::Outcome r = edit::run(*doc, clipboard, json::parse(step.edit));
-                if (!r.error.empty()) throw StepFailure{step.where + ".edit: " + r.error};
-                if (r.replaced) {
-                    // Plug-ins may still hold handles into the old document: it is kept until the run ends.
-                    retired.push_back(std::move(doc));
-                    doc = std::move(r.replaced);
-                    hostState().document = doc.get();
-                }
-                if (!r.made.empty()) stepLog["made"] = r.made;
-                break;
-            }
-            case Step::Kind::Options: {
-                adm::ScriptedDriver driver(step.sets, step.presses);
-                session.editOptions(*tool, &driver);
-                if (!driver.error().empty()) throw StepFailure{step.where + ".options: " + driver.error()};
-                if (!driver.ran()) throw StepFailure{step.where + ".options: tool \"" + step.tool + "\" opened no dialog"};
-                break;
-            }
-            case Step::Kind::Inspect: {
+            if (step.kind == Step::Kind::Inspect) {
                 adm::InspectDriver driver;
                 session.editOptions(*tool, &driver);
                 if (!driver.record()) throw StepFailure{step.where + ".inspect: tool \"" + step.tool + "\" opened no dialog"};
                 stepLog["inspected"] = dialogJson(*driver.record());
                 out << dialogJson(*driver.record()).dump(2) << "\n";
-                break;
-            }
-            case Step::Kind::Drag: {
-                const auto& ev = step.events;
-                Session::Drag drag(session, *doc, *tool);
-                drag.down(ev.front().point, ev.front().pressure, ev.front().modifiers);
-                for (size_t i = 1; i < ev.size() && !stop; ++i) drag.move(ev[i].point, ev[i].pressure, ev[i].modifiers);
-                drag.up(ev.back().point, ev.back().pressure, ev.back().modifiers, !stop);
-                break;
-            }
+            } else {
+                const std::vector<int64_t> made = runner.run(step, stop);
+                if (!made.empty()) stepLog["made"] = made;
             }
             stepsLog.push_back(stepLog);
             current = nullptr;
@@ -506,7 +441,7 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     std::vector<std::string> playDirs;
     std::string seedText;
     auto* playCmd = app.add_subcommand("play", "Runs a script: opens its document, loads its plug-ins, carries out its "
-                                                "steps (select, options, inspect, drag) and writes the result.");
+                                                "steps (select, options, inspect, drag, edit, undo, redo, seed, open) and writes the result.");
     playCmd->add_option("SCRIPT", play_.script, "The script (.json)")->required();
     playCmd->add_option("-o,--output", play_.output, "Output document (.json, or .svg); overrides the script's \"output\"");
     playCmd->add_option("--log", play_.log, "Writes the record of the run as JSON");

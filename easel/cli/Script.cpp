@@ -70,10 +70,33 @@ std::string toolName(const json& j, const std::string& where) {
     return text(j["tool"], where + ".tool", "a tool name");
 }
 
+// The studio's history steps: {"undo": n}, {"redo": n}, {"seed": s} and
+// {"open": FILE or inline document}. false when `key` is none of them.
+bool parseHistoryStep(const std::string& key, const json& v, const std::string& at, Step& s) {
+    if (key == "undo" || key == "redo") {
+        s.kind = key == "undo" ? Step::Kind::Undo : Step::Kind::Redo;
+        s.count = static_cast<int32_t>(integer(v, at, "a number of steps", 1, 1000000));
+    } else if (key == "seed") {
+        s.kind = Step::Kind::Seed;
+        s.seed = static_cast<int32_t>(integer(v, at, "a seed", INT32_MIN, INT32_MAX));
+    } else if (key == "open") {
+        s.kind = Step::Kind::Open;
+        if (v.is_string())
+            s.documentPath = v.get<std::string>();
+        else if (v.is_object())
+            s.inlineDocument = v.dump();
+        else
+            fail(at, "expected a file name or an inline document object, found " + v.dump());
+    } else {
+        return false;
+    }
+    return true;
+}
+
 Step parseStep(const json& j, const std::string& where) {
     if (!j.is_object() || j.size() != 1)
-        fail(where, "expected one of {\"select\": ...}, {\"options\": ...}, {\"inspect\": ...}, {\"drag\": ...}, "
-                    "{\"edit\": ...}");
+        fail(where, "expected one step: {\"select\": ...}, {\"options\": ...}, {\"inspect\": ...}, {\"drag\": ...}, "
+                    "{\"edit\": ...}, {\"undo\": n}, {\"redo\": n}, {\"seed\": s} or {\"open\": ...}");
     Step s;
     s.where = where;
     const std::string key = j.begin().key();
@@ -133,7 +156,8 @@ Step parseStep(const json& j, const std::string& where) {
     } else if (key == "drag") {
         s.kind = Step::Kind::Drag;
         s.tool = toolName(v, at);
-        onlyKeys(v, at, {"tool", "events", "from", "to", "steps", "modifiers", "pressure"});
+        onlyKeys(v, at, {"tool", "events", "from", "to", "steps", "modifiers", "pressure", "pen"});
+        bool anyPressure = v.contains("pressure");
         Event common;
         json shared = json::object();
         if (v.contains("modifiers")) shared["modifiers"] = v["modifiers"];
@@ -151,7 +175,10 @@ Step parseStep(const json& j, const std::string& where) {
                     fail(place, "expected [h, v] or [h, v, {\"modifiers\": m, \"pressure\": p}], found " + e.dump());
                 Event event = common;
                 event.point = point(json::array({e[0], e[1]}), place);
-                if (e.size() == 3) input(e[2], place + "[2]", event);
+                if (e.size() == 3) {
+                    input(e[2], place + "[2]", event);
+                    anyPressure = anyPressure || (e[2].is_object() && e[2].contains("pressure"));
+                }
                 s.events.push_back(event);
             }
         } else {
@@ -166,6 +193,12 @@ Step parseStep(const json& j, const std::string& where) {
                 s.events.push_back(e);
             }
         }
+        // A drag that gives pressures comes from a pressure device unless it says otherwise.
+        s.pen = anyPressure;
+        if (v.contains("pen")) {
+            if (!v["pen"].is_boolean()) fail(at + ".pen", "expected true or false, found " + v["pen"].dump());
+            s.pen = v["pen"].get<bool>();
+        }
     } else if (key == "edit") {
         // The arguments are checked when the edit runs, against the document.
         s.kind = Step::Kind::Edit;
@@ -173,8 +206,8 @@ Step parseStep(const json& j, const std::string& where) {
             fail(at, "expected {\"op\": NAME, ...arguments}, found " + v.dump());
         if (!edit::isOp(v["op"].get<std::string>())) fail(at + ".op", "unknown edit " + v["op"].dump() + " (see docs/formats.md)");
         s.edit = v.dump();
-    } else {
-        fail(where, "unknown step \"" + key + "\" (expected select, options, inspect, drag or edit)");
+    } else if (!parseHistoryStep(key, v, at, s)) {
+        fail(where, "unknown step \"" + key + "\" (expected select, options, inspect, drag, edit, undo, redo, seed or open)");
     }
     return s;
 }
@@ -187,6 +220,10 @@ const char* stepKindName(Step::Kind kind) {
     case Step::Kind::Options: return "options";
     case Step::Kind::Inspect: return "inspect";
     case Step::Kind::Drag: return "drag";
+    case Step::Kind::Undo: return "undo";
+    case Step::Kind::Redo: return "redo";
+    case Step::Kind::Seed: return "seed";
+    case Step::Kind::Open: return "open";
     case Step::Kind::Edit: return "edit";
     }
     return "";

@@ -1,5 +1,6 @@
 // Scripts of `easel play`: a document, the plug-ins to load, a seed, and
-// steps (select, options, inspect, drag, edit), read from JSON.
+// steps (select, options, inspect, drag, edit, and the studio's history steps:
+// undo, redo, seed, open), read from JSON.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +20,7 @@ struct Event {
 };
 
 struct Step {
-    enum class Kind { Select, Options, Inspect, Drag, Edit };
+    enum class Kind { Select, Options, Inspect, Drag, Undo, Redo, Seed, Open, Edit };
     Kind kind = Kind::Select;
     std::string where;  // "steps[3]" for messages
     // select
@@ -32,6 +33,14 @@ struct Step {
     std::vector<std::string> presses;
     // drag
     std::vector<Event> events;
+    bool pen = false;  // from a pressure device: given as "pen", or implied by any event's "pressure"
+    // undo, redo: how many steps
+    int32_t count = 1;
+    // seed
+    int32_t seed = 1;
+    // open: a file (relative to the script) or an inline document
+    std::optional<std::string> documentPath;
+    std::string inlineDocument;
     // edit: {"op": NAME, ...} as JSON text (easel/edit runs it)
     std::string edit;
 };

@@ -3,6 +3,8 @@
 // A command is a document operation `easel play` replays with the same code.
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <sstream>
 
 #include "Document.h"
 #include "DocumentJson.h"
@@ -12,33 +14,39 @@
 #include "SvgExport.h"
 #include "SvgImport.h"
 #include "cli/Commands.h"
+#include "cli/Script.h"
+#include "cli/Steps.h"
 
 namespace easel::studio {
 
 namespace {
 
 // Every command the page may send. whileDialog: may run while a plug-in's
-// dialog waits for the person; whileDrag: may run between mouse down and up.
+// dialog waits for the person (a drag's move and up then wait for it to
+// close); whileDrag: may run between mouse down and up; whileRecovery: may run
+// while the last session's unsaved work waits to be restored or discarded.
 const CommandRow kCommands[] = {
-    {"state", true, true, stateCommand},
-    {"script", true, true, scriptCommand},
-    {"dismissAlert", true, true, dismissAlertCommand},
-    {"dialogSet", true, true, dialogSetCommand},
-    {"dialogPress", true, true, dialogPressCommand},
-    {"select", false, true, selectCommand},
-    {"selectAll", false, true, selectAllCommand},
-    {"deselect", false, true, deselectCommand},
-    {"down", false, true, pointerCommand},
-    {"move", false, true, pointerCommand},
-    {"up", false, true, pointerCommand},
-    {"options", false, false, optionsCommand},
-    {"undo", false, false, undoCommand},
-    {"redo", false, false, redoCommand},
-    {"seed", false, false, seedCommand},
-    {"open", false, false, openCommand},
-    {"save", false, false, saveCommand},
-    {"edit", false, false, editCommand},
-    {"anchors", false, false, anchorsCommand},
+    {"state", true, true, true, stateCommand},
+    {"script", true, true, true, scriptCommand},
+    {"dismissAlert", true, true, true, dismissAlertCommand},
+    {"dialogSet", true, true, true, dialogSetCommand},
+    {"dialogPress", true, true, true, dialogPressCommand},
+    {"select", false, true, false, selectCommand},
+    {"selectAll", false, true, false, selectAllCommand},
+    {"deselect", false, true, false, deselectCommand},
+    {"down", false, true, false, pointerCommand},
+    {"move", false, true, false, pointerCommand},
+    {"up", false, true, false, pointerCommand},
+    {"options", false, false, false, optionsCommand},
+    {"undo", false, false, false, undoCommand},
+    {"redo", false, false, false, redoCommand},
+    {"seed", false, false, false, seedCommand},
+    {"open", false, false, false, openCommand},
+    {"save", false, false, true, saveCommand},
+    {"edit", false, false, false, editCommand},
+    {"anchors", false, false, false, anchorsCommand},
+    {"recover", false, false, true, recoverCommand},
+    {"discardRecovery", false, false, true, discardRecoveryCommand},
 };
 
 bool endsWith(const std::string& s, const std::string& tail) {
@@ -56,18 +64,17 @@ json selectedIds(Document& doc) {
 
 // The end of every selection command: consecutive selections are one step of the script.
 json selected(Host& m) {
-    json ids = selectedIds(*m.doc);
-    if (!m.steps.empty() && m.steps.back().contains("select")) m.steps.erase(m.steps.size() - 1);
-    m.steps.push_back({{"select", ids}});
+    m.rec.select(selectedIds(*m.doc));
     return m.state(true);
 }
 
 json undoOrRedo(Host& m, bool undo) {
     const bool done = undo ? m.doc->undo() : m.doc->redo();
     if (!done) return error(undo ? "nothing to undo" : "nothing to redo");
-    // Scripts have no undo: the recording starts again from here, and so do the random numbers.
-    hostState().random.reseed(m.seed);
-    m.restartRecording();
+    if (undo)
+        m.rec.undo();
+    else
+        m.rec.redo();
     return m.state(true);
 }
 
@@ -80,10 +87,32 @@ json dispatch(Host& m, const json& c) {
     const CommandRow* row = nullptr;
     for (const auto& r : kCommands)
         if (op == r.op) row = &r;
+    // A drag's moves and mouse up wait while a dialog is open, so that mouse up always ends the drag.
+    if (!m.driver.open.empty() && m.drag && (op == "move" || op == "up")) {
+        if (m.drag->ending) return m.state(false);  // the dialog came from mouse up itself
+        if (op == "move" && !m.deferred.empty() && m.deferred.back()["op"] == "move") m.deferred.pop_back();
+        m.deferred.push_back(c);
+        json s = m.state(false);
+        s["deferred"] = true;
+        return s;
+    }
     if ((!row || !row->whileDialog) && !m.driver.open.empty()) return error("a dialog is open: answer it first");
+    if (row && !row->whileRecovery && m.recovery)
+        return error("the last session left unsaved work: restore or discard it first");
     if ((!row || !row->whileDrag) && m.drag) return error("a drag is in progress");
     if (!row) return error("unknown command \"" + op + "\"");
     return row->run(m, c);
+}
+
+void runDeferred(Host& m) {
+    while (!m.deferred.empty() && m.driver.open.empty()) {
+        json c = m.deferred.front();
+        m.deferred.pop_front();
+        json r = dispatch(m, c);
+        if (!r.value("ok", false))
+            m.notices.push_back({{"kind", "result"}, {"text", "a held-back " + c["op"].get<std::string>() + ": " +
+                                                                  r.value("error", "")}});
+    }
 }
 
 bool readDocumentText(const std::string& name, const std::string& text, std::unique_ptr<Document>& doc,
@@ -97,9 +126,23 @@ bool readDocumentText(const std::string& name, const std::string& text, std::uni
     return readDocumentJson(text, doc, message);
 }
 
-void Host::restartRecording() {
-    recordDoc = json::parse(writeDocumentJson(*doc));
-    steps = json::array();
+void Host::endDrag() {
+    Drag& d = *drag;
+    d.ending = true;
+    d.run->up(d.last, d.pressure, d.modifiers);
+    // Every drag is kept, also one with nothing selected: a tool's modifier
+    // keys may change its settings at mouse down, and the next drag shows it.
+    rec.drag(d.run->tool().title, d.events, d.pen);
+    drag.reset();
+    hostState().hasPressure = false;
+}
+
+void Host::setName(std::string n) {
+    for (char& ch : n)
+        if (static_cast<unsigned char>(ch) < 32 || ch == '"' || ch == '/' || ch == '\\') ch = '_';
+    if (n.empty()) n = "drawing";
+    name = n;
+    if (onName) onName(n);
 }
 
 void Host::report(Plugin& plugin, const char* selector, ASErr r) {
@@ -132,8 +175,13 @@ json Host::state(bool withScene) {
               {"canRedo", doc->canRedo()},
               {"undoText", doc->canUndo() ? doc->undoText() : ""},
               {"dragging", drag.has_value()},
-              {"steps", steps.size()},
+              {"steps", rec.steps()},
+              {"unsaved", rec.unsaved()},
+              {"name", name},
+              {"version", version},
               {"currentLayer", doc->currentLayer() ? doc->currentLayer()->name() : ""}};
+    if (recovery) j["recovery"] = {{"steps", (*recovery)["steps"].size()}};
+    if (std::string je = rec.takeJournalError(); !je.empty()) notices.push_back({{"kind", "recovery"}, {"text", je}});
     // The style of the first selected painted object, for the style panel.
     for (Art* a : doc->selectedArt()) {
         if (a->type() == kGroupArt || a->type() == kEnvelopeArt) continue;
@@ -158,8 +206,7 @@ json Host::state(bool withScene) {
 json stateCommand(Host& m, const json& c) { return m.state(c.value("scene", true)); }
 
 json scriptCommand(Host& m, const json&) {
-    json script = {{"document", m.recordDoc}, {"plugins", m.pluginNames}, {"seed", m.seed}, {"steps", m.steps}};
-    return {{"ok", true}, {"script", script}};
+    return {{"ok", true}, {"script", m.rec.script()}, {"name", m.name + ".script.json"}};
 }
 
 // Selecting is no undo step: the selection commands change it aside from the history.
@@ -196,7 +243,12 @@ json deselectCommand(Host& m, const json&) {
 json pointerCommand(Host& m, const json& c) {
     const std::string op = c["op"].get<std::string>();
     auto number = [&](const char* k, double d) { return c.contains(k) ? c[k].get<double>() : d; };
-    const double x = number("x", 0), y = number("y", 0);
+    const std::string client = c.value("client", "");
+    if (m.drag && m.drag->client != client) return error("a drag is in progress in another window of the studio");
+    // A page that starts a drag while its last one is still open lost that
+    // one's mouse up: the old drag ends where it last was.
+    if (op == "down" && m.drag) m.endDrag();
+    const double x = number("x", m.drag ? m.drag->last.h : 0), y = number("y", m.drag ? m.drag->last.v : 0);
     if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > 1e7 || std::fabs(y) > 1e7)
         return error("the cursor is off any page");
     const AIRealPoint p{static_cast<float>(x), static_cast<float>(y)};
@@ -204,32 +256,37 @@ json pointerCommand(Host& m, const json& c) {
     const auto pressure = static_cast<int16_t>(std::clamp(number("pressure", 0), 0.0, 255.0));
     json ev = json::array({p.h, p.v, {{"modifiers", mods}, {"pressure", pressure}}});
     if (op == "down") {
-        if (m.drag) return error("a drag is already in progress");
         RegisteredTool* tool = cli::findTool(c.at("tool").get<std::string>());
         if (!tool) return error("unknown tool " + c["tool"].dump());
         if (!m.session->pluginOf(*tool)) return error("the tool's plug-in is not loaded");
+        Document& doc = *m.doc;
         m.drag.emplace();
-        m.drag->run = std::make_unique<cli::Session::Drag>(*m.session, *m.doc, *tool);
-        m.drag->events.push_back(ev);
-        m.drag->last = p;
-        hostState().hasPressure = c.value("pen", false);
-        m.drag->run->down(p, pressure, mods);
+        Host::Drag& d = *m.drag;
+        d.run = std::make_unique<cli::Session::Drag>(*m.session, doc, *tool);
+        d.events.push_back(ev);
+        d.last = p;
+        d.pressure = pressure;
+        d.modifiers = mods;
+        d.client = client;
+        d.pen = c.value("pen", false);
+        hostState().hasPressure = d.pen;
+        d.run->down(p, pressure, mods);
         return m.state(true);
     }
     if (!m.drag) return error("no drag is in progress");
     Host::Drag& d = *m.drag;
-    // Mouse up comes where the last drag event was, as in a replayed
-    // script: an up elsewhere is preceded by a drag event there.
+    // Mouse up comes where the last drag event was, with its pressure and
+    // keys, as in a replayed script: an up elsewhere is preceded by a drag
+    // event there.
     if (op == "move" || d.last.h != p.h || d.last.v != p.v) {
         d.run->move(p, pressure, mods);
         d.events.push_back(ev);
         d.last = p;
+        d.pressure = pressure;
+        d.modifiers = mods;
     }
     if (op == "move") return m.state(c.value("scene", true));
-    d.run->up(d.last, pressure, mods);
-    m.steps.push_back({{"drag", {{"tool", d.run->tool().title}, {"events", d.events}}}});
-    m.drag.reset();
-    hostState().hasPressure = false;
+    m.endDrag();
     return m.state(true);
 }
 
@@ -243,7 +300,7 @@ json seedCommand(Host& m, const json& c) {
     m.seed = static_cast<int32_t>(s);
     m.doc->setSeed(m.seed);
     hostState().random.reseed(m.seed);
-    m.restartRecording();
+    m.rec.seed(m.seed);
     return m.state(false);
 }
 
@@ -258,19 +315,70 @@ json openCommand(Host& m, const json& c) {
     hostState().document = m.doc.get();
     m.seed = m.doc->seed();
     hostState().random.reseed(m.seed);
-    m.restartRecording();
+    m.rec.open(*m.doc);
+    m.setName(std::filesystem::path(name).stem().string());
     return m.state(true);
 }
 
 json saveCommand(Host& m, const json& c) {
     const std::string format = c.value("format", "json");
-    if (format == "svg") return {{"ok", true}, {"text", writeSvg(*m.doc)}};
-    if (format == "json") return {{"ok", true}, {"text", writeDocumentJson(*m.doc)}};
-    return error("save as \"json\" or \"svg\"");
+    if (format != "svg" && format != "json") return error("save as \"json\" or \"svg\"");
+    json r = {{"ok", true}, {"text", format == "svg" ? writeSvg(*m.doc) : writeDocumentJson(*m.doc)},
+              {"name", m.name + "." + format}};
+    // The page saves the text as a file: the work so far is saved.
+    if (c.value("download", false)) m.rec.markSaved();
+    return r;
+}
+
+// Restores the last session's unsaved work: its recording is replayed as
+// `easel play` replays it (options dialogs answer themselves), up to a step
+// that fails.
+json recoverCommand(Host& m, const json&) {
+    if (!m.recovery) return error("there is no unsaved work of an earlier session to restore");
+    const json script = *m.recovery;
+    m.recovery.reset();
+    m.rec.setJournal(m.journal);
+    cli::Script parsed;
+    std::string e;
+    std::unique_ptr<Document> first;
+    if (!cli::parseScript(script.dump(), parsed, e) || !readDocumentJson(parsed.inlineDocument, first, e)) {
+        m.rec.start(*m.doc, m.pluginNames, m.seed);
+        return error("the recovery journal cannot be replayed: " + e);
+    }
+    m.retired.push_back(std::move(m.doc));
+    m.doc = std::move(first);
+    hostState().document = m.doc.get();
+    m.seed = parsed.seed.value_or(m.doc->seed());
+    hostState().random.reseed(m.seed);
+    std::ostringstream notes;
+    cli::StepRunner runner(*m.session, m.doc, m.retired, m.journal.parent_path(), notes);
+    const bool stop = false;
+    json done = script;
+    done["steps"] = json::array();
+    try {
+        for (size_t i = 0; i < parsed.steps.size(); ++i) {
+            runner.run(parsed.steps[i], stop);
+            done["steps"].push_back(script["steps"][i]);
+        }
+    } catch (const cli::StepFailure& f) {
+        e = f.message;
+    }
+    m.seed = hostState().random.seed();
+    m.rec.adopt(done);
+    if (!e.empty()) m.notices.push_back({{"kind", "recovery"}, {"text", "restored up to the step that failed: " + e}});
+    return m.state(true);
+}
+
+json discardRecoveryCommand(Host& m, const json&) {
+    if (!m.recovery) return error("there is no unsaved work of an earlier session");
+    m.recovery.reset();
+    m.rec.setJournal(m.journal);
+    m.rec.start(*m.doc, m.pluginNames, m.seed);
+    return m.state(false);
 }
 
 // A host edit (easel/edit), recorded as an `edit` step of the script; "new"
-// replaces the document and starts the recording again from it.
+// replaces the document.
 json editCommand(Host& m, const json& c) {
     const json& e = c.at("edit");
     edit::Outcome r = edit::run(*m.doc, m.clipboard, e);
@@ -279,12 +387,10 @@ json editCommand(Host& m, const json& c) {
         m.retired.push_back(std::move(m.doc));
         m.doc = std::move(r.replaced);
         hostState().document = m.doc.get();
-        m.doc->setSeed(m.seed);
-        hostState().random.reseed(m.seed);
-        m.restartRecording();
-    } else {
-        m.steps.push_back({{"edit", e}});
+        m.setName("untitled");
     }
+    // Replayed by the same edit, so "new" keeps the seed and the random numbers go on as they were.
+    m.rec.edit(e);
     json s = m.state(true);
     s["made"] = r.made;
     return s;

@@ -44,13 +44,47 @@ std::map<int32_t, double> itemValues(const adm::DialogRecord& r) {
     return v;
 }
 
+// The items whose values differ from `before`, as the `set` of an options
+// step: popups first, then check boxes, then numbers, so that a replay meets
+// every item enabled as the person did.
+json changedItems(const std::map<int32_t, double>& before, const adm::DialogRecord& now) {
+    const auto after = itemValues(now);
+    json sets = json::object();
+    for (int pass = 0; pass < 3; ++pass)
+        for (const auto& i : now.items) {
+            const int want = i.kind == adm::ItemKind::PopupList ? 0 : i.kind == adm::ItemKind::CheckBox ? 1 : 2;
+            if (want != pass || !after.count(i.id)) continue;
+            auto was = before.find(i.id);
+            if (was != before.end() && was->second == after.at(i.id)) continue;
+            if (i.kind == adm::ItemKind::CheckBox)
+                sets[std::to_string(i.id)] = i.value != 0;
+            else
+                sets[std::to_string(i.id)] = after.at(i.id);
+        }
+    return sets;
+}
+
 // dialogSet and dialogPress: the person's change to the open dialog.
 json answerDialog(Host& m, const json& c, bool press) {
     if (m.driver.open.empty()) return error("no dialog is open");
     adm::Dialog& d = *m.driver.open.back();
     std::string e;
+    // The options dialog the page opened (not a dialog on top of it).
+    const bool options = m.optionsBefore && !m.optionsBefore->empty() && m.driver.open.size() == 1;
     if (press) {
-        e = adm::pressItem(d, std::to_string(c.at("id").get<int32_t>()));
+        const int32_t id = c.at("id").get<int32_t>();
+        const std::map<int32_t, double> before = options ? *m.optionsBefore : std::map<int32_t, double>{};
+        const adm::DialogRecord pressedOn = adm::snapshot(d);
+        e = adm::pressItem(d, std::to_string(id));
+        // A button that keeps the dialog open (Reset) acts on the plug-in at
+        // once: the recorder keeps what was changed up to it and the press
+        // as a step of its own, closed with Cancel, and the changes after it
+        // are counted from the values it left.
+        if (e.empty() && options && !d.ended && m.optionsTool) {
+            m.rec.options({{"tool", *m.optionsTool}, {"set", changedItems(before, pressedOn)},
+                           {"press", json::array({std::to_string(id), "Cancel"})}});
+            m.optionsBefore = itemValues(adm::snapshot(d));
+        }
     } else {
         adm::SetAction a;
         a.id = c.at("id").get<int32_t>();
@@ -106,6 +140,7 @@ json optionsCommand(Host& m, const json& c) {
     if (!m.session->pluginOf(*tool)) return error("the tool's plug-in is not loaded");
     m.optionsBefore.emplace();
     m.optionsClosed.reset();
+    m.optionsTool = tool->title;
     // The values the dialog opened with are taken when it is shown.
     auto onOpen = m.driver.onOpen;
     m.driver.onOpen = [&m, onOpen] {
@@ -115,27 +150,18 @@ json optionsCommand(Host& m, const json& c) {
     };
     m.session->editOptions(*tool, nullptr);
     m.driver.onOpen = onOpen;
-    // The recorder keeps what the person changed, as sets and the closing button.
-    if (m.optionsClosed && m.optionsClosed->result != 2) {
-        const auto after = itemValues(*m.optionsClosed);
-        json sets = json::object();
-        for (int pass = 0; pass < 3; ++pass)
-            for (const auto& i : m.optionsClosed->items) {
-                const int want = i.kind == adm::ItemKind::PopupList ? 0 : i.kind == adm::ItemKind::CheckBox ? 1 : 2;
-                if (want != pass || !after.count(i.id)) continue;
-                auto before = m.optionsBefore->find(i.id);
-                if (before != m.optionsBefore->end() && before->second == after.at(i.id)) continue;
-                if (i.kind == adm::ItemKind::CheckBox)
-                    sets[std::to_string(i.id)] = i.value != 0;
-                else
-                    sets[std::to_string(i.id)] = after.at(i.id);
-            }
+    // The recorder keeps what the person changed, as sets and the closing
+    // button. Cancel is kept too when items changed: a colour mode takes
+    // effect as it is chosen, whichever button closes the dialog.
+    if (m.optionsClosed) {
         const int32_t result = m.optionsClosed->result;
-        m.steps.push_back({{"options", {{"tool", tool->title}, {"set", sets},
-                                        {"press", result == 1 ? json("OK") : json(std::to_string(result))}}}});
+        json sets = changedItems(*m.optionsBefore, *m.optionsClosed);
+        if (result != 2 || !sets.empty())
+            m.rec.options({{"tool", tool->title}, {"set", sets}, {"press", result == 1 ? json("OK") : result == 2 ? json("Cancel") : json(std::to_string(result))}});
     }
     m.optionsBefore.reset();
     m.optionsClosed.reset();
+    m.optionsTool.reset();
     return m.state(false);
 }
 

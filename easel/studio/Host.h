@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -13,6 +14,7 @@
 
 #include "Edit.h"
 #include "Picture.h"
+#include "Recorder.h"
 #include "Studio.h"
 #include "adm/Dialog.h"
 #include "suites/AISuites.h"
@@ -52,15 +54,28 @@ struct Host {
         std::unique_ptr<cli::Session::Drag> run;
         json events = json::array();
         AIRealPoint last{0, 0};
+        int16_t pressure = 0;
+        int32_t modifiers = 0;
+        bool pen = false;
+        std::string client;  // the page that started it
+        bool ending = false;  // mouse up is being sent
     };
     std::optional<Drag> drag;
+    // A drag's moves and mouse up that came while a dialog was open: carried
+    // out, in order, once it closes.
+    std::deque<json> deferred;
 
-    // The recording: an `easel play` script from the last restart on.
-    json recordDoc;
-    json steps = json::array();
+    // The recording: an `easel play` script of the whole session.
+    Recorder rec;
+    std::filesystem::path journal;  // the recovery journal; empty: none
+    std::optional<json> recovery;   // the last session's unsaved work, offered until restored or discarded
+    std::string name = "drawing";   // the document's name, for downloads
+    std::function<void(const std::string&)> onName;  // tells the request threads the name
+    uint64_t version = 0;           // counts the commands that changed what the page shows
     // The options dialog the page opened, for the recorder.
     std::optional<std::map<int32_t, double>> optionsBefore;
     std::optional<adm::DialogRecord> optionsClosed;
+    std::optional<std::string> optionsTool;
 
     // The drawing for the running command's answer: JSON text, or for a
     // command that says which picture the page has (its "picture"), the
@@ -70,7 +85,10 @@ struct Host {
     std::optional<uint64_t> pictureHave;
     PictureStream stream;
 
-    void restartRecording();
+    // Ends the drag in progress: mouse up where its last event was.
+    void endDrag();
+    // Names the document after a file (no quotes, slashes or control characters).
+    void setName(std::string name);
     // Results other than success are shown on the page; Cancel is a
     // result only at start-up.
     void report(Plugin& plugin, const char* selector, ASErr r);
@@ -79,16 +97,20 @@ struct Host {
 };
 
 // One command of the page: its name, whether it may run while a dialog is
-// open or a drag is in progress, and what it does.
+// open, while a drag is in progress, or while the last session's unsaved work
+// waits to be restored or discarded, and what it does.
 struct CommandRow {
     const char* op;
     bool whileDialog;
     bool whileDrag;
+    bool whileRecovery;
     json (*run)(Host&, const json&);
 };
 
 // Runs one command through the table; unknown and untimely commands are refused.
 json dispatch(Host& host, const json& command);
+// Runs the pointer commands held back while a dialog was open, once it has closed.
+void runDeferred(Host& host);
 
 // The handlers, by the file that holds them.
 // Dialogs.cpp
@@ -109,6 +131,8 @@ json redoCommand(Host& h, const json& c);
 json seedCommand(Host& h, const json& c);
 json openCommand(Host& h, const json& c);
 json saveCommand(Host& h, const json& c);
+json recoverCommand(Host& h, const json& c);
+json discardRecoveryCommand(Host& h, const json& c);
 json editCommand(Host& h, const json& c);
 json anchorsCommand(Host& h, const json& c);
 

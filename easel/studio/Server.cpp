@@ -6,6 +6,7 @@
 #include <httplib.h>
 #include <ostream>
 
+#include "Recorder.h"
 #include "StudioAssets.h"
 
 namespace easel::studio {
@@ -135,7 +136,7 @@ Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<I
             res.set_content(error + "\n", "text/plain");
             return;
         }
-        res.set_header("Content-Disposition", "attachment; filename=\"drawing.png\"");
+        res.set_header("Content-Disposition", "attachment; filename=\"" + impl_->studio.documentName() + ".png\"");
         res.set_content(png, "image/png");
     });
     m.http.Post("/api/call", [this](const httplib::Request& req, httplib::Response& res) {
@@ -181,6 +182,7 @@ struct StudioArgs {
     std::string doc, host = "127.0.0.1", seedText;
     int port = 0;
     std::vector<std::string> dirs, plugins;
+    bool recover = false, noRecover = false;
 };
 
 int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err);
@@ -190,13 +192,18 @@ int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err);
 cli::ExtraCommand addStudioCommand(CLI::App& app, std::ostream& out, std::ostream& err) {
     auto args = std::make_shared<StudioArgs>();
     CLI::App* cmd = app.add_subcommand(
-        "studio", "Uses the plug-ins' tools live in a browser: starts a local web server and prints the address to open.");
+        "studio", "Uses the plug-ins' tools live in a browser: starts a local web server and prints the address to open.\n"
+                  "After every step the work is kept in a recovery journal (in $XDG_STATE_HOME or ~/.local/state,\n"
+                  "easel/recovery/); started again after a crash or a kill, the page offers to restore it.");
     cmd->add_option("DOC", args->doc, "The document to open (.json or .svg; default: a new one)");
     cmd->add_option("--port", args->port, "The port (default: any free one)")->check(CLI::Range(0, 65535));
     cmd->add_option("--host", args->host, "The address to listen on (default 127.0.0.1: this machine only)");
     cmd->add_option("--plugins", args->dirs, "A folder with plug-in bundles (repeatable)");
     cmd->add_option("--plugin", args->plugins, "A plug-in to load by name (repeatable; default: every bundle found)");
     cmd->add_option("--seed", args->seedText, "Seed of the random numbers (default: the document's)");
+    auto* recover = cmd->add_flag("--recover", args->recover,
+                                  "Restores the unsaved work a crashed or killed studio left for DOC, without asking");
+    cmd->add_flag("--no-recover", args->noRecover, "Drops that unsaved work without asking")->excludes(recover);
     return {cmd, [args, &out, &err] { return runStudio(*args, out, err); }};
 }
 
@@ -220,6 +227,11 @@ int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err) {
     so.document = doc;
     so.pluginDirs.assign(dirs.begin(), dirs.end());
     so.plugins = plugins;
+    // The recovery journal lives in the user's state folder, one per document.
+    so.journal = journalPathFor(doc);
+    so.recover = args.recover ? StudioOptions::Recover::Yes
+                 : args.noRecover ? StudioOptions::Recover::No
+                                  : StudioOptions::Recover::Ask;
     if (!seedText.empty()) {
         char* end = nullptr;
         const long long s = std::strtoll(seedText.c_str(), &end, 10);

@@ -8,6 +8,7 @@
 
 #include "Document.h"
 #include "Host.h"
+#include "Recorder.h"
 #include "Progress.h"
 #include "Render.h"
 #include "SvgExport.h"
@@ -69,6 +70,11 @@ bool Studio::start(std::string& errorOut) {
     auto result = started.get_future();
     host_ = std::thread([this, &started] {
         Host& m = *impl_;
+        m.journal = options_.journal;
+        m.onName = [this](const std::string& name) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            name_ = name;
+        };
         std::string e;
         // The document.
         if (!options_.document.empty()) {
@@ -128,13 +134,28 @@ bool Studio::start(std::string& errorOut) {
                     jt["icon"] = "data:image/png;base64," + base64(adm::encodePng(icon->image));
                 m.tools.push_back(jt);
             }
-            m.restartRecording();
+            if (!options_.document.empty()) m.setName(options_.document.stem().string());
+            m.rec.start(*m.doc, m.pluginNames, m.seed);
+            // The journal is kept while the last session's work is offered.
+            if (!options_.journal.empty() && options_.recover != StudioOptions::Recover::No) {
+                std::string je;
+                m.recovery = readJournal(options_.journal, je);
+                if (!je.empty()) m.notices.push_back({{"kind", "recovery"}, {"text", je}});
+            }
+            if (!m.recovery) m.rec.setJournal(options_.journal);
         }
         const bool ok = e.empty();
         started.set_value(e);
+        // Restored before the first command is taken (what it shows may need the page).
+        if (ok && m.recovery && options_.recover == StudioOptions::Recover::Yes) {
+            json r = recoverCommand(m, json::object());
+            if (!r.value("ok", false)) std::fprintf(stderr, "easel: %s\n", r.value("error", "").c_str());
+        }
         if (ok) hostLoop();
-        // Shut down on the thread that started the plug-ins.
+        // Shut down on the thread that started the plug-ins. A clean end
+        // with everything saved leaves no journal behind.
         m.drag.reset();
+        if (ok && !m.recovery && !m.rec.unsaved()) m.rec.removeJournal();
         m.session.reset();
     });
     errorOut = result.get();
@@ -235,6 +256,11 @@ bool Studio::renderPng(int width, std::string& png, std::string& errorOut) {
     return true;
 }
 
+std::string Studio::documentName() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return name_;
+}
+
 json Studio::status() const {
     std::lock_guard<std::mutex> lock(mutex_);
     json j = {{"busy", busy_.load()}, {"events", events_.load()}};
@@ -259,8 +285,10 @@ std::shared_ptr<Studio::Task> Studio::nextTask() {
         auto task = queue_.front();
         queue_.pop_front();
         // A move with a newer move behind it is answered without being sent.
+        // (Only one page's: another page's move may be refused, and this one would be lost.)
         if (!queue_.empty() && task->command.is_object() && task->command.value("op", "") == "move" &&
-            queue_.front()->command.is_object() && queue_.front()->command.value("op", "") == "move") {
+            queue_.front()->command.is_object() && queue_.front()->command.value("op", "") == "move" &&
+            queue_.front()->command.value("client", "") == task->command.value("client", "")) {
             task->answer({{"ok", true}, {"coalesced", true}});
             continue;
         }
@@ -293,7 +321,11 @@ void Studio::runTask(Task& task) {
         } catch (const json::exception& e) {
             r = error(std::string("malformed command: ") + e.what());
         }
+        const std::string op = task.command["op"].get<std::string>();
+        if (r.value("ok", false) && op != "state" && op != "script") r["version"] = ++impl_->version;
     }
+    // Pointer commands held back while a dialog was open go next, before any other command.
+    if (running_.size() == 1 && impl_->driver.open.empty()) runDeferred(*impl_);
     running_.pop_back();
     ++events_;
     busy_ = !running_.empty();

@@ -40,6 +40,9 @@ struct StudioOptions {
     std::vector<std::filesystem::path> pluginDirs;  // searched before EASEL_PLUGINS and the build tree
     std::vector<std::string> plugins;               // empty: every bundle on the search path
     std::optional<int32_t> seed;                    // default: the document's seed
+    std::filesystem::path journal;                  // the recovery journal; empty: none
+    // A journal left unsaved by the last session: offered on the page, restored, or dropped.
+    enum class Recover { Ask, Yes, No } recover = Recover::Ask;
 };
 
 class Studio {
@@ -58,14 +61,18 @@ public:
     //   {"op": "state"}                       everything the page shows
     //   {"op": "select", "mode": "set"|"add"|"toggle", "ids": [..]}
     //   {"op": "selectAll"} {"op": "deselect"}
-    //   {"op": "down"|"move"|"up", "tool": T, "x": h, "y": v, "modifiers": m, "pressure": p}
+    //   {"op": "down"|"move"|"up", "tool": T, "x": h, "y": v, "modifiers": m, "pressure": p,
+    //    "pen": true|false (down), "client": C}  an up without x, y ends at the last point;
+    //                                         while a dialog is open a drag's moves and up wait
+    //                                         and are carried out, in order, once it closes
+    //   {"op": "recover"} {"op": "discardRecovery"}   the last session's unsaved work
     //   {"op": "options", "tool": T}           opens the tool's dialog
     //   {"op": "dialogSet", "id": n, "value": x | "text": s}
     //   {"op": "dialogPress", "id": n}
     //   {"op": "dismissAlert"}
     //   {"op": "undo"} {"op": "redo"} {"op": "seed", "seed": n}
     //   {"op": "open", "name": "file.json"|"file.svg", "text": ...}
-    //   {"op": "save", "format": "json"|"svg"}  the document's text
+    //   {"op": "save", "format": "json"|"svg", "download": b}  the document's text; a download saves
     //   {"op": "script"}                      the recording, as an `easel play` script
     //   {"op": "edit", "edit": {"op": NAME, ...}}  a host edit (easel/edit), recorded
     //   {"op": "anchors", "ids": [..]}        anchors of the listed art's paths (default: selected paths)
@@ -83,6 +90,8 @@ public:
 
     // Read without the host thread: what it is doing now, for progress.
     json status() const;
+    // The document's name without its extension ("drawing" for a new one), for downloads.
+    std::string documentName() const;
 
 private:
     struct Answer;
@@ -106,6 +115,7 @@ private:
     std::atomic<bool> busy_{false};
     std::atomic<uint64_t> events_{0};
     std::string busyOp_;  // under mutex_
+    std::string name_ = "drawing";  // under mutex_
     std::chrono::steady_clock::time_point busySince_;
 };
 

@@ -246,6 +246,7 @@ await test('save JSON, then open it again', async () => {
   await idle(page);
   const n = await count();
   const [download] = await Promise.all([page.waitForEvent('download'), page.locator('#save-json').click()]);
+  assert.equal(download.suggestedFilename(), 'grid-shapes.json', 'named after the document');
   const file = await download.path();
   const text = readFileSync(file, 'utf8');
   assert.equal(JSON.parse(text).format, 'easel-document');
@@ -260,8 +261,21 @@ await test('export PNG and the session script', async () => {
   const [png] = await Promise.all([page.waitForEvent('download'), page.locator('#export-png').click()]);
   assert.equal(readFileSync(await png.path()).subarray(1, 4).toString(), 'PNG');
   const [script] = await Promise.all([page.waitForEvent('download'), page.locator('#record').click()]);
+  assert.equal(script.suggestedFilename(), 'drawing.script.json');
   const s = JSON.parse(readFileSync(await script.path(), 'utf8'));
   assert.ok(Array.isArray(s.steps) && s.plugins.length >= 1);
+});
+
+await test('Open asks before replacing unsaved changes', async () => {
+  await page.keyboard.press('Control+A');
+  await idle(page);
+  assert.equal((await state()).unsaved, true);
+  let chooser = false;
+  page.once('filechooser', () => { chooser = true; });
+  await page.locator('label:has(#open)').click();
+  await page.locator('#ask button[data-answer="cancel"]').click();
+  assert.equal(await page.locator('#ask').count(), 0);
+  assert.equal(chooser, false, 'Cancel opens nothing');
 });
 
 await test('an alert from a plug-in appears as a modal dialog', async () => {

@@ -1,7 +1,9 @@
 // Starting easel studio and a headless Debian Chromium for the browser tests,
 // the screenshots and the benchmark.
 import { spawn } from 'node:child_process';
-import { existsSync } from 'node:fs';
+import fs, { existsSync } from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
 
 export const CHROMIUM = process.env.EASEL_CHROMIUM || '/usr/bin/chromium';
 
@@ -30,11 +32,16 @@ export async function browserOrReason() {
   return { browser, close: () => browser.close() };
 }
 
+// The recovery journals of the studios started here: a folder of their own,
+// so that a run neither finds nor leaves one among the user's.
+const stateHome = fs.mkdtempSync(path.join(os.tmpdir(), 'easel-state-'));
+process.on('exit', () => fs.rmSync(stateHome, { recursive: true, force: true }));
+
 // Runs `easel studio` and waits for the address it prints.
 export function startStudio(easel, pluginDir, doc, extra = []) {
   return new Promise((resolve, reject) => {
     const child = spawn(easel, ['studio', ...(doc ? [doc] : []), '--port', '0', '--plugins', pluginDir, '--plugin', 'Brivane', '--plugin', 'Kestova', ...extra],
-                        { stdio: ['ignore', 'pipe', 'pipe'] });
+                        { stdio: ['ignore', 'pipe', 'pipe'], env: { ...process.env, XDG_STATE_HOME: stateHome } });
     let out = '', err = '';
     child.stdout.on('data', (d) => {
       out += d;

@@ -2,11 +2,14 @@
 // end. It keeps its options in a globals block from SP Blocks, registers one
 // tool, duplicates and moves the selection while dragging, has an option
 // dialog with a spin, a popup, a check box and OK, and reports its state in
-// a message alert when asked for its about box.
+// a message alert when asked for its about box. With EASEL_TEST_FAIL_AT set
+// to "down", "drag" or "up" its tool shows a modal error dialog at that event
+// and returns an error, as a plug-in whose event fails does.
 //
 // Suites are acquired on first use and all released at the end of the
 // outermost PluginMain call, so nested calls share them.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "ADMSuites.h"
@@ -172,6 +175,33 @@ ASErr editOptions(SPMessageData* m) {
 
 // ---- drag ----
 
+ASErr initError(ADMDialogRef dialog) {
+    auto* dialogs = SUITE(ADMDialogSuite, kADMDialogSuite);
+    auto* items = SUITE(ADMItemSuite, kADMItemSuite);
+    if (!dialogs || !items) return kSuiteNotFoundErr;
+    dialogs->Size(dialog, 240, 80);
+    dialogs->SetText(dialog, "Test Move error");
+    ADMItemRef it = nullptr;
+    ASRect r = {10, 10, 230, 30};
+    dialogs->CreateItem(dialog, kLabel, kADMTextStaticType, &r, &it);
+    items->SetText(it, "The test tool failed on request.");
+    r = ASRect{160, 45, 230, 65};
+    dialogs->CreateItem(dialog, kOK, kADMTextPushButtonType, &r, &it);
+    items->SetText(it, "OK");
+    return kNoErr;
+}
+
+// The event named by EASEL_TEST_FAIL_AT fails with an error dialog.
+ASErr failAt(SPMessageData* m, const char* event) {
+    const char* at = std::getenv("EASEL_TEST_FAIL_AT");
+    if (!at || std::strcmp(at, event) != 0) return kNoErr;
+    auto* dialogs = SUITE(ADMDialogSuite, kADMDialogSuite);
+    if (!dialogs) return kSuiteNotFoundErr;
+    ASInt32 result = 0;
+    dialogs->Modal(m->self, "Error Dialog", 16101, kADMModalDialogStyle, initError, nullptr, &result);
+    return kBadSelectionErr;
+}
+
 void dropSelection() {
     if (g->selection) {
         if (auto* memory = SUITE(AIMdMemorySuite, kAIMdMemorySuite))
@@ -295,11 +325,17 @@ ASErr dispatch(const char* caller, const char* selector, void* message) {
         if (t->tool != g->tool) return kNoErr;
         if (is(selector, kSelectorAIEditToolOptions)) return editOptions(m);
         if (is(selector, kSelectorAITrackToolCursor)) return trackCursor(m);
-        if (is(selector, kSelectorAIToolMouseDown)) return mouseDown(t);
-        if (is(selector, kSelectorAIToolMouseDrag)) return mouseDrag(t);
+        if (is(selector, kSelectorAIToolMouseDown)) {
+            const ASErr err = mouseDown(t);
+            return err ? err : failAt(m, "down");
+        }
+        if (is(selector, kSelectorAIToolMouseDrag)) {
+            const ASErr err = mouseDrag(t);
+            return err ? err : failAt(m, "drag");
+        }
         if (is(selector, kSelectorAIToolMouseUp)) {
             dropSelection();
-            return kNoErr;
+            return failAt(m, "up");
         }
         return kNoErr;
     }

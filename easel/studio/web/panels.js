@@ -57,23 +57,26 @@ $('open').addEventListener('change', async (e) => {
   const r = await call({ op: 'open', name: f.name, text });
   if (r.ok) { fit(); note(`Opened ${f.name}`); }
 });
-$('save-json').addEventListener('click', async () => {
-  const r = await call({ op: 'save', format: 'json' });
-  if (r.ok) download('drawing.json', r.text, 'application/json');
-});
+// Saving downloads the document under its name; the host then counts the work as saved.
+export async function saveJson() {
+  const r = await call({ op: 'save', format: 'json', download: true });
+  if (r.ok) download(r.name, r.text, 'application/json');
+  return r.ok;
+}
+$('save-json').addEventListener('click', () => saveJson());
 $('save-svg').addEventListener('click', async () => {
-  const r = await call({ op: 'save', format: 'svg' });
-  if (r.ok) download('drawing.svg', r.text, 'image/svg+xml');
+  const r = await call({ op: 'save', format: 'svg', download: true });
+  if (r.ok) download(r.name, r.text, 'image/svg+xml');
 });
 $('export-png').addEventListener('click', async () => {
   const width = Math.min(8192, Math.max(1, Math.round(page.scene.width * 2)));
   const res = await fetch(`/api/picture.png?width=${width}`);
   if (!res.ok) { note(await res.text()); return; }
-  download('drawing.png', await res.blob());
+  download(`${page.state.name}.png`, await res.blob());
 });
 $('record').addEventListener('click', async () => {
   const r = await call({ op: 'script' });
-  if (r.ok) download('session.json', JSON.stringify(r.script, null, 1), 'application/json');
+  if (r.ok) download(r.name, JSON.stringify(r.script, null, 1), 'application/json');
 });
 $('seed').addEventListener('change', () => call({ op: 'seed', seed: Number($('seed').value) }));
 $('undo').addEventListener('click', () => call({ op: 'undo' }));

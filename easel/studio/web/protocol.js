@@ -54,8 +54,11 @@ async function readAnswer(res) {
 // Each carries the time of the oldest pointer event it stands for, so the
 // page knows how long a pointer move took to reach the screen.
 export const dragQueue = [];
+// This page's name for the host: pointer events of one page's drag belong together.
+export const CLIENT = 'page-' + Math.random().toString(36).slice(2) + Date.now().toString(36);
 export const moveLatencies = [];  // ms from a pointer move to the painted frame that shows it
 export function sendDrag(command, at) {
+  command.client = CLIENT;
   const last = dragQueue[dragQueue.length - 1];
   if (command.op === 'move' && last && last.command.op === 'move') last.command = command;
   else dragQueue.push({ command, at });

@@ -3,15 +3,15 @@
 // protocol.js (talking to the host), canvas.js (the drawing), tools.js (the
 // palette, pointer and keys), picture.js (the picture the host sends),
 // panels.js (the panels and the bar's buttons), dialogs.js (dialogs and
-// alerts), drawing.js (the drawing tools) and editing.js (the Edit menu,
-// style, layers, New and help).
+// alerts), drawing.js (the drawing tools), editing.js (the Edit menu,
+// style, layers, New and help) and session.js (recovery and unsaved work).
 import { note, page, view } from './common.js';
 import { Picture } from './picture.js';
-import { call, dragQueue, moveLatencies, onAnswer, traffic } from './protocol.js';
-import { canvas, setScene, toScreen } from './canvas.js';
+import { CLIENT, call, dragQueue, moveLatencies, onAnswer, traffic } from './protocol.js';
+import { canvas, fit, setScene, toScreen } from './canvas.js';
 import { drawingState } from './drawing.js';
-import { buildPalette, chooseTool } from './tools.js';
-import { showPanels } from './panels.js';
+import { buildPalette, chooseTool, toolDragging } from './tools.js';
+import { saveJson, showPanels } from './panels.js';
 import { showModal } from './dialogs.js';
 
 let refetching = false;
@@ -52,6 +52,10 @@ window.studio = {
   get lastAnswerMs() { return traffic.lastAnswerAt; },
   get moveLatencies() { return moveLatencies.slice(); },
   chooseTool,
+  // For the page's other modules (session.js).
+  call, fit, note, saveJson,
+  client: CLIENT,
+  get dragging() { return toolDragging() || dragQueue.length > 0 || !!(page.state && page.state.dragging); },
   drawing: drawingState,
   get view() { return view; },
   ready: call({ op: 'state' }),

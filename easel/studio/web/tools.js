@@ -88,6 +88,8 @@ function where(e) {
 }
 
 let gesture = null;
+// Whether the person is dragging a tool on the canvas now.
+export function toolDragging() { return !!(gesture && gesture.kind === 'drag'); }
 let spaceDown = false;
 canvas.addEventListener('pointerdown', (e) => {
   if (!page.scene || !$('modal').hidden) return;

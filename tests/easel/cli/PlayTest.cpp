@@ -214,6 +214,24 @@ TEST_F(PlayTest, PluginErrorsAreReportedAndStrictStopsAtTheFirst) {
     EXPECT_FALSE(hasOutput());
 }
 
+TEST_F(PlayTest, HistoryStepsUndoRedoReseedAndOpen) {
+    ASSERT_EQ(run(R"([{"select": [1]}, {"drag": {"tool": "Test Move", "events": [[0, 0], [5, 5]]}},
+                      {"drag": {"tool": "Test Move", "events": [[0, 0], [7, 7]]}},
+                      {"undo": 2}, {"redo": 1}, {"seed": 77}])"),
+              0)
+        << error();
+    json doc = readJson("out.json");
+    EXPECT_EQ(doc["layers"][0]["art"].size(), 2u) << "the first drag's copy, redone";
+    EXPECT_EQ(doc["seed"], 77);
+    fs::remove(dir / "out.json");
+    const std::string open = std::string(R"([{"open": )") + kDocument + R"(}, {"undo": 1}])";
+    EXPECT_EQ(run(open), 1) << "a fresh document has nothing to undo";
+    EXPECT_NE(error().find("steps[1].undo: nothing left to undo (after 0 of 1)"), std::string::npos) << error();
+    EXPECT_FALSE(hasOutput());
+    EXPECT_EQ(run(R"([{"open": "absent.json"}])"), 1);
+    EXPECT_NE(error().find("steps[0].open: cannot read"), std::string::npos) << error();
+}
+
 TEST_F(PlayTest, ACancelledDialogIsNoProblem) {
     EXPECT_EQ(run(R"([{"options": {"tool": "Test Move", "set": {"10": 9}, "press": "Cancel"}}])", {"--strict"}), 0)
         << error();
@@ -263,6 +281,25 @@ TEST(ScriptTest, OptionSetsKeepTheScriptOrder) {
     EXPECT_EQ(sets[1].text, " To white");
     EXPECT_EQ(sets[2].number, 1.0);
     EXPECT_EQ(s.steps[0].presses, (std::vector<std::string>{"Reset", "1"}));
+}
+
+// A drag is from a pen when it says so, or when it gives pressures and does not say otherwise.
+TEST(ScriptTest, PressuresImplyAPenUnlessTheDragSaysOtherwise) {
+    const std::pair<const char*, bool> cases[] = {
+        {R"({"tool": "Drag", "events": [[0, 0], [1, 1]]})", false},
+        {R"({"tool": "Drag", "events": [[0, 0], [1, 1, {"pressure": 0}]]})", true},
+        {R"({"tool": "Drag", "from": [0, 0], "to": [1, 1], "pressure": 90})", true},
+        {R"({"tool": "Drag", "events": [[0, 0, {"pressure": 9}]], "pen": false})", false},
+        {R"({"tool": "Drag", "events": [[0, 0]], "pen": true})", true},
+    };
+    for (const auto& [drag, pen] : cases) {
+        Script s;
+        std::string error;
+        ASSERT_TRUE(parseScript(std::string(R"({"document": "d.json", "plugins": [], "steps": [{"drag": )") + drag + "}]}",
+                                s, error))
+            << drag << ": " << error;
+        EXPECT_EQ(s.steps[0].pen, pen) << drag;
+    }
 }
 
 TEST_F(PlayTest, EditStepsRunTheHostEditsAndARefusedOneStopsTheRun) {

@@ -1,0 +1,85 @@
+// The page's care for the person's work: the last session's unsaved work
+// offered back, a question before Open replaces unsaved changes, a warning
+// before leaving with unsaved changes, a drag ended when the page closes
+// mid-drag, and the document kept the same as other pages on this studio
+// change it. Runs after studio.js (a module too), through window.studio.
+
+(() => {
+  const studio = window.studio;
+  const state = () => studio.state;
+
+  // A question in the page's own box: resolves with the chosen answer.
+  function ask(title, text, answers) {
+    return new Promise((resolve) => {
+      const back = document.createElement('div');
+      back.id = 'ask';
+      const box = document.createElement('div');
+      box.setAttribute('role', 'alertdialog');
+      box.setAttribute('aria-modal', 'true');
+      const cap = document.createElement('div');
+      cap.className = 'caption';
+      cap.textContent = title;
+      const body = document.createElement('p');
+      body.textContent = text;
+      const buttons = document.createElement('div');
+      buttons.className = 'buttons';
+      for (const [key, label] of answers) {
+        const b = document.createElement('button');
+        b.textContent = label;
+        b.dataset.answer = key;
+        b.addEventListener('click', () => { back.remove(); resolve(key); });
+        buttons.appendChild(b);
+      }
+      box.append(cap, body, buttons);
+      back.appendChild(box);
+      document.body.appendChild(back);
+      buttons.firstChild.focus();
+    });
+  }
+
+  // The last session's unsaved work: restore or discard, before anything else.
+  studio.ready.then(async () => {
+    const r = state() && state().recovery;
+    if (!r) return;
+    const choice = await ask('Unsaved work',
+      `The last studio session on ${state().name} ended without saving ${r.steps} step${r.steps === 1 ? '' : 's'}. ` +
+      'Restore that work, or discard it?', [['recover', 'Restore'], ['discard', 'Discard']]);
+    const answer = await studio.call({ op: choice === 'recover' ? 'recover' : 'discardRecovery' });
+    if (answer.ok && choice === 'recover') { studio.fit(); studio.note('Restored the unsaved work of the last session'); }
+  });
+
+  // Open asks first when the document has unsaved changes.
+  const openInput = document.getElementById('open');
+  openInput.parentElement.addEventListener('click', async (e) => {
+    if (e.target === openInput || !state() || !state().unsaved) return;
+    e.preventDefault();
+    const choice = await ask('Unsaved changes', `${state().name} has changes that are not saved. Save them before opening another document?`,
+      [['save', 'Save'], ['discard', 'Discard'], ['cancel', 'Cancel']]);
+    if (choice === 'cancel') return;
+    if (choice === 'save' && !(await studio.saveJson())) return;
+    openInput.click();
+  }, true);
+
+  window.addEventListener('beforeunload', (e) => {
+    if (state() && state().unsaved) { e.preventDefault(); e.returnValue = ''; }
+  });
+
+  // A page that closes mid-drag ends the drag where it was: mouse up, one undo step.
+  window.addEventListener('pagehide', () => {
+    if (!studio.dragging) return;
+    fetch('/api/call', { method: 'POST', keepalive: true, headers: { 'Content-Type': 'application/json' },
+                         body: JSON.stringify({ op: 'up', client: studio.client }) });
+  });
+
+  // Other pages on this studio: when the document changed, show it.
+  setInterval(async () => {
+    if (document.visibilityState !== 'visible' || !state() || !studio.idle || studio.dragging ||
+        !document.getElementById('modal').hidden || document.getElementById('ask')) return;
+    try {
+      const res = await fetch('/api/call', { method: 'POST', headers: { 'Content-Type': 'application/json' },
+                                             body: JSON.stringify({ op: 'state', scene: false }) });
+      const s = await res.json();
+      if (s.ok && s.version !== state().version && studio.idle) await studio.call({ op: 'state' });
+    } catch (e) { /* the next command says more */ }
+  }, 1000);
+})();

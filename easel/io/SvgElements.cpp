@@ -600,14 +600,7 @@ void Importer::use(xmlNodePtr n, const AttrMap& at, const Props& own, const Prop
         doc_->setObjectData(a, o);
         doc_->setObjectMatrix(a, toReal(*m));
         if (!at.count("data-easel-extra") && !at.count("data-easel-id") && t) {
-            xmlBufferPtr buf = xmlBufferCreate();
-            if (buf) {
-                xmlNodeDump(buf, x_, t, 0, 0);
-                const std::string def(reinterpret_cast<const char*>(xmlBufferContent(buf)),
-                                      static_cast<size_t>(xmlBufferLength(buf)));
-                xmlBufferFree(buf);
-                doc_->setExtra(a, Json{{kSymbolDefinitionKey, def}}.dump());
-            }
+            doc_->setExtra(a, Json{{kSymbolDefinitionKey, dump(t)}}.dump());
         }
         if (own.count("fill") || own.count("stroke")) {
             float fa = 1, sa = 1;

@@ -431,12 +431,14 @@ void Importer::opacityAndBlend(Art* a, const Props& own, float alpha) {
     }
 }
 
+// The element as text, in UTF-8.
 std::string Importer::dump(xmlNodePtr n) {
-    xmlBufferPtr buf = xmlBufferCreate();
-    if (!buf) throw Failure{"out of memory"};
-    xmlNodeDump(buf, x_, n, 0, 0);
-    std::string text(reinterpret_cast<const char*>(xmlBufferContent(buf)), static_cast<size_t>(xmlBufferLength(buf)));
-    xmlBufferFree(buf);
+    xmlOutputBufferPtr out = xmlAllocOutputBuffer(nullptr);
+    if (!out) throw Failure{"out of memory"};
+    xmlNodeDumpOutput(out, x_, n, 0, 0, "UTF-8");
+    xmlOutputBufferFlush(out);
+    std::string text(reinterpret_cast<const char*>(xmlOutputBufferGetContent(out)), xmlOutputBufferGetSize(out));
+    xmlOutputBufferClose(out);
     return text;
 }
 
@@ -893,6 +895,10 @@ bool readSvg(const std::string& text, std::unique_ptr<Document>& out, SvgReport&
         return false;
     }
     xmlFreeParserCtxt(ctxt);
+    // Parts kept as text (clip paths, masks, filters, symbols) are written
+    // with their characters as they are, as in the UTF-8 file easel writes:
+    // without a declared encoding libxml2 would write them as references.
+    if (!xdoc->encoding) xdoc->encoding = xmlStrdup(BAD_CAST "UTF-8");
     bool ok = false;
     try {
         svg::Importer imp(xdoc, limits, report);

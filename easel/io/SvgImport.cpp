@@ -898,7 +898,7 @@ bool readSvg(const std::string& text, std::unique_ptr<Document>& out, SvgReport&
     // Parts kept as text (clip paths, masks, filters, symbols) are written
     // with their characters as they are, as in the UTF-8 file easel writes:
     // without a declared encoding libxml2 would write them as references.
-    if (!xdoc->encoding) xdoc->encoding = xmlStrdup(BAD_CAST "UTF-8");
+    if (!xdoc->encoding) xdoc->encoding = xmlStrdup(reinterpret_cast<const xmlChar*>("UTF-8"));
     bool ok = false;
     try {
         svg::Importer imp(xdoc, limits, report);

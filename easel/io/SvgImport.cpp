@@ -90,11 +90,29 @@ void Importer::indexIds(xmlNodePtr root) {
             throw Failure{"more than " + std::to_string(4 * lim_.maxObjects) + " elements (the limit)"};
         if (n->type != XML_ELEMENT_NODE) continue;
         if (xmlChar* id = xmlGetNoNsProp(n, reinterpret_cast<const xmlChar*>("id"))) {
-            ids_.emplace(reinterpret_cast<const char*>(id), n);
+            if (!ids_.emplace(reinterpret_cast<const char*>(id), n).second)
+                repeatedIds_.insert(reinterpret_cast<const char*>(id));
             xmlFree(id);
         }
         for (xmlNodePtr c = n->last; c; c = c->prev) stack.push_back(c);
     }
+}
+
+bool Importer::usesRepeatedId(xmlNodePtr root) const {
+    if (repeatedIds_.empty()) return false;
+    std::vector<xmlNodePtr> stack{root};
+    while (!stack.empty()) {
+        xmlNodePtr n = stack.back();
+        stack.pop_back();
+        if (n->type != XML_ELEMENT_NODE) continue;
+        if (xmlChar* id = xmlGetNoNsProp(n, reinterpret_cast<const xmlChar*>("id"))) {
+            const bool repeated = repeatedIds_.count(reinterpret_cast<const char*>(id)) != 0;
+            xmlFree(id);
+            if (repeated) return true;
+        }
+        for (xmlNodePtr c = n->children; c; c = c->next) stack.push_back(c);
+    }
+    return false;
 }
 
 void Importer::readStyleSheets(xmlNodePtr root) {
@@ -469,6 +487,12 @@ void Importer::keepEffects(Art* a, const Props& own, const Mat& space) {
         if (!seen.insert(defs[i]).second) continue;
         if (seen.size() > 256) {
             note("effects referring to more than 256 definitions not kept; drawn without them");
+            return;
+        }
+        // Written out, an id given twice would refer to whichever copy comes
+        // first in the written file, not to the one read here.
+        if (usesRepeatedId(defs[i])) {
+            note("clip path, mask or filter using an id the file gives to more than one element not kept; drawn without it");
             return;
         }
         const std::string def = dump(defs[i]);

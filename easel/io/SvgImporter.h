@@ -16,6 +16,7 @@
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "Document.h"
@@ -114,6 +115,8 @@ private:
     void keepEffects(Art* a, const Props& own, const Mat& space);
     // The SVG text of an element.
     std::string dump(xmlNodePtr n);
+    // Whether the element or one inside it has an id the file repeats.
+    bool usesRepeatedId(xmlNodePtr root) const;
     // The element's opacity (times alpha) and blend mode.
     void opacityAndBlend(Art* a, const Props& own, float alpha);
     void walkChildren(xmlNodePtr n, const Ctx& ctx);
@@ -157,7 +160,8 @@ private:
     // gives each paint an element of its own, and reads back to the same paints.
     std::vector<std::shared_ptr<const Gradient>> madeGradients_;
     std::vector<std::string> noteOrder_;
-    std::unordered_map<std::string, xmlNodePtr> ids_;
+    std::unordered_map<std::string, xmlNodePtr> ids_;  // the first element of each id, in file order
+    std::unordered_set<std::string> repeatedIds_;       // ids the file gives more than one element
     StyleSheet sheet_;
     std::set<int64_t> usedIds_;
     std::set<xmlNodePtr> useStack_;

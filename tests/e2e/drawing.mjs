@@ -10,7 +10,7 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
-import { args, browserOrReason, idle, moveTo, startStudio } from './studio.mjs';
+import { args, browserOrReason, idle, moveTo, startStudio, testRunner } from './studio.mjs';
 
 const o = args(process.argv);
 const got = await browserOrReason();
@@ -48,17 +48,7 @@ const swatch = async (name, shift) => {
   await idle(page);
 };
 
-const results = [];
-async function test(name, fn) {
-  try {
-    await fn();
-    results.push(true);
-    console.log(`ok - ${name}`);
-  } catch (e) {
-    results.push(false);
-    console.log(`FAILED - ${name}\n  ${String(e.stack || e).split('\n').slice(0, 6).join('\n  ')}`);
-  }
-}
+const { test, results } = testRunner();
 
 let star = 0, ellipse = 0, group = 0;
 await test('a star and an ellipse drawn from the palette and the keyboard', async () => {

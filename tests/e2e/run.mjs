@@ -4,7 +4,7 @@
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
-import { args, artCount, browserOrReason, idle, moveTo, startStudio } from './studio.mjs';
+import { args, artCount, browserOrReason, idle, moveTo, startStudio, testRunner } from './studio.mjs';
 
 const o = args(process.argv);
 const got = await browserOrReason();
@@ -54,18 +54,8 @@ async function openDialog(title) {
 }
 const firstSpin = () => page.locator('#dialog .spin input:not([disabled])').first();
 
-const results = [];
-async function test(name, fn) {
-  try {
-    await fn();
-    results.push(true);
-    console.log(`ok - ${name}`);
-  } catch (e) {
-    results.push(false);
-    console.log(`FAILED - ${name}\n  ${String(e.stack || e).split('\n').slice(0, 6).join('\n  ')}`);
-    await page.keyboard.press('Escape').catch(() => {});
-  }
-}
+// A failed test may leave a dialog open: Esc closes it for the next one.
+const { test, results } = testRunner(() => page.keyboard.press('Escape').catch(() => {}));
 
 await test('the page shows the document, layers, swatches and every tool with its icon', async () => {
   const s = await state();

@@ -67,3 +67,21 @@ export async function idle(page) {
 export function artCount(scene) {
   return scene.layers.reduce((n, l) => n + l.art.length, 0);
 }
+
+// Named tests run one after another: each prints "ok - NAME" or "FAILED -
+// NAME" with the first lines of its error; afterFailure tidies up for the next.
+export function testRunner(afterFailure = async () => {}) {
+  const results = [];
+  async function test(name, fn) {
+    try {
+      await fn();
+      results.push(true);
+      console.log(`ok - ${name}`);
+    } catch (e) {
+      results.push(false);
+      console.log(`FAILED - ${name}\n  ${String(e.stack || e).split('\n').slice(0, 6).join('\n  ')}`);
+      await afterFailure();
+    }
+  }
+  return { test, results };
+}

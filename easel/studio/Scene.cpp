@@ -9,6 +9,7 @@
 #include "Document.h"
 #include "Names.h"
 #include "Picture.h"
+#include "PictureStyle.h"
 #include "Studio.h"
 #include "SvgColor.h"
 #include "Warp.h"
@@ -17,34 +18,7 @@ namespace easel::studio {
 
 namespace {
 
-// Two decimals are a hundredth of a point: finer than any screen shows.
-// Written from integers: this runs for every point of every picture.
-void num(std::string& out, float v, int decimals = 2) {
-    const long long unit = decimals == 2 ? 100 : 1000;
-    const double r = std::round(static_cast<double>(v) * static_cast<double>(unit));
-    if (!(std::fabs(r) < 9e15)) {  // far off any page: plain notation
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.0f", r / static_cast<double>(unit));
-        out += buf;
-        return;
-    }
-    long long n = static_cast<long long>(r);
-    if (n < 0) {
-        out += '-';
-        n = -n;
-    }
-    char buf[24];
-    auto end = std::to_chars(buf, buf + sizeof buf, n / unit).ptr;
-    out.append(buf, end);
-    long long frac = n % unit;
-    if (frac == 0) return;
-    char digits[3] = {'0', '0', '0'};
-    for (int i = decimals - 1; i >= 0; --i, frac /= 10) digits[i] = static_cast<char>('0' + frac % 10);
-    int len = decimals;
-    while (digits[len - 1] == '0') --len;
-    out += '.';
-    out.append(digits, static_cast<size_t>(len));
-}
+void num(std::string& out, float v, int decimals = 2) { pictureNumber(out, v, decimals); }
 
 void point(std::string& out, const AIRealPoint& p) {
     num(out, p.h);
@@ -236,7 +210,10 @@ struct PictureWriter {
     AIPathStyle lastStyle{};
     uint32_t lastStyleId = 0;
 
-    PictureWriter(PictureStream& stream, const Document& d) : s(stream), doc(d), version(stream.version_ + 1) {}
+    PictureStyles looks;
+
+    PictureWriter(PictureStream& stream, const Document& d)
+        : s(stream), doc(d), version(stream.version_ + 1), looks(d) {}
 
     uint32_t defineGeometry(const std::string& d) {
         const uint32_t id = s.nextId_++;
@@ -264,37 +241,26 @@ struct PictureWriter {
         it->second.used = version;
         return it->second.id;
     }
-    uint32_t styleId(const AIPathStyle* st) {
-        if (st && lastStyleId && std::memcmp(st, &lastStyle, sizeof lastStyle) == 0) return lastStyleId;
-        std::string key = "{";
-        if (!st) {
-            key += "\"s\":\"#888888\",\"w\":0.5";
-        } else {
-            if (st->fillPaint)
-                if (auto c = displayColor(st->fill.color, &doc)) key += "\"f\":\"" + hexColor(*c) + '"';
-            if (st->strokePaint)
-                if (auto c = displayColor(st->stroke.color, &doc)) {
-                    if (key.size() > 1) key += ',';
-                    key += "\"s\":\"" + hexColor(*c) + "\",\"w\":";
-                    num(key, st->stroke.width, 3);
-                }
-            if (st->evenOdd) key += key.size() > 1 ? ",\"eo\":true" : "\"eo\":true";
-        }
-        key += '}';
+    uint32_t styleId(const AIPathStyle* st, const Art* text = nullptr) {
+        if (st && !text && lastStyleId && std::memcmp(st, &lastStyle, sizeof lastStyle) == 0) return lastStyleId;
+        const std::string key = text ? looks.styleKey(st, &text->object().text, &looks.textLook(*text),
+                                                      text->object().fontSize)
+                                     : looks.styleKey(st);
         auto it = s.styles_.find(key);
         if (it == s.styles_.end()) {
             it = s.styles_.emplace(key, s.nextId_++).first;
             if (styles.back() != '[') styles += ',';
             styles += '[' + std::to_string(it->second) + ',' + key + ']';
         }
-        if (st) {
+        if (st && !text) {
             std::memcpy(&lastStyle, st, sizeof lastStyle);
             lastStyleId = it->second;
         }
         return it->second;
     }
-    void add(uint32_t geom, const AIRealMatrix& m, const AIPathStyle* st, float opacity, int32_t blend) {
-        ShapeRecord r{{m.a, m.b, m.c, m.d, m.tx, m.ty}, geom, styleId(st), opacity, static_cast<uint32_t>(blend)};
+    void add(uint32_t geom, const AIRealMatrix& m, const AIPathStyle* st, float opacity, int32_t blend,
+             const Art* text = nullptr) {
+        ShapeRecord r{{m.a, m.b, m.c, m.d, m.tx, m.ty}, geom, styleId(st, text), opacity, static_cast<uint32_t>(blend)};
         if (blend != 0 && std::find(blendsUsed.begin(), blendsUsed.end(), blend) == blendsUsed.end())
             blendsUsed.push_back(blend);
         shapes.push_back(r);
@@ -326,6 +292,21 @@ struct PictureWriter {
         }
         if (a.isContainer()) {
             for (const Art* c = a.firstChild(); c; c = c->next()) walk(*c, op);
+            return;
+        }
+        if (a.type() == kTextArt && warps.chainOf(a).identity()) {
+            // Text is set through its matrix; its box is what picks it.
+            const AIRealRect b = a.object().localBox();
+            std::string d = "M";
+            point(d, {b.left, b.bottom});
+            d += 'H';
+            num(d, b.right);
+            d += 'V';
+            num(d, b.top);
+            d += 'H';
+            num(d, b.left);
+            d += 'Z';
+            add(derived(d), a.objectMatrix(), &a.style(), op, a.blendMode(), &a);
             return;
         }
         if (a.hasObjectMatrix()) {

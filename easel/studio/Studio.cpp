@@ -84,7 +84,9 @@ bool Studio::start(std::string& errorOut) {
             std::string notes;
             if (e.empty() && !readDocumentText(options_.document.string(), text, m.doc, e, notes))
                 e = options_.document.string() + ": " + e;
-            if (!notes.empty()) m.notices.push_back({{"kind", "import"}, {"text", notes}});
+            if (!notes.empty())
+                m.notices.push_back(
+                    {{"kind", "import"}, {"name", options_.document.filename().string()}, {"text", notes}});
         } else {
             m.doc = newDocument();
         }

@@ -278,7 +278,7 @@ TEST_F(StudioSession, ArtInsideAWarpedEnvelopeIsDrawnWarped) {
 
 TEST_F(StudioSession, OpenReplacesTheDocumentAndRefusesMalformedFiles) {
     const std::string svg =
-        R"(<svg xmlns="http://www.w3.org/2000/svg" width="200" height="100"><rect x="10" y="10" width="30" height="20" fill="red"/></svg>)";
+        R"x(<svg xmlns="http://www.w3.org/2000/svg" width="200" height="100"><rect x="10" y="10" width="30" height="20" fill="red"/></svg>)x";
     json r = call({{"op", "open"}, {"name", "small.svg"}, {"text", svg}});
     ASSERT_TRUE(r["ok"]) << r.dump();
     EXPECT_EQ(r["page"]["width"], 150) << "200 px are 150 points";
@@ -387,6 +387,37 @@ TEST_F(StudioSession, ThePagesPictureSendsEachGeometryOnceAndThenOnlyChanges) {
 
     // A page that has some other picture gets all of it again.
     EXPECT_EQ(pagePicture(*studio, {{"op", "state"}}, v).head["base"], 0);
+}
+
+// Gradients and text reach the page as what draws them, not as a flat colour
+// or an empty box; what is drawn only approximately is reported with the
+// file's name.
+TEST_F(StudioSession, ThePictureCarriesGradientsAndTextAndTheOpenReportNamesTheFile) {
+    const std::string svg =
+        R"x(<svg xmlns="http://www.w3.org/2000/svg" width="200" height="100">)x"
+        R"x(<linearGradient id="g" x1="0" x2="1"><stop offset="0" stop-color="red"/>)x"
+        R"x(<stop offset="1" stop-color="blue" stop-opacity=".5"/></linearGradient>)x"
+        R"x(<rect width="100" height="50" fill="url(#g)"/>)x"
+        R"x(<text x="150" y="80" font-size="24" font-family="Serif" font-weight="bold" text-anchor="middle">Hi</text>)x"
+        R"x(<text x="10" y="90" fill="url(#g)">mean</text></svg>)x";
+    const json opened = call({{"op", "open"}, {"name", "art.svg"}, {"text", svg}});
+    ASSERT_TRUE(opened["ok"]) << opened.dump();
+    ASSERT_EQ(opened["notices"].size(), 1u);
+    EXPECT_EQ(opened["notices"][0]["name"], "art.svg");
+    EXPECT_NE(opened["notices"][0]["text"].get<std::string>().find("average"), std::string::npos);
+
+    json gradient, text;
+    const PagePicture picture = pagePicture(*studio, {{"op", "state"}}, 0);
+    for (const auto& s : picture.head["styles"]) {
+        if (s[1].contains("fg")) gradient = s[1]["fg"];
+        if (s[1].contains("t") && s[1]["t"]["s"] == "Hi") text = s[1]["t"];
+    }
+    ASSERT_TRUE(gradient.is_object()) << "the rectangle's fill is sent as a gradient";
+    EXPECT_EQ(gradient["g"], "linear");
+    EXPECT_EQ(gradient["st"], json::parse(R"([[0, "#ff0000", 1], [1, "#0000ff", 0.5]])"));
+    ASSERT_TRUE(text.is_object()) << "the text is sent with its characters";
+    EXPECT_EQ(text["font"], "normal bold 24px Serif");
+    EXPECT_EQ(text["a"], "center");
 }
 
 // ---- the server ----

@@ -3,6 +3,7 @@
 // costs a redraw of the document), and finding the object under a point.
 // Every shape is its geometry's cached Path2D drawn through its matrix.
 import { $, page, setText, view } from './common.js';
+import { paintGradient, paintText } from './paints.js';
 
 export const canvas = $('canvas');
 const overlay = $('overlay');
@@ -106,6 +107,11 @@ export function draw() {
         if (alphaNow !== alpha) ctx.globalAlpha = alpha = alphaNow;
         if (b !== op) ctx.globalCompositeOperation = op = b;
         const k = s * 6, ma = mat[k], mb = mat[k + 1], mc = mat[k + 2], md = mat[k + 3];
+        if (st.t || st.fg || st.sg) {
+          special(st, g.path, mat, k, z, ox, oy, p.hasBounds(i) ? bounds.subarray(i * 4, i * 4 + 4) : null);
+          fill = stroke = width = null;
+          continue;
+        }
         ctx.setTransform(z * ma, -z * mb, z * mc, -z * md, z * mat[k + 4] + ox, oy - z * mat[k + 5]);
         if (st.f) {
           if (st.f !== fill) ctx.fillStyle = fill = st.f;
@@ -130,6 +136,26 @@ export function draw() {
   setText($('zoom'), Math.round(view.zoom * 100) + '%');
   page.pictures++;
   drawOverlay();
+}
+
+// Text and gradient paint (paints.js); plain colours are drawn inline above.
+function special(st, path, mat, k, z, ox, oy, box) {
+  const m = Array.from(mat.subarray(k, k + 6));
+  const page = [z, 0, 0, -z, ox, oy];
+  const device = [z * m[0], -z * m[1], z * m[2], -z * m[3], z * m[4] + ox, oy - z * m[5]];
+  if (st.t) { paintText(ctx, st.t, st, device); return; }
+  const rule = st.eo ? 'evenodd' : 'nonzero';
+  if (st.f && !(st.fg && paintGradient(ctx, path, m, st.fg, page, box, { fill: true, rule }))) {
+    ctx.setTransform(device[0], device[1], device[2], device[3], device[4], device[5]);
+    ctx.fillStyle = st.f;
+    ctx.fill(path, rule);
+  }
+  if (st.s && !(st.sg && paintGradient(ctx, path, m, st.sg, page, box, { width: st.w || 0.0001 }))) {
+    ctx.setTransform(z, 0, 0, -z, ox, oy);
+    ctx.strokeStyle = st.s;
+    ctx.lineWidth = st.w || 0.0001;
+    ctx.stroke(transformed(path, mat, k));
+  }
 }
 
 function transformed(path, mat, k) {
@@ -204,7 +230,7 @@ export function hit(x, y) {
         if (!det) continue;
         const dx = x - mat[k + 4], dy = y - mat[k + 5];
         const lx = (d * dx - c * dy) / det, ly = (a * dy - b * dx) / det;
-        if (st.f && ctx.isPointInPath(g.path, lx, ly, st.eo ? 'evenodd' : 'nonzero')) return { id: p.ids[i], index: i };
+        if ((st.f || st.t) && ctx.isPointInPath(g.path, lx, ly, st.eo ? 'evenodd' : 'nonzero')) return { id: p.ids[i], index: i };
         ctx.lineWidth = Math.max(st.w || 0, slack) / Math.sqrt(Math.abs(det));
         if (ctx.isPointInStroke(g.path, lx, ly)) return { id: p.ids[i], index: i };
       }

@@ -67,12 +67,24 @@ function showNew() {
   document.body.appendChild(box);
 }
 
+// The layer buttons' glyphs, drawn as lines so they show whatever fonts the
+// machine has.
+const glyph = (body) => `<svg width="14" height="14" viewBox="0 0 14 14" fill="none" stroke="currentColor" stroke-width="1.3" aria-hidden="true">${body}</svg>`;
+const ICONS = {
+  eye: glyph('<path d="M1 7c2-3.5 10-3.5 12 0c-2 3.5-10 3.5-12 0z"/><circle cx="7" cy="7" r="1.8" fill="currentColor"/>'),
+  hidden: glyph('<path d="M1 7c2-3.5 10-3.5 12 0c-2 3.5-10 3.5-12 0z" opacity=".35"/><path d="M2 12L12 2"/>'),
+  locked: glyph('<rect x="2.5" y="6.5" width="9" height="6" rx="1" fill="currentColor"/><path d="M4.5 6.5V4.5a2.5 2.5 0 0 1 5 0v2"/>'),
+  unlocked: glyph('<rect x="2.5" y="6.5" width="9" height="6" rx="1"/><path d="M4.5 6.5V4.5a2.5 2.5 0 0 1 5 0"/>'),
+};
+
 export function showLayers() {
   const state = page.state;
   let dragged = null;
   $('layers').replaceChildren(...state.layers.map((l, i) => {
-    const eye = button(l.visible ? '👁' : '–', l.visible ? 'Hide' : 'Show', (e) => { e.stopPropagation(); edit({ op: 'layerVisible', layer: l.name, visible: !l.visible }); });
-    const lock = button(l.locked ? '🔒' : '🔓', l.locked ? 'Unlock' : 'Lock', (e) => { e.stopPropagation(); edit({ op: 'layerLocked', layer: l.name, locked: !l.locked }); });
+    const eye = button('', l.visible ? 'Hide' : 'Show', (e) => { e.stopPropagation(); edit({ op: 'layerVisible', layer: l.name, visible: !l.visible }); });
+    const lock = button('', l.locked ? 'Unlock' : 'Lock', (e) => { e.stopPropagation(); edit({ op: 'layerLocked', layer: l.name, locked: !l.locked }); });
+    eye.innerHTML = l.visible ? ICONS.eye : ICONS.hidden;
+    lock.innerHTML = l.locked ? ICONS.locked : ICONS.unlocked;
     eye.className = 'eye';
     lock.className = 'lock';
     const name = el('span', { className: 'name', textContent: l.name, title: 'Double-click to rename; drag to reorder' });

@@ -36,6 +36,16 @@ function showLists() {
   }));
 }
 
+// What an opened file held that is drawn only approximately: kept beside the
+// drawing until closed or another file is opened.
+export function showReport(n) {
+  const lines = n.text.split('\n').filter((l) => l.trim() !== '');
+  setText($('report-file'), `${n.name || 'The file'}: ${lines.length} note${lines.length === 1 ? '' : 's'}`);
+  $('report-lines').replaceChildren(...lines.map((l) => { const li = document.createElement('li'); li.textContent = l; return li; }));
+  $('report').hidden = false;
+}
+$('report-close').addEventListener('click', () => { $('report').hidden = true; });
+
 // ---- files, seed, recorder ----
 
 function download(name, data, type) {
@@ -54,6 +64,7 @@ $('open').addEventListener('change', async (e) => {
   if (!f) return;
   const text = await f.text();
   e.target.value = '';
+  $('report').hidden = true;
   const r = await call({ op: 'open', name: f.name, text });
   if (r.ok) { fit(); note(`Opened ${f.name}`); }
 });

@@ -11,7 +11,7 @@ import { CLIENT, call, dragQueue, moveLatencies, onAnswer, traffic } from './pro
 import { canvas, fit, setScene, toScreen } from './canvas.js';
 import { drawingState } from './drawing.js';
 import { buildPalette, chooseTool, toolDragging } from './tools.js';
-import { saveJson, showPanels } from './panels.js';
+import { saveJson, showPanels, showReport } from './panels.js';
 import { showModal } from './dialogs.js';
 
 let refetching = false;
@@ -35,7 +35,7 @@ onAnswer((answer) => {
       call({ op: 'state', picture: 0 }).finally(() => { refetching = false; });
     }
   }
-  if (answer.notices) for (const n of answer.notices) note(n.text);
+  if (answer.notices) for (const n of answer.notices) if (n.kind === 'import') showReport(n); else note(n.text);
   showModal();
 });
 

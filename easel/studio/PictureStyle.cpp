@@ -1,0 +1,167 @@
+#include "PictureStyle.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "Document.h"
+#include "Studio.h"
+#include "SvgColor.h"
+
+namespace easel::studio {
+
+// Two decimals are a hundredth of a point: finer than any screen shows.
+// Written from integers: this runs for every point of every picture.
+void pictureNumber(std::string& out, float v, int decimals) {
+    const long long unit = decimals == 2 ? 100 : 1000;
+    const double r = std::round(static_cast<double>(v) * static_cast<double>(unit));
+    if (!(std::fabs(r) < 9e15)) {  // far off any page: plain notation
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.0f", r / static_cast<double>(unit));
+        out += buf;
+        return;
+    }
+    long long n = static_cast<long long>(r);
+    if (n < 0) {
+        out += '-';
+        n = -n;
+    }
+    char buf[24];
+    auto end = std::to_chars(buf, buf + sizeof buf, n / unit).ptr;
+    out.append(buf, end);
+    long long frac = n % unit;
+    if (frac == 0) return;
+    char digits[3] = {'0', '0', '0'};
+    for (int i = decimals - 1; i >= 0; --i, frac /= 10) digits[i] = static_cast<char>('0' + frac % 10);
+    int len = decimals;
+    while (digits[len - 1] == '0') --len;
+    out += '.';
+    out.append(digits, static_cast<size_t>(len));
+}
+
+namespace {
+
+void quoted(std::string& out, const std::string& text) {
+    out += json(text).dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+// Only characters a CSS font family list or keyword needs: what a file says
+// is passed to the canvas, never anything that could end the value early.
+std::string cssSafe(const std::string& v) {
+    std::string s;
+    for (char c : v)
+        if (c != ';' && c != '{' && c != '}' && c != '\\' && static_cast<unsigned char>(c) >= ' ') s += c;
+    return s;
+}
+
+bool isNumber(const std::string& v) {
+    double d = 0;
+    auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), d);
+    return ec == std::errc() && end == v.data() + v.size() && std::isfinite(d);
+}
+
+}  // namespace
+
+const TextLook& PictureStyles::textLook(const Art& text) {
+    const std::string& extra = text.extra();
+    auto it = looks_.find(&extra);
+    if (it != looks_.end()) return it->second;
+    std::string family = "sans-serif", weight = "normal", style = "normal", anchor = "start", spacing;
+    const json j = extra.empty() ? json() : json::parse(extra, nullptr, false);
+    if (j.is_object() && j.contains("svg") && j["svg"].is_object()) {
+        const json& svg = j["svg"];
+        auto get = [&](const char* k) { return svg.contains(k) && svg[k].is_string() ? cssSafe(svg[k].get<std::string>()) : ""; };
+        if (auto v = get("font-family"); !v.empty()) family = v;
+        if (auto v = get("font-weight"); !v.empty()) weight = v;
+        if (auto v = get("font-style"); !v.empty()) style = v;
+        const std::string a = get("text-anchor");
+        if (a == "middle") anchor = "center";
+        if (a == "end") anchor = "end";
+        spacing = get("letter-spacing");
+        if (spacing == "normal") spacing.clear();
+        if (isNumber(spacing)) spacing += "px";  // user units, as the file meant them
+    }
+    TextLook look{style + ' ' + weight, family, anchor, spacing};
+    return looks_.emplace(&extra, std::move(look)).first->second;
+}
+
+// A gradient as the page draws it: "g" linear or radial, "c" its coordinates,
+// "m" its space on the page, "sp" the spread, "st" stops as [offset, colour, opacity].
+void PictureStyles::gradient(std::string& key, const char* name, const AIColor& c) {
+    const GradientPaint* p = doc_.gradientPaint(c.ref);
+    if (!p || !p->gradient || p->gradient->stops.empty()) return;
+    const AIRealMatrix& m = p->matrix;
+    const double det = static_cast<double>(m.a) * static_cast<double>(m.d) - static_cast<double>(m.b) * static_cast<double>(m.c);
+    if (!(std::fabs(det) > 1e-12) || !std::isfinite(det)) return;  // flattened: drawn as the mean colour
+    const Gradient& g = *p->gradient;
+    key += ",\"";
+    key += name;
+    key += g.radial ? "\":{\"g\":\"radial\",\"c\":[" : "\":{\"g\":\"linear\",\"c\":[";
+    const int n = g.radial ? 6 : 4;
+    for (int i = 0; i < n; ++i) {
+        if (i) key += ',';
+        pictureNumber(key, g.coords[i], 3);
+    }
+    key += "],\"m\":[";
+    for (float v : {m.a, m.b, m.c, m.d, m.tx, m.ty}) {
+        pictureNumber(key, v, 3);
+        key += ',';
+    }
+    key.back() = ']';
+    key += ",\"sp\":";
+    key += g.spread == kSpreadReflect ? "\"reflect\"" : g.spread == kSpreadRepeat ? "\"repeat\"" : "\"pad\"";
+    key += ",\"st\":[";
+    for (const GradientStop& s : g.stops) {
+        if (key.back() != '[') key += ',';
+        key += '[';
+        pictureNumber(key, s.offset, 3);
+        const Rgb8 rgb = s.color.kind == kGradientColor ? Rgb8{128, 128, 128}
+                                                        : displayColor(s.color, &doc_).value_or(Rgb8{0, 0, 0});
+        key += ",\"" + hexColor(rgb) + "\",";
+        pictureNumber(key, s.opacity, 3);
+        key += ']';
+    }
+    key += "]}";
+}
+
+std::string PictureStyles::styleKey(const AIPathStyle* st, const std::string* text, const TextLook* look,
+                                    float fontSize) {
+    std::string key = "{";
+    if (!st) {
+        key += "\"s\":\"#888888\",\"w\":0.5";
+    } else {
+        if (st->fillPaint)
+            if (auto c = displayColor(st->fill.color, &doc_)) {
+                key += "\"f\":\"" + hexColor(*c) + '"';
+                if (st->fill.color.kind == kGradientColor) gradient(key, "fg", st->fill.color);
+            }
+        if (st->strokePaint)
+            if (auto c = displayColor(st->stroke.color, &doc_)) {
+                if (key.size() > 1) key += ',';
+                key += "\"s\":\"" + hexColor(*c) + "\",\"w\":";
+                pictureNumber(key, st->stroke.width, 3);
+                if (st->stroke.color.kind == kGradientColor) gradient(key, "sg", st->stroke.color);
+            }
+        if (st->evenOdd) key += key.size() > 1 ? ",\"eo\":true" : "\"eo\":true";
+    }
+    if (text && look) {
+        if (key.size() > 1) key += ',';
+        key += "\"t\":{\"s\":";
+        quoted(key, *text);
+        std::string font = look->weight + ' ';
+        pictureNumber(font, fontSize, 3);
+        font += "px " + look->family;
+        key += ",\"font\":";
+        quoted(key, font);
+        key += ",\"a\":\"" + look->anchor + '"';
+        if (!look->spacing.empty()) {
+            key += ",\"ls\":";
+            quoted(key, look->spacing);
+        }
+        key += '}';
+    }
+    key += '}';
+    return key;
+}
+
+}  // namespace easel::studio

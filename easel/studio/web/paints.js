@@ -1,0 +1,111 @@
+// Paint the canvas cannot take as a plain colour: gradients, drawn in their
+// own space on the page, and text, set through its object matrix.
+
+// [a, b, c, d, e, f] of the product x -> p(q(x)).
+function multiply(p, q) {
+  return [p[0] * q[0] + p[2] * q[1], p[1] * q[0] + p[3] * q[1], p[0] * q[2] + p[2] * q[3],
+          p[1] * q[2] + p[3] * q[3], p[0] * q[4] + p[2] * q[5] + p[4], p[1] * q[4] + p[3] * q[5] + p[5]];
+}
+
+function invert(m) {
+  const det = m[0] * m[3] - m[1] * m[2];
+  if (!det || !Number.isFinite(det)) return null;
+  return [m[3] / det, -m[1] / det, -m[2] / det, m[0] / det, (m[2] * m[5] - m[3] * m[4]) / det, (m[1] * m[4] - m[0] * m[5]) / det];
+}
+
+function rgba(hex, opacity) {
+  const v = parseInt(hex.slice(1), 16);
+  return `rgba(${v >> 16},${(v >> 8) & 255},${v & 255},${opacity})`;
+}
+
+const MAX_PERIODS = 256;
+
+// A canvas gradient in the gradient's own space. Canvas gradients only pad,
+// so a repeating or reflecting linear gradient is laid out period by period
+// over `range` (the stretch of the gradient line the shape covers).
+function canvasGradient(ctx, g, range) {
+  const [x1, y1, x2, y2] = g.c;
+  if (g.g === 'radial') {
+    const [cx, cy, r, fx, fy, fr] = g.c;
+    const grad = ctx.createRadialGradient(fx, fy, Math.max(0, fr), cx, cy, Math.max(0, r));
+    for (const [o, c, a] of g.st) grad.addColorStop(Math.min(1, Math.max(0, o)), rgba(c, a));
+    return grad;
+  }
+  let t0 = 0, t1 = 1;
+  if (g.sp !== 'pad' && range) {
+    t0 = Math.floor(range[0]);
+    t1 = Math.ceil(range[1]);
+    if (t1 - t0 > MAX_PERIODS || t1 <= t0) { t0 = 0; t1 = 1; }
+  }
+  const dx = x2 - x1, dy = y2 - y1;
+  const grad = ctx.createLinearGradient(x1 + dx * t0, y1 + dy * t0, x1 + dx * t1, y1 + dy * t1);
+  const span = t1 - t0;
+  for (let k = t0; k < t1; k++) {
+    const flip = g.sp === 'reflect' && (k & 1) !== 0;
+    const stops = flip ? g.st.map(([o, c, a]) => [1 - o, c, a]).reverse() : g.st;
+    for (const [o, c, a] of stops) grad.addColorStop(Math.min(1, Math.max(0, (k - t0 + o) / span)), rgba(c, a));
+  }
+  return grad;
+}
+
+// Where along a linear gradient's line (0 at its start, 1 at its end) the
+// page box [x0, y0, x1, y1] reaches, through the inverse of its matrix.
+function lineRange(g, inv, box) {
+  const [x1, y1, x2, y2] = g.c;
+  const dx = x2 - x1, dy = y2 - y1, len = dx * dx + dy * dy;
+  if (!len) return null;
+  let lo = Infinity, hi = -Infinity;
+  for (const [x, y] of [[box[0], box[1]], [box[2], box[1]], [box[0], box[3]], [box[2], box[3]]]) {
+    const gx = inv[0] * x + inv[2] * y + inv[4], gy = inv[1] * x + inv[3] * y + inv[5];
+    const t = ((gx - x1) * dx + (gy - y1) * dy) / len;
+    lo = Math.min(lo, t);
+    hi = Math.max(hi, t);
+  }
+  return [lo, hi];
+}
+
+// Fills or strokes `path` (drawn through the shape matrix `m`, page units)
+// with gradient `g`: the context is put in the gradient's space, where the
+// canvas draws gradients, and the path is taken there. `device` maps the
+// page to the canvas; `box` is the object's page bounds or null.
+export function paintGradient(ctx, path, m, g, device, box, how) {
+  const inv = invert(g.m);
+  if (!inv) return false;
+  const toGradient = multiply(inv, m);
+  const p = new Path2D();
+  p.addPath(path, { a: toGradient[0], b: toGradient[1], c: toGradient[2], d: toGradient[3], e: toGradient[4], f: toGradient[5] });
+  const t = multiply(device, g.m);
+  ctx.setTransform(t[0], t[1], t[2], t[3], t[4], t[5]);
+  const style = canvasGradient(ctx, g, box && g.g === 'linear' ? lineRange(g, inv, box) : null);
+  if (how.fill) {
+    ctx.fillStyle = style;
+    ctx.fill(p, how.rule);
+  } else {
+    // Line widths are in page units: the gradient's scale is taken out.
+    const scale = Math.sqrt(Math.abs(g.m[0] * g.m[3] - g.m[1] * g.m[2])) || 1;
+    ctx.strokeStyle = style;
+    ctx.lineWidth = how.width / scale;
+    ctx.stroke(p);
+  }
+  return true;
+}
+
+// Text set in its own space: the baseline on the local x axis, glyphs up.
+// `device` maps the object's local space (vertical axis up) to the canvas.
+export function paintText(ctx, t, st, device) {
+  ctx.setTransform(device[0], device[1], -device[2], -device[3], device[4], device[5]);
+  ctx.font = '12px sans-serif';
+  ctx.font = t.font;  // a font the canvas does not take leaves the one before
+  ctx.textAlign = t.a || 'start';
+  ctx.textBaseline = 'alphabetic';
+  ctx.letterSpacing = t.ls || '0px';
+  if (st.f) {
+    ctx.fillStyle = st.f;
+    ctx.fillText(t.s, 0, 0);
+  }
+  if (st.s) {
+    ctx.strokeStyle = st.s;
+    ctx.lineWidth = st.w || 0.0001;
+    ctx.strokeText(t.s, 0, 0);
+  }
+}

@@ -256,6 +256,38 @@ await test('export PNG and the session script', async () => {
   assert.ok(Array.isArray(s.steps) && s.plugins.length >= 1);
 });
 
+await test('an opened SVG: gradients and text are painted, and what is approximate is reported', async () => {
+  const svg = '<svg xmlns="http://www.w3.org/2000/svg" width="200" height="100">' +
+    '<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>' +
+    '<rect width="100" height="40" fill="url(#g)"/><text x="10" y="90" font-size="40">WWW</text>' +
+    '<text x="150" y="20" fill="url(#g)">m</text></svg>';
+  await page.locator('#open').setInputFiles({ name: 'art.svg', mimeType: 'image/svg+xml', buffer: Buffer.from(svg) });
+  await page.waitForFunction(() => window.studio.state.page.width === 150);
+  await idle(page);
+  assert.match(await page.locator('#report-file').innerText(), /^art\.svg: 1 note/);
+  // Canvas pixels at page points (the page is 150 x 75 points, vertical axis up).
+  const pixel = (x, y) => page.evaluate(([px, py]) => {
+    const c = document.getElementById('canvas'), r = c.getBoundingClientRect();
+    const [sx, sy] = window.studio.toClient(px, py);
+    return Array.from(c.getContext('2d').getImageData(Math.round(sx - r.left), Math.round(sy - r.top), 1, 1).data);
+  }, [x, y]);
+  const left = await pixel(3, 60), right = await pixel(72, 60);
+  assert.ok(left[0] > 200 && left[2] < 60, `the gradient starts red: ${left}`);
+  assert.ok(right[2] > 200 && right[0] < 60, `and ends blue: ${right}`);
+  // The text's glyphs darken pixels inside its box; its box outline alone would not.
+  const dark = await page.evaluate(() => {
+    const c = document.getElementById('canvas'), r = c.getBoundingClientRect();
+    const [x0, y0] = window.studio.toClient(10, 20), [x1, y1] = window.studio.toClient(60, 8);
+    const d = c.getContext('2d').getImageData(x0 - r.left, y0 - r.top, x1 - x0, y1 - y0).data;
+    let n = 0;
+    for (let i = 0; i < d.length; i += 4) if (d[i] < 100 && d[i + 3] > 0) n++;
+    return n / (d.length / 4);
+  });
+  assert.ok(dark > 0.1, `the text is drawn (${dark} of its box dark)`);
+  await page.locator('#report-close').click();
+  assert.equal(await page.locator('#report').isVisible(), false);
+});
+
 await test('Open asks before replacing unsaved changes', async () => {
   await page.keyboard.press('Control+A');
   await idle(page);

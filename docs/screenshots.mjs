@@ -1,5 +1,5 @@
 // Pictures of easel studio in use for docs/: a grid made with Rows Columns,
-// an open option dialog, a Kestova reshape and a drawing. Regenerate them with
+// an open option dialog, a Kestova reshape, a drawing and an SVG file. Regenerate them with
 //   node docs/screenshots.mjs --easel build/<name>/easel/cli/easel \
 //        --plugins build/<name>/plugins --examples examples --out docs
 import { readFileSync } from 'node:fs';
@@ -80,6 +80,12 @@ await idle(page);
 await page.keyboard.press('a');
 await idle(page);
 await shot('studio-drawing.png');
+
+// 5. An SVG file's gradients and text, drawn as they are.
+await page.locator('#open').setInputFiles(path.join(o.examples, 'badge.svg'));
+await page.waitForFunction(() => window.studio.state.page.width === 360);
+await idle(page);
+await shot('studio-svg.png');
 
 await got.close();
 await studio.stop();

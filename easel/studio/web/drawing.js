@@ -218,6 +218,14 @@ export async function loadAnchors() {
   drawOverlay();
 }
 
+// The document changed some other way (undo, a tool's drag, another file):
+// the anchors shown are fetched again, once at a time.
+let anchorsLoading = null;
+export function anchorsChanged() {
+  if (page.tool !== 'direct' || anchorsLoading) return;
+  anchorsLoading = loadAnchors().finally(() => { anchorsLoading = null; });
+}
+
 function nearAnchor(x, y) {
   const near = 5 * px();
   for (const p of anchors)

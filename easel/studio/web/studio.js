@@ -9,7 +9,7 @@ import { note, page, view } from './common.js';
 import { Picture } from './picture.js';
 import { CLIENT, call, dragQueue, moveLatencies, onAnswer, traffic } from './protocol.js';
 import { canvas, fit, setScene, toScreen } from './canvas.js';
-import { drawingState } from './drawing.js';
+import { anchorsChanged, drawingState } from './drawing.js';
 import { buildPalette, chooseTool, toolDragging } from './tools.js';
 import { saveJson, showPanels, showReport } from './panels.js';
 import { showModal } from './dialogs.js';
@@ -29,7 +29,10 @@ onAnswer((answer) => {
   if (answer.picture && answer.picture.version > (page.scene ? page.scene.version : 0)) {
     const next = (page.scene || new Picture()).apply(answer.picture);
     // Changes to a picture the page no longer has: the whole picture is asked for again.
-    if (next) setScene(next);
+    if (next) {
+      setScene(next);
+      if (next.drawn) anchorsChanged();
+    }
     else if (!refetching) {
       refetching = true;
       call({ op: 'state', picture: 0 }).finally(() => { refetching = false; });

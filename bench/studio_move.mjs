@@ -107,6 +107,10 @@ for (const size of sizes) {
   console.log(`${objects.toLocaleString('en-US')} objects (${c.rows} x ${c.columns} Rows Columns of ${c.paths} paths), ${moves} moves:`);
   console.log(`  pointer event to painted frame: median ${s.median.toFixed(1)} ms, 95th percentile ${s.p95.toFixed(1)} ms, ` +
               `slowest ${s.slowest.toFixed(1)} ms; release ${release.toFixed(0)} ms (${target})`);
+  const phases = await page.evaluate(() => window.studio.movePhases);
+  const fetched = stats(phases.map((p) => p[0])), shown = stats(phases.map((p) => p[1]));
+  console.log(`  of which: request to answer (host and transfer) median ${fetched.median.toFixed(1)} ms, ` +
+              `taking in and drawing the picture median ${shown.median.toFixed(1)} ms; the rest is the frame's painting`);
   console.log(`  easel resident memory: ${during.rss.toFixed(0)} MB while dragging, ${after.rss.toFixed(0)} MB after, ` +
               `peak ${after.peak.toFixed(0)} MB (target < 1024 MB)`);
   await context.close();

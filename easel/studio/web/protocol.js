@@ -13,6 +13,7 @@ export function onAnswer(fn) { answered = fn; }
 export const traffic = {
   pending: 0,        // commands sent and not yet answered
   lastAnswerAt: 0,   // ms the last answer took
+  lastShownIn: 0,    // ms the page took to take in and draw the last answer
   dragSending: false,
 };
 
@@ -24,9 +25,11 @@ export async function call(command) {
     const res = await fetch('/api/call', { method: 'POST', headers: { 'Content-Type': 'application/json' },
                                           body: JSON.stringify({ picture: page.scene ? page.scene.version : 0, ...command }) });
     const answer = await readAnswer(res);
-    traffic.lastAnswerAt = performance.now() - started;
+    const arrived = performance.now();
+    traffic.lastAnswerAt = arrived - started;
     if (!answer.ok) note(answer.error || 'refused');
     else answered(answer);
+    traffic.lastShownIn = performance.now() - arrived;
     return answer;
   } catch (e) {
     note('the studio is not answering: ' + e.message);
@@ -57,6 +60,7 @@ export const dragQueue = [];
 // This page's name for the host: pointer events of one page's drag belong together.
 export const CLIENT = 'page-' + Math.random().toString(36).slice(2) + Date.now().toString(36);
 export const moveLatencies = [];  // ms from a pointer move to the painted frame that shows it
+export const movePhases = [];     // per move: [ms until the answer arrived, ms to take it in and draw it]
 export function sendDrag(command, at) {
   command.client = CLIENT;
   const last = dragQueue[dragQueue.length - 1];
@@ -69,11 +73,14 @@ async function pumpDrag() {
   while (dragQueue.length) {
     const { command, at } = dragQueue.shift();
     const answer = await call(command);
-    if (command.op === 'move' && answer.picture && at !== undefined)
+    if (command.op === 'move' && answer.picture && at !== undefined) {
+      movePhases.push([traffic.lastAnswerAt, traffic.lastShownIn]);
+      if (movePhases.length > 1000) movePhases.shift();
       requestAnimationFrame(() => setTimeout(() => {
         moveLatencies.push(performance.now() - at);
         if (moveLatencies.length > 1000) moveLatencies.shift();
       }));
+    }
   }
   traffic.dragSending = false;
 }

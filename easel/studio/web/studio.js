@@ -7,7 +7,7 @@
 // style, layers, New and help) and session.js (recovery and unsaved work).
 import { note, page, view } from './common.js';
 import { Picture } from './picture.js';
-import { CLIENT, call, dragQueue, moveLatencies, onAnswer, traffic } from './protocol.js';
+import { CLIENT, call, dragQueue, moveLatencies, movePhases, onAnswer, traffic } from './protocol.js';
 import { canvas, fit, setScene, toScreen } from './canvas.js';
 import { anchorsChanged, drawingState } from './drawing.js';
 import { buildPalette, chooseTool, toolDragging } from './tools.js';
@@ -54,6 +54,7 @@ window.studio = {
   get idle() { return traffic.pending === 0 && !traffic.dragSending && dragQueue.length === 0; },
   get lastAnswerMs() { return traffic.lastAnswerAt; },
   get moveLatencies() { return moveLatencies.slice(); },
+  get movePhases() { return movePhases.slice(); },
   chooseTool,
   // For the page's other modules (session.js).
   call, fit, note, saveJson,

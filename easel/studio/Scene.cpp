@@ -315,12 +315,26 @@ struct PictureWriter {
         }
     }
 
+    // The page culls and picks by these bounds. A path copy moved only by a
+    // translation is measured from its shared geometry's bounds, which are
+    // computed once (copies made by a grid are thousands of such paths).
+    bool pictureBounds(const Art& a, AIRealRect& b) const {
+        const AIRealMatrix& m = a.pendingMatrix();
+        const auto& g = a.sharedGeometry();
+        if (a.type() == kPathArt && g && !g->segments.empty() && m.a == 1 && m.b == 0 && m.c == 0 && m.d == 1) {
+            b = g->bounds(a.closed());
+            b.left += m.tx, b.right += m.tx, b.top += m.ty, b.bottom += m.ty;
+            return true;
+        }
+        return doc.bounds(&a, &b) == kNoErr;
+    }
+
     uint64_t object(const Art& a) {
         ObjectRecord o{a.id(), {0, 0, 0, 0}, 0, static_cast<uint32_t>(shapes.size()), 0};
         if (a.selected()) o.flags |= kSelected;
         if (a.locked()) o.flags |= kLocked;
         AIRealRect b;
-        if (doc.bounds(&a, &b) == kNoErr && b.left <= b.right) {
+        if (pictureBounds(a, b) && b.left <= b.right) {
             o.flags |= kHasBounds;
             o.bounds[0] = b.left;
             o.bounds[1] = b.bottom;
@@ -350,6 +364,9 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
     }
     PictureWriter w(*this, doc);
     std::vector<Sent> now;
+    now.reserve(objects_.size());
+    w.objects.reserve(objects_.size());
+    w.shapes.reserve(objects_.size());
     std::string layers = "[";
     for (size_t i = 0; i < doc.layerCount(); ++i) {
         const Layer* l = doc.layerFromBottom(i);
@@ -399,6 +416,10 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
     std::vector<float> bounds, mats, opacity;
     std::vector<uint8_t> flags, blend;
     std::vector<uint32_t> counts, geom, style;
+    const size_t freshCount = static_cast<size_t>(std::count(fresh.begin(), fresh.end(), uint8_t{1}));
+    ids.reserve(freshCount), bounds.reserve(freshCount * 4), flags.reserve(freshCount), counts.reserve(freshCount);
+    mats.reserve(freshCount * 6), geom.reserve(freshCount), style.reserve(freshCount), opacity.reserve(freshCount);
+    blend.reserve(freshCount);
     for (size_t i = 0; i < now.size(); ++i) {
         if (!fresh[i]) continue;
         const ObjectRecord& o = w.objects[i];
@@ -456,6 +477,8 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
     // (float32 x 6), geometry ids (uint32), style ids (uint32), opacities
     // (float32), blend modes (uint8).
     std::string out;
+    out.reserve(head.size() + 64 + runs.size() * 4 + ids.size() * 8 + (bounds.size() + mats.size() + opacity.size()) * 4 +
+                flags.size() + blend.size() + (counts.size() + geom.size() + style.size()) * 4);
     const uint32_t n = static_cast<uint32_t>(head.size());
     out.append(reinterpret_cast<const char*>(&n), 4);
     out += head;

@@ -214,7 +214,9 @@ std::string Studio::callPage(const json& command, bool& ok, bool& binary) {
         // arrays start at a multiple of 8 bytes, then the picture.
         while ((4 + text.size()) % 8) text += ' ';
         const uint32_t n = static_cast<uint32_t>(text.size());
-        std::string out(reinterpret_cast<const char*>(&n), 4);
+        std::string out;
+        out.reserve(4 + text.size() + a.picture.size());
+        out.append(reinterpret_cast<const char*>(&n), 4);
         out += text;
         out += a.picture;
         return out;

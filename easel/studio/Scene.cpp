@@ -99,6 +99,18 @@ void paint(std::string& out, const AIPathStyle* st, const Document& doc, const s
     out += '}';
 }
 
+void rectPath(const AIRealRect& b, std::string& d) {
+    d += 'M';
+    point(d, {b.left, b.top});
+    d += 'L';
+    point(d, {b.right, b.top});
+    d += 'L';
+    point(d, {b.right, b.bottom});
+    d += 'L';
+    point(d, {b.left, b.bottom});
+    d += 'Z';
+}
+
 // Text, images and the like are drawn as their box, so they can be seen and
 // picked; inside envelopes the box's corners as the warps put them.
 bool boxPath(const Art& a, const Document& doc, WarpedGeometry& warps, std::string& d) {
@@ -117,15 +129,8 @@ bool boxPath(const Art& a, const Document& doc, WarpedGeometry& warps, std::stri
     }
     AIRealRect b;
     if (doc.bounds(&a, &b) != kNoErr) return false;
-    d = "M";
-    point(d, {b.left, b.top});
-    d += 'L';
-    point(d, {b.right, b.top});
-    d += 'L';
-    point(d, {b.right, b.bottom});
-    d += 'L';
-    point(d, {b.left, b.bottom});
-    d += 'Z';
+    d.clear();
+    rectPath(b, d);
     return true;
 }
 
@@ -296,16 +301,8 @@ struct PictureWriter {
         }
         if (a.type() == kTextArt && warps.chainOf(a).identity()) {
             // Text is set through its matrix; its box is what picks it.
-            const AIRealRect b = a.object().localBox();
-            std::string d = "M";
-            point(d, {b.left, b.bottom});
-            d += 'H';
-            num(d, b.right);
-            d += 'V';
-            num(d, b.top);
-            d += 'H';
-            num(d, b.left);
-            d += 'Z';
+            std::string d;
+            rectPath(a.object().localBox(), d);
             add(derived(d), a.objectMatrix(), &a.style(), op, a.blendMode(), &a);
             return;
         }

@@ -71,15 +71,20 @@
                          body: JSON.stringify({ op: 'up', client: studio.client }) });
   });
 
-  // Other pages on this studio: when the document changed, show it.
+  // Other pages on this studio: when the document changed, show it. While a
+  // dialog is shown, only its closing elsewhere (another page answered it)
+  // is looked for, so what is being typed into it is left alone.
   setInterval(async () => {
     if (document.visibilityState !== 'visible' || !state() || !studio.idle || studio.dragging ||
-        !document.getElementById('modal').hidden || document.getElementById('ask')) return;
+        document.getElementById('ask')) return;
+    const modal = !document.getElementById('modal').hidden;
     try {
       const res = await fetch('/api/call', { method: 'POST', headers: { 'Content-Type': 'application/json' },
                                              body: JSON.stringify({ op: 'state', scene: false }) });
       const s = await res.json();
-      if (s.ok && s.version !== state().version && studio.idle) await studio.call({ op: 'state' });
+      if (!s.ok || !studio.idle) return;
+      const closed = modal && !s.dialog && !(s.alerts && s.alerts.length);
+      if (closed || (!modal && s.version !== state().version)) await studio.call({ op: 'state' });
     } catch (e) { /* the next command says more */ }
   }, 1000);
 })();

@@ -74,9 +74,10 @@ public:
         uint32_t i_ = 0;
     };
 
-    // false when the text is not JSON this parser takes (the caller then
-    // asks nlohmann::json for its verdict and message).
-    bool parse(std::string_view text);
+    // false when the text is not JSON this parser takes, or when its arrays
+    // and objects nest deeper than `maxDepth` (the outermost is at depth 1);
+    // the caller then asks nlohmann::json for its verdict and message.
+    bool parse(std::string_view text, int maxDepth = 512);
     Value root() const { return nodes_.empty() ? Value() : Value(this, 0); }
 
     // For building a tree from another parser: appends a node and returns its

@@ -53,6 +53,44 @@ constexpr std::string_view kArtKeys[kArtKeyCount] = {
     "text",     "fontSize", "href",     "symbol",  "width",  "height", "matrix",   "warp",
     "fill",     "stroke",   "evenOdd",  "opacity", "blend",  "tags",   "children", "effectSpace"};
 
+// The ArtKey of an attribute name, -1 for any other name. Names are told
+// apart by length and first letter, then compared once.
+int artKey(std::string_view name) {
+    auto is = [&](ArtKey k) { return kArtKeys[k] == name ? k : -1; };
+    switch (name.size()) {
+        case 2: return is(kKeyId);
+        case 4:
+            switch (name[0]) {
+                case 't': return name[1] == 'y' ? is(kKeyType) : name[1] == 'e' ? is(kKeyText) : is(kKeyTags);
+                case 'f': return is(kKeyFill);
+                case 'h': return is(kKeyHref);
+                case 'w': return is(kKeyWarp);
+                default: return -1;
+            }
+        case 5: return name[0] == 'b' ? is(kKeyBlend) : is(kKeyWidth);
+        case 6:
+            switch (name[0]) {
+                case 'l': return is(kKeyLocked);
+                case 'h': return name[1] == 'i' ? is(kKeyHidden) : is(kKeyHeight);
+                case 'c': return is(kKeyClosed);
+                case 's': return name[1] == 'y' ? is(kKeySymbol) : is(kKeyStroke);
+                case 'm': return is(kKeyMatrix);
+                default: return -1;
+            }
+        case 7: return name[0] == 'e' ? is(kKeyEvenOdd) : is(kKeyOpacity);
+        case 8:
+            switch (name[0]) {
+                case 's': return name[2] == 'l' ? is(kKeySelected) : is(kKeySegments);
+                case 'f': return is(kKeyFontSize);
+                case 'c': return is(kKeyChildren);
+                default: return -1;
+            }
+        case 11: return is(kKeyEffectSpace);
+        case 16: return is(kKeySelectedSegments);
+        default: return -1;
+    }
+}
+
 // An art object's members by attribute, read in one pass: each attribute's
 // value (its last, for a key given twice), and whether any other key is there.
 struct ArtMembers {
@@ -62,22 +100,15 @@ struct ArtMembers {
     explicit ArtMembers(const Value& j) {
         Value k = j.first();
         for (size_t i = 0; i < j.size(); ++i, k = k.value().next()) {
-            const std::string_view name = k.string();
-            size_t key = 0;
-            while (key < kArtKeyCount && kArtKeys[key] != name) ++key;
-            if (key < kArtKeyCount) value[key] = k.value();
+            const int key = artKey(k.string());
+            if (key >= 0) value[key] = k.value();
             else unknown = true;
         }
     }
     const Value& operator[](ArtKey k) const { return value[k]; }
 };
 
-bool isKnownArtKey(std::string_view k) {
-    for (std::string_view key : kArtKeys) {
-        if (key == k) return true;
-    }
-    return false;
-}
+bool isKnownArtKey(std::string_view k) { return artKey(k) >= 0; }
 
 // A parsed value as nlohmann::json holds it (attributes kept unread).
 Json toJson(const Value& v) {

@@ -335,7 +335,7 @@ uint32_t JsonText::add(Kind kind) {
     nodes_.emplace_back();
     nodes_.back().kind = kind;
     const auto i = static_cast<uint32_t>(nodes_.size() - 1);
-    nodes_.back().end = i + 1;
+    if (kind == Array || kind == Object) nodes_.back().end = i + 1;
     return i;
 }
 

@@ -17,15 +17,17 @@ class JsonText {
 public:
     enum Kind : uint8_t { Null, False, True, Integer, Unsigned, Float, String, Array, Object };
 
+    // 16 bytes: a scalar's subtree ends right after it, so only arrays and
+    // objects store where theirs ends, in place of a value.
     struct Node {
         Kind kind = Null;
         uint32_t count = 0;  // array elements, object members, string bytes
-        uint32_t end = 0;    // the index past this node's subtree
         union {
             int64_t i;
             uint64_t u;
             double d;
             const char* s;  // string bytes (in the text or in the parser's own store)
+            uint32_t end;   // arrays and objects: the index past this node's subtree
         };
         Node() : i(0) {}
     };
@@ -57,7 +59,10 @@ public:
 
         // Array elements and object members in order.
         Value first() const { return {t_, i_ + 1}; }
-        Value next() const { return {t_, node().end}; }
+        Value next() const {
+            const Node& n = node();
+            return {t_, n.kind == Array || n.kind == Object ? n.end : i_ + 1};
+        }
         // An object's value for `key`; a key given twice yields its last
         // value. Empty when absent.
         Value find(std::string_view key) const;

@@ -1,5 +1,6 @@
 #include "JsonText.h"
 
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <charconv>
@@ -46,8 +47,23 @@ public:
     }
 
 private:
+    // Whitespace; runs of spaces (indentation) eight bytes at a time.
     void skip() {
-        while (p_ < end_ && isSpace(*p_)) ++p_;
+        while (p_ < end_ && isSpace(*p_)) {
+            ++p_;
+            while (end_ - p_ >= 8) {
+                uint64_t word = 0;
+                std::memcpy(&word, p_, sizeof word);
+                const uint64_t other = word ^ 0x2020202020202020u;  // zero bytes: spaces
+                if (other == 0) {
+                    p_ += 8;
+                    continue;
+                }
+                // Little-endian: the lowest non-zero byte is the first non-space.
+                if constexpr (std::endian::native == std::endian::little) p_ += std::countr_zero(other) / 8;
+                break;
+            }
+        }
     }
     bool literal(const char* word, size_t n, Kind kind) {
         if (static_cast<size_t>(end_ - p_) < n || std::memcmp(p_, word, n) != 0) return false;

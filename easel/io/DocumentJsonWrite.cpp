@@ -220,12 +220,14 @@ void Writer::style(const AIPathStyle& s, Object& o) {
 
 void Writer::art(const Art& a, int indent) {
     const int16_t type = a.type();
-    // Fields this art writes; attributes kept from a file only add others.
+    // Fields this art writes, listed when attributes kept from a file follow
+    // (those only add fields not written already).
+    const bool hasExtra = !a.extra().empty();
     std::vector<std::string_view> written;
     Object o{*this, indent};
     auto key = [&](std::string_view k) {
         o.key(k);
-        written.push_back(k);
+        if (hasExtra) written.push_back(k);
     };
     key("id");
     integer(a.id());
@@ -345,8 +347,10 @@ void Writer::art(const Art& a, int indent) {
         wo.close();
     }
     if (documentJsonHasStyle(type) || !sameStyle(a.style(), unpaintedStyle())) {
-        written.insert(written.end(), {"fill", "stroke"});
-        if (a.style().evenOdd) written.push_back("evenOdd");
+        if (hasExtra) {
+            written.insert(written.end(), {"fill", "stroke"});
+            if (a.style().evenOdd) written.push_back("evenOdd");
+        }
         style(a.style(), o);
     }
     key("opacity");
@@ -381,7 +385,7 @@ void Writer::art(const Art& a, int indent) {
         }
         arr.close();
     }
-    if (!a.extra().empty()) {
+    if (hasExtra) {
         const Json extra = Json::parse(a.extra(), nullptr, false);
         if (extra.is_object()) {
             for (auto& [k, v] : extra.items()) {

@@ -3,6 +3,7 @@
 // ("layers[0].art[3].segments[2]") is spelled only when there is an error.
 #include "DocumentJson.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -40,16 +41,74 @@ struct Where {
     }
 };
 
-bool isKnownArtKey(std::string_view k) {
-    static constexpr std::string_view kKeys[] = {
-        "id",       "type",     "selected", "locked",  "hidden", "closed", "segments", "selectedSegments",
-        "text",     "fontSize", "href",     "symbol",  "width",  "height", "matrix",   "warp",
-        "fill",     "stroke",   "evenOdd",  "opacity", "blend",  "tags",   "children", "effectSpace"};
-    for (std::string_view key : kKeys) {
-        if (key == k) return true;
+// The attributes art may have, in the order of kArtKeys.
+enum ArtKey {
+    kKeyId, kKeyType, kKeySelected, kKeyLocked, kKeyHidden, kKeyClosed, kKeySegments, kKeySelectedSegments,
+    kKeyText, kKeyFontSize, kKeyHref, kKeySymbol, kKeyWidth, kKeyHeight, kKeyMatrix, kKeyWarp,
+    kKeyFill, kKeyStroke, kKeyEvenOdd, kKeyOpacity, kKeyBlend, kKeyTags, kKeyChildren, kKeyEffectSpace,
+    kArtKeyCount
+};
+constexpr std::string_view kArtKeys[kArtKeyCount] = {
+    "id",       "type",     "selected", "locked",  "hidden", "closed", "segments", "selectedSegments",
+    "text",     "fontSize", "href",     "symbol",  "width",  "height", "matrix",   "warp",
+    "fill",     "stroke",   "evenOdd",  "opacity", "blend",  "tags",   "children", "effectSpace"};
+
+// The ArtKey of an attribute name, -1 for any other name. Names are told
+// apart by length and first letter, then compared once.
+int artKey(std::string_view name) {
+    auto is = [&](ArtKey k) { return kArtKeys[k] == name ? k : -1; };
+    switch (name.size()) {
+        case 2: return is(kKeyId);
+        case 4:
+            switch (name[0]) {
+                case 't': return name[1] == 'y' ? is(kKeyType) : name[1] == 'e' ? is(kKeyText) : is(kKeyTags);
+                case 'f': return is(kKeyFill);
+                case 'h': return is(kKeyHref);
+                case 'w': return is(kKeyWarp);
+                default: return -1;
+            }
+        case 5: return name[0] == 'b' ? is(kKeyBlend) : is(kKeyWidth);
+        case 6:
+            switch (name[0]) {
+                case 'l': return is(kKeyLocked);
+                case 'h': return name[1] == 'i' ? is(kKeyHidden) : is(kKeyHeight);
+                case 'c': return is(kKeyClosed);
+                case 's': return name[1] == 'y' ? is(kKeySymbol) : is(kKeyStroke);
+                case 'm': return is(kKeyMatrix);
+                default: return -1;
+            }
+        case 7: return name[0] == 'e' ? is(kKeyEvenOdd) : is(kKeyOpacity);
+        case 8:
+            switch (name[0]) {
+                case 's': return name[2] == 'l' ? is(kKeySelected) : is(kKeySegments);
+                case 'f': return is(kKeyFontSize);
+                case 'c': return is(kKeyChildren);
+                default: return -1;
+            }
+        case 11: return is(kKeyEffectSpace);
+        case 16: return is(kKeySelectedSegments);
+        default: return -1;
     }
-    return false;
 }
+
+// An art object's members by attribute, read in one pass: each attribute's
+// value (its last, for a key given twice), and whether any other key is there.
+struct ArtMembers {
+    Value value[kArtKeyCount];
+    bool unknown = false;
+
+    explicit ArtMembers(const Value& j) {
+        Value k = j.first();
+        for (size_t i = 0; i < j.size(); ++i, k = k.value().next()) {
+            const int key = artKey(k.string());
+            if (key >= 0) value[key] = k.value();
+            else unknown = true;
+        }
+    }
+    const Value& operator[](ArtKey k) const { return value[k]; }
+};
+
+bool isKnownArtKey(std::string_view k) { return artKey(k) >= 0; }
 
 // A parsed value as nlohmann::json holds it (attributes kept unread).
 Json toJson(const Value& v) {
@@ -139,13 +198,27 @@ private:
     bool boolean(const Value& j, const Where& where, bool& v);
     bool string(const Value& j, const Where& where, std::string& v);
     bool color(const Value& j, const Where& where, AIColor& c);
-    bool style(const Value& j, const Where& where, AIPathStyle& s);
+    bool style(const ArtMembers& m, const Where& where, AIPathStyle& s);
     bool art(Document& doc, const Value& j, const Where& where, Layer* layer, Art* parent, int depth);
 
+    // Records a stored id; false when an earlier art has it.
+    bool addId(int64_t id) {
+        // Files list ids in increasing order: each one above all before it
+        // needs no look-up.
+        if (id > maxId_) {
+            ascendingIds_.push_back(id);
+            maxId_ = id;
+            return true;
+        }
+        if (std::binary_search(ascendingIds_.begin(), ascendingIds_.end(), id)) return false;
+        return otherIds_.insert(id).second;
+    }
+
     std::string& error_;
-    std::unordered_set<int64_t> ids_;
+    std::vector<int64_t> ascendingIds_;  // ids above every earlier id, increasing
+    std::unordered_set<int64_t> otherIds_;
     int64_t maxId_ = 0;
-    std::unordered_set<const Art*> withId_;
+    std::vector<Art*> unnumbered_;  // art without a stored id, in document order
 };
 
 bool Reader::real(const Value& j, const Where& where, float& v) {
@@ -223,8 +296,8 @@ bool Reader::color(const Value& j, const Where& where, AIColor& c) {
     return true;
 }
 
-bool Reader::style(const Value& j, const Where& where, AIPathStyle& s) {
-    if (const Value f = j.find("fill")) {
+bool Reader::style(const ArtMembers& m, const Where& where, AIPathStyle& s) {
+    if (const Value& f = m[kKeyFill]) {
         const Where w = where.at("fill");
         if (!f.isObject()) return fail(w, "expected an object");
         bool paint = false;
@@ -235,7 +308,7 @@ bool Reader::style(const Value& j, const Where& where, AIPathStyle& s) {
         if (const Value o = f.find("overprint"); o && !boolean(o, w.at("overprint"), over)) return false;
         s.fill.overprint = over;
     }
-    if (const Value k = j.find("stroke")) {
+    if (const Value& k = m[kKeyStroke]) {
         const Where w = where.at("stroke");
         if (!k.isObject()) return fail(w, "expected an object");
         AIStrokeStyle& st = s.stroke;
@@ -276,7 +349,7 @@ bool Reader::style(const Value& j, const Where& where, AIPathStyle& s) {
         if (const Value o = k.find("overprint"); o && !boolean(o, w.at("overprint"), over)) return false;
         st.overprint = over;
     }
-    if (const Value v = j.find("evenOdd")) {
+    if (const Value& v = m[kKeyEvenOdd]) {
         bool eo = false;
         if (!boolean(v, where.at("evenOdd"), eo)) return false;
         s.evenOdd = eo;
@@ -287,7 +360,8 @@ bool Reader::style(const Value& j, const Where& where, AIPathStyle& s) {
 bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer, Art* parent, int depth) {
     if (depth > kMaxNesting) return fail(where, "art nested deeper than " + std::to_string(kMaxNesting) + " levels");
     if (!j.isObject()) return fail(where, "expected an art object");
-    const Value typeValue = j.find("type");
+    const ArtMembers mem(j);
+    const Value& typeValue = mem[kKeyType];
     if (!typeValue) return fail(where, "missing \"type\"");
     std::string tname;
     if (!string(typeValue, where.at("type"), tname)) return false;
@@ -304,31 +378,31 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
     }
     if (e != kNoErr || !a) return fail(where, "cannot place the art");
 
-    if (const Value v = j.find("id")) {
+    if (const Value v = mem[kKeyId]) {
         int64_t id = 0;
         if (!integer(v, where.at("id"), 1, INT64_C(1) << 53, id)) return false;
-        if (!ids_.insert(id).second) return fail(where.at("id"), "duplicate id " + std::to_string(id));
-        maxId_ = std::max(maxId_, id);
+        if (!addId(id)) return fail(where.at("id"), "duplicate id " + std::to_string(id));
         doc.setArtId(a, id);
-        withId_.insert(a);
+    } else {
+        unnumbered_.push_back(a);
     }
 
     bool flag = false;
-    if (const Value v = j.find("locked")) {
+    if (const Value v = mem[kKeyLocked]) {
         if (!boolean(v, where.at("locked"), flag)) return false;
         doc.setLocked(a, flag);
     }
-    if (const Value v = j.find("hidden")) {
+    if (const Value v = mem[kKeyHidden]) {
         if (!boolean(v, where.at("hidden"), flag)) return false;
         doc.setHidden(a, flag);
     }
 
     if (a->hasPath()) {
-        if (const Value v = j.find("closed")) {
+        if (const Value v = mem[kKeyClosed]) {
             if (!boolean(v, where.at("closed"), flag)) return false;
             doc.setClosed(a, flag);
         }
-        if (const Value segs = j.find("segments")) {
+        if (const Value segs = mem[kKeySegments]) {
             const Where w = where.at("segments");
             if (!segs.isArray()) return fail(w, "expected an array of segments");
             if (segs.size() > kMaxSegments) return fail(w, "more than " + std::to_string(kMaxSegments) + " segments");
@@ -349,22 +423,22 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
             doc.setSegmentCount(a, v.size());
             doc.setSegments(a, 0, v.size(), v.data());
         }
-    } else if (j.find("segments") || j.find("closed")) {
+    } else if (mem[kKeySegments] || mem[kKeyClosed]) {
         return fail(where, "only paths have segments");
     }
 
     if (a->type() == kTextArt || a->type() == kTextPathArt || documentJsonHasSize(a->type())) {
         ObjectData o = a->object();
         o.isText = documentJsonIsText(a->type());
-        if (const Value v = j.find("text"); v && !string(v, where.at("text"), o.text)) return false;
-        if (const Value v = j.find("fontSize"); v && !real(v, where.at("fontSize"), o.fontSize)) return false;
-        if (const Value v = j.find("href"); v && !string(v, where.at("href"), o.href)) return false;
-        if (const Value v = j.find("symbol"); v && !string(v, where.at("symbol"), o.symbol)) return false;
-        if (const Value v = j.find("width"); v && !real(v, where.at("width"), o.width)) return false;
-        if (const Value v = j.find("height"); v && !real(v, where.at("height"), o.height)) return false;
+        if (const Value v = mem[kKeyText]; v && !string(v, where.at("text"), o.text)) return false;
+        if (const Value v = mem[kKeyFontSize]; v && !real(v, where.at("fontSize"), o.fontSize)) return false;
+        if (const Value v = mem[kKeyHref]; v && !string(v, where.at("href"), o.href)) return false;
+        if (const Value v = mem[kKeySymbol]; v && !string(v, where.at("symbol"), o.symbol)) return false;
+        if (const Value v = mem[kKeyWidth]; v && !real(v, where.at("width"), o.width)) return false;
+        if (const Value v = mem[kKeyHeight]; v && !real(v, where.at("height"), o.height)) return false;
         doc.setObjectData(a, o);
     }
-    if (const Value m = j.find("matrix")) {
+    if (const Value m = mem[kKeyMatrix]) {
         const Where w = where.at("matrix");
         if (!a->hasObjectMatrix() || a->type() == kTextPathArt) return fail(w, "this art type has no matrix");
         if (!m.isArray() || m.size() != 6) return fail(w, "expected 6 numbers");
@@ -375,7 +449,7 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
         }
         doc.setObjectMatrix(a, AIRealMatrix{f[0], f[1], f[2], f[3], f[4], f[5]});
     }
-    if (const Value m = j.find("effectSpace")) {
+    if (const Value m = mem[kKeyEffectSpace]) {
         const Where w = where.at("effectSpace");
         if (!m.isArray() || m.size() != 6) return fail(w, "expected 6 numbers");
         float f[6];
@@ -386,7 +460,7 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
         const AIRealMatrix space{f[0], f[1], f[2], f[3], f[4], f[5]};
         doc.setEffectSpace(a, &space);
     }
-    if (const Value wj = j.find("warp")) {
+    if (const Value wj = mem[kKeyWarp]) {
         const Where w = where.at("warp");
         if (type != kEnvelopeArt) return fail(w, "only envelopes have a warp");
         if (!wj.isObject()) return fail(w, "expected an object");
@@ -402,22 +476,22 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
     }
 
     AIPathStyle s = unpaintedStyle();
-    if (!style(j, where, s)) return false;
+    if (!style(mem, where, s)) return false;
     doc.setStyle(a, s);
 
-    if (const Value v = j.find("opacity")) {
+    if (const Value v = mem[kKeyOpacity]) {
         float op = 1;
         if (!real(v, where.at("opacity"), op)) return false;
         doc.setOpacity(a, op);
     }
-    if (const Value v = j.find("blend")) {
+    if (const Value v = mem[kKeyBlend]) {
         std::string name;
         if (!string(v, where.at("blend"), name)) return false;
         const int32_t mode = blendModeFromName(name);
         if (mode < 0) return fail(where.at("blend"), "unknown blend mode \"" + name + "\"");
         doc.setBlendMode(a, mode);
     }
-    if (const Value t = j.find("tags")) {
+    if (const Value t = mem[kKeyTags]) {
         const Where w = where.at("tags");
         if (!t.isObject()) return fail(w, "expected an object");
         // A name given twice counts once, at its first place, with its last value.
@@ -438,7 +512,7 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
             }
         }
     }
-    if (const Value c = j.find("children")) {
+    if (const Value c = mem[kKeyChildren]) {
         const Where w = where.at("children");
         if (!a->isContainer()) return fail(w, "only groups, compound paths and envelopes have children");
         if (!c.isArray()) return fail(w, "expected an array");
@@ -449,9 +523,9 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
     }
 
     bool selected = false;
-    if (const Value v = j.find("selected"); v && !boolean(v, where.at("selected"), selected)) return false;
+    if (const Value v = mem[kKeySelected]; v && !boolean(v, where.at("selected"), selected)) return false;
     if (selected) doc.setSelected(a, true);
-    const Value ss = selected && a->hasPath() ? j.find("selectedSegments") : Value();
+    const Value ss = selected && a->hasPath() ? mem[kKeySelectedSegments] : Value();
     if (ss) {
         const Where w = where.at("selectedSegments");
         if (!ss.isArray()) return fail(w, "expected an array of segment indices");
@@ -475,14 +549,14 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
     }
 
     // Attributes this reader does not know are kept as they were.
-    Json extra;
-    Value k = j.first();
-    for (size_t i = 0; i < j.size(); ++i, k = k.value().next()) {
-        if (isKnownArtKey(k.string())) continue;
-        if (extra.is_null()) extra = Json::object();
-        extra[std::string(k.string())] = toJson(k.value());
+    if (mem.unknown) {
+        Json extra = Json::object();
+        Value k = j.first();
+        for (size_t i = 0; i < j.size(); ++i, k = k.value().next()) {
+            if (!isKnownArtKey(k.string())) extra[std::string(k.string())] = toJson(k.value());
+        }
+        doc.setExtra(a, extra.dump());
     }
-    if (!extra.is_null()) doc.setExtra(a, extra.dump());
     return true;
 }
 
@@ -581,11 +655,13 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
             }
         }
     }
-    // Art without a stored id gets one above every stored id.
+    // Art without a stored id gets one above every stored id. Art is made
+    // in document order (each container before its members), so that is
+    // the order of unnumbered_.
     int64_t maxId = maxId_;
-    doc->forEachArt([&](Art* a) {
-        if (!withId_.count(a) && a->id() <= maxId) doc->setArtId(a, ++maxId);
-    });
+    for (Art* a : unnumbered_) {
+        if (a->id() <= maxId) doc->setArtId(a, ++maxId);
+    }
     for (const LayerFlags& f : flags) {
         doc->setLayerVisible(f.layer, f.visible);
         doc->setLayerLocked(f.layer, f.locked);
@@ -621,13 +697,15 @@ int textDepth(const std::string& text) {
 bool readDocumentJson(const std::string& text, std::unique_ptr<Document>& out, std::string& error) {
     error.clear();
     try {
-        if (textDepth(text) > kMaxTextDepth) {
-            error = "nested deeper than " + std::to_string(kMaxTextDepth) + " levels";
-            return false;
-        }
+        // A text the fast parser takes nests no deeper than it allows, so the
+        // depth is counted separately only for a text it refuses.
         JsonText parsed;
         Json slow;  // holds the strings of a text only nlohmann::json took
-        if (!parsed.parse(text)) {
+        if (!parsed.parse(text, kMaxTextDepth)) {
+            if (textDepth(text) > kMaxTextDepth) {
+                error = "nested deeper than " + std::to_string(kMaxTextDepth) + " levels";
+                return false;
+            }
             // nlohmann::json's verdict and message on what the fast parser refused.
             try {
                 slow = Json::parse(text);

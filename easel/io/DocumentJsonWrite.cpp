@@ -4,6 +4,7 @@
 // fixed order.
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <string_view>
 #include <vector>
@@ -33,9 +34,25 @@ private:
     void put(char c) { out_ += c; }
     void put(std::string_view s) { out_ += s; }
     void pad(int n) { out_.append(static_cast<size_t>(n), ' '); }
+    // Documents repeat their numbers (copies in a grid share coordinates,
+    // colours and widths), so each number's text is kept in a small cache
+    // indexed by its bits and spelled only when it is not there.
     void num(float v) {
-        char buf[40];
-        out_.append(buf, formatJsonNumber(v, buf));
+        uint32_t bits = 0;
+        std::memcpy(&bits, &v, sizeof bits);
+        NumberText& e = numbers_[(bits * 0x9E3779B1u) >> (32 - kNumberCacheBits)];
+        if (e.size == 0 || e.bits != bits) {
+            char buf[40];
+            char* end = formatJsonNumber(v, buf);
+            if (end - buf > static_cast<ptrdiff_t>(sizeof e.text)) {
+                out_.append(buf, end);
+                return;
+            }
+            e.bits = bits;
+            e.size = static_cast<uint8_t>(end - buf);
+            std::memcpy(e.text, buf, e.size);
+        }
+        out_.append(e.text, e.size);
     }
     void integer(int64_t v) {
         char buf[24];
@@ -108,8 +125,16 @@ private:
     void art(const Art& a, int indent);
     void json(const Json& j, int indent);
 
+    static constexpr unsigned kNumberCacheBits = 12;
+    struct NumberText {
+        uint32_t bits = 0;
+        uint8_t size = 0;  // 0: empty
+        char text[27];     // a float's spelling takes at most 24
+    };
+
     const DocumentJsonSink& sink_;
     std::string out_;
+    std::vector<NumberText> numbers_ = std::vector<NumberText>(size_t{1} << kNumberCacheBits);
     std::vector<AIPathSegment> segs_;
 };
 
@@ -195,12 +220,14 @@ void Writer::style(const AIPathStyle& s, Object& o) {
 
 void Writer::art(const Art& a, int indent) {
     const int16_t type = a.type();
-    // Fields this art writes; attributes kept from a file only add others.
+    // Fields this art writes, listed when attributes kept from a file follow
+    // (those only add fields not written already).
+    const bool hasExtra = !a.extra().empty();
     std::vector<std::string_view> written;
     Object o{*this, indent};
     auto key = [&](std::string_view k) {
         o.key(k);
-        written.push_back(k);
+        if (hasExtra) written.push_back(k);
     };
     key("id");
     integer(a.id());
@@ -320,8 +347,10 @@ void Writer::art(const Art& a, int indent) {
         wo.close();
     }
     if (documentJsonHasStyle(type) || !sameStyle(a.style(), unpaintedStyle())) {
-        written.insert(written.end(), {"fill", "stroke"});
-        if (a.style().evenOdd) written.push_back("evenOdd");
+        if (hasExtra) {
+            written.insert(written.end(), {"fill", "stroke"});
+            if (a.style().evenOdd) written.push_back("evenOdd");
+        }
         style(a.style(), o);
     }
     key("opacity");
@@ -356,7 +385,7 @@ void Writer::art(const Art& a, int indent) {
         }
         arr.close();
     }
-    if (!a.extra().empty()) {
+    if (hasExtra) {
         const Json extra = Json::parse(a.extra(), nullptr, false);
         if (extra.is_object()) {
             for (auto& [k, v] : extra.items()) {

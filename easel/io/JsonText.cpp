@@ -1,5 +1,6 @@
 #include "JsonText.h"
 
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <charconv>
@@ -9,8 +10,6 @@
 namespace easel {
 
 namespace {
-
-constexpr int kMaxDepth = 512;
 
 bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
 
@@ -36,7 +35,8 @@ void appendUtf8(std::string& out, uint32_t cp) {
 
 class JsonText::Parser {
 public:
-    Parser(JsonText& t, std::string_view text) : t_(t), p_(text.data()), end_(text.data() + text.size()) {}
+    Parser(JsonText& t, std::string_view text, int maxDepth)
+        : t_(t), p_(text.data()), end_(text.data() + text.size()), maxDepth_(maxDepth) {}
 
     bool run() {
         if (end_ - p_ >= 3 && std::memcmp(p_, "\xEF\xBB\xBF", 3) == 0) p_ += 3;
@@ -47,8 +47,23 @@ public:
     }
 
 private:
+    // Whitespace; runs of spaces (indentation) eight bytes at a time.
     void skip() {
-        while (p_ < end_ && isSpace(*p_)) ++p_;
+        while (p_ < end_ && isSpace(*p_)) {
+            ++p_;
+            while (end_ - p_ >= 8) {
+                uint64_t word = 0;
+                std::memcpy(&word, p_, sizeof word);
+                const uint64_t other = word ^ 0x2020202020202020u;  // zero bytes: spaces
+                if (other == 0) {
+                    p_ += 8;
+                    continue;
+                }
+                // Little-endian: the lowest non-zero byte is the first non-space.
+                if constexpr (std::endian::native == std::endian::little) p_ += std::countr_zero(other) / 8;
+                break;
+            }
+        }
     }
     bool literal(const char* word, size_t n, Kind kind) {
         if (static_cast<size_t>(end_ - p_) < n || std::memcmp(p_, word, n) != 0) return false;
@@ -71,7 +86,7 @@ private:
     }
 
     bool array(int depth) {
-        if (depth > kMaxDepth) return false;
+        if (depth > maxDepth_) return false;
         const uint32_t me = t_.add(Array);
         ++p_;
         skip();
@@ -99,7 +114,7 @@ private:
     }
 
     bool object(int depth) {
-        if (depth > kMaxDepth) return false;
+        if (depth > maxDepth_) return false;
         const uint32_t me = t_.add(Object);
         ++p_;
         skip();
@@ -244,51 +259,74 @@ private:
         }
         if (p_ >= end_) return false;
         const char* digits = p_;
+        // The digits are gathered as they are checked: up to 19 of them fit
+        // `mantissa` exactly.
+        uint64_t mantissa = 0;
         if (*p_ == '0') {
             ++p_;
         } else if (*p_ >= '1' && *p_ <= '9') {
-            while (p_ < end_ && *p_ >= '0' && *p_ <= '9') ++p_;
+            while (p_ < end_ && *p_ >= '0' && *p_ <= '9') mantissa = mantissa * 10 + static_cast<uint64_t>(*p_++ - '0');
         } else {
             return false;
         }
+        const auto intDigits = p_ - digits;
         bool integral = true;
+        ptrdiff_t fraction = 0;
         if (p_ < end_ && *p_ == '.') {
             integral = false;
             ++p_;
+            const char* f = p_;
             if (p_ >= end_ || *p_ < '0' || *p_ > '9') return false;
-            while (p_ < end_ && *p_ >= '0' && *p_ <= '9') ++p_;
+            while (p_ < end_ && *p_ >= '0' && *p_ <= '9') mantissa = mantissa * 10 + static_cast<uint64_t>(*p_++ - '0');
+            fraction = p_ - f;
         }
+        int exponent = 0;
         if (p_ < end_ && (*p_ == 'e' || *p_ == 'E')) {
             integral = false;
             ++p_;
-            if (p_ < end_ && (*p_ == '+' || *p_ == '-')) ++p_;
+            bool down = false;
+            if (p_ < end_ && (*p_ == '+' || *p_ == '-')) down = *p_++ == '-';
             if (p_ >= end_ || *p_ < '0' || *p_ > '9') return false;
-            while (p_ < end_ && *p_ >= '0' && *p_ <= '9') ++p_;
+            while (p_ < end_ && *p_ >= '0' && *p_ <= '9') {
+                if (exponent < 100000) exponent = exponent * 10 + (*p_ - '0');
+                ++p_;
+            }
+            if (down) exponent = -exponent;
         }
         const uint32_t me = t_.add(Float);
-        t_.nodes_[me].end = me + 1;
-        if (integral && p_ - digits <= 19) {
-            uint64_t u = 0;
-            for (const char* d = digits; d < p_; ++d) u = u * 10 + static_cast<uint64_t>(*d - '0');
+        Node& node = t_.nodes_[me];
+        if (integral && intDigits <= 19) {
             if (!negative) {
-                t_.nodes_[me].kind = Unsigned;
-                t_.nodes_[me].u = u;
+                node.kind = Unsigned;
+                node.u = mantissa;
                 return true;
             }
-            if (u <= static_cast<uint64_t>(INT64_MAX) + 1) {
-                t_.nodes_[me].kind = Integer;
-                t_.nodes_[me].i = u == static_cast<uint64_t>(INT64_MAX) + 1 ? INT64_MIN : -static_cast<int64_t>(u);
+            if (mantissa <= static_cast<uint64_t>(INT64_MAX) + 1) {
+                node.kind = Integer;
+                node.i = mantissa == static_cast<uint64_t>(INT64_MAX) + 1 ? INT64_MIN : -static_cast<int64_t>(mantissa);
                 return true;
             }
-        } else if (integral && !negative && p_ - digits == 20) {
+        } else if (integral && !negative && intDigits == 20) {
             // Up to 18446744073709551615 is still an unsigned integer.
             uint64_t u = 0;
             const auto r = std::from_chars(digits, p_, u);
             if (r.ec == std::errc() && r.ptr == p_) {
-                t_.nodes_[me].kind = Unsigned;
-                t_.nodes_[me].u = u;
+                node.kind = Unsigned;
+                node.u = u;
                 return true;
             }
+        }
+        // A mantissa below 2^53 and a power of ten up to 10^22 are both exact
+        // doubles, so one multiplication or division rounds correctly: the
+        // value from_chars gives, without its cost.
+        constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        const auto scale = static_cast<ptrdiff_t>(exponent) - fraction;
+        if (intDigits + fraction <= 19 && mantissa <= (uint64_t{1} << 53) && scale >= -22 && scale <= 22) {
+            const auto m = static_cast<double>(mantissa);
+            const double d = scale < 0 ? m / kPow10[-scale] : m * kPow10[scale];
+            node.d = negative ? -d : d;
+            return true;
         }
         double d = 0;
         const auto r = std::from_chars(start, p_, d);
@@ -306,13 +344,14 @@ private:
     JsonText& t_;
     const char* p_;
     const char* end_;
+    const int maxDepth_;
 };
 
 uint32_t JsonText::add(Kind kind) {
     nodes_.emplace_back();
     nodes_.back().kind = kind;
     const auto i = static_cast<uint32_t>(nodes_.size() - 1);
-    nodes_.back().end = i + 1;
+    if (kind == Array || kind == Object) nodes_.back().end = i + 1;
     return i;
 }
 
@@ -333,13 +372,13 @@ void JsonText::close(uint32_t node, uint32_t count) {
     nodes_[node].end = static_cast<uint32_t>(nodes_.size());
 }
 
-bool JsonText::parse(std::string_view text) {
+bool JsonText::parse(std::string_view text, int maxDepth) {
     nodes_.clear();
     strings_.clear();
     // Roughly a node per six bytes of a document file.
     nodes_.reserve(text.size() / 6 + 16);
     if (text.size() >= UINT32_MAX) return false;
-    Parser p(*this, text);
+    Parser p(*this, text, maxDepth);
     if (!p.run()) {
         nodes_.clear();
         strings_.clear();

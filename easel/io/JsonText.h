@@ -17,15 +17,17 @@ class JsonText {
 public:
     enum Kind : uint8_t { Null, False, True, Integer, Unsigned, Float, String, Array, Object };
 
+    // 16 bytes: a scalar's subtree ends right after it, so only arrays and
+    // objects store where theirs ends, in place of a value.
     struct Node {
         Kind kind = Null;
         uint32_t count = 0;  // array elements, object members, string bytes
-        uint32_t end = 0;    // the index past this node's subtree
         union {
             int64_t i;
             uint64_t u;
             double d;
             const char* s;  // string bytes (in the text or in the parser's own store)
+            uint32_t end;   // arrays and objects: the index past this node's subtree
         };
         Node() : i(0) {}
     };
@@ -57,7 +59,10 @@ public:
 
         // Array elements and object members in order.
         Value first() const { return {t_, i_ + 1}; }
-        Value next() const { return {t_, node().end}; }
+        Value next() const {
+            const Node& n = node();
+            return {t_, n.kind == Array || n.kind == Object ? n.end : i_ + 1};
+        }
         // An object's value for `key`; a key given twice yields its last
         // value. Empty when absent.
         Value find(std::string_view key) const;
@@ -74,9 +79,10 @@ public:
         uint32_t i_ = 0;
     };
 
-    // false when the text is not JSON this parser takes (the caller then
-    // asks nlohmann::json for its verdict and message).
-    bool parse(std::string_view text);
+    // false when the text is not JSON this parser takes, or when its arrays
+    // and objects nest deeper than `maxDepth` (the outermost is at depth 1);
+    // the caller then asks nlohmann::json for its verdict and message.
+    bool parse(std::string_view text, int maxDepth = 512);
     Value root() const { return nodes_.empty() ? Value() : Value(this, 0); }
 
     // For building a tree from another parser: appends a node and returns its

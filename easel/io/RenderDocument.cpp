@@ -1,6 +1,8 @@
 // Pictures of easel documents drawn with cairo straight from the model: each
 // distinct path geometry is built once as a cairo path and drawn through the
 // art's pending matrix, so copies sharing a geometry cost a transform each.
+// Fills that opaque paint drawn later covers entirely are not drawn (see
+// Cover).
 // Documents with art this drawing does not cover (text, images, symbols,
 // meshes, warps, attributes kept from an imported SVG, gradients, clip paths,
 // masks and filters) are drawn from their
@@ -9,7 +11,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <optional>
 #include <unordered_map>
+#include <vector>
 
 #include "Render.h"
 #include "RenderCairo.h"
@@ -45,6 +50,77 @@ bool drawable(const Art& a) {
     }
 }
 
+// Pixels whose final colour opaque paint drawn later decides on its own,
+// gathered from the top of the drawing down: a fill whose every touched
+// pixel is among them cannot show. Only what is known exactly counts: the
+// inside of axis-aligned rectangles (a fill, and the straight bands of a
+// solid stroke) painted in an opaque colour at full opacity with the normal
+// blend mode, where cairo's coverage is whole for every pixel wholly inside.
+class Cover {
+public:
+    Cover(int width, int height)
+        : w_(width), h_(height), px_(static_cast<size_t>(width) * static_cast<size_t>(height), 0) {}
+
+    // Marks the pixels wholly inside the device box.
+    void mark(double x0, double y0, double x1, double y1) {
+        const int ix0 = clampX(std::ceil(x0 + kMargin)), ix1 = clampX(std::floor(x1 - kMargin));
+        const int iy0 = clampY(std::ceil(y0 + kMargin)), iy1 = clampY(std::floor(y1 - kMargin));
+        if (ix0 >= ix1) return;
+        for (int y = iy0; y < iy1; ++y) std::fill_n(&px_[index(ix0, y)], ix1 - ix0, uint8_t{1});
+    }
+    // Whether every pixel the device box touches is marked.
+    bool covers(double x0, double y0, double x1, double y1) const {
+        const int ix0 = clampX(std::floor(x0 - kMargin)), ix1 = clampX(std::ceil(x1 + kMargin));
+        const int iy0 = clampY(std::floor(y0 - kMargin)), iy1 = clampY(std::ceil(y1 + kMargin));
+        for (int y = iy0; y < iy1 && ix0 < ix1; ++y) {
+            if (std::memchr(&px_[index(ix0, y)], 0, static_cast<size_t>(ix1 - ix0))) return false;
+        }
+        return true;
+    }
+
+private:
+    static constexpr double kMargin = 1.0 / 64;  // well above cairo's 1/256 pixel grid
+    static int clamp(double v, int hi) { return v < 0 ? 0 : v > hi ? hi : static_cast<int>(v); }
+    int clampX(double v) const { return clamp(v, w_); }
+    int clampY(double v) const { return clamp(v, h_); }
+    size_t index(int x, int y) const {
+        return static_cast<size_t>(y) * static_cast<size_t>(w_) + static_cast<size_t>(x);
+    }
+    int w_, h_;
+    std::vector<uint8_t> px_;
+};
+
+struct Box {
+    double x0, y0, x1, y1;
+};
+
+// The device box of a path that is an axis-aligned rectangle on the page
+// (four corners joined by straight sides, closed, through a matrix that
+// keeps axes), else nothing.
+std::optional<Box> rectangle(const Art& a, const cairo_matrix_t& page) {
+    if (a.type() != kPathArt || !a.closed() || a.segmentCount() != 4) return std::nullopt;
+    const std::vector<AIPathSegment>& segs = a.sharedGeometry()->segments;
+    for (const AIPathSegment& s : segs) {
+        if (!samePoint(s.in, s.p) || !samePoint(s.out, s.p)) return std::nullopt;
+    }
+    const AIRealPoint &p0 = segs[0].p, &p1 = segs[1].p, &p2 = segs[2].p, &p3 = segs[3].p;
+    const bool flatFirst = p0.v == p1.v && p1.h == p2.h && p2.v == p3.v && p3.h == p0.h;
+    const bool uprightFirst = p0.h == p1.h && p1.v == p2.v && p2.h == p3.h && p3.v == p0.v;
+    if (!flatFirst && !uprightFirst) return std::nullopt;
+    const AIRealMatrix& m = a.pendingMatrix();
+    const cairo_matrix_t pending{m.a, m.b, m.c, m.d, m.tx, m.ty};
+    cairo_matrix_t dev;
+    cairo_matrix_multiply(&dev, &pending, &page);
+    if (dev.xy != 0 || dev.yx != 0) return std::nullopt;
+    double x0 = segs[0].p.h, y0 = segs[0].p.v, x1 = segs[2].p.h, y1 = segs[2].p.v;
+    cairo_matrix_transform_point(&dev, &x0, &y0);
+    cairo_matrix_transform_point(&dev, &x1, &y1);
+    const Box b{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
+    if (!(std::isfinite(b.x0) && std::isfinite(b.y0) && std::isfinite(b.x1) && std::isfinite(b.y1)))
+        return std::nullopt;
+    return b;
+}
+
 class Painter {
 public:
     Painter(const Document& doc, cairo_t* cr) : doc_(doc), cr_(cr) {}
@@ -54,7 +130,10 @@ public:
     Painter(const Painter&) = delete;
     Painter& operator=(const Painter&) = delete;
 
-    void art(const Art& a);
+    // `skipFill`: the art is a path whose fill does not show.
+    void art(const Art& a, bool skipFill = false);
+    // Whether a colour is drawn opaque.
+    bool opaque(const AIColor& c) const { return displayColor(c, &doc_).has_value(); }
 
 private:
     struct Key {
@@ -70,7 +149,7 @@ private:
     const cairo_path_t* geometryPath(const Art& a);
     // Adds the art's path, through its pending matrix, to the current path.
     void appendPath(const Art& a);
-    void paint(const AIPathStyle& s);
+    void paint(const AIPathStyle& s, bool skipFill = false);
     bool setColor(const AIColor& c) {
         const auto rgb = displayColor(c, &doc_);
         if (!rgb) return false;
@@ -121,8 +200,8 @@ void Painter::appendPath(const Art& a) {
     cairo_restore(cr_);  // the path stays, in device space
 }
 
-void Painter::paint(const AIPathStyle& s) {
-    if (s.fillPaint && setColor(s.fill.color)) {
+void Painter::paint(const AIPathStyle& s, bool skipFill) {
+    if (!skipFill && s.fillPaint && setColor(s.fill.color)) {
         cairo_set_fill_rule(cr_, s.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
         cairo_fill_preserve(cr_);
     }
@@ -170,7 +249,7 @@ bool onePath(const Art& a) {
     return true;
 }
 
-void Painter::art(const Art& a) {
+void Painter::art(const Art& a, bool skipFill) {
     if (a.hidden()) return;
     const bool compound = onePath(a);
     // A compound path drawn as one path takes its drawn style (that of its
@@ -181,7 +260,7 @@ void Painter::art(const Art& a) {
     if (group) cairo_push_group(cr_);
     if (a.type() == kPathArt) {
         appendPath(a);
-        paint(drawn.style);
+        paint(drawn.style, skipFill);
     } else if (compound) {
         for (const Art* c = a.firstChild(); c; c = c->next()) appendPath(*c);
         paint(drawn.style);
@@ -194,6 +273,53 @@ void Painter::art(const Art& a) {
         cairo_paint_with_alpha(cr_, std::clamp(static_cast<double>(drawn.opacity), 0.0, 1.0));
         cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
     }
+}
+
+// Whether a stroke is drawn dashed (as Painter::paint decides).
+bool dashed(const AIStrokeStyle& k) {
+    const int n = std::min(k.dashCount, kMaxDashComponents);
+    double sum = 0;
+    for (int i = 0; i < n; ++i) {
+        if (k.dash[i] < 0) return false;
+        sum += static_cast<double>(k.dash[i]);
+    }
+    return n > 0 && sum > 0;
+}
+
+// For each top-level art in drawing order: whether it is a path whose fill
+// opaque paint drawn after it covers entirely (its own stroke included).
+std::vector<bool> hiddenFills(const std::vector<const Art*>& arts, const Painter& painter, cairo_t* cr, int width,
+                              int height) {
+    std::vector<bool> hidden(arts.size(), false);
+    cairo_matrix_t page;
+    cairo_get_matrix(cr, &page);
+    const double scale = std::sqrt(std::abs(page.xx * page.yy - page.xy * page.yx));
+    Cover cover(width, height);
+    for (size_t i = arts.size(); i-- > 0;) {
+        const Art& a = *arts[i];
+        if (a.hidden() || a.type() != kPathArt || a.opacity() != 1 || a.blendMode() != 0) continue;
+        const std::optional<Box> box = rectangle(a, page);
+        if (!box) continue;
+        const AIPathStyle& s = a.style();
+        const AIStrokeStyle& k = s.stroke;
+        if (s.strokePaint && k.width > 0 && !dashed(k) && painter.opaque(k.color)) {
+            // The band along each side, with its square corners where the
+            // join mitres right angles (1 / sin 45 degrees < 1.5).
+            const double h = static_cast<double>(k.width) * scale / 2;
+            const double c = k.join == kMiterJoin && k.miterLimit >= 1.5f ? h : 0;
+            const Box& b = *box;
+            if (b.x1 - b.x0 > 2 * h + 2 && b.y1 - b.y0 > 2 * h + 2) {
+                cover.mark(b.x0 - c, b.y0 - h, b.x1 + c, b.y0 + h);
+                cover.mark(b.x0 - c, b.y1 - h, b.x1 + c, b.y1 + h);
+                cover.mark(b.x0 - h, b.y0, b.x0 + h, b.y1);
+                cover.mark(b.x1 - h, b.y0, b.x1 + h, b.y1);
+            }
+        }
+        if (!s.fillPaint) continue;
+        if (cover.covers(box->x0, box->y0, box->x1, box->y1)) hidden[i] = true;
+        else if (painter.opaque(s.fill.color)) cover.mark(box->x0, box->y0, box->x1, box->y1);
+    }
+    return hidden;
 }
 
 }  // namespace
@@ -234,11 +360,14 @@ bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std
     cairo_translate(cr, 0, -pageH);
     {
         Painter painter(doc, cr);
+        std::vector<const Art*> arts;
         for (size_t i = 0; i < doc.layerCount(); ++i) {
             const Layer* l = doc.layerFromBottom(i);
             if (!l->visible()) continue;
-            for (const Art* a = l->firstArt(); a; a = a->next()) painter.art(*a);
+            for (const Art* a = l->firstArt(); a; a = a->next()) arts.push_back(a);
         }
+        const std::vector<bool> hidden = hiddenFills(arts, painter, cr, iw, ih);
+        for (size_t i = 0; i < arts.size(); ++i) painter.art(*arts[i], hidden[i]);
     }
     const cairo_status_t st = cairo_status(cr);
     cairo_destroy(cr);

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -81,19 +82,34 @@ struct Scanner {
         size_t j = i;
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
         size_t digits = 0;
-        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) ++j, ++digits;
+        // The digits gathered while they are checked (exact up to 19 of them).
+        uint64_t mantissa = 0;
+        int fraction = 0;
+        auto digit = [&] { return j < s.size() && s[j] >= '0' && s[j] <= '9'; };
+        while (digit()) mantissa = mantissa * 10 + static_cast<uint64_t>(s[j++] - '0'), ++digits;
         if (j < s.size() && s[j] == '.') {
             ++j;
-            while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) ++j, ++digits;
+            while (digit()) mantissa = mantissa * 10 + static_cast<uint64_t>(s[j++] - '0'), ++digits, ++fraction;
         }
         if (digits == 0) return false;
+        bool exponent = false;
         if (j < s.size() && (s[j] == 'e' || s[j] == 'E')) {
             size_t k = j + 1;
             if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
             if (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) {
                 while (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) ++k;
                 j = k;
+                exponent = true;
             }
+        }
+        // Without an exponent, a mantissa below 2^24 and at most ten decimals
+        // are exact floats, so one division rounds as from_chars would.
+        if (!exponent && digits <= 19 && mantissa <= (uint64_t{1} << 24) && fraction <= 10) {
+            constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+            const float f = static_cast<float>(mantissa) / kPow10[fraction];
+            v = static_cast<double>(s[start] == '-' ? -f : f);
+            i = j;
+            return true;
         }
         std::string_view tok = s.substr(start, j - start);
         if (tok.front() == '+') tok.remove_prefix(1);

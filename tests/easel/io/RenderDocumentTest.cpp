@@ -105,6 +105,71 @@ TEST(RenderDocument, DrawsWhatLibrsvgDrawsFromTheSvg) {
     }
 }
 
+// A rectangle path: its fill (an rgb colour, or none) and the rest of its
+// fields.
+std::string rectangle(double x0, double y0, double x1, double y1, const std::string& fill, const std::string& rest) {
+    auto corner = [](double x, double y) {
+        const std::string p = std::to_string(x) + ", " + std::to_string(y);
+        return "[" + p + ", " + p + ", " + p + ", 1]";
+    };
+    return R"({"type": "path", "closed": true, "segments": [)" + corner(x0, y0) + ", " + corner(x1, y0) + ", " +
+           corner(x1, y1) + ", " + corner(x0, y1) + R"(], "fill": {"paint": )" +
+           (fill.empty() ? R"(false})" : R"(true, "color": {"kind": "rgb", "values": [)" + fill + "]}}") + rest + "}";
+}
+
+// Opaque rectangles stacked so that later ones and their strokes cover most
+// earlier fills (some copies through pending matrices), and fills that show
+// only beside a dashed stroke, a round join, a translucent fill or within a
+// pixel's width; at the top level of the layer, or all inside one plain
+// group, which draws every member in full.
+std::unique_ptr<Document> stack(bool grouped) {
+    const std::string stroke = R"(, "stroke": {"paint": true, "color": {"kind": "gray", "values": [0.8]}, "width": )";
+    std::vector<std::string> art;
+    for (int i = 0; i < 30; ++i) {
+        const double x = 10 + i % 10, y = 10 + i / 10;
+        art.push_back(rectangle(x, y, x + 50, y + 40, std::to_string(0.03 * i) + ", 0.5, 0.3", stroke + "3}"));
+    }
+    art.push_back(rectangle(120, 8, 150, 12, "0.9, 0.1, 0.1", ""));
+    art.push_back(rectangle(100, 10, 190, 60, "", stroke + R"(10, "dash": [4, 2]})"));
+    art.push_back(rectangle(95.5, 65.5, 97.5, 67.5, "0.9, 0.1, 0.1", ""));
+    art.push_back(rectangle(100, 70, 190, 115, "", stroke + R"(10, "join": "round"})"));
+    art.push_back(rectangle(10, 80, 40, 100, "0.9, 0.1, 0.1", ""));
+    art.push_back(rectangle(5, 75, 45, 105, "0.1, 0.1, 0.9", R"(, "opacity": 0.5)"));
+    art.push_back(rectangle(60.1, 80, 80, 100, "0.9, 0.1, 0.1", ""));
+    art.push_back(rectangle(60.3, 75, 90, 105, "0.1, 0.9, 0.1", ""));
+    std::string list;
+    for (const std::string& a : art) list += (list.empty() ? "" : ",\n") + a;
+    if (grouped) list = R"({"type": "group", "children": [)" + list + "]}";
+    auto doc = read(R"({"format": "easel-document", "version": 1, "page": {"width": 200, "height": 120},
+      "layers": [{"name": "on", "art": [)" + list + "]}]}");
+    if (!doc) return doc;
+    Layer* layer = doc->layerFromBottom(0);
+    Art* src = grouped ? layer->firstArt()->firstChild() : layer->firstArt();
+    Art* top = grouped ? layer->firstArt()->firstChild()->next()->next() : src->next()->next();
+    for (int i = 1; i <= 12; ++i) {
+        Art* c = nullptr;
+        doc->duplicateArt(src, kPlaceAbove, top, &c);
+        doc->transformArt(c, AIRealMatrix{1, 0, 0, 1, 0.7f * static_cast<float>(i), 0.9f * static_cast<float>(i)}, 1,
+                          kTransformObjects);
+        top = c;
+    }
+    return doc;
+}
+
+TEST(RenderDocument, FillsLeftOutUnderOpaquePaintChangeNoPixel) {
+    const auto flat = stack(false), grouped = stack(true);
+    ASSERT_TRUE(flat && grouped);
+    for (const RenderSize size : {RenderSize{300, 0}, RenderSize{0, 1.7}}) {
+        SCOPED_TRACE(size.width);
+        Image a, b;
+        std::string error;
+        ASSERT_TRUE(renderDocument(*flat, size, a, error)) << error;
+        ASSERT_TRUE(renderDocument(*grouped, size, b, error)) << error;
+        EXPECT_GT(inkedPixels(a), 0u);
+        EXPECT_TRUE(a.rgba == b.rgba);
+    }
+}
+
 TEST(RenderDocument, RefusesASizeOutOfRange) {
     auto doc = styled();
     Image im;

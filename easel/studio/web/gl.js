@@ -5,8 +5,9 @@
 // offsets; every shape is then one textured quad, placed on whole device
 // pixels, and the shapes go out in stacking order in instanced draw calls
 // (a draw call keeps its order, so overlapping copies stack as on the 2D
-// canvas). Looks with gradients also key on the translation, since their
-// gradient lies on the page. draw() declines a picture it cannot draw
+// canvas). Looks with gradients or text also key on the translation and are
+// painted at the shape's exact offset: gradients lie on the page, and glyphs
+// snap to whole pixels. draw() declines a picture it cannot draw
 // exactly (other blend modes than normal, a shape too large for a sprite,
 // geometry it cannot measure); the 2D renderer then draws that frame.
 import { paintShape } from './paints.js';
@@ -14,7 +15,7 @@ import { paintShape } from './paints.js';
 const PHASES = 4;        // sub-pixel offsets per axis: a shape is at most 1/8 pixel off
 const ATLAS = 2048;      // pixels on a side of an atlas page
 const MAX_PAGES = 4;
-const MAX_SPRITE = 256;  // larger sprites are declined
+const MAX_SPRITE = 512;  // larger sprites are declined
 const GUTTER = 1;        // empty pixels between sprites
 
 const VERTEX = `#version 300 es
@@ -152,10 +153,10 @@ export function createRenderer(glCanvas) {
     for (const pg of pages) resetPage(pg);
   }
 
-  // The sprite of shape s at sub-pixel phase (qx, qy): {page, u, v, x, y, w, h}
+  // The sprite of shape s at sub-pixel offset (fx, fy): {page, u, v, x, y, w, h}
   // with (x, y) its top left from the shape's whole-pixel origin; null when
   // it cannot be drawn here, false when the atlas is full.
-  function paintSprite(p, s, st, g, look, qx, qy, box, z) {
+  function paintSprite(p, s, st, g, look, fx, fy, box, z) {
     if (g.box === undefined) g.box = pathBox(g.d);
     if (!g.box) return null;
     const k = s * 6, mat = p.mat;
@@ -177,7 +178,6 @@ export function createRenderer(glCanvas) {
       }
       margin += 5 * w;
     }
-    const fx = qx / PHASES, fy = qy / PHASES;
     let x0 = Infinity, y0 = Infinity, x1 = -Infinity, y1 = -Infinity;
     for (const [lx, ly] of [[lx0, ly0], [lx1, ly0], [lx0, ly1], [lx1, ly1]]) {
       const X = a * lx + c * ly + fx, Y = b * lx + d * ly + fy;
@@ -215,9 +215,11 @@ export function createRenderer(glCanvas) {
     return { page: pi, u: u + px0, v: v + py0, x: ix + px0, y: iy + py0, w: px1 - px0 + 1, h: py1 - py0 + 1 };
   }
 
-  // The text's extent in its local box's coordinates (vertical axis up).
+  // The text's extent in its local box's coordinates (vertical axis up), by style.
+  const textExtents = new WeakMap();
   function textExtent(st) {
-    if (st.textExtent) return st.textExtent;
+    const known = textExtents.get(st);
+    if (known) return known;
     const ctx = (pages[0] || newPage()).ctx, t = st.t;
     ctx.save();
     ctx.font = '12px sans-serif';
@@ -227,8 +229,9 @@ export function createRenderer(glCanvas) {
     ctx.letterSpacing = t.ls || '0px';
     const m = ctx.measureText(t.s);
     ctx.restore();
-    st.textExtent = [-m.actualBoundingBoxLeft, -m.actualBoundingBoxDescent, m.actualBoundingBoxRight, m.actualBoundingBoxAscent];
-    return st.textExtent;
+    const e = [-m.actualBoundingBoxLeft, -m.actualBoundingBoxDescent, m.actualBoundingBoxRight, m.actualBoundingBoxAscent];
+    textExtents.set(st, e);
+    return e;
   }
 
   function lookOf(p, s, k, z) {
@@ -239,11 +242,11 @@ export function createRenderer(glCanvas) {
     if (!list) byStyle.set(sid, list = []);
     const o = p.opacity[s], a = mat[k], b = mat[k + 1], c = mat[k + 2], d = mat[k + 3];
     const st = p.styles.get(sid);
-    const placed = !!(st.fg || st.sg);
+    const placed = !!(st.fg || st.sg || st.t);
     const tx = placed ? mat[k + 4] : 0, ty = placed ? mat[k + 5] : 0;
     for (const l of list)
       if (l.o === o && l.a === a && l.b === b && l.c === c && l.d === d && l.tx === tx && l.ty === ty) return l;
-    const l = { o, a, b, c, d, tx, ty, placed, sprites: new Array(PHASES * PHASES).fill(undefined) };
+    const l = { o, a, b, c, d, tx, ty, placed, sprites: placed ? null : new Array(PHASES * PHASES).fill(undefined) };
     list.push(l);
     return l;
   }
@@ -279,17 +282,31 @@ export function createRenderer(glCanvas) {
           prev = s;
           prevLook = look;
           const tx = z * mat[k + 4] + ox, ty = oy - z * mat[k + 5];
-          let ix = Math.floor(tx), iy = Math.floor(ty);
-          let qx = Math.round((tx - ix) * PHASES), qy = Math.round((ty - iy) * PHASES);
-          if (qx === PHASES) { qx = 0; ix++; }
-          if (qy === PHASES) { qy = 0; iy++; }
-          const q = qy * PHASES + qx;
-          let sp = look.sprites[q];
-          if (sp === undefined) {
-            sp = paintSprite(p, s, styles.get(style[s]), geoms.get(geom[s]), look, qx, qy,
-                             p.hasBounds(i) ? bounds.subarray(i * 4, i * 4 + 4) : null, z);
-            if (sp === false) return false;
-            look.sprites[q] = sp;
+          let ix = Math.floor(tx), iy = Math.floor(ty), sp;
+          if (look.placed) {
+            // Text (whose glyphs snap to pixels) and gradients: painted at the shape's own offset.
+            const fx = tx - ix, fy = ty - iy;
+            sp = look.sprite;
+            if (sp === undefined || look.fx !== fx || look.fy !== fy) {
+              sp = paintSprite(p, s, styles.get(style[s]), geoms.get(geom[s]), look, fx, fy,
+                               p.hasBounds(i) ? bounds.subarray(i * 4, i * 4 + 4) : null, z);
+              if (sp === false) return false;
+              look.sprite = sp;
+              look.fx = fx;
+              look.fy = fy;
+            }
+          } else {
+            let qx = Math.round((tx - ix) * PHASES), qy = Math.round((ty - iy) * PHASES);
+            if (qx === PHASES) { qx = 0; ix++; }
+            if (qy === PHASES) { qy = 0; iy++; }
+            const q = qy * PHASES + qx;
+            sp = look.sprites[q];
+            if (sp === undefined) {
+              sp = paintSprite(p, s, styles.get(style[s]), geoms.get(geom[s]), look, qx / PHASES, qy / PHASES,
+                               p.hasBounds(i) ? bounds.subarray(i * 4, i * 4 + 4) : null, z);
+              if (sp === false) return false;
+              look.sprites[q] = sp;
+            }
           }
           if (sp === null) return null;
           const x = ix + sp.x, y = iy + sp.y;

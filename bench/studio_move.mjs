@@ -11,8 +11,8 @@
 // Run on demand (a Release build):
 //   node bench/studio_move.mjs --easel build/release/easel/cli/easel --plugins build/release/plugins \
 //     [--sizes 2000,10000,90000] [--moves N] [--renderer gl|2d]
-// --renderer picks how the page draws the document (its ?renderer=
-// address parameter; by default WebGL where the browser has it).
+// --renderer makes the page draw the document with WebGL or Canvas 2D (its
+// ?renderer= address parameter); by default the page chooses.
 import { args, browserOrReason, idle, moveTo, startStudio } from '../tests/e2e/studio.mjs';
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import os from 'node:os';

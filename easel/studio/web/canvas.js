@@ -12,12 +12,16 @@ const overlay = $('overlay');
 const ctx = canvas.getContext('2d');
 const octx = overlay.getContext('2d');
 
-// The document's shapes are drawn with WebGL (gl.js) unless the page's
-// address says ?renderer=2d or the browser has no WebGL 2; `last` is the
-// renderer of the last frame.
-const wanted = new URLSearchParams(location.search).get('renderer') || 'gl';
-const gl = wanted === 'gl' ? createRenderer($('gl')) : null;
-export const renderer = { wanted, available: !!gl, last: null };
+// The document's shapes are drawn with WebGL (gl.js) when the picture has
+// at least GL_FROM shapes: below that Canvas 2D is as fast or faster (a
+// WebGL frame has a fixed cost), above it WebGL is (bench/studio_move.mjs).
+// The address's ?renderer=gl or ?renderer=2d asks for one renderer always;
+// without WebGL 2 every frame is Canvas 2D. `last` is the renderer of the
+// last frame.
+const GL_FROM = 5000;
+const wanted = new URLSearchParams(location.search).get('renderer') || 'auto';
+const gl = wanted !== '2d' ? createRenderer($('gl')) : null;
+export const renderer = { last: null };
 
 export function toScreen(x, y) { return [x * view.zoom + view.panX, (page.scene.height - y) * view.zoom + view.panY]; }
 export function toDoc(sx, sy) { return [(sx - view.panX) / view.zoom, page.scene.height - (sy - view.panY) / view.zoom]; }
@@ -90,7 +94,8 @@ export function draw() {
   const ox = view.panX * dpr, oy = (view.panY + p.height * view.zoom) * dpr;
   // WebGL draws the shapes on its canvas above this one when it can draw
   // the whole picture exactly; otherwise this canvas draws them.
-  if (gl && gl.draw(p, canvas.width, canvas.height, z, ox, oy)) renderer.last = 'gl';
+  if (gl && (wanted === 'gl' || p.starts[p.n] >= GL_FROM) && gl.draw(p, canvas.width, canvas.height, z, ox, oy))
+    renderer.last = 'gl';
   else {
     if (gl) gl.clear(canvas.width, canvas.height);
     draw2d(p, z, ox, oy);

@@ -86,7 +86,7 @@ export function createRenderer(glCanvas) {
     gl.linkProgram(program);
     if (!gl.getProgramParameter(program, gl.LINK_STATUS)) return null;
   } catch (e) { return null; }
-  let lost = false;
+  let lost = false, shown = false;  // shown: the canvas holds a picture
   glCanvas.addEventListener('webglcontextlost', (e) => { e.preventDefault(); lost = true; });
 
   const aPlace = gl.getAttribLocation(program, 'place'), aTexel = gl.getAttribLocation(program, 'texel');
@@ -392,11 +392,13 @@ export function createRenderer(glCanvas) {
         gl.drawElements(gl.TRIANGLES, got.runs[r + 2] * 6, gl.UNSIGNED_INT, got.runs[r + 1] * 24);
       }
       gl.bindVertexArray(null);
+      shown = true;
       return true;
     },
     // An empty layer, when the 2D canvas draws the frame.
     clear(W, H) {
-      if (lost || gl.isContextLost()) return;
+      if (!shown || lost || gl.isContextLost()) return;
+      shown = false;
       size(W, H);
       gl.clearColor(0, 0, 0, 0);
       gl.clear(gl.COLOR_BUFFER_BIT);

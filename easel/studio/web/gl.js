@@ -17,6 +17,10 @@ const ATLAS = 2048;      // pixels on a side of an atlas page
 const MAX_PAGES = 4;
 const MAX_SPRITE = 512;  // larger sprites are declined
 const GUTTER = 1;        // empty pixels between sprites
+// Sprites painted per frame at most: a frame needing more (a new zoom on a
+// picture of many distinct shapes) is left to the 2D canvas while the atlas
+// fills over the next frames, so WebGL never makes a frame slower than 2D by much.
+const PAINT_BUDGET = 1500;
 
 const VERTEX = `#version 300 es
 in vec2 place;    // a quad's corner in device pixels
@@ -148,6 +152,7 @@ export function createRenderer(glCanvas) {
   // Looks by geometry id, then style id: lists of {o, a, b, c, d, tx, ty, placed, sprites}.
   let looks = new Map();
   let lookZ = 0;
+  let overflow = Infinity;  // shapes of the smallest picture the atlas could not hold at this zoom
   function reset() {
     looks = new Map();
     for (const pg of pages) resetPage(pg);
@@ -252,9 +257,10 @@ export function createRenderer(glCanvas) {
   }
 
   // Fills `quads` with the picture's shapes: their count, page runs as
-  // [page, first, count, ...], or null when the picture is declined, false
-  // when the atlas ran out of room.
+  // [page, first, count, ...], or null when the picture is declined (or
+  // needs more sprites than one frame paints), false when the atlas ran out of room.
   function build(p, W, H, z, ox, oy) {
+    let painted = 0;
     const { geom, style, opacity, blend, bounds, starts, geoms, styles, mat } = p;
     if (quads.length < starts[p.n] * SHORTS) quads = new Int16Array(Math.ceil(starts[p.n] * 1.25 + 1024) * SHORTS);
     const runs = [];
@@ -288,6 +294,7 @@ export function createRenderer(glCanvas) {
             const fx = tx - ix, fy = ty - iy;
             sp = look.sprite;
             if (sp === undefined || look.fx !== fx || look.fy !== fy) {
+              if (++painted > PAINT_BUDGET) return null;
               sp = paintSprite(p, s, styles.get(style[s]), geoms.get(geom[s]), look, fx, fy,
                                p.hasBounds(i) ? bounds.subarray(i * 4, i * 4 + 4) : null, z);
               if (sp === false) return false;
@@ -302,6 +309,7 @@ export function createRenderer(glCanvas) {
             const q = qy * PHASES + qx;
             sp = look.sprites[q];
             if (sp === undefined) {
+              if (++painted > PAINT_BUDGET) return null;
               sp = paintSprite(p, s, styles.get(style[s]), geoms.get(geom[s]), look, qx / PHASES, qy / PHASES,
                                p.hasBounds(i) ? bounds.subarray(i * 4, i * 4 + 4) : null, z);
               if (sp === false) return false;
@@ -354,12 +362,15 @@ export function createRenderer(glCanvas) {
     // -y * z + oy) on a W x H canvas; false when it declines the picture.
     draw(p, W, H, z, ox, oy) {
       if (lost || gl.isContextLost()) return false;
-      if (z !== lookZ) { reset(); lookZ = z; }
+      if (z !== lookZ) { reset(); lookZ = z; overflow = Infinity; }
+      // A picture as large as one whose sprites did not fit is declined until the zoom changes.
+      if (p.starts[p.n] >= overflow) return false;
       let got = build(p, W, H, z, ox, oy);
       if (got === false) {
         // The atlas is full: it starts again with what this frame needs.
         reset();
         got = build(p, W, H, z, ox, oy);
+        if (got === false) overflow = p.starts[p.n];
       }
       if (!got) return false;
       upload();

@@ -10,7 +10,9 @@
 // painted (release), and easel's resident memory (now and at its peak).
 // Run on demand (a Release build):
 //   node bench/studio_move.mjs --easel build/release/easel/cli/easel --plugins build/release/plugins \
-//     [--sizes 2000,10000,90000] [--moves N]
+//     [--sizes 2000,10000,90000] [--moves N] [--renderer gl|2d]
+// --renderer makes the page draw the document with WebGL or Canvas 2D (its
+// ?renderer= address parameter); by default the page chooses.
 import { args, browserOrReason, idle, moveTo, startStudio } from '../tests/e2e/studio.mjs';
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import os from 'node:os';
@@ -69,7 +71,7 @@ for (const size of sizes) {
   const studio = await startStudio(o.easel, o.plugins, docPath);
   const context = await got.browser.newContext({ viewport: { width: 1280, height: 900 } });
   const page = await context.newPage();
-  await page.goto(studio.url);
+  await page.goto(studio.url + (o.renderer ? `?renderer=${o.renderer}` : ''));
   await idle(page);
 
   // The grid's rows and columns, set in the tool's own dialog.
@@ -104,7 +106,9 @@ for (const size of sizes) {
   const s = stats(await page.evaluate(() => window.studio.moveLatencies));
   const target = `target median < ${c.median} ms` + (c.p95 ? `, 95th < ${c.p95} ms` : '') +
     (c.release ? `, release < ${c.release} ms` : '');
-  console.log(`${objects.toLocaleString('en-US')} objects (${c.rows} x ${c.columns} Rows Columns of ${c.paths} paths), ${moves} moves:`);
+  const drawnBy = await page.evaluate(() => window.studio.renderer);
+  console.log(`${objects.toLocaleString('en-US')} objects (${c.rows} x ${c.columns} Rows Columns of ${c.paths} paths), ${moves} moves, ` +
+              `drawn by ${drawnBy === 'gl' ? 'WebGL' : 'Canvas 2D'}:`);
   console.log(`  pointer event to painted frame: median ${s.median.toFixed(1)} ms, 95th percentile ${s.p95.toFixed(1)} ms, ` +
               `slowest ${s.slowest.toFixed(1)} ms; release ${release.toFixed(0)} ms (${target})`);
   const phases = await page.evaluate(() => window.studio.movePhases);

@@ -266,19 +266,20 @@ await test('an opened SVG: gradients and text are painted, and what is approxima
   await idle(page);
   assert.match(await page.locator('#report-file').innerText(), /^art\.svg: 1 note/);
   // Canvas pixels at page points (the page is 150 x 75 points, vertical axis up).
+  // Canvas pixels as shown, by whichever renderer draws them.
   const pixel = (x, y) => page.evaluate(([px, py]) => {
-    const c = document.getElementById('canvas'), r = c.getBoundingClientRect();
+    const r = document.getElementById('canvas').getBoundingClientRect();
     const [sx, sy] = window.studio.toClient(px, py);
-    return Array.from(c.getContext('2d').getImageData(Math.round(sx - r.left), Math.round(sy - r.top), 1, 1).data);
+    return window.studio.pixels(Math.round(sx - r.left), Math.round(sy - r.top), 1, 1);
   }, [x, y]);
   const left = await pixel(3, 60), right = await pixel(72, 60);
   assert.ok(left[0] > 200 && left[2] < 60, `the gradient starts red: ${left}`);
   assert.ok(right[2] > 200 && right[0] < 60, `and ends blue: ${right}`);
   // The text's glyphs darken pixels inside its box; its box outline alone would not.
   const dark = await page.evaluate(() => {
-    const c = document.getElementById('canvas'), r = c.getBoundingClientRect();
+    const r = document.getElementById('canvas').getBoundingClientRect();
     const [x0, y0] = window.studio.toClient(10, 20), [x1, y1] = window.studio.toClient(60, 8);
-    const d = c.getContext('2d').getImageData(x0 - r.left, y0 - r.top, x1 - x0, y1 - y0).data;
+    const d = window.studio.pixels(Math.round(x0 - r.left), Math.round(y0 - r.top), Math.round(x1 - x0), Math.round(y1 - y0));
     let n = 0;
     for (let i = 0; i < d.length; i += 4) if (d[i] < 100 && d[i + 3] > 0) n++;
     return n / (d.length / 4);

@@ -1,14 +1,27 @@
 // The drawing: the document on the canvas, the view (zoom and pan), the
 // selection's outlines and the marquee on a canvas above it (so neither
 // costs a redraw of the document), and finding the object under a point.
-// Every shape is its geometry's cached Path2D drawn through its matrix.
+// Every shape is its geometry's cached Path2D drawn through its matrix, or
+// its sprite drawn by WebGL (gl.js).
 import { $, page, setText, view } from './common.js';
-import { paintGradient, paintText } from './paints.js';
+import { paintShape, transformed } from './paints.js';
+import { createRenderer } from './gl.js';
 
 export const canvas = $('canvas');
 const overlay = $('overlay');
 const ctx = canvas.getContext('2d');
 const octx = overlay.getContext('2d');
+
+// The document's shapes are drawn with WebGL (gl.js) when the picture has
+// at least GL_FROM shapes: below that Canvas 2D is as fast or faster (a
+// WebGL frame has a fixed cost), above it WebGL is (bench/studio_move.mjs).
+// The address's ?renderer=gl or ?renderer=2d asks for one renderer always;
+// without WebGL 2 every frame is Canvas 2D. `last` is the renderer of the
+// last frame.
+const GL_FROM = 5000;
+const wanted = new URLSearchParams(location.search).get('renderer') || 'auto';
+const gl = wanted !== '2d' ? createRenderer($('gl')) : null;
+export const renderer = { last: null };
 
 export function toScreen(x, y) { return [x * view.zoom + view.panX, (page.scene.height - y) * view.zoom + view.panY]; }
 export function toDoc(sx, sy) { return [(sx - view.panX) / view.zoom, page.scene.height - (sy - view.panY) / view.zoom]; }
@@ -58,14 +71,6 @@ function sizeCanvas(c, r, dpr) {
   }
 }
 
-// The scale a matrix gives line widths, or 0 when it is not a similarity
-// (its strokes are then drawn from a transformed copy of the path).
-function similarScale(a, b, c, d) {
-  const sx = a * a + b * b, sy = c * c + d * d;
-  if (Math.abs(sx - sy) > 1e-6 * (sx + sy) || Math.abs(a * c + b * d) > 1e-6 * (sx + sy)) return 0;
-  return Math.sqrt(sx);
-}
-
 export function draw() {
   const p = page.scene;
   if (!p) return;
@@ -76,7 +81,6 @@ export function draw() {
   ctx.globalAlpha = 1;
   ctx.globalCompositeOperation = 'source-over';
   ctx.clearRect(0, 0, canvas.width, canvas.height);
-  const z = view.zoom * dpr;
   // The page, at true proportions.
   ctx.setTransform(dpr, 0, 0, dpr, 0, 0);
   ctx.shadowColor = 'rgba(0,0,0,.4)';
@@ -86,11 +90,28 @@ export function draw() {
   ctx.shadowBlur = 0;
   ctx.shadowColor = 'transparent';
   // Document to device pixels: x * z + ox, -y * z + oy.
+  const z = view.zoom * dpr;
   const ox = view.panX * dpr, oy = (view.panY + p.height * view.zoom) * dpr;
+  // WebGL draws the shapes on its canvas above this one when it can draw
+  // the whole picture exactly; otherwise this canvas draws them.
+  if (gl && (wanted === 'gl' || p.starts[p.n] >= GL_FROM) && gl.draw(p, canvas.width, canvas.height, z, ox, oy))
+    renderer.last = 'gl';
+  else {
+    if (gl) gl.clear(canvas.width, canvas.height);
+    draw2d(p, z, ox, oy);
+    renderer.last = '2d';
+  }
+  setText($('zoom'), Math.round(view.zoom * 100) + '%');
+  page.pictures++;
+  drawOverlay();
+}
+
+function draw2d(p, z, ox, oy) {
   const W = canvas.width, H = canvas.height;
-  const { mat, geom, style, opacity, blend, bounds, starts, geoms, styles, blends } = p;
+  const { geom, style, opacity, blend, bounds, starts, geoms, styles, blends, mat } = p;
   // Copies mostly share their paint: the context is told only of changes.
-  let alpha = 1, op = 'source-over', fill = null, stroke = null, width = null;
+  let alpha = 1, op = 'source-over';
+  const cache = { fill: null, stroke: null, width: null };
   for (const layer of p.layers)
     for (let i = layer.start; i < layer.start + layer.count; i++) {
       if (p.hasBounds(i)) {
@@ -106,62 +127,9 @@ export function draw() {
         const alphaNow = opacity[s], b = blend[s] ? blendOp(blends.get(blend[s])) : 'source-over';
         if (alphaNow !== alpha) ctx.globalAlpha = alpha = alphaNow;
         if (b !== op) ctx.globalCompositeOperation = op = b;
-        const k = s * 6, ma = mat[k], mb = mat[k + 1], mc = mat[k + 2], md = mat[k + 3];
-        if (st.t || st.fg || st.sg) {
-          special(st, g.path, mat, k, z, ox, oy, p.hasBounds(i) ? bounds.subarray(i * 4, i * 4 + 4) : null);
-          fill = stroke = width = null;
-          continue;
-        }
-        ctx.setTransform(z * ma, -z * mb, z * mc, -z * md, z * mat[k + 4] + ox, oy - z * mat[k + 5]);
-        if (st.f) {
-          if (st.f !== fill) ctx.fillStyle = fill = st.f;
-          ctx.fill(g.path, st.eo ? 'evenodd' : 'nonzero');
-        }
-        if (st.s) {
-          if (st.s !== stroke) ctx.strokeStyle = stroke = st.s;
-          const scale = similarScale(ma, mb, mc, md);
-          let w = st.w || 0.0001;
-          if (scale > 0) {
-            w /= scale;
-            if (w !== width) ctx.lineWidth = width = w;
-            ctx.stroke(g.path);
-          } else {
-            ctx.setTransform(z, 0, 0, -z, ox, oy);
-            if (w !== width) ctx.lineWidth = width = w;
-            ctx.stroke(transformed(g.path, mat, k));
-          }
-        }
+        paintShape(ctx, cache, st, g.path, mat, s * 6, z, ox, oy, p.hasBounds(i) ? bounds.subarray(i * 4, i * 4 + 4) : null);
       }
     }
-  setText($('zoom'), Math.round(view.zoom * 100) + '%');
-  page.pictures++;
-  drawOverlay();
-}
-
-// Text and gradient paint (paints.js); plain colours are drawn inline above.
-function special(st, path, mat, k, z, ox, oy, box) {
-  const m = Array.from(mat.subarray(k, k + 6));
-  const page = [z, 0, 0, -z, ox, oy];
-  const device = [z * m[0], -z * m[1], z * m[2], -z * m[3], z * m[4] + ox, oy - z * m[5]];
-  if (st.t) { paintText(ctx, st.t, st, device); return; }
-  const rule = st.eo ? 'evenodd' : 'nonzero';
-  if (st.f && !(st.fg && paintGradient(ctx, path, m, st.fg, page, box, { fill: true, rule }))) {
-    ctx.setTransform(device[0], device[1], device[2], device[3], device[4], device[5]);
-    ctx.fillStyle = st.f;
-    ctx.fill(path, rule);
-  }
-  if (st.s && !(st.sg && paintGradient(ctx, path, m, st.sg, page, box, { width: st.w || 0.0001 }))) {
-    ctx.setTransform(z, 0, 0, -z, ox, oy);
-    ctx.strokeStyle = st.s;
-    ctx.lineWidth = st.w || 0.0001;
-    ctx.stroke(transformed(path, mat, k));
-  }
-}
-
-function transformed(path, mat, k) {
-  const t = new Path2D();
-  t.addPath(path, { a: mat[k], b: mat[k + 1], c: mat[k + 2], d: mat[k + 3], e: mat[k + 4], f: mat[k + 5] });
-  return t;
 }
 
 // Selection outlines and bounding boxes, and the marquee, in screen pixels.
@@ -206,6 +174,20 @@ export function drawOverlay() {
   }
   octx.setTransform(dpr, 0, 0, dpr, 0, 0);
   for (const f of overlays) f(octx);
+}
+
+// For tests: the document's device pixels from (x, y), w x h, as shown (the
+// 2D canvas with the WebGL layer over it), as RGBA bytes; drawn afresh, since
+// a WebGL canvas can be read only in the task that drew it.
+export function shownPixels(x, y, w, h) {
+  draw();
+  const c = document.createElement('canvas');
+  c.width = w;
+  c.height = h;
+  const t = c.getContext('2d');
+  t.drawImage(canvas, -x, -y);
+  if (renderer.last === 'gl') t.drawImage($('gl'), -x, -y);
+  return Array.from(t.getImageData(0, 0, w, h).data);
 }
 
 // The top-most object under a point of the document, as {id, index}.

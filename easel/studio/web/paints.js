@@ -1,5 +1,7 @@
-// Paint the canvas cannot take as a plain colour: gradients, drawn in their
-// own space on the page, and text, set through its object matrix.
+// One shape painted on a 2D context (paintShape), for the document canvas
+// and for the sprites the WebGL renderer draws from, so both look alike; and
+// the paint the canvas cannot take as a plain colour: gradients, drawn in
+// their own space on the page, and text, set through its object matrix.
 
 // [a, b, c, d, e, f] of the product x -> p(q(x)).
 function multiply(p, q) {
@@ -107,5 +109,71 @@ export function paintText(ctx, t, st, device) {
     ctx.strokeStyle = st.s;
     ctx.lineWidth = st.w || 0.0001;
     ctx.strokeText(t.s, 0, 0);
+  }
+}
+
+// The scale a matrix gives line widths, or 0 when it is not a similarity
+// (its strokes are then drawn from a transformed copy of the path).
+export function similarScale(a, b, c, d) {
+  const sx = a * a + b * b, sy = c * c + d * d;
+  if (Math.abs(sx - sy) > 1e-6 * (sx + sy) || Math.abs(a * c + b * d) > 1e-6 * (sx + sy)) return 0;
+  return Math.sqrt(sx);
+}
+
+export function transformed(path, mat, k) {
+  const t = new Path2D();
+  t.addPath(path, { a: mat[k], b: mat[k + 1], c: mat[k + 2], d: mat[k + 3], e: mat[k + 4], f: mat[k + 5] });
+  return t;
+}
+
+// Shape s (matrix at mat[k]) with style `st` and geometry `path`, the page
+// mapped to the context by x * z + ox, -y * z + oy; `box` is its object's
+// page bounds or null. `cache` remembers the plain colours and width the
+// context was last given, so copies sharing their paint set them once.
+export function paintShape(ctx, cache, st, path, mat, k, z, ox, oy, box) {
+  if (st.t || st.fg || st.sg) {
+    special(ctx, st, path, mat, k, z, ox, oy, box);
+    cache.fill = cache.stroke = cache.width = null;
+    return;
+  }
+  const ma = mat[k], mb = mat[k + 1], mc = mat[k + 2], md = mat[k + 3];
+  ctx.setTransform(z * ma, -z * mb, z * mc, -z * md, z * mat[k + 4] + ox, oy - z * mat[k + 5]);
+  if (st.f) {
+    if (st.f !== cache.fill) ctx.fillStyle = cache.fill = st.f;
+    ctx.fill(path, st.eo ? 'evenodd' : 'nonzero');
+  }
+  if (st.s) {
+    if (st.s !== cache.stroke) ctx.strokeStyle = cache.stroke = st.s;
+    const scale = similarScale(ma, mb, mc, md);
+    let w = st.w || 0.0001;
+    if (scale > 0) {
+      w /= scale;
+      if (w !== cache.width) ctx.lineWidth = cache.width = w;
+      ctx.stroke(path);
+    } else {
+      ctx.setTransform(z, 0, 0, -z, ox, oy);
+      if (w !== cache.width) ctx.lineWidth = cache.width = w;
+      ctx.stroke(transformed(path, mat, k));
+    }
+  }
+}
+
+// Text and gradient paint; plain colours are drawn by paintShape.
+function special(ctx, st, path, mat, k, z, ox, oy, box) {
+  const m = Array.from(mat.subarray(k, k + 6));
+  const page = [z, 0, 0, -z, ox, oy];
+  const device = [z * m[0], -z * m[1], z * m[2], -z * m[3], z * m[4] + ox, oy - z * m[5]];
+  if (st.t) { paintText(ctx, st.t, st, device); return; }
+  const rule = st.eo ? 'evenodd' : 'nonzero';
+  if (st.f && !(st.fg && paintGradient(ctx, path, m, st.fg, page, box, { fill: true, rule }))) {
+    ctx.setTransform(device[0], device[1], device[2], device[3], device[4], device[5]);
+    ctx.fillStyle = st.f;
+    ctx.fill(path, rule);
+  }
+  if (st.s && !(st.sg && paintGradient(ctx, path, m, st.sg, page, box, { width: st.w || 0.0001 }))) {
+    ctx.setTransform(z, 0, 0, -z, ox, oy);
+    ctx.strokeStyle = st.s;
+    ctx.lineWidth = st.w || 0.0001;
+    ctx.stroke(transformed(path, mat, k));
   }
 }

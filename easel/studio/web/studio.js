@@ -8,7 +8,7 @@
 import { note, page, view } from './common.js';
 import { Picture } from './picture.js';
 import { CLIENT, call, dragQueue, moveLatencies, movePhases, onAnswer, traffic } from './protocol.js';
-import { canvas, fit, setScene, toScreen } from './canvas.js';
+import { canvas, fit, renderer, setScene, shownPixels, toScreen } from './canvas.js';
 import { anchorsChanged, drawingState } from './drawing.js';
 import { buildPalette, chooseTool, toolDragging } from './tools.js';
 import { saveJson, showPanels, showReport } from './panels.js';
@@ -55,6 +55,9 @@ window.studio = {
   get lastAnswerMs() { return traffic.lastAnswerAt; },
   get moveLatencies() { return moveLatencies.slice(); },
   get movePhases() { return movePhases.slice(); },
+  // The renderer of the last frame ('gl' or '2d'), and the pixels shown.
+  get renderer() { return renderer.last; },
+  pixels: shownPixels,
   chooseTool,
   // For the page's other modules (session.js).
   call, fit, note, saveJson,

@@ -20,6 +20,19 @@ constexpr const char* kSymbolDefinitionKey = "svgSymbol";
 // "definitions": "<clipPath id=\"c\">...</clipPath>..."}, drawn in the
 // art's effect space.
 constexpr const char* kEffectsKey = "svgEffects";
+// The key of elements kept where the art stands that easel does not draw
+// (metadata, editor settings, other namespaces): {"before": "<metadata>...",
+// "after": "...", "inside": "..."} (inside: an empty group's content).
+constexpr const char* kKeptKey = "svgKept";
+// The key of pattern paint kept for fill and stroke: {"fill": {"color":
+// "on rgb 0.5 0.5 0.5", "pattern": "p", "tile": {...}, "transform": [...],
+// "definitions": "<pattern id=\"p\">...</pattern>"}, "stroke": ...}; written
+// while the art's colour is still the one recorded, in its effect space.
+constexpr const char* kPaintKey = "svgPaint";
+// The key of a text's inner markup (spans): {"text": "...", "markup":
+// "Hello <tspan ...>world</tspan>", "attributes": {"x": "20", ...},
+// "origin": [x, y]}; written while the text's string is still "text".
+constexpr const char* kTextKey = "svgText";
 
 // Whether an anchor's direction points lie on one line through it, on
 // opposite sides: the shape of a smooth anchor. Used for files that do not

@@ -131,7 +131,7 @@ private:
     // it holds, and the properties it inherits from its ancestors written on
     // it (`bake`), so that it draws alone as it did in place.
     // A marker (`markerSpace`: the space its path is drawn in) is written as
-    // its variant for the page's space (see markerSuffix).
+    // its variant for the page's space (see markerVariant).
     std::string standalone(xmlNodePtr n, bool bake, const Mat* markerSpace = nullptr);
     // Why an element cannot be kept as text ("" when it can): it, or one
     // inside it, could run a script (<script>, event handler attributes,
@@ -145,8 +145,17 @@ private:
     // A marker drawn on a path whose user space is `space` (to the page),
     // written where the path is drawn in the page's own space, needs a
     // variant: mirrored when the space mirrors, its fixed angle turned by the
-    // space's. The suffix naming that variant, "" when the marker needs none.
-    static std::string markerSuffix(xmlNodePtr marker, const Mat& space);
+    // space's, sized by its scale when in user units. The suffix names the
+    // variant, "" when the marker needs none.
+    struct MarkerVariant {
+        bool mirrored = false;
+        std::optional<double> angle;
+        double scale = 1;
+        std::string suffix;
+    };
+    static MarkerVariant markerVariant(xmlNodePtr marker, const Mat& space);
+    // Makes the copy of a marker its variant.
+    static void applyMarkerVariant(xmlNodePtr marker, xmlNodePtr copy, const MarkerVariant& v);
     static std::string idOf(xmlNodePtr n);
     // Keeps, with the art, the attributes of its element this reader does
     // not interpret (editors' attributes, ids, data-*, other namespaces).

@@ -164,7 +164,7 @@ void Importer::keepEffects(Art* a, const Props& own, const Mat& space, const Pro
     std::map<xmlNodePtr, Mat> spaces;
     for (size_t i = effects; i < defs.size(); ++i) {
         const Mat& drawnIn = pathSpace ? *pathSpace : space;
-        const std::string suffix = markerSuffix(defs[i], drawnIn);
+        const std::string suffix = markerVariant(defs[i], drawnIn).suffix;
         if (suffix.empty()) continue;
         spaces[defs[i]] = drawnIn;
         const std::string from = "url(#" + idOf(defs[i]) + ")";
@@ -205,38 +205,87 @@ std::string Importer::idOf(xmlNodePtr n) {
 
 namespace {
 
-// A marker's fixed angle in degrees; false for "auto" and what is not understood.
-bool markerAngle(xmlNodePtr marker, double& degrees) {
-    degrees = 0;
-    xmlChar* v = xmlGetNoNsProp(marker, reinterpret_cast<const xmlChar*>("orient"));
-    if (!v) return true;
+// A number attribute of an element, `fallback` when it has none or it is
+// not a plain number.
+double numberAttribute(xmlNodePtr n, const char* key, double fallback) {
+    xmlChar* v = xmlGetNoNsProp(n, reinterpret_cast<const xmlChar*>(key));
+    if (!v) return fallback;
     std::string text(trim(reinterpret_cast<const char*>(v)));
     xmlFree(v);
     if (text.size() > 3 && text.compare(text.size() - 3, 3, "deg") == 0) text.resize(text.size() - 3);
-    return parseFloat(text, degrees);
+    double out = fallback;
+    return parseFloat(text, out) ? out : fallback;
 }
 
-// The turn, in degrees, of a space's linear part, and whether it mirrors.
-double spaceAngle(const Mat& m, bool& mirrored) {
-    mirrored = m.a * m.d - m.b * m.c < 0;
-    return std::atan2(m.b, m.a) * 180 / M_PI;
+std::string attribute(xmlNodePtr n, const char* key) {
+    xmlChar* v = xmlGetNoNsProp(n, reinterpret_cast<const xmlChar*>(key));
+    if (!v) return "";
+    std::string text(trim(reinterpret_cast<const char*>(v)));
+    xmlFree(v);
+    return text;
 }
 
 }  // namespace
 
-std::string Importer::markerSuffix(xmlNodePtr marker, const Mat& space) {
-    if (idOf(marker).empty()) return "";
-    bool mirrored = false;
-    const double turn = spaceAngle(space, mirrored);
-    double angle = 0;
-    const bool fixed = markerAngle(marker, angle);
-    std::string suffix;
-    if (mirrored) suffix += "m";
-    if (fixed) {
-        const double turned = mirrored ? turn - angle : turn + angle;
-        if (std::abs(turned - angle) > 1e-9) suffix += "a" + formatNumber(std::abs(turned) < 1e-9 ? 0.0 : turned);
+Importer::MarkerVariant Importer::markerVariant(xmlNodePtr marker, const Mat& space) {
+    MarkerVariant v;
+    if (idOf(marker).empty()) return v;
+    v.mirrored = space.a * space.d - space.b * space.c < 0;
+    const double turn = std::atan2(space.b, space.a) * 180 / M_PI;
+    // A fixed angle is measured in the path's space: turned with it, and
+    // the other way round where it mirrors.
+    const std::string orient = attribute(marker, "orient");
+    if (orient != "auto" && orient != "auto-start-reverse") {
+        const double angle = numberAttribute(marker, "orient", 0);
+        const double turned = v.mirrored ? turn - angle : turn + angle;
+        if (std::abs(turned - angle) > 1e-9) v.angle = std::abs(turned) < 1e-9 ? 0.0 : turned;
     }
-    return suffix.empty() ? suffix : "-easel-" + suffix;
+    // Sizes in user units take the space's scale; stroke widths have it already.
+    if (attribute(marker, "markerUnits") == "userSpaceOnUse") {
+        const double scale = std::sqrt(std::abs(space.a * space.d - space.b * space.c));
+        if (std::abs(scale - 1) > 1e-9 && std::isfinite(scale) && scale > 0) v.scale = scale;
+    }
+    if (v.mirrored) v.suffix += "m";
+    if (v.angle) v.suffix += "a" + formatNumber(*v.angle);
+    if (v.scale != 1) v.suffix += "s" + formatNumber(v.scale);
+    if (!v.suffix.empty()) v.suffix = "-easel-" + v.suffix;
+    return v;
+}
+
+void Importer::applyMarkerVariant(xmlNodePtr marker, xmlNodePtr copy, const MarkerVariant& v) {
+    auto set = [](xmlNodePtr e, const std::string& k, const std::string& value) {
+        xmlSetProp(e, reinterpret_cast<const xmlChar*>(k.c_str()), reinterpret_cast<const xmlChar*>(value.c_str()));
+    };
+    if (v.angle) set(copy, "orient", formatNumber(*v.angle));
+    const double width = numberAttribute(marker, "markerWidth", 3), height = numberAttribute(marker, "markerHeight", 3);
+    const double refY = numberAttribute(marker, "refY", 0);
+    // The viewport, in the contents' units: the viewBox, or the marker's size.
+    double box[4] = {0, 0, width, height};
+    Scanner sc{attribute(marker, "viewBox")};
+    double given[4];
+    bool hasBox = true;
+    for (double& g : given) hasBox = hasBox && sc.number(g), sc.skipSep();
+    if (hasBox && given[2] > 0 && given[3] > 0) std::copy(given, given + 4, box);
+    if (v.mirrored) {
+        // Contents and viewport (its clip) mirrored across the horizontal
+        // line through the reference point.
+        box[1] = 2 * refY - box[1] - box[3];
+        xmlNodePtr g = xmlNewDocNode(copy->doc, copy->ns, reinterpret_cast<const xmlChar*>("g"), nullptr);
+        if (!g) throw Failure{"out of memory"};
+        set(g, "transform", "matrix(1 0 0 -1 0 " + formatNumber(2 * refY) + ")");
+        while (xmlNodePtr c = copy->children) {
+            xmlUnlinkNode(c);
+            xmlAddChild(g, c);
+        }
+        xmlAddChild(copy, g);
+    }
+    if (v.mirrored || v.scale != 1) {
+        set(copy, "viewBox", formatNumber(box[0]) + " " + formatNumber(box[1]) + " " + formatNumber(box[2]) + " " +
+                                 formatNumber(box[3]));
+        set(copy, "markerWidth", formatNumber(width * v.scale));
+        set(copy, "markerHeight", formatNumber(height * v.scale));
+    }
+    set(copy, "id", idOf(marker) + v.suffix);
 }
 
 std::string Importer::unkeepable(xmlNodePtr root) const {
@@ -348,32 +397,7 @@ std::string Importer::standalone(xmlNodePtr n, bool bake, const Mat* markerSpace
             if (!mine.count(k) && k != "marker") set(copy, k, v);
         }
     }
-    if (markerSpace) {
-        bool mirrored = false;
-        const double turn = spaceAngle(*markerSpace, mirrored);
-        double angle = 0;
-        if (markerAngle(n, angle)) {
-            const double turned = mirrored ? turn - angle : turn + angle;
-            set(copy, "orient", formatNumber(std::abs(turned) < 1e-9 ? 0.0 : turned));
-        }
-        if (mirrored) {
-            // Mirrored across the marker's horizontal line through its reference point.
-            double refY = 0;
-            if (xmlChar* v = xmlGetNoNsProp(n, reinterpret_cast<const xmlChar*>("refY"))) {
-                if (!parseFloat(std::string(trim(reinterpret_cast<const char*>(v))), refY)) refY = 0;
-                xmlFree(v);
-            }
-            xmlNodePtr g = xmlNewDocNode(scratch, copy->ns, reinterpret_cast<const xmlChar*>("g"), nullptr);
-            if (!g) throw Failure{"out of memory"};
-            set(g, "transform", "matrix(1 0 0 -1 0 " + formatNumber(2 * refY) + ")");
-            while (xmlNodePtr c = copy->children) {
-                xmlUnlinkNode(c);
-                xmlAddChild(g, c);
-            }
-            xmlAddChild(copy, g);
-        }
-        set(copy, "id", idOf(n) + markerSuffix(n, *markerSpace));
-    }
+    if (markerSpace) applyMarkerVariant(n, copy, markerVariant(n, *markerSpace));
     xmlOutputBufferPtr out = xmlAllocOutputBuffer(nullptr);
     if (!out) throw Failure{"out of memory"};
     xmlNodeDumpOutput(out, scratch, copy, 0, 0, "UTF-8");

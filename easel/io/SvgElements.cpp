@@ -490,7 +490,7 @@ void Importer::text(xmlNodePtr n, const AttrMap& at, const Props& own, const Pro
             if (it == at.end()) return 0.0;
             std::string_view v = trim(it->second);
             v = v.substr(0, std::min(v.find(' '), v.find(',')));
-            if (v.size() != trim(it->second).size()) note("text with a position per character set from the first");
+            if (v.size() != trim(it->second).size()) merged.push_back("text with a position per character set from the first");
             return parseLength(v, l) ? userLength(l, pct, fontSize(props)) : 0.0;
         };
         x0 = coord("x", ctx.vpw), y0 = coord("y", ctx.vph);

@@ -434,7 +434,7 @@ void Writer::collectSymbols(const Art& a) {
         if (extra.is_object() && extra.contains(kEffectsKey) && extra[kEffectsKey].is_object() &&
             extra[kEffectsKey].contains("definitions") && extra[kEffectsKey]["definitions"].is_string()) {
             const std::string def = extra[kEffectsKey]["definitions"].get<std::string>();
-            if (effectDefsSeen_.insert(def).second) effectDefs_.push_back(def);
+            addDefinitions(def);
         }
     }
     collectPatterns(a);

@@ -65,6 +65,45 @@ bool Writer::writable(const std::string& fragment) const {
     return ok;
 }
 
+void Writer::addDefinitions(const std::string& text) {
+    if (text.empty() || !effectDefsSeen_.insert(text).second) return;
+    std::string root = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+                       "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\">";
+    const std::string wrapped = root + text + "</svg>";
+    if (wrapped.size() > static_cast<size_t>(INT32_MAX)) return;
+    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    if (!ctxt) return;
+    xmlDocPtr parsed = xmlCtxtReadMemory(ctxt, wrapped.data(), static_cast<int>(wrapped.size()), "definitions.svg",
+                                         nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    const bool ok = parsed && ctxt->wellFormed && ctxt->nsWellFormed;
+    xmlFreeParserCtxt(ctxt);
+    if (!ok) {
+        if (parsed) xmlFreeDoc(parsed);
+        return;
+    }
+    // Characters as they are, not as references.
+    if (!parsed->encoding) parsed->encoding = xmlStrdup(reinterpret_cast<const xmlChar*>("UTF-8"));
+    // Art keeps each definition it uses with everything that one refers
+    // to: definitions several art share are written once, by id.
+    for (xmlNodePtr c = xmlDocGetRootElement(parsed)->children; c; c = c->next) {
+        if (c->type != XML_ELEMENT_NODE) continue;
+        xmlOutputBufferPtr out = xmlAllocOutputBuffer(nullptr);
+        if (!out) break;
+        xmlNodeDumpOutput(out, parsed, c, 0, 0, "UTF-8");
+        xmlOutputBufferFlush(out);
+        std::string piece(reinterpret_cast<const char*>(xmlOutputBufferGetContent(out)), xmlOutputBufferGetSize(out));
+        xmlOutputBufferClose(out);
+        std::string id;
+        if (xmlChar* v = xmlGetNoNsProp(c, reinterpret_cast<const xmlChar*>("id"))) {
+            id = reinterpret_cast<const char*>(v);
+            xmlFree(v);
+        }
+        if (id.empty() ? effectDefsSeen_.insert(piece).second : definitionIds_.insert(id).second)
+            effectDefs_.push_back(piece);
+    }
+    xmlFreeDoc(parsed);
+}
+
 void Writer::collectNamespaces(const Json& attributes) {
     if (!attributes.is_object()) return;
     for (const auto& [k, v] : attributes.items()) {
@@ -151,7 +190,7 @@ void Writer::collectPatterns(const Art& a) {
         const std::string pattern = r.value("pattern", ""), defs = r.value("definitions", "");
         const Json tile = r.contains("tile") ? r["tile"] : Json();
         const Json t = r.contains("transform") ? r["transform"] : Json();
-        if (!isXmlName(pattern) || !tile.is_object() || !t.is_array() || t.size() != 6 || !writable(defs)) continue;
+        if (!isXmlName(pattern) || !tile.is_object() || !t.is_array() || t.size() != 6) continue;
         double tm[6], u[6], inverse[6], m[6];
         bool ok = true;
         for (size_t i = 0; i < 6; ++i) {
@@ -181,9 +220,8 @@ void Writer::collectPatterns(const Art& a) {
         std::string def = "<pattern";
         for (const auto& [k, v] : pa) def += " " + k + "=\"" + xmlEscape(v, true) + "\"";
         def += "/>";
-        for (const std::string& d : {defs, def}) {
-            if (effectDefsSeen_.insert(d).second) effectDefs_.push_back(d);
-        }
+        addDefinitions(defs);
+        addDefinitions(def);
         patternIds_[{&a, key}] = id;
     }
 }

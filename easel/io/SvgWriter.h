@@ -70,8 +70,12 @@ private:
     bool effectsWrapper(const Art& a, int indent);
     // The art with what was kept around it.
     void artBody(const Art& a, int indent);
+    // Adds the definitions kept with art (SVG text of elements) to those
+    // written, each id once.
+    void addDefinitions(const std::string& text);
     std::vector<std::string> effectDefs_;
     std::set<std::string> effectDefsSeen_;
+    std::set<std::string> definitionIds_;
     static std::string gradientId(int32_t ref) { return "easel-gradient-" + std::to_string(ref); }
     // The gradient paints the art uses, written once each as definitions.
     void collectGradients(const Art& a);

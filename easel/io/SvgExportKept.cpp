@@ -248,7 +248,15 @@ void Writer::keptElements(const Art& a, const char* key, int indent) {
     const Json& kept = extra[kKeptKey];
     if (!kept.contains(key) || !kept[key].is_string()) return;
     const std::string text = kept[key].get<std::string>();
-    if (!text.empty() && writable(text)) line(indent, text);
+    if (text.empty() || !writable(text)) return;
+    // Kept with copies of the art too: written once, as its ids are.
+    std::set<std::string> ids;
+    noteIds(text, ids);
+    for (const std::string& id : ids) {
+        if (ids_.count(id)) return;
+    }
+    ids_.insert(ids.begin(), ids.end());
+    line(indent, text);
 }
 
 Attrs Writer::rootAttributes() {

@@ -261,7 +261,8 @@ void Importer::applyMarkerVariant(xmlNodePtr marker, xmlNodePtr copy, const Mark
     const double refY = numberAttribute(marker, "refY", 0);
     // The viewport, in the contents' units: the viewBox, or the marker's size.
     double box[4] = {0, 0, width, height};
-    Scanner sc{attribute(marker, "viewBox")};
+    const std::string viewBox = attribute(marker, "viewBox");
+    Scanner sc{viewBox};
     double given[4];
     bool hasBox = true;
     for (double& g : given) hasBox = hasBox && sc.number(g), sc.skipSep();
@@ -409,9 +410,12 @@ std::string Importer::standalone(xmlNodePtr n, bool bake, const Mat* markerSpace
 
 void Importer::keepUnknownAttributes(Art* a, xmlNodePtr n, const AttrMap& at) {
     // What the reader interprets: geometry, references, style, its own data.
+    // Conditions (which <switch> settles when read) would hide the art
+    // written back outside its switch.
     static const std::set<std::string> read{"style", "class", "transform", "d", "x", "y", "width", "height", "rx",
                                             "ry", "cx", "cy", "r", "x1", "y1", "x2", "y2", "points", "href",
-                                            "xlink:href", "viewBox", "preserveAspectRatio", "xml:space", "pathLength"};
+                                            "xlink:href", "viewBox", "preserveAspectRatio", "xml:space", "pathLength",
+                                            "systemLanguage", "requiredFeatures", "requiredExtensions"};
     Json keep = Json::object();
     bool handlers = false;
     for (const auto& [k, v] : at) {
@@ -515,8 +519,12 @@ void Importer::keepRoot(xmlNodePtr root, const AttrMap& at) {
     Json attrs = Json::object();
     for (const auto& [k, v] : at) {
         if (read.count(k) || k.rfind("data-easel-", 0) == 0 || inheritedProperties().count(k) ||
-            ownProperties().count(k) || lower(k).rfind("on", 0) == 0)
+            ownProperties().count(k))
             continue;
+        if (lower(k).rfind("on", 0) == 0) {
+            note("event handler attributes and javascript: links not kept (scripts are not allowed)");
+            continue;
+        }
         const size_t colon = k.find(':');
         if (colon != std::string::npos) {
             const std::string prefix = k.substr(0, colon);

@@ -102,15 +102,10 @@ bool Importer::collectDefinitions(std::vector<xmlNodePtr> defs, size_t baked, st
         text += def;
     }
     // The definitions go into files with only these namespaces declared.
-    const std::string check = "<svg xmlns=\"" + std::string(kSvgNs) + "\" xmlns:xlink=\"" + kXlinkNs +
-                              "\" xmlns:inkscape=\"" + kInkscapeNs + "\">" + text + "</svg>";
-    xmlDocPtr parsed = xmlReadMemory(check.data(), static_cast<int>(check.size()), "effects.svg", nullptr,
-                                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-    if (!parsed) {
+    if (!writableSvgText(text)) {
         note("clip path, mask, filter, marker or pattern that cannot be written alone not kept; drawn without it");
         return false;
     }
-    xmlFreeDoc(parsed);
     written_.insert(seen.begin(), seen.end());
     return true;
 }
@@ -457,8 +452,13 @@ void Importer::keepElement(xmlNodePtr n) {
         note("skipped <" + qname + "> using an id the file gives to more than one element");
         return;
     }
+    const std::string text = standalone(n, false);
+    if (!writableSvgText(text)) {
+        note("skipped <" + qname + "> that cannot be written alone (namespaces)");
+        return;
+    }
     written_.insert(n);
-    (keptHere_ ? *keptHere_ : rootKept_) += standalone(n, false);
+    (keptHere_ ? *keptHere_ : rootKept_) += text;
 }
 
 void Importer::attachKept(Art* a, const char* key, std::string& text) {
@@ -503,7 +503,9 @@ std::string Importer::unusedDefinitions(xmlNodePtr root) {
                     note("unused definition <" + name(c) + "> not kept (scripts, entities or repeated ids)");
                     continue;
                 }
-                text += standalone(c, true);
+                const std::string def = standalone(c, true);
+                if (writableSvgText(def)) text += def;
+                else note("unused definition <" + name(c) + "> that cannot be written alone not kept");
             }
             continue;
         }

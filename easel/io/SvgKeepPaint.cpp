@@ -130,6 +130,7 @@ bool Importer::keepSpans(Art* a, xmlNodePtr n, const AttrMap& at, const std::str
         else if ((c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) && c->content)
             markup += xmlEscape(reinterpret_cast<const char*>(c->content), false);
     }
+    if (!writableSvgText(markup)) return false;
     Json attrs = Json::object();
     for (const char* k : {"x", "y", "dx", "dy", "rotate", "textLength", "lengthAdjust", "xml:space"}) {
         if (auto it = at.find(k); it != at.end()) attrs[k] = it->second;

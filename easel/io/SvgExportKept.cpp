@@ -273,7 +273,7 @@ Attrs Writer::rootAttributes() {
     if (kept.is_object() && kept.contains("attributes") && kept["attributes"].is_object()) {
         for (const auto& [k, v] : kept["attributes"].items()) {
             if (!v.is_string() || !isXmlName(k.substr(k.find(':') + 1)) || k.rfind("data-easel", 0) == 0 ||
-                k.rfind("xmlns", 0) == 0)
+                k == "xmlns" || k.rfind("xmlns:", 0) == 0)
                 continue;
             bool taken = false;
             for (const auto& [name, value] : root) taken = taken || name == k;

@@ -624,6 +624,10 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
         }
         if (std::string e; !readGradientPaints(gradients, *doc, e)) return fail(root, e);
     }
+    if (const Value kept = j.find("svg")) {
+        if (!kept.isObject()) return fail(root.at("svg"), "expected an object");
+        doc->setSvgKept(toJson(kept).dump());
+    }
     const Value layers = j.find("layers");
     if (!layers) return fail(root, "missing \"layers\"");
     const Where wl = root.at("layers");

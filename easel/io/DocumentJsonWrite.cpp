@@ -473,6 +473,13 @@ void Writer::document(const Document& doc) {
         root.key(k);
         json(v, 2);
     }
+    if (!doc.svgKept().empty()) {
+        const Json kept = Json::parse(doc.svgKept(), nullptr, false);
+        if (kept.is_object()) {
+            root.key("svg");
+            json(kept, 2);
+        }
+    }
     root.key("layers");
     Array layers{*this, 2};
     for (size_t i = 0; i < doc.layerCount(); ++i) {

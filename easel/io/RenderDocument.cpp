@@ -32,7 +32,8 @@ bool samePoint(const AIRealPoint& a, const AIRealPoint& b) { return a.h == b.h &
 // Whether every visible art of the document is one this drawing covers.
 bool drawable(const Art& a) {
     if (a.hidden()) return true;
-    if (a.extra().find("\"svg\"") != std::string::npos) return false;
+    // Attributes, elements, patterns and spans kept from an SVG file.
+    if (a.extra().find("\"svg") != std::string::npos) return false;
     // Gradient paint and kept clip paths, masks and filters are drawn from the SVG.
     const AIPathStyle& s = a.style();
     if (a.effectSpace() || (s.fillPaint && s.fill.color.kind == kGradientColor) ||
@@ -325,7 +326,7 @@ std::vector<bool> hiddenFills(const std::vector<const Art*>& arts, const Painter
 }  // namespace
 
 bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std::string& error) {
-    bool direct = true;
+    bool direct = doc.svgKept().empty();
     for (size_t i = 0; i < doc.layerCount() && direct; ++i) {
         const Layer* l = doc.layerFromBottom(i);
         if (!l->visible()) continue;

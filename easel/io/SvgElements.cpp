@@ -16,29 +16,45 @@ namespace easel::svg {
 using Json = nlohmann::ordered_json;
 
 void Importer::element(xmlNodePtr n, const Ctx& ctx, const AttrMap* useAttrs) {
+    // Elements of other namespaces (editor settings) are kept as they are.
     if (!isSvg(n)) {
-        const std::string prefix = n->ns && n->ns->prefix ? std::string(reinterpret_cast<const char*>(n->ns->prefix)) + ":" : "";
-        note("skipped <" + prefix + name(n) + "> (not an SVG element)");
+        keepElement(n);
         return;
     }
     const std::string tag = name(n);
+    // Definitions are drawn where referenced; those nothing uses are kept
+    // with the document (unusedDefinitions).
     static const std::set<std::string> definitions{"defs", "symbol", "clipPath", "mask", "linearGradient",
                                                    "radialGradient", "pattern", "filter", "marker", "style",
                                                    "font", "font-face", "glyph", "missing-glyph", "cursor",
                                                    "color-profile", "view"};
-    if (definitions.count(tag)) return;  // drawn only where referenced
-    static const std::set<std::string> notDrawn{"title", "desc", "metadata"};
-    if (notDrawn.count(tag)) {
-        note("skipped <" + tag + "> (not drawn)");
+    if (definitions.count(tag)) return;
+    if (tag == "script") {
+        note("skipped <script> (not allowed)");
         return;
     }
+    // What draws nothing (or, foreignObject, nothing easel draws) is kept as
+    // inert text and written back where it stands.
+    static const std::set<std::string> notDrawn{"title", "desc", "metadata", "foreignObject"};
+    if (notDrawn.count(tag)) {
+        keepElement(n);
+        return;
+    }
+    struct NodeScope {
+        xmlNodePtr& ref;
+        xmlNodePtr saved;
+        ~NodeScope() { ref = saved; }
+    } scope{node_, node_};
+    node_ = n;
     if (ctx.depth >= lim_.maxDepth)
         throw Failure{"elements nested deeper than " + std::to_string(lim_.maxDepth) + " levels (the limit)"};
 
     AttrMap at = attributes(n);
     if (useAttrs) {
-        // A <use> copy of this element: the use's presentation is the parent's.
+        // A <use> copy of this element: the use's presentation is the
+        // parent's; the id stays the element's own.
         at.erase("data-easel-id");
+        at.erase("id");
     }
     const Props own = ownProps(n, at);
     const Props props = inherit(ctx.inherited ? *ctx.inherited : Props{}, own);
@@ -57,10 +73,11 @@ void Importer::element(xmlNodePtr n, const Ctx& ctx, const AttrMap* useAttrs) {
             if (!isSvg(inner) || name(inner) != "g") continue;
             for (xmlNodePtr c = inner->children; c; c = c->next) {
                 if (c->type != XML_ELEMENT_NODE) continue;
-                const size_t before = objects_;
+                // Taken up by the art's finish.
+                const auto outer = effectsGroup_;
+                effectsGroup_ = EffectsGroup{c, own, ctm};
                 element(c, ctx);
-                Art* a = ctx.parent ? ctx.parent->lastChild() : ctx.layer ? ctx.layer->lastArt() : nullptr;
-                if (a && objects_ != before) keepEffects(a, own, ctm);
+                effectsGroup_ = outer;
             }
             break;
         }
@@ -98,7 +115,7 @@ void Importer::element(xmlNodePtr n, const Ctx& ctx, const AttrMap* useAttrs) {
     } else if (tag == "use") {
         use(n, at, own, props, ctx, ctm);
     } else {
-        note("skipped <" + tag + "> (" + (tag == "script" || tag == "foreignObject" ? "not allowed" : "not supported") + ")");
+        note("skipped <" + tag + "> (not supported)");
     }
 }
 
@@ -137,6 +154,9 @@ void Importer::group(xmlNodePtr n, const AttrMap& at, const Props& own, const Pr
     inner.inherited = &props;
     inner.parent = g;
     inner.depth = ctx.depth + 1;
+    // The group's own pattern paint waits for its finish below.
+    auto mine = std::move(patterns_);
+    patterns_.clear();
     if (firstOnly) {
         for (xmlNodePtr c = n->children; c; c = c->next) {
             if (c->type != XML_ELEMENT_NODE) continue;
@@ -146,6 +166,7 @@ void Importer::group(xmlNodePtr n, const AttrMap& at, const Props& own, const Pr
     } else {
         walkChildren(n, inner);
     }
+    patterns_ = std::move(mine);
     finish(g, at, own, props, 1, &ctm);
 }
 
@@ -340,6 +361,8 @@ void Importer::shape(xmlNodePtr, const std::string& tag, const AttrMap& at, cons
     Ctx inner = ctx;
     inner.parent = c;
     inner.depth = ctx.depth + 1;
+    auto mine = std::move(patterns_);
+    patterns_.clear();
     for (size_t i = 0; i < pb.subs.size(); ++i) {
         Art* a = newArt(kPathArt, inner);
         const AttrMap& pa = parts[i];
@@ -361,6 +384,7 @@ void Importer::shape(xmlNodePtr, const std::string& tag, const AttrMap& at, cons
             finish(a, pa, pown, pprops, 1);
         }
     }
+    patterns_ = std::move(mine);
     finish(c, at, cown, props, calpha, &ctm);
 }
 
@@ -370,6 +394,8 @@ void Importer::text(xmlNodePtr n, const AttrMap& at, const Props& own, const Pro
     std::string content;
     xmlNodePtr pathRef = nullptr;
     AttrMap pathAttrs;
+    // What easel draws otherwise, reported when the spans are not kept.
+    std::vector<std::string> merged;
     std::function<void(xmlNodePtr, int)> collect = [&](xmlNodePtr e, int depth) {
         for (xmlNodePtr c = e->children; c; c = c->next) {
             if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE || c->type == XML_ENTITY_REF_NODE) {
@@ -382,17 +408,19 @@ void Importer::text(xmlNodePtr n, const AttrMap& at, const Props& own, const Pro
                 if (tag == "tspan" || tag == "a") {
                     const AttrMap ta = attributes(c);
                     if (ta.count("x") || ta.count("y") || ta.count("dx") || ta.count("dy"))
-                        note("text spans placed on their own merged into one line");
+                        merged.push_back("text spans placed on their own merged into one line");
+                    else if (!declaredProperties(tag, ta, sheet_, [](const std::string&) {}).empty())
+                        merged.push_back("text spans styled on their own drawn in the text's style");
                     collect(c, depth + 1);
                 } else if (tag == "textPath" && !pathRef) {
                     pathAttrs = attributes(c);
                     std::string href = pathAttrs.count("href") ? pathAttrs["href"] : pathAttrs["xlink:href"];
                     auto it = href.size() > 1 && href[0] == '#' ? ids_.find(href.substr(1)) : ids_.end();
-                    if (it != ids_.end() && name(it->second) == "path") pathRef = it->second;
+                    if (it != ids_.end() && name(it->second) == "path") pathRef = it->second, written_.insert(pathRef);
                     else note("text path reference not found; text set on a line");
                     collect(c, depth + 1);
                 } else {
-                    note("skipped <" + tag + "> inside text");
+                    merged.push_back("skipped <" + tag + "> inside text");
                 }
             }
         }
@@ -424,6 +452,7 @@ void Importer::text(xmlNodePtr n, const AttrMap& at, const Props& own, const Pro
     // Text is drawn through its matrix, stroke included.
     const AIPathStyle style = styleFor(props, at, Mat{}, ctx, fa, sa);
     Art* a = nullptr;
+    double x0 = 0, y0 = 0;
     if (pathRef) {
         PathBuilder pb;
         std::string problem;
@@ -461,10 +490,11 @@ void Importer::text(xmlNodePtr n, const AttrMap& at, const Props& own, const Pro
             if (it == at.end()) return 0.0;
             std::string_view v = trim(it->second);
             v = v.substr(0, std::min(v.find(' '), v.find(',')));
-            if (v.size() != trim(it->second).size()) note("text with a position per character set from the first");
+            if (v.size() != trim(it->second).size()) merged.push_back("text with a position per character set from the first");
             return parseLength(v, l) ? userLength(l, pct, fontSize(props)) : 0.0;
         };
-        auto m = objectMatrix(ctm, coord("x", ctx.vpw), coord("y", ctx.vph));
+        x0 = coord("x", ctx.vpw), y0 = coord("y", ctx.vph);
+        auto m = objectMatrix(ctm, x0, y0);
         if (!m) {
             note("skipped <text> with coordinates out of range");
             return;
@@ -483,6 +513,10 @@ void Importer::text(xmlNodePtr n, const AttrMap& at, const Props& own, const Pro
             if (it != props.end()) svg[k] = it->second;
         }
         if (!svg.empty()) doc_->setExtra(a, Json{{"svg", svg}}.dump());
+    }
+    // Spans are written back as they were while the string stays the same.
+    if (pathRef || !keepSpans(a, n, at, o.text, x0, y0)) {
+        for (const std::string& m : merged) note(m);
     }
     finish(a, at, own, props, style.fillPaint ? fa : 1, &ctm);
 }
@@ -534,6 +568,7 @@ void Importer::image(const AttrMap& at, const Props& own, const Props& props, co
 }
 
 void Importer::warpedImage(xmlNodePtr n, const Props& own, const Ctx& ctx, const Mat& ctm) {
+    written_.insert(n);
     for (xmlNodePtr defs = n->children; defs; defs = defs->next) {
         if (!isSvg(defs) || name(defs) != "defs") continue;
         for (xmlNodePtr c = defs->children; c; c = c->next) {
@@ -602,6 +637,7 @@ void Importer::use(xmlNodePtr n, const AttrMap& at, const Props& own, const Prop
         if (!at.count("data-easel-extra") && !at.count("data-easel-id") && t) {
             doc_->setExtra(a, Json{{kSymbolDefinitionKey, dump(t)}}.dump());
         }
+        if (t) written_.insert(t);
         if (own.count("fill") || own.count("stroke")) {
             float fa = 1, sa = 1;
             doc_->setStyle(a, styleFor(props, at, Mat{}, ctx, fa, sa));
@@ -625,7 +661,10 @@ void Importer::use(xmlNodePtr n, const AttrMap& at, const Props& own, const Prop
     inner.parent = g;
     inner.depth = ctx.depth + 1;
     useStack_.insert(t);
+    auto mine = std::move(patterns_);
+    patterns_.clear();
     element(t, inner, &at);
+    patterns_ = std::move(mine);
     useStack_.erase(t);
     finish(g, at, own, props, 1, &ctm);
 }

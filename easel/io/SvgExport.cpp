@@ -11,20 +11,12 @@
 #include "Names.h"
 #include "SvgColor.h"
 #include "SvgShared.h"
+#include "SvgWriter.h"
 #include "Warp.h"
 
 namespace easel {
 
-namespace {
-
-using Json = nlohmann::ordered_json;
-using Attrs = std::vector<std::pair<std::string, std::string>>;
-
-std::string num(float v) { return formatNumber(v); }
-
-std::string jsonText(const Json& j) { return j.dump(-1, ' ', false, Json::error_handler_t::replace); }
-
-bool samePoint(const AIRealPoint& a, const AIRealPoint& b) { return a.h == b.h && a.v == b.v; }
+namespace svgout {
 
 // Path data for segments, in model coordinates or (flip) in page coordinates
 // with the vertical axis down.
@@ -56,102 +48,37 @@ void appendPathData(const std::vector<AIPathSegment>& segs, bool closed, std::st
     }
 }
 
-class Writer {
-public:
-    explicit Writer(const Document& doc) : doc_(doc) {}
-    std::string run();
+namespace {
 
-private:
-    void art(const Art& a, int indent);
-    void styleAttrs(const Art& a, Attrs& at, bool always) { styleAttrs(a.style(), at, always); }
-    void styleAttrs(const AIPathStyle& s, Attrs& at, bool always);
-    void commonAttrs(const Art& a, Attrs& at) { commonAttrs(a, at, a.opacity(), a.blendMode()); }
-    // With the opacity and blend mode the art is drawn with.
-    void commonAttrs(const Art& a, Attrs& at, float opacity, int32_t blend);
-    // A compound path drawn as one SVG path with its drawn style; its own
-    // style, opacity and blend mode, when they differ, go in data-easel-own.
-    void compoundPaint(const Art& a, Attrs& at);
-    void open(const std::string& tag, const Attrs& at, int indent, bool empty);
-    // SVG attributes kept from an imported file (extra "svg") replace or join ours.
-    static void passthrough(const Art& a, Attrs& at);
-    void line(int indent, const std::string& text) {
-        out_.append(static_cast<size_t>(indent), ' ');
-        out_ += text;
-        out_ += '\n';
-    }
-    // Objects draw their local box (0, 0)-(w, h), vertical axis up, through
-    // the object matrix; SVG draws (0, -h)-(w, 0) with the axis down.
-    static std::string objectTransform(const AIRealMatrix& m) {
-        return "matrix(" + num(m.a) + " " + num(m.b) + " " + num(-m.c) + " " + num(-m.d) + " " + num(m.tx) + " " +
-               num(m.ty) + ")";
-    }
-    std::string pageFlip() const { return "matrix(1 0 0 -1 0 " + num(doc_.height()) + ")"; }
-    void collectSymbols(const Art& a);
-    // Art with a clip path, mask or filter kept from an imported file:
-    // written inside a group in the effects' space, the art itself taken
-    // back to the page. false when it keeps none (or its space cannot be
-    // inverted), and nothing is written.
-    bool effectsWrapper(const Art& a, int indent);
-    const Art* unwrapped_ = nullptr;
-    std::vector<std::string> effectDefs_;
-    std::set<std::string> effectDefsSeen_;
-    static std::string gradientId(int32_t ref) { return "easel-gradient-" + std::to_string(ref); }
-    // The gradient paints the art uses, written once each as definitions.
-    void collectGradients(const Art& a);
-    void writeGradient(int32_t ref, int indent);
-    std::set<int32_t> gradients_;
-    // The transform of object art; under a warp, the warp's local affine at
-    // the object's centre is drawn and the object's own transform is kept
-    // in data-easel-transform.
-    void objectTransformAttrs(const Art& a, Attrs& at) {
-        AIRealMatrix shown{};
-        if (!warpedMatrix(a, shown)) {
-            at.emplace_back("transform", objectTransform(a.objectMatrix()));
-            return;
-        }
-        at.emplace_back("transform", objectTransform(shown));
-        at.emplace_back("data-easel-transform", objectTransform(a.objectMatrix()));
-    }
-    // Segments of path art as drawn on the page; false (out untouched) when
-    // no warp acts on it, so the stored segments are drawn.
-    bool warpedSegments(const Art& a, std::vector<AIPathSegment>& out);
-    // The object matrix followed by the local affine of the warps at the
-    // centre of the object's box; false when no warp acts on it.
-    bool warpedMatrix(const Art& a, AIRealMatrix& out);
-    // Placed and raster images under a warp, drawn as triangles each mapped
-    // by the affine that fits the warp at its corners; false when the warp
-    // gives no usable mesh (the caller then draws it by warpedMatrix).
-    bool warpedImage(const Art& a, Attrs& at, int indent);
+// Direction points SVG path data has no place for: the first anchor's
+// incoming and the last anchor's outgoing one on an open path.
+void endsAttr(const std::vector<AIPathSegment>& segs, bool closed, Attrs& at) {
+    if (closed || segs.empty()) return;
+    const AIPathSegment& first = segs.front();
+    const AIPathSegment& last = segs.back();
+    if (samePoint(first.in, first.p) && samePoint(last.out, last.p)) return;
+    at.emplace_back("data-easel-ends", num(first.in.h) + " " + num(first.in.v) + " " + num(last.out.h) + " " +
+                                           num(last.out.v));
+}
 
-    const Document& doc_;
-    WarpedGeometry warps_;
-    std::string out_;
-    std::vector<std::pair<std::string, std::string>> symbols_;  // name, kept definition
-    std::set<std::string> symbolNames_;
-};
+std::string cornersAttr(const std::vector<AIPathSegment>& segs) {
+    std::string flags;
+    bool differs = false;
+    for (const AIPathSegment& s : segs) {
+        const bool corner = s.corner != 0;
+        flags += corner ? '1' : '0';
+        if (corner == looksSmooth(s)) differs = true;
+    }
+    return differs ? flags : std::string();
+}
+
+}  // namespace
 
 void Writer::open(const std::string& tag, const Attrs& at, int indent, bool empty) {
     std::string s = "<" + tag;
     for (const auto& [k, v] : at) s += " " + k + "=\"" + xmlEscape(v, true) + "\"";
     s += empty ? "/>" : ">";
     line(indent, s);
-}
-
-void Writer::passthrough(const Art& a, Attrs& at) {
-    if (a.extra().empty()) return;
-    Json extra = Json::parse(a.extra(), nullptr, false);
-    if (!extra.is_object() || !extra.contains("svg") || !extra["svg"].is_object()) return;
-    for (auto& [k, v] : extra["svg"].items()) {
-        if (!v.is_string() || !isXmlName(k.substr(k.find(':') + 1)) || k.rfind("data-easel", 0) == 0) continue;
-        bool replaced = false;
-        for (auto& [name, value] : at) {
-            if (name == k) {
-                value = v.get<std::string>();
-                replaced = true;
-            }
-        }
-        if (!replaced) at.emplace_back(k, v.get<std::string>());
-    }
 }
 
 void Writer::commonAttrs(const Art& a, Attrs& at, float opacity, int32_t blend) {
@@ -240,35 +167,18 @@ void Writer::styleAttrs(const AIPathStyle& s, Attrs& at, bool always) {
     }
 }
 
-// Direction points SVG path data has no place for: the first anchor's
-// incoming and the last anchor's outgoing one on an open path.
-void endsAttr(const std::vector<AIPathSegment>& segs, bool closed, Attrs& at) {
-    if (closed || segs.empty()) return;
-    const AIPathSegment& first = segs.front();
-    const AIPathSegment& last = segs.back();
-    if (samePoint(first.in, first.p) && samePoint(last.out, last.p)) return;
-    at.emplace_back("data-easel-ends", num(first.in.h) + " " + num(first.in.v) + " " + num(last.out.h) + " " +
-                                           num(last.out.v));
-}
-
-std::string cornersAttr(const std::vector<AIPathSegment>& segs) {
-    std::string flags;
-    bool differs = false;
-    for (const AIPathSegment& s : segs) {
-        const bool corner = s.corner != 0;
-        flags += corner ? '1' : '0';
-        if (corner == looksSmooth(s)) differs = true;
-    }
-    return differs ? flags : std::string();
-}
-
 bool Writer::effectsWrapper(const Art& a, int indent) {
     const AIRealMatrix* space = a.effectSpace();
     if (!space || a.extra().empty()) return false;
     const Json extra = Json::parse(a.extra(), nullptr, false);
-    if (!extra.is_object() || !extra.contains(kEffectsKey) || !extra[kEffectsKey].is_object()) return false;
-    const Json& effects = extra[kEffectsKey];
-    if (!effects.contains("attributes") || !effects["attributes"].is_object()) return false;
+    if (!extra.is_object()) return false;
+    // Kept pattern paint acts in the space too, which the wrapper keeps.
+    const bool paint = extra.contains(kPaintKey) && extra[kPaintKey].is_object();
+    Json effects = extra.contains(kEffectsKey) ? extra[kEffectsKey] : Json();
+    if (!effects.is_object() || !effects.contains("attributes") || !effects["attributes"].is_object()) {
+        if (!paint) return false;
+        effects = Json{{"attributes", Json::object()}};
+    }
     double inv[6];
     if (!invertEffectSpace(*space, inv)) return false;
     std::string inverse = "matrix(";
@@ -277,19 +187,24 @@ bool Writer::effectsWrapper(const Art& a, int indent) {
                 {"transform", "matrix(" + num(space->a) + " " + num(space->b) + " " + num(space->c) + " " +
                                   num(space->d) + " " + num(space->tx) + " " + num(space->ty) + ")"}};
     for (const auto& [k, v] : effects["attributes"].items()) {
+        // Markers go on the path itself (passthrough): librsvg draws none it inherits.
         if (v.is_string() && (k == "clip-path" || k == "mask" || k == "filter")) outer.emplace_back(k, v.get<std::string>());
     }
     open("g", outer, indent, false);
     open("g", Attrs{{"transform", inverse}}, indent + 2, false);
-    unwrapped_ = &a;
-    art(a, indent + 4);
+    artBody(a, indent + 4);
     line(indent + 2, "</g>");
     line(indent, "</g>");
     return true;
 }
 
 void Writer::art(const Art& a, int indent) {
-    if (a.effectSpace() && unwrapped_ != &a && effectsWrapper(a, indent)) return;
+    keptElements(a, "before", indent);
+    if (!a.effectSpace() || !effectsWrapper(a, indent)) artBody(a, indent);
+    keptElements(a, "after", indent);
+}
+
+void Writer::artBody(const Art& a, int indent) {
     Attrs at;
     const int16_t t = a.type();
     switch (t) {
@@ -343,7 +258,16 @@ void Writer::art(const Art& a, int indent) {
             styleAttrs(a, at, false);
             passthrough(a, at);
             if (!a.firstChild()) {
-                open("g", at, indent, true);
+                const size_t before = out_.size();
+                open("g", at, indent, false);
+                const size_t opened = out_.size();
+                keptElements(a, "inside", indent + 2);
+                if (out_.size() == opened) {
+                    out_.resize(before);
+                    open("g", at, indent, true);
+                } else {
+                    line(indent, "</g>");
+                }
                 return;
             }
             open("g", at, indent, false);
@@ -407,8 +331,21 @@ void Writer::art(const Art& a, int indent) {
             } else {
                 objectTransformAttrs(a, at);
             }
+            // Spans kept from an imported file, written where the text's
+            // own x and y put them.
+            const Json spans = t == kTextArt ? keptSpans(a) : Json();
+            if (!spans.is_null()) {
+                const double x = spans["origin"][0].get<double>(), y = spans["origin"][1].get<double>();
+                for (auto& [k, v] : at) {
+                    if (k == "transform" || k == "data-easel-transform")
+                        v += " translate(" + formatNumber(-x) + " " + formatNumber(-y) + ")";
+                }
+            }
             at.emplace_back("font-size", num(o.fontSize));
-            at.emplace_back("xml:space", "preserve");
+            if (spans.is_null()) at.emplace_back("xml:space", "preserve");
+            if (!spans.is_null()) {
+                for (const auto& [k, v] : spans["attributes"].items()) at.emplace_back(k, v.get<std::string>());
+            }
             const std::string shown = xmlText(o.text);
             if (shown != o.text) at.emplace_back("data-easel-text", jsonText(Json(o.text)));
             commonAttrs(a, at);
@@ -418,7 +355,7 @@ void Writer::art(const Art& a, int indent) {
             for (const auto& [k, v] : at) s += " " + k + "=\"" + xmlEscape(v, true) + "\"";
             s += ">";
             if (t == kTextPathArt) s += "<textPath href=\"#" + pathId + "\" xlink:href=\"#" + pathId + "\">";
-            s += xmlEscape(shown, false);
+            s += spans.is_null() ? xmlEscape(shown, false) : spans["markup"].get<std::string>();
             if (t == kTextPathArt) s += "</textPath>";
             s += "</text>";
             line(indent, s);
@@ -497,8 +434,13 @@ void Writer::collectSymbols(const Art& a) {
         if (extra.is_object() && extra.contains(kEffectsKey) && extra[kEffectsKey].is_object() &&
             extra[kEffectsKey].contains("definitions") && extra[kEffectsKey]["definitions"].is_string()) {
             const std::string def = extra[kEffectsKey]["definitions"].get<std::string>();
-            if (effectDefsSeen_.insert(def).second) effectDefs_.push_back(def);
+            addDefinitions(def);
         }
+    }
+    collectPatterns(a);
+    if (a.extra().find("\"svg\"") != std::string::npos) {
+        const Json extra = Json::parse(a.extra(), nullptr, false);
+        if (extra.is_object() && extra.contains("svg")) collectNamespaces(extra["svg"]);
     }
     for (const Art* c = a.firstChild(); c; c = c->next()) collectSymbols(*c);
 }
@@ -539,172 +481,24 @@ void Writer::writeGradient(int32_t ref, int indent) {
     line(indent, std::string("</") + tag + ">");
 }
 
-bool Writer::warpedSegments(const Art& a, std::vector<AIPathSegment>& out) {
-    if (warps_.chainOf(a).identity()) return false;
-    std::vector<AIPathSegment> shown;
-    // A warp the document accepted is finite; should one not be, the
-    // contents are drawn as stored rather than not at all.
-    if (!warps_.path(a, shown)) return false;
-    out = std::move(shown);
-    return true;
-}
-
-bool Writer::warpedMatrix(const Art& a, AIRealMatrix& out) {
-    const WarpChain chain = warps_.chainOf(a);
-    if (chain.identity()) return false;
-    const AIRealRect b = a.object().localBox();
-    const AIRealMatrix& m = a.objectMatrix();
-    auto D = [](float v) { return static_cast<double>(v); };
-    const double lh = (D(b.left) + D(b.right)) / 2, lv = (D(b.top) + D(b.bottom)) / 2;
-    const WarpPoint p{D(m.a) * lh + D(m.c) * lv + D(m.tx), D(m.b) * lh + D(m.d) * lv + D(m.ty)};
-    const WarpPoint q = chain.map(p);
-    double j[4];  // dH/dh, dV/dh, dH/dv, dV/dv
-    chain.jacobian(p, j);
-    // x -> q + J (x - p), after the object matrix.
-    const double r[6] = {j[0] * D(m.a) + j[2] * D(m.b),
-                         j[1] * D(m.a) + j[3] * D(m.b),
-                         j[0] * D(m.c) + j[2] * D(m.d),
-                         j[1] * D(m.c) + j[3] * D(m.d),
-                         q.h + j[0] * (D(m.tx) - p.h) + j[2] * (D(m.ty) - p.v),
-                         q.v + j[1] * (D(m.tx) - p.h) + j[3] * (D(m.ty) - p.v)};
-    float f[6];
-    for (int i = 0; i < 6; ++i) {
-        f[i] = static_cast<float>(r[i]);
-        if (!std::isfinite(f[i])) return false;
-    }
-    out = AIRealMatrix{f[0], f[1], f[2], f[3], f[4], f[5]};
-    return true;
-}
-
-// Cells across and up a warped image; each is drawn as two triangles.
-constexpr int kImageCells = 10;
-// How far, in points, each triangle's clip reaches past its sides so that
-// neighbours overlap and no hairline of the background shows between them.
-// The overlap cannot show: the pieces are opaque to each other and the
-// image's opacity and blend mode act on their group as a whole.
-constexpr double kCellOverlap = 0.3;
-
-bool Writer::warpedImage(const Art& a, Attrs& at, int indent) {
-    std::vector<AIRealPoint> q;
-    if (!warps_.mesh(a, kImageCells, kImageCells, q)) return false;
-    const AIRealRect b = a.object().localBox();
-    const AIRealMatrix& m = a.objectMatrix();
-    auto D = [](float v) { return static_cast<double>(v); };
-    struct P {
-        double h, v;
-    };
-    // The unwarped page point of a grid node, and the warped one.
-    auto page = [&](int i, int k) {
-        const double lh = D(b.left) + (D(b.right) - D(b.left)) * i / kImageCells;
-        const double lv = D(b.bottom) + (D(b.top) - D(b.bottom)) * k / kImageCells;
-        return P{D(m.a) * lh + D(m.c) * lv + D(m.tx), D(m.b) * lh + D(m.d) * lv + D(m.ty)};
-    };
-    auto warped = [&](int i, int k) {
-        const AIRealPoint& r = q[static_cast<size_t>(k * (kImageCells + 1) + i)];
-        return P{D(r.h), D(r.v)};
-    };
-    const std::string id = std::to_string(a.id());
-    std::string imageId = "easel-image-" + id;
-    // An id kept from an imported file names the definition instead.
-    for (const auto& [k, v] : at) {
-        if (k == "id" && isXmlName(v)) imageId = v;
-    }
-    std::vector<std::string> clips, pieces;
-    for (int k = 0; k < kImageCells; ++k) {
-        for (int i = 0; i < kImageCells; ++i) {
-            const int corners[2][3][2] = {{{i, k}, {i + 1, k}, {i + 1, k + 1}}, {{i, k}, {i + 1, k + 1}, {i, k + 1}}};
-            for (const auto& tri : corners) {
-                P from[3], to[3];
-                for (int c = 0; c < 3; ++c) {
-                    from[c] = page(tri[c][0], tri[c][1]);
-                    to[c] = warped(tri[c][0], tri[c][1]);
-                }
-                // The affine taking the unwarped triangle onto the warped one.
-                const double e0 = from[1].h - from[0].h, e1 = from[1].v - from[0].v;
-                const double e2 = from[2].h - from[0].h, e3 = from[2].v - from[0].v;
-                const double det = e0 * e3 - e2 * e1;
-                const double scale = std::max({std::abs(e0), std::abs(e1), std::abs(e2), std::abs(e3)});
-                if (!(std::abs(det) > 1e-9 * scale * scale)) return false;
-                const double f0 = to[1].h - to[0].h, f1 = to[1].v - to[0].v;
-                const double f2 = to[2].h - to[0].h, f3 = to[2].v - to[0].v;
-                // [f0 f2; f1 f3] * inverse of [e0 e2; e1 e3]
-                const double ia = e3 / det, ib = -e1 / det, ic = -e2 / det, ie = e0 / det;
-                const double la = f0 * ia + f2 * ib, lb = f1 * ia + f3 * ib;
-                const double lc = f0 * ic + f2 * ie, ld = f1 * ic + f3 * ie;
-                const double tx = to[0].h - la * from[0].h - lc * from[0].v;
-                const double ty = to[0].v - lb * from[0].h - ld * from[0].v;
-                const double affine[6] = {la, lb, lc, ld, tx, ty};
-                std::string matrix = "matrix(";
-                for (int c = 0; c < 6; ++c) {
-                    const auto fv = static_cast<float>(affine[c]);
-                    if (!std::isfinite(fv)) return false;
-                    matrix += num(fv) + (c == 5 ? ")" : " ");
-                }
-                const double ch = (to[0].h + to[1].h + to[2].h) / 3, cv = (to[0].v + to[1].v + to[2].v) / 3;
-                std::string d;
-                for (int c = 0; c < 3; ++c) {
-                    double dh = to[c].h - ch, dv = to[c].v - cv;
-                    const double len = std::hypot(dh, dv);
-                    const double grow = len > 0 ? (len + kCellOverlap) / len : 1;
-                    d += (c ? " L" : "M") + num(static_cast<float>(ch + dh * grow)) + " " +
-                         num(static_cast<float>(cv + dv * grow));
-                }
-                const std::string clipId = "easel-cell-" + id + "-" + std::to_string(clips.size());
-                clips.push_back("<clipPath id=\"" + clipId + "\" clipPathUnits=\"userSpaceOnUse\"><path d=\"" + d +
-                                " Z\"/></clipPath>");
-                pieces.push_back("<g clip-path=\"url(#" + clipId + ")\"><use href=\"#" + imageId + "\" xlink:href=\"#" +
-                                 imageId + "\" transform=\"" + matrix + "\"/></g>");
-            }
-        }
-    }
-    // Opacity and blend mode move to the group of pieces.
-    Attrs group{{"data-easel-type", "warped-image"}};
-    for (auto it = at.begin(); it != at.end();) {
-        if (it->first == "opacity" || it->first == "style") {
-            group.push_back(*it);
-            it = at.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    open("g", group, indent, false);
-    line(indent + 2, "<defs>");
-    bool named = false;
-    for (auto& [k, v] : at) {
-        if (k == "id") v = imageId, named = true;
-    }
-    if (!named) at.insert(at.begin(), {"id", imageId});
-    open("image", at, indent + 4, true);
-    for (const std::string& c : clips) line(indent + 4, c);
-    line(indent + 2, "</defs>");
-    for (const std::string& p : pieces) line(indent + 2, p);
-    line(indent, "</g>");
-    return true;
-}
-
 std::string Writer::run() {
     out_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    Json swatches = Json::array();
-    for (size_t i = 0; i < doc_.swatchCount(); ++i) {
-        const Swatch* s = doc_.swatch(i);
-        swatches.push_back(Json{{"name", s->name}, {"color", colorText(s->color)}});
-    }
-    Attrs root{{"xmlns", "http://www.w3.org/2000/svg"},
-               {"xmlns:xlink", "http://www.w3.org/1999/xlink"},
-               {"xmlns:inkscape", "http://www.inkscape.org/namespaces/inkscape"},
-               {"width", num(doc_.width()) + "pt"},
-               {"height", num(doc_.height()) + "pt"},
-               {"viewBox", "0 0 " + num(doc_.width()) + " " + num(doc_.height())},
-               {"data-easel-format", "1"},
-               {"data-easel-seed", std::to_string(doc_.seed())},
-               {"data-easel-swatches", jsonText(swatches)}};
-    open("svg", root, 0, false);
+    const Json kept = doc_.svgKept().empty() ? Json() : Json::parse(doc_.svgKept(), nullptr, false);
+    if (kept.is_object() && kept.contains("attributes")) collectNamespaces(kept["attributes"]);
     for (size_t i = 0; i < doc_.layerCount(); ++i) {
         for (const Art* a = doc_.layerFromBottom(i)->firstArt(); a; a = a->next()) {
             collectSymbols(*a);
             collectGradients(*a);
         }
     }
+    open("svg", rootAttributes(), 0, false);
+    const std::string elements = kept.is_object() && kept.contains("elements") && kept["elements"].is_string()
+                                     ? kept["elements"].get<std::string>()
+                                     : std::string();
+    // Ids the definitions and kept elements use are not given to art again.
+    for (const auto& [name, def] : symbols_) noteIds(def, ids_);
+    for (const std::string& def : effectDefs_) noteIds(def, ids_);
+    noteIds(elements, ids_);
     if (!symbols_.empty() || !gradients_.empty() || !effectDefs_.empty()) {
         line(2, "<defs>");
         for (const auto& [name, def] : symbols_) line(4, def);
@@ -712,6 +506,8 @@ std::string Writer::run() {
         for (const int32_t ref : gradients_) writeGradient(ref, 4);
         line(2, "</defs>");
     }
+    // Elements kept with the document: editor settings, metadata, unused definitions.
+    if (!elements.empty() && writable(elements)) line(2, elements);
     for (size_t i = 0; i < doc_.layerCount(); ++i) {
         const Layer* l = doc_.layerFromBottom(i);
         Attrs at{{"inkscape:groupmode", "layer"},
@@ -735,10 +531,10 @@ std::string Writer::run() {
     return out_;
 }
 
-}  // namespace
+}  // namespace svgout
 
 std::string writeSvg(const Document& doc) {
-    Writer w(doc);
+    svgout::Writer w(doc);
     return w.run();
 }
 

@@ -110,11 +110,87 @@ private:
     // `ctm`: the element's user space, where its clip path, mask and filter act.
     void finish(Art* a, const AttrMap& at, const Props& own, const Props& props, float alpha,
                 const Mat* ctm = nullptr);
-    // Keeps the element's clip path, mask and filter with the art: the
-    // definitions (and what they refer to) as SVG text, acting in `space`.
-    void keepEffects(Art* a, const Props& own, const Mat& space);
+    // Keeps the element's clip path, mask and filter (and, given the
+    // properties of path art, its markers, drawn in `pathSpace` when it is
+    // not `space`) with the art: the definitions (and what they refer to) as
+    // SVG text, acting in `space`.
+    void keepEffects(Art* a, const Props& own, const Mat& space, const Props* markers = nullptr,
+                     const Mat* pathSpace = nullptr);
+    // The effects group this system writes around art (data-easel-type
+    // "effects"): its child, its clip path, mask and filter and its space.
+    struct EffectsGroup {
+        xmlNodePtr child;
+        Props own;
+        Mat space;
+    };
+    std::optional<EffectsGroup> effectsGroup_;
     // The SVG text of an element.
     std::string dump(xmlNodePtr n);
+    // The SVG text of an element taken out of the file: the namespaces it
+    // uses declared on it, the style sheet's rules written on it and on what
+    // it holds, and the properties it inherits from its ancestors written on
+    // it (`bake`), so that it draws alone as it did in place.
+    // A marker (`markerSpace`: the space its path is drawn in) is written as
+    // its variant for the page's space (see markerVariant).
+    std::string standalone(xmlNodePtr n, bool bake, const Mat* markerSpace = nullptr);
+    // Why an element cannot be kept as text ("" when it can): it, or one
+    // inside it, could run a script (<script>, event handler attributes,
+    // javascript: links) or uses entities a written file would not define.
+    std::string unkeepable(xmlNodePtr n) const;
+    // The definitions and everything they refer to as SVG text, each once;
+    // the first `baked` written with what they inherit. false (noted) when
+    // they cannot be kept.
+    bool collectDefinitions(std::vector<xmlNodePtr> defs, size_t baked, std::string& text,
+                            const std::map<xmlNodePtr, Mat>& markerSpaces = {});
+    // A marker drawn on a path whose user space is `space` (to the page),
+    // written where the path is drawn in the page's own space, needs a
+    // variant: mirrored when the space mirrors, its fixed angle turned by the
+    // space's, sized by its scale when in user units. The suffix names the
+    // variant, "" when the marker needs none.
+    struct MarkerVariant {
+        bool mirrored = false;
+        std::optional<double> angle;
+        double scale = 1;
+        std::string suffix;
+    };
+    static MarkerVariant markerVariant(xmlNodePtr marker, const Mat& space);
+    // Makes the copy of a marker its variant.
+    static void applyMarkerVariant(xmlNodePtr marker, xmlNodePtr copy, const MarkerVariant& v);
+    static std::string idOf(xmlNodePtr n);
+    // Keeps, with the art, the attributes of its element this reader does
+    // not interpret (editors' attributes, ids, data-*, other namespaces).
+    void keepUnknownAttributes(Art* a, xmlNodePtr n, const AttrMap& at);
+    // An element easel does not draw (metadata, editor settings, elements of
+    // other namespaces, foreignObject): kept as text where it stands.
+    void keepElement(xmlNodePtr n);
+    // Sets the art's kept elements under `key` ("before", "after", "inside")
+    // to text, and empties it.
+    void attachKept(Art* a, const char* key, std::string& text);
+    // Keeps with the document what the root holds that easel does not draw:
+    // its other attributes, the elements kept at the top, unused definitions.
+    void keepRoot(xmlNodePtr root, const AttrMap& at);
+    // The unused definitions of the file, in one <defs>.
+    std::string unusedDefinitions(xmlNodePtr root);
+    // Pattern paint found while the style of the element is read, by "fill"
+    // or "stroke": kept with the art by keepPatterns.
+    struct PatternUse {
+        xmlNodePtr pattern;
+        std::string id;
+    };
+    std::map<std::string, PatternUse> patterns_;
+    void keepPatterns(Art* a, const Mat& space);
+    // The pattern's tile in the user space of the element being read (as
+    // userSpaceOnUse attributes) and its patternTransform, into `record`;
+    // false when it is in bounding-box units and the element's bounds are
+    // not known.
+    bool patternTile(xmlNodePtr pattern, nlohmann::ordered_json& record);
+    // Text spans, kept as the text's inner markup while its string is unchanged.
+    bool keepSpans(Art* a, xmlNodePtr n, const AttrMap& at, const std::string& content, double x, double y);
+    std::set<xmlNodePtr> written_;   // elements written by another part (definitions, gradients, copies)
+    xmlNodePtr node_ = nullptr;         // the element being read
+    std::string* keptHere_ = nullptr;  // elements kept at the level being read, waiting for their art
+    std::string rootKept_;             // elements kept with the document
+    AttrMap rootAttributes_;           // the root's attributes kept with the document
     // Whether the element or one inside it has an id the file repeats.
     bool usesRepeatedId(xmlNodePtr root) const;
     // The element's opacity (times alpha) and blend mode.

@@ -1,5 +1,7 @@
 #include "SvgShared.h"
 
+#include <libxml/parser.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -115,6 +117,22 @@ bool looksSmooth(const AIPathSegment& s) {
     const double dot = ax * bx + ay * by;
     const double scale = std::hypot(ax, ay) * std::hypot(bx, by);
     return dot > 0 && std::abs(cross) <= kSmoothTolerance * scale;
+}
+
+bool writableSvgText(std::string_view text, const std::string& declarations) {
+    const std::string wrapped = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+                                "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\"" +
+                                declarations + ">" + std::string(text) + "</svg>";
+    if (wrapped.size() > static_cast<size_t>(INT32_MAX)) return false;
+    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    if (!ctxt) return false;
+    xmlDocPtr parsed = xmlCtxtReadMemory(ctxt, wrapped.data(), static_cast<int>(wrapped.size()), "kept.svg", nullptr,
+                                         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    // Namespace errors too: a prefix not declared, a namespace name not a URI.
+    const bool ok = parsed && ctxt->wellFormed && ctxt->nsWellFormed;
+    if (parsed) xmlFreeDoc(parsed);
+    xmlFreeParserCtxt(ctxt);
+    return ok;
 }
 
 }  // namespace easel

@@ -20,6 +20,19 @@ constexpr const char* kSymbolDefinitionKey = "svgSymbol";
 // "definitions": "<clipPath id=\"c\">...</clipPath>..."}, drawn in the
 // art's effect space.
 constexpr const char* kEffectsKey = "svgEffects";
+// The key of elements kept where the art stands that easel does not draw
+// (metadata, editor settings, other namespaces): {"before": "<metadata>...",
+// "after": "...", "inside": "..."} (inside: an empty group's content).
+constexpr const char* kKeptKey = "svgKept";
+// The key of pattern paint kept for fill and stroke: {"fill": {"color":
+// "on rgb 0.5 0.5 0.5", "pattern": "p", "tile": {...}, "transform": [...],
+// "definitions": "<pattern id=\"p\">...</pattern>"}, "stroke": ...}; written
+// while the art's colour is still the one recorded, in its effect space.
+constexpr const char* kPaintKey = "svgPaint";
+// The key of a text's inner markup (spans): {"text": "...", "markup":
+// "Hello <tspan ...>world</tspan>", "attributes": {"x": "20", ...},
+// "origin": [x, y]}; written while the text's string is still "text".
+constexpr const char* kTextKey = "svgText";
 
 // Whether an anchor's direction points lie on one line through it, on
 // opposite sides: the shape of a smooth anchor. Used for files that do not
@@ -38,5 +51,10 @@ std::string xmlEscape(std::string_view s, bool attribute);
 std::string xmlText(std::string_view s);
 // An XML name usable as an id and in "#id" references.
 bool isXmlName(std::string_view s);
+// Whether SVG text kept from a file can be written into one: well-formed,
+// namespaces included, inside a root declaring SVG, xlink, inkscape and
+// `declarations` (" xmlns:p=\"...\"..."). The reader keeps only what passes,
+// so that the writer, checking the same, writes all it kept.
+bool writableSvgText(std::string_view text, const std::string& declarations = "");
 
 }  // namespace easel

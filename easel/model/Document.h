@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AISuites.h"
@@ -64,6 +65,12 @@ public:
     ASErr setPageSize(float width, float height);  // positive and finite
     int32_t seed() const { return seed_; }
     void setSeed(int32_t seed) { seed_ = seed; }
+    // What an SVG file this document was read from holds that easel does not
+    // draw and writes back: the root's attributes and the elements at its top
+    // level, as JSON object text ({"attributes": {...}, "elements": "..."};
+    // empty: none). Not part of undo; no edit changes it.
+    const std::string& svgKept() const { return svgKept_; }
+    void setSvgKept(std::string jsonObjectText) { svgKept_ = std::move(jsonObjectText); }
 
     // ---- swatches (not part of undo) ----
     size_t swatchCount() const { return swatches_.size(); }
@@ -243,6 +250,7 @@ private:
     float width_;
     float height_;
     int32_t seed_ = 1;
+    std::string svgKept_;
     std::vector<std::unique_ptr<Swatch>> swatches_;
     std::vector<GradientPaint> gradientPaints_;
     std::vector<Layer*> layers_;                  // bottom first

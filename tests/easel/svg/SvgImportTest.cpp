@@ -302,14 +302,21 @@ TEST_F(SvgImport, WhatCannotBeDrawnIsReported) {
     read(page("<defs><filter id=\"f\"/><linearGradient id=\"g\"><stop offset=\"0\" stop-color=\"#000\"/>"
               "<stop offset=\"1\" stop-color=\"#fff\"/></linearGradient></defs>"
               "<path filter=\"url(#f)\" d=\"M0 0 L1 1\"/><path fill=\"url(#g)\" d=\"M0 0 L1 1\"/>"
-              "<path clip-path=\"url(#c)\" d=\"M0 0 L1 1\"/><foreignObject/><title>t</title>"));
-    EXPECT_EQ(all().size(), 3u);
+              "<path clip-path=\"url(#c)\" d=\"M0 0 L1 1\"/><foreignObject/><title>t</title><script>x()</script>"
+              "<metadata onload=\"x()\"/><path onclick=\"x()\" d=\"M0 0 L1 1\"/>"));
+    EXPECT_EQ(all().size(), 4u);
     // The filter is kept with its art; the clip path it names is missing.
     EXPECT_FALSE(reported("filter"));
     EXPECT_NE(all()[0]->effectSpace(), nullptr);
     EXPECT_TRUE(reported("clip-path \"url(#c)\" not found"));
-    EXPECT_TRUE(reported("<foreignObject>"));
-    EXPECT_TRUE(reported("<title>"));
+    // What is kept and written back is not reported; scripts are refused.
+    EXPECT_FALSE(reported("<foreignObject>"));
+    EXPECT_FALSE(reported("<title>"));
+    EXPECT_TRUE(reported("skipped <script>"));
+    EXPECT_TRUE(reported("skipped <metadata> with event handlers"));
+    EXPECT_TRUE(reported("event handler attributes"));
+    EXPECT_EQ(doc_->svgKept().find("onload"), std::string::npos);
+    EXPECT_EQ(all()[3]->extra().find("onclick"), std::string::npos);
     EXPECT_EQ(all()[1]->style().fill.color.kind, kGradientColor);
     EXPECT_FALSE(reported("gradient"));
 }

@@ -1,0 +1,548 @@
+// What the reader keeps of a file to write it back: clip paths, masks,
+// filters and markers with their definitions, the attributes and elements
+// it does not draw, and the definitions nothing uses.
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Names.h"
+#include "SvgColor.h"
+#include "SvgImporter.h"
+#include "SvgShared.h"
+
+namespace easel::svg {
+
+using Json = nlohmann::ordered_json;
+
+void Importer::indexIds(xmlNodePtr root) {
+    std::vector<xmlNodePtr> stack{root};
+    size_t visited = 0;
+    while (!stack.empty()) {
+        xmlNodePtr n = stack.back();
+        stack.pop_back();
+        if (++visited > 4 * lim_.maxObjects)
+            throw Failure{"more than " + std::to_string(4 * lim_.maxObjects) + " elements (the limit)"};
+        if (n->type != XML_ELEMENT_NODE) continue;
+        if (xmlChar* id = xmlGetNoNsProp(n, reinterpret_cast<const xmlChar*>("id"))) {
+            if (!ids_.emplace(reinterpret_cast<const char*>(id), n).second)
+                repeatedIds_.insert(reinterpret_cast<const char*>(id));
+            xmlFree(id);
+        }
+        for (xmlNodePtr c = n->last; c; c = c->prev) stack.push_back(c);
+    }
+}
+
+bool Importer::usesRepeatedId(xmlNodePtr root) const {
+    if (repeatedIds_.empty()) return false;
+    std::vector<xmlNodePtr> stack{root};
+    while (!stack.empty()) {
+        xmlNodePtr n = stack.back();
+        stack.pop_back();
+        if (n->type != XML_ELEMENT_NODE) continue;
+        if (xmlChar* id = xmlGetNoNsProp(n, reinterpret_cast<const xmlChar*>("id"))) {
+            const bool repeated = repeatedIds_.count(reinterpret_cast<const char*>(id)) != 0;
+            xmlFree(id);
+            if (repeated) return true;
+        }
+        for (xmlNodePtr c = n->children; c; c = c->next) stack.push_back(c);
+    }
+    return false;
+}
+
+// The element as text, in UTF-8.
+std::string Importer::dump(xmlNodePtr n) {
+    xmlOutputBufferPtr out = xmlAllocOutputBuffer(nullptr);
+    if (!out) throw Failure{"out of memory"};
+    xmlNodeDumpOutput(out, x_, n, 0, 0, "UTF-8");
+    xmlOutputBufferFlush(out);
+    std::string text(reinterpret_cast<const char*>(xmlOutputBufferGetContent(out)), xmlOutputBufferGetSize(out));
+    xmlOutputBufferClose(out);
+    return text;
+}
+
+bool Importer::collectDefinitions(std::vector<xmlNodePtr> defs, size_t baked, std::string& text,
+                                  const std::map<xmlNodePtr, Mat>& markerSpaces) {
+    // The definitions and every element they refer to, each once.
+    std::set<xmlNodePtr> seen;
+    for (size_t i = 0; i < defs.size(); ++i) {
+        if (!seen.insert(defs[i]).second) continue;
+        if (seen.size() > 256) {
+            note("definitions referring to more than 256 others not kept; drawn without them");
+            return false;
+        }
+        // Written out, an id given twice would refer to whichever copy comes
+        // first in the written file, not to the one read here.
+        if (usesRepeatedId(defs[i])) {
+            note("clip path, mask, filter, marker or pattern using an id the file gives to more than one element not "
+                 "kept; drawn without it");
+            return false;
+        }
+        if (const std::string why = unkeepable(defs[i]); !why.empty()) {
+            note("definition <" + name(defs[i]) + "> " + why + " not kept; drawn without it");
+            return false;
+        }
+        auto space = markerSpaces.find(defs[i]);
+        const std::string def = standalone(defs[i], i < baked, space == markerSpaces.end() ? nullptr : &space->second);
+        for (const char* marker : {"url(#", "href=\"#"}) {
+            for (size_t p = def.find(marker); p != std::string::npos; p = def.find(marker, p + 1)) {
+                const size_t from = p + std::strlen(marker) - 1;
+                size_t to = from + 1;
+                while (to < def.size() && def[to] != ')' && def[to] != '"' && def[to] != '\'' && !isWsp(def[to])) ++to;
+                if (xmlNodePtr r = byReference(def.substr(from, to - from))) defs.push_back(r);
+            }
+        }
+        text += def;
+    }
+    // The definitions go into files with only these namespaces declared.
+    if (!writableSvgText(text)) {
+        note("clip path, mask, filter, marker or pattern that cannot be written alone not kept; drawn without it");
+        return false;
+    }
+    written_.insert(seen.begin(), seen.end());
+    return true;
+}
+
+void Importer::keepEffects(Art* a, const Props& own, const Mat& space, const Props* markers, const Mat* pathSpace) {
+    static const std::pair<const char*, const char*> kinds[] = {
+        {"clip-path", "clipPath"}, {"mask", "mask"}, {"filter", "filter"}};
+    Json attrs = Json::object();
+    std::vector<xmlNodePtr> defs;
+    auto take = [&](const std::string& property, const std::string& tag, const std::string& value) {
+        const std::string ref = splitPaint(value).reference;
+        xmlNodePtr target = byReference(ref);
+        if (!target || name(target) != tag) {
+            note(property + " \"" + value + "\" not found or not supported; drawn without it");
+            return;
+        }
+        attrs[property] = "url(" + ref + ")";
+        defs.push_back(target);
+    };
+    for (const auto& [property, tag] : kinds) {
+        auto it = own.find(property);
+        if (it == own.end()) continue;
+        const std::string value(trim(it->second));
+        if (value.empty() || lower(value) == "none") continue;
+        take(property, tag, value);
+    }
+    const size_t effects = defs.size();
+    if (markers) {
+        // Markers inherit: the path's own or its ancestors'; "marker" sets all three.
+        auto all = markers->find("marker");
+        for (const char* property : {"marker-start", "marker-mid", "marker-end"}) {
+            auto it = markers->find(property);
+            if (it == markers->end()) it = all;
+            if (it == markers->end()) continue;
+            const std::string value(trim(it->second));
+            if (value.empty() || lower(value) == "none") continue;
+            take(property, "marker", value);
+        }
+    }
+    if (attrs.empty()) return;
+    const AIRealMatrix m = toReal(space);
+    // Under a transform that flattens the art to a line the effect has no
+    // place of its own to be drawn in.
+    if (double inverse[6]; !invertEffectSpace(m, inverse)) {
+        note("clip path, mask, filter or marker on art flattened to a line not kept; drawn without it");
+        return;
+    }
+    // Markers drawn where the art is written, in the page's space, keep
+    // their look in the file's: each gets a variant for the space it is
+    // drawn in (mirrored back, its fixed angle turned), named after it.
+    std::map<xmlNodePtr, Mat> spaces;
+    for (size_t i = effects; i < defs.size(); ++i) {
+        const Mat& drawnIn = pathSpace ? *pathSpace : space;
+        const std::string suffix = markerVariant(defs[i], drawnIn).suffix;
+        if (suffix.empty()) continue;
+        spaces[defs[i]] = drawnIn;
+        const std::string from = "url(#" + idOf(defs[i]) + ")";
+        for (auto& [k, v] : attrs.items()) {
+            if (k.rfind("marker", 0) == 0 && v.get<std::string>() == from) v = "url(#" + idOf(defs[i]) + suffix + ")";
+        }
+    }
+    std::string text;
+    if (!collectDefinitions(defs, defs.size(), text, spaces)) return;
+    if (doc_->setEffectSpace(a, &m) != kNoErr) {
+        note("clip path, mask, filter or marker with coordinates out of range not kept; drawn without it");
+        return;
+    }
+    Json extra = a->extra().empty() ? Json::object() : Json::parse(a->extra(), nullptr, false);
+    if (!extra.is_object()) extra = Json::object();
+    extra[kEffectsKey] = Json{{"attributes", attrs}, {"definitions", text}};
+    doc_->setExtra(a, extra.dump());
+}
+
+void Importer::keepAttributes(Art* a, const Json& attrs) {
+    if (!attrs.is_object() || attrs.empty()) return;
+    Json extra = a->extra().empty() ? Json::object() : Json::parse(a->extra(), nullptr, false);
+    if (!extra.is_object()) extra = Json::object();
+    if (!extra.contains("svg") || !extra["svg"].is_object()) extra["svg"] = Json::object();
+    for (const auto& [k, v] : attrs.items()) extra["svg"][k] = v;
+    doc_->setExtra(a, extra.dump());
+}
+
+
+std::string Importer::idOf(xmlNodePtr n) {
+    std::string id;
+    if (xmlChar* v = xmlGetNoNsProp(n, reinterpret_cast<const xmlChar*>("id"))) {
+        id = reinterpret_cast<const char*>(v);
+        xmlFree(v);
+    }
+    return id;
+}
+
+namespace {
+
+// A number attribute of an element, `fallback` when it has none or it is
+// not a plain number.
+double numberAttribute(xmlNodePtr n, const char* key, double fallback) {
+    xmlChar* v = xmlGetNoNsProp(n, reinterpret_cast<const xmlChar*>(key));
+    if (!v) return fallback;
+    std::string text(trim(reinterpret_cast<const char*>(v)));
+    xmlFree(v);
+    if (text.size() > 3 && text.compare(text.size() - 3, 3, "deg") == 0) text.resize(text.size() - 3);
+    double out = fallback;
+    return parseFloat(text, out) ? out : fallback;
+}
+
+std::string attribute(xmlNodePtr n, const char* key) {
+    xmlChar* v = xmlGetNoNsProp(n, reinterpret_cast<const xmlChar*>(key));
+    if (!v) return "";
+    std::string text(trim(reinterpret_cast<const char*>(v)));
+    xmlFree(v);
+    return text;
+}
+
+}  // namespace
+
+Importer::MarkerVariant Importer::markerVariant(xmlNodePtr marker, const Mat& space) {
+    MarkerVariant v;
+    if (idOf(marker).empty()) return v;
+    v.mirrored = space.a * space.d - space.b * space.c < 0;
+    const double turn = std::atan2(space.b, space.a) * 180 / M_PI;
+    // A fixed angle is measured in the path's space: turned with it, and
+    // the other way round where it mirrors.
+    const std::string orient = attribute(marker, "orient");
+    if (orient != "auto" && orient != "auto-start-reverse") {
+        const double angle = numberAttribute(marker, "orient", 0);
+        const double turned = v.mirrored ? turn - angle : turn + angle;
+        if (std::abs(turned - angle) > 1e-9) v.angle = std::abs(turned) < 1e-9 ? 0.0 : turned;
+    }
+    // Sizes in user units take the space's scale; stroke widths have it already.
+    if (attribute(marker, "markerUnits") == "userSpaceOnUse") {
+        const double scale = std::sqrt(std::abs(space.a * space.d - space.b * space.c));
+        if (std::abs(scale - 1) > 1e-9 && std::isfinite(scale) && scale > 0) v.scale = scale;
+    }
+    if (v.mirrored) v.suffix += "m";
+    if (v.angle) v.suffix += "a" + formatNumber(*v.angle);
+    if (v.scale != 1) v.suffix += "s" + formatNumber(v.scale);
+    if (!v.suffix.empty()) v.suffix = "-easel-" + v.suffix;
+    return v;
+}
+
+void Importer::applyMarkerVariant(xmlNodePtr marker, xmlNodePtr copy, const MarkerVariant& v) {
+    auto set = [](xmlNodePtr e, const std::string& k, const std::string& value) {
+        xmlSetProp(e, reinterpret_cast<const xmlChar*>(k.c_str()), reinterpret_cast<const xmlChar*>(value.c_str()));
+    };
+    if (v.angle) set(copy, "orient", formatNumber(*v.angle));
+    const double width = numberAttribute(marker, "markerWidth", 3), height = numberAttribute(marker, "markerHeight", 3);
+    const double refY = numberAttribute(marker, "refY", 0);
+    // The viewport, in the contents' units: the viewBox, or the marker's size.
+    double box[4] = {0, 0, width, height};
+    const std::string viewBox = attribute(marker, "viewBox");
+    Scanner sc{viewBox};
+    double given[4];
+    bool hasBox = true;
+    for (double& g : given) hasBox = hasBox && sc.number(g), sc.skipSep();
+    if (hasBox && given[2] > 0 && given[3] > 0) std::copy(given, given + 4, box);
+    if (v.mirrored) {
+        // Contents and viewport (its clip) mirrored across the horizontal
+        // line through the reference point.
+        box[1] = 2 * refY - box[1] - box[3];
+        xmlNodePtr g = xmlNewDocNode(copy->doc, copy->ns, reinterpret_cast<const xmlChar*>("g"), nullptr);
+        if (!g) throw Failure{"out of memory"};
+        set(g, "transform", "matrix(1 0 0 -1 0 " + formatNumber(2 * refY) + ")");
+        while (xmlNodePtr c = copy->children) {
+            xmlUnlinkNode(c);
+            xmlAddChild(g, c);
+        }
+        xmlAddChild(copy, g);
+    }
+    if (v.mirrored || v.scale != 1) {
+        set(copy, "viewBox", formatNumber(box[0]) + " " + formatNumber(box[1]) + " " + formatNumber(box[2]) + " " +
+                                 formatNumber(box[3]));
+        set(copy, "markerWidth", formatNumber(width * v.scale));
+        set(copy, "markerHeight", formatNumber(height * v.scale));
+    }
+    set(copy, "id", idOf(marker) + v.suffix);
+}
+
+std::string Importer::unkeepable(xmlNodePtr root) const {
+    std::vector<xmlNodePtr> stack{root};
+    while (!stack.empty()) {
+        xmlNodePtr n = stack.back();
+        stack.pop_back();
+        if (n->type == XML_ENTITY_REF_NODE) return "using entities";
+        if (n->type != XML_ELEMENT_NODE) continue;
+        if (lower(name(n)) == "script") return "holding a script";
+        for (xmlAttrPtr a = n->properties; a; a = a->next) {
+            const std::string k = lower(reinterpret_cast<const char*>(a->name));
+            if (k.rfind("on", 0) == 0) return "with event handlers";
+            for (xmlNodePtr c = a->children; c; c = c->next) {
+                if (c->type == XML_ENTITY_REF_NODE) return "using entities";
+                if (c->content) {
+                    std::string v = lower(reinterpret_cast<const char*>(c->content));
+                    v.erase(std::remove_if(v.begin(), v.end(), [](char ch) { return isWsp(ch); }), v.end());
+                    if (v.find("javascript:") != std::string::npos) return "holding a script";
+                }
+            }
+        }
+        for (xmlNodePtr c = n->children; c; c = c->next) stack.push_back(c);
+    }
+    return "";
+}
+
+std::string Importer::standalone(xmlNodePtr n, bool bake, const Mat* markerSpace) {
+    // A scratch document whose root declares what every written file
+    // declares: the copy declares on itself only the namespaces it adds.
+    xmlDocPtr scratch = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
+    if (!scratch) throw Failure{"out of memory"};
+    struct FreeDoc {
+        xmlDocPtr d;
+        ~FreeDoc() { xmlFreeDoc(d); }
+    } freeScratch{scratch};
+    scratch->encoding = xmlStrdup(reinterpret_cast<const xmlChar*>("UTF-8"));
+    xmlNodePtr root = xmlNewDocNode(scratch, nullptr, reinterpret_cast<const xmlChar*>("svg"), nullptr);
+    if (!root) throw Failure{"out of memory"};
+    xmlDocSetRootElement(scratch, root);
+    const xmlNsPtr declared[] = {
+        xmlNewNs(root, reinterpret_cast<const xmlChar*>(kSvgNs), nullptr),
+        xmlNewNs(root, reinterpret_cast<const xmlChar*>(kXlinkNs), reinterpret_cast<const xmlChar*>("xlink")),
+        xmlNewNs(root, reinterpret_cast<const xmlChar*>(kInkscapeNs), reinterpret_cast<const xmlChar*>("inkscape"))};
+    xmlSetNs(root, declared[0]);
+    // The copy declares every namespace it uses; those the root declares
+    // already are then dropped from it.
+    xmlNodePtr copy = xmlDocCopyNode(n, scratch, 1);
+    if (!copy) throw Failure{"out of memory"};
+    xmlAddChild(root, copy);
+    auto rootOne = [&](xmlNsPtr ns) -> xmlNsPtr {
+        for (xmlNsPtr d : declared) {
+            if (ns && d && xmlStrEqual(ns->href, d->href) && xmlStrEqual(ns->prefix, d->prefix)) return d;
+        }
+        return nullptr;
+    };
+    for (std::vector<xmlNodePtr> stack{copy}; !stack.empty();) {
+        xmlNodePtr e = stack.back();
+        stack.pop_back();
+        if (e->type != XML_ELEMENT_NODE) continue;
+        if (xmlNsPtr r = rootOne(e->ns)) e->ns = r;
+        for (xmlAttrPtr a = e->properties; a; a = a->next) {
+            if (xmlNsPtr r = rootOne(a->ns)) a->ns = r;
+        }
+        for (xmlNodePtr c = e->children; c; c = c->next) stack.push_back(c);
+    }
+    for (xmlNsPtr* link = &copy->nsDef; *link;) {
+        xmlNsPtr d = *link;
+        if (rootOne(d)) {
+            *link = d->next;
+            d->next = nullptr;
+            xmlFreeNs(d);
+        } else {
+            link = &d->next;
+        }
+    }
+    auto set = [](xmlNodePtr e, const std::string& k, const std::string& v) {
+        xmlSetProp(e, reinterpret_cast<const xmlChar*>(k.c_str()), reinterpret_cast<const xmlChar*>(v.c_str()));
+    };
+    const Note quiet = [](const std::string&) {};
+    if (!sheet_.empty()) {
+        // The style sheet's rules go into the style attributes, before what
+        // those say themselves (which wins, as it did).
+        std::vector<std::pair<xmlNodePtr, xmlNodePtr>> stack{{n, copy}};
+        while (!stack.empty()) {
+            auto [from, to] = stack.back();
+            stack.pop_back();
+            if (from->type != XML_ELEMENT_NODE || !to || to->type != XML_ELEMENT_NODE) continue;
+            const AttrMap at = attributes(from);
+            std::string rules;
+            sheet_.match(name(from), at, [&](const std::string& k, const std::string& v) { rules += k + ":" + v + ";"; });
+            if (!rules.empty()) {
+                auto style = at.find("style");
+                set(to, "style", rules + (style == at.end() ? std::string() : style->second));
+            }
+            xmlNodePtr t = to->children;
+            for (xmlNodePtr f = from->children; f; f = f->next, t = t ? t->next : nullptr) stack.emplace_back(f, t);
+        }
+    }
+    if (bake) {
+        // What the element inherits where it stands, written on it.
+        std::vector<xmlNodePtr> chain;
+        for (xmlNodePtr p = n->parent; p && p->type == XML_ELEMENT_NODE; p = p->parent) chain.push_back(p);
+        Props inherited;
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+            inherited = inherit(inherited, declaredProperties(name(*it), attributes(*it), sheet_, quiet));
+        const Props mine = declaredProperties(name(n), attributes(n), sheet_, quiet);
+        for (const auto& [k, v] : inherited) {
+            if (!mine.count(k) && k != "marker") set(copy, k, v);
+        }
+    }
+    if (markerSpace) applyMarkerVariant(n, copy, markerVariant(n, *markerSpace));
+    xmlOutputBufferPtr out = xmlAllocOutputBuffer(nullptr);
+    if (!out) throw Failure{"out of memory"};
+    xmlNodeDumpOutput(out, scratch, copy, 0, 0, "UTF-8");
+    xmlOutputBufferFlush(out);
+    std::string text(reinterpret_cast<const char*>(xmlOutputBufferGetContent(out)), xmlOutputBufferGetSize(out));
+    xmlOutputBufferClose(out);
+    return text;
+}
+
+void Importer::keepUnknownAttributes(Art* a, xmlNodePtr n, const AttrMap& at) {
+    // What the reader interprets: geometry, references, style, its own data.
+    // Conditions (which <switch> settles when read) would hide the art
+    // written back outside its switch.
+    static const std::set<std::string> read{"style", "class", "transform", "d", "x", "y", "width", "height", "rx",
+                                            "ry", "cx", "cy", "r", "x1", "y1", "x2", "y2", "points", "href",
+                                            "xlink:href", "viewBox", "preserveAspectRatio", "xml:space", "pathLength",
+                                            "systemLanguage", "requiredFeatures", "requiredExtensions"};
+    Json keep = Json::object();
+    bool handlers = false;
+    for (const auto& [k, v] : at) {
+        if (read.count(k) || k.rfind("data-easel-", 0) == 0 || inheritedProperties().count(k) ||
+            ownProperties().count(k))
+            continue;
+        // Ids this system gives the definitions it writes are given anew.
+        if (k == "id" && v.rfind("easel-", 0) == 0) continue;
+        std::string value = lower(v);
+        value.erase(std::remove_if(value.begin(), value.end(), [](char ch) { return isWsp(ch); }), value.end());
+        if (lower(k).rfind("on", 0) == 0 || value.find("javascript:") != std::string::npos) {
+            handlers = true;
+            continue;
+        }
+        const size_t colon = k.find(':');
+        if (colon != std::string::npos) {
+            const std::string prefix = k.substr(0, colon);
+            if (prefix != "xlink" && prefix != "xml" && prefix != "inkscape") {
+                // The namespace goes with the attribute; the writer declares it on the root.
+                xmlNsPtr ns = xmlSearchNs(x_, n, reinterpret_cast<const xmlChar*>(prefix.c_str()));
+                if (!ns || !ns->href) continue;
+                keep["xmlns:" + prefix] = reinterpret_cast<const char*>(ns->href);
+            }
+        }
+        keep[k] = v;
+    }
+    if (handlers) note("event handler attributes and javascript: links not kept (scripts are not allowed)");
+    keepAttributes(a, keep);
+}
+
+void Importer::keepElement(xmlNodePtr n) {
+    const std::string qname = (n->ns && n->ns->prefix ? std::string(reinterpret_cast<const char*>(n->ns->prefix)) + ":"
+                                                      : std::string()) + name(n);
+    if (const std::string why = unkeepable(n); !why.empty()) {
+        note("skipped <" + qname + "> " + why + " (not allowed)");
+        return;
+    }
+    if (usesRepeatedId(n)) {
+        note("skipped <" + qname + "> using an id the file gives to more than one element");
+        return;
+    }
+    const std::string text = standalone(n, false);
+    if (!writableSvgText(text)) {
+        note("skipped <" + qname + "> that cannot be written alone (namespaces)");
+        return;
+    }
+    written_.insert(n);
+    (keptHere_ ? *keptHere_ : rootKept_) += text;
+}
+
+void Importer::attachKept(Art* a, const char* key, std::string& text) {
+    if (text.empty()) return;
+    // All that goes there comes at once; the art read from a file this
+    // system wrote already has it.
+    Json extra = a->extra().empty() ? Json::object() : Json::parse(a->extra(), nullptr, false);
+    if (!extra.is_object()) extra = Json::object();
+    if (!extra.contains(kKeptKey) || !extra[kKeptKey].is_object()) extra[kKeptKey] = Json::object();
+    Json& kept = extra[kKeptKey];
+    kept[key] = text;
+    doc_->setExtra(a, extra.dump());
+    text.clear();
+}
+
+std::string Importer::unusedDefinitions(xmlNodePtr root) {
+    // Definitions no part of the import wrote out, outside what it wrote.
+    auto writtenNear = [&](xmlNodePtr e) {
+        for (xmlNodePtr p = e; p && p->type == XML_ELEMENT_NODE; p = p->parent)
+            if (written_.count(p)) return true;
+        std::vector<xmlNodePtr> stack{e};
+        while (!stack.empty()) {
+            xmlNodePtr c = stack.back();
+            stack.pop_back();
+            if (written_.count(c)) return true;
+            for (xmlNodePtr k = c->children; k; k = k->next)
+                if (k->type == XML_ELEMENT_NODE) stack.push_back(k);
+        }
+        return false;
+    };
+    std::string text;
+    std::vector<xmlNodePtr> stack{root};
+    while (!stack.empty()) {
+        xmlNodePtr n = stack.back();
+        stack.pop_back();
+        if (n->type != XML_ELEMENT_NODE || written_.count(n)) continue;
+        if (isSvg(n) && name(n) == "defs") {
+            for (xmlNodePtr c = n->children; c; c = c->next) {
+                // Style sheets are read into the art; written back they would restyle it.
+                if (c->type != XML_ELEMENT_NODE || (isSvg(c) && name(c) == "style") || writtenNear(c)) continue;
+                if (!unkeepable(c).empty() || usesRepeatedId(c)) {
+                    note("unused definition <" + name(c) + "> not kept (scripts, entities or repeated ids)");
+                    continue;
+                }
+                const std::string def = standalone(c, true);
+                if (writableSvgText(def)) text += def;
+                else note("unused definition <" + name(c) + "> that cannot be written alone not kept");
+            }
+            continue;
+        }
+        for (xmlNodePtr c = n->last; c; c = c->prev) stack.push_back(c);
+    }
+    return text.empty() ? text : "<defs>" + text + "</defs>";
+}
+void Importer::keepRoot(xmlNodePtr root, const AttrMap& at) {
+    // The page, the styles the art took and this system's own attributes
+    // are written anew; the rest (editor settings, ids, languages) is kept.
+    static const std::set<std::string> read{"width", "height", "viewBox", "preserveAspectRatio", "style", "class",
+                                            "transform", "x", "y"};
+    Json attrs = Json::object();
+    for (const auto& [k, v] : at) {
+        if (read.count(k) || k.rfind("data-easel-", 0) == 0 || inheritedProperties().count(k) ||
+            ownProperties().count(k))
+            continue;
+        if (lower(k).rfind("on", 0) == 0) {
+            note("event handler attributes and javascript: links not kept (scripts are not allowed)");
+            continue;
+        }
+        const size_t colon = k.find(':');
+        if (colon != std::string::npos) {
+            const std::string prefix = k.substr(0, colon);
+            if (prefix != "xlink" && prefix != "xml" && prefix != "inkscape") {
+                xmlNsPtr ns = xmlSearchNs(x_, root, reinterpret_cast<const xmlChar*>(prefix.c_str()));
+                if (!ns || !ns->href) continue;
+                attrs["xmlns:" + prefix] = reinterpret_cast<const char*>(ns->href);
+            }
+        }
+        attrs[k] = v;
+    }
+    const std::string elements = rootKept_ + unusedDefinitions(root);
+    Json kept = Json::object();
+    if (!attrs.empty()) kept["attributes"] = attrs;
+    if (!elements.empty()) kept["elements"] = elements;
+    if (!kept.empty()) doc_->setSvgKept(kept.dump());
+}
+
+}  // namespace easel::svg

@@ -1,0 +1,136 @@
+// The SVG writer: shared by the units that write the document and its art
+// (SvgExport.cpp), art under warps (SvgExportWarp.cpp) and what was kept
+// from an imported file (SvgExportKept.cpp).
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Document.h"
+#include "SvgColor.h"
+#include "Warp.h"
+
+namespace easel::svgout {
+
+using Json = nlohmann::ordered_json;
+using Attrs = std::vector<std::pair<std::string, std::string>>;
+
+inline std::string num(float v) { return formatNumber(v); }
+
+inline std::string jsonText(const Json& j) { return j.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+inline bool samePoint(const AIRealPoint& a, const AIRealPoint& b) { return a.h == b.h && a.v == b.v; }
+
+// Path data for segments, in model coordinates or (flip) in page coordinates
+// with the vertical axis down.
+void appendPathData(const std::vector<AIPathSegment>& segs, bool closed, std::string& d, const float* flipHeight);
+
+class Writer {
+public:
+    explicit Writer(const Document& doc) : doc_(doc) {}
+    std::string run();
+
+private:
+    void art(const Art& a, int indent);
+    void styleAttrs(const Art& a, Attrs& at, bool always) { styleAttrs(a.style(), at, always); }
+    void styleAttrs(const AIPathStyle& s, Attrs& at, bool always);
+    void commonAttrs(const Art& a, Attrs& at) { commonAttrs(a, at, a.opacity(), a.blendMode()); }
+    // With the opacity and blend mode the art is drawn with.
+    void commonAttrs(const Art& a, Attrs& at, float opacity, int32_t blend);
+    // A compound path drawn as one SVG path with its drawn style; its own
+    // style, opacity and blend mode, when they differ, go in data-easel-own.
+    void compoundPaint(const Art& a, Attrs& at);
+    void open(const std::string& tag, const Attrs& at, int indent, bool empty);
+    // SVG attributes kept from an imported file (extra "svg") replace or join
+    // ours (their namespaces declared on the root, an id written once), and
+    // kept pattern paint the art still shows names its pattern.
+    void passthrough(const Art& a, Attrs& at);
+    void line(int indent, const std::string& text) {
+        out_.append(static_cast<size_t>(indent), ' ');
+        out_ += text;
+        out_ += '\n';
+    }
+    // Objects draw their local box (0, 0)-(w, h), vertical axis up, through
+    // the object matrix; SVG draws (0, -h)-(w, 0) with the axis down.
+    static std::string objectTransform(const AIRealMatrix& m) {
+        return "matrix(" + num(m.a) + " " + num(m.b) + " " + num(-m.c) + " " + num(-m.d) + " " + num(m.tx) + " " +
+               num(m.ty) + ")";
+    }
+    std::string pageFlip() const { return "matrix(1 0 0 -1 0 " + num(doc_.height()) + ")"; }
+    void collectSymbols(const Art& a);
+    // Art with a clip path, mask or filter kept from an imported file:
+    // written inside a group in the effects' space, the art itself taken
+    // back to the page. false when it keeps none (or its space cannot be
+    // inverted), and nothing is written.
+    bool effectsWrapper(const Art& a, int indent);
+    // The art with what was kept around it.
+    void artBody(const Art& a, int indent);
+    // Adds the definitions kept with art (SVG text of elements) to those
+    // written, each id once.
+    void addDefinitions(const std::string& text);
+    std::vector<std::string> effectDefs_;
+    std::set<std::string> effectDefsSeen_;
+    std::set<std::string> definitionIds_;
+    static std::string gradientId(int32_t ref) { return "easel-gradient-" + std::to_string(ref); }
+    // The gradient paints the art uses, written once each as definitions.
+    void collectGradients(const Art& a);
+    void writeGradient(int32_t ref, int indent);
+    std::set<int32_t> gradients_;
+    // The transform of object art; under a warp, the warp's local affine at
+    // the object's centre is drawn and the object's own transform is kept
+    // in data-easel-transform.
+    void objectTransformAttrs(const Art& a, Attrs& at) {
+        AIRealMatrix shown{};
+        if (!warpedMatrix(a, shown)) {
+            at.emplace_back("transform", objectTransform(a.objectMatrix()));
+            return;
+        }
+        at.emplace_back("transform", objectTransform(shown));
+        at.emplace_back("data-easel-transform", objectTransform(a.objectMatrix()));
+    }
+    // Segments of path art as drawn on the page; false (out untouched) when
+    // no warp acts on it, so the stored segments are drawn.
+    bool warpedSegments(const Art& a, std::vector<AIPathSegment>& out);
+    // The object matrix followed by the local affine of the warps at the
+    // centre of the object's box; false when no warp acts on it.
+    bool warpedMatrix(const Art& a, AIRealMatrix& out);
+    // Placed and raster images under a warp, drawn as triangles each mapped
+    // by the affine that fits the warp at its corners; false when the warp
+    // gives no usable mesh (the caller then draws it by warpedMatrix).
+    bool warpedImage(const Art& a, Attrs& at, int indent);
+
+    // What was kept from an imported file (SvgExportKept.cpp).
+    // Pattern paint the art still shows: the pattern placed for where the
+    // art is written, added to the definitions, named by patternIds_.
+    void collectPatterns(const Art& a);
+    std::map<std::pair<const Art*, std::string>, std::string> patternIds_;
+    // Namespace declarations kept attributes need, for the root.
+    void collectNamespaces(const Json& attributes);
+    std::map<std::string, std::string> namespaces_;
+    std::set<std::string> ids_;  // ids written, each once
+    static void noteIds(const std::string& text, std::set<std::string>& ids);
+    // Whether kept SVG text can be written into the file: well-formed with
+    // the namespaces the root declares.
+    bool writable(const std::string& fragment) const;
+    // Kept elements around the art: "before", "after", "inside" (an empty group's).
+    void keptElements(const Art& a, const char* key, int indent);
+    // A text's kept spans while its string is unchanged, else null.
+    Json keptSpans(const Art& a) const;
+    // The user space art is written in, mapped to the page.
+    void userSpace(const Art& a, double m[6]) const;
+    // The root's attributes.
+    Attrs rootAttributes();
+
+    const Document& doc_;
+    WarpedGeometry warps_;
+    std::string out_;
+    std::vector<std::pair<std::string, std::string>> symbols_;  // name, kept definition
+    std::set<std::string> symbolNames_;
+};
+
+}  // namespace easel::svgout

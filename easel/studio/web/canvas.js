@@ -114,12 +114,7 @@ function draw2d(p, z, ox, oy) {
   const cache = { fill: null, stroke: null, width: null };
   for (const layer of p.layers)
     for (let i = layer.start; i < layer.start + layer.count; i++) {
-      if (p.hasBounds(i)) {
-        // Objects off the canvas are not drawn (strokes may reach a little past the bounds).
-        const x0 = bounds[i * 4] * z + ox, x1 = bounds[i * 4 + 2] * z + ox;
-        const y0 = oy - bounds[i * 4 + 3] * z, y1 = oy - bounds[i * 4 + 1] * z;
-        if (x1 < -50 || y1 < -50 || x0 > W + 50 || y0 > H + 50) continue;
-      }
+      if (p.offCanvas(i, z, ox, oy, W, H)) continue;
       for (let s = starts[i]; s < starts[i + 1]; s++) {
         const st = styles.get(style[s]);
         const g = geoms.get(geom[s]);

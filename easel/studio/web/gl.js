@@ -272,11 +272,7 @@ export function createRenderer(glCanvas) {
     let prev = -1, prevLook = null;
     for (const layer of p.layers)
       for (let i = layer.start; i < layer.start + layer.count; i++) {
-        if (p.hasBounds(i)) {
-          const x0 = bounds[i * 4] * z + ox, x1 = bounds[i * 4 + 2] * z + ox;
-          const y0 = oy - bounds[i * 4 + 3] * z, y1 = oy - bounds[i * 4 + 1] * z;
-          if (x1 < -50 || y1 < -50 || x0 > W + 50 || y0 > H + 50) continue;
-        }
+        if (p.offCanvas(i, z, ox, oy, W, H)) continue;
         for (let s = starts[i]; s < starts[i + 1]; s++) {
           if (blend[s] && p.blends.get(blend[s]) !== 'normal') return null;
           const k = s * 6;

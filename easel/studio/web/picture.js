@@ -50,6 +50,15 @@ export class Picture {
   selected(i) { return (this.flags[i] & SELECTED) !== 0; }
   locked(i) { return (this.flags[i] & LOCKED) !== 0; }
   hasBounds(i) { return (this.flags[i] & HAS_BOUNDS) !== 0; }
+  // Whether object i lies off a W x H canvas the page maps to by x * z + ox,
+  // oy - y * z (strokes may reach a little past the bounds, hence the margin).
+  offCanvas(i, z, ox, oy, W, H) {
+    if (!this.hasBounds(i)) return false;
+    const b = this.bounds;
+    const x0 = b[i * 4] * z + ox, x1 = b[i * 4 + 2] * z + ox;
+    const y0 = oy - b[i * 4 + 3] * z, y1 = oy - b[i * 4 + 1] * z;
+    return x1 < -50 || y1 < -50 || x0 > W + 50 || y0 > H + 50;
+  }
 
   // The picture after a change the host sent, or null when it does not
   // follow from this one (the page then asks for the whole picture). Sets

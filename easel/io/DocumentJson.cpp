@@ -650,6 +650,10 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
         Layer* layer = nullptr;
         doc->insertLayer(nullptr, kPlaceAboveAll, &layer, name);
         flags.push_back({layer, visible, locked});
+        if (const Value kept = l.find("svg")) {
+            if (!kept.isObject()) return fail(where.at("svg"), "expected an object");
+            doc->setLayerSvgKept(layer, toJson(kept).dump());
+        }
         if (const Value arts = l.find("art")) {
             const Where wa = where.at("art");
             if (!arts.isArray()) return fail(wa, "expected an array");

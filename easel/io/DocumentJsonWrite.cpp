@@ -492,6 +492,13 @@ void Writer::document(const Document& doc) {
         boolean(l->visible());
         lo.key("locked");
         boolean(l->locked());
+        if (!l->svgKept().empty()) {
+            const Json kept = Json::parse(l->svgKept(), nullptr, false);
+            if (kept.is_object()) {
+                lo.key("svg");
+                json(kept, 6);
+            }
+        }
         lo.key("art");
         Array arts{*this, 6};
         for (const Art* a = l->firstArt(); a; a = a->next()) {

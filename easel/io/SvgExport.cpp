@@ -257,22 +257,23 @@ void Writer::artBody(const Art& a, int indent) {
             commonAttrs(a, at);
             styleAttrs(a, at, false);
             passthrough(a, at);
+            const std::string tag = t == kGroupArt && isLink(a) ? "a" : "g";
             if (!a.firstChild()) {
                 const size_t before = out_.size();
-                open("g", at, indent, false);
+                open(tag, at, indent, false);
                 const size_t opened = out_.size();
                 keptElements(a, "inside", indent + 2);
                 if (out_.size() == opened) {
                     out_.resize(before);
-                    open("g", at, indent, true);
+                    open(tag, at, indent, true);
                 } else {
-                    line(indent, "</g>");
+                    line(indent, "</" + tag + ">");
                 }
                 return;
             }
-            open("g", at, indent, false);
+            open(tag, at, indent, false);
             for (const Art* c = a.firstChild(); c; c = c->next()) art(*c, indent + 2);
-            line(indent, "</g>");
+            line(indent, "</" + tag + ">");
             return;
         }
         case kPathArt: {
@@ -485,8 +486,17 @@ std::string Writer::run() {
     out_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     const Json kept = doc_.svgKept().empty() ? Json() : Json::parse(doc_.svgKept(), nullptr, false);
     if (kept.is_object() && kept.contains("attributes")) collectNamespaces(kept["attributes"]);
+    std::vector<Json> layerKept(doc_.layerCount());
     for (size_t i = 0; i < doc_.layerCount(); ++i) {
-        for (const Art* a = doc_.layerFromBottom(i)->firstArt(); a; a = a->next()) {
+        const Layer* l = doc_.layerFromBottom(i);
+        if (!l->svgKept().empty()) {
+            const Json lk = Json::parse(l->svgKept(), nullptr, false);
+            if (lk.is_object() && lk.contains("attributes") && lk["attributes"].is_object()) {
+                layerKept[i] = lk["attributes"];
+                collectNamespaces(layerKept[i]);
+            }
+        }
+        for (const Art* a = l->firstArt(); a; a = a->next()) {
             collectSymbols(*a);
             collectGradients(*a);
         }
@@ -519,6 +529,7 @@ std::string Writer::run() {
             at.emplace_back("display", "none");
         }
         if (l->locked()) at.emplace_back("data-easel-locked", "true");
+        keptAttributes(layerKept[i], at);
         if (!l->firstArt()) {
             open("g", at, 2, true);
             continue;

@@ -107,28 +107,37 @@ void Writer::collectNamespaces(const Json& attributes) {
     }
 }
 
+void Writer::keptAttributes(const Json& attributes, Attrs& at) {
+    if (!attributes.is_object()) return;
+    for (auto& [k, v] : attributes.items()) {
+        if (!v.is_string() || !isXmlName(k.substr(k.find(':') + 1)) || k.rfind("data-easel", 0) == 0) continue;
+        const std::string value = v.get<std::string>();
+        if (k.rfind("xmlns:", 0) == 0) {
+            auto root = namespaces_.find(k.substr(6));
+            if ((root != namespaces_.end() && root->second == value) || k == "xmlns:xml") continue;
+        }
+        // An id goes to the first art that has it; copies go without.
+        if (k == "id" && !ids_.insert(value).second) continue;
+        bool replaced = false;
+        for (auto& [name, current] : at) {
+            if (name == k) {
+                current = value;
+                replaced = true;
+            }
+        }
+        if (!replaced) at.emplace_back(k, value);
+    }
+}
+
+bool Writer::isLink(const Art& a) {
+    if (a.extra().find(kElementKey) == std::string::npos) return false;
+    const Json extra = extraOf(a);
+    return extra.contains(kElementKey) && extra[kElementKey] == "a";
+}
+
 void Writer::passthrough(const Art& a, Attrs& at) {
     const Json extra = extraOf(a);
-    if (extra.contains("svg") && extra["svg"].is_object()) {
-        for (auto& [k, v] : extra["svg"].items()) {
-            if (!v.is_string() || !isXmlName(k.substr(k.find(':') + 1)) || k.rfind("data-easel", 0) == 0) continue;
-            const std::string value = v.get<std::string>();
-            if (k.rfind("xmlns:", 0) == 0) {
-                auto root = namespaces_.find(k.substr(6));
-                if ((root != namespaces_.end() && root->second == value) || k == "xmlns:xml") continue;
-            }
-            // An id goes to the first art that has it; copies go without.
-            if (k == "id" && !ids_.insert(value).second) continue;
-            bool replaced = false;
-            for (auto& [name, current] : at) {
-                if (name == k) {
-                    current = value;
-                    replaced = true;
-                }
-            }
-            if (!replaced) at.emplace_back(k, value);
-        }
-    }
+    if (extra.contains("svg")) keptAttributes(extra["svg"], at);
     // Kept markers, drawn in the space the path is written in.
     if (extra.contains(kEffectsKey) && extra[kEffectsKey].is_object() && extra[kEffectsKey].contains("attributes") &&
         extra[kEffectsKey]["attributes"].is_object()) {

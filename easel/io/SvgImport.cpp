@@ -458,10 +458,11 @@ bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
         }
         loose = nullptr;
         const AttrMap ga = attributes(c);
-        std::string lname;
+        std::string lname, nameKey;
         for (const char* k : {"data-easel-layer", "inkscape:label", "id"}) {
             if (ga.count(k)) {
                 lname = ga.at(k);
+                nameKey = k;
                 break;
             }
         }
@@ -476,16 +477,21 @@ bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
             flags.locked = ga.count("data-easel-locked") && ga.at("data-easel-locked") == "true";
         }
         // What a layer cannot carry (opacity, blending, hiding, ...) stays on
-        // a group inside it.
+        // a group inside it; an editor's display:inline changes nothing.
         bool wrap = false;
         for (const auto& [k, v] : gown) {
-            if (ownProperties().count(k) && !(ours && k == "display")) wrap = true;
+            if (ownProperties().count(k) && !(k == "display" && (ours || lower(trim(v)) != "none"))) wrap = true;
         }
-        if (ga.count("data-easel-id")) wrap = true;
+        // A group written as art (data-easel-id) keeps its attributes as art.
+        const bool art = ga.count("data-easel-id") > 0;
+        if (!art) keepLayerAttributes(layer, c, ga, nameKey);
         Ctx lc = ctx;
         lc.layer = layer;
-        if (wrap) {
+        if (wrap || art) {
+            const xmlNodePtr outer = layerGroup_;
+            layerGroup_ = art ? nullptr : c;
             element(c, lc);
+            layerGroup_ = outer;
             continue;
         }
         const Props gprops = inherit(rootProps, gown);

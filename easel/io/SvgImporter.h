@@ -159,7 +159,16 @@ private:
     static std::string idOf(xmlNodePtr n);
     // Keeps, with the art, the attributes of its element this reader does
     // not interpret (editors' attributes, ids, data-*, other namespaces).
+    // A link (<a>) keeps its target and is marked to be written as <a>.
     void keepUnknownAttributes(Art* a, xmlNodePtr n, const AttrMap& at);
+    // Those attributes, with the namespaces they use, as a JSON object.
+    nlohmann::ordered_json unknownAttributes(xmlNodePtr n, const AttrMap& at);
+    // The top-level group read as a layer, which keeps its attributes
+    // itself when a group inside the layer carries what a layer cannot.
+    xmlNodePtr layerGroup_ = nullptr;
+    // Keeps with the layer the attributes of its group this reader does not
+    // interpret, other than those that name it (`nameKey`: the one read).
+    void keepLayerAttributes(Layer* layer, xmlNodePtr g, const AttrMap& at, const std::string& nameKey);
     // An element easel does not draw (metadata, editor settings, elements of
     // other namespaces, foreignObject): kept as text where it stands.
     void keepElement(xmlNodePtr n);

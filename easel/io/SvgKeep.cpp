@@ -404,9 +404,23 @@ std::string Importer::standalone(xmlNodePtr n, bool bake, const Mat* markerSpace
 }
 
 void Importer::keepUnknownAttributes(Art* a, xmlNodePtr n, const AttrMap& at) {
+    // A layer's group keeps them with the layer.
+    if (n == layerGroup_) return;
+    keepAttributes(a, unknownAttributes(n, at));
+    // A link is a group that is written back as the <a> it was.
+    if (isSvg(n) && name(n) == "a" && a->type() == kGroupArt) {
+        Json extra = a->extra().empty() ? Json::object() : Json::parse(a->extra(), nullptr, false);
+        if (!extra.is_object()) extra = Json::object();
+        extra[kElementKey] = "a";
+        doc_->setExtra(a, extra.dump());
+    }
+}
+
+Json Importer::unknownAttributes(xmlNodePtr n, const AttrMap& at) {
     // What the reader interprets: geometry, references, style, its own data.
     // Conditions (which <switch> settles when read) would hide the art
-    // written back outside its switch.
+    // written back outside its switch. A link's target is kept.
+    const bool link = isSvg(n) && name(n) == "a";
     static const std::set<std::string> read{"style", "class", "transform", "d", "x", "y", "width", "height", "rx",
                                             "ry", "cx", "cy", "r", "x1", "y1", "x2", "y2", "points", "href",
                                             "xlink:href", "viewBox", "preserveAspectRatio", "xml:space", "pathLength",
@@ -414,8 +428,8 @@ void Importer::keepUnknownAttributes(Art* a, xmlNodePtr n, const AttrMap& at) {
     Json keep = Json::object();
     bool handlers = false;
     for (const auto& [k, v] : at) {
-        if (read.count(k) || k.rfind("data-easel-", 0) == 0 || inheritedProperties().count(k) ||
-            ownProperties().count(k))
+        if ((read.count(k) && !(link && (k == "href" || k == "xlink:href"))) || k.rfind("data-easel-", 0) == 0 ||
+            inheritedProperties().count(k) || ownProperties().count(k))
             continue;
         // Ids this system gives the definitions it writes are given anew.
         if (k == "id" && v.rfind("easel-", 0) == 0) continue;
@@ -438,7 +452,18 @@ void Importer::keepUnknownAttributes(Art* a, xmlNodePtr n, const AttrMap& at) {
         keep[k] = v;
     }
     if (handlers) note("event handler attributes and javascript: links not kept (scripts are not allowed)");
-    keepAttributes(a, keep);
+    return keep;
+}
+
+void Importer::keepLayerAttributes(Layer* layer, xmlNodePtr g, const AttrMap& at, const std::string& nameKey) {
+    Json keep = unknownAttributes(g, at);
+    // The writer gives every layer its name and mode.
+    keep.erase("inkscape:label");
+    if (keep.contains("inkscape:groupmode") && keep["inkscape:groupmode"] == "layer") keep.erase("inkscape:groupmode");
+    if (nameKey == "id") keep.erase("id");
+    // Its classes, which no written style sheet matches.
+    if (auto c = at.find("class"); c != at.end()) keep["class"] = c->second;
+    if (!keep.empty()) doc_->setLayerSvgKept(layer, Json{{"attributes", keep}}.dump());
 }
 
 void Importer::keepElement(xmlNodePtr n) {

@@ -33,6 +33,9 @@ constexpr const char* kPaintKey = "svgPaint";
 // "Hello <tspan ...>world</tspan>", "attributes": {"x": "20", ...},
 // "origin": [x, y]}; written while the text's string is still "text".
 constexpr const char* kTextKey = "svgText";
+// The key of the name of the SVG element a group was read from when it is
+// not <g>: "a" (a link, its target among the group's kept attributes).
+constexpr const char* kElementKey = "svgElement";
 
 // Whether an anchor's direction points lie on one line through it, on
 // opposite sides: the shape of a smooth anchor. Used for files that do not

@@ -50,6 +50,10 @@ private:
     // ours (their namespaces declared on the root, an id written once), and
     // kept pattern paint the art still shows names its pattern.
     void passthrough(const Art& a, Attrs& at);
+    // Kept SVG attributes (a JSON object of strings) joining or replacing `at`.
+    void keptAttributes(const Json& attributes, Attrs& at);
+    // A group read from a link (<a>), written back as one.
+    static bool isLink(const Art& a);
     void line(int indent, const std::string& text) {
         out_.append(static_cast<size_t>(indent), ' ');
         out_ += text;

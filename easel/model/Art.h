@@ -203,6 +203,10 @@ public:
     bool editable() const { return visible_ && !locked_; }
     Art* firstArt() const { return art_.first; }  // bottom-most
     Art* lastArt() const { return art_.last; }    // top-most
+    // What the layer's group in an SVG file held that easel does not
+    // interpret, written back on it: JSON object text ({"attributes": {...}};
+    // empty: none). Not part of undo; no edit changes it.
+    const std::string& svgKept() const { return svgKept_; }
 
     AILayerHandle handle() { return reinterpret_cast<AILayerHandle>(this); }
     static Layer* fromHandle(AILayerHandle h) { return reinterpret_cast<Layer*>(h); }
@@ -214,6 +218,7 @@ private:
     bool visible_ = true;
     bool locked_ = false;
     bool live_ = false;  // in the document's layer list
+    std::string svgKept_;
     ArtList art_;
 };
 

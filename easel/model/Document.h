@@ -109,6 +109,10 @@ public:
     ASErr setLayerName(Layer* layer, const std::string& name);
     ASErr setLayerVisible(Layer* layer, bool visible);
     ASErr setLayerLocked(Layer* layer, bool locked);
+    // See Layer::svgKept (not part of undo).
+    void setLayerSvgKept(Layer* layer, std::string jsonObjectText) {
+        if (layer) layer->svgKept_ = std::move(jsonObjectText);
+    }
     // Takes a layer (with its art) out of the document; undo puts it back.
     // The last layer cannot be removed.
     ASErr removeLayer(Layer* layer);

@@ -265,6 +265,8 @@ TEST_F(SvgRoundTrip, KeptPartsDrawTheSameAndSettle) {
         const char* what;
         const char* body;
         bool drawn = true;  // text is not: librsvg's fonts stay allocated and fail the leak check
+        std::vector<std::string> written = {};  // in the SVG written back
+        std::vector<std::string> notWritten = {};
     } cases[] = {
         {"asymmetric marker, auto, on a mirrored path",
          "<path d=\"M4 30 L20 10 L36 24\" stroke=\"black\" stroke-width=\"2\" fill=\"none\" marker-end=\"url(#flag)\" "
@@ -288,8 +290,22 @@ TEST_F(SvgRoundTrip, KeptPartsDrawTheSameAndSettle) {
          "<path id=\"p1\" d=\"M2 2 H30 V30 Z\" sodipodi:nodetypes=\"ccc\" data-note=\"x\" inkscape:label=\"Tri\"/>"
          "<foreignObject width=\"9\" height=\"9\"><div xmlns=\"http://www.w3.org/1999/xhtml\">Hi</div></foreignObject>"
          "<g id=\"empty\"><desc>nothing drawn</desc></g></g>"},
+        {"layers keep their group's attributes, links their element and target",
+         "<g id=\"layer1\" inkscape:groupmode=\"layer\" inkscape:label=\"Back\" class=\"x\" data-role=\"bg\" "
+         "xmlns:foo=\"urn:foo\" foo:bar=\"1\" sodipodi:insensitive=\"true\" style=\"display:inline\" "
+         "transform=\"translate(1 2)\"><a href=\"https://example.com/\" target=\"_blank\">"
+         "<rect width=\"9\" height=\"9\" fill=\"red\"/></a></g>"
+         "<g id=\"layer2\" class=\"y\" opacity=\"0.5\"><a xlink:href=\"#layer1\" xlink:title=\"t\">"
+         "<circle cx=\"25\" cy=\"25\" r=\"9\"/><a href=\"javascript:alert(1)\"><rect width=\"4\" height=\"4\"/>"
+         "</a></a></g>",
+         true,
+         {"inkscape:label=\"Back\" data-easel-layer=\"Back\" transform=\"matrix(1 0 0 -1 0 30)\" data-role=\"bg\" "
+          "foo:bar=\"1\" id=\"layer1\" sodipodi:insensitive=\"true\" class=\"x\">",
+          "xmlns:foo=\"urn:foo\"", "data-easel-layer=\"layer2\" transform=\"matrix(1 0 0 -1 0 30)\" class=\"y\">",
+          "href=\"https://example.com/\" target=\"_blank\">", "xlink:href=\"#layer1\" xlink:title=\"t\">", "</a>"},
+         {"id=\"layer2\"", "javascript"}},
     };
-    for (const auto& [what, body, drawn] : cases) {
+    for (const auto& [what, body, drawn, written, notWritten] : cases) {
         SCOPED_TRACE(what);
         const std::string svg =
             std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
@@ -301,6 +317,8 @@ TEST_F(SvgRoundTrip, KeptPartsDrawTheSameAndSettle) {
         auto doc = fromSvg(svg, false);
         ASSERT_TRUE(doc);
         const std::string svg1 = writeSvg(*doc);
+        for (const std::string& w : written) EXPECT_NE(svg1.find(w), std::string::npos) << w << "\n" << svg1;
+        for (const std::string& w : notWritten) EXPECT_EQ(svg1.find(w), std::string::npos) << w << "\n" << svg1;
         if (drawn) {
             Image before, after;
             std::string error;

@@ -109,6 +109,11 @@ await test('the Drag tool: copies follow the mouse and stay after mouse up; undo
   await page.keyboard.press('Control+Shift+Z');
   await idle(page);
   assert.equal(await count(), after);
+  // The picture the page built from the host's changes is the one a page loading afresh gets.
+  const built = JSON.stringify((await page.evaluate(() => window.studio.scene)).layers);
+  await page.reload();
+  await idle(page);
+  assert.equal(JSON.stringify((await page.evaluate(() => window.studio.scene)).layers), built);
   await page.keyboard.press('Control+Z');
   await idle(page);
 });

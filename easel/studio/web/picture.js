@@ -118,21 +118,24 @@ export class Picture {
         at += count;
         shapeAt += s1 - s0;
       } else {
-        for (let k = 0; k < count; k++, fresh++, at++) {
-          const c = a.counts[fresh];
-          p.ids[at] = a.ids[fresh];
-          p.bounds.set(a.bounds.subarray(fresh * 4, fresh * 4 + 4), at * 4);
-          p.flags[at] = a.flags[fresh];
-          p.counts[at] = c;
-          p.mat.set(a.mat.subarray(freshShapes * 6, (freshShapes + c) * 6), shapeAt * 6);
-          p.geom.set(a.geom.subarray(freshShapes, freshShapes + c), shapeAt);
-          p.style.set(a.style.subarray(freshShapes, freshShapes + c), shapeAt);
-          p.opacity.set(a.opacity.subarray(freshShapes, freshShapes + c), shapeAt);
-          p.blend.set(a.blend.subarray(freshShapes, freshShapes + c), shapeAt);
-          if (!drawn && !old.sameShapes(at, p, at, shapeAt)) drawn = true;
-          freshShapes += c;
-          shapeAt += c;
-        }
+        // A run of new records is contiguous in the answer: copied column by column.
+        let c = 0;
+        for (let k = 0; k < count; k++) c += a.counts[fresh + k];
+        p.ids.set(a.ids.subarray(fresh, fresh + count), at);
+        p.bounds.set(a.bounds.subarray(fresh * 4, (fresh + count) * 4), at * 4);
+        p.flags.set(a.flags.subarray(fresh, fresh + count), at);
+        p.counts.set(a.counts.subarray(fresh, fresh + count), at);
+        p.mat.set(a.mat.subarray(freshShapes * 6, (freshShapes + c) * 6), shapeAt * 6);
+        p.geom.set(a.geom.subarray(freshShapes, freshShapes + c), shapeAt);
+        p.style.set(a.style.subarray(freshShapes, freshShapes + c), shapeAt);
+        p.opacity.set(a.opacity.subarray(freshShapes, freshShapes + c), shapeAt);
+        p.blend.set(a.blend.subarray(freshShapes, freshShapes + c), shapeAt);
+        for (let k = 0, s = shapeAt; k < count && !drawn; s += a.counts[fresh + k], k++)
+          if (!old.sameShapes(at + k, p, at + k, s)) drawn = true;
+        fresh += count;
+        freshShapes += c;
+        at += count;
+        shapeAt += c;
       }
     }
     for (let i = 0; i < n; i++) p.starts[i + 1] = p.starts[i] + p.counts[i];

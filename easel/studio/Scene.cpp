@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "Document.h"
@@ -187,6 +188,13 @@ struct ObjectRecord {
 };
 
 constexpr uint32_t kSelected = 1, kLocked = 2, kHasBounds = 4;
+
+// The shortest text that reads back as the same float.
+std::string exactNumber(float v) {
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
 
 uint64_t fnv(uint64_t h, const void* data, size_t n) {
     const auto* p = static_cast<const unsigned char*>(data);
@@ -434,6 +442,8 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
         }
     }
 
+    const size_t objectCount = ids.size(), shapeCount = geom.size();
+
     // Geometry no object uses any more is dropped on both sides.
     std::string drop = "[";
     auto prune = [&](auto& table) {
@@ -459,6 +469,53 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
     }
     blends += '}';
 
+    // Columns whose entries are all alike go in the header as one value and
+    // are left out of the arrays: the copies of an arrangement mostly differ
+    // only in their place.
+    std::string same;
+    auto sameAs = [&](const char* name, const std::string& value) {
+        same += same.empty() ? "{\"" : ",\"";
+        same += name;
+        same += "\":" + value;
+    };
+    auto packed = [&](const char* name, auto& column) {
+        if (column.empty() || std::any_of(column.begin(), column.end(), [&](auto v) { return v != column[0]; })) return;
+        if constexpr (std::is_floating_point_v<std::decay_t<decltype(column[0])>>) {
+            if (!std::isfinite(column[0])) return;  // JSON has no text for it: the column stays
+            sameAs(name, exactNumber(column[0]));
+        } else {
+            sameAs(name, std::to_string(column[0]));
+        }
+        column.clear();
+    };
+    packed("flags", flags);
+    packed("counts", counts);
+    packed("geom", geom);
+    packed("style", style);
+    packed("opacity", opacity);
+    packed("blend", blend);
+    if (!mats.empty()) {
+        bool linear = std::all_of(mats.begin(), mats.begin() + 4, [](float v) { return std::isfinite(v); });
+        for (size_t k = 6; k < mats.size() && linear; k += 6) linear = std::equal(mats.begin(), mats.begin() + 4, mats.begin() + k);
+        if (linear) {
+            sameAs("linear", '[' + exactNumber(mats[0]) + ',' + exactNumber(mats[1]) + ',' + exactNumber(mats[2]) + ',' +
+                                 exactNumber(mats[3]) + ']');
+            size_t to = 0;
+            for (size_t k = 0; k < mats.size(); k += 6) mats[to++] = mats[k + 4], mats[to++] = mats[k + 5];
+            mats.resize(to);
+        }
+    }
+    if (!ids.empty()) {
+        const double step = ids.size() > 1 ? ids[1] - ids[0] : 1;
+        bool progression = true;
+        for (size_t k = 1; k < ids.size() && progression; ++k) progression = ids[k] == ids[0] + static_cast<double>(k) * step;
+        if (progression) {
+            sameAs("ids", '[' + std::to_string(static_cast<int64_t>(ids[0])) + ',' + std::to_string(static_cast<int64_t>(step)) + ']');
+            ids.clear();
+        }
+    }
+    if (!same.empty()) same += '}';
+
     std::string head = "{\"version\":" + std::to_string(w.version) + ",\"base\":" + std::to_string(full ? 0 : version_);
     head += ",\"width\":";
     num(head, doc.width(), 3);
@@ -466,13 +523,15 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
     num(head, doc.height(), 3);
     head += ",\"layers\":" + layers + ",\"geoms\":" + w.geoms + "],\"styles\":" + w.styles + "],\"drop\":" + drop +
             ",\"blends\":" + blends + ",\"runs\":" + std::to_string(runs.size() / 2) +
-            ",\"objects\":" + std::to_string(ids.size()) + ",\"shapes\":" + std::to_string(geom.size()) + '}';
+            ",\"objects\":" + std::to_string(objectCount) + ",\"shapes\":" + std::to_string(shapeCount) +
+            (same.empty() ? "" : ",\"same\":" + same) + '}';
 
     // Layout: the header's length (4 bytes, little-endian), the header, then
     // each array aligned to 8 bytes: runs (int32 pairs), ids (float64),
     // bounds (float32 x 4), flags (uint8), shape counts (uint32), matrices
-    // (float32 x 6), geometry ids (uint32), style ids (uint32), opacities
-    // (float32), blend modes (uint8).
+    // (float32 x 6, or x 2 when all share their linear part), geometry ids
+    // (uint32), style ids (uint32), opacities (float32), blend modes (uint8);
+    // a column the header gives as one value is left out.
     std::string out;
     out.reserve(head.size() + 64 + runs.size() * 4 + ids.size() * 8 + (bounds.size() + mats.size() + opacity.size()) * 4 +
                 flags.size() + blend.size() + (counts.size() + geom.size() + style.size()) * 4);

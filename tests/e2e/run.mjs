@@ -114,6 +114,25 @@ await test('the Drag tool: copies follow the mouse and stay after mouse up; undo
   await page.reload();
   await idle(page);
   assert.equal(JSON.stringify((await page.evaluate(() => window.studio.scene)).layers), built);
+  // And it is the document as the host's text picture gives it: ids, selection, opacity, and
+  // every shape's first point through its matrix where the text has it on the page.
+  const [mine, text] = await page.evaluate(async () => [window.studio.scene, (await (await fetch('/api/call', {
+    method: 'POST', headers: { 'Content-Type': 'application/json' }, body: JSON.stringify({ op: 'state' }) })).json()).scene]);
+  const first = (d) => d.match(/-?[\d.]+/g).slice(0, 2).map(Number);
+  const objects = (sc) => sc.layers.flatMap((l) => l.art);
+  assert.equal(objects(mine).length, objects(text).length);
+  objects(text).forEach((t, i) => {
+    const o = objects(mine)[i];
+    assert.equal(o.id, t.id);
+    assert.equal(!!o.sel, !!t.sel);
+    assert.equal(o.p.length, t.p.length);
+    o.p.forEach((sh, k) => {
+      const [x, y] = first(sh.d), m = sh.m, [tx, ty] = first(t.p[k].d);
+      assert.ok(Math.abs(m[0] * x + m[2] * y + m[4] - tx) < 0.02 && Math.abs(m[1] * x + m[3] * y + m[5] - ty) < 0.02,
+                `object ${t.id}: (${x}, ${y}) through [${m}] is not at (${tx}, ${ty})`);
+      assert.ok(Math.abs(sh.o - (t.p[k].o ?? 1)) < 0.001);
+    });
+  });
   await page.keyboard.press('Control+Z');
   await idle(page);
 });

@@ -16,11 +16,30 @@ export function readPicture(buffer, offset) {
     at += count * Type.BYTES_PER_ELEMENT;
     return a;
   };
-  const o = head.objects, s = head.shapes;
+  const o = head.objects, s = head.shapes, same = head.same || {};
+  // A column the header gives as one value is not in the bytes.
+  const column = (name, Type, count) => (name in same ? new Type(count).fill(same[name]) : take(Type, count));
+  const runs = take(Int32Array, head.runs * 2);
+  let ids;
+  if (same.ids) {
+    ids = new Float64Array(o);
+    for (let k = 0; k < o; k++) ids[k] = same.ids[0] + k * same.ids[1];
+  } else ids = take(Float64Array, o);
+  const bounds = take(Float32Array, o * 4), flags = column('flags', Uint8Array, o), counts = column('counts', Uint32Array, o);
+  let mat;
+  if (same.linear) {
+    // Only the translations are sent.
+    const t = take(Float32Array, s * 2), [a, b, c, d] = same.linear;
+    mat = new Float32Array(s * 6);
+    for (let k = 0; k < s; k++) {
+      const m = k * 6;
+      mat[m] = a; mat[m + 1] = b; mat[m + 2] = c; mat[m + 3] = d; mat[m + 4] = t[k * 2]; mat[m + 5] = t[k * 2 + 1];
+    }
+  } else mat = take(Float32Array, s * 6);
   head.arrays = {
-    runs: take(Int32Array, head.runs * 2), ids: take(Float64Array, o), bounds: take(Float32Array, o * 4),
-    flags: take(Uint8Array, o), counts: take(Uint32Array, o), mat: take(Float32Array, s * 6),
-    geom: take(Uint32Array, s), style: take(Uint32Array, s), opacity: take(Float32Array, s), blend: take(Uint8Array, s),
+    runs, ids, bounds, flags, counts, mat,
+    geom: column('geom', Uint32Array, s), style: column('style', Uint32Array, s),
+    opacity: column('opacity', Float32Array, s), blend: column('blend', Uint8Array, s),
   };
   return head;
 }

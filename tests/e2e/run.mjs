@@ -4,15 +4,10 @@
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
-import { args, artCount, browserOrReason, idle, moveTo, startStudio, testRunner } from './studio.mjs';
+import { args, artCount, browserOrSkip, idle, moveTo, startStudio, testRunner } from './studio.mjs';
 
 const o = args(process.argv);
-const got = await browserOrReason();
-if (!got.browser) {
-  console.log(`skipped: ${got.reason}`);
-  console.log('0 passed, 0 failed, 1 skipped');
-  process.exit(77);
-}
+const got = await browserOrSkip();
 
 const studio = await startStudio(o.easel, o.plugins, path.join(o.examples, 'grid-shapes.json'));
 const context = await got.browser.newContext({ viewport: { width: 1280, height: 800 }, acceptDownloads: true });

@@ -187,7 +187,13 @@ struct ObjectRecord {
     uint32_t first, count;  // its shapes
 };
 
-constexpr uint32_t kSelected = 1, kLocked = 2, kHasBounds = 4;
+// kFromGeometry: the bounds are those of the object's one shape's geometry
+// moved by its matrix's translation; the page works them out itself.
+constexpr uint32_t kSelected = 1, kLocked = 2, kHasBounds = 4, kFromGeometry = 8;
+
+bool finite(const AIRealRect& b) {
+    return std::isfinite(b.left) && std::isfinite(b.bottom) && std::isfinite(b.right) && std::isfinite(b.top);
+}
 
 // The shortest text that reads back as the same float.
 std::string exactNumber(float v) {
@@ -228,11 +234,15 @@ struct PictureWriter {
     PictureWriter(PictureStream& stream, const Document& d)
         : s(stream), doc(d), version(stream.version_ + 1), looks(d) {}
 
-    uint32_t defineGeometry(const std::string& d) {
+    uint32_t defineGeometry(const std::string& d, const AIRealRect* bounds = nullptr) {
         const uint32_t id = s.nextId_++;
         if (geoms.back() != '[') geoms += ',';
         geoms += '[' + std::to_string(id) + ',';
         quoted(geoms, d);
+        if (bounds) {
+            geoms += ",[" + exactNumber(bounds->left) + ',' + exactNumber(bounds->bottom) + ',' + exactNumber(bounds->right) +
+                     ',' + exactNumber(bounds->top) + ']';
+        }
         geoms += ']';
         return id;
     }
@@ -249,7 +259,8 @@ struct PictureWriter {
         if (it == table.end()) {
             std::string d;
             pathData(g->segments, a.closed(), d);
-            it = table.emplace(g.get(), PictureStream::Geom{defineGeometry(d), 0, g}).first;
+            const AIRealRect b = g->bounds(a.closed());
+            it = table.emplace(g.get(), PictureStream::Geom{defineGeometry(d, finite(b) ? &b : nullptr), 0, g}).first;
         }
         it->second.used = version;
         return it->second.id;
@@ -323,11 +334,14 @@ struct PictureWriter {
     // The page culls and picks by these bounds. A path copy moved only by a
     // translation is measured from its shared geometry's bounds, which are
     // computed once (copies made by a grid are thousands of such paths).
-    bool pictureBounds(const Art& a, AIRealRect& b) const {
+    // Whether they are those of the geometry sent with its bounds, moved.
+    bool pictureBounds(const Art& a, AIRealRect& b, bool& fromGeometry) const {
         const AIRealMatrix& m = a.pendingMatrix();
         const auto& g = a.sharedGeometry();
+        fromGeometry = false;
         if (a.type() == kPathArt && g && !g->segments.empty() && m.a == 1 && m.b == 0 && m.c == 0 && m.d == 1) {
             b = g->bounds(a.closed());
+            fromGeometry = finite(b);
             b.left += m.tx, b.right += m.tx, b.top += m.ty, b.bottom += m.ty;
             return true;
         }
@@ -339,8 +353,9 @@ struct PictureWriter {
         if (a.selected()) o.flags |= kSelected;
         if (a.locked()) o.flags |= kLocked;
         AIRealRect b;
-        if (pictureBounds(a, b) && b.left <= b.right) {
-            o.flags |= kHasBounds;
+        bool fromGeometry = false;
+        if (pictureBounds(a, b, fromGeometry) && b.left <= b.right) {
+            o.flags |= kHasBounds | (fromGeometry ? kFromGeometry : 0);
             o.bounds[0] = b.left;
             o.bounds[1] = b.bottom;
             o.bounds[2] = b.right;
@@ -429,7 +444,7 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
         if (!fresh[i]) continue;
         const ObjectRecord& o = w.objects[i];
         ids.push_back(static_cast<double>(o.id));
-        bounds.insert(bounds.end(), o.bounds, o.bounds + 4);
+        if (!(o.flags & kFromGeometry)) bounds.insert(bounds.end(), o.bounds, o.bounds + 4);
         flags.push_back(static_cast<uint8_t>(o.flags));
         counts.push_back(o.count);
         for (uint32_t k = o.first; k < o.first + o.count; ++k) {
@@ -524,11 +539,12 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
     head += ",\"layers\":" + layers + ",\"geoms\":" + w.geoms + "],\"styles\":" + w.styles + "],\"drop\":" + drop +
             ",\"blends\":" + blends + ",\"runs\":" + std::to_string(runs.size() / 2) +
             ",\"objects\":" + std::to_string(objectCount) + ",\"shapes\":" + std::to_string(shapeCount) +
-            (same.empty() ? "" : ",\"same\":" + same) + '}';
+            (same.empty() ? "" : ",\"same\":" + same) +
+            (bounds.size() / 4 < objectCount ? ",\"boxes\":" + std::to_string(bounds.size() / 4) : "") + '}';
 
     // Layout: the header's length (4 bytes, little-endian), the header, then
     // each array aligned to 8 bytes: runs (int32 pairs), ids (float64),
-    // bounds (float32 x 4), flags (uint8), shape counts (uint32), matrices
+    // bounds (float32 x 4, for the objects not flagged 8), flags (uint8), shape counts (uint32), matrices
     // (float32 x 6, or x 2 when all share their linear part), geometry ids
     // (uint32), style ids (uint32), opacities (float32), blend modes (uint8);
     // a column the header gives as one value is left out.

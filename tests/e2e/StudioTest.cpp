@@ -356,7 +356,7 @@ PagePicture pagePicture(Studio& studio, json command, uint64_t have) {
     const size_t runsAt = take(p.head["runs"].get<size_t>() * 2, 4);
     p.runs.resize(p.head["runs"].get<size_t>() * 2);
     std::memcpy(p.runs.data(), bytes.data() + runsAt, p.runs.size() * 4);
-    column("ids", objects, 8), take(objects * 4, 4), column("flags", objects, 1), column("counts", objects, 4);
+    column("ids", objects, 8), take(p.head.value("boxes", objects) * 4, 4), column("flags", objects, 1), column("counts", objects, 4);
     take(shapes * (same.contains("linear") ? 2 : 6), 4);
     p.geom.assign(shapes, same.value("geom", 0u));
     if (const size_t geomAt = column("geom", shapes, 4)) std::memcpy(p.geom.data(), bytes.data() + geomAt, shapes * 4);

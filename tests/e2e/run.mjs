@@ -120,6 +120,7 @@ await test('the Drag tool: copies follow the mouse and stay after mouse up; undo
     const o = objects(mine)[i];
     assert.equal(o.id, t.id);
     assert.equal(!!o.sel, !!t.sel);
+    assert.ok(t.b && o.b && t.b.every((v, k) => Math.abs(v - o.b[k]) < 0.011), `object ${t.id}: bounds [${o.b}], not [${t.b}]`);
     assert.equal(o.p.length, t.p.length);
     o.p.forEach((sh, k) => {
       const [x, y] = first(sh.d), m = sh.m, [tx, ty] = first(t.p[k].d);

@@ -3,7 +3,8 @@
 // bring only the changes since the picture the page has; apply() builds the
 // new picture from the old one and those changes (docs/formats.md).
 
-const SELECTED = 1, LOCKED = 2, HAS_BOUNDS = 4;
+// FROM_GEOMETRY: the bounds are the object's one geometry's, moved by its shape's translation.
+const SELECTED = 1, LOCKED = 2, HAS_BOUNDS = 4, FROM_GEOMETRY = 8;
 
 // The picture at the end of an answer's bytes, from `offset` (a multiple of 8).
 export function readPicture(buffer, offset) {
@@ -25,7 +26,7 @@ export function readPicture(buffer, offset) {
     ids = new Float64Array(o);
     for (let k = 0; k < o; k++) ids[k] = same.ids[0] + k * same.ids[1];
   } else ids = take(Float64Array, o);
-  const bounds = take(Float32Array, o * 4), flags = column('flags', Uint8Array, o), counts = column('counts', Uint32Array, o);
+  const bounds = take(Float32Array, (head.boxes ?? o) * 4), flags = column('flags', Uint8Array, o), counts = column('counts', Uint32Array, o);
   let mat;
   if (same.linear) {
     // Only the translations are sent.
@@ -42,6 +43,24 @@ export function readPicture(buffer, offset) {
     opacity: column('opacity', Float32Array, s), blend: column('blend', Uint8Array, s),
   };
   return head;
+}
+
+// The bounds of every new object: from the bounds column, or worked out
+// from its geometry for the objects flagged so.
+function boundsOf(a, objects, geoms) {
+  const out = new Float32Array(objects * 4);
+  for (let k = 0, j = 0, s = 0; k < objects; s += a.counts[k], k++) {
+    if (a.flags[k] & FROM_GEOMETRY) {
+      const g = (geoms.get(a.geom[s]) || {}).bounds;
+      if (!g) continue;
+      const tx = a.mat[s * 6 + 4], ty = a.mat[s * 6 + 5];
+      out[k * 4] = g[0] + tx; out[k * 4 + 1] = g[1] + ty; out[k * 4 + 2] = g[2] + tx; out[k * 4 + 3] = g[3] + ty;
+    } else {
+      out.set(a.bounds.subarray(j * 4, j * 4 + 4), k * 4);
+      j++;
+    }
+  }
+  return out;
 }
 
 export class Picture {
@@ -94,13 +113,14 @@ export class Picture {
       p.blends = this.blends;
     }
     for (const id of head.drop) p.geoms.delete(id);
-    for (const [id, d] of head.geoms) p.geoms.set(id, { d, path: new Path2D(d) });
+    for (const [id, d, bounds] of head.geoms) p.geoms.set(id, { d, path: new Path2D(d), bounds });
     for (const [id, st] of head.styles) p.styles.set(id, st);
     for (const [k, name] of Object.entries(head.blends)) p.blends.set(Number(k), name);
     let start = 0;
     p.layers = head.layers.map((l) => { const r = { name: l.name, locked: l.locked, start, count: l.count }; start += l.count; return r; });
 
     const a = head.arrays, runs = a.runs;
+    if (head.boxes !== undefined) a.bounds = boundsOf(a, head.objects, p.geoms);
     const old = head.base !== 0 ? this : new Picture();
     let n = 0, m = 0, fresh = 0, freshShapes = 0;
     for (let r = 0; r < runs.length; r += 2) {

@@ -202,9 +202,23 @@ std::string exactNumber(float v) {
     return std::string(buf, r.ptr);
 }
 
-uint64_t fnv(uint64_t h, const void* data, size_t n) {
+// Adds n bytes to a hash, eight at a time (a grid's move hashes every copy).
+uint64_t hashBytes(uint64_t h, const void* data, size_t n) {
     const auto* p = static_cast<const unsigned char*>(data);
-    for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
+    auto add = [&h](uint64_t w) {
+        h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 29;
+    };
+    for (; n >= 8; p += 8, n -= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        add(w);
+    }
+    if (n) {
+        uint64_t w = 0;
+        std::memcpy(&w, p, n);
+        add(w ^ (uint64_t{n} << 56));
+    }
     return h;
 }
 
@@ -416,9 +430,9 @@ struct PictureWriter {
         walk(a, 1);
         o.count = static_cast<uint32_t>(shapes.size()) - o.first;
         uint64_t h = 1469598103934665603ull;
-        h = fnv(h, &o.flags, sizeof o.flags);
-        h = fnv(h, o.bounds, sizeof o.bounds);
-        for (uint32_t i = o.first; i < o.first + o.count; ++i) h = fnv(h, &shapes[i], sizeof(ShapeRecord));
+        h = hashBytes(h, &o.flags, sizeof o.flags);
+        h = hashBytes(h, o.bounds, sizeof o.bounds);
+        if (o.count) h = hashBytes(h, &shapes[o.first], o.count * sizeof(ShapeRecord));
         objects.push_back(o);
         return h;
     }

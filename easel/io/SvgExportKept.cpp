@@ -107,15 +107,33 @@ void Writer::collectNamespaces(const Json& attributes) {
     }
 }
 
+bool Writer::declared(const std::string& name, const std::set<std::string>& here) const {
+    const size_t colon = name.find(':');
+    if (colon == std::string::npos) return true;
+    const std::string prefix = name.substr(0, colon);
+    return prefix == "xmlns" || prefix == "xlink" || prefix == "inkscape" || prefix == "xml" ||
+           namespaces_.count(prefix) || here.count(prefix);
+}
+
 void Writer::keptAttributes(const Json& attributes, Attrs& at) {
     if (!attributes.is_object()) return;
+    // Namespaces declared on the element itself: those the root does not
+    // bind the same way, and whose name the parser takes.
+    std::set<std::string> here;
+    for (auto& [k, v] : attributes.items()) {
+        if (k.rfind("xmlns:", 0) != 0 || !v.is_string() || k == "xmlns:xml") continue;
+        auto root = namespaces_.find(k.substr(6));
+        if (root != namespaces_.end() && root->second == v.get<std::string>()) continue;
+        if (isXmlName(k.substr(6)) &&
+            writableSvgText("", " " + k + "=\"" + xmlEscape(v.get<std::string>(), true) + "\""))
+            here.insert(k.substr(6));
+    }
     for (auto& [k, v] : attributes.items()) {
         if (!v.is_string() || !isXmlName(k.substr(k.find(':') + 1)) || k.rfind("data-easel", 0) == 0) continue;
         const std::string value = v.get<std::string>();
-        if (k.rfind("xmlns:", 0) == 0) {
-            auto root = namespaces_.find(k.substr(6));
-            if ((root != namespaces_.end() && root->second == value) || k == "xmlns:xml") continue;
-        }
+        if (k.rfind("xmlns:", 0) == 0 && !here.count(k.substr(6))) continue;
+        // An attribute of a namespace nothing declares would make the file unreadable.
+        if (!declared(k, here)) continue;
         // An id goes to the first art that has it; copies go without.
         if (k == "id" && !ids_.insert(value).second) continue;
         bool replaced = false;
@@ -282,7 +300,7 @@ Attrs Writer::rootAttributes() {
     if (kept.is_object() && kept.contains("attributes") && kept["attributes"].is_object()) {
         for (const auto& [k, v] : kept["attributes"].items()) {
             if (!v.is_string() || !isXmlName(k.substr(k.find(':') + 1)) || k.rfind("data-easel", 0) == 0 ||
-                k == "xmlns" || k.rfind("xmlns:", 0) == 0)
+                k == "xmlns" || k.rfind("xmlns:", 0) == 0 || !declared(k))
                 continue;
             bool taken = false;
             for (const auto& [name, value] : root) taken = taken || name == k;

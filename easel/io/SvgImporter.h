@@ -166,6 +166,10 @@ private:
     // The top-level group read as a layer, which keeps its attributes
     // itself when a group inside the layer carries what a layer cannot.
     xmlNodePtr layerGroup_ = nullptr;
+    // Whether attributes of the namespace can be kept: the writer declares
+    // only namespaces whose name the parser takes (noted once when not).
+    bool writableNamespace(const std::string& prefix, xmlNsPtr ns);
+    std::map<std::string, bool> writableNamespaces_;
     // Keeps with the layer the attributes of its group this reader does not
     // interpret, other than those that name it (`nameKey`: the one read).
     void keepLayerAttributes(Layer* layer, xmlNodePtr g, const AttrMap& at, const std::string& nameKey);

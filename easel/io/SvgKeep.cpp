@@ -445,7 +445,7 @@ Json Importer::unknownAttributes(xmlNodePtr n, const AttrMap& at) {
             if (prefix != "xlink" && prefix != "xml" && prefix != "inkscape") {
                 // The namespace goes with the attribute; the writer declares it on the root.
                 xmlNsPtr ns = xmlSearchNs(x_, n, reinterpret_cast<const xmlChar*>(prefix.c_str()));
-                if (!ns || !ns->href) continue;
+                if (!writableNamespace(prefix, ns)) continue;
                 keep["xmlns:" + prefix] = reinterpret_cast<const char*>(ns->href);
             }
         }
@@ -453,6 +453,17 @@ Json Importer::unknownAttributes(xmlNodePtr n, const AttrMap& at) {
     }
     if (handlers) note("event handler attributes and javascript: links not kept (scripts are not allowed)");
     return keep;
+}
+
+bool Importer::writableNamespace(const std::string& prefix, xmlNsPtr ns) {
+    if (!ns || !ns->href) return false;
+    const std::string href = reinterpret_cast<const char*>(ns->href);
+    auto [it, added] = writableNamespaces_.try_emplace(prefix + " " + href, false);
+    if (added) {
+        it->second = writableSvgText("", " xmlns:" + prefix + "=\"" + xmlEscape(href, true) + "\"");
+        if (!it->second) note("attributes of namespace \"" + href + "\" not kept (its name is not a URI)");
+    }
+    return it->second;
 }
 
 void Importer::keepLayerAttributes(Layer* layer, xmlNodePtr g, const AttrMap& at, const std::string& nameKey) {
@@ -557,7 +568,7 @@ void Importer::keepRoot(xmlNodePtr root, const AttrMap& at) {
             const std::string prefix = k.substr(0, colon);
             if (prefix != "xlink" && prefix != "xml" && prefix != "inkscape") {
                 xmlNsPtr ns = xmlSearchNs(x_, root, reinterpret_cast<const xmlChar*>(prefix.c_str()));
-                if (!ns || !ns->href) continue;
+                if (!writableNamespace(prefix, ns)) continue;
                 attrs["xmlns:" + prefix] = reinterpret_cast<const char*>(ns->href);
             }
         }

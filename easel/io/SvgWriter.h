@@ -52,6 +52,9 @@ private:
     void passthrough(const Art& a, Attrs& at);
     // Kept SVG attributes (a JSON object of strings) joining or replacing `at`.
     void keptAttributes(const Json& attributes, Attrs& at);
+    // Whether the prefix of an attribute name is bound: by the root, or by
+    // a declaration on the element itself (`here`).
+    bool declared(const std::string& name, const std::set<std::string>& here = {}) const;
     // A group read from a link (<a>), written back as one.
     static bool isLink(const Art& a);
     void line(int indent, const std::string& text) {

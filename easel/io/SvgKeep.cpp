@@ -471,7 +471,12 @@ void Importer::keepLayerAttributes(Layer* layer, xmlNodePtr g, const AttrMap& at
     // The writer gives every layer its name and mode.
     keep.erase("inkscape:label");
     if (keep.contains("inkscape:groupmode") && keep["inkscape:groupmode"] == "layer") keep.erase("inkscape:groupmode");
-    if (nameKey == "id") keep.erase("id");
+    // An id that named the layer is its name; one the file gives an earlier
+    // element as well is that element's (the writer writes each id once).
+    if (keep.contains("id")) {
+        auto first = ids_.find(keep["id"].get<std::string>());
+        if (nameKey == "id" || first == ids_.end() || first->second != g) keep.erase("id");
+    }
     // Its classes, which no written style sheet matches.
     if (auto c = at.find("class"); c != at.end()) keep["class"] = c->second;
     if (!keep.empty()) doc_->setLayerSvgKept(layer, Json{{"attributes", keep}}.dump());

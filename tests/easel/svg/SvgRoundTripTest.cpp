@@ -299,7 +299,7 @@ TEST_F(SvgRoundTrip, KeptPartsDrawTheSameAndSettle) {
          "<rect width=\"9\" height=\"9\" fill=\"red\"/></a></g>"
          "<g id=\"layer2\" class=\"y\" opacity=\"0.5\"><a xlink:href=\"#layer1\" xlink:title=\"t\">"
          "<circle cx=\"25\" cy=\"25\" r=\"9\"/><a href=\"javascript:alert(1)\"><rect width=\"4\" height=\"4\"/>"
-         "</a></a></g>",
+         "</a></a></g><g inkscape:label=\"Again\" id=\"layer1\"><rect x=\"30\" width=\"9\" height=\"9\"/></g>",
          true,
          {"inkscape:label=\"Back\" data-easel-layer=\"Back\" transform=\"matrix(1 0 0 -1 0 30)\" data-role=\"bg\" "
           "foo:bar=\"1\" id=\"layer1\" sodipodi:insensitive=\"true\" class=\"x\">",

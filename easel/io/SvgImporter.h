@@ -169,6 +169,8 @@ private:
     // Whether attributes of the namespace can be kept: the writer declares
     // only namespaces whose name the parser takes (noted once when not).
     bool writableNamespace(const std::string& prefix, xmlNsPtr ns);
+    // Whether an attribute's name is one the writer writes (noted when not).
+    bool writableName(const std::string& name);
     std::map<std::string, bool> writableNamespaces_;
     // Keeps with the layer the attributes of its group this reader does not
     // interpret, other than those that name it (`nameKey`: the one read).

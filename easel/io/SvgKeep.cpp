@@ -433,6 +433,7 @@ Json Importer::unknownAttributes(xmlNodePtr n, const AttrMap& at) {
             continue;
         // Ids this system gives the definitions it writes are given anew.
         if (k == "id" && v.rfind("easel-", 0) == 0) continue;
+        if (!writableName(k)) continue;
         std::string value = lower(v);
         value.erase(std::remove_if(value.begin(), value.end(), [](char ch) { return isWsp(ch); }), value.end());
         if (lower(k).rfind("on", 0) == 0 || value.find("javascript:") != std::string::npos) {
@@ -453,6 +454,15 @@ Json Importer::unknownAttributes(xmlNodePtr n, const AttrMap& at) {
     }
     if (handlers) note("event handler attributes and javascript: links not kept (scripts are not allowed)");
     return keep;
+}
+
+bool Importer::writableName(const std::string& name) {
+    const size_t colon = name.find(':');
+    if (isXmlName(std::string_view(name).substr(colon + 1)) &&
+        (colon == std::string::npos || isXmlName(std::string_view(name).substr(0, colon))))
+        return true;
+    note("attributes named other than in ASCII letters, digits, '-', '.' and '_' not kept");
+    return false;
 }
 
 bool Importer::writableNamespace(const std::string& prefix, xmlNsPtr ns) {
@@ -568,6 +578,7 @@ void Importer::keepRoot(xmlNodePtr root, const AttrMap& at) {
             note("event handler attributes and javascript: links not kept (scripts are not allowed)");
             continue;
         }
+        if (!writableName(k)) continue;
         const size_t colon = k.find(':');
         if (colon != std::string::npos) {
             const std::string prefix = k.substr(0, colon);

@@ -94,7 +94,7 @@ void BM_RowsColumnsMoves(benchmark::State& state) {
     state.counters["objects"] = static_cast<double>(doc->artNodes());
     state.counters["selected"] = static_cast<double>(selected);
 }
-BENCHMARK(BM_RowsColumnsMoves)->Args({1, 300})->Args({100, 10})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RowsColumnsMoves)->Args({1, 300})->Args({100, 10})->Unit(benchmark::kMillisecond)->Iterations(40);
 
 }  // namespace
 

@@ -67,18 +67,19 @@ public:
 
     bool owns(const Art* a) const {
         const auto p = reinterpret_cast<uintptr_t>(a);
-        // Handles a plug-in passes in a row mostly lie in one chunk: the
-        // chunk of the last hit is tried before the search.
-        if (p < hitBegin_ || p >= hitEnd_) {
-            auto it = std::upper_bound(chunks_.begin(), chunks_.end(), p,
-                                       [](uintptr_t x, const Chunk& c) { return x < c.begin; });
-            if (it == chunks_.begin()) return false;
-            --it;
-            if (p >= it->end) return false;
-            hitBegin_ = it->begin;
-            hitEnd_ = it->end;
-        }
-        return (p - hitBegin_) % sizeof(Art) == 0;
+        // Handles a plug-in passes in a row mostly lie in one or two chunks
+        // (the art it copies and the copy): the chunks of the last two hits
+        // are tried before the search.
+        if (p >= hit_[0].begin && p < hit_[0].end) return (p - hit_[0].begin) % sizeof(Art) == 0;
+        std::swap(hit_[0], hit_[1]);
+        if (p >= hit_[0].begin && p < hit_[0].end) return (p - hit_[0].begin) % sizeof(Art) == 0;
+        auto it = std::upper_bound(chunks_.begin(), chunks_.end(), p,
+                                   [](uintptr_t x, const Chunk& c) { return x < c.begin; });
+        if (it == chunks_.begin()) return false;
+        --it;
+        if (p >= it->end) return false;
+        hit_[0] = Range{it->begin, it->end};
+        return (p - it->begin) % sizeof(Art) == 0;
     }
 
 private:
@@ -104,8 +105,11 @@ private:
     }
 
     std::vector<Chunk> chunks_;  // sorted by address
-    mutable uintptr_t hitBegin_ = 0;  // the chunk owns() found last
-    mutable uintptr_t hitEnd_ = 0;
+    struct Range {
+        uintptr_t begin = 0;
+        uintptr_t end = 0;
+    };
+    mutable Range hit_[2];  // the chunks owns() found last, most recent first
     Art* free_ = nullptr;
     size_t used_ = 0;
 };

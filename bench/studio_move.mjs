@@ -15,6 +15,7 @@
 // ?renderer= address parameter); by default the page chooses.
 import { args, browserOrReason, idle, moveTo, startStudio } from '../tests/e2e/studio.mjs';
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 
@@ -24,6 +25,31 @@ const got = await browserOrReason();
 if (!got.browser) {
   console.log(`skipped: ${got.reason}`);
   process.exit(77);
+}
+
+// What the browser itself takes: a page that paints one square per pointer
+// move, timed the same way. No page can show a move sooner than this.
+async function floor(browser) {
+  const html = `<canvas id=c width=1280 height=900></canvas><script>
+const g = document.getElementById('c').getContext('2d'); window.lat = [];
+addEventListener('onpointerrawupdate' in window ? 'pointerrawupdate' : 'pointermove', (e) => {
+  g.clearRect(0, 0, 1280, 900); g.fillRect(e.clientX, e.clientY, 20, 20);
+  const at = e.timeStamp; requestAnimationFrame(() => setTimeout(() => lat.push(performance.now() - at)));
+});</script>`;
+  const server = http.createServer((q, r) => { r.setHeader('Content-Type', 'text/html'); r.end(html); }).listen(0, '127.0.0.1');
+  await new Promise((r) => server.once('listening', r));
+  const context = await browser.newContext({ viewport: { width: 1280, height: 900 } });
+  const page = await context.newPage();
+  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+  for (let i = 0; i < 200; ++i) {
+    const before = await page.evaluate(() => window.lat.length);
+    await page.mouse.move(100 + (i % 50) * 10, 100 + (i % 7) * 20);
+    await page.waitForFunction((n) => window.lat.length > n, before, { polling: 'raf' });
+  }
+  const s = stats(await page.evaluate(() => window.lat));
+  await context.close();
+  server.close();
+  return s;
 }
 
 const cases = {
@@ -60,6 +86,10 @@ const stats = (v) => {
   const q = (f) => v[Math.min(v.length - 1, Math.floor(f * v.length))];
   return { median: q(0.5), p95: q(0.95), slowest: v[v.length - 1] };
 };
+
+const bare = await floor(got.browser);
+console.log(`this browser alone (a page painting one square per move): median ${bare.median.toFixed(1)} ms, ` +
+            `95th percentile ${bare.p95.toFixed(1)} ms from pointer event to painted frame`);
 
 const dir = mkdtempSync(path.join(os.tmpdir(), 'easel-bench-'));
 for (const size of sizes) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "Document.h"
@@ -186,11 +187,38 @@ struct ObjectRecord {
     uint32_t first, count;  // its shapes
 };
 
-constexpr uint32_t kSelected = 1, kLocked = 2, kHasBounds = 4;
+// kFromGeometry: the bounds are those of the object's one shape's geometry
+// moved by its matrix's translation; the page works them out itself.
+constexpr uint32_t kSelected = 1, kLocked = 2, kHasBounds = 4, kFromGeometry = 8;
 
-uint64_t fnv(uint64_t h, const void* data, size_t n) {
+bool finite(const AIRealRect& b) {
+    return std::isfinite(b.left) && std::isfinite(b.bottom) && std::isfinite(b.right) && std::isfinite(b.top);
+}
+
+// The shortest text that reads back as the same float.
+std::string exactNumber(float v) {
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
+// Adds n bytes to a hash, eight at a time (a grid's move hashes every copy).
+uint64_t hashBytes(uint64_t h, const void* data, size_t n) {
     const auto* p = static_cast<const unsigned char*>(data);
-    for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
+    auto add = [&h](uint64_t w) {
+        h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 29;
+    };
+    for (; n >= 8; p += 8, n -= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        add(w);
+    }
+    if (n) {
+        uint64_t w = 0;
+        std::memcpy(&w, p, n);
+        add(w ^ (uint64_t{n} << 56));
+    }
     return h;
 }
 
@@ -198,6 +226,58 @@ template <typename T>
 void appendArray(std::string& out, const std::vector<T>& v) {
     while (out.size() % 8) out += '\0';
     out.append(reinterpret_cast<const char*>(v.data()), v.size() * sizeof(T));
+}
+
+// Columns whose entries are all alike are emptied and given as one value in
+// the header member this returns ("" when none is): the copies of an
+// arrangement mostly differ only in their place.
+std::string packUniform(std::vector<double>& ids, std::vector<uint8_t>& flags, std::vector<uint32_t>& counts,
+                        std::vector<float>& mats, std::vector<uint32_t>& geom, std::vector<uint32_t>& style,
+                        std::vector<float>& opacity, std::vector<uint8_t>& blend) {
+    std::string same;
+    auto sameAs = [&same](const char* name, const std::string& value) {
+        same += same.empty() ? "{\"" : ",\"";
+        same += name;
+        same += "\":" + value;
+    };
+    auto packed = [&](const char* name, auto& column) {
+        if (column.empty() || std::any_of(column.begin(), column.end(), [&](auto v) { return v != column[0]; })) return;
+        if constexpr (std::is_floating_point_v<std::decay_t<decltype(column[0])>>) {
+            if (!std::isfinite(column[0])) return;  // JSON has no text for it: the column stays
+            sameAs(name, exactNumber(column[0]));
+        } else {
+            sameAs(name, std::to_string(column[0]));
+        }
+        column.clear();
+    };
+    packed("flags", flags);
+    packed("counts", counts);
+    packed("geom", geom);
+    packed("style", style);
+    packed("opacity", opacity);
+    packed("blend", blend);
+    if (!mats.empty()) {
+        bool linear = std::all_of(mats.begin(), mats.begin() + 4, [](float v) { return std::isfinite(v); });
+        for (size_t k = 6; k < mats.size() && linear; k += 6) linear = std::equal(mats.begin(), mats.begin() + 4, mats.begin() + k);
+        if (linear) {
+            sameAs("linear", '[' + exactNumber(mats[0]) + ',' + exactNumber(mats[1]) + ',' + exactNumber(mats[2]) + ',' +
+                                 exactNumber(mats[3]) + ']');
+            size_t to = 0;
+            for (size_t k = 0; k < mats.size(); k += 6) mats[to++] = mats[k + 4], mats[to++] = mats[k + 5];
+            mats.resize(to);
+        }
+    }
+    if (!ids.empty()) {
+        const double step = ids.size() > 1 ? ids[1] - ids[0] : 1;
+        bool progression = true;
+        for (size_t k = 1; k < ids.size() && progression; ++k) progression = ids[k] == ids[0] + static_cast<double>(k) * step;
+        if (progression) {
+            sameAs("ids", '[' + std::to_string(static_cast<int64_t>(ids[0])) + ',' + std::to_string(static_cast<int64_t>(step)) + ']');
+            ids.clear();
+        }
+    }
+    if (!same.empty()) same += '}';
+    return same;
 }
 
 }  // namespace
@@ -220,11 +300,15 @@ struct PictureWriter {
     PictureWriter(PictureStream& stream, const Document& d)
         : s(stream), doc(d), version(stream.version_ + 1), looks(d) {}
 
-    uint32_t defineGeometry(const std::string& d) {
+    uint32_t defineGeometry(const std::string& d, const AIRealRect* bounds = nullptr) {
         const uint32_t id = s.nextId_++;
         if (geoms.back() != '[') geoms += ',';
         geoms += '[' + std::to_string(id) + ',';
         quoted(geoms, d);
+        if (bounds) {
+            geoms += ",[" + exactNumber(bounds->left) + ',' + exactNumber(bounds->bottom) + ',' + exactNumber(bounds->right) +
+                     ',' + exactNumber(bounds->top) + ']';
+        }
         geoms += ']';
         return id;
     }
@@ -241,7 +325,8 @@ struct PictureWriter {
         if (it == table.end()) {
             std::string d;
             pathData(g->segments, a.closed(), d);
-            it = table.emplace(g.get(), PictureStream::Geom{defineGeometry(d), 0, g}).first;
+            const AIRealRect b = g->bounds(a.closed());
+            it = table.emplace(g.get(), PictureStream::Geom{defineGeometry(d, finite(b) ? &b : nullptr), 0, g}).first;
         }
         it->second.used = version;
         return it->second.id;
@@ -315,11 +400,14 @@ struct PictureWriter {
     // The page culls and picks by these bounds. A path copy moved only by a
     // translation is measured from its shared geometry's bounds, which are
     // computed once (copies made by a grid are thousands of such paths).
-    bool pictureBounds(const Art& a, AIRealRect& b) const {
+    // Whether they are those of the geometry sent with its bounds, moved.
+    bool pictureBounds(const Art& a, AIRealRect& b, bool& fromGeometry) const {
         const AIRealMatrix& m = a.pendingMatrix();
         const auto& g = a.sharedGeometry();
+        fromGeometry = false;
         if (a.type() == kPathArt && g && !g->segments.empty() && m.a == 1 && m.b == 0 && m.c == 0 && m.d == 1) {
             b = g->bounds(a.closed());
+            fromGeometry = finite(b);
             b.left += m.tx, b.right += m.tx, b.top += m.ty, b.bottom += m.ty;
             return true;
         }
@@ -331,8 +419,9 @@ struct PictureWriter {
         if (a.selected()) o.flags |= kSelected;
         if (a.locked()) o.flags |= kLocked;
         AIRealRect b;
-        if (pictureBounds(a, b) && b.left <= b.right) {
-            o.flags |= kHasBounds;
+        bool fromGeometry = false;
+        if (pictureBounds(a, b, fromGeometry) && b.left <= b.right) {
+            o.flags |= kHasBounds | (fromGeometry ? kFromGeometry : 0);
             o.bounds[0] = b.left;
             o.bounds[1] = b.bottom;
             o.bounds[2] = b.right;
@@ -341,9 +430,9 @@ struct PictureWriter {
         walk(a, 1);
         o.count = static_cast<uint32_t>(shapes.size()) - o.first;
         uint64_t h = 1469598103934665603ull;
-        h = fnv(h, &o.flags, sizeof o.flags);
-        h = fnv(h, o.bounds, sizeof o.bounds);
-        for (uint32_t i = o.first; i < o.first + o.count; ++i) h = fnv(h, &shapes[i], sizeof(ShapeRecord));
+        h = hashBytes(h, &o.flags, sizeof o.flags);
+        h = hashBytes(h, o.bounds, sizeof o.bounds);
+        if (o.count) h = hashBytes(h, &shapes[o.first], o.count * sizeof(ShapeRecord));
         objects.push_back(o);
         return h;
     }
@@ -421,7 +510,7 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
         if (!fresh[i]) continue;
         const ObjectRecord& o = w.objects[i];
         ids.push_back(static_cast<double>(o.id));
-        bounds.insert(bounds.end(), o.bounds, o.bounds + 4);
+        if (!(o.flags & kFromGeometry)) bounds.insert(bounds.end(), o.bounds, o.bounds + 4);
         flags.push_back(static_cast<uint8_t>(o.flags));
         counts.push_back(o.count);
         for (uint32_t k = o.first; k < o.first + o.count; ++k) {
@@ -433,6 +522,8 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
             blend.push_back(static_cast<uint8_t>(r.blend));
         }
     }
+
+    const size_t objectCount = ids.size(), shapeCount = geom.size();
 
     // Geometry no object uses any more is dropped on both sides.
     std::string drop = "[";
@@ -459,6 +550,8 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
     }
     blends += '}';
 
+    const std::string same = packUniform(ids, flags, counts, mats, geom, style, opacity, blend);
+
     std::string head = "{\"version\":" + std::to_string(w.version) + ",\"base\":" + std::to_string(full ? 0 : version_);
     head += ",\"width\":";
     num(head, doc.width(), 3);
@@ -466,13 +559,16 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
     num(head, doc.height(), 3);
     head += ",\"layers\":" + layers + ",\"geoms\":" + w.geoms + "],\"styles\":" + w.styles + "],\"drop\":" + drop +
             ",\"blends\":" + blends + ",\"runs\":" + std::to_string(runs.size() / 2) +
-            ",\"objects\":" + std::to_string(ids.size()) + ",\"shapes\":" + std::to_string(geom.size()) + '}';
+            ",\"objects\":" + std::to_string(objectCount) + ",\"shapes\":" + std::to_string(shapeCount) +
+            (same.empty() ? "" : ",\"same\":" + same) +
+            (bounds.size() / 4 < objectCount ? ",\"boxes\":" + std::to_string(bounds.size() / 4) : "") + '}';
 
     // Layout: the header's length (4 bytes, little-endian), the header, then
     // each array aligned to 8 bytes: runs (int32 pairs), ids (float64),
-    // bounds (float32 x 4), flags (uint8), shape counts (uint32), matrices
-    // (float32 x 6), geometry ids (uint32), style ids (uint32), opacities
-    // (float32), blend modes (uint8).
+    // bounds (float32 x 4, for the objects not flagged 8), flags (uint8), shape counts (uint32), matrices
+    // (float32 x 6, or x 2 when all share their linear part), geometry ids
+    // (uint32), style ids (uint32), opacities (float32), blend modes (uint8);
+    // a column the header gives as one value is left out.
     std::string out;
     out.reserve(head.size() + 64 + runs.size() * 4 + ids.size() * 8 + (bounds.size() + mats.size() + opacity.size()) * 4 +
                 flags.size() + blend.size() + (counts.size() + geom.size() + style.size()) * 4);

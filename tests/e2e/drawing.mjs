@@ -10,15 +10,10 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
-import { args, browserOrReason, idle, moveTo, startStudio, testRunner } from './studio.mjs';
+import { args, browserOrSkip, idle, moveTo, startStudio, testRunner } from './studio.mjs';
 
 const o = args(process.argv);
-const got = await browserOrReason();
-if (!got.browser) {
-  console.log(`skipped: ${got.reason}`);
-  console.log('0 passed, 0 failed, 1 skipped');
-  process.exit(77);
-}
+const got = await browserOrSkip();
 
 const studio = await startStudio(o.easel, o.plugins, null);
 const page = await (await got.browser.newContext({ viewport: { width: 1280, height: 800 } })).newPage();

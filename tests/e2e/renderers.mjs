@@ -8,15 +8,10 @@ import assert from 'node:assert/strict';
 import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
-import { args, browserOrReason, idle, startStudio, testRunner } from './studio.mjs';
+import { args, browserOrSkip, idle, startStudio, testRunner } from './studio.mjs';
 
 const o = args(process.argv);
-const got = await browserOrReason();
-if (!got.browser) {
-  console.log(`skipped: ${got.reason}`);
-  console.log('0 passed, 0 failed, 1 skipped');
-  process.exit(77);
-}
+const got = await browserOrSkip();
 
 // Small shapes on a large page, so that every one fits the WebGL sprites.
 const copies = Array.from({ length: 48 }, (_, i) =>

@@ -32,6 +32,16 @@ export async function browserOrReason() {
   return { browser, close: () => browser.close() };
 }
 
+// For a browser test: the browser, or "skipped" printed and exit code 77
+// when it cannot run here.
+export async function browserOrSkip() {
+  const got = await browserOrReason();
+  if (got.browser) return got;
+  console.log(`skipped: ${got.reason}`);
+  console.log('0 passed, 0 failed, 1 skipped');
+  process.exit(77);
+}
+
 // The recovery journals of the studios started here: a folder of their own,
 // so that a run neither finds nor leaves one among the user's.
 const stateHome = fs.mkdtempSync(path.join(os.tmpdir(), 'easel-state-'));

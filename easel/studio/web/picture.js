@@ -3,7 +3,8 @@
 // bring only the changes since the picture the page has; apply() builds the
 // new picture from the old one and those changes (docs/formats.md).
 
-const SELECTED = 1, LOCKED = 2, HAS_BOUNDS = 4;
+// FROM_GEOMETRY: the bounds are the object's one geometry's, moved by its shape's translation.
+const SELECTED = 1, LOCKED = 2, HAS_BOUNDS = 4, FROM_GEOMETRY = 8;
 
 // The picture at the end of an answer's bytes, from `offset` (a multiple of 8).
 export function readPicture(buffer, offset) {
@@ -16,13 +17,50 @@ export function readPicture(buffer, offset) {
     at += count * Type.BYTES_PER_ELEMENT;
     return a;
   };
-  const o = head.objects, s = head.shapes;
+  const o = head.objects, s = head.shapes, same = head.same || {};
+  // A column the header gives as one value is not in the bytes.
+  const column = (name, Type, count) => (name in same ? new Type(count).fill(same[name]) : take(Type, count));
+  const runs = take(Int32Array, head.runs * 2);
+  let ids;
+  if (same.ids) {
+    ids = new Float64Array(o);
+    for (let k = 0; k < o; k++) ids[k] = same.ids[0] + k * same.ids[1];
+  } else ids = take(Float64Array, o);
+  const bounds = take(Float32Array, (head.boxes ?? o) * 4), flags = column('flags', Uint8Array, o), counts = column('counts', Uint32Array, o);
+  let mat;
+  if (same.linear) {
+    // Only the translations are sent.
+    const t = take(Float32Array, s * 2), [a, b, c, d] = same.linear;
+    mat = new Float32Array(s * 6);
+    for (let k = 0; k < s; k++) {
+      const m = k * 6;
+      mat[m] = a; mat[m + 1] = b; mat[m + 2] = c; mat[m + 3] = d; mat[m + 4] = t[k * 2]; mat[m + 5] = t[k * 2 + 1];
+    }
+  } else mat = take(Float32Array, s * 6);
   head.arrays = {
-    runs: take(Int32Array, head.runs * 2), ids: take(Float64Array, o), bounds: take(Float32Array, o * 4),
-    flags: take(Uint8Array, o), counts: take(Uint32Array, o), mat: take(Float32Array, s * 6),
-    geom: take(Uint32Array, s), style: take(Uint32Array, s), opacity: take(Float32Array, s), blend: take(Uint8Array, s),
+    runs, ids, bounds, flags, counts, mat,
+    geom: column('geom', Uint32Array, s), style: column('style', Uint32Array, s),
+    opacity: column('opacity', Float32Array, s), blend: column('blend', Uint8Array, s),
   };
   return head;
+}
+
+// The bounds of every new object: from the bounds column, or worked out
+// from its geometry for the objects flagged so.
+function boundsOf(a, objects, geoms) {
+  const out = new Float32Array(objects * 4);
+  for (let k = 0, j = 0, s = 0; k < objects; s += a.counts[k], k++) {
+    if (a.flags[k] & FROM_GEOMETRY) {
+      const g = (geoms.get(a.geom[s]) || {}).bounds;
+      if (!g) continue;
+      const tx = a.mat[s * 6 + 4], ty = a.mat[s * 6 + 5];
+      out[k * 4] = g[0] + tx; out[k * 4 + 1] = g[1] + ty; out[k * 4 + 2] = g[2] + tx; out[k * 4 + 3] = g[3] + ty;
+    } else {
+      out.set(a.bounds.subarray(j * 4, j * 4 + 4), k * 4);
+      j++;
+    }
+  }
+  return out;
 }
 
 export class Picture {
@@ -75,13 +113,14 @@ export class Picture {
       p.blends = this.blends;
     }
     for (const id of head.drop) p.geoms.delete(id);
-    for (const [id, d] of head.geoms) p.geoms.set(id, { d, path: new Path2D(d) });
+    for (const [id, d, bounds] of head.geoms) p.geoms.set(id, { d, path: new Path2D(d), bounds });
     for (const [id, st] of head.styles) p.styles.set(id, st);
     for (const [k, name] of Object.entries(head.blends)) p.blends.set(Number(k), name);
     let start = 0;
     p.layers = head.layers.map((l) => { const r = { name: l.name, locked: l.locked, start, count: l.count }; start += l.count; return r; });
 
     const a = head.arrays, runs = a.runs;
+    if (head.boxes !== undefined) a.bounds = boundsOf(a, head.objects, p.geoms);
     const old = head.base !== 0 ? this : new Picture();
     let n = 0, m = 0, fresh = 0, freshShapes = 0;
     for (let r = 0; r < runs.length; r += 2) {
@@ -118,21 +157,24 @@ export class Picture {
         at += count;
         shapeAt += s1 - s0;
       } else {
-        for (let k = 0; k < count; k++, fresh++, at++) {
-          const c = a.counts[fresh];
-          p.ids[at] = a.ids[fresh];
-          p.bounds.set(a.bounds.subarray(fresh * 4, fresh * 4 + 4), at * 4);
-          p.flags[at] = a.flags[fresh];
-          p.counts[at] = c;
-          p.mat.set(a.mat.subarray(freshShapes * 6, (freshShapes + c) * 6), shapeAt * 6);
-          p.geom.set(a.geom.subarray(freshShapes, freshShapes + c), shapeAt);
-          p.style.set(a.style.subarray(freshShapes, freshShapes + c), shapeAt);
-          p.opacity.set(a.opacity.subarray(freshShapes, freshShapes + c), shapeAt);
-          p.blend.set(a.blend.subarray(freshShapes, freshShapes + c), shapeAt);
-          if (!drawn && !old.sameShapes(at, p, at, shapeAt)) drawn = true;
-          freshShapes += c;
-          shapeAt += c;
-        }
+        // A run of new records is contiguous in the answer: copied column by column.
+        let c = 0;
+        for (let k = 0; k < count; k++) c += a.counts[fresh + k];
+        p.ids.set(a.ids.subarray(fresh, fresh + count), at);
+        p.bounds.set(a.bounds.subarray(fresh * 4, (fresh + count) * 4), at * 4);
+        p.flags.set(a.flags.subarray(fresh, fresh + count), at);
+        p.counts.set(a.counts.subarray(fresh, fresh + count), at);
+        p.mat.set(a.mat.subarray(freshShapes * 6, (freshShapes + c) * 6), shapeAt * 6);
+        p.geom.set(a.geom.subarray(freshShapes, freshShapes + c), shapeAt);
+        p.style.set(a.style.subarray(freshShapes, freshShapes + c), shapeAt);
+        p.opacity.set(a.opacity.subarray(freshShapes, freshShapes + c), shapeAt);
+        p.blend.set(a.blend.subarray(freshShapes, freshShapes + c), shapeAt);
+        for (let k = 0, s = shapeAt; k < count && !drawn; s += a.counts[fresh + k], k++)
+          if (!old.sameShapes(at + k, p, at + k, s)) drawn = true;
+        fresh += count;
+        freshShapes += c;
+        at += count;
+        shapeAt += c;
       }
     }
     for (let i = 0; i < n; i++) p.starts[i + 1] = p.starts[i] + p.counts[i];

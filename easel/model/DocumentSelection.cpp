@@ -165,7 +165,7 @@ bool Document::selectedInOrder(std::vector<Art*>& out) const {
     // node: layer index, then the place among its siblings at every level
     // (a container's path is a prefix of its members', so it comes first).
     // Places are counted from the bottom of each sibling list, or from its
-    // top (as negative numbers) when that is shorter for every node in it.
+    // top (as negative numbers) when the members lie too far from the bottom.
     std::unordered_map<const Art*, int64_t> place;
     std::unordered_map<const void*, std::vector<const Art*>> lists;
     for (const Art* a : out) {
@@ -173,17 +173,23 @@ bool Document::selectedInOrder(std::vector<Art*>& out) const {
             lists[x->parent_ ? static_cast<const void*>(x->parent_) : static_cast<const void*>(x->layer_)].push_back(x);
         }
     }
+    // One walk along the list from its end until every member is met; a
+    // node of the list is a member when it has a place entry.
     auto count = [&](const std::vector<const Art*>& members, bool fromBottom) {
-        for (const Art* m : members) {
-            int64_t n = 0;
-            for (const Art* x = fromBottom ? m->prior_ : m->next_; x; x = fromBottom ? x->prior_ : x->next_) {
-                if (budget == 0) return false;
-                --budget;
-                ++n;
+        const Art* m = members.front();
+        const ArtList& list = m->parent_ ? m->parent_->children_ : m->layer_->art_;
+        size_t found = 0;
+        int64_t n = 0;
+        for (const Art* x = fromBottom ? list.first : list.last; x && found < members.size();
+             x = fromBottom ? x->next_ : x->prior_, ++n) {
+            if (budget == 0) return false;
+            --budget;
+            if (auto it = place.find(x); it != place.end()) {
+                it->second = fromBottom ? n : -n;
+                ++found;
             }
-            place[m] = fromBottom ? n : -n;
         }
-        return true;
+        return found == members.size();
     };
     for (const auto& [list, members] : lists) {
         if (!count(members, true) && !count(members, false)) return false;

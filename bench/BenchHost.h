@@ -76,6 +76,8 @@ public:
         return took.count();
     }
 
+    easel::cli::Session& session() { return session_; }
+
 private:
     easel::cli::Session session_;
     bool ok_ = false;

@@ -166,6 +166,9 @@ private:
     uint64_t bornIn_ = 0;      // the undo epoch that created it
     uint64_t recordedIn_ = 0;  // the undo epoch that last saved its state
     Art* freeNext_ = nullptr;  // pool free list
+    // Place in the document's list of selected nodes (kNotSelected: not in it).
+    static constexpr uint32_t kNotSelected = UINT32_MAX;
+    uint32_t selIndex_ = kNotSelected;
 
     // Tree links.
     Layer* layer_ = nullptr;   // set on art directly in a layer

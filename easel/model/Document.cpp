@@ -1,6 +1,7 @@
 #include "Document.h"
 
 #include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -56,6 +57,7 @@ public:
         a->warp_ = EnvelopeWarp{};
         a->extra_.reset();
         a->space_.reset();
+        a->selIndex_ = Art::kNotSelected;
         a->freeNext_ = free_;
         free_ = a;
         --used_;
@@ -65,11 +67,19 @@ public:
 
     bool owns(const Art* a) const {
         const auto p = reinterpret_cast<uintptr_t>(a);
+        // Handles a plug-in passes in a row mostly lie in one or two chunks
+        // (the art it copies and the copy): the chunks of the last two hits
+        // are tried before the search.
+        if (p >= hit_[0].begin && p < hit_[0].end) return (p - hit_[0].begin) % sizeof(Art) == 0;
+        std::swap(hit_[0], hit_[1]);
+        if (p >= hit_[0].begin && p < hit_[0].end) return (p - hit_[0].begin) % sizeof(Art) == 0;
         auto it = std::upper_bound(chunks_.begin(), chunks_.end(), p,
                                    [](uintptr_t x, const Chunk& c) { return x < c.begin; });
         if (it == chunks_.begin()) return false;
         --it;
-        return p < it->end && (p - it->begin) % sizeof(Art) == 0;
+        if (p >= it->end) return false;
+        hit_[0] = Range{it->begin, it->end};
+        return (p - it->begin) % sizeof(Art) == 0;
     }
 
 private:
@@ -81,12 +91,13 @@ private:
     };
 
     void grow() {
-        auto arts = std::make_unique<Art[]>(kChunk);
-        for (size_t i = kChunk; i-- > 0;) {
+        const size_t n = kChunk;
+        auto arts = std::make_unique<Art[]>(n);
+        for (size_t i = n; i-- > 0;) {
             arts[i].freeNext_ = free_;
             free_ = &arts[i];
         }
-        Chunk c{reinterpret_cast<uintptr_t>(arts.get()), reinterpret_cast<uintptr_t>(arts.get() + kChunk),
+        Chunk c{reinterpret_cast<uintptr_t>(arts.get()), reinterpret_cast<uintptr_t>(arts.get() + n),
                 std::move(arts)};
         auto at = std::upper_bound(chunks_.begin(), chunks_.end(), c.begin,
                                    [](uintptr_t x, const Chunk& k) { return x < k.begin; });
@@ -94,6 +105,11 @@ private:
     }
 
     std::vector<Chunk> chunks_;  // sorted by address
+    struct Range {
+        uintptr_t begin = 0;
+        uintptr_t end = 0;
+    };
+    mutable Range hit_[2];  // the chunks owns() found last, most recent first
     Art* free_ = nullptr;
     size_t used_ = 0;
 };
@@ -187,6 +203,11 @@ Art* Document::allocArt(int16_t type) {
 }
 
 void Document::freeArt(Art* art) {
+    if (!art->children_.first) {  // most art: no members to look after
+        forgetSelected(art);
+        pool_->release(art);
+        return;
+    }
     // Iterative: frees the subtree, keeping members the journal still refers to.
     std::vector<Art*> stack{art};
     while (!stack.empty()) {
@@ -200,6 +221,7 @@ void Document::freeArt(Art* art) {
             c = next;
         }
         a->children_ = ArtList{};
+        forgetSelected(a);
         pool_->release(a);
     }
 }
@@ -370,7 +392,12 @@ ASErr Document::duplicateArt(Art* art, int16_t order, Art* prep, Art** out) {
         if (p == art) return kBadParameterErr;
     }
     size_t nodes = 0;
-    std::vector<const Art*> stack{art};
+    std::vector<const Art*> stack;
+    if (art->children_.first) {
+        stack.push_back(art);
+    } else {
+        nodes = 1;
+    }
     while (!stack.empty()) {
         const Art* a = stack.back();
         stack.pop_back();
@@ -634,6 +661,7 @@ ASErr Document::setSegmentSelection(Art* path, size_t index, int16_t bits) {
     const bool allPoint = std::all_of(sel->begin(), sel->end(), [](uint8_t v) { return v == kSegmentPointSelected; });
     const bool none = std::all_of(sel->begin(), sel->end(), [](uint8_t v) { return v == 0; });
     path->selected_ = !none;
+    syncSelected(path);
     if (allPoint || none) {
         path->segSel_.reset();
     } else {
@@ -667,30 +695,47 @@ ASErr Document::setBlendMode(Art* art, int32_t mode) {
 
 namespace {
 
-ASErr putTag(std::shared_ptr<const TagList>& tags, Tag tag) {
-    auto list = tags ? std::make_shared<TagList>(*tags) : std::make_shared<TagList>();
-    auto it = std::find_if(list->begin(), list->end(), [&](const Tag& t) { return t.name == tag.name; });
-    if (it != list->end()) {
-        *it = std::move(tag);
-    } else {
-        list->push_back(std::move(tag));
-    }
-    tags = std::move(list);
-    return kNoErr;
+bool sameTag(const Tag& a, const Tag& b) {
+    return a.isReal == b.isReal && std::bit_cast<uint32_t>(a.real) == std::bit_cast<uint32_t>(b.real) &&
+           a.name == b.name && a.text == b.text;
 }
 
 }  // namespace
 
+// Tag lists are immutable and shared. Setting a tag to the value it has keeps
+// the list; putting the same tag into the same list as the call before shares
+// that call's result, so many copies of one art tagged alike hold one list.
+void Document::putTag(Art* art, Tag tag) {
+    if (tagMemo_.result && art->tags_ == tagMemo_.from && sameTag(tag, tagMemo_.tag)) {
+        art->tags_ = tagMemo_.result;
+        return;
+    }
+    if (const Tag* old = art->findTag(tag.name); old && sameTag(*old, tag)) return;
+    auto list = art->tags_ ? std::make_shared<TagList>(*art->tags_) : std::make_shared<TagList>();
+    auto it = std::find_if(list->begin(), list->end(), [&](const Tag& t) { return t.name == tag.name; });
+    if (it != list->end()) {
+        *it = tag;
+    } else {
+        list->push_back(tag);
+    }
+    tagMemo_.from = std::move(art->tags_);
+    tagMemo_.tag = std::move(tag);
+    tagMemo_.result = list;
+    art->tags_ = std::move(list);
+}
+
 ASErr Document::setTagString(Art* art, const std::string& name, const std::string& value) {
     if (!isLive(art) || name.empty()) return kBadParameterErr;
     journal_->recordState(art);
-    return putTag(art->tags_, Tag{name, false, value, 0});
+    putTag(art, Tag{name, false, value, 0});
+    return kNoErr;
 }
 
 ASErr Document::setTagReal(Art* art, const std::string& name, float value) {
     if (!isLive(art) || name.empty() || !std::isfinite(value)) return kBadParameterErr;
     journal_->recordState(art);
-    return putTag(art->tags_, Tag{name, true, "", value});
+    putTag(art, Tag{name, true, "", value});
+    return kNoErr;
 }
 
 ASErr Document::deleteTag(Art* art, const std::string& name) {

@@ -246,6 +246,16 @@ private:
     void setSelectedRec(Art* art, bool selected);
     void releaseArt(Art* art);
     void freeArt(Art* art);
+    void putTag(Art* art, Tag tag);
+    // Keeps selectedNodes_ in step with art->selected_ after it changed.
+    void syncSelected(Art* art);
+    void forgetSelected(Art* art);
+    // The selected art of live layers in document order found from
+    // selectedNodes_ without walking the document; false when placing them
+    // in order would cost more than a walk.
+    bool selectedInOrder(std::vector<Art*>& out) const;
+    template <class F>
+    void walkArt(F&& f) const;
     std::string nextLayerName() const;
     // kOutOfMemoryErr when `count` more nodes would exceed the budget; else
     // counts them against the open context.
@@ -267,6 +277,15 @@ private:
     bool quietSelection_ = false;
     uint64_t budgetEpoch_ = 0;  // the undo epoch contextNodes_ counts for
     size_t contextNodes_ = 0;
+    // Every node of the pool whose selected flag is set (live or kept for
+    // undo), in no order: selectedArt() starts from it.
+    std::vector<Art*> selectedNodes_;
+    // The last tag put into a list (putTag) and the list it made.
+    struct TagMemo {
+        std::shared_ptr<const TagList> from;
+        Tag tag;
+        std::shared_ptr<const TagList> result;
+    } tagMemo_;
 };
 
 // A new document: one layer "Layer 1", the default swatch list.

@@ -50,6 +50,9 @@ void Journal::swapState(Art& a, ArtState& s) {
 Journal::~Journal() = default;  // the document frees every node itself
 
 Entry& Journal::push(Entry::Kind kind) {
+    // Moves note their own art (recordMove); every other kind but State
+    // changes what a made-art-only revert would not restore.
+    if (kind != Entry::State && kind != Entry::Move) open.onlyMadeArt = false;
     // A new change makes the steps undone before it unreachable.
     if (!undone.empty()) {
         for (Step& s : undone) destroy(s);
@@ -64,6 +67,7 @@ Entry& Journal::push(Entry::Kind kind) {
 void Journal::recordMove(Art* art) {
     Entry& e = push(Entry::Move);
     e.art = art;
+    if (!fresh(art)) open.onlyMadeArt = false;
     addRef(art);
     e.attached = art->layer_ != nullptr || art->parent_ != nullptr;
     if (e.attached) {
@@ -135,6 +139,7 @@ void Journal::apply(Entry& e) {
         }
         case Entry::State:
             swapState(*e.art, *e.state);
+            doc.syncSelected(e.art);
             break;
         case Entry::LayerMove: {
             Layer* l = e.layer;
@@ -174,6 +179,9 @@ void Journal::flushReleases() {
     std::vector<Art*> pending;
     pending.swap(releases_);
     for (Art* a : pending) release(a);
+    // Freeing adds nothing: the buffer is kept for the next step.
+    pending.clear();
+    releases_.swap(pending);
 }
 
 void Journal::destroy(Step& s) {
@@ -204,10 +212,48 @@ void Journal::commitOpen() {
     ++epoch;
 }
 
+namespace {
+
+constexpr std::ptrdiff_t kPrefetchAhead = 12;
+
+void prefetchArt(const Art* a) {
+    const char* p = reinterpret_cast<const char*>(a);
+    for (size_t at = 0; at < sizeof(Art); at += 64) __builtin_prefetch(p + at, 1);
+}
+
+}  // namespace
+
 void Journal::revertOpen() {
-    for (auto it = open.entries.rbegin(); it != open.entries.rend(); ++it) apply(*it);
-    destroy(open);
-    flushReleases();
+    if (open.onlyMadeArt) {
+        // The context made and placed art and changed the properties of
+        // other art (a tool's drag event). Nothing that existed before moved,
+        // so reverting takes every new node out of the tree, in any order,
+        // without replaying each placement; the properties are swapped back
+        // as usual. Nothing is linked again, so an entry's references can go
+        // at once: a node is freed with its last one, out of the tree.
+        const auto end = open.entries.rend();
+        for (auto it = open.entries.rbegin(); it != end; ++it) {
+            // Large events leave their art out of the cache by now: ask for
+            // the nodes a few entries ahead while this one is reverted.
+            if (end - it > kPrefetchAhead) prefetchArt(it[kPrefetchAhead].art);
+            Art* a = it->art;
+            if (it->kind == Entry::State) {
+                apply(*it);
+                release(a);
+                continue;
+            }
+            if (a->layer_ != nullptr || a->parent_ != nullptr) doc.unlink(a);
+            release(a);
+            release(it->parent);
+            release(it->after);
+        }
+        open.entries.clear();
+    } else {
+        for (auto it = open.entries.rbegin(); it != open.entries.rend(); ++it) apply(*it);
+        destroy(open);
+        flushReleases();
+    }
+    open.onlyMadeArt = true;
     doc.nextId_ = open.idBefore;
     ++epoch;
 }

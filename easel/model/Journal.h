@@ -65,6 +65,9 @@ struct Step {
     int64_t idAfter = 1;
     std::string undoText;
     std::string redoText;
+    // Every entry places art made within the step (it was born in the open
+    // context) or saves art's properties: kept for the open step only.
+    bool onlyMadeArt = true;
 };
 
 struct Journal {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <numbers>
+#include <random>
 
 #include "Document.h"
 #include "DocumentJson.h"
@@ -177,6 +179,123 @@ TEST_F(UndoTest, DisposedArtStaysValidForUndoAcrossSteps) {
     EXPECT_TRUE(doc->isLive(c));
     EXPECT_EQ(g->firstChild(), c);
     EXPECT_EQ(json(), initial);
+}
+
+// selectedArt() starts from the list of selected nodes, and reverting a
+// context that only made art unlinks and frees it in bulk: after every step
+// of a random edit session both must agree with a walk of the document.
+TEST_F(UndoTest, SelectionListAndBulkRevertAgreeWithAFullWalk) {
+    Layer* top = nullptr;
+    ASSERT_EQ(doc->insertLayer(nullptr, kPlaceAboveAll, &top), kNoErr);
+    std::vector<Art*> made;  // every handle ever made, live or not
+    for (Art* x : {a, b, c, g}) made.push_back(x);
+    std::mt19937 rng(7);
+    auto pick = [&]() -> Art* {
+        std::vector<Art*> live;
+        for (Art* x : made)
+            if (doc->isLive(x)) live.push_back(x);
+        return live.empty() ? nullptr : live[rng() % live.size()];
+    };
+    auto walkSelected = [&](int16_t type) {
+        std::vector<Art*> out;
+        doc->forEachArt([&](Art* x) {
+            if (x->selected() && (type == kAnyArt || x->type() == type)) out.push_back(x);
+        });
+        return out;
+    };
+    const MatchSpec selectedPaths{kPathArt, kArtSelected, kArtSelected};
+    for (int step = 0; step < 400; ++step) {
+        Art* x = pick();
+        Art* y = pick();
+        const size_t nodesBefore = doc->artNodes();
+        const std::string before = json();
+        switch (rng() % 9) {
+            case 0:  // a drag event: copies placed around, into a new group, one disposed, then taken back
+                doc->beginUndoContext();
+                for (int i = 0; i < 4 && x; ++i) {
+                    Art* copy = nullptr;
+                    const int16_t order = std::array<int16_t, 3>{kPlaceAboveAll, kPlaceBelow, kPlaceAbove}[i % 3];
+                    if (doc->duplicateArt(x, order, x, &copy) == kNoErr) made.push_back(copy);
+                    if (copy && i == 3) {
+                        ASSERT_EQ(doc->disposeArt(copy), kNoErr);
+                    }
+                }
+                if (Art* copy = nullptr; x && doc->isLive(g) && doc->duplicateArt(x, kPlaceInsideOnBottom, g, &copy) == kNoErr) {
+                    made.push_back(copy);
+                }
+                if (Art* box = nullptr; doc->newArt(kGroupArt, kPlaceAboveAll, nullptr, &box) == kNoErr) {
+                    made.push_back(box);
+                    Art* inner = nullptr;
+                    if (y && doc->duplicateArt(y, kPlaceInsideOnTop, box, &inner) == kNoErr) {
+                        made.push_back(inner);
+                        ASSERT_EQ(doc->setSelected(inner, true), kNoErr);
+                        if (inner->firstChild()) {
+                            ASSERT_EQ(doc->reorderArt(inner->firstChild(), kPlaceAboveAll, nullptr), kNoErr);
+                        }
+                    }
+                }
+                if (y) {
+                    ASSERT_EQ(doc->setSelected(y, !y->selected()), kNoErr);
+                }
+                ASSERT_EQ(doc->undoChanges(), kNoErr);
+                EXPECT_EQ(json(), before) << "step " << step;
+                // Made nodes are freed (steps dropped from redo may free more).
+                EXPECT_LE(doc->artNodes(), nodesBefore) << "step " << step;
+                break;
+            case 1:
+            case 2:
+                if (x) {
+                    ASSERT_EQ(doc->setSelected(x, !x->selected()), kNoErr);
+                }
+                break;
+            case 3:
+                if (x && x->hasPath() && x->segmentCount() > 1) {
+                    ASSERT_EQ(doc->setSegmentSelection(x, 1, 0), kNoErr);
+                }
+                break;
+            case 4:
+                if (x && x != y && y && y->isContainer()) doc->reorderArt(x, kPlaceInsideOnBottom, y);
+                else if (x) doc->reorderArt(x, kPlaceAboveAll, nullptr);
+                break;
+            case 5:
+                if (x && doc->bottomLayer()->firstArt() != x) doc->disposeArt(x);
+                break;
+            case 6:
+                if (x) {
+                    Art* copy = nullptr;
+                    if (doc->duplicateArt(x, kPlaceBelowAll, nullptr, &copy) == kNoErr) {
+                        made.push_back(copy);
+                        ASSERT_EQ(doc->setSelected(copy, true), kNoErr);
+                    }
+                }
+                break;
+            case 7:
+                doc->commitUndoContext();
+                doc->undo();
+                break;
+            case 8:
+                doc->redo();
+                break;
+        }
+        ASSERT_EQ(doc->selectedArt(), walkSelected(kAnyArt)) << "step " << step;
+        ASSERT_EQ(doc->matchingArt(&selectedPaths, 1), walkSelected(kPathArt)) << "step " << step;
+    }
+}
+
+// Copies tagged alike share one tag list; changing one copy's tag changes
+// only that copy.
+TEST_F(UndoTest, TagsSetAlikeStayIndependentPerArt) {
+    Art* copies[3] = {};
+    for (Art*& copy : copies) ASSERT_EQ(doc->duplicateArt(a, kPlaceAboveAll, nullptr, &copy), kNoErr);
+    for (Art* copy : copies) ASSERT_EQ(doc->setTagString(copy, "k", "v"), kNoErr);
+    ASSERT_EQ(doc->setTagReal(copies[1], "k", 2), kNoErr);
+    ASSERT_EQ(doc->setTagString(copies[2], "k", "v"), kNoErr);
+    ASSERT_EQ(doc->setTagString(copies[2], "m", "w"), kNoErr);
+    EXPECT_EQ(copies[0]->tags().size(), 1u);
+    EXPECT_EQ(copies[0]->findTag("k")->text, "v");
+    EXPECT_TRUE(copies[1]->findTag("k")->isReal);
+    EXPECT_EQ(copies[2]->tags().size(), 2u);
+    EXPECT_EQ(a->tags().size(), 0u);
 }
 
 }  // namespace

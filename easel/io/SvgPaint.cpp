@@ -124,6 +124,9 @@ std::optional<GradientSpec> readGradient(ElementReader& reader, xmlNodePtr eleme
             if (!parseTransform(tr->second, g.transform)) {
                 note("gradientTransform \"" + tr->second + "\" not understood; gradient drawn untransformed");
                 g.transform = Mat{};
+            } else if (g.transform.a * g.transform.d - g.transform.b * g.transform.c == 0) {
+                // It flattens the gradient to a line: renderers differ in what they paint then.
+                note("gradientTransform \"" + tr->second + "\" is singular; gradient drawn approximately");
             }
         }
         if (!haveStops) {

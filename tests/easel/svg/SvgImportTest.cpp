@@ -321,6 +321,14 @@ TEST_F(SvgImport, WhatCannotBeDrawnIsReported) {
     EXPECT_FALSE(reported("gradient"));
 }
 
+// A gradient transform that flattens the gradient to a line is drawn
+// differently by different renderers: reported as approximate.
+TEST_F(SvgImport, AGradientFlattenedToALineIsReported) {
+    read(page("<defs><linearGradient id=\"g\" gradientTransform=\"matrix(1 0 2 0 0 0)\"><stop offset=\"0\"/>"
+              "</linearGradient></defs><path fill=\"url(#g)\" d=\"M0 0 L1 1\"/>"));
+    EXPECT_TRUE(reported("gradientTransform \"matrix(1 0 2 0 0 0)\" is singular"));
+}
+
 // Where a gradient paint puts a point of the gradient's own space.
 AIRealPoint placed(const GradientPaint& p, float x, float y) {
     const AIRealMatrix& m = p.matrix;

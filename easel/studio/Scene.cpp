@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Document.h"
+#include "JsonOut.h"
 #include "Names.h"
 #include "Picture.h"
 #include "PictureStyle.h"
@@ -195,11 +196,10 @@ bool finite(const AIRealRect& b) {
     return std::isfinite(b.left) && std::isfinite(b.bottom) && std::isfinite(b.right) && std::isfinite(b.top);
 }
 
-// The shortest text that reads back as the same float.
+// Text that reads back as the same float.
 std::string exactNumber(float v) {
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, r.ptr);
+    char buf[40];
+    return std::string(buf, formatJsonNumber(v, buf));
 }
 
 // Adds n bytes to a hash, eight at a time (a grid's move hashes every copy).

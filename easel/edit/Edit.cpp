@@ -9,7 +9,7 @@
 
 namespace easel::edit {
 
-void refuse(const std::string& message) { throw Refused{message}; }
+void refuse(const std::string& message) { refuseInput(message); }
 
 namespace {
 
@@ -20,68 +20,6 @@ std::string show(double v) {
 }
 
 }  // namespace
-
-// ---- arguments ----
-
-const json& Args::raw(const char* key) const {
-    if (!j_.contains(key)) refuse(std::string("missing \"") + key + "\"");
-    return j_[key];
-}
-
-double Args::numberOf(const json& j, const std::string& where, double lo, double hi) {
-    if (!j.is_number()) refuse(where + " must be a number, found " + j.dump());
-    const double v = j.get<double>();
-    if (!std::isfinite(v) || v < lo || v > hi)
-        refuse(where + " must be from " + show(lo) + " to " + show(hi) + ", found " + j.dump());
-    return v;
-}
-
-double Args::number(const char* key, double lo, double hi, std::optional<double> fallback) const {
-    if (!j_.contains(key) && fallback) return *fallback;
-    return numberOf(raw(key), std::string("\"") + key + "\"", lo, hi);
-}
-
-int Args::integer(const char* key, int lo, int hi, std::optional<int> fallback) const {
-    if (!j_.contains(key) && fallback) return *fallback;
-    const double v = number(key, lo, hi);
-    if (v != std::floor(v)) refuse(std::string("\"") + key + "\" must be a whole number, found " + show(v));
-    return static_cast<int>(v);
-}
-
-bool Args::flag(const char* key, bool fallback) const {
-    if (!j_.contains(key)) return fallback;
-    if (!j_[key].is_boolean()) refuse(std::string("\"") + key + "\" must be true or false, found " + j_[key].dump());
-    return j_[key].get<bool>();
-}
-
-std::string Args::text(const char* key, std::optional<std::string> fallback) const {
-    if (!j_.contains(key) && fallback) return *fallback;
-    const json& j = raw(key);
-    if (!j.is_string()) refuse(std::string("\"") + key + "\" must be a string, found " + j.dump());
-    return j.get<std::string>();
-}
-
-std::string Args::word(const char* key, std::initializer_list<const char*> words,
-                       std::optional<std::string> fallback) const {
-    const std::string w = text(key, fallback);
-    std::string list;
-    for (const char* x : words) {
-        if (w == x) return w;
-        list += std::string(list.empty() ? "" : ", ") + x;
-    }
-    refuse(std::string("\"") + key + "\" must be one of " + list + ", found \"" + w + "\"");
-}
-
-AIRealPoint Args::pointOf(const json& j, const std::string& where) {
-    if (!j.is_array() || j.size() != 2) refuse(where + " must be a point [h, v], found " + j.dump());
-    return AIRealPoint{static_cast<float>(numberOf(j[0], where + "[0]", -kMaxCoordinate, kMaxCoordinate)),
-                       static_cast<float>(numberOf(j[1], where + "[1]", -kMaxCoordinate, kMaxCoordinate))};
-}
-
-AIRealPoint Args::point(const char* key, std::optional<AIRealPoint> fallback) const {
-    if (!j_.contains(key) && fallback) return *fallback;
-    return pointOf(raw(key), std::string("\"") + key + "\"");
-}
 
 // ---- shared helpers ----
 
@@ -249,7 +187,7 @@ Outcome run(Document& doc, Clipboard& clipboard, const json& edit) {
             try {
                 op->handler(ctx);
             } catch (const Refused& r) {
-                out.error = name + ": " + r.message;
+                out.error = name + ": " + std::string(r.what());
             }
         });
         return out;
@@ -259,7 +197,7 @@ Outcome run(Document& doc, Clipboard& clipboard, const json& edit) {
         op->handler(ctx);
     } catch (const Refused& r) {
         doc.undoChanges();
-        out.error = name + ": " + r.message;
+        out.error = name + ": " + std::string(r.what());
         out.made.clear();
         return out;
     }

@@ -7,40 +7,16 @@
 #include <vector>
 
 #include "Edit.h"
+#include "Input.h"
 
 namespace easel::edit {
 
 // A refused edit: the message says what is wrong and what is expected.
-struct Refused {
-    std::string message;
-};
+using Refused = InputError;
 [[noreturn]] void refuse(const std::string& message);
 
-// Coordinates past this are off any page: refused, so nothing huge or
-// non-finite is ever stored.
-constexpr double kMaxCoordinate = 1e7;
-
-class Args {
-public:
-    explicit Args(const json& j) : j_(j) {}
-    bool has(const char* key) const { return j_.contains(key); }
-    const json& raw(const char* key) const;
-    // A number from lo to hi; refused outside (the message names the range).
-    double number(const char* key, double lo, double hi, std::optional<double> fallback = std::nullopt) const;
-    int integer(const char* key, int lo, int hi, std::optional<int> fallback = std::nullopt) const;
-    bool flag(const char* key, bool fallback) const;
-    std::string text(const char* key, std::optional<std::string> fallback = std::nullopt) const;
-    // One of the given words.
-    std::string word(const char* key, std::initializer_list<const char*> words,
-                     std::optional<std::string> fallback = std::nullopt) const;
-    AIRealPoint point(const char* key, std::optional<AIRealPoint> fallback = std::nullopt) const;
-    // [h, v] read from any json value; `where` names it in messages.
-    static AIRealPoint pointOf(const json& j, const std::string& where);
-    static double numberOf(const json& j, const std::string& where, double lo, double hi);
-
-private:
-    const json& j_;
-};
+// Arguments are read like every value from outside.
+using Args = Input;
 
 struct Ctx {
     Document& doc;

@@ -1,0 +1,129 @@
+#include "Input.h"
+
+#include <cmath>
+#include <sstream>
+
+namespace easel {
+
+void refuseInput(const std::string& message) { throw InputError(message); }
+
+namespace {
+
+std::string show(double v) {
+    std::ostringstream s;
+    s << v;
+    return s.str();
+}
+
+// A value as it appears in a message, cut short when long.
+std::string found(const InputJson& j) {
+    std::string s = j.dump(-1, ' ', false, InputJson::error_handler_t::replace);
+    if (s.size() > 60) s = s.substr(0, 57) + "...";
+    return s;
+}
+
+std::string quoted(const char* key) { return std::string("\"") + key + "\""; }
+
+}  // namespace
+
+int jsonTextDepth(std::string_view text, int limit) {
+    int depth = 0, most = 0;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') ++i;
+            else if (c == '"') inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            most = std::max(most, ++depth);
+            if (most > limit) return most;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return most;
+}
+
+InputJson parseInput(std::string_view text, const std::string& what) {
+    if (jsonTextDepth(text) > kMaxJsonDepth)
+        refuseInput(what + ": nested deeper than " + std::to_string(kMaxJsonDepth) + " levels");
+    try {
+        return InputJson::parse(text);
+    } catch (const InputJson::exception& e) {  // also a number past the range of a double
+        refuseInput(what + ": not valid JSON: " + e.what());
+    }
+}
+
+const InputJson& Input::raw(const char* key) const {
+    if (!j_.is_object()) refuseInput("expected an object, found " + found(j_));
+    const auto it = j_.find(key);
+    if (it == j_.end()) refuseInput("missing " + quoted(key));
+    return *it;
+}
+
+double Input::numberOf(const InputJson& j, const std::string& where, double lo, double hi) {
+    if (!j.is_number()) refuseInput(where + " must be a number, found " + found(j));
+    const double v = j.get<double>();
+    if (!std::isfinite(v) || v < lo || v > hi)
+        refuseInput(where + " must be from " + show(lo) + " to " + show(hi) + ", found " + found(j));
+    return v;
+}
+
+int Input::integerOf(const InputJson& j, const std::string& where, int lo, int hi) {
+    const double v = numberOf(j, where, lo, hi);
+    if (v != std::floor(v)) refuseInput(where + " must be a whole number, found " + show(v));
+    return static_cast<int>(v);
+}
+
+std::string Input::textOf(const InputJson& j, const std::string& where) {
+    if (!j.is_string()) refuseInput(where + " must be a string, found " + found(j));
+    return j.get<std::string>();
+}
+
+double Input::number(const char* key, double lo, double hi, std::optional<double> fallback) const {
+    if (!has(key) && fallback) return *fallback;
+    return numberOf(raw(key), quoted(key), lo, hi);
+}
+
+int Input::integer(const char* key, int lo, int hi, std::optional<int> fallback) const {
+    if (!has(key) && fallback) return *fallback;
+    return integerOf(raw(key), quoted(key), lo, hi);
+}
+
+bool Input::flag(const char* key, bool fallback) const {
+    if (!has(key)) return fallback;
+    const InputJson& j = raw(key);
+    if (!j.is_boolean()) refuseInput(quoted(key) + " must be true or false, found " + found(j));
+    return j.get<bool>();
+}
+
+std::string Input::text(const char* key, std::optional<std::string> fallback) const {
+    if (!has(key) && fallback) return *fallback;
+    return textOf(raw(key), quoted(key));
+}
+
+std::string Input::word(const char* key, std::initializer_list<const char*> words,
+                        std::optional<std::string> fallback) const {
+    const std::string w = text(key, fallback);
+    std::string list;
+    for (const char* x : words) {
+        if (w == x) return w;
+        list += std::string(list.empty() ? "" : ", ") + x;
+    }
+    refuseInput(quoted(key) + " must be one of " + list + ", found \"" + w + "\"");
+}
+
+AIRealPoint Input::pointOf(const InputJson& j, const std::string& where) {
+    if (!j.is_array() || j.size() != 2) refuseInput(where + " must be a point [h, v], found " + found(j));
+    return AIRealPoint{static_cast<float>(numberOf(j[0], where + "[0]", -kMaxCoordinate, kMaxCoordinate)),
+                       static_cast<float>(numberOf(j[1], where + "[1]", -kMaxCoordinate, kMaxCoordinate))};
+}
+
+AIRealPoint Input::point(const char* key, std::optional<AIRealPoint> fallback) const {
+    if (!has(key) && fallback) return *fallback;
+    return pointOf(raw(key), quoted(key));
+}
+
+}  // namespace easel

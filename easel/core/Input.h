@@ -1,0 +1,71 @@
+// Values from outside easel (studio commands, script steps, edit arguments,
+// journals) read through typed accessors: a value of the wrong kind or out
+// of range is an InputError whose message names the member and what was
+// expected, so no caller reads a member unchecked.
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "ASTypes.h"
+
+namespace easel {
+
+using InputJson = nlohmann::ordered_json;
+
+// Refused input; what() says what is wrong and what is expected.
+class InputError : public std::runtime_error {
+public:
+    explicit InputError(const std::string& message) : std::runtime_error(message) {}
+};
+[[noreturn]] void refuseInput(const std::string& message);
+
+// Coordinates past this are off any page: refused, so nothing huge or
+// non-finite is ever stored.
+constexpr double kMaxCoordinate = 1e7;
+
+// Deepest nesting of arrays and objects easel parses from outside. Every
+// walk over parsed values may recurse this deep; documents nest art at most
+// 64 levels, which takes well under this.
+constexpr int kMaxJsonDepth = 512;
+
+// The deepest nesting of arrays and objects in a JSON text, counted without
+// recursion; stops counting once past `limit`.
+int jsonTextDepth(std::string_view text, int limit = kMaxJsonDepth);
+
+// Parses a JSON text from outside: refused (InputError naming `what`) when
+// it is not valid JSON or nests deeper than kMaxJsonDepth.
+InputJson parseInput(std::string_view text, const std::string& what);
+
+// Typed access to the members of one JSON object.
+class Input {
+public:
+    explicit Input(const InputJson& j) : j_(j) {}
+    bool has(const char* key) const { return j_.is_object() && j_.contains(key); }
+    const InputJson& raw(const char* key) const;
+    // A number from lo to hi; refused outside (the message names the range).
+    double number(const char* key, double lo, double hi, std::optional<double> fallback = std::nullopt) const;
+    int integer(const char* key, int lo, int hi, std::optional<int> fallback = std::nullopt) const;
+    bool flag(const char* key, bool fallback) const;
+    std::string text(const char* key, std::optional<std::string> fallback = std::nullopt) const;
+    // One of the given words.
+    std::string word(const char* key, std::initializer_list<const char*> words,
+                     std::optional<std::string> fallback = std::nullopt) const;
+    AIRealPoint point(const char* key, std::optional<AIRealPoint> fallback = std::nullopt) const;
+
+    // The same checks on any value; `where` names it in messages.
+    static AIRealPoint pointOf(const InputJson& j, const std::string& where);
+    static double numberOf(const InputJson& j, const std::string& where, double lo, double hi);
+    static int integerOf(const InputJson& j, const std::string& where, int lo, int hi);
+    static std::string textOf(const InputJson& j, const std::string& where);
+
+private:
+    const InputJson& j_;
+};
+
+}  // namespace easel

@@ -98,7 +98,10 @@ private:
     struct Task;
     Answer send(const json& command);
     void hostLoop();
-    void runTask(Task& task);
+    void runTask(const std::shared_ptr<Task>& task);
+    // Answers, with what the page shows now, the commands held until the
+    // command at `depth` of running_ (or one above it) finished.
+    void answerHeld(size_t depth);
     // Takes and runs commands while a modal dialog is open.
     void serveDialog();
     void answerWaiting();
@@ -112,6 +115,11 @@ private:
     std::deque<std::shared_ptr<Task>> queue_;
     bool stopping_ = false;
     std::vector<std::shared_ptr<Task>> running_;  // host thread only: outer tasks in progress
+    // Host thread only: commands that closed a dialog, each with the depth in
+    // running_ of the command that waited in it. They are answered once that
+    // command has finished (the drag's held-back events included) or another
+    // dialog opens, so the page sees what the host does next.
+    std::vector<std::pair<std::shared_ptr<Task>, size_t>> held_;
     std::atomic<bool> busy_{false};
     std::atomic<uint64_t> events_{0};
     std::string busyOp_;  // under mutex_

@@ -188,8 +188,16 @@ json Host::state(bool withScene) {
     // The style of the first selected painted object, for the style panel.
     for (Art* a : doc->selectedArt()) {
         if (a->type() == kGroupArt || a->type() == kEnvelopeArt) continue;
-        j["selectionStyle"] = {{"strokeWidth", a->style().stroke.width}, {"opacity", a->opacity()},
-                               {"blend", blendModeName(a->blendMode())}};
+        // Its paints as drawn ("none" when not painted), for the Fill and Stroke boxes.
+        const AIPathStyle& st = a->style();
+        auto paint = [&](bool on, const AIColor& color) {
+            auto c = on ? displayColor(color, doc.get()) : std::nullopt;
+            return c ? hexColor(*c) : std::string("none");
+        };
+        j["selectionStyle"] = {{"strokeWidth", st.stroke.width}, {"opacity", a->opacity()},
+                               {"blend", blendModeName(a->blendMode())},
+                               {"fill", paint(st.fillPaint, st.fill.color)},
+                               {"stroke", paint(st.strokePaint, st.stroke.color)}};
         break;
     }
     j["dialog"] = driver.open.empty() ? json(nullptr) : dialogJson(*driver.open.back());

@@ -321,6 +321,7 @@ json openCommand(Host& m, const json& c) {
     std::string e, notes;
     const std::string name = c.at("name").get<std::string>();
     if (!readDocumentText(name, c.at("text").get<std::string>(), fresh, e, notes)) return error(name + ": " + e);
+    notes += drawnApartText(*fresh);
     if (!notes.empty()) m.notices.push_back({{"kind", "import"}, {"name", name}, {"text", notes}});
     m.retired.push_back(std::move(m.doc));
     m.doc = std::move(fresh);

@@ -84,6 +84,7 @@ bool Studio::start(std::string& errorOut) {
             std::string notes;
             if (e.empty() && !readDocumentText(options_.document.string(), text, m.doc, e, notes))
                 e = options_.document.string() + ": " + e;
+            if (e.empty()) notes += drawnApartText(*m.doc);
             if (!notes.empty())
                 m.notices.push_back(
                     {{"kind", "import"}, {"name", options_.document.filename().string()}, {"text", notes}});

@@ -131,5 +131,8 @@ private:
 // top-level object, its bounds and its painted paths as SVG path data in
 // page points, rounded to a hundredth of a point.
 std::string sceneText(const Document& doc);
+// Lines (one per kind) naming what of the document the page draws otherwise
+// than `easel render` and the SVG export do; empty when nothing.
+std::string drawnApartText(const Document& doc);
 
 }  // namespace easel::studio

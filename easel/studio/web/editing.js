@@ -241,6 +241,8 @@ export function installEditing() {
       ['Ctrl+], Ctrl+[ (with Shift: to front / back)', 'Bring forward, send backward'],
       ['Ctrl+A, Esc', 'Select all on the current layer, deselect'],
       ['Ctrl+Z, Ctrl+Shift+Z', 'Undo, redo'],
+      ['Ctrl+S, Ctrl+O, Ctrl+Alt+N', 'Save to the file, open, new'],
+      ['Ctrl+= / Ctrl+-, Ctrl+0, Ctrl+1', 'Zoom in / out, fit the page, 100 %'],
       ['Swatches', 'Click: fill; Shift-click: stroke'],
     ].map(([k, t]) => el('tr', {}, el('th', { textContent: k }), el('td', { textContent: t })))),
     button('Close', 'Close', () => { help.hidden = true; }));

@@ -315,8 +315,11 @@ TEST(StudioRecording, ErrorDialogsInADragNeverLeaveTheStudioStuck) {
             }
             const json r = studio->call(c);
             ASSERT_TRUE(r["ok"]) << c.dump() << " " << r.dump();
-            if (r["dialog"].is_object() && r.value("dialogOpened", false)) ++dialogs;
-            else if (dialogs && failAt != "up") EXPECT_TRUE(r.value("deferred", false)) << c.dump() << " waits for the dialog";
+            if (r["dialog"].is_object() && r.value("dialogOpened", false)) {
+                ++dialogs;
+            } else if (dialogs && failAt != "up") {
+                EXPECT_TRUE(r.value("deferred", false)) << c.dump() << " waits for the dialog";
+            }
             if (r["dialog"].is_object()) {
                 EXPECT_FALSE(studio->call({{"op", "undo"}})["dialog"].is_null()) << "a refusal shows the dialog";
             }

@@ -77,12 +77,14 @@ await test('an error in a drag: one dialog, OK, undo, another drag, Ctrl+S, the 
   assert.equal(s.dragging, false);
   assert.equal((await state()).dragging, false, 'the page knows the drag ended');
   assert.equal(await count(), start, 'the refused drag drew nothing');
-  // Undo takes back the hidden layer; the next drag makes its grid.
+  // Undo takes back the refused drag (it tagged its source), then the hidden layer; the next drag makes its grid.
+  assert.equal((await state()).undoText, 'Undo Rows Columns');
+  await page.keyboard.press('Control+Z');
+  await idle(page);
   assert.equal((await state()).undoText, 'Undo Hide Layer');
   await page.keyboard.press('Control+Z');
   await idle(page);
   assert.equal((await state()).layers.find((l) => l.name === 'Top').visible, true);
-  await page.keyboard.press('v');
   await rowsColumnsDrag();
   await idle(page);
   const made = await count();
@@ -108,11 +110,15 @@ await test('New asks before it replaces unsaved work, and fits the new page in t
   assert.equal((await state()).layers.length, layers + 1);
   assert.equal((await state()).unsaved, true);
   const before = await count();
-  await page.keyboard.press('Control+Alt+N');
+  const chooseNew = async () => {
+    await page.locator('#edit-menu summary').click();
+    await page.locator('#edit-menu button[data-edit="New…"]').click();
+  };
+  await chooseNew();
   await page.locator('#ask button', { hasText: 'Cancel' }).click();
   assert.equal(await page.locator('#new-dialog').count(), 0);
   assert.equal((await state()).layers.length, layers + 1, 'Cancel kept the document');
-  await page.keyboard.press('Control+Alt+N');
+  await chooseNew();
   await page.locator('#ask button', { hasText: 'Discard' }).click();
   await page.locator('#new-size').selectOption('Tabloid');
   await page.locator('#new-dialog button', { hasText: 'OK' }).click();

@@ -100,6 +100,16 @@ await test('an error in a drag: one dialog, OK, undo, another drag, Ctrl+S, the 
   assert.deepEqual(refusals, [], 'no command was refused for a dialog');
 });
 
+await test('the zoom keys are the page\'s', async () => {
+  const zoom = () => page.locator('#zoom').innerText();
+  await page.keyboard.press('Control+1');
+  assert.equal(await zoom(), '100%');
+  await page.keyboard.press('Control+Equal');
+  assert.equal(await zoom(), '125%');
+  await page.keyboard.press('Control+Minus');
+  assert.equal(await zoom(), '100%');
+});
+
 await test('New asks before it replaces unsaved work, and fits the new page in the view', async () => {
   // A layer made by a click; Enter afterwards presses nothing.
   const layers = (await state()).layers.length;

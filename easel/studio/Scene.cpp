@@ -666,7 +666,7 @@ std::string drawnApartText(const Document& doc) {
     line(clips, "clip path(s) drawn in the studio without clipping");
     line(masks, "mask(s) drawn in the studio without masking");
     line(markers, "marker(s) (arrowheads...) not drawn in the studio");
-    line(spans, "text(s) with spans of their own (lines, places, alignment, styles) drawn in the studio on one line in the text's style");
+    line(spans, "text(s) in spans: the studio sets their lines and places in the text's own font and paint (a span's own colour, weight or size is not shown)");
     line(patterns, "pattern paint(s) drawn in the studio as mid grey");
     return out;
 }

@@ -438,7 +438,15 @@ TEST_F(StudioSession, ThePictureCarriesGradientsAndTextAndTheOpenReportNamesTheF
     ASSERT_EQ(drawn["notices"].size(), 1u);
     const std::string report = drawn["notices"][0]["text"];
     EXPECT_NE(report.find("1 filter effect(s) (blur, shadow...) drawn in the studio without the filter"), std::string::npos) << report;
-    EXPECT_NE(report.find("1 text(s) with spans of their own"), std::string::npos) << report;
+    EXPECT_NE(report.find("1 text(s) in spans"), std::string::npos) << report;
+    // The spans go to the page with the text's place in the file, which it sets them from.
+    json spans;
+    const PagePicture set = pagePicture(*studio, {{"op", "state"}}, 0);
+    for (const auto& s : set.head["styles"])
+        if (s[1].contains("t") && s[1]["t"].contains("sp")) spans = s[1]["t"];
+    ASSERT_TRUE(spans.is_object()) << "the spans are sent";
+    EXPECT_NE(spans["sp"].get<std::string>().find(">two</tspan>"), std::string::npos) << spans.dump();
+    EXPECT_EQ(spans["o"], json::parse("[100, 40]"));
 }
 
 // ---- the server ----

@@ -73,10 +73,14 @@ public:
     //   {"op": "undo"} {"op": "redo"} {"op": "seed", "seed": n}
     //   {"op": "open", "name": "file.json"|"file.svg", "text": ...}
     //   {"op": "save", "format": "json"|"svg", "download": b}  the document's text; a download saves
+    //   {"op": "save", "file": true}          writes the file the studio was started on
     //   {"op": "script"}                      the recording, as an `easel play` script
     //   {"op": "edit", "edit": {"op": NAME, ...}}  a host edit (easel/edit), recorded
     //   {"op": "anchors", "ids": [..]}        anchors of the listed art's paths (default: selected paths)
-    // Every answer has "ok"; a refused command has "error" with the reason.
+    // Every answer has "ok"; a refused command has "error" with the reason
+    // (and "dialog" when a dialog waits for the person). The answer to the
+    // command that closes a dialog comes once the command that opened it
+    // has finished, or the next dialog opens.
     json call(const json& command);
     // The same, answered as JSON text (what the page is sent); ok tells
     // whether the command was taken.

@@ -56,6 +56,10 @@ await test('an error in a drag: one dialog, OK, undo, another drag, Ctrl+S, the 
   await page.mouse.up();
   await idle(page);
   assert.equal((await state()).selection.length, 1);
+  // The Fill box shows the selected object's paint.
+  const fill = (await state()).selectionStyle.fill;
+  assert.equal(await page.locator('#fill-box').evaluate((el) => el.style.background), (await page.evaluate((c) => {
+    const d = document.createElement('div'); d.style.background = c; return d.style.background; }, fill)));
   // The copies' layer is the current one and hidden: the plug-in refuses the drag.
   await page.locator('#layers li[data-layer="Top"]').click();
   await idle(page);

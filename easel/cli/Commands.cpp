@@ -121,6 +121,8 @@ std::string resultText(ASErr code) {
     return s + "' (0x" + hex + ")";
 }
 
+std::string toolName(const std::string& title) { return trimTitle(title); }
+
 RegisteredTool* findTool(const std::string& name) {
     for (auto& t : hostState().tools)
         if (t->title == name || t->name == name) return t.get();

@@ -80,6 +80,8 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
 
 // A tool named by its title, with or without the leading blank and "ZR5 ".
 RegisteredTool* findTool(const std::string& name);
+// A tool's name as people read it: its title without the leading blank and "ZR5 ".
+std::string toolName(const std::string& title);
 
 // The names of the bundles (<Name>.aip) in the search path folders, first
 // folder first, each name once.

@@ -1,5 +1,6 @@
 #include "Session.h"
 
+#include "Commands.h"
 #include "Document.h"
 #include "adm/Dialog.h"
 #include "adm/RegisterADM.h"
@@ -77,7 +78,12 @@ void Session::Drag::move(AIRealPoint p, int16_t pressure, int32_t modifiers) {
 }
 
 void Session::Drag::up(AIRealPoint p, int16_t pressure, int32_t modifiers, bool sendUp) {
-    // The drag is one user step; mouse up gets a fresh context of its own.
+    // The drag is one user step, named after its tool unless the plug-in
+    // named it; mouse up gets a fresh context of its own.
+    if (open_ && doc_.contextChanged() && doc_.undoText().empty()) {
+        const std::string name = toolName(tool_.title);
+        doc_.setUndoText("Undo " + name, "Redo " + name);
+    }
     if (open_) doc_.commitUndoContext();
     open_ = false;
     doc_.beginUndoContext();

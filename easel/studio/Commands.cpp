@@ -146,6 +146,8 @@ void Host::setName(std::string n) {
 }
 
 void Host::report(Plugin& plugin, const char* selector, ASErr r) {
+    if (drag && !drag->ending && r != kNoErr && r != kCancelErr) drag->failed = true;
+    if (replaying) return;
     if (r == kNoErr || (r == kCancelErr && std::string(selector) != "Startup")) return;
     notices.push_back({{"kind", "result"},
                        {"text", plugin.name() + " returned " + cli::resultText(r) + " to \"" + selector + "\""}});
@@ -179,14 +181,23 @@ json Host::state(bool withScene) {
               {"unsaved", rec.unsaved()},
               {"name", name},
               {"version", version},
+              {"file", file.empty() ? json(nullptr) : json(file.filename().string())},
               {"currentLayer", doc->currentLayer() ? doc->currentLayer()->name() : ""}};
     if (recovery) j["recovery"] = {{"steps", (*recovery)["steps"].size()}};
     if (std::string je = rec.takeJournalError(); !je.empty()) notices.push_back({{"kind", "recovery"}, {"text", je}});
     // The style of the first selected painted object, for the style panel.
     for (Art* a : doc->selectedArt()) {
         if (a->type() == kGroupArt || a->type() == kEnvelopeArt) continue;
-        j["selectionStyle"] = {{"strokeWidth", a->style().stroke.width}, {"opacity", a->opacity()},
-                               {"blend", blendModeName(a->blendMode())}};
+        // Its paints as drawn ("none" when not painted), for the Fill and Stroke boxes.
+        const AIPathStyle& st = a->style();
+        auto paint = [&](bool on, const AIColor& color) {
+            auto c = on ? displayColor(color, doc.get()) : std::nullopt;
+            return c ? hexColor(*c) : std::string("none");
+        };
+        j["selectionStyle"] = {{"strokeWidth", st.stroke.width}, {"opacity", a->opacity()},
+                               {"blend", blendModeName(a->blendMode())},
+                               {"fill", paint(st.fillPaint, st.fill.color)},
+                               {"stroke", paint(st.strokePaint, st.stroke.color)}};
         break;
     }
     j["dialog"] = driver.open.empty() ? json(nullptr) : dialogJson(*driver.open.back());
@@ -277,8 +288,9 @@ json pointerCommand(Host& m, const json& c) {
     Host::Drag& d = *m.drag;
     // Mouse up comes where the last drag event was, with its pressure and
     // keys, as in a replayed script: an up elsewhere is preceded by a drag
-    // event there.
-    if (op == "move" || d.last.h != p.h || d.last.v != p.v) {
+    // event there. After an event the plug-in refused, the moves are dropped
+    // (neither sent nor recorded): one error per drag.
+    if (!d.failed && (op == "move" || d.last.h != p.h || d.last.v != p.v)) {
         d.run->move(p, pressure, mods);
         d.events.push_back(ev);
         d.last = p;
@@ -309,6 +321,7 @@ json openCommand(Host& m, const json& c) {
     std::string e, notes;
     const std::string name = c.at("name").get<std::string>();
     if (!readDocumentText(name, c.at("text").get<std::string>(), fresh, e, notes)) return error(name + ": " + e);
+    notes += drawnApartText(*fresh);
     if (!notes.empty()) m.notices.push_back({{"kind", "import"}, {"name", name}, {"text", notes}});
     m.retired.push_back(std::move(m.doc));
     m.doc = std::move(fresh);
@@ -317,10 +330,21 @@ json openCommand(Host& m, const json& c) {
     hostState().random.reseed(m.seed);
     m.rec.open(*m.doc);
     m.setName(std::filesystem::path(name).stem().string());
+    m.file.clear();
     return m.state(true);
 }
 
 json saveCommand(Host& m, const json& c) {
+    // Save: back to the file the studio was started on, in its own format.
+    if (c.value("file", false)) {
+        if (m.file.empty()) return error("the document has no file of its own: save a copy instead");
+        std::string e;
+        if (!cli::writeDocumentFile(m.file, *m.doc, e)) return error(e);
+        m.rec.markSaved();
+        json s = m.state(false);
+        s["saved"] = m.file.filename().string();
+        return s;
+    }
     const std::string format = c.value("format", "json");
     if (format != "svg" && format != "json") return error("save as \"json\" or \"svg\"");
     json r = {{"ok", true}, {"text", format == "svg" ? writeSvg(*m.doc) : writeDocumentJson(*m.doc)},
@@ -330,9 +354,29 @@ json saveCommand(Host& m, const json& c) {
     return r;
 }
 
+namespace {
+
+// The replay of a recording: dialogs close themselves as in a batch run, and
+// neither they nor the plug-ins' results are shown again.
+struct Replaying {
+    explicit Replaying(Host& host) : m(host) {
+        m.replaying = true;
+        adm::dialogManager().setDefaultDriver(nullptr);
+    }
+    ~Replaying() {
+        m.replaying = false;
+        adm::dialogManager().setDefaultDriver(&m.driver);
+    }
+    Replaying(const Replaying&) = delete;
+    Replaying& operator=(const Replaying&) = delete;
+    Host& m;
+};
+
+}  // namespace
+
 // Restores the last session's unsaved work: its recording is replayed as
-// `easel play` replays it (options dialogs answer themselves), up to a step
-// that fails.
+// `easel play` replays it (options dialogs answer themselves, and the
+// dialogs the person answered then are not shown again), up to a step that fails.
 json recoverCommand(Host& m, const json&) {
     if (!m.recovery) return error("there is no unsaved work of an earlier session to restore");
     const json script = *m.recovery;
@@ -355,6 +399,7 @@ json recoverCommand(Host& m, const json&) {
     const bool stop = false;
     json done = script;
     done["steps"] = json::array();
+    Replaying replaying(m);
     try {
         for (size_t i = 0; i < parsed.steps.size(); ++i) {
             runner.run(parsed.steps[i], stop);
@@ -388,6 +433,7 @@ json editCommand(Host& m, const json& c) {
         m.doc = std::move(r.replaced);
         hostState().document = m.doc.get();
         m.setName("untitled");
+        m.file.clear();
     }
     // Replayed by the same edit, so "new" keeps the seed and the random numbers go on as they were.
     m.rec.edit(e);

@@ -59,6 +59,9 @@ struct Host {
         bool pen = false;
         std::string client;  // the page that started it
         bool ending = false;  // mouse up is being sent
+        // A drag event the plug-in refused (its error dialog was shown): the
+        // rest of the drag is dropped, mouse up alone still goes to the tool.
+        bool failed = false;
     };
     std::optional<Drag> drag;
     // A drag's moves and mouse up that came while a dialog was open: carried
@@ -69,7 +72,13 @@ struct Host {
     Recorder rec;
     std::filesystem::path journal;  // the recovery journal; empty: none
     std::optional<json> recovery;   // the last session's unsaved work, offered until restored or discarded
+    // While the last session's work is replayed: the dialogs and alerts the
+    // person answered then are closed as `easel play` closes them, unseen.
+    bool replaying = false;
     std::string name = "drawing";   // the document's name, for downloads
+    // The file the studio was started on, which Save writes; empty once
+    // another document is opened or a new one made (then Save is a download).
+    std::filesystem::path file;
     std::function<void(const std::string&)> onName;  // tells the request threads the name
     uint64_t version = 0;           // counts the commands that changed what the page shows
     // The options dialog the page opened, for the recorder.

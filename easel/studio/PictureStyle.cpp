@@ -7,6 +7,7 @@
 #include "Document.h"
 #include "Studio.h"
 #include "SvgColor.h"
+#include "SvgShared.h"
 
 namespace easel::studio {
 
@@ -81,7 +82,17 @@ const TextLook& PictureStyles::textLook(const Art& text) {
         if (spacing == "normal") spacing.clear();
         if (isNumber(spacing)) spacing += "px";  // user units, as the file meant them
     }
-    TextLook look{style + ' ' + weight, family, anchor, spacing};
+    TextLook look{style + ' ' + weight, family, anchor, spacing, {}, {}, 0, 0};
+    if (j.is_object() && j.contains(kTextKey) && j[kTextKey].is_object()) {
+        const json& kept = j[kTextKey];
+        const json origin = kept.value("origin", json::array());
+        if (origin.is_array() && origin.size() == 2 && origin[0].is_number() && origin[1].is_number()) {
+            look.spans = kept.value("markup", "");
+            look.spansText = kept.value("text", "");
+            look.originX = origin[0].get<double>();
+            look.originY = origin[1].get<double>();
+        }
+    }
     return looks_.emplace(&extra, std::move(look)).first->second;
 }
 
@@ -157,6 +168,16 @@ std::string PictureStyles::styleKey(const AIPathStyle* st, const std::string* te
         if (!look->spacing.empty()) {
             key += ",\"ls\":";
             quoted(key, look->spacing);
+        }
+        // Spans are drawn while the text is still the one they hold (as the SVG export writes them).
+        if (!look->spans.empty() && look->spansText == *text) {
+            key += ",\"sp\":";
+            quoted(key, look->spans);
+            key += ",\"o\":[";
+            pictureNumber(key, static_cast<float>(look->originX), 3);
+            key += ',';
+            pictureNumber(key, static_cast<float>(look->originY), 3);
+            key += ']';
         }
         key += '}';
     }

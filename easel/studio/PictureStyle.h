@@ -25,6 +25,11 @@ struct TextLook {
     std::string family;   // "Serif", "'Noto Sans', sans-serif"
     std::string anchor;   // "start", "center" or "end"
     std::string spacing;  // "" or a CSS length such as "2px"
+    // The spans an SVG file placed the text in (their markup, as the SVG
+    // export writes them back), the text they hold and the text's x, y in
+    // the file; empty markup when the text has none.
+    std::string spans, spansText;
+    double originX = 0, originY = 0;
 };
 
 class PictureStyles {
@@ -33,7 +38,8 @@ public:
     // The look of text art (its characters are added by styleKey).
     const TextLook& textLook(const Art& text);
     // {"f": fill, "s": stroke, "w": width, "eo": even-odd, "fg"/"sg": the
-    // fill's and stroke's gradient, "t": {"s": characters, "font", "a", "ls"}}.
+    // fill's and stroke's gradient, "t": {"s": characters, "font", "a", "ls",
+    // "sp": spans' markup, "o": the text's x, y in the file}}.
     // A null style is the grey outline of art drawn as its box.
     std::string styleKey(const AIPathStyle* st, const std::string* text = nullptr, const TextLook* look = nullptr,
                          float fontSize = 12);

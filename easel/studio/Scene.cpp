@@ -14,6 +14,7 @@
 #include "PictureStyle.h"
 #include "Studio.h"
 #include "SvgColor.h"
+#include "SvgShared.h"
 #include "Warp.h"
 
 namespace easel::studio {
@@ -631,6 +632,42 @@ std::string sceneText(const Document& doc) {
         out += "]}";
     }
     out += "]}";
+    return out;
+}
+
+// What the page draws otherwise than `easel render` and the SVG export: the
+// SVG parts a document keeps and writes back (filters, clip paths, masks,
+// markers, text spans placed or styled on their own, pattern paint), one
+// line per kind with the number of objects.
+std::string drawnApartText(const Document& doc) {
+    size_t filters = 0, clips = 0, masks = 0, markers = 0, spans = 0, patterns = 0;
+    doc.forEachArt([&](Art* a) {
+        if (a->extra().empty()) return;
+        const json extra = json::parse(a->extra(), nullptr, false);
+        if (!extra.is_object()) return;
+        if (extra.contains(kEffectsKey) && extra[kEffectsKey].is_object()) {
+            const json attributes = extra[kEffectsKey].value("attributes", json::object());
+            if (attributes.contains("filter")) ++filters;
+            if (attributes.contains("clip-path")) ++clips;
+            if (attributes.contains("mask")) ++masks;
+            if (attributes.contains("marker-start") || attributes.contains("marker-mid") || attributes.contains("marker-end"))
+                ++markers;
+        }
+        if (extra.contains(kTextKey) && extra[kTextKey].is_object() &&
+            extra[kTextKey].value("markup", "").find("<tspan") != std::string::npos)
+            ++spans;
+        if (extra.contains(kPaintKey)) ++patterns;
+    });
+    std::string out;
+    auto line = [&](size_t n, const std::string& what) {
+        if (n) out += std::to_string(n) + " " + what + "; easel render and the SVG export draw it as the file does\n";
+    };
+    line(filters, "filter effect(s) (blur, shadow...) drawn in the studio without the filter");
+    line(clips, "clip path(s) drawn in the studio without clipping");
+    line(masks, "mask(s) drawn in the studio without masking");
+    line(markers, "marker(s) (arrowheads...) not drawn in the studio");
+    line(spans, "text(s) in spans: the studio sets their lines and places in the text's own font and paint (a span's own colour, weight or size is not shown)");
+    line(patterns, "pattern paint(s) drawn in the studio as mid grey");
     return out;
 }
 

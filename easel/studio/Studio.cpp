@@ -84,6 +84,7 @@ bool Studio::start(std::string& errorOut) {
             std::string notes;
             if (e.empty() && !readDocumentText(options_.document.string(), text, m.doc, e, notes))
                 e = options_.document.string() + ": " + e;
+            if (e.empty()) notes += drawnApartText(*m.doc);
             if (!notes.empty())
                 m.notices.push_back(
                     {{"kind", "import"}, {"name", options_.document.filename().string()}, {"text", notes}});
@@ -101,7 +102,7 @@ bool Studio::start(std::string& errorOut) {
             m.driver.onOpen = [this] { answerWaiting(); };
             m.driver.serve = [this] { serveDialog(); };
             hostState().onShown = [this](const ShownMessage& msg) {
-                if (msg.kind == "dialog") return;  // the page shows the dialog itself
+                if (msg.kind == "dialog" || impl_->replaying) return;  // the page shows the dialog itself
                 impl_->alerts.push_back({{"kind", msg.kind}, {"title", msg.title}, {"texts", msg.texts}});
             };
             adm::dialogManager().onClosed = [this](const adm::DialogRecord& r) {
@@ -129,14 +130,18 @@ bool Studio::start(std::string& errorOut) {
         if (e.empty()) {
             for (const auto& t : hostState().tools) {
                 Plugin* p = m.session->pluginOf(*t);
-                json jt = {{"number", t->number}, {"title", t->title}, {"tooltip", t->tooltip},
+                json jt = {{"number", t->number}, {"title", t->title}, {"name", cli::toolName(t->title)}, {"tooltip", t->tooltip},
                            {"group", t->sameGroupAs}, {"toolset", t->sameToolsetAs}, {"plugin", p ? p->name() : ""}};
                 const adm::Icon* icon = adm::iconOf(t->icon);
                 if (icon && icon->type != kADMUnknownIconType)
                     jt["icon"] = "data:image/png;base64," + base64(adm::encodePng(icon->image));
                 m.tools.push_back(jt);
             }
-            if (!options_.document.empty()) m.setName(options_.document.stem().string());
+            if (!options_.document.empty()) {
+                m.setName(options_.document.stem().string());
+                std::error_code ec;
+                m.file = fs::absolute(options_.document, ec);
+            }
             m.rec.start(*m.doc, m.pluginNames, m.seed);
             // The journal is kept while the last session's work is offered.
             if (!options_.journal.empty() && options_.recover != StudioOptions::Recover::No) {
@@ -304,11 +309,16 @@ std::shared_ptr<Studio::Task> Studio::nextTask() {
 }
 
 void Studio::hostLoop() {
-    while (auto task = nextTask()) runTask(*task);
+    while (auto task = nextTask()) runTask(task);
+    answerHeld(0);  // shutting down
 }
 
-void Studio::runTask(Task& task) {
-    running_.push_back(std::shared_ptr<Task>(&task, [](Task*) {}));
+void Studio::runTask(const std::shared_ptr<Task>& taskPtr) {
+    Task& task = *taskPtr;
+    const size_t depth = running_.size();
+    running_.push_back(taskPtr);
+    // The dialog this command is an answer to, when one is open.
+    const adm::Dialog* answering = impl_->driver.open.empty() ? nullptr : impl_->driver.open.back();
     json r;
     impl_->scene.clear();
     impl_->picture.clear();
@@ -327,22 +337,47 @@ void Studio::runTask(Task& task) {
         }
         const std::string op = task.command["op"].get<std::string>();
         if (r.value("ok", false) && op != "state" && op != "script") r["version"] = ++impl_->version;
+        // A command refused while a dialog waits shows the dialog: the page may have missed it.
+        if (!r.value("ok", false) && !impl_->driver.open.empty())
+            r["dialog"] = dialogJson(*impl_->driver.open.back());
     }
     // Pointer commands held back while a dialog was open go next, before any other command.
     if (running_.size() == 1 && impl_->driver.open.empty()) runDeferred(*impl_);
     running_.pop_back();
     ++events_;
     busy_ = !running_.empty();
-    task.answer(std::move(r), std::move(impl_->scene), std::move(impl_->picture));
+    if (answering && answering->ended && depth > 0 && r.value("ok", false))
+        held_.emplace_back(taskPtr, depth - 1);
+    else
+        task.answer(std::move(r), std::move(impl_->scene), std::move(impl_->picture));
     impl_->scene.clear();
     impl_->picture.clear();
+    answerHeld(depth);
+}
+
+void Studio::answerHeld(size_t depth) {
+    while (!held_.empty() && held_.back().second >= depth) {
+        auto task = held_.back().first;
+        held_.pop_back();
+        impl_->pictureHave.reset();
+        const json& c = task->command;
+        if (c.contains("picture") && c["picture"].is_number_unsigned()) impl_->pictureHave = c["picture"].get<uint64_t>();
+        json s = impl_->state(true);
+        s["version"] = impl_->version;
+        task->answer(std::move(s), std::move(impl_->scene), std::move(impl_->picture));
+        impl_->scene.clear();
+        impl_->picture.clear();
+    }
 }
 
 void Studio::answerWaiting() {
-    // The commands that opened the dialog are answered now: the page shows it.
+    // The commands that opened the dialog are answered now: the page shows it,
+    // as are those that closed the dialog before it.
     json state = impl_->state(false);
     state["dialogOpened"] = true;
     for (auto& t : running_) t->answer(state);
+    for (auto& held : held_) held.first->answer(state);
+    held_.clear();
     busy_ = false;
 }
 
@@ -351,7 +386,7 @@ void Studio::serveDialog() {
     while (!dialog->ended) {
         auto task = nextTask();
         if (!task) return;  // shutting down: the manager closes it with Cancel
-        runTask(*task);
+        runTask(task);
     }
 }
 

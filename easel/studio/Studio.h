@@ -73,10 +73,14 @@ public:
     //   {"op": "undo"} {"op": "redo"} {"op": "seed", "seed": n}
     //   {"op": "open", "name": "file.json"|"file.svg", "text": ...}
     //   {"op": "save", "format": "json"|"svg", "download": b}  the document's text; a download saves
+    //   {"op": "save", "file": true}          writes the file the studio was started on
     //   {"op": "script"}                      the recording, as an `easel play` script
     //   {"op": "edit", "edit": {"op": NAME, ...}}  a host edit (easel/edit), recorded
     //   {"op": "anchors", "ids": [..]}        anchors of the listed art's paths (default: selected paths)
-    // Every answer has "ok"; a refused command has "error" with the reason.
+    // Every answer has "ok"; a refused command has "error" with the reason
+    // (and "dialog" when a dialog waits for the person). The answer to the
+    // command that closes a dialog comes once the command that opened it
+    // has finished, or the next dialog opens.
     json call(const json& command);
     // The same, answered as JSON text (what the page is sent); ok tells
     // whether the command was taken.
@@ -98,7 +102,10 @@ private:
     struct Task;
     Answer send(const json& command);
     void hostLoop();
-    void runTask(Task& task);
+    void runTask(const std::shared_ptr<Task>& task);
+    // Answers, with what the page shows now, the commands held until the
+    // command at `depth` of running_ (or one above it) finished.
+    void answerHeld(size_t depth);
     // Takes and runs commands while a modal dialog is open.
     void serveDialog();
     void answerWaiting();
@@ -112,6 +119,11 @@ private:
     std::deque<std::shared_ptr<Task>> queue_;
     bool stopping_ = false;
     std::vector<std::shared_ptr<Task>> running_;  // host thread only: outer tasks in progress
+    // Host thread only: commands that closed a dialog, each with the depth in
+    // running_ of the command that waited in it. They are answered once that
+    // command has finished (the drag's held-back events included) or another
+    // dialog opens, so the page sees what the host does next.
+    std::vector<std::pair<std::shared_ptr<Task>, size_t>> held_;
     std::atomic<bool> busy_{false};
     std::atomic<uint64_t> events_{0};
     std::string busyOp_;  // under mutex_
@@ -123,5 +135,8 @@ private:
 // top-level object, its bounds and its painted paths as SVG path data in
 // page points, rounded to a hundredth of a point.
 std::string sceneText(const Document& doc);
+// Lines (one per kind) naming what of the document the page draws otherwise
+// than `easel render` and the SVG export do; empty when nothing.
+std::string drawnApartText(const Document& doc);
 
 }  // namespace easel::studio

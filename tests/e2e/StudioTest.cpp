@@ -424,6 +424,29 @@ TEST_F(StudioSession, ThePictureCarriesGradientsAndTextAndTheOpenReportNamesTheF
     ASSERT_TRUE(text.is_object()) << "the text is sent with its characters";
     EXPECT_EQ(text["font"], "normal bold 24px Serif");
     EXPECT_EQ(text["a"], "center");
+
+    // A blurred shadow and centred text on two lines: `easel render` draws
+    // them as the file does, the page otherwise, and the report says so.
+    const std::string shadow =
+        R"x(<svg xmlns="http://www.w3.org/2000/svg" width="200" height="100">)x"
+        R"x(<filter id="f"><feGaussianBlur stdDeviation="4"/></filter>)x"
+        R"x(<rect x="20" y="20" width="50" height="30" filter="url(#f)"/>)x"
+        R"x(<text x="100" y="40"><tspan x="100" text-anchor="middle">one</tspan>)x"
+        R"x(<tspan x="100" dy="20" text-anchor="middle">two</tspan></text></svg>)x";
+    const json drawn = call({{"op", "open"}, {"name", "shadow.svg"}, {"text", shadow}});
+    ASSERT_TRUE(drawn["ok"]) << drawn.dump();
+    ASSERT_EQ(drawn["notices"].size(), 1u);
+    const std::string report = drawn["notices"][0]["text"];
+    EXPECT_NE(report.find("1 filter effect(s) (blur, shadow...) drawn in the studio without the filter"), std::string::npos) << report;
+    EXPECT_NE(report.find("1 text(s) in spans"), std::string::npos) << report;
+    // The spans go to the page with the text's place in the file, which it sets them from.
+    json spans;
+    const PagePicture set = pagePicture(*studio, {{"op", "state"}}, 0);
+    for (const auto& s : set.head["styles"])
+        if (s[1].contains("t") && s[1]["t"].contains("sp")) spans = s[1]["t"];
+    ASSERT_TRUE(spans.is_object()) << "the spans are sent";
+    EXPECT_NE(spans["sp"].get<std::string>().find(">two</tspan>"), std::string::npos) << spans.dump();
+    EXPECT_EQ(spans["o"], json::parse("[100, 40]"));
 }
 
 // ---- the server ----

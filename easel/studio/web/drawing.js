@@ -174,7 +174,11 @@ function selectDown(e, x0, y0) {
       return [round(sx * 1000) / 1000 || 0.001, round(sy * 1000) / 1000 || 0.001].map((v) => v === 0 ? 0.001 : v);
     };
     return {
-      move(e, x, y) { preview = { kind: 'box', text: factors(e, x, y).map((v) => Math.round(v * 100) + '%').join(' × ') }; drawOverlay(); },
+      move(e, x, y) {
+        const [sx, sy] = factors(e, x, y);
+        preview = { kind: 'box', text: [sx, sy].map((v) => Math.round(v * 100) + '%').join(' × '), m: [sx, 0, 0, sy, ox - sx * ox, oy - sy * oy] };
+        drawOverlay();
+      },
       up(e, x, y) { preview = null; const s = factors(e, x, y); if (s[0] !== 1 || s[1] !== 1) edit({ op: 'scale', by: s, origin: pt(ox, oy) }); else drawOverlay(); },
     };
   }
@@ -187,7 +191,11 @@ function selectDown(e, x0, y0) {
       return round(a);
     };
     return {
-      move(e, x, y) { preview = { kind: 'box', text: angle(e, x, y) + '°' }; drawOverlay(); },
+      move(e, x, y) {
+        const a = angle(e, x, y) * Math.PI / 180, c = Math.cos(a), s = Math.sin(a);
+        preview = { kind: 'box', text: angle(e, x, y) + '°', m: [c, s, -s, c, cx - c * cx + s * cy, cy - s * cx - c * cy] };
+        drawOverlay();
+      },
       up(e, x, y) { preview = null; const a = angle(e, x, y); if (a) edit({ op: 'rotate', angle: a, origin: pt(cx, cy) }); else drawOverlay(); },
     };
   }
@@ -200,7 +208,7 @@ function selectDown(e, x0, y0) {
     return pt(dx, dy);
   };
   return {
-    move(e, x, y) { preview = { kind: 'move', by: offset(e, x, y) }; drawOverlay(); },
+    move(e, x, y) { const by = offset(e, x, y); preview = { kind: 'move', by, m: [1, 0, 0, 1, by[0], by[1]] }; drawOverlay(); },
     async up(e, x, y) {
       preview = null;
       const by = offset(e, x, y);
@@ -334,6 +342,32 @@ export function drawingToolChosen(name) {
 
 // ---- what the gestures show over the drawing ----
 
+// The selected art's outlines carried by `m` (a document-to-document matrix
+// [a, b, c, d, e, f]) as a move, scale or rotation of the Selection tool
+// would leave them; at most OUTLINED shapes, so a large selection stays quick.
+const OUTLINED = 4000;
+function drawMoved(ctx, m) {
+  const p = page.scene, dpr = window.devicePixelRatio || 1, z = view.zoom * dpr;
+  const screen = new DOMMatrix([z, 0, 0, -z, view.panX * dpr, (view.panY + p.height * view.zoom) * dpr]).multiply(new DOMMatrix(m));
+  const { mat, geom, starts, geoms } = p;
+  const out = new Path2D();
+  let n = 0;
+  for (const layer of p.layers)
+    for (let i = layer.start; i < layer.start + layer.count && n < OUTLINED; i++) {
+      if (!p.selected(i)) continue;
+      for (let s = starts[i]; s < starts[i + 1] && n < OUTLINED; s++, n++) {
+        const g = geoms.get(geom[s]);
+        const k = s * 6;
+        if (g) out.addPath(g.path, screen.multiply(new DOMMatrix([mat[k], mat[k + 1], mat[k + 2], mat[k + 3], mat[k + 4], mat[k + 5]])));
+      }
+    }
+  ctx.save();
+  ctx.setTransform(1, 0, 0, 1, 0, 0);
+  ctx.lineWidth = dpr;
+  ctx.stroke(out);
+  ctx.restore();
+}
+
 function drawTools(ctx) {
   ctx.save();
   ctx.strokeStyle = '#1a73e8';
@@ -369,6 +403,7 @@ function drawTools(ctx) {
     line(pen.anchors.map((a) => [a[0], a[1]]), false);
     for (const a of pen.anchors) dot(a[0], a[1], true);
   }
+  if (preview && preview.m) drawMoved(ctx, preview.m);
   if (preview) {
     ctx.setLineDash([4, 3]);
     const e = preview.edit;

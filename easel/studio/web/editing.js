@@ -5,6 +5,7 @@
 import { $, note, page } from './common.js';
 import { call } from './protocol.js';
 import { drawStyle, edit } from './drawing.js';
+import { fit } from './canvas.js';
 
 const el = (tag, props = {}, ...children) => {
   const e = Object.assign(document.createElement(tag), props);
@@ -39,7 +40,8 @@ const menu = [
 
 // ---- the New dialog ----
 
-function showNew() {
+async function showNew() {
+  if (document.getElementById('new-dialog') || !(await window.studio.keepWork('making a new document'))) return;
   const sizes = { Letter: [612, 792], Legal: [612, 1008], Tabloid: [792, 1224], A3: [841.89, 1190.55], A4: [595.28, 841.89], A5: [419.53, 595.28] };
   const size = el('select', { id: 'new-size' }, ...Object.keys(sizes).map((s) => el('option', { value: s, textContent: s })),
     el('option', { value: 'custom', textContent: 'Custom' }));
@@ -61,7 +63,7 @@ function showNew() {
       ? { op: 'new', width: clamp(Number(w.value) || 1, 1, 16384, 'Width'), height: clamp(Number(h.value) || 1, 1, 16384, 'Height') }
       : { op: 'new', size: size.value, orientation: landscape.checked ? 'landscape' : 'portrait' };
     const r = await edit(args);
-    if (r.ok) close();
+    if (r.ok) { close(); fit(); }
   });
   box.append(el('div', { className: 'buttons' }, ok, cancel));
   document.body.appendChild(box);
@@ -122,11 +124,15 @@ function paintCss(p) {
   const [c, m, y, k] = v;
   return `rgb(${[c, m, y].map((x) => Math.round(255 * (1 - x) * (1 - k))).join(',')})`;
 }
+// The boxes show the selected object's paints, else the paints of new art.
 function showPaint() {
-  for (const [box, p] of [[fillBox, drawStyle.fill], [strokeBox, drawStyle.stroke]]) {
-    const css = paintCss(p);
+  const s = page.state && page.state.selection.length ? page.state.selectionStyle : null;
+  for (const [box, which] of [[fillBox, 'fill'], [strokeBox, 'stroke']]) {
+    const css = s && s[which] ? (s[which] === 'none' ? null : s[which]) : paintCss(drawStyle[which]);
     box.classList.toggle('none', !css);
     box.style.background = css || '';
+    const name = which === 'fill' ? 'Fill' : 'Stroke';
+    box.title = s ? `${name} of the selection` : `${name} of new art (${which === 'fill' ? 'click' : 'Shift-click'} a swatch)`;
   }
 }
 
@@ -235,6 +241,8 @@ export function installEditing() {
       ['Ctrl+], Ctrl+[ (with Shift: to front / back)', 'Bring forward, send backward'],
       ['Ctrl+A, Esc', 'Select all on the current layer, deselect'],
       ['Ctrl+Z, Ctrl+Shift+Z', 'Undo, redo'],
+      ['Ctrl+S, Ctrl+O, Ctrl+Alt+N', 'Save to the file, open, new'],
+      ['Ctrl+= / Ctrl+-, Ctrl+0, Ctrl+1', 'Zoom in / out, fit the page, 100 %'],
       ['Swatches', 'Click: fill; Shift-click: stroke'],
     ].map(([k, t]) => el('tr', {}, el('th', { textContent: k }), el('td', { textContent: t })))),
     button('Close', 'Close', () => { help.hidden = true; }));

@@ -11,7 +11,7 @@
 // against 0.5 to 0.9 s, both on a loaded machine). Looks with gradients or
 // text also key on the translation and are painted at the shape's exact
 // offset: gradients lie on the page, and glyphs snap to whole pixels.
-// draw() declines a picture it cannot draw exactly (other blend modes than
+// draw() declines a picture it cannot draw exactly (text set in spans, other blend modes than
 // normal, a shape too large for a sprite, geometry it cannot measure, more
 // sprites than the atlas holds); the 2D renderer then draws that frame.
 import { paintShape } from './paints.js';
@@ -283,6 +283,7 @@ export function createRenderer(glCanvas) {
               mat[k + 3] !== mat[prev * 6 + 3] || prevLook.placed) {
             const st = styles.get(style[s]), g = geoms.get(geom[s]);
             if (!st || !g) continue;
+            if (st.t && st.t.sp) return null;  // text in spans reaches past its box: Canvas 2D draws it
             look = lookOf(p, s, k, z);
           }
           prev = s;

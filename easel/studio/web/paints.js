@@ -94,22 +94,79 @@ export function paintGradient(ctx, path, m, g, device, box, how) {
 
 // Text set in its own space: the baseline on the local x axis, glyphs up.
 // `device` maps the object's local space (vertical axis up) to the canvas.
+// Text an SVG file set in spans is drawn chunk by chunk where they put it.
 export function paintText(ctx, t, st, device) {
   ctx.setTransform(device[0], device[1], -device[2], -device[3], device[4], device[5]);
   ctx.font = '12px sans-serif';
   ctx.font = t.font;  // a font the canvas does not take leaves the one before
-  ctx.textAlign = t.a || 'start';
   ctx.textBaseline = 'alphabetic';
   ctx.letterSpacing = t.ls || '0px';
-  if (st.f) {
-    ctx.fillStyle = st.f;
-    ctx.fillText(t.s, 0, 0);
+  if (t.sp && !t.chunks) t.chunks = spanChunks(ctx, t);
+  const chunks = t.chunks || [{ s: t.s, x: 0, y: 0, a: t.a || 'start' }];
+  for (const c of chunks) {
+    ctx.textAlign = c.a;
+    if (st.f) {
+      ctx.fillStyle = st.f;
+      ctx.fillText(c.s, c.x, c.y);
+    }
+    if (st.s) {
+      ctx.strokeStyle = st.s;
+      ctx.lineWidth = st.w || 0.0001;
+      ctx.strokeText(c.s, c.x, c.y);
+    }
   }
-  if (st.s) {
-    ctx.strokeStyle = st.s;
-    ctx.lineWidth = st.w || 0.0001;
-    ctx.strokeText(t.s, 0, 0);
-  }
+}
+
+// The text chunks of spans (SVG markup inside <text>): a chunk starts where a
+// span gives an x or y of its own and runs on with the characters after it;
+// dx and dy move the pen; text-anchor (attribute or style) aligns a chunk.
+// Places are in the text's space from its own x, y (`t.o`), y down as on the
+// canvas; em lengths are of the text's font size. Null when the markup does
+// not read.
+function spanChunks(ctx, t) {
+  const doc = new DOMParser().parseFromString(`<text xmlns="http://www.w3.org/2000/svg">${t.sp}</text>`, 'image/svg+xml');
+  if (doc.querySelector('parsererror')) return null;
+  const size = Number((/([\d.]+)px/.exec(t.font) || [0, 12])[1]) || 12;
+  const length = (v) => {
+    const m = /^\s*(-?[\d.]+(?:e-?\d+)?)\s*(px|em)?/i.exec(v || '');
+    return m ? Number(m[1]) * (m[2] && m[2].toLowerCase() === 'em' ? size : 1) : null;
+  };
+  const anchorOf = (el, inherited) => {
+    const style = /text-anchor\s*:\s*(start|middle|end)/.exec(el.getAttribute('style') || '');
+    const a = (style && style[1]) || el.getAttribute('text-anchor') || inherited;
+    return a === 'middle' ? 'center' : a === 'end' ? 'end' : a === 'start' ? 'start' : inherited;
+  };
+  const chunks = [];
+  let pen = [t.o[0], t.o[1]], chunk = null;
+  const start = (x, y, a) => {
+    if (chunk) pen = [chunk.x0 + ctx.measureText(chunk.s).width, chunk.y0];
+    chunk = { s: '', x0: x ?? pen[0], y0: y ?? pen[1], a };
+    chunks.push(chunk);
+  };
+  const walk = (el, anchor) => {
+    for (const n of el.childNodes) {
+      if (n.nodeType === 3 || n.nodeType === 4) {
+        if (!chunk) start(null, null, anchor);
+        chunk.s += n.nodeValue.replace(/[\r\n]/g, '').replace(/\t/g, ' ');
+      } else if (n.nodeType === 1) {
+        const a = anchorOf(n, anchor);
+        const x = length(n.getAttribute('x')), y = length(n.getAttribute('y'));
+        const dx = length(n.getAttribute('dx')) || 0, dy = length(n.getAttribute('dy')) || 0;
+        if (x !== null || y !== null || dx || dy || !chunk || a !== chunk.a) {
+          if (chunk) pen = [chunk.x0 + ctx.measureText(chunk.s).width, chunk.y0];
+          chunk = null;
+          start((x ?? pen[0]) + dx, (y ?? pen[1]) + dy, a);
+        }
+        walk(n, a);
+      }
+    }
+  };
+  walk(doc.documentElement, t.a || 'start');
+  // Spaces run together; the text's first and last ones go.
+  for (const c of chunks) c.s = c.s.replace(/ +/g, ' ');
+  if (chunks.length) chunks[0].s = chunks[0].s.replace(/^ /, '');
+  if (chunks.length) chunks[chunks.length - 1].s = chunks[chunks.length - 1].s.replace(/ $/, '');
+  return chunks.map((c) => ({ s: c.s, x: c.x0 - t.o[0], y: c.y0 - t.o[1], a: c.a }));
 }
 
 // The scale a matrix gives line widths, or 0 when it is not a similarity

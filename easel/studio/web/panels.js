@@ -1,6 +1,6 @@
 // The panels around the canvas: undo and redo, the seed, the recorder's
 // step count, layers, swatches and the selection, and the bar's file buttons.
-import { $, note, page, setText } from './common.js';
+import { $, note, page, setText, view } from './common.js';
 import { call } from './protocol.js';
 import { canvas, fit, zoomAt } from './canvas.js';
 import { installEditing, showEditPanels, showLayers } from './editing.js';
@@ -10,6 +10,9 @@ export function showPanels() {
   $('undo').disabled = !state.canUndo;
   $('redo').disabled = !state.canRedo;
   $('undo').title = state.canUndo ? `${state.undoText || 'Undo'} (Ctrl+Z)` : 'Undo (Ctrl+Z)';
+  $('save').classList.toggle('unsaved', !!state.unsaved);
+  $('save').title = state.file ? `Save to ${state.file} (Ctrl+S)` : 'Save a copy: the document has no file of its own (Ctrl+S)';
+  document.title = `${state.unsaved ? '• ' : ''}${state.name} — easel studio`;
   if (document.activeElement !== $('seed') && $('seed').value !== String(state.seed)) $('seed').value = state.seed;
   setText($('steps'), `(${state.steps})`);
   // The lists are rebuilt only when they change: a drag answers many times a
@@ -68,12 +71,21 @@ $('open').addEventListener('change', async (e) => {
   const r = await call({ op: 'open', name: f.name, text });
   if (r.ok) { fit(); note(`Opened ${f.name}`); }
 });
-// Saving downloads the document under its name; the host then counts the work as saved.
+// Save a copy downloads the document under its name; the host then counts the work as saved.
 export async function saveJson() {
   const r = await call({ op: 'save', format: 'json', download: true });
   if (r.ok) download(r.name, r.text, 'application/json');
   return r.ok;
 }
+// Save writes the file the studio was started on; a document without one
+// (opened in the page, or new) is saved as a copy.
+export async function save() {
+  if (!page.state || !page.state.file) return saveJson();
+  const r = await call({ op: 'save', file: true });
+  if (r.ok) note(`Saved ${r.saved}`);
+  return r.ok;
+}
+$('save').addEventListener('click', () => save());
 $('save-json').addEventListener('click', () => saveJson());
 $('save-svg').addEventListener('click', async () => {
   const r = await call({ op: 'save', format: 'svg', download: true });
@@ -95,6 +107,39 @@ $('redo').addEventListener('click', () => call({ op: 'redo' }));
 $('zoom-in').addEventListener('click', () => { const r = canvas.getBoundingClientRect(); zoomAt(1.25, r.width / 2, r.height / 2); });
 $('zoom-out').addEventListener('click', () => { const r = canvas.getBoundingClientRect(); zoomAt(0.8, r.width / 2, r.height / 2); });
 $('zoom-fit').addEventListener('click', fit);
+
+// Keys the page takes before the browser: zoom in and out, fit, 100 %,
+// save and open (Open asks first about unsaved work, session.js).
+const centre = () => { const r = canvas.getBoundingClientRect(); return [r.width / 2, r.height / 2]; };
+const KEYS = {
+  '=': () => zoomAt(1.25, ...centre()), '+': () => zoomAt(1.25, ...centre()),
+  '-': () => zoomAt(0.8, ...centre()), '_': () => zoomAt(0.8, ...centre()),
+  '0': fit, '1': () => zoomAt(1 / view.zoom, ...centre()),
+  s: () => save(), o: () => $('open').parentElement.click(),
+};
+window.addEventListener('keydown', (e) => {
+  if (!(e.ctrlKey || e.metaKey) || e.altKey || e.isComposing) return;
+  const action = KEYS[e.key.toLowerCase()];
+  if (!action) return;
+  e.preventDefault();
+  if (!$('modal').hidden || $('ask') || !page.scene) return;
+  action();
+}, true);
+
+// Enter in a field of the bar or the panels commits it and gives the keys
+// back to the canvas. A button clicked with the mouse keeps no focus, so
+// Enter or Space never presses it again (one made a layer per Enter); a
+// button reached with Tab keeps it.
+const PANELS = '#bar, #side, #palette';
+window.addEventListener('keydown', (e) => {
+  if (e.key !== 'Enter' || e.isComposing || !e.target.closest || !e.target.closest(PANELS)) return;
+  const field = e.target.closest('input, select');
+  if (field) { e.preventDefault(); field.blur(); }
+}, true);
+window.addEventListener('click', (e) => {
+  const b = e.target.closest && e.target.closest('button, summary');
+  if (b && e.detail > 0 && b.closest(PANELS)) b.blur();
+});
 
 // The Edit menu, the style and layers panels and the help (editing.js).
 installEditing();

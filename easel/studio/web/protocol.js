@@ -27,8 +27,11 @@ export async function call(command) {
     const answer = await readAnswer(res);
     const arrived = performance.now();
     traffic.lastAnswerAt = arrived - started;
-    if (!answer.ok) note(answer.error || 'refused');
-    else answered(answer);
+    if (!answer.ok) {
+      note(answer.error || 'refused');
+      // Refused because a dialog waits for the person: the page shows it.
+      if (answer.dialog && command.op !== 'state') setTimeout(() => call({ op: 'state' }));
+    } else answered(answer);
     traffic.lastShownIn = performance.now() - arrived;
     return answer;
   } catch (e) {

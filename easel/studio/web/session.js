@@ -1,5 +1,5 @@
 // The page's care for the person's work: the last session's unsaved work
-// offered back, a question before Open replaces unsaved changes, a warning
+// offered back, a question before Open or New replaces unsaved changes, a warning
 // before leaving with unsaved changes, a drag ended when the page closes
 // mid-drag, and the document kept the same as other pages on this studio
 // change it. Runs after studio.js (a module too), through window.studio.
@@ -48,16 +48,23 @@
     if (answer.ok && choice === 'recover') { studio.fit(); studio.note('Restored the unsaved work of the last session'); }
   });
 
+  // Before the document is replaced (Open, New): with unsaved changes the
+  // person saves them, discards them or keeps the document. Resolves true
+  // when the document may be replaced.
+  studio.keepWork = async (what) => {
+    if (!state() || !state().unsaved) return true;
+    const choice = await ask('Unsaved changes', `${state().name} has changes that are not saved. Save them before ${what}?`,
+      [['save', 'Save'], ['discard', 'Discard'], ['cancel', 'Cancel']]);
+    if (choice === 'cancel') return false;
+    return choice === 'discard' || await studio.save();
+  };
+
   // Open asks first when the document has unsaved changes.
   const openInput = document.getElementById('open');
   openInput.parentElement.addEventListener('click', async (e) => {
     if (e.target === openInput || !state() || !state().unsaved) return;
     e.preventDefault();
-    const choice = await ask('Unsaved changes', `${state().name} has changes that are not saved. Save them before opening another document?`,
-      [['save', 'Save'], ['discard', 'Discard'], ['cancel', 'Cancel']]);
-    if (choice === 'cancel') return;
-    if (choice === 'save' && !(await studio.saveJson())) return;
-    openInput.click();
+    if (await studio.keepWork('opening another document')) openInput.click();
   }, true);
 
   window.addEventListener('beforeunload', (e) => {
@@ -75,7 +82,7 @@
   // dialog is shown, only its closing elsewhere (another page answered it)
   // is looked for, so what is being typed into it is left alone.
   setInterval(async () => {
-    if (document.visibilityState !== 'visible' || !state() || !studio.idle || studio.dragging ||
+    if (document.visibilityState !== 'visible' || !state() || !studio.idle || studio.draggingHere ||
         document.getElementById('ask')) return;
     const modal = !document.getElementById('modal').hidden;
     try {
@@ -84,7 +91,9 @@
       const s = await res.json();
       if (!s.ok || !studio.idle) return;
       const closed = modal && !s.dialog && !(s.alerts && s.alerts.length);
-      if (closed || (!modal && s.version !== state().version)) await studio.call({ op: 'state' });
+      // A dialog or alert the page has not shown yet is shown.
+      const waiting = !modal && (s.dialog || (s.alerts && s.alerts.length));
+      if (closed || waiting || (!modal && s.version !== state().version)) await studio.call({ op: 'state' });
     } catch (e) { /* the next command says more */ }
   }, 1000);
 })();

@@ -11,7 +11,7 @@ import { CLIENT, call, dragQueue, moveLatencies, movePhases, onAnswer, traffic }
 import { canvas, fit, renderer, setScene, shownPixels, toScreen } from './canvas.js';
 import { anchorsChanged, drawingState } from './drawing.js';
 import { buildPalette, chooseTool, toolDragging } from './tools.js';
-import { saveJson, showPanels, showReport } from './panels.js';
+import { save, saveJson, showPanels, showReport } from './panels.js';
 import { showModal } from './dialogs.js';
 
 let refetching = false;
@@ -60,9 +60,11 @@ window.studio = {
   pixels: shownPixels,
   chooseTool,
   // For the page's other modules (session.js).
-  call, fit, note, saveJson,
+  call, fit, note, save, saveJson,
   client: CLIENT,
   get dragging() { return toolDragging() || dragQueue.length > 0 || !!(page.state && page.state.dragging); },
+  // Whether this page's own drag is under way (its pointer events still going out).
+  get draggingHere() { return toolDragging() || dragQueue.length > 0; },
   drawing: drawingState,
   get view() { return view; },
   ready: call({ op: 'state' }),

@@ -61,7 +61,10 @@ export function buildPalette() {
 
 // A tool's name as people read it: the title without its leading blank and
 // the "ZR5 " group prefix.
-function shownName(title) { return title.trim().replace(/^ZR5 /, '').trim(); }
+export function shownName(title) {
+  const t = page.state && page.state.tools.find((x) => x.title === title);
+  return t && t.name ? t.name : title.trim().replace(/^ZR5 /, '').trim();
+}
 // The tool's name and the plug-in's tooltip, each once: a tooltip that begins
 // with the name stands alone.
 function toolTip(t) {
@@ -74,7 +77,7 @@ function toolTip(t) {
 export function chooseTool(name) {
   page.tool = name;
   for (const b of $('palette').querySelectorAll('button')) b.classList.toggle('active', b.dataset.tool === name);
-  note(name === 'select' ? 'Selection (V)' : name.trim());
+  note(name === 'select' ? 'Selection (V)' : shownName(name));
   drawingToolChosen(name);
 }
 

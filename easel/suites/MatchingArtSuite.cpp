@@ -1,6 +1,13 @@
 // AI Matching Art: the art of the current document that matches a list of
-// type and attribute requirements, in document order, handed out as an
-// MdMemory handle to an array of art handles.
+// type and attribute requirements, front to back, handed out as an MdMemory
+// handle to an array of art handles.
+//
+// Front to back is the reverse of document order: the top layer first, the
+// top-most art of each layer or group first, a group's members before the
+// group. The tools visit the list from its last entry and put each copy above
+// all art, so the copies of the frontmost object are made last and end up in
+// front, as the objects they copy stood.
+#include <algorithm>
 #include <vector>
 
 #include "SuiteSupport.h"
@@ -10,7 +17,9 @@
 namespace easel {
 namespace {
 
-ASErr handOut(const std::vector<Art*>& found, AIArtHandle*** matches, ASInt32* numMatches) {
+// `found` is in document order.
+ASErr handOut(std::vector<Art*> found, AIArtHandle*** matches, ASInt32* numMatches) {
+    std::reverse(found.begin(), found.end());
     *matches = nullptr;
     *numMatches = 0;
     if (found.empty()) return kNoErr;

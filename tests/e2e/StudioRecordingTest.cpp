@@ -93,8 +93,10 @@ public:
                 options();
             else if (what < 83)
                 settle(call({{"op", rng_.chance(0.6) ? "undo" : "redo"}}));
-            else if (what < 91)
+            else if (what < 89)
                 call({{"op", "seed"}, {"seed", rng_.below(1000) - 500}});
+            else if (what < 95)
+                layer();
             else
                 open();
         }
@@ -180,6 +182,15 @@ private:
         if (press == 0) call({{"op", "dialogPress"}, {"id", 3}});  // Reset, then OK
         settle(call({{"op", "dialogPress"}, {"id", press < 7 ? 1 : 2}}));
         settle(studio_.call({{"op", "state"}, {"scene", false}}));
+    }
+    // A new layer or another current layer: where the copies go follows the
+    // current layer, which selecting art changes too.
+    void layer() {
+        const json state = studio_.call({{"op", "state"}, {"scene", false}});
+        const json& layers = state["layers"];
+        const json& l = layers[static_cast<size_t>(rng_.below(static_cast<int>(layers.size())))];
+        call({{"op", "edit"},
+              {"edit", rng_.chance(0.4) ? json{{"op", "newLayer"}} : json{{"op", "currentLayer"}, {"layer", l["name"]}}}});
     }
     void open() {
         const char* name = rng_.chance(0.5) ? "grid-shapes.json" : "squares.json";

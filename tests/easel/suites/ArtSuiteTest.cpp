@@ -241,8 +241,8 @@ protected:
     static AIMatchingArtSpec selected(ASInt16 type) { return AIMatchingArtSpec{type, kArtSelected, kArtSelected}; }
 };
 
-// Matching art is handed out front to back, the reverse of document order:
-// the top layer first, the top-most art first, members before their group.
+// Matching art is handed out front to back: the top layer first, the
+// top-most art first, a group or compound path before its members.
 TEST_F(Matching, SelectedPathsAndCompoundPathsComeFrontToBack) {
     const size_t handlesBefore = liveMemoryHandles();
     AIArtHandle loose = square(0, 0, 10);
@@ -270,11 +270,11 @@ TEST_F(Matching, SelectedPathsAndCompoundPathsComeFrontToBack) {
 
     // The order of the specs does not matter.
     auto found = match({selected(kCompoundPathArt), selected(kPathArt), selected(kTextPathArt)});
-    EXPECT_EQ(found, (std::vector<AIArtHandle>{front, member, inner, outer, compound, loose}));
+    EXPECT_EQ(found, (std::vector<AIArtHandle>{front, member, compound, inner, outer, loose}));
     auto onlyCompound = match({selected(kCompoundPathArt)});
     EXPECT_EQ(onlyCompound, (std::vector<AIArtHandle>{compound}));
     auto all = match({AIMatchingArtSpec{kAnyArt, 0, 0}});
-    EXPECT_EQ(all, (std::vector<AIArtHandle>{front, member, group, inner, outer, compound, unselected, loose}));
+    EXPECT_EQ(all, (std::vector<AIArtHandle>{front, group, member, compound, inner, outer, unselected, loose}));
     EXPECT_EQ(liveMemoryHandles(), handlesBefore);  // every array was disposed of
 }
 

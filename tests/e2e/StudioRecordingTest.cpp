@@ -293,6 +293,32 @@ TEST(StudioRecording, APenDragReplaysWithItsPressure) {
     EXPECT_NE(replay(mouse, dir.path, error), saved) << "the pressure changed nothing: " << error;
 }
 
+// Selecting art makes its layer current; a deselection right after it keeps
+// that layer, and so must the replay: the shape drawn next lands on it.
+TEST(StudioRecording, TheCurrentLayerAfterADeselectionReplays) {
+    TempDir dir("studio-layer");
+    StudioOptions o;
+    o.document = kExamples / "grid-shapes.json";
+    o.pluginDirs = {EASEL_TEST_PLUGIN_DIR};
+    o.plugins = {"Brivane"};
+    Studio studio(o);
+    std::string error;
+    ASSERT_TRUE(studio.start(error)) << error;
+    auto edit = [&](const json& e) { ASSERT_TRUE(studio.call({{"op", "edit"}, {"edit", e}})["ok"]) << e.dump(); };
+    edit({{"op", "newLayer"}, {"name", "Upper"}});
+    const json state = studio.call({{"op", "state"}});
+    const int64_t low = state["scene"]["layers"][0]["art"][0]["id"];
+    studio.call({{"op", "select"}, {"ids", {low}}});
+    studio.call({{"op", "deselect"}});
+    EXPECT_EQ(studio.call({{"op", "state"}, {"scene", false}})["currentLayer"], "Layer 1");
+    edit({{"op", "create"}, {"shape", "rectangle"}, {"from", {10, 10}}, {"to", {40, 40}}});
+    const json script = studio.call({{"op", "script"}})["script"];
+    const json saved = json::parse(studio.call({{"op", "save"}, {"format", "json"}})["text"].get<std::string>());
+    studio.stop();
+    EXPECT_EQ(saved["layers"][1]["art"].size(), 0u) << "the shape is on Layer 1, not on Upper";
+    EXPECT_EQ(replay(script, dir.path, error), saved) << error << "\n" << script.dump(1);
+}
+
 // A plug-in's error dialog at mouse down, at a drag event or at mouse up:
 // the page's mouse up waits for the dialog and then ends the drag; undo,
 // redo and another drag work after it. A page closed mid-drag sends mouse

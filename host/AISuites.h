@@ -35,8 +35,8 @@ enum {
     kPlaceBelow = 2,
     kPlaceInsideOnTop = 3,
     kPlaceInsideOnBottom = 4,
-    kPlaceAboveAll = 5, /* top of the top layer */
-    kPlaceBelowAll = 6  /* bottom of the bottom layer */
+    kPlaceAboveAll = 5, /* top of the current layer */
+    kPlaceBelowAll = 6  /* bottom of the current layer */
 };
 
 /* Art attributes for matching and user attributes. */

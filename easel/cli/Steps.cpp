@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "Document.h"
 #include "DocumentJson.h"
+#include "SelectionLayer.h"
 #include "Session.h"
 #include "adm/Dialog.h"
 
@@ -74,6 +75,7 @@ std::vector<int64_t> StepRunner::run(const Step& step, const bool& stop) {
             doc.deselectAll();
             for (int64_t id : step.ids) doc.selectById(id);
         });
+        makeSelectionLayerCurrent(doc);
         break;
     case Step::Kind::Edit: {
         edit::Outcome r = edit::run(doc, clipboard_, nlohmann::ordered_json::parse(step.edit));

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "Names.h"
+#include "SelectionLayer.h"
 #include "Support.h"
 
 namespace easel::edit {
@@ -386,6 +387,7 @@ void opSelect(Ctx& c) {
     for (size_t i = 0; i < ids.size(); ++i) art.push_back(selectable(c, ids[i], "\"ids\"[" + std::to_string(i) + "]"));
     if (mode == "set") c.doc.deselectAll();
     for (Art* a : art) c.doc.setSelected(a, mode == "toggle" ? !a->selected() : true);
+    makeSelectionLayerCurrent(c.doc);
 }
 
 void opSelectAll(Ctx& c) {
@@ -422,6 +424,7 @@ void opSelectPoints(Ctx& c) {
             const bool on = mode == "toggle" ? !(a->segmentSelection(i) & kSegmentPointSelected) : true;
             c.doc.setSegmentSelection(a, i, on ? kSegmentPointSelected : 0);
         }
+    makeSelectionLayerCurrent(c.doc);
 }
 
 // ---- points ----

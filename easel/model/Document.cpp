@@ -186,16 +186,10 @@ ASErr Document::placement(int16_t order, Art* prep, Layer** layer, Art** parent,
     *parent = nullptr;
     *after = nullptr;
     if (order == kPlaceAboveAll || order == kPlaceBelowAll || !prep) {
-        Layer* l = nullptr;
-        if (order == kPlaceAboveAll) {
-            l = topLayer();
-        } else if (order == kPlaceBelowAll) {
-            l = bottomLayer();
-        } else if (order >= kPlaceAbove && order <= kPlaceInsideOnBottom) {
-            l = currentLayer();
-        } else {
-            return kBadParameterErr;
-        }
+        // Above and beneath all art are the top and the bottom of the current
+        // layer, the layer being worked on, as is any order without reference.
+        if (order < kPlaceAbove || order > kPlaceBelowAll) return kBadParameterErr;
+        Layer* l = currentLayer();
         if (!l) return kBadParameterErr;
         const bool top = order == kPlaceAboveAll || order == kPlaceAbove || order == kPlaceInsideOnTop;
         *layer = l;

@@ -98,7 +98,10 @@ public:
     Layer* layerFromBottom(size_t n) const;  // 0 = the bottom layer
     Layer* topLayer() const { return layers_.empty() ? nullptr : layers_.back(); }
     Layer* bottomLayer() const { return layers_.empty() ? nullptr : layers_.front(); }
-    Layer* currentLayer() const;             // where new art goes with no reference
+    // Where new art goes with no reference, and art placed above all (5) or
+    // beneath all (6): its top or its bottom. New layers become current, and
+    // so does the layer of art a person selects (SelectionLayer.h).
+    Layer* currentLayer() const;
     void setCurrentLayer(Layer* layer);
     bool isLiveLayer(const Layer* layer) const;
     // A new layer placed by order relative to `ref` (kPlaceAbove / kPlaceBelow),
@@ -130,7 +133,8 @@ public:
     ASErr setArtId(Art* art, int64_t id);
 
     // New empty art (any art type) placed by order relative to prep (null for
-    // 5 and 6, and for 1-4 meaning the current layer's top/bottom).
+    // 5 and 6, and for 1-4 meaning the current layer's top/bottom); 5 and 6
+    // are the current layer's top and bottom.
     ASErr newArt(int16_t type, int16_t order, Art* prep, Art** out);
     // A copy of art with its children, style, tags, attributes (not selected).
     ASErr duplicateArt(Art* art, int16_t order, Art* prep, Art** out);

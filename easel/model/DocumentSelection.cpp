@@ -6,6 +6,7 @@
 
 #include "Document.h"
 #include "Journal.h"
+#include "SelectionLayer.h"
 
 namespace easel {
 
@@ -215,6 +216,12 @@ bool Document::selectedInOrder(std::vector<Art*>& out) const {
 std::vector<Art*> Document::selectedArt() const {
     const MatchSpec any{kAnyArt, kArtSelected, kArtSelected};
     return matchingArt(&any, 1);
+}
+
+void makeSelectionLayerCurrent(Document& doc) {
+    // The last selected art in document order is the frontmost.
+    const std::vector<Art*> selected = doc.selectedArt();
+    if (!selected.empty()) doc.setCurrentLayer(selected.back()->layer());
 }
 
 }  // namespace easel

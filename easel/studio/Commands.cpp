@@ -10,6 +10,7 @@
 #include "DocumentJson.h"
 #include "Host.h"
 #include "Names.h"
+#include "SelectionLayer.h"
 #include "SvgColor.h"
 #include "SvgExport.h"
 #include "SvgImport.h"
@@ -62,8 +63,10 @@ json selectedIds(Document& doc) {
     return ids;
 }
 
-// The end of every selection command: consecutive selections are one step of the script.
+// The end of every selection command: the selected art's layer becomes the
+// current one; consecutive selections are one step of the script.
 json selected(Host& m) {
+    makeSelectionLayerCurrent(*m.doc);
     m.rec.select(selectedIds(*m.doc));
     return m.state(true);
 }

@@ -51,7 +51,11 @@ void Recorder::push(json step) {
 }
 
 void Recorder::select(const json& ids) {
-    if (lastKind_ == "select") steps_.pop_back();
+    // A selection replaces the one before it, unless that one selected art
+    // and this one is empty: selecting art made its layer current, which
+    // deselecting keeps and the replay must repeat.
+    if (lastKind_ == "select" && (!ids.empty() || steps_.back() == dump({{"select", json::array()}})))
+        steps_.pop_back();
     push({{"select", ids}});
 }
 

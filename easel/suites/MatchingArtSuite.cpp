@@ -1,6 +1,13 @@
 // AI Matching Art: the art of the current document that matches a list of
-// type and attribute requirements, in document order, handed out as an
-// MdMemory handle to an array of art handles.
+// type and attribute requirements, front to back, handed out as an MdMemory
+// handle to an array of art handles.
+//
+// Front to back: the top layer first, the top-most art of each layer or group
+// first, a group (or compound path) before its members. The tools visit the
+// list from its last entry and put each copy above all art, so the copies of
+// the frontmost object are made last and end up in front, as the objects they
+// copy stood.
+#include <cstddef>
 #include <vector>
 
 #include "SuiteSupport.h"
@@ -10,7 +17,30 @@
 namespace easel {
 namespace {
 
-ASErr handOut(const std::vector<Art*>& found, AIArtHandle*** matches, ASInt32* numMatches) {
+bool isInside(const Art* a, const Art* container) {
+    for (const Art* p = a->parent(); p; p = p->parent())
+        if (p == container) return true;
+    return false;
+}
+
+// Art in document order (bottom first, a container before its members) put
+// front to back. Read backwards, the members of a container found so far
+// stand together at the end of the result: the container goes before them.
+std::vector<Art*> frontToBack(const std::vector<Art*>& documentOrder) {
+    std::vector<Art*> out;
+    out.reserve(documentOrder.size());
+    for (auto it = documentOrder.rbegin(); it != documentOrder.rend(); ++it) {
+        Art* a = *it;
+        size_t at = out.size();
+        if (a->firstChild())
+            while (at > 0 && isInside(out[at - 1], a)) --at;
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(at), a);
+    }
+    return out;
+}
+
+ASErr handOut(const std::vector<Art*>& documentOrder, AIArtHandle*** matches, ASInt32* numMatches) {
+    const std::vector<Art*> found = frontToBack(documentOrder);
     *matches = nullptr;
     *numMatches = 0;
     if (found.empty()) return kNoErr;

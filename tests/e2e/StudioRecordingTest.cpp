@@ -93,8 +93,10 @@ public:
                 options();
             else if (what < 83)
                 settle(call({{"op", rng_.chance(0.6) ? "undo" : "redo"}}));
-            else if (what < 91)
+            else if (what < 89)
                 call({{"op", "seed"}, {"seed", rng_.below(1000) - 500}});
+            else if (what < 95)
+                layer();
             else
                 open();
         }
@@ -180,6 +182,15 @@ private:
         if (press == 0) call({{"op", "dialogPress"}, {"id", 3}});  // Reset, then OK
         settle(call({{"op", "dialogPress"}, {"id", press < 7 ? 1 : 2}}));
         settle(studio_.call({{"op", "state"}, {"scene", false}}));
+    }
+    // A new layer or another current layer: where the copies go follows the
+    // current layer, which selecting art changes too.
+    void layer() {
+        const json state = studio_.call({{"op", "state"}, {"scene", false}});
+        const json& layers = state["layers"];
+        const json& l = layers[static_cast<size_t>(rng_.below(static_cast<int>(layers.size())))];
+        call({{"op", "edit"},
+              {"edit", rng_.chance(0.4) ? json{{"op", "newLayer"}} : json{{"op", "currentLayer"}, {"layer", l["name"]}}}});
     }
     void open() {
         const char* name = rng_.chance(0.5) ? "grid-shapes.json" : "squares.json";
@@ -280,6 +291,32 @@ TEST(StudioRecording, APenDragReplaysWithItsPressure) {
     json mouse = script;
     mouse["steps"].back()["drag"]["pen"] = false;
     EXPECT_NE(replay(mouse, dir.path, error), saved) << "the pressure changed nothing: " << error;
+}
+
+// Selecting art makes its layer current; a deselection right after it keeps
+// that layer, and so must the replay: the shape drawn next lands on it.
+TEST(StudioRecording, TheCurrentLayerAfterADeselectionReplays) {
+    TempDir dir("studio-layer");
+    StudioOptions o;
+    o.document = kExamples / "grid-shapes.json";
+    o.pluginDirs = {EASEL_TEST_PLUGIN_DIR};
+    o.plugins = {"Brivane"};
+    Studio studio(o);
+    std::string error;
+    ASSERT_TRUE(studio.start(error)) << error;
+    auto edit = [&](const json& e) { ASSERT_TRUE(studio.call({{"op", "edit"}, {"edit", e}})["ok"]) << e.dump(); };
+    edit({{"op", "newLayer"}, {"name", "Upper"}});
+    const json state = studio.call({{"op", "state"}});
+    const int64_t low = state["scene"]["layers"][0]["art"][0]["id"];
+    studio.call({{"op", "select"}, {"ids", {low}}});
+    studio.call({{"op", "deselect"}});
+    EXPECT_EQ(studio.call({{"op", "state"}, {"scene", false}})["currentLayer"], "Layer 1");
+    edit({{"op", "create"}, {"shape", "rectangle"}, {"from", {10, 10}}, {"to", {40, 40}}});
+    const json script = studio.call({{"op", "script"}})["script"];
+    const json saved = json::parse(studio.call({{"op", "save"}, {"format", "json"}})["text"].get<std::string>());
+    studio.stop();
+    EXPECT_EQ(saved["layers"][1]["art"].size(), 0u) << "the shape is on Layer 1, not on Upper";
+    EXPECT_EQ(replay(script, dir.path, error), saved) << error << "\n" << script.dump(1);
 }
 
 // A plug-in's error dialog at mouse down, at a drag event or at mouse up,

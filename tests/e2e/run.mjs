@@ -345,6 +345,9 @@ await test('a drag a locked layer refuses shows the plug-in\'s error dialog', as
   await page.locator('#open').setInputFiles({ name: 'locked.json', mimeType: 'application/json', buffer: Buffer.from(JSON.stringify(doc)) });
   await page.waitForFunction(() => window.studio.state.layers.some((l) => l.locked));
   await select([3]);
+  // Selecting made the art's layer current; the locked layer made current takes the copies.
+  await page.locator('#layers li[data-layer="locked"] .name').click();
+  await page.waitForFunction(() => window.studio.state.currentLayer === 'locked');
   const rc = await page.evaluate(() => window.studio.state.tools.find((t) => /Rows Columns$/.test(t.title.trim())).title.trim());
   await toolButton(rc).click();
   await moveTo(page, 45, 38);

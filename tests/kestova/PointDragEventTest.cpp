@@ -226,8 +226,9 @@ TEST_F(PointDragEvent, TypePerPathDrawsOneModeForEachPathFromTheLast) {
     host.reset(); // one session at a time
 
     easel::Random random(seed);
-    const int second = static_cast<int>(random.next() * 11.0f); // path 2 comes first
+    // The selection comes front to back: path 1, at the back, is the last entry and comes first.
     const int first = static_cast<int>(random.next() * 11.0f);
+    const int second = static_cast<int>(random.next() * 11.0f);
     for (size_t i = 0; i < 2; ++i) {
         EXPECT_TRUE(SegmentIs(got[1][i], WithMode(second, 2, i))) << "mode " << second;
         EXPECT_TRUE(SegmentIs(got[0][i], WithMode(first, 2, i))) << "mode " << first;

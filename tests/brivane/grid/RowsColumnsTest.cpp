@@ -251,17 +251,17 @@ TEST_F(RowsColumns, TheColumnsAndTheRowsApplyFactorsMultiply) {
     EXPECT_PIECE(5 + 100.0 / 9, 5 - 50.0 / 9, 1.25, 10.0 / 12);
 }
 
-TEST_F(RowsColumns, TheLaterObjectIsLaidOutFirst) {
+TEST_F(RowsColumns, TheFrontObjectIsLaidOutLastSoItsCopiesStayInFront) {
     Art* first = Square(0, 0, 10);
     Art* second = Square(200, 0, 10);
     Drag(kRowsColumns, {{0, 0}, {100, -50}});
     const auto art = TopLevelArt(); // bottom first
     ASSERT_EQ(art.size(), 200u);
-    // The two objects, then the duplicates of the second, then those of the first.
+    // The two objects, then the duplicates of the first (back), then those of the second (front).
     EXPECT_EQ(art[0], first);
     EXPECT_EQ(art[1], second);
-    for (std::size_t k = 2; k < 101; ++k) EXPECT_GE(Bounds(art[k]).left, 200.0f) << k;
-    for (std::size_t k = 101; k < 200; ++k) EXPECT_LT(Bounds(art[k]).left, 200.0f) << k;
+    for (std::size_t k = 2; k < 101; ++k) EXPECT_LT(Bounds(art[k]).left, 200.0f) << k;
+    for (std::size_t k = 101; k < 200; ++k) EXPECT_GE(Bounds(art[k]).left, 200.0f) << k;
     // Each object is its own first cell.
     EXPECT_EQ(ArtAt(5, 5), first);
     EXPECT_EQ(ArtAt(205, 5), second);

@@ -80,8 +80,8 @@ protected:
     Art* Triangle(float left, float bottom, float w, float h) {
         return Path({{left, bottom}, {left + w, bottom}, {left, bottom + h}});
     }
-    // Object 0 on a locked bottom layer, object 1 on an open layer above it:
-    // both can be copied, only object 1 can be deleted.
+    // One object on a locked bottom layer, one on an open layer above it (the
+    // current one): both can be copied, only the open one can be deleted.
     std::pair<Art*, Art*> ObjectsOnLockedAndOpenLayers() {
         Art* locked = Path({{0, 0}, {20, 0}, {20, 10}, {0, 10}});
         Layer* top = nullptr;

@@ -123,8 +123,8 @@ TEST_F(Windmill, MixedApplyEntriesLookAtTheObjectsIndex) {
     G().windmillAlign = 0;
     G().windmillSelected = 0;
     G().windmillApply = 51;
-    Triangle(0, 0, 20, 10);   // object 0
-    Triangle(200, 0, 20, 10); // object 1
+    Triangle(200, 0, 20, 10); // object 1, at the back
+    Triangle(0, 0, 20, 10);   // object 0, in front (the selection comes front to back)
     Drag(kWindmill, {{0, 0}, {50, 0}});
     ASSERT_EQ(TopLevelArt().size(), 4u);
     // Copy 1 of object 0 (mixed parity) is flipped upside down about (10, 5).
@@ -211,15 +211,15 @@ TEST_F(Windmill, TrailKeepsEveryRingAndTurnsDeleteOffForGood) {
 TEST_F(Windmill, ObjectCopiesMakesTheCopiesNumberByNumber) {
     G().windmillCopies = 2;
     G().windmillSelected = 0;
-    Square(0, 0, 10);   // object 0, centre (5, 5)
-    Square(200, 0, 10); // object 1, centre (205, 5)
+    Square(200, 0, 10); // object 1, centre (205, 5), at the back
+    Square(0, 0, 10);   // object 0, centre (5, 5), in front
     auto order = [&] {
         std::vector<float> h;
         for (const Box& b : Boxes()) h.push_back(std::round(b.H()));
         return h;
     };
     Drag(kWindmill, {{0, 0}, {50, 0}});
-    EXPECT_EQ(order(), (std::vector<float>{255, 155, 55, -45})) << "object by object, the last object first";
+    EXPECT_EQ(order(), (std::vector<float>{255, 155, 55, -45})) << "object by object, the last entry (the back object) first";
     doc->undo();
     G().windmillObjectCopies = 1;
     Drag(kWindmill, {{0, 0}, {50, 0}});

@@ -10,10 +10,11 @@ namespace {
 
 class Scaledown : public DragFixture {
 protected:
-    // Two squares side by side, A at the left (list index 0), B at the right.
+    // Two squares side by side: B at the right, A at the left above it. The
+    // selection comes front to back, so A is list index 0 and B index 1.
     void TwoSquares() {
-        a = Square(0, 0, 10);
         b = Square(100, 0, 10);
+        a = Square(0, 0, 10);
     }
     // Checks after the first drag event that A and B are entries 0 and 1.
     std::function<void(int)> ExpectOrderAB() {
@@ -201,9 +202,9 @@ TEST_F(Scaledown, ObjectCopiesStillAdvanceWhenTheLastEntryIsAnEmptiedMember) {
     G().scaledownCopies = 3;
     G().scaledownObjectCopies = 1;
     G().scaledownSelected = 0;
-    Art* square = Square(0, 0, 10);
-    // A compound path of two squares above it; its members are selected with
-    // it and emptied from the snapshot.
+    // A compound path of two squares under the square; its members are
+    // selected with it, come after it in the snapshot (front to back, the
+    // compound before its members) and are emptied from it.
     Art* compound = nullptr;
     ASSERT_EQ(doc->newArt(kCompoundPathArt, kPlaceAboveAll, nullptr, &compound), kNoErr);
     for (float left : {100.0f, 120.0f}) {
@@ -216,6 +217,7 @@ TEST_F(Scaledown, ObjectCopiesStillAdvanceWhenTheLastEntryIsAnEmptiedMember) {
         ASSERT_EQ(doc->setSegmentCount(child, 4), kNoErr);
         ASSERT_EQ(doc->setSegments(child, 0, 4, segs), kNoErr);
     }
+    Art* square = Square(0, 0, 10);
     ASSERT_EQ(doc->setSelected(compound, true), kNoErr);
     Drag(kScaledown, {{0, 0}, {0, 40}}, [this](int event) {
         if (event != 1) return;

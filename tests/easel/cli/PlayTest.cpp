@@ -193,21 +193,26 @@ TEST_F(PlayTest, MissingFilesPluginsAndFormatsAreClearErrors) {
 }
 
 TEST_F(PlayTest, PluginErrorsAreReportedAndStrictStopsAtTheFirst) {
-    // New art goes on top of the top layer, which is locked: every drag event fails with 'SEGM'.
+    // Selecting art made its layer current; a locked top layer leaves the
+    // copies alone. Made current, the locked layer fails every drag event with 'SEGM'.
     std::string locked = kDocument;
     locked.replace(locked.size() - 2, 2, R"(, {"name": "Locked", "visible": true, "locked": true, "art": []}]})");
     write("locked.json", locked);
     const std::string head = R"("document": "locked.json", "plugins": ["EaselTest"], "output": "out.json")";
-    const std::string steps = R"([{"select": [1]}, {"drag": {"tool": "Test Move", "events": [[0, 0], [5, 5], [9, 9]]}}])";
+    const std::string drag = R"({"drag": {"tool": "Test Move", "events": [[0, 0], [5, 5], [9, 9]]}})";
+    ASSERT_EQ(run(R"([{"select": [1]}, )" + drag + "]", {"--strict"}, head), 0) << error();
+    EXPECT_EQ(readJson("out.json")["layers"][0]["art"].size(), 2u) << "the copy is on the selected art's layer";
+    const std::string steps =
+        R"([{"select": [1]}, {"edit": {"op": "currentLayer", "layer": "Locked"}}, )" + drag + "]";
     ASSERT_EQ(run(steps, {"--log", (dir / "log.json").string()}, head), 0) << error();
-    EXPECT_NE(error().find("steps[1] (drag): EaselTest returned 'SEGM' (0x5345474D) to \"AI Mouse Drag\""),
+    EXPECT_NE(error().find("steps[2] (drag): EaselTest returned 'SEGM' (0x5345474D) to \"AI Mouse Drag\""),
               std::string::npos)
         << error();
     EXPECT_TRUE(hasOutput());
     json log = readJson("log.json");
     EXPECT_EQ(log["status"], "ok with problems");
     EXPECT_EQ(log["problems"], 2);
-    EXPECT_EQ(log["steps"][2]["results"][2]["code"], 0x5345474D);
+    EXPECT_EQ(log["steps"][3]["results"][2]["code"], 0x5345474D);
     fs::remove(dir / "out.json");
     EXPECT_EQ(run(steps, {"--strict"}, head), 1);
     EXPECT_NE(error().find("--strict"), std::string::npos) << error();

@@ -305,6 +305,33 @@ TEST(EditStructure, PasteMakesNewArtLikeTheCopiedAndToLayerMovesIt) {
     EXPECT_EQ(f.refused(R"({"op": "toLayer", "layer": "Nowhere"})"), "toLayer: no layer named \"Nowhere\"");
 }
 
+// Art a person selects makes its layer current, the frontmost's when the
+// selection spans layers; emptying the selection keeps the current layer.
+TEST(EditLayers, SelectingArtMakesItsLayerCurrent) {
+    Fixture f;
+    const int64_t low = f.square(0, 0);
+    f.ok(R"({"op": "newLayer", "name": "Upper"})");
+    const int64_t high = f.square(20, 0);
+    f.ok(R"({"op": "newLayer", "name": "Sketch"})");
+    f.ok(R"({"op": "layerVisible", "layer": "Sketch", "visible": false})");
+    const std::string lo = std::to_string(low), hi = std::to_string(high);
+    const struct {
+        std::string edit;
+        const char* current;
+    } steps[] = {
+        {R"({"op": "select", "ids": [)" + lo + "]}", "Layer 1"},
+        {R"({"op": "deselect"})", "Layer 1"},
+        {R"({"op": "select", "ids": [)" + hi + "," + lo + "]}", "Upper"},
+        {R"({"op": "select", "mode": "toggle", "ids": [)" + hi + "]}", "Layer 1"},
+        {R"({"op": "selectPoints", "paths": [{"id": )" + hi + R"(, "segments": [0]}]})", "Upper"},
+    };
+    EXPECT_EQ(f.doc->currentLayer()->name(), "Sketch");
+    for (const auto& step : steps) {
+        f.ok(step.edit);
+        EXPECT_EQ(f.doc->currentLayer()->name(), step.current) << step.edit;
+    }
+}
+
 TEST(EditPoints, OnlyTheSelectedAnchorsMoveAndASmoothPointKeepsItsHandlesInLine) {
     Fixture f;
     const int64_t a = f.square(0, 0);

@@ -26,25 +26,30 @@ protected:
     AILayerHandle topLayer = nullptr, bottomLayer = nullptr;
 };
 
-TEST_F(Placement, DuplicateAboveAllLandsOnTopOfTheTopLayer) {
-    AIArtHandle copy = nullptr;
-    ASSERT_EQ(art->DuplicateArt(a, kPlaceAboveAll, a, &copy), kNoErr);
-    EXPECT_EQ(artOf(topLayer), (std::vector<AIArtHandle>{c, copy}));
+// Above all (5) and beneath all (6) are the top and the bottom of the current
+// layer: the layer made last, then the one made current.
+TEST_F(Placement, AboveAndBeneathAllAreTheTopAndBottomOfTheCurrentLayer) {
+    AILayerHandle current = nullptr;
+    ASSERT_EQ(layers->GetCurrentLayer(&current), kNoErr);
+    ASSERT_EQ(current, topLayer);
+    AIArtHandle over = nullptr, under = nullptr;
+    ASSERT_EQ(art->DuplicateArt(a, kPlaceAboveAll, a, &over), kNoErr);
+    ASSERT_EQ(art->DuplicateArt(a, kPlaceBelowAll, a, &under), kNoErr);
+    EXPECT_EQ(artOf(topLayer), (std::vector<AIArtHandle>{under, c, over}));
     EXPECT_EQ(artOf(bottomLayer), (std::vector<AIArtHandle>{a, b}));
-    AILayerHandle of = nullptr;
-    ASSERT_EQ(art->GetLayerOfArt(copy, &of), kNoErr);
-    EXPECT_EQ(of, topLayer);
-    // The copy has the source's geometry.
-    AIRealRect r = boundsOf(copy);
+    AIRealRect r = boundsOf(over);  // the copy has the source's geometry
     EXPECT_EQ(r.left, 0.0f);
     EXPECT_EQ(r.right, 10.0f);
-}
 
-TEST_F(Placement, DuplicateBelowAllLandsAtTheBottomOfTheBottomLayer) {
-    AIArtHandle copy = nullptr;
-    ASSERT_EQ(art->DuplicateArt(c, kPlaceBelowAll, c, &copy), kNoErr);
-    EXPECT_EQ(artOf(bottomLayer), (std::vector<AIArtHandle>{copy, a, b}));
-    EXPECT_EQ(artOf(topLayer), (std::vector<AIArtHandle>{c}));
+    doc->setCurrentLayer(doc->bottomLayer());
+    ASSERT_EQ(layers->GetCurrentLayer(&current), kNoErr);
+    ASSERT_EQ(current, bottomLayer);
+    AIArtHandle low = nullptr, high = nullptr;
+    ASSERT_EQ(art->DuplicateArt(c, kPlaceBelowAll, c, &low), kNoErr);
+    ASSERT_EQ(art->DuplicateArt(c, kPlaceAboveAll, c, &high), kNoErr);
+    ASSERT_EQ(art->ReorderArt(over, kPlaceAboveAll, nullptr), kNoErr);
+    EXPECT_EQ(artOf(bottomLayer), (std::vector<AIArtHandle>{low, a, b, high, over}));
+    EXPECT_EQ(artOf(topLayer), (std::vector<AIArtHandle>{under, c}));
 }
 
 TEST_F(Placement, OrdersOneAndTwoPlaceNextToTheReferenceArt) {
@@ -58,24 +63,32 @@ TEST_F(Placement, OrdersOneAndTwoPlaceNextToTheReferenceArt) {
     EXPECT_EQ(artOf(topLayer), (std::vector<AIArtHandle>{c, b}));
 }
 
-TEST_F(Placement, ALockedOrHiddenTargetLayerRefusesWithSEGM) {
+// A hidden or locked layer on top (a sketch, a tracing) does not stop art
+// placed on the current layer below it; a locked or hidden current layer does.
+TEST_F(Placement, OnlyALockedOrHiddenCurrentLayerRefusesWithSEGM) {
+    doc->setCurrentLayer(doc->bottomLayer());
     ASSERT_EQ(layers->SetLayerEditable(topLayer, 0), kNoErr);
-    ASBoolean editable = 1;
-    ASSERT_EQ(layers->GetLayerEditable(topLayer, &editable), kNoErr);
-    EXPECT_EQ(editable, 0);
+    ASSERT_EQ(layers->SetLayerVisible(topLayer, 0), kNoErr);
     AIArtHandle copy = nullptr;
+    ASSERT_EQ(art->DuplicateArt(a, kPlaceAboveAll, a, &copy), kNoErr);
+    ASSERT_EQ(art->DuplicateArt(b, kPlaceBelowAll, b, &copy), kNoErr);
+    EXPECT_EQ(artOf(bottomLayer).size(), 4u);
+
+    ASSERT_EQ(layers->SetLayerEditable(bottomLayer, 0), kNoErr);
+    ASBoolean editable = 1;
+    ASSERT_EQ(layers->GetLayerEditable(bottomLayer, &editable), kNoErr);
+    EXPECT_EQ(editable, 0);
     EXPECT_EQ(art->DuplicateArt(a, kPlaceAboveAll, a, &copy), kLockedLayerErr);
     EXPECT_EQ(art->ReorderArt(a, kPlaceAboveAll, nullptr), kLockedLayerErr);
-    EXPECT_EQ(artOf(topLayer), (std::vector<AIArtHandle>{c}));
-    // The bottom layer is still open for art beneath all.
-    ASSERT_EQ(art->DuplicateArt(a, kPlaceBelowAll, a, &copy), kNoErr);
+    AIArtHandle fresh = nullptr;
+    EXPECT_EQ(art->NewArt(kPathArt, kPlaceBelowAll, nullptr, &fresh), kLockedLayerErr);
 
-    ASSERT_EQ(layers->SetLayerEditable(topLayer, 1), kNoErr);
+    ASSERT_EQ(layers->SetLayerEditable(bottomLayer, 1), kNoErr);
     ASSERT_EQ(layers->SetLayerVisible(bottomLayer, 0), kNoErr);
     EXPECT_EQ(art->DuplicateArt(c, kPlaceBelowAll, c, &copy), kLockedLayerErr);
     EXPECT_EQ(art->DuplicateArt(c, kPlaceAbove, a, &copy), kLockedLayerErr) << "next to art of a hidden layer";
-    AIArtHandle fresh = nullptr;
-    EXPECT_EQ(art->NewArt(kPathArt, kPlaceBelowAll, nullptr, &fresh), kLockedLayerErr);
+    EXPECT_EQ(artOf(bottomLayer).size(), 4u);
+    EXPECT_EQ(artOf(topLayer), (std::vector<AIArtHandle>{c}));
 }
 
 TEST_F(Placement, BadOrdersAndReferencesAreRefused) {
@@ -228,7 +241,9 @@ protected:
     static AIMatchingArtSpec selected(ASInt16 type) { return AIMatchingArtSpec{type, kArtSelected, kArtSelected}; }
 };
 
-TEST_F(Matching, SelectedPathsAndCompoundPathsComeInDocumentOrder) {
+// Matching art is handed out front to back: the top layer first, the
+// top-most art first, a group or compound path before its members.
+TEST_F(Matching, SelectedPathsAndCompoundPathsComeFrontToBack) {
     const size_t handlesBefore = liveMemoryHandles();
     AIArtHandle loose = square(0, 0, 10);
     AIArtHandle unselected = square(20, 0, 10);
@@ -239,9 +254,13 @@ TEST_F(Matching, SelectedPathsAndCompoundPathsComeInDocumentOrder) {
     AIArtHandle group = nullptr;
     ASSERT_EQ(art->NewArt(kGroupArt, kPlaceAboveAll, nullptr, &group), kNoErr);
     AIArtHandle member = square(60, 0, 10, kPlaceInsideOnTop, group);
+    AILayerHandle upper = nullptr;
+    ASSERT_EQ(layers->InsertLayer(nullptr, kPlaceAboveAll, &upper), kNoErr);
+    AIArtHandle front = square(0, 0, 10);
     select(loose);
     select(compound);
     select(group);
+    select(front);
 
     ASInt32 attr = 0;
     ASSERT_EQ(art->GetArtUserAttr(member, kArtSelected, &attr), kNoErr);
@@ -249,13 +268,13 @@ TEST_F(Matching, SelectedPathsAndCompoundPathsComeInDocumentOrder) {
     ASSERT_EQ(art->GetArtUserAttr(unselected, kArtSelected | kArtLocked, &attr), kNoErr);
     EXPECT_EQ(attr, 0);
 
-    // The order of the specs does not matter: the result is in document order.
+    // The order of the specs does not matter.
     auto found = match({selected(kCompoundPathArt), selected(kPathArt), selected(kTextPathArt)});
-    EXPECT_EQ(found, (std::vector<AIArtHandle>{loose, compound, outer, inner, member}));
+    EXPECT_EQ(found, (std::vector<AIArtHandle>{front, member, compound, inner, outer, loose}));
     auto onlyCompound = match({selected(kCompoundPathArt)});
     EXPECT_EQ(onlyCompound, (std::vector<AIArtHandle>{compound}));
     auto all = match({AIMatchingArtSpec{kAnyArt, 0, 0}});
-    EXPECT_EQ(all.size(), 7u);
+    EXPECT_EQ(all, (std::vector<AIArtHandle>{front, group, member, compound, inner, outer, unselected, loose}));
     EXPECT_EQ(liveMemoryHandles(), handlesBefore);  // every array was disposed of
 }
 
@@ -283,8 +302,8 @@ TEST_F(Matching, GetSelectedArtListsEverySelectedObject) {
     ASInt32 n = 0;
     ASSERT_EQ(matching->GetSelectedArt(&found, &n), kNoErr);
     ASSERT_EQ(n, 2);
-    EXPECT_EQ((*found)[0], a);
-    EXPECT_EQ((*found)[1], c);
+    EXPECT_EQ((*found)[0], c);  // front to back
+    EXPECT_EQ((*found)[1], a);
     EXPECT_EQ(memory->MdMemoryDisposeHandle(reinterpret_cast<AIMdMemoryHandle>(found)), kNoErr);
 }
 

@@ -233,11 +233,11 @@ TEST_F(DocumentSuiteTest, NewLayersGoOnTopOrBelowAllWithTheNextFreeName) {
     ASSERT_EQ(layers->GetLayerTitle(bottom, title, sizeof title), kNoErr);
     EXPECT_STREQ(title, "Back");
 
-    // New art with order 5 lands in the new top layer.
+    // New art with order 5 lands on the current layer: the layer made last.
     AIArtHandle p = square(0, 0, 10);
     AILayerHandle of = nullptr;
     ASSERT_EQ(art->GetLayerOfArt(p, &of), kNoErr);
-    EXPECT_EQ(of, top);
+    EXPECT_EQ(of, bottom);
 
     AILayerHandle middle = nullptr;
     ASSERT_EQ(layers->InsertLayer(top, kPlaceBelow, &middle), kNoErr);

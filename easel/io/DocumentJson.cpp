@@ -11,6 +11,7 @@
 
 #include "DocumentJsonShared.h"
 #include "GradientJson.h"
+#include "Input.h"
 #include "JsonText.h"
 #include "Names.h"
 
@@ -21,8 +22,9 @@ namespace {
 using Json = nlohmann::ordered_json;
 using Value = JsonText::Value;
 
-constexpr int kMaxNesting = 64;     // art inside art
-constexpr int kMaxTextDepth = 256;  // brackets of the whole text
+// The document, its layers and art at the deepest nesting take 5 + 2 levels
+// a nesting; kept members below them fit.
+static_assert(5 + 2 * kMaxArtNesting + 2 + kMaxKeptDepth < kMaxJsonDepth);
 
 // A place in the document, kept as a chain of keys and indices on the stack.
 struct Where {
@@ -358,7 +360,8 @@ bool Reader::style(const ArtMembers& m, const Where& where, AIPathStyle& s) {
 }
 
 bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer, Art* parent, int depth) {
-    if (depth > kMaxNesting) return fail(where, "art nested deeper than " + std::to_string(kMaxNesting) + " levels");
+    if (depth > kMaxArtNesting)
+        return fail(where, "art nested deeper than " + std::to_string(kMaxArtNesting) + " levels");
     if (!j.isObject()) return fail(where, "expected an art object");
     const ArtMembers mem(j);
     const Value& typeValue = mem[kKeyType];
@@ -431,7 +434,12 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
         ObjectData o = a->object();
         o.isText = documentJsonIsText(a->type());
         if (const Value v = mem[kKeyText]; v && !string(v, where.at("text"), o.text)) return false;
-        if (const Value v = mem[kKeyFontSize]; v && !real(v, where.at("fontSize"), o.fontSize)) return false;
+        if (const Value v = mem[kKeyFontSize]) {
+            if (!real(v, where.at("fontSize"), o.fontSize)) return false;
+            if (!(std::fabs(o.fontSize) <= kMaxFontSize))
+                return fail(where.at("fontSize"), "font size past " + std::to_string(static_cast<int>(kMaxFontSize)) +
+                                                      " points (the limit)");
+        }
         if (const Value v = mem[kKeyHref]; v && !string(v, where.at("href"), o.href)) return false;
         if (const Value v = mem[kKeySymbol]; v && !string(v, where.at("symbol"), o.symbol)) return false;
         if (const Value v = mem[kKeyWidth]; v && !real(v, where.at("width"), o.width)) return false;
@@ -555,7 +563,11 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
         for (size_t i = 0; i < j.size(); ++i, k = k.value().next()) {
             if (!isKnownArtKey(k.string())) extra[std::string(k.string())] = toJson(k.value());
         }
-        doc.setExtra(a, extra.dump());
+        std::string text = extra.dump();
+        if (jsonTextDepth(text, kMaxKeptDepth) > kMaxKeptDepth)
+            return fail(where, "members easel keeps unread nested deeper than " + std::to_string(kMaxKeptDepth) +
+                                   " levels (the limit)");
+        doc.setExtra(a, std::move(text));
     }
     return true;
 }
@@ -679,27 +691,6 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
     return true;
 }
 
-// Bracket depth of the text, so nesting is refused before it is parsed.
-int textDepth(const std::string& text) {
-    int depth = 0, most = 0;
-    bool inString = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (c == '\\') ++i;
-            else if (c == '"') inString = false;
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            most = std::max(most, ++depth);
-            if (most > kMaxTextDepth) return most;
-        } else if (c == ']' || c == '}') {
-            --depth;
-        }
-    }
-    return most;
-}
-
 }  // namespace
 
 bool readDocumentJson(const std::string& text, std::unique_ptr<Document>& out, std::string& error) {
@@ -709,9 +700,9 @@ bool readDocumentJson(const std::string& text, std::unique_ptr<Document>& out, s
         // depth is counted separately only for a text it refuses.
         JsonText parsed;
         Json slow;  // holds the strings of a text only nlohmann::json took
-        if (!parsed.parse(text, kMaxTextDepth)) {
-            if (textDepth(text) > kMaxTextDepth) {
-                error = "nested deeper than " + std::to_string(kMaxTextDepth) + " levels";
+        if (!parsed.parse(text, kMaxJsonDepth)) {
+            if (jsonTextDepth(text) > kMaxJsonDepth) {
+                error = "nested deeper than " + std::to_string(kMaxJsonDepth) + " levels";
                 return false;
             }
             // nlohmann::json's verdict and message on what the fast parser refused.

@@ -202,6 +202,7 @@ private:
     bool color(const Value& j, const Where& where, AIColor& c);
     bool style(const ArtMembers& m, const Where& where, AIPathStyle& s);
     bool art(Document& doc, const Value& j, const Where& where, Layer* layer, Art* parent, int depth);
+    bool gradientStopsWithinLimit(const Value& gradients, const Where& where);
 
     // Records a stored id; false when an earlier art has it.
     bool addId(int64_t id) {
@@ -572,6 +573,20 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
     return true;
 }
 
+// Gradients are read through nlohmann::json: one with too many stops is
+// refused before it is converted.
+bool Reader::gradientStopsWithinLimit(const Value& gradients, const Where& where) {
+    if (!gradients || !gradients.isArray()) return true;
+    Value g = gradients.first();
+    for (size_t i = 0; i < gradients.size(); ++i, g = g.next()) {
+        const Value stops = g.isObject() ? g.find("stops") : Value();
+        if (stops && stops.isArray() && stops.size() > kMaxGradientStops)
+            return fail(where[i].at("stops"),
+                        "more than " + std::to_string(kMaxGradientStops) + " stops (the limit of a gradient)");
+    }
+    return true;
+}
+
 bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
     const Where root;
     if (!j.isObject()) return fail(root, "expected a JSON object");
@@ -629,6 +644,7 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
             doc->addSwatch(defaults->swatch(i)->name, defaults->swatch(i)->color);
     }
 
+    if (!gradientStopsWithinLimit(j.find("gradients"), root.at("gradients"))) return false;
     if (j.find("gradients") || j.find("gradientPaints")) {
         Json gradients = Json::object();
         for (const char* k : {"gradients", "gradientPaints"}) {

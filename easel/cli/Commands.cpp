@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iomanip>
 #include <iterator>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <set>
@@ -17,6 +18,7 @@
 #include "Document.h"
 #include "DocumentJson.h"
 #include "Edit.h"
+#include "Input.h"
 #include "Progress.h"
 #include "Script.h"
 #include "Session.h"
@@ -39,12 +41,6 @@ std::string trimTitle(const std::string& s) {
     if (t.rfind("ZR5 ", 0) == 0) t.erase(0, 4);
     while (!t.empty() && t.back() == ' ') t.pop_back();
     return t;
-}
-
-std::optional<std::string> readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Writes next to the destination, then renames: a failed run leaves no partial file.
@@ -167,11 +163,15 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
         return 1;
     };
 
-    auto text = readFile(o.script);
-    if (!text) return fail("cannot read script " + o.script.string() + ": check the file name");
+    std::string text;
+    try {
+        text = readInputFile(o.script);
+    } catch (const InputError& e) {
+        return fail("cannot read script " + o.script.string() + ": " + e.what());
+    }
     Script script;
     std::string error;
-    if (!parseScript(*text, script, error)) return fail(o.script.string() + ": " + error);
+    if (!parseScript(text, script, error)) return fail(o.script.string() + ": " + error);
 
     fs::path output = !o.output.empty() ? o.output : fs::path(script.output);
     if (!output.empty() && o.output.empty() && output.is_relative()) output = o.script.parent_path() / output;
@@ -429,6 +429,23 @@ int dialog(const DialogOptions& o, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
+namespace {
+
+// A command that runs out of memory ends with a message and a failure, and
+// writes no output: every output file is written whole or not at all.
+template <class Run>
+int outOfMemoryGuard(const char* command, std::ostream& err, Run run) {
+    try {
+        return run();
+    } catch (const std::bad_alloc&) {
+        err << "easel " << command << ": out of memory; nothing was written (the input may be too large "
+            << "for this machine)\n";
+        return 1;
+    }
+}
+
+}  // namespace
+
 int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
               const std::vector<AddCommand>& extra) {
     CLI::App app{"easel: runs drawing-tool plug-ins over vector documents.\n"
@@ -448,7 +465,7 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     playCmd->add_option("-o,--output", play_.output, "Output document (.json, or .svg); overrides the script's \"output\"");
     playCmd->add_option("--log", play_.log, "Writes the record of the run as JSON");
     playCmd->add_flag("--strict", play_.strict, "Stops at the first non-zero result, alert or dialog a plug-in shows");
-    playCmd->add_option("--seed", seedText, "Seed of the random numbers (default: the script's \"seed\", else the document's, else 1)");
+    auto* seedOpt = playCmd->add_option("--seed", seedText, "Seed of the random numbers (default: the script's \"seed\", else the document's, else 1)");
     playCmd->add_option("--plugins", playDirs, "A folder with plug-in bundles (repeatable)");
 
     ToolsOptions tools_;
@@ -494,17 +511,16 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
         if (cmd->parsed()) return run();
     auto paths = [](const std::vector<std::string>& v) { return std::vector<fs::path>(v.begin(), v.end()); };
     if (playCmd->parsed()) {
-        if (!seedText.empty()) {
-            char* end = nullptr;
-            long long s = std::strtoll(seedText.c_str(), &end, 10);
-            if (*end != '\0' || s < INT32_MIN || s > INT32_MAX) {
-                err << "easel: --seed: expected a whole number, not \"" << seedText << "\"\n";
+        if (seedOpt->count() > 0) {
+            try {
+                play_.seed = seedOf(seedText, "--seed");
+            } catch (const InputError& e) {
+                err << "easel: " << e.what() << "\n";
                 return 2;
             }
-            play_.seed = static_cast<int32_t>(s);
         }
         play_.pluginDirs = paths(playDirs);
-        return play(play_, out, err);
+        return outOfMemoryGuard("play", err, [&] { return play(play_, out, err); });
     }
     if (toolsCmd->parsed()) {
         tools_.pluginDirs = paths(toolsDirs);
@@ -514,12 +530,12 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (convertCmd->parsed()) {
         convert_.input = convertIn;
         convert_.output = convertOut;
-        return convert(convert_, out, err);
+        return outOfMemoryGuard("convert", err, [&] { return convert(convert_, out, err); });
     }
     if (renderCmd->parsed()) {
         render_.document = renderDoc;
         render_.output = renderOut;
-        return render(render_, out, err);
+        return outOfMemoryGuard("render", err, [&] { return render(render_, out, err); });
     }
     dialog_.pluginDirs = paths(dialogDirs);
     return dialog(dialog_, out, err);

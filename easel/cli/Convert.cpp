@@ -1,12 +1,11 @@
 // The convert and render commands, and document files by extension.
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 
 #include "Commands.h"
 #include "Document.h"
 #include "DocumentJson.h"
+#include "Input.h"
 #include "Render.h"
 #include "SvgExport.h"
 #include "SvgImport.h"
@@ -28,21 +27,12 @@ std::string lowerExtension(const fs::path& p) {
 bool isSvgPath(const fs::path& p) { return lowerExtension(p) == ".svg"; }
 
 bool readDocumentFile(const fs::path& path, std::unique_ptr<Document>& doc, std::string& error, std::ostream& err) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path.string();
-        return false;
-    }
     std::string text;
-    in.seekg(0, std::ios::end);
-    const auto size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size > 0) {
-        text.resize(static_cast<size_t>(size));
-        in.read(text.data(), static_cast<std::streamsize>(text.size()));
-        text.resize(static_cast<size_t>(in.gcount()));
-    } else {  // not a plain file: read to the end
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    try {
+        text = readInputFile(path);
+    } catch (const InputError& e) {
+        error = e.what();
+        return false;
     }
     if (!isSvgPath(path)) return readDocumentJson(text, doc, error);
     SvgReport report;

@@ -1,9 +1,10 @@
 #include "Script.h"
 
-#include <cmath>
+#include <limits>
 #include <nlohmann/json.hpp>
 
 #include "Edit.h"
+#include "Input.h"
 
 namespace easel::cli {
 
@@ -18,25 +19,14 @@ struct Fail {
 
 [[noreturn]] void fail(const std::string& where, const std::string& what) { throw Fail{where + ": " + what}; }
 
-double number(const json& j, const std::string& where, const char* what) {
-    if (!j.is_number()) fail(where, std::string("expected ") + what + ", found " + j.dump());
-    double v = j.get<double>();
-    if (!std::isfinite(v)) fail(where, std::string("expected a finite ") + what);
-    return v;
+// Values are read through easel::Input, whose messages name the place.
+double number(const json& j, const std::string& where) {
+    return Input::numberOf(j, where, -std::numeric_limits<double>::max(), std::numeric_limits<double>::max());
 }
 
-int64_t integer(const json& j, const std::string& where, const char* what, int64_t lo, int64_t hi) {
-    double v = number(j, where, what);
-    if (v != std::floor(v) || v < static_cast<double>(lo) || v > static_cast<double>(hi))
-        fail(where, std::string("expected ") + what + " (a whole number from " + std::to_string(lo) + " to " +
-                        std::to_string(hi) + "), found " + j.dump());
-    return static_cast<int64_t>(v);
-}
+int64_t integer(const json& j, const std::string& where, int64_t lo, int64_t hi) { return Input::wholeOf(j, where, lo, hi); }
 
-std::string text(const json& j, const std::string& where, const char* what) {
-    if (!j.is_string()) fail(where, std::string("expected ") + what + " (a string), found " + j.dump());
-    return j.get<std::string>();
-}
+std::string text(const json& j, const std::string& where) { return Input::textOf(j, where); }
 
 void onlyKeys(const json& j, const std::string& where, std::initializer_list<const char*> keys) {
     for (auto it = j.begin(); it != j.end(); ++it) {
@@ -50,24 +40,21 @@ void onlyKeys(const json& j, const std::string& where, std::initializer_list<con
     }
 }
 
-AIRealPoint point(const json& j, const std::string& where) {
-    if (!j.is_array() || j.size() != 2) fail(where, "expected a point [h, v], found " + j.dump());
-    return AIRealPoint{static_cast<float>(number(j[0], where + "[0]", "a number")),
-                       static_cast<float>(number(j[1], where + "[1]", "a number"))};
-}
+// Drag points are coordinates on the page, up to kMaxCoordinate.
+AIRealPoint point(const json& j, const std::string& where) { return Input::pointOf(j, where); }
 
 void input(const json& j, const std::string& where, Event& e) {
-    if (!j.is_object()) fail(where, "expected {\"modifiers\": m, \"pressure\": p}, found " + j.dump());
+    if (!j.is_object()) fail(where, "expected {\"modifiers\": m, \"pressure\": p}, found " + showInput(j));
     onlyKeys(j, where, {"modifiers", "pressure"});
     if (j.contains("modifiers"))
-        e.modifiers = static_cast<int32_t>(integer(j["modifiers"], where + ".modifiers", "a modifier word", 0, 0xFFFF));
+        e.modifiers = static_cast<int32_t>(integer(j["modifiers"], where + ".modifiers", 0, 0xFFFF));
     if (j.contains("pressure"))
-        e.pressure = static_cast<int16_t>(integer(j["pressure"], where + ".pressure", "a pressure", 0, 255));
+        e.pressure = static_cast<int16_t>(integer(j["pressure"], where + ".pressure", 0, 255));
 }
 
 std::string toolName(const json& j, const std::string& where) {
     if (!j.is_object() || !j.contains("tool")) fail(where, "expected {\"tool\": NAME, ...}");
-    return text(j["tool"], where + ".tool", "a tool name");
+    return text(j["tool"], where + ".tool");
 }
 
 // The studio's history steps: {"undo": n}, {"redo": n}, {"seed": s} and
@@ -75,10 +62,10 @@ std::string toolName(const json& j, const std::string& where) {
 bool parseHistoryStep(const std::string& key, const json& v, const std::string& at, Step& s) {
     if (key == "undo" || key == "redo") {
         s.kind = key == "undo" ? Step::Kind::Undo : Step::Kind::Redo;
-        s.count = static_cast<int32_t>(integer(v, at, "a number of steps", 1, 1000000));
+        s.count = static_cast<int32_t>(integer(v, at, 1, 1000000));
     } else if (key == "seed") {
         s.kind = Step::Kind::Seed;
-        s.seed = static_cast<int32_t>(integer(v, at, "a seed", INT32_MIN, INT32_MAX));
+        s.seed = static_cast<int32_t>(integer(v, at, INT32_MIN, INT32_MAX));
     } else if (key == "open") {
         s.kind = Step::Kind::Open;
         if (v.is_string())
@@ -86,7 +73,7 @@ bool parseHistoryStep(const std::string& key, const json& v, const std::string& 
         else if (v.is_object())
             s.inlineDocument = v.dump();
         else
-            fail(at, "expected a file name or an inline document object, found " + v.dump());
+            fail(at, "expected a file name or an inline document object, found " + showInput(v));
     } else {
         return false;
     }
@@ -108,9 +95,9 @@ Step parseStep(const json& j, const std::string& where) {
             s.selectAll = true;
         } else if (v.is_array()) {
             for (size_t i = 0; i < v.size(); ++i)
-                s.ids.push_back(integer(v[i], at + "[" + std::to_string(i) + "]", "an art id", 0, INT64_C(1) << 53));
+                s.ids.push_back(integer(v[i], at + "[" + std::to_string(i) + "]", 0, INT64_C(1) << 53));
         } else {
-            fail(at, "expected \"all\" or a list of art ids, found " + v.dump());
+            fail(at, "expected \"all\" or a list of art ids, found " + showInput(v));
         }
     } else if (key == "options") {
         s.kind = Step::Kind::Options;
@@ -130,11 +117,11 @@ Step parseStep(const json& j, const std::string& where) {
                 if (it.value().is_boolean())
                     a.number = it.value().get<bool>() ? 1.0 : 0.0;
                 else if (it.value().is_number())
-                    a.number = number(it.value(), place, "a number");
+                    a.number = number(it.value(), place);
                 else if (it.value().is_string())
                     a.text = it.value().get<std::string>();
                 else
-                    fail(place, "expected a number, true/false or an entry's text, found " + it.value().dump());
+                    fail(place, "expected a number, true/false or an entry's text, found " + showInput(it.value()));
                 s.sets.push_back(std::move(a));
             }
         }
@@ -142,7 +129,8 @@ Step parseStep(const json& j, const std::string& where) {
             const json& p = v["press"];
             auto one = [&](const json& b, const std::string& place) {
                 if (b.is_string()) return b.get<std::string>();
-                return std::to_string(integer(b, place, "a button (\"OK\", \"Cancel\", \"Reset\" or an item id)", INT32_MIN, INT32_MAX));
+                if (!b.is_number()) fail(place, "expected a button (\"OK\", \"Cancel\", \"Reset\") or an item id, found " + showInput(b));
+                return std::to_string(integer(b, place, INT32_MIN, INT32_MAX));
             };
             if (p.is_array())
                 for (size_t i = 0; i < p.size(); ++i) s.presses.push_back(one(p[i], at + ".press[" + std::to_string(i) + "]"));
@@ -172,7 +160,7 @@ Step parseStep(const json& j, const std::string& where) {
                 const std::string place = at + ".events[" + std::to_string(i) + "]";
                 const json& e = ev[i];
                 if (!e.is_array() || (e.size() != 2 && e.size() != 3))
-                    fail(place, "expected [h, v] or [h, v, {\"modifiers\": m, \"pressure\": p}], found " + e.dump());
+                    fail(place, "expected [h, v] or [h, v, {\"modifiers\": m, \"pressure\": p}], found " + showInput(e));
                 Event event = common;
                 event.point = point(json::array({e[0], e[1]}), place);
                 if (e.size() == 3) {
@@ -185,7 +173,7 @@ Step parseStep(const json& j, const std::string& where) {
             if (!v.contains("from") || !v.contains("to"))
                 fail(at, "expected \"events\": [[h, v], ...] or \"from\": [h, v], \"to\": [h, v], \"steps\": n");
             AIRealPoint from = point(v["from"], at + ".from"), to = point(v["to"], at + ".to");
-            int64_t n = v.contains("steps") ? integer(v["steps"], at + ".steps", "a number of steps", 1, 100000) : 1;
+            int64_t n = v.contains("steps") ? integer(v["steps"], at + ".steps", 1, 100000) : 1;
             for (int64_t i = 0; i <= n; ++i) {
                 const float t = static_cast<float>(i) / static_cast<float>(n);
                 Event e = common;
@@ -196,15 +184,15 @@ Step parseStep(const json& j, const std::string& where) {
         // A drag that gives pressures comes from a pressure device unless it says otherwise.
         s.pen = anyPressure;
         if (v.contains("pen")) {
-            if (!v["pen"].is_boolean()) fail(at + ".pen", "expected true or false, found " + v["pen"].dump());
+            if (!v["pen"].is_boolean()) fail(at + ".pen", "expected true or false, found " + showInput(v["pen"]));
             s.pen = v["pen"].get<bool>();
         }
     } else if (key == "edit") {
         // The arguments are checked when the edit runs, against the document.
         s.kind = Step::Kind::Edit;
         if (!v.is_object() || !v.contains("op") || !v["op"].is_string())
-            fail(at, "expected {\"op\": NAME, ...arguments}, found " + v.dump());
-        if (!edit::isOp(v["op"].get<std::string>())) fail(at + ".op", "unknown edit " + v["op"].dump() + " (see docs/formats.md)");
+            fail(at, "expected {\"op\": NAME, ...arguments}, found " + showInput(v));
+        if (!edit::isOp(v["op"].get<std::string>())) fail(at + ".op", "unknown edit " + showInput(v["op"]) + " (see docs/formats.md)");
         s.edit = v.dump();
     } else if (!parseHistoryStep(key, v, at, s)) {
         fail(where, "unknown step \"" + key + "\" (expected select, options, inspect, drag, edit, undo, redo, seed or open)");
@@ -230,14 +218,10 @@ const char* stepKindName(Step::Kind kind) {
 }
 
 bool parseScript(const std::string& textIn, Script& script, std::string& error) {
-    json j;
     try {
-        j = json::parse(textIn);
-    } catch (const json::exception& e) {  // also a number past the range of a double
-        error = std::string("not valid JSON: ") + e.what();
-        return false;
-    }
-    try {
+        // Nesting is counted before the text is parsed: every later walk over
+        // the parsed script (messages quote values) recurses at most that deep.
+        const json j = parseInput(textIn, "script");
         if (!j.is_object()) fail("script", "expected a JSON object {\"document\": ..., \"steps\": [...]}");
         onlyKeys(j, "script", {"document", "plugins", "seed", "steps", "output"});
         if (!j.contains("document")) fail("document", "missing: give a file name or an inline document");
@@ -247,14 +231,14 @@ bool parseScript(const std::string& textIn, Script& script, std::string& error) 
         else if (d.is_object())
             script.inlineDocument = d.dump();
         else
-            fail("document", "expected a file name or an inline document object, found " + d.dump());
+            fail("document", "expected a file name or an inline document object, found " + showInput(d));
         if (!j.contains("plugins")) fail("plugins", "missing: list the plug-ins to load, e.g. [\"Brivane\"]");
         const json& p = j["plugins"];
         if (!p.is_array()) fail("plugins", "expected a list of plug-in names");
         for (size_t i = 0; i < p.size(); ++i)
-            script.plugins.push_back(text(p[i], "plugins[" + std::to_string(i) + "]", "a plug-in name"));
-        if (j.contains("seed")) script.seed = static_cast<int32_t>(integer(j["seed"], "seed", "a seed", INT32_MIN, INT32_MAX));
-        if (j.contains("output")) script.output = text(j["output"], "output", "an output file name");
+            script.plugins.push_back(text(p[i], "plugins[" + std::to_string(i) + "]"));
+        if (j.contains("seed")) script.seed = static_cast<int32_t>(integer(j["seed"], "seed", INT32_MIN, INT32_MAX));
+        if (j.contains("output")) script.output = text(j["output"], "output");
         if (!j.contains("steps")) fail("steps", "missing: give a list of steps (may be empty)");
         const json& steps = j["steps"];
         if (!steps.is_array()) fail("steps", "expected a list of steps");
@@ -262,6 +246,9 @@ bool parseScript(const std::string& textIn, Script& script, std::string& error) 
         return true;
     } catch (const Fail& f) {
         error = f.message;
+        return false;
+    } catch (const InputError& e) {
+        error = e.what();
         return false;
     } catch (const json::exception& e) {
         error = e.what();

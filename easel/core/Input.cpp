@@ -1,11 +1,18 @@
 #include "Input.h"
 
 #include <cmath>
+#include <fstream>
 #include <sstream>
 
 namespace easel {
 
 void refuseInput(const std::string& message) { throw InputError(message); }
+
+std::string showInput(const InputJson& j) {
+    std::string s = j.dump(-1, ' ', false, InputJson::error_handler_t::replace);
+    if (s.size() > 60) s = s.substr(0, 57) + "...";
+    return s;
+}
 
 namespace {
 
@@ -15,12 +22,7 @@ std::string show(double v) {
     return s.str();
 }
 
-// A value as it appears in a message, cut short when long.
-std::string found(const InputJson& j) {
-    std::string s = j.dump(-1, ' ', false, InputJson::error_handler_t::replace);
-    if (s.size() > 60) s = s.substr(0, 57) + "...";
-    return s;
-}
+std::string found(const InputJson& j) { return showInput(j); }
 
 std::string quoted(const char* key) { return std::string("\"") + key + "\""; }
 
@@ -44,6 +46,39 @@ int jsonTextDepth(std::string_view text, int limit) {
         }
     }
     return most;
+}
+
+std::string readInputFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > kMaxFileBytes)
+        refuseInput("the file has " + std::to_string(size) + " bytes, more than " +
+                    std::to_string(kMaxFileBytes) + " (the limit of a file easel reads)");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) refuseInput("cannot open the file");
+    std::string text;
+    if (!ec) text.reserve(static_cast<size_t>(size));
+    // A file whose size is not known beforehand (a pipe) is read up to the limit.
+    char piece[1 << 16];
+    while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+        text.append(piece, static_cast<size_t>(in.gcount()));
+        if (text.size() > kMaxFileBytes)
+            refuseInput("the file has more than " + std::to_string(kMaxFileBytes) +
+                        " bytes (the limit of a file easel reads)");
+    }
+    if (in.bad()) refuseInput("cannot read the file to its end");
+    return text;
+}
+
+int32_t seedOf(std::string_view text, const std::string& where) {
+    const size_t digits = text.size() - (!text.empty() && text[0] == '-' ? 1 : 0);
+    const bool wellFormed = digits > 0 && digits <= 10 &&
+                            text.find_first_not_of("0123456789", text.size() - digits) == std::string_view::npos;
+    const long long v = wellFormed ? std::stoll(std::string(text)) : 0;
+    if (!wellFormed || v < INT32_MIN || v > INT32_MAX)
+        refuseInput(where + " must be a whole number from " + std::to_string(INT32_MIN) + " to " +
+                    std::to_string(INT32_MAX) + " (digits only), found \"" + std::string(text) + "\"");
+    return static_cast<int32_t>(v);
 }
 
 InputJson parseInput(std::string_view text, const std::string& what) {
@@ -75,6 +110,12 @@ int Input::integerOf(const InputJson& j, const std::string& where, int lo, int h
     const double v = numberOf(j, where, lo, hi);
     if (v != std::floor(v)) refuseInput(where + " must be a whole number, found " + show(v));
     return static_cast<int>(v);
+}
+
+int64_t Input::wholeOf(const InputJson& j, const std::string& where, int64_t lo, int64_t hi) {
+    const double v = numberOf(j, where, static_cast<double>(lo), static_cast<double>(hi));
+    if (v != std::floor(v)) refuseInput(where + " must be a whole number, found " + show(v));
+    return static_cast<int64_t>(v);
 }
 
 std::string Input::textOf(const InputJson& j, const std::string& where) {

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <filesystem>
 #include <initializer_list>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -34,6 +36,20 @@ constexpr double kMaxCoordinate = 1e7;
 // 64 levels, which takes well under this.
 constexpr int kMaxJsonDepth = 512;
 
+// The largest file easel reads (a document, an SVG file, a script): a
+// larger one is refused before any of it is read, so no file exhausts the
+// memory by its size alone.
+constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{256} << 20;
+
+// The text of a file from outside; refused (InputError naming the limit; the
+// caller names the file) when it cannot be read or is larger than kMaxFileBytes.
+std::string readInputFile(const std::filesystem::path& path);
+
+// A seed written as text (the command line's --seed): a whole number from
+// INT32_MIN to INT32_MAX, digits with an optional minus sign and nothing
+// else; refused naming `where`.
+int32_t seedOf(std::string_view text, const std::string& where);
+
 // The deepest nesting of arrays and objects in a JSON text, counted without
 // recursion; stops counting once past `limit`.
 int jsonTextDepth(std::string_view text, int limit = kMaxJsonDepth);
@@ -41,6 +57,9 @@ int jsonTextDepth(std::string_view text, int limit = kMaxJsonDepth);
 // Parses a JSON text from outside: refused (InputError naming `what`) when
 // it is not valid JSON or nests deeper than kMaxJsonDepth.
 InputJson parseInput(std::string_view text, const std::string& what);
+
+// A value as a message shows it: its JSON text, cut short when long.
+std::string showInput(const InputJson& j);
 
 // Typed access to the members of one JSON object.
 class Input {
@@ -62,6 +81,8 @@ public:
     static AIRealPoint pointOf(const InputJson& j, const std::string& where);
     static double numberOf(const InputJson& j, const std::string& where, double lo, double hi);
     static int integerOf(const InputJson& j, const std::string& where, int lo, int hi);
+    // A whole number past the range of int (art ids).
+    static int64_t wholeOf(const InputJson& j, const std::string& where, int64_t lo, int64_t hi);
     static std::string textOf(const InputJson& j, const std::string& where);
 
 private:

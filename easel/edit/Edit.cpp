@@ -28,6 +28,9 @@ void check(ASErr e, const std::string& what) {
     if (e == kLockedLayerErr) refuse(what + ": the layer is locked or hidden");
     if (e == kOutOfMemoryErr) refuse(what + ": the document would hold more art than easel allows");
     if (e == kTooManyPointsErr) refuse(what + ": a path may have at most " + std::to_string(kMaxSegments) + " points");
+    if (e == kTooDeepErr)
+        refuse(what + ": art may nest at most " + std::to_string(kMaxArtNesting) +
+               " levels inside groups (the limit); ungroup some levels first");
     refuse(what + ": refused by the document (the result would not be finite or the art is gone)");
 }
 

@@ -414,8 +414,8 @@ void opSelectPoints(Ctx& c) {
         if (!a->hasPath()) refuse(where + ": art " + p["id"].dump() + " is not a path");
         std::vector<size_t> segs;
         for (size_t k = 0; k < p["segments"].size(); ++k)
-            segs.push_back(static_cast<size_t>(Args::numberOf(p["segments"][k], where + ".segments[" + std::to_string(k) + "]", 0,
-                                                              static_cast<double>(a->segmentCount()) - 1)));
+            segs.push_back(static_cast<size_t>(Args::integerOf(p["segments"][k], where + ".segments[" + std::to_string(k) + "]", 0,
+                                                               static_cast<int>(a->segmentCount()) - 1)));
         picks.emplace_back(a, std::move(segs));
     }
     if (mode == "set") c.doc.deselectAll();

@@ -11,6 +11,7 @@
 
 #include "DocumentJsonShared.h"
 #include "GradientJson.h"
+#include "Input.h"
 #include "JsonText.h"
 #include "Names.h"
 
@@ -21,8 +22,9 @@ namespace {
 using Json = nlohmann::ordered_json;
 using Value = JsonText::Value;
 
-constexpr int kMaxNesting = 64;     // art inside art
-constexpr int kMaxTextDepth = 256;  // brackets of the whole text
+// The document, its layers and art at the deepest nesting take 5 + 2 levels
+// a nesting; kept members below them fit.
+static_assert(5 + 2 * kMaxArtNesting + 2 + kMaxKeptDepth < kMaxJsonDepth);
 
 // A place in the document, kept as a chain of keys and indices on the stack.
 struct Where {
@@ -200,6 +202,7 @@ private:
     bool color(const Value& j, const Where& where, AIColor& c);
     bool style(const ArtMembers& m, const Where& where, AIPathStyle& s);
     bool art(Document& doc, const Value& j, const Where& where, Layer* layer, Art* parent, int depth);
+    bool gradientStopsWithinLimit(const Value& gradients, const Where& where);
 
     // Records a stored id; false when an earlier art has it.
     bool addId(int64_t id) {
@@ -358,7 +361,8 @@ bool Reader::style(const ArtMembers& m, const Where& where, AIPathStyle& s) {
 }
 
 bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer, Art* parent, int depth) {
-    if (depth > kMaxNesting) return fail(where, "art nested deeper than " + std::to_string(kMaxNesting) + " levels");
+    if (depth > kMaxArtNesting)
+        return fail(where, "art nested deeper than " + std::to_string(kMaxArtNesting) + " levels");
     if (!j.isObject()) return fail(where, "expected an art object");
     const ArtMembers mem(j);
     const Value& typeValue = mem[kKeyType];
@@ -431,7 +435,12 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
         ObjectData o = a->object();
         o.isText = documentJsonIsText(a->type());
         if (const Value v = mem[kKeyText]; v && !string(v, where.at("text"), o.text)) return false;
-        if (const Value v = mem[kKeyFontSize]; v && !real(v, where.at("fontSize"), o.fontSize)) return false;
+        if (const Value v = mem[kKeyFontSize]) {
+            if (!real(v, where.at("fontSize"), o.fontSize)) return false;
+            if (!(std::fabs(o.fontSize) <= kMaxFontSize))
+                return fail(where.at("fontSize"), "font size past " + std::to_string(static_cast<int>(kMaxFontSize)) +
+                                                      " points (the limit)");
+        }
         if (const Value v = mem[kKeyHref]; v && !string(v, where.at("href"), o.href)) return false;
         if (const Value v = mem[kKeySymbol]; v && !string(v, where.at("symbol"), o.symbol)) return false;
         if (const Value v = mem[kKeyWidth]; v && !real(v, where.at("width"), o.width)) return false;
@@ -555,7 +564,25 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
         for (size_t i = 0; i < j.size(); ++i, k = k.value().next()) {
             if (!isKnownArtKey(k.string())) extra[std::string(k.string())] = toJson(k.value());
         }
-        doc.setExtra(a, extra.dump());
+        std::string text = extra.dump();
+        if (jsonTextDepth(text, kMaxKeptDepth) > kMaxKeptDepth)
+            return fail(where, "members easel keeps unread nested deeper than " + std::to_string(kMaxKeptDepth) +
+                                   " levels (the limit)");
+        doc.setExtra(a, std::move(text));
+    }
+    return true;
+}
+
+// Gradients are read through nlohmann::json: one with too many stops is
+// refused before it is converted.
+bool Reader::gradientStopsWithinLimit(const Value& gradients, const Where& where) {
+    if (!gradients || !gradients.isArray()) return true;
+    Value g = gradients.first();
+    for (size_t i = 0; i < gradients.size(); ++i, g = g.next()) {
+        const Value stops = g.isObject() ? g.find("stops") : Value();
+        if (stops && stops.isArray() && stops.size() > kMaxGradientStops)
+            return fail(where[i].at("stops"),
+                        "more than " + std::to_string(kMaxGradientStops) + " stops (the limit of a gradient)");
     }
     return true;
 }
@@ -617,6 +644,7 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
             doc->addSwatch(defaults->swatch(i)->name, defaults->swatch(i)->color);
     }
 
+    if (!gradientStopsWithinLimit(j.find("gradients"), root.at("gradients"))) return false;
     if (j.find("gradients") || j.find("gradientPaints")) {
         Json gradients = Json::object();
         for (const char* k : {"gradients", "gradientPaints"}) {
@@ -679,27 +707,6 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
     return true;
 }
 
-// Bracket depth of the text, so nesting is refused before it is parsed.
-int textDepth(const std::string& text) {
-    int depth = 0, most = 0;
-    bool inString = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (c == '\\') ++i;
-            else if (c == '"') inString = false;
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            most = std::max(most, ++depth);
-            if (most > kMaxTextDepth) return most;
-        } else if (c == ']' || c == '}') {
-            --depth;
-        }
-    }
-    return most;
-}
-
 }  // namespace
 
 bool readDocumentJson(const std::string& text, std::unique_ptr<Document>& out, std::string& error) {
@@ -709,9 +716,9 @@ bool readDocumentJson(const std::string& text, std::unique_ptr<Document>& out, s
         // depth is counted separately only for a text it refuses.
         JsonText parsed;
         Json slow;  // holds the strings of a text only nlohmann::json took
-        if (!parsed.parse(text, kMaxTextDepth)) {
-            if (textDepth(text) > kMaxTextDepth) {
-                error = "nested deeper than " + std::to_string(kMaxTextDepth) + " levels";
+        if (!parsed.parse(text, kMaxJsonDepth)) {
+            if (jsonTextDepth(text) > kMaxJsonDepth) {
+                error = "nested deeper than " + std::to_string(kMaxJsonDepth) + " levels";
                 return false;
             }
             // nlohmann::json's verdict and message on what the fast parser refused.

@@ -10,6 +10,13 @@
 
 namespace easel {
 
+// Members of art easel keeps unread (those of other versions, `svg`,
+// `svgKept`, ..., and what SVG import keeps as JSON) nest at most this deep.
+// They are written with the art, possibly deeper in the file than where they
+// were read (after grouping), and art at the deepest nesting with them still
+// fits the depth every JSON reader takes (kMaxJsonDepth).
+constexpr int kMaxKeptDepth = 256;
+
 // false and a message naming the place (for example
 // "layers[0].art[3].segments[2]: expected 7 numbers") on malformed input;
 // never throws. The document read has an empty undo history.

@@ -110,6 +110,8 @@ bool readGradientPaints(const Json& root, Document& doc, std::string& error) {
         }
         const Json& stops = j.contains("stops") ? j["stops"] : empty;
         if (!stops.is_array()) return fail(where + ".stops", "expected an array");
+        if (stops.size() > kMaxGradientStops)
+            return fail(where + ".stops", "more than " + std::to_string(kMaxGradientStops) + " stops (the limit of a gradient)");
         for (size_t k = 0; k < stops.size(); ++k) {
             const std::string ws = where + ".stops[" + std::to_string(k) + "]";
             const Json& s = stops[k];

@@ -323,6 +323,33 @@ std::vector<bool> hiddenFills(const std::vector<const Art*>& arts, const Painter
     return hidden;
 }
 
+// Text larger than this many pixels is past what the font rasteriser draws
+// (freetype fails, pango's sizes overflow): refused, never handed on.
+constexpr double kMaxTextPixels = 30000;
+
+// false with a message when visible text would be drawn past kMaxTextPixels
+// at `pixelsPerPoint`; text art's size is its font size through its matrix.
+bool textDrawable(const Document& doc, double pixelsPerPoint, std::string& error) {
+    std::string refused;
+    doc.forEachArt([&](Art* a) {
+        const bool text = a->type() == kTextArt || a->type() == kTextPathArt;
+        if (!refused.empty() || !text || a->hidden() || !a->layer() || !a->layer()->visible()) return;
+        double scale = 1;
+        if (a->type() == kTextArt) {
+            const AIRealMatrix& m = a->objectMatrix();
+            scale = std::max(std::hypot(double{m.a}, double{m.b}), std::hypot(double{m.c}, double{m.d}));
+        }
+        const double pixels = std::fabs(double{a->object().fontSize}) * scale * pixelsPerPoint;
+        if (!(pixels <= kMaxTextPixels))
+            refused = "text " + std::to_string(a->id()) + " would be drawn " + std::to_string(std::llround(std::min(pixels, 1e18))) +
+                    " pixels high, past " + std::to_string(static_cast<int>(kMaxTextPixels)) +
+                    " (the limit of text easel draws): draw the picture smaller or scale the text down";
+    });
+    if (refused.empty()) return true;
+    error = refused;
+    return false;
+}
+
 }  // namespace
 
 bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std::string& error) {
@@ -332,7 +359,12 @@ bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std
         if (!l->visible()) continue;
         for (const Art* a = l->firstArt(); a && direct; a = a->next()) direct = drawable(*a);
     }
-    if (!direct) return renderSvg(writeSvg(doc), size, out, error);
+    if (!direct) {
+        const double pageW = double{doc.width()} * kPixelsPerPoint;
+        const double scale = size.width > 0 ? size.width / pageW : size.scale > 0 ? size.scale : 1;
+        if (!textDrawable(doc, scale * kPixelsPerPoint, error)) return false;
+        return renderSvg(writeSvg(doc), size, out, error);
+    }
 
     // The size the SVG of the document would be drawn at.
     const double pageW = doc.width(), pageH = doc.height();

@@ -326,7 +326,7 @@ void Importer::shape(xmlNodePtr, const std::string& tag, const AttrMap& at, cons
     Props cown = own;
     float calpha = alpha;
     if (auto ownIt = at.find("data-easel-own"); ownIt != at.end()) {
-        const Json oj = Json::parse(ownIt->second, nullptr, false);
+        const Json oj = parseAttributeJson(ownIt->second);
         if (oj.is_object()) {
             AttrMap oa;
             for (auto& [k, v] : oj.items())
@@ -346,7 +346,7 @@ void Importer::shape(xmlNodePtr, const std::string& tag, const AttrMap& at, cons
     std::vector<AttrMap> parts(pb.subs.size());
     auto partsIt = at.find("data-easel-parts");
     if (partsIt != at.end()) {
-        Json pj = Json::parse(partsIt->second, nullptr, false);
+        Json pj = parseAttributeJson(partsIt->second);
         if (pj.is_array() && pj.size() == parts.size()) {
             for (size_t i = 0; i < parts.size(); ++i) {
                 if (!pj[i].is_object()) continue;
@@ -440,7 +440,7 @@ void Importer::text(xmlNodePtr n, const AttrMap& at, const Props& own, const Pro
     }
     auto exact = at.find("data-easel-text");
     if (exact != at.end()) {
-        Json j = Json::parse(exact->second, nullptr, false);
+        Json j = parseAttributeJson(exact->second);
         if (j.is_string() && xmlText(j.get<std::string>()) == content) content = j.get<std::string>();
     }
     ObjectData o;
@@ -503,6 +503,11 @@ void Importer::text(xmlNodePtr n, const AttrMap& at, const Props& own, const Pro
         doc_->setObjectMatrix(a, toReal(*m));
     }
     if (!std::isfinite(o.fontSize)) o.fontSize = 12;
+    if (std::fabs(o.fontSize) > kMaxFontSize) {
+        note("text with a font size past " + std::to_string(static_cast<int>(kMaxFontSize)) +
+             " points (the limit) set at the limit");
+        o.fontSize = std::copysign(kMaxFontSize, o.fontSize);
+    }
     doc_->setObjectData(a, o);
     doc_->setStyle(a, style);
     // Font choice and alignment are kept to be written back.

@@ -150,6 +150,8 @@ Art* Importer::newArt(int16_t type, const Ctx& ctx) {
         doc_->setCurrentLayer(ctx.layer);
         e = doc_->newArt(type, kPlaceAbove, nullptr, &a);
     }
+    if (e == kTooDeepErr)
+        throw Failure{"groups nested deeper than " + std::to_string(kMaxArtNesting) + " levels (the limit of art nesting)"};
     if (e != kNoErr || !a) throw Failure{"cannot place art in the document (error " + std::to_string(e) + ")"};
     return a;
 }
@@ -176,7 +178,7 @@ void Importer::finish(Art* a, const AttrMap& at, const Props& own, const Props& 
     }
     opacityAndBlend(a, own, alpha);
     if (const std::string* tags = get("data-easel-tags")) {
-        Json t = Json::parse(*tags, nullptr, false);
+        Json t = parseAttributeJson(*tags);
         if (t.is_object()) {
             for (auto& [k, v] : t.items()) {
                 if (k.empty()) continue;
@@ -188,7 +190,7 @@ void Importer::finish(Art* a, const AttrMap& at, const Props& own, const Props& 
         }
     }
     if (const std::string* extra = get("data-easel-extra")) {
-        Json e = Json::parse(*extra, nullptr, false);
+        Json e = parseAttributeJson(*extra);
         if (e.is_object()) doc_->setExtra(a, e.dump());
         else note("data-easel-extra is not a JSON object; not read");
     }
@@ -394,7 +396,7 @@ bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
     }
     bool swatches = false;
     if (at.count("data-easel-swatches")) {
-        Json sj = Json::parse(at["data-easel-swatches"], nullptr, false);
+        Json sj = parseAttributeJson(at["data-easel-swatches"]);
         if (sj.is_array()) {
             swatches = true;
             for (const Json& s : sj) {

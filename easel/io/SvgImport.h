@@ -24,12 +24,16 @@
 #include <vector>
 
 #include "Document.h"
+#include "Input.h"
 
 namespace easel {
 
 struct SvgLimits {
-    size_t maxBytes = size_t{64} << 20;       // the file
-    int maxDepth = 64;                         // elements inside elements
+    size_t maxBytes = kMaxFileBytes;           // the file, as every file easel reads
+    // Elements inside elements: as deep as libxml2 parses. The writer nests
+    // art at most kMaxArtNesting deep in at most 3 elements a level (effects
+    // wrappers), which reads back; deeper art is refused by the model.
+    int maxDepth = 256;
     size_t maxPathPoints = kMaxSegments;       // anchor points of one path
     size_t maxTotalPoints = 2000000;           // anchor points of the document
     size_t maxObjects = 200000;                // art objects, copies by <use> included

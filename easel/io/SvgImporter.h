@@ -20,6 +20,8 @@
 #include <vector>
 
 #include "Document.h"
+#include "DocumentJson.h"
+#include "Input.h"
 #include "SvgCss.h"
 #include "SvgGeometry.h"
 #include "SvgImport.h"
@@ -37,6 +39,14 @@ constexpr double kPxToPt = 0.75;
 struct Failure {
     std::string message;
 };
+
+// JSON that easel writes into attributes (data-easel-extra, -parts, ...):
+// discarded, as any malformed value, when it nests deeper than what art may
+// keep, before anything walks it.
+inline nlohmann::ordered_json parseAttributeJson(const std::string& text) {
+    if (jsonTextDepth(text, kMaxKeptDepth) > kMaxKeptDepth) return nlohmann::ordered_json::value_t::discarded;
+    return nlohmann::ordered_json::parse(text, nullptr, false);
+}
 
 class Importer : public ElementReader {
 public:

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <set>
 
+#include "Paint.h"
 #include "SvgColor.h"
 
 namespace easel::svg {
@@ -47,6 +48,8 @@ double unitValue(const std::string& text, double dflt) {
 void readStops(ElementReader& reader, xmlNodePtr g, std::vector<GradientSpec::Stop>& stops) {
     for (xmlNodePtr s = g->children; s; s = s->next) {
         if (svgTag(s) != "stop") continue;
+        // One past the limit tells the caller the gradient has too many.
+        if (stops.size() > kMaxGradientStops) break;
         const AttrMap at = reader.attributes(s);
         // stop-color and stop-opacity are not inherited: attribute, then
         // rules, then the style attribute.

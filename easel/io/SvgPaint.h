@@ -53,7 +53,8 @@ struct GradientSpec {
 };
 
 // Reads a <linearGradient> or <radialGradient>, following href for what it
-// does not give itself. nullopt when the element is not a gradient.
+// does not give itself. nullopt when the element is not a gradient. Stops
+// past kMaxGradientStops are not read: a gradient with more has one more.
 std::optional<GradientSpec> readGradient(ElementReader& reader, xmlNodePtr element, const Note& note);
 
 // The paint a "fill" or "stroke" value names: a url() reference (with its

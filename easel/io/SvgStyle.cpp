@@ -45,6 +45,9 @@ bool Importer::paint(const Props& p, const std::string& key, const AttrMap& at, 
     if (!pv.reference.empty()) {
         xmlNodePtr target = byReference(pv.reference);
         if (auto g = target ? readGradient(*this, target, [this](const std::string& w) { note(w); }) : std::nullopt) {
+            if (g->stops.size() > kMaxGradientStops)
+                throw Failure{"a gradient has more than " + std::to_string(kMaxGradientStops) +
+                              " stops (the limit of a gradient)"};
             if (g->stops.empty()) {
                 on = false;
                 color = noneColor();

@@ -42,6 +42,34 @@ bool knownType(int16_t t) {
 
 bool anchored(const Art* a) { return a->attached(); }
 
+// Containers above the art: 0 for art on a layer.
+int nestingOf(const Art* a) {
+    int n = 0;
+    for (const Art* p = a->parent(); p; p = p->parent()) ++n;
+    return n;
+}
+
+// Levels of members below the art (0 for art without members), counted
+// without recursion; stops counting past `limit`.
+int heightOf(const Art* art, int limit) {
+    int most = 0;
+    std::vector<std::pair<const Art*, int>> stack{{art, 0}};
+    while (!stack.empty() && most <= limit) {
+        const auto [a, level] = stack.back();
+        stack.pop_back();
+        most = std::max(most, level);
+        for (const Art* c = a->firstChild(); c; c = c->next()) stack.emplace_back(c, level + 1);
+    }
+    return most;
+}
+
+// Whether `art` (with its members) may be placed inside `parent`.
+bool nestingAllows(const Art* parent, const Art* art) {
+    if (!parent) return true;
+    const int room = kMaxArtNesting - nestingOf(parent) - 1;
+    return room >= 0 && (!art || heightOf(art, room) <= room);
+}
+
 // Bound on every coordinate of a geometry mapped by m; infinite on overflow.
 bool transformStaysFinite(const PathGeometry& g, const AIRealMatrix& m) {
     const double r = static_cast<double>(g.maxAbsCoordinate());
@@ -244,6 +272,7 @@ ASErr Document::newArt(int16_t type, int16_t order, Art* prep, Art** out) {
     Art* parent;
     Art* after;
     if (ASErr e = placement(order, prep, &layer, &parent, &after)) return e;
+    if (!nestingAllows(parent, nullptr)) return kTooDeepErr;
     if (ASErr e = reserveArt(1)) return e;
     Art* a = allocArt(type);
     moveRecorded(a, layer, parent, after);
@@ -286,6 +315,7 @@ ASErr Document::duplicateArt(Art* art, int16_t order, Art* prep, Art** out) {
     for (const Art* p = parent; p; p = p->parent_) {
         if (p == art) return kBadParameterErr;
     }
+    if (!nestingAllows(parent, art)) return kTooDeepErr;
     size_t nodes = 0;
     std::vector<const Art*> stack;
     if (art->children_.first) {
@@ -316,6 +346,9 @@ ASErr Document::reorderArt(Art* art, int16_t order, Art* prep) {
     for (const Art* p = parent; p; p = p->parent_) {
         if (p == art) return kBadParameterErr;
     }
+    // Only a move deeper can pass the nesting limit.
+    if (parent != art->parent_ && (parent ? nestingOf(parent) + 1 : 0) > nestingOf(art) && !nestingAllows(parent, art))
+        return kTooDeepErr;
     Layer* from = art->layer();
     if (!from->editable()) return kLockedLayerErr;
     if (after == art) after = art->prior_;  // already in place
@@ -645,7 +678,8 @@ ASErr Document::deleteTag(Art* art, const std::string& name) {
 }
 
 ASErr Document::setObjectData(Art* art, const ObjectData& data) {
-    if (!isLive(art) || !std::isfinite(data.fontSize) || !std::isfinite(data.width) || !std::isfinite(data.height))
+    if (!isLive(art) || !(std::fabs(data.fontSize) <= kMaxFontSize) || !std::isfinite(data.width) ||
+        !std::isfinite(data.height))
         return kBadParameterErr;
     journal_->recordState(art);
     art->object_ = std::make_shared<ObjectData>(data);

@@ -4,7 +4,8 @@
 // Every change goes through Document. Operations return ASErr codes from
 // host/ASTypes.h and never throw: kBadParameterErr for null, dangling or
 // non-finite arguments, kLockedLayerErr ('SEGM') for a locked or hidden target
-// layer, kTooManyPointsErr ('NESS') past kMaxSegments.
+// layer, kTooManyPointsErr ('NESS') past kMaxSegments, kTooDeepErr ('DEEP')
+// for art that would nest past kMaxArtNesting.
 //
 // Undo: there is always one open context collecting inverse operations.
 // beginUndoContext() and commitUndoContext() close the open context as one
@@ -34,6 +35,17 @@ struct Journal;
 class ArtPool;
 
 constexpr size_t kMaxSegments = 32000;
+
+// Art nests at most this many containers deep (art on a layer is at 0, its
+// members at 1, ...). The files easel writes hold no deeper art, and the
+// readers take this much, so whatever the model holds is written and read
+// back. Placing, moving or copying art past it is refused with kTooDeepErr.
+constexpr int kMaxArtNesting = 64;
+constexpr ASErr kTooDeepErr = AS_FOURCC('D', 'E', 'E', 'P');
+
+// The largest font size of text art, in points: larger ones are refused
+// (the readers name the limit), so no renderer is handed an absurd size.
+constexpr float kMaxFontSize = 10000;
 
 // The art budget protects the machine from a document that would grow past
 // its memory: at most `document` art nodes held at once (live art and art

@@ -4,6 +4,7 @@
 // paint of its document by `ref`.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -11,6 +12,10 @@
 #include "ASTypes.h"
 
 namespace easel {
+
+// The most stops a gradient may have. Gradients in drawings use a handful;
+// each stop costs every renderer work per pixel, so the readers refuse more.
+constexpr size_t kMaxGradientStops = 1000;
 
 struct GradientStop {
     float offset = 0;   // 0..1, never below the previous stop's

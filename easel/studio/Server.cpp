@@ -4,8 +4,10 @@
 
 #include <CLI/CLI.hpp>
 #include <httplib.h>
+#include <optional>
 #include <ostream>
 
+#include "Input.h"
 #include "Recorder.h"
 #include "StudioAssets.h"
 
@@ -179,7 +181,8 @@ void Server::stop() {
 namespace {
 
 struct StudioArgs {
-    std::string doc, host = "127.0.0.1", seedText;
+    std::string doc, host = "127.0.0.1";
+    std::optional<std::string> seedText;
     int port = 0;
     std::vector<std::string> dirs, plugins;
     bool recover = false, noRecover = false;
@@ -219,7 +222,6 @@ namespace {
 int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err) {
     const std::string& doc = args.doc;
     const std::string& host = args.host;
-    const std::string& seedText = args.seedText;
     const int port = args.port;
     const auto& dirs = args.dirs;
     const auto& plugins = args.plugins;
@@ -232,14 +234,13 @@ int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err) {
     so.recover = args.recover ? StudioOptions::Recover::Yes
                  : args.noRecover ? StudioOptions::Recover::No
                                   : StudioOptions::Recover::Ask;
-    if (!seedText.empty()) {
-        char* end = nullptr;
-        const long long s = std::strtoll(seedText.c_str(), &end, 10);
-        if (*end != '\0' || s < INT32_MIN || s > INT32_MAX) {
-            err << "easel: --seed: expected a whole number, not \"" << seedText << "\"\n";
+    if (args.seedText) {
+        try {
+            so.seed = seedOf(*args.seedText, "--seed");
+        } catch (const InputError& e) {
+            err << "easel: " << e.what() << "\n";
             return 2;
         }
-        so.seed = static_cast<int32_t>(s);
     }
 
     // Interrupts are taken by one thread that stops the server; every other

@@ -7,6 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Script.h"
+#include "Input.h"
 
 using namespace easel;
 using namespace easel::cli;
@@ -166,6 +167,7 @@ TEST_F(PlayTest, TheSeedIsTheOptionsElseTheScriptsElseTheDocuments) {
         {doc, {}, 7},
         {doc + R"(, "seed": 3)", {}, 3},
         {doc + R"(, "seed": 3)", {"--seed", "5"}, 5},
+        {doc, {"--seed=-12"}, -12},
         {R"("document": "doc.json", "plugins": ["EaselTest"])", {}, 1},
     };
     for (const Case& c : cases) {
@@ -173,6 +175,39 @@ TEST_F(PlayTest, TheSeedIsTheOptionsElseTheScriptsElseTheDocuments) {
         extra.insert(extra.end(), {"--log", log});
         ASSERT_EQ(run("[]", extra, c.head), 0) << error();
         EXPECT_EQ(readJson("log.json")["seed"], c.seed) << c.head;
+    }
+}
+
+// Values past easel's limits stop the run before anything is done, with a
+// message naming the place and the limit, and nothing is written.
+TEST_F(PlayTest, ValuesPastTheLimitsAreRefusedNamingTheLimit) {
+    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    const std::string head = R"("document": "doc.json", "plugins": ["EaselTest"], "output": "out.json")";
+    const std::string big = R"("document": "big.json", "plugins": ["EaselTest"], "output": "out.json")";
+    std::ofstream(dir / "big.json").put('{');
+    fs::resize_file(dir / "big.json", kMaxFileBytes + 1);  // sparse: nothing is read
+    struct Case {
+        std::string steps, head;
+        std::vector<std::string> extra;
+        int exit;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"[]", R"("document": "doc.json", "plugins": [], "output": )" + deep, {}, 1, "script: nested deeper than 512 levels"},
+        {R"([{"edit": {"op": "move", "by": )" + deep + "}}]", head, {}, 1, "nested deeper than 512 levels"},
+        {R"([{"select": "all"}, {"drag": {"tool": "Test Move", "events": [[0, 0], [1e308, 5]]}}])", head, {}, 1,
+         "steps[1].drag.events[1][0] must be from -1e+07 to 1e+07, found 1e+308"},
+        {R"([{"drag": {"tool": "Test Move", "from": [0, 0], "to": [0, -2e7]}}])", head, {}, 1, "steps[0].drag.to[1] must be from"},
+        {"[]", big, {}, 1, "the file has 268435457 bytes, more than 268435456 (the limit of a file easel reads)"},
+        {"[]", head, {"--seed", ""}, 2, "--seed must be a whole number from -2147483648 to 2147483647 (digits only), found \"\""},
+        {"[]", head, {"--seed", " 5"}, 2, "found \" 5\""},
+        {"[]", head, {"--seed", "5x"}, 2, "found \"5x\""},
+        {"[]", head, {"--seed", "2147483648"}, 2, "--seed must be a whole number"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run(c.steps, c.extra, c.head), c.exit) << c.says;
+        EXPECT_NE(error().find(c.says), std::string::npos) << error().substr(0, 500);
+        EXPECT_FALSE(hasOutput()) << c.says;
     }
 }
 

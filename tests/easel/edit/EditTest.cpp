@@ -5,6 +5,8 @@
 
 #include "DocumentJson.h"
 #include "Edit.h"
+#include "SvgExport.h"
+#include "SvgImport.h"
 
 using namespace easel;
 using edit::json;
@@ -287,6 +289,44 @@ TEST(EditStructure, GroupTakesTheTopMostPlaceAndUngroupGivesTheMembersBack) {
     EXPECT_NE(f.refused(R"({"op": "ungroup"})").find("no group"), std::string::npos);
 }
 
+// Art nests no deeper than the model allows, however it gets there, and
+// art at the deepest nesting is written and read back as JSON and as SVG.
+TEST(EditStructure, NestingStopsAtTheLimitAndTheDeepestArtIsReadBack) {
+    Fixture f;
+    const int64_t a = f.square(0, 0);
+    f.ok(R"({"op": "select", "ids": [)" + std::to_string(a) + "]}");
+    for (int i = 0; i < kMaxArtNesting; ++i) f.ok(R"({"op": "group"})");
+    const std::string deepest = writeDocumentJson(*f.doc);
+    EXPECT_NE(f.refused(R"({"op": "group"})").find("group: art may nest at most 64 levels"), std::string::npos);
+    EXPECT_EQ(writeDocumentJson(*f.doc), deepest);  // refused whole
+    auto nesting = [](const Art* x) {
+        int n = 0;
+        for (; x->parent(); x = x->parent()) ++n;
+        return n;
+    };
+    Art* inner = f.art(a)->parent();
+    ASSERT_EQ(nesting(f.art(a)), kMaxArtNesting);
+    // The model refuses every other way deeper: new art, a move, a copy.
+    Art* g = nullptr;
+    ASSERT_EQ(f.doc->newArt(kGroupArt, kPlaceInsideOnTop, inner, &g), kNoErr);  // at the limit
+    EXPECT_EQ(f.doc->newArt(kPathArt, kPlaceInsideOnTop, g, nullptr), kTooDeepErr);
+    ASSERT_EQ(f.doc->newArt(kGroupArt, kPlaceAboveAll, nullptr, &g), kNoErr);
+    ASSERT_EQ(f.doc->newArt(kPathArt, kPlaceInsideOnTop, g, nullptr), kNoErr);
+    EXPECT_EQ(f.doc->reorderArt(g, kPlaceInsideOnTop, inner), kTooDeepErr);
+    EXPECT_EQ(f.doc->duplicateArt(g, kPlaceInsideOnTop, inner, nullptr), kTooDeepErr);
+
+    std::unique_ptr<Document> back;
+    std::string error;
+    ASSERT_TRUE(readDocumentJson(deepest, back, error)) << error;
+    EXPECT_EQ(writeDocumentJson(*back), deepest);
+    std::unique_ptr<Document> fromSvg;
+    SvgReport report;
+    ASSERT_TRUE(readSvg(writeSvg(*back), fromSvg, report, error)) << error;
+    const Art* leaf = fromSvg->topLayer()->firstArt();
+    while (leaf->firstChild()) leaf = leaf->firstChild();
+    EXPECT_EQ(nesting(leaf), kMaxArtNesting);
+}
+
 TEST(EditStructure, PasteMakesNewArtLikeTheCopiedAndToLayerMovesIt) {
     Fixture f;
     const int64_t a = f.square(0, 0);
@@ -335,6 +375,9 @@ TEST(EditLayers, SelectingArtMakesItsLayerCurrent) {
 TEST(EditPoints, OnlyTheSelectedAnchorsMoveAndASmoothPointKeepsItsHandlesInLine) {
     Fixture f;
     const int64_t a = f.square(0, 0);
+    EXPECT_NE(f.refused(R"({"op": "selectPoints", "paths": [{"id": )" + std::to_string(a) + R"(, "segments": [0.5]}]})")
+                  .find("segments[0] must be a whole number"),
+              std::string::npos);
     f.ok(R"({"op": "selectPoints", "paths": [{"id": )" + std::to_string(a) + R"(, "segments": [0, 2]}]})");
     EXPECT_TRUE(f.art(a)->hasPartialSegmentSelection());
     const auto before = f.art(a)->segments();

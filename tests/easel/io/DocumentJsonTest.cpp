@@ -263,7 +263,21 @@ INSTANTIATE_TEST_SUITE_P(
                   }()),
                   "layers[0].art[0].segments: more than 32000 segments"},
         Malformed{"DeepArt", minimal(deep(70)), "nested deeper than 64 levels"},
-        Malformed{"DeepText", std::string(100000, '['), "nested deeper than 256 levels"},
+        Malformed{"DeepText", std::string(100000, '['), "nested deeper than 512 levels"},
+        Malformed{"HugeFontSize", minimal(R"({"type": "text", "text": "A", "fontSize": 3e38})"),
+                  "layers[0].art[0].fontSize: font size past 10000 points (the limit)"},
+        Malformed{"DeepKeptMember", minimal(path(R"(, "svg": )" + std::string(300, '[') + std::string(300, ']'))),
+                  "layers[0].art[0]: members easel keeps unread nested deeper than 256 levels (the limit)"},
+        Malformed{"TooManyStops",
+                  [] {
+                      std::string stops;
+                      for (int i = 0; i < 1001; ++i)
+                          stops += std::string(i ? "," : "") + R"({"offset": 0, "color": {"kind": "gray", "values": [0]}})";
+                      std::string d = minimal("");
+                      return d.insert(d.find(R"("layers")"), R"("gradients": [{"type": "linear", "coords": [0, 0, 1, 0], "stops": [)" +
+                                                                  stops + "]}], ");
+                  }(),
+                  "gradients[0].stops: more than 1000 stops (the limit of a gradient)"},
         Malformed{"BadWarpStyle", minimal(R"({"type": "envelope", "warp": {"style": 40}})"),
                   "layers[0].art[0].warp.style: expected an integer from 0 to 15"}),
     [](const ::testing::TestParamInfo<Malformed>& p) { return std::string(p.param.name); });

@@ -3,6 +3,7 @@
 #include "OldDocumentJsonReader.h"
 
 #include "DocumentJsonShared.h"
+#include "Input.h"
 #include "Names.h"
 
 #include <charconv>
@@ -19,7 +20,7 @@ using Json = nlohmann::ordered_json;
 namespace {
 
 constexpr int kMaxNesting = 64;        // art inside art
-constexpr int kMaxTextDepth = 256;     // brackets of the whole text
+constexpr int kMaxTextDepth = 512;     // brackets of the whole text
 
 // ---------------------------------------------------------------------------
 // Reading
@@ -289,6 +290,9 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
         o.isText = documentJsonIsText(a->type());
         if (j.contains("text") && !string(j["text"], at(where, "text"), o.text)) return false;
         if (j.contains("fontSize") && !real(j["fontSize"], at(where, "fontSize"), o.fontSize)) return false;
+        if (!(std::fabs(o.fontSize) <= kMaxFontSize))
+            return fail(at(where, "fontSize"), "font size past " + std::to_string(static_cast<int>(kMaxFontSize)) +
+                                                   " points (the limit)");
         if (j.contains("href") && !string(j["href"], at(where, "href"), o.href)) return false;
         if (j.contains("symbol") && !string(j["symbol"], at(where, "symbol"), o.symbol)) return false;
         if (j.contains("width") && !real(j["width"], at(where, "width"), o.width)) return false;
@@ -395,6 +399,8 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
     for (auto& [k, v] : j.items()) {
         if (!knownArtKeys().count(k)) extra[k] = v;
     }
+    if (!extra.empty() && jsonTextDepth(extra.dump(), 256) > 256)
+        return fail(where, "members easel keeps unread nested deeper than 256 levels (the limit)");
     if (!extra.empty()) doc.setExtra(a, extra.dump());
     return true;
 }

@@ -176,6 +176,15 @@ TEST(RenderDocument, RefusesASizeOutOfRange) {
     std::string error;
     EXPECT_FALSE(renderDocument(*doc, RenderSize{100000, 0}, im, error));
     EXPECT_NE(error.find("out of range"), std::string::npos) << error;
+    // Text is drawn only at a size the font rasteriser takes: the largest
+    // font size through a matrix that magnifies it 1000 times is refused.
+    const std::string text = R"({"format": "easel-document", "version": 1, "page": {"width": 200, "height": 200},
+      "layers": [{"name": "L", "art": [{"id": 4, "type": "text", "text": "Hi", "fontSize": 10000,
+                                        "matrix": [1000, 0, 0, 1000, 10, 10]}]}]})";
+    ASSERT_TRUE(readDocumentJson(text, doc, error)) << error;
+    error.clear();
+    EXPECT_FALSE(renderDocument(*doc, RenderSize{0, 1}, im, error));
+    EXPECT_NE(error.find("text 4 would be drawn 13333333 pixels high, past 30000"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -452,11 +452,24 @@ TEST_F(SvgImport, HugeNumbersAndNaNNeverReachTheModel) {
     EXPECT_TRUE(reported("out of range"));
 }
 
+// Text sizes past the model's limit are set at it (reported), so no
+// renderer is handed an absurd size.
+TEST_F(SvgImport, AFontSizePastTheLimitIsSetAtTheLimit) {
+    read(page("<text font-size=\"1e30\">A</text><text font-size=\"20\" transform=\"scale(1e3)\">B</text>"));
+    std::vector<float> sizes;
+    for (Art* a : all())
+        if (a->type() == kTextArt) sizes.push_back(a->object().fontSize);
+    EXPECT_EQ(sizes, (std::vector<float>{kMaxFontSize, 20}));
+    EXPECT_TRUE(reported("font size past 10000 points (the limit)"));
+}
+
 TEST_F(SvgImport, RefusesNamingTheReason) {
     std::string longPath = "M0 0", deep;
     for (int i = 0; i < 40000; ++i) longPath += " L1 1";
     for (int i = 0; i < 100; ++i) deep = "<g>" + deep + "</g>";
     deep.insert(deep.find("</g>"), "<path d=\"M0 0 L1 1\"/>");
+    std::string stops;
+    for (int i = 0; i < 1001; ++i) stops += "<stop offset=\"0\"/>";
     SvgLimits points, objects, bytes;
     points.maxTotalPoints = 10;
     objects.maxObjects = 3;
@@ -478,7 +491,10 @@ TEST_F(SvgImport, RefusesNamingTheReason) {
         {page("<path d=\"M0 0\"/><path d=\"M0 0\"/><path d=\"M0 0\"/><path d=\"M0 0\"/>"), objects,
          "more than 3 objects"},
         {page(""), bytes, "larger than 10 bytes"},
-        {page(deep), {}, "nested deeper than 64"},
+        {page(deep), {}, "groups nested deeper than 64 levels (the limit"},
+        {page("<linearGradient id=\"g\">" + stops + "</linearGradient><rect width=\"5\" height=\"5\" fill=\"url(#g)\"/>"),
+         {},
+         "a gradient has more than 1000 stops (the limit of a gradient)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);

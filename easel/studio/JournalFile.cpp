@@ -182,7 +182,7 @@ JournalClaim claimJournal(const fs::path& base) {
                   ": close one first";
         return c;
     }
-    if (busy && c.path != base) {
+    if (busy) {
         c.note = "this document is open in another studio" +
                  (otherStudio > 0 ? " (process " + std::to_string(otherStudio) + ")" : std::string()) +
                  ": this studio keeps a recovery journal of its own, " + c.path.string();

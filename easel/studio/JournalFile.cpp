@@ -22,7 +22,7 @@ namespace easel::studio {
 namespace fs = std::filesystem;
 
 JournalContents parseJournal(std::string_view text) {
-    const InputJson j = parseInput(text, "the journal");
+    const InputJson j = parseInput(text, "its text");
     const Input in(j);
     in.word("format", {"easel-recovery"});
     in.integer("version", 1, kJournalVersion);

@@ -35,12 +35,14 @@ std::string journalText(const std::string& members, const std::string& steps) {
            R"(,"plugins":["EaselTest"],"seed":1,"steps":)" + steps + "}}";
 }
 
-// Every notice of the first state, as one text.
-std::string noticesOf(Studio& s) {
+// Every notice of an answer, as one text.
+std::string noticesOf(const json& answer) {
     std::string all;
-    for (const auto& n : s.call({{"op", "state"}, {"scene", false}})["notices"]) all += n.value("text", "") + "\n";
+    for (const auto& n : answer["notices"]) all += n.value("text", "") + "\n";
     return all;
 }
+// Those of the studio's next state (the first has what start-up found).
+std::string noticesOf(Studio& s) { return noticesOf(s.call({{"op", "state"}, {"scene", false}})); }
 
 // The journals kept aside in `dir`.
 std::vector<fs::path> keptIn(const fs::path& dir) {
@@ -171,8 +173,9 @@ TEST_F(StudioJournal, ARestoreThatStopsPartWayKeepsTheWholeJournal) {
     const fs::path journal = dir / "doc.json";
     std::ofstream(journal, std::ios::binary) << text;
     auto studio = start(journal);
-    ASSERT_TRUE(studio->call({{"op", "recover"}})["ok"]);
-    const std::string notices = noticesOf(*studio);
+    const json restored = studio->call({{"op", "recover"}});
+    ASSERT_TRUE(restored["ok"]) << restored.dump();
+    const std::string notices = noticesOf(restored);
     EXPECT_NE(notices.find("restored 1 of 3 steps; step 2 stopped it"), std::string::npos) << notices;
     EXPECT_NE(notices.find("Not Loaded"), std::string::npos) << notices;
     const auto kept = keptIn(dir);

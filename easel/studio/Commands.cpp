@@ -3,6 +3,7 @@
 // A command is a document operation `easel play` replays with the same code.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
@@ -372,7 +373,10 @@ json recoverCommand(Host& m, const json&) {
             std::to_string(n + 1) + " stopped it: " + e + "; " + keepUnreplayedJournal(m);
     }
     m.rec.adopt(done);
-    if (!e.empty()) m.notices.push_back({{"kind", "recovery"}, {"text", e}});
+    if (!e.empty()) {
+        std::fprintf(stderr, "easel: %s\n", e.c_str());
+        m.notices.push_back({{"kind", "recovery"}, {"text", e}});
+    }
     return m.state(true);
 }
 

@@ -19,6 +19,7 @@
 #include "DocumentJson.h"
 #include "Edit.h"
 #include "Input.h"
+#include "FileWrite.h"
 #include "Progress.h"
 #include "Script.h"
 #include "Session.h"
@@ -41,32 +42,6 @@ std::string trimTitle(const std::string& s) {
     if (t.rfind("ZR5 ", 0) == 0) t.erase(0, 4);
     while (!t.empty() && t.back() == ' ') t.pop_back();
     return t;
-}
-
-// Writes next to the destination, then renames: a failed run leaves no partial file.
-bool writeAtomically(const fs::path& dest, const std::string& data, std::string& error) {
-    fs::path tmp = dest;
-    tmp += ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(tmp, std::ios::binary);
-        if (!out) {
-            error = "cannot write " + dest.string() + " (does its folder exist?)";
-            return false;
-        }
-        out << data;
-        if (!out.flush()) {
-            error = "cannot write " + dest.string();
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(tmp, dest, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
-        error = "cannot write " + dest.string() + ": " + ec.message();
-        return false;
-    }
-    return true;
 }
 
 json rectJson(const ASRect& r) { return json::array({r.left, r.top, r.right, r.bottom}); }
@@ -154,7 +129,7 @@ int play(const PlayOptions& o, std::ostream& out, std::ostream& err) {
         log["problems"] = problems;
         log["steps"] = stepsLog;
         std::string e;
-        if (!writeAtomically(o.log, log.dump(2) + "\n", e)) err << "easel: " << e << "\n";
+        if (!writeFileAtomically(o.log.string(), log.dump(2) + "\n", e)) err << "easel: " << e << "\n";
     };
     auto fail = [&](const std::string& message) {
         failure = message;
@@ -356,7 +331,7 @@ int tools(const ToolsOptions& o, std::ostream& out, std::ostream& err) {
             auto png = adm::encodePng(icon->image);
             std::string error;
             const fs::path dest = o.iconDir / (file + ".png");
-            if (!writeAtomically(dest, std::string(png.begin(), png.end()), error)) {
+            if (!writeFileAtomically(dest.string(), std::string(png.begin(), png.end()), error)) {
                 err << "easel: " << error << "\n";
                 status = 1;
             } else {

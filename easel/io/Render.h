@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "FileWrite.h"  // writeFileAtomically, for the callers that write pictures
+
 namespace easel {
 
 class Document;
@@ -39,13 +41,5 @@ bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std
 
 // The image as PNG file contents.
 bool encodePng(const Image& image, std::string& png, std::string& error);
-
-// Writes `data` to `path` through a temporary file in the same folder and a
-// rename, so that the file is either complete or not there.
-bool writeFileAtomically(const std::string& path, const std::string& data, std::string& error);
-// The same with the contents handed over in pieces by `produce`.
-using FilePieceSink = std::function<void(std::string_view)>;
-bool writeFileAtomically(const std::string& path, const std::function<void(const FilePieceSink&)>& produce,
-                         std::string& error);
 
 }  // namespace easel

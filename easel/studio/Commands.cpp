@@ -3,6 +3,7 @@
 // A command is a document operation `easel play` replays with the same code.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
@@ -389,8 +390,9 @@ json recoverCommand(Host& m, const json&) {
     std::string e;
     std::unique_ptr<Document> first;
     if (!cli::parseScript(script.dump(), parsed, e) || !readDocumentJson(parsed.inlineDocument, first, e)) {
+        const std::string kept = keepUnreplayedJournal(m);
         m.rec.start(*m.doc, m.pluginNames, m.seed);
-        return error("the recovery journal cannot be replayed: " + e);
+        return error("the recovery journal cannot be replayed: " + e + "; " + kept);
     }
     m.retired.push_back(std::move(m.doc));
     m.doc = std::move(first);
@@ -412,8 +414,17 @@ json recoverCommand(Host& m, const json&) {
         e = f.message;
     }
     m.seed = hostState().random.seed();
+    // A journal not replayed in full is set aside before this studio's journal replaces it.
+    if (!e.empty()) {
+        const size_t n = done["steps"].size();
+        e = "restored " + std::to_string(n) + " of " + std::to_string(parsed.steps.size()) + " steps; step " +
+            std::to_string(n + 1) + " stopped it: " + e + "; " + keepUnreplayedJournal(m);
+    }
     m.rec.adopt(done);
-    if (!e.empty()) m.notices.push_back({{"kind", "recovery"}, {"text", "restored up to the step that failed: " + e}});
+    if (!e.empty()) {
+        std::fprintf(stderr, "easel: %s\n", e.c_str());
+        m.notices.push_back({{"kind", "recovery"}, {"text", e}});
+    }
     return m.state(true);
 }
 

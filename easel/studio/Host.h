@@ -71,6 +71,7 @@ struct Host {
     // The recording: an `easel play` script of the whole session.
     Recorder rec;
     std::filesystem::path journal;  // the recovery journal; empty: none
+    JournalLock journalLock;        // held while this studio writes it
     std::optional<json> recovery;   // the last session's unsaved work, offered until restored or discarded
     // While the last session's work is replayed: the dialogs and alerts the
     // person answered then are closed as `easel play` closes them, unseen.
@@ -144,6 +145,16 @@ json recoverCommand(Host& h, const json& c);
 json discardRecoveryCommand(Host& h, const json& c);
 json editCommand(Host& h, const json& c);
 json anchorsCommand(Host& h, const json& c);
+
+// Recovery.cpp
+// Takes this studio's recovery journal for the document's `base` journal
+// (claimJournal) and, when `offer`, the unsaved work left in it. What stands
+// in the way (an unwritable folder, another studio, an unusable journal,
+// then kept aside) is said at once, on standard error and on the page.
+void openJournal(Host& h, const std::filesystem::path& base, bool offer);
+// Sets the journal aside before a recovery that could not replay all of it
+// writes its own: a sentence saying where it is kept, for the message.
+std::string keepUnreplayedJournal(Host& h);
 
 // Reads a document from its text by its file name's extension (.svg or JSON);
 // notes has what the import could not keep.

@@ -7,7 +7,7 @@
 
 #include "Document.h"
 #include "DocumentJson.h"
-#include "Render.h"
+#include "FileWrite.h"
 
 namespace easel::studio {
 
@@ -140,20 +140,6 @@ fs::path journalPathFor(const fs::path& document) {
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
     return dir / (document.stem().string() + "-" + hex + ".json");
-}
-
-std::optional<json> readJournal(const fs::path& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    json j = json::parse(text, nullptr, false);
-    if (j.is_discarded() || !j.is_object() || j.value("format", "") != "easel-recovery" || !j.contains("script") ||
-        !j["script"].is_object() || !j["script"].contains("steps")) {
-        error = path.string() + ": not a recovery journal easel can read";
-        return std::nullopt;
-    }
-    if (!j.value("unsaved", false) || j["script"]["steps"].empty()) return std::nullopt;
-    return j["script"];
 }
 
 }  // namespace easel::studio

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "JournalFile.h"
+
 namespace easel {
 class Document;
 }
@@ -71,10 +73,5 @@ private:
 // ($XDG_STATE_HOME, else ~/.local/state)/easel/recovery/, named after the
 // document's absolute path ("untitled" for a new document).
 std::filesystem::path journalPathFor(const std::filesystem::path& document);
-
-// A journal left by a studio that did not end cleanly with its work saved:
-// its script, or nullopt (no journal, a saved one, or an unreadable one:
-// `error` says which of the last).
-std::optional<json> readJournal(const std::filesystem::path& path, std::string& error);
 
 }  // namespace easel::studio

@@ -143,13 +143,9 @@ bool Studio::start(std::string& errorOut) {
                 m.file = fs::absolute(options_.document, ec);
             }
             m.rec.start(*m.doc, m.pluginNames, m.seed);
-            // The journal is kept while the last session's work is offered.
-            if (!options_.journal.empty() && options_.recover != StudioOptions::Recover::No) {
-                std::string je;
-                m.recovery = readJournal(options_.journal, je);
-                if (!je.empty()) m.notices.push_back({{"kind", "recovery"}, {"text", je}});
-            }
-            if (!m.recovery) m.rec.setJournal(options_.journal);
+            // One studio per journal; the journal is kept while the last session's work is offered.
+            if (!options_.journal.empty())
+                openJournal(m, options_.journal, options_.recover != StudioOptions::Recover::No);
         }
         const bool ok = e.empty();
         started.set_value(e);

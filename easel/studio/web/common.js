@@ -14,7 +14,8 @@ export const page = {
 
 export const view = { zoom: 1, panX: 0, panY: 0 };  // screen = doc * zoom + pan (v flipped)
 
-export function note(text) { $('status').textContent = text; }
+// The whole text shows on hover: the status line cuts a long one short.
+export function note(text) { $('status').textContent = text; $('status').title = text; }
 
 // Unchanged text is left alone, so the page needs no new layout for it.
 export function setText(el, text) { if (el.textContent !== text) el.textContent = text; }

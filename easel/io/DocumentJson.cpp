@@ -12,6 +12,7 @@
 #include "DocumentJsonShared.h"
 #include "GradientJson.h"
 #include "JsonText.h"
+#include "KeptSvg.h"
 #include "Names.h"
 
 namespace easel {
@@ -200,6 +201,12 @@ private:
     bool color(const Value& j, const Where& where, AIColor& c);
     bool style(const ArtMembers& m, const Where& where, AIPathStyle& s);
     bool art(Document& doc, const Value& j, const Where& where, Layer* layer, Art* parent, int depth);
+    // Kept SVG material (the member `key` of what `where` names) of the types
+    // it must have; refused naming the mistyped part.
+    bool keptSvg(KeptSvgOwner owner, std::string_view key, const Json& value, const Where& where) {
+        const auto e = keptSvgTypeError(owner, key, value);
+        return !e || fail(where.at(e->member), "expected " + e->expected);
+    }
 
     // Records a stored id; false when an earlier art has it.
     bool addId(int64_t id) {
@@ -548,12 +555,16 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
         for (size_t i = 0; i < n; ++i) doc.setSegmentSelection(a, i, bits[i]);
     }
 
-    // Attributes this reader does not know are kept as they were.
+    // Attributes this reader does not know are kept as they were; those
+    // holding kept SVG must have their types.
     if (mem.unknown) {
         Json extra = Json::object();
         Value k = j.first();
         for (size_t i = 0; i < j.size(); ++i, k = k.value().next()) {
             if (!isKnownArtKey(k.string())) extra[std::string(k.string())] = toJson(k.value());
+        }
+        for (const auto& [key, value] : extra.items()) {
+            if (!keptSvg(KeptSvgOwner::Art, key, value, where)) return false;
         }
         doc.setExtra(a, extra.dump());
     }
@@ -625,8 +636,9 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
         if (std::string e; !readGradientPaints(gradients, *doc, e)) return fail(root, e);
     }
     if (const Value kept = j.find("svg")) {
-        if (!kept.isObject()) return fail(root.at("svg"), "expected an object");
-        doc->setSvgKept(toJson(kept).dump());
+        const Json k = toJson(kept);
+        if (!keptSvg(KeptSvgOwner::Document, "svg", k, root)) return false;
+        doc->setSvgKept(k.dump());
     }
     const Value layers = j.find("layers");
     if (!layers) return fail(root, "missing \"layers\"");
@@ -651,8 +663,9 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
         doc->insertLayer(nullptr, kPlaceAboveAll, &layer, name);
         flags.push_back({layer, visible, locked});
         if (const Value kept = l.find("svg")) {
-            if (!kept.isObject()) return fail(where.at("svg"), "expected an object");
-            doc->setLayerSvgKept(layer, toJson(kept).dump());
+            const Json k = toJson(kept);
+            if (!keptSvg(KeptSvgOwner::Layer, "svg", k, where)) return false;
+            doc->setLayerSvgKept(layer, k.dump());
         }
         if (const Value arts = l.find("art")) {
             const Where wa = where.at("art");

@@ -265,7 +265,26 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"DeepArt", minimal(deep(70)), "nested deeper than 64 levels"},
         Malformed{"DeepText", std::string(100000, '['), "nested deeper than 256 levels"},
         Malformed{"BadWarpStyle", minimal(R"({"type": "envelope", "warp": {"style": 40}})"),
-                  "layers[0].art[0].warp.style: expected an integer from 0 to 15"}),
+                  "layers[0].art[0].warp.style: expected an integer from 0 to 15"},
+        // Kept SVG material of the wrong type.
+        Malformed{"KeptTextNotAString", minimal(path(R"(, "svgText": {"text": 5})")),
+                  "layers[0].art[0].svgText.text: expected a string"},
+        Malformed{"KeptPaintColourANumber", minimal(path(R"(, "svgPaint": {"fill": {"color": 5}})")),
+                  "layers[0].art[0].svgPaint.fill.color: expected a string"},
+        Malformed{"KeptSpanOrigin", minimal(path(R"(, "svgText": {"origin": [0, "1"]})")),
+                  "layers[0].art[0].svgText.origin: expected 2 numbers"},
+        Malformed{"KeptAttributeNotAString", minimal(path(R"(, "svg": {"id": true})")),
+                  "layers[0].art[0].svg.id: expected a string"},
+        Malformed{"KeptElementsNotAnObject", minimal(path(R"(, "svgKept": "<title/>")")),
+                  "layers[0].art[0].svgKept: expected an object"},
+        Malformed{"DocumentElementsNotText",
+                  R"({"format": "easel-document", "version": 1, "page": {"width": 1, "height": 1},
+                      "svg": {"elements": ["<metadata/>"]}, "layers": []})",
+                  "svg.elements: expected a string"},
+        Malformed{"LayerAttributesNotStrings",
+                  R"({"format": "easel-document", "version": 1, "page": {"width": 1, "height": 1},
+                      "layers": [{"svg": {"attributes": {"class": 1}}}]})",
+                  "layers[0].svg.attributes.class: expected a string"}),
     [](const ::testing::TestParamInfo<Malformed>& p) { return std::string(p.param.name); });
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "OldDocumentJsonReader.h"
 
 #include "DocumentJsonShared.h"
+#include "KeptSvg.h"
 #include "Names.h"
 
 #include <charconv>
@@ -394,6 +395,10 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
     Json extra = Json::object();
     for (auto& [k, v] : j.items()) {
         if (!knownArtKeys().count(k)) extra[k] = v;
+    }
+    // Kept SVG members of the wrong type are refused (added with the rule).
+    for (auto& [k, v] : extra.items()) {
+        if (const auto e = keptSvgTypeError(KeptSvgOwner::Art, k, v)) return fail(at(where, e->member), "expected " + e->expected);
     }
     if (!extra.empty()) doc.setExtra(a, extra.dump());
     return true;

@@ -1,0 +1,37 @@
+// The SVG material documents keep (docs/formats.md): which members hold it
+// and their types. Checked where a document is read, so that a member of
+// the wrong type is refused with its name, and again by the SVG reader and
+// writer, which may meet kept material that did not come through the
+// document reader (an SVG file's data-easel-extra).
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace easel {
+
+// What holds the member: the document, a layer, or art (its extra members).
+enum class KeptSvgOwner { Document, Layer, Art };
+
+// A kept member of the wrong type: its path from the owner ("svgText.text",
+// "svg.attributes.id") and what it must be ("a string").
+struct KeptTypeError {
+    std::string member;
+    std::string expected;
+};
+
+// Whether `key` names kept SVG material of such an owner.
+bool isKeptSvgKey(KeptSvgOwner owner, std::string_view key);
+
+// The first part of the member `key` of the wrong type; none when it has the
+// types it should, or `key` is no kept SVG member.
+std::optional<KeptTypeError> keptSvgTypeError(KeptSvgOwner owner, std::string_view key,
+                                              const nlohmann::ordered_json& value);
+
+// Leaves out of an owner's members (a JSON object) every kept SVG member of
+// the wrong type; true when it left one out.
+bool dropMistypedKeptSvg(KeptSvgOwner owner, nlohmann::ordered_json& members);
+
+}  // namespace easel

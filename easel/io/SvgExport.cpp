@@ -395,10 +395,9 @@ void Writer::artBody(const Art& a, int indent) {
             else objectTransformAttrs(a, at);
             if (image) {
                 // An image naming a script is written without it (SvgAllow.h).
-                if (refusedSvgAttribute("href", o.href).empty()) {
-                    at.emplace_back("href", o.href);
-                    at.emplace_back("xlink:href", o.href);
-                }
+                const std::string href = refusedSvgAttribute("href", o.href).empty() ? o.href : std::string();
+                at.emplace_back("href", href);
+                at.emplace_back("xlink:href", href);
                 at.emplace_back("preserveAspectRatio", "none");
             }
             commonAttrs(a, at);

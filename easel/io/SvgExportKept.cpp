@@ -43,7 +43,9 @@ bool invert(const double m[6], double out[6]) {
 
 const Writer::KeptMembers& Writer::keptMembers(const Art& a) const {
     static const KeptMembers none;
-    if (a.extra().empty()) return none;
+    // Extras are written by dump(), keys spelled plainly: one without a
+    // kept SVG member is written as it is.
+    if (a.extra().find("\"svg") == std::string::npos) return none;
     auto [it, added] = keptCache_.try_emplace(a.extra());
     if (!added) return it->second;
     KeptMembers& k = it->second;

@@ -202,10 +202,13 @@ private:
     bool style(const ArtMembers& m, const Where& where, AIPathStyle& s);
     bool art(Document& doc, const Value& j, const Where& where, Layer* layer, Art* parent, int depth);
     // Kept SVG material (the member `key` of what `where` names) of the types
-    // it must have; refused naming the mistyped part.
+    // it must have; refused naming the mistyped part and what it must be.
     bool keptSvg(KeptSvgOwner owner, std::string_view key, const Json& value, const Where& where) {
-        const auto e = keptSvgTypeError(owner, key, value);
-        return !e || fail(where.at(e->member), "expected " + e->expected);
+        const auto problem = keptSvgTypeError(owner, key, value);
+        if (!problem) return true;
+        const std::string w = where.text();
+        error_ = w.empty() ? *problem : w + "." + *problem;
+        return false;
     }
 
     // Records a stored id; false when an earlier art has it.
@@ -636,6 +639,7 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
         if (std::string e; !readGradientPaints(gradients, *doc, e)) return fail(root, e);
     }
     if (const Value kept = j.find("svg")) {
+        if (!kept.isObject()) return fail(root.at("svg"), "expected an object");
         const Json k = toJson(kept);
         if (!keptSvg(KeptSvgOwner::Document, "svg", k, root)) return false;
         doc->setSvgKept(k.dump());
@@ -663,6 +667,7 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
         doc->insertLayer(nullptr, kPlaceAboveAll, &layer, name);
         flags.push_back({layer, visible, locked});
         if (const Value kept = l.find("svg")) {
+            if (!kept.isObject()) return fail(where.at("svg"), "expected an object");
             const Json k = toJson(kept);
             if (!keptSvg(KeptSvgOwner::Layer, "svg", k, where)) return false;
             doc->setLayerSvgKept(layer, k.dump());

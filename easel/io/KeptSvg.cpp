@@ -1,7 +1,10 @@
 #include "KeptSvg.h"
 
 #include <initializer_list>
+#include <limits>
 #include <utility>
+
+#include "Input.h"
 
 namespace easel {
 
@@ -9,71 +12,58 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// The first mistyped part found, spelled from the owner.
-struct Finding {
-    std::optional<KeptTypeError> error;
-    bool fail(const std::string& member, const char* expected) {
-        error = KeptTypeError{member, expected};
-        return false;
-    }
-};
+// Each check refuses (InputError) the first part of the wrong type, named
+// by its path `at`.
+using Check = void (*)(const Json& j, const std::string& at);
 
-using Check = bool (*)(const Json& j, const std::string& at, Finding& f);
-
-bool text(const Json& j, const std::string& at, Finding& f) { return j.is_string() || f.fail(at, "a string"); }
+void text(const Json& j, const std::string& at) { Input::textOf(j, at); }
 
 // SVG attributes: names to string values.
-bool attributes(const Json& j, const std::string& at, Finding& f) {
-    if (!j.is_object()) return f.fail(at, "an object of strings (SVG attributes)");
-    for (const auto& [k, v] : j.items()) {
-        if (!v.is_string()) return f.fail(at + "." + k, "a string");
-    }
-    return true;
+void attributes(const Json& j, const std::string& at) {
+    if (!j.is_object()) refuseInput(at + " must be an object of strings (SVG attributes)");
+    for (const auto& [k, v] : j.items()) Input::textOf(v, at + "." + k);
 }
 
-bool numbers(const Json& j, size_t n, const std::string& at, Finding& f) {
-    const char* expected = n == 2 ? "2 numbers" : "6 numbers";
-    if (!j.is_array() || j.size() != n) return f.fail(at, expected);
-    for (const Json& e : j) {
-        if (!e.is_number()) return f.fail(at, expected);
-    }
-    return true;
+void numbers(const Json& j, size_t n, const std::string& at) {
+    if (!j.is_array() || j.size() != n) refuseInput(at + " must be " + std::to_string(n) + " numbers");
+    for (size_t i = 0; i < n; ++i)
+        Input::numberOf(j[i], at + "[" + std::to_string(i) + "]", std::numeric_limits<double>::lowest(),
+                        std::numeric_limits<double>::max());
 }
-bool point(const Json& j, const std::string& at, Finding& f) { return numbers(j, 2, at, f); }
-bool matrix(const Json& j, const std::string& at, Finding& f) { return numbers(j, 6, at, f); }
+void point(const Json& j, const std::string& at) { numbers(j, 2, at); }
+void matrix(const Json& j, const std::string& at) { numbers(j, 6, at); }
 
 // An object whose listed members, those present, pass their checks.
-bool record(const Json& j, const std::string& at, Finding& f,
-            std::initializer_list<std::pair<const char*, Check>> members) {
-    if (!j.is_object()) return f.fail(at, "an object");
+void record(const Json& j, const std::string& at, std::initializer_list<std::pair<const char*, Check>> members) {
+    if (!j.is_object()) refuseInput(at + " must be an object");
     for (const auto& [name, check] : members) {
         const auto it = j.find(name);
-        if (it != j.end() && !check(*it, at + "." + name, f)) return false;
+        if (it != j.end()) check(*it, at + "." + name);
     }
-    return true;
 }
 
-bool patternPaint(const Json& j, const std::string& at, Finding& f) {
-    return record(j, at, f,
-                  {{"color", text}, {"pattern", text}, {"tile", attributes}, {"transform", matrix}, {"definitions", text}});
+void patternPaint(const Json& j, const std::string& at) {
+    record(j, at, {{"color", text}, {"pattern", text}, {"tile", attributes}, {"transform", matrix}, {"definitions", text}});
 }
 
-bool check(KeptSvgOwner owner, std::string_view key, const Json& v, Finding& f) {
+void check(KeptSvgOwner owner, std::string_view key, const Json& v) {
     const std::string at(key);
     switch (owner) {
         case KeptSvgOwner::Document:
-            return key != "svg" || record(v, at, f, {{"attributes", attributes}, {"elements", text}});
-        case KeptSvgOwner::Layer: return key != "svg" || record(v, at, f, {{"attributes", attributes}});
+            if (key == "svg") record(v, at, {{"attributes", attributes}, {"elements", text}});
+            return;
+        case KeptSvgOwner::Layer:
+            if (key == "svg") record(v, at, {{"attributes", attributes}});
+            return;
         case KeptSvgOwner::Art: break;
     }
-    if (key == "svg") return attributes(v, at, f);
-    if (key == "svgKept") return record(v, at, f, {{"before", text}, {"after", text}, {"inside", text}});
-    if (key == "svgPaint") return record(v, at, f, {{"fill", patternPaint}, {"stroke", patternPaint}});
-    if (key == "svgText")
-        return record(v, at, f, {{"text", text}, {"markup", text}, {"attributes", attributes}, {"origin", point}});
-    if (key == "svgEffects") return record(v, at, f, {{"attributes", attributes}, {"definitions", text}});
-    if (key == "svgElement" || key == "svgSymbol") return text(v, at, f);
-    return true;
+    if (key == "svg") attributes(v, at);
+    else if (key == "svgKept") record(v, at, {{"before", text}, {"after", text}, {"inside", text}});
+    else if (key == "svgPaint") record(v, at, {{"fill", patternPaint}, {"stroke", patternPaint}});
+    else if (key == "svgText")
+        record(v, at, {{"text", text}, {"markup", text}, {"attributes", attributes}, {"origin", point}});
+    else if (key == "svgEffects") record(v, at, {{"attributes", attributes}, {"definitions", text}});
+    else if (key == "svgElement" || key == "svgSymbol") text(v, at);
 }
 
 }  // namespace
@@ -86,10 +76,13 @@ bool isKeptSvgKey(KeptSvgOwner owner, std::string_view key) {
     return false;
 }
 
-std::optional<KeptTypeError> keptSvgTypeError(KeptSvgOwner owner, std::string_view key, const Json& value) {
-    Finding f;
-    check(owner, key, value, f);
-    return f.error;
+std::optional<std::string> keptSvgTypeError(KeptSvgOwner owner, std::string_view key, const Json& value) {
+    try {
+        check(owner, key, value);
+        return std::nullopt;
+    } catch (const InputError& e) {
+        return std::string(e.what());
+    }
 }
 
 bool dropMistypedKeptSvg(KeptSvgOwner owner, Json& members) {

@@ -15,20 +15,15 @@ namespace easel {
 // What holds the member: the document, a layer, or art (its extra members).
 enum class KeptSvgOwner { Document, Layer, Art };
 
-// A kept member of the wrong type: its path from the owner ("svgText.text",
-// "svg.attributes.id") and what it must be ("a string").
-struct KeptTypeError {
-    std::string member;
-    std::string expected;
-};
-
 // Whether `key` names kept SVG material of such an owner.
 bool isKeptSvgKey(KeptSvgOwner owner, std::string_view key);
 
-// The first part of the member `key` of the wrong type; none when it has the
-// types it should, or `key` is no kept SVG member.
-std::optional<KeptTypeError> keptSvgTypeError(KeptSvgOwner owner, std::string_view key,
-                                              const nlohmann::ordered_json& value);
+// Why the member `key` is refused, read through the typed accessors of
+// easel/core/Input.h: the path of its first part of the wrong type from the
+// owner and what that must be ("svgText.text must be a string, found 5");
+// none when it has its types, or `key` is no kept SVG member.
+std::optional<std::string> keptSvgTypeError(KeptSvgOwner owner, std::string_view key,
+                                            const nlohmann::ordered_json& value);
 
 // Leaves out of an owner's members (a JSON object) every kept SVG member of
 // the wrong type; true when it left one out.

@@ -398,8 +398,10 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
     }
     // Kept SVG members of the wrong type are refused (added with the rule).
     for (auto& [k, v] : extra.items()) {
-        if (const auto bad = keptSvgTypeError(KeptSvgOwner::Art, k, v))
-            return fail(at(where, bad->member), "expected " + bad->expected);
+        if (const auto bad = keptSvgTypeError(KeptSvgOwner::Art, k, v)) {
+            error_ = where + "." + *bad;
+            return false;
+        }
     }
     if (!extra.empty()) doc.setExtra(a, extra.dump());
     return true;

@@ -68,14 +68,6 @@ void check(KeptSvgOwner owner, std::string_view key, const Json& v) {
 
 }  // namespace
 
-bool isKeptSvgKey(KeptSvgOwner owner, std::string_view key) {
-    if (owner != KeptSvgOwner::Art) return key == "svg";
-    for (const char* k : {"svg", "svgKept", "svgPaint", "svgText", "svgEffects", "svgElement", "svgSymbol"}) {
-        if (key == k) return true;
-    }
-    return false;
-}
-
 std::optional<std::string> keptSvgTypeError(KeptSvgOwner owner, std::string_view key, const Json& value) {
     try {
         check(owner, key, value);

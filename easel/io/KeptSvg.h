@@ -15,9 +15,6 @@ namespace easel {
 // What holds the member: the document, a layer, or art (its extra members).
 enum class KeptSvgOwner { Document, Layer, Art };
 
-// Whether `key` names kept SVG material of such an owner.
-bool isKeptSvgKey(KeptSvgOwner owner, std::string_view key);
-
 // Why the member `key` is refused, read through the typed accessors of
 // easel/core/Input.h: the path of its first part of the wrong type from the
 // owner and what that must be ("svgText.text must be a string, found 5");

@@ -13,6 +13,7 @@
 #include "GradientJson.h"
 #include "Input.h"
 #include "JsonText.h"
+#include "KeptSvg.h"
 #include "Names.h"
 
 namespace easel {
@@ -203,6 +204,15 @@ private:
     bool style(const ArtMembers& m, const Where& where, AIPathStyle& s);
     bool art(Document& doc, const Value& j, const Where& where, Layer* layer, Art* parent, int depth);
     bool gradientStopsWithinLimit(const Value& gradients, const Where& where);
+    // Kept SVG material (the member `key` of what `where` names) of the types
+    // it must have; refused naming the mistyped part and what it must be.
+    bool keptSvg(KeptSvgOwner owner, std::string_view key, const Json& value, const Where& where) {
+        const auto problem = keptSvgTypeError(owner, key, value);
+        if (!problem) return true;
+        const std::string w = where.text();
+        error_ = w.empty() ? *problem : w + "." + *problem;
+        return false;
+    }
 
     // Records a stored id; false when an earlier art has it.
     bool addId(int64_t id) {
@@ -557,12 +567,16 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
         for (size_t i = 0; i < n; ++i) doc.setSegmentSelection(a, i, bits[i]);
     }
 
-    // Attributes this reader does not know are kept as they were.
+    // Attributes this reader does not know are kept as they were; those
+    // holding kept SVG must have their types.
     if (mem.unknown) {
         Json extra = Json::object();
         Value k = j.first();
         for (size_t i = 0; i < j.size(); ++i, k = k.value().next()) {
             if (!isKnownArtKey(k.string())) extra[std::string(k.string())] = toJson(k.value());
+        }
+        for (const auto& [key, value] : extra.items()) {
+            if (!keptSvg(KeptSvgOwner::Art, key, value, where)) return false;
         }
         std::string text = extra.dump();
         if (jsonTextDepth(text, kMaxKeptDepth) > kMaxKeptDepth)
@@ -654,7 +668,9 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
     }
     if (const Value kept = j.find("svg")) {
         if (!kept.isObject()) return fail(root.at("svg"), "expected an object");
-        doc->setSvgKept(toJson(kept).dump());
+        const Json k = toJson(kept);
+        if (!keptSvg(KeptSvgOwner::Document, "svg", k, root)) return false;
+        doc->setSvgKept(k.dump());
     }
     const Value layers = j.find("layers");
     if (!layers) return fail(root, "missing \"layers\"");
@@ -680,7 +696,9 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
         flags.push_back({layer, visible, locked});
         if (const Value kept = l.find("svg")) {
             if (!kept.isObject()) return fail(where.at("svg"), "expected an object");
-            doc->setLayerSvgKept(layer, toJson(kept).dump());
+            const Json k = toJson(kept);
+            if (!keptSvg(KeptSvgOwner::Layer, "svg", k, where)) return false;
+            doc->setLayerSvgKept(layer, k.dump());
         }
         if (const Value arts = l.find("art")) {
             const Where wa = where.at("art");

@@ -10,6 +10,7 @@
 
 #include "Names.h"
 #include "SvgColor.h"
+#include "SvgAllow.h"
 #include "SvgShared.h"
 #include "SvgWriter.h"
 #include "Warp.h"
@@ -113,7 +114,9 @@ void Writer::commonAttrs(const Art& a, Attrs& at, float opacity, int32_t blend) 
         }
         at.emplace_back("data-easel-tags", jsonText(t));
     }
-    if (!a.extra().empty()) at.emplace_back("data-easel-extra", a.extra());
+    if (!a.extra().empty()) {
+        if (std::string extra = extraText(a); !extra.empty()) at.emplace_back("data-easel-extra", std::move(extra));
+    }
 }
 
 void Writer::compoundPaint(const Art& a, Attrs& at) {
@@ -170,8 +173,7 @@ void Writer::styleAttrs(const AIPathStyle& s, Attrs& at, bool always) {
 bool Writer::effectsWrapper(const Art& a, int indent) {
     const AIRealMatrix* space = a.effectSpace();
     if (!space || a.extra().empty()) return false;
-    const Json extra = Json::parse(a.extra(), nullptr, false);
-    if (!extra.is_object()) return false;
+    const Json& extra = kept(a);
     // Kept pattern paint acts in the space too, which the wrapper keeps.
     const bool paint = extra.contains(kPaintKey) && extra[kPaintKey].is_object();
     Json effects = extra.contains(kEffectsKey) ? extra[kEffectsKey] : Json();
@@ -392,8 +394,10 @@ void Writer::artBody(const Art& a, int indent) {
             if (image && !warps_.chainOf(a).identity()) at.emplace_back("transform", objectTransform(a.objectMatrix()));
             else objectTransformAttrs(a, at);
             if (image) {
-                at.emplace_back("href", o.href);
-                at.emplace_back("xlink:href", o.href);
+                // An image naming a script is written without it (SvgAllow.h).
+                const std::string href = refusedSvgAttribute("href", o.href).empty() ? o.href : std::string();
+                at.emplace_back("href", href);
+                at.emplace_back("xlink:href", href);
                 at.emplace_back("preserveAspectRatio", "none");
             }
             commonAttrs(a, at);
@@ -421,18 +425,15 @@ void Writer::artBody(const Art& a, int indent) {
 void Writer::collectSymbols(const Art& a) {
     if (a.type() == kSymbolArt && isXmlName(a.object().symbol) && !symbolNames_.count(a.object().symbol)) {
         std::string def;
-        if (!a.extra().empty()) {
-            Json extra = Json::parse(a.extra(), nullptr, false);
-            if (extra.is_object() && extra.contains(kSymbolDefinitionKey) && extra[kSymbolDefinitionKey].is_string())
-                def = extra[kSymbolDefinitionKey].get<std::string>();
-        }
+        if (const Json& extra = kept(a); extra.contains(kSymbolDefinitionKey) && extra[kSymbolDefinitionKey].is_string())
+            def = extra[kSymbolDefinitionKey].get<std::string>();
         if (def.empty()) def = "<symbol id=\"" + a.object().symbol + "\"/>";
         symbolNames_.insert(a.object().symbol);
         symbols_.emplace_back(a.object().symbol, def);
     }
     if (a.effectSpace() && !a.extra().empty()) {
-        const Json extra = Json::parse(a.extra(), nullptr, false);
-        if (extra.is_object() && extra.contains(kEffectsKey) && extra[kEffectsKey].is_object() &&
+        const Json& extra = kept(a);
+        if (extra.contains(kEffectsKey) && extra[kEffectsKey].is_object() &&
             extra[kEffectsKey].contains("definitions") && extra[kEffectsKey]["definitions"].is_string()) {
             const std::string def = extra[kEffectsKey]["definitions"].get<std::string>();
             addDefinitions(def);
@@ -440,8 +441,8 @@ void Writer::collectSymbols(const Art& a) {
     }
     collectPatterns(a);
     if (a.extra().find("\"svg\"") != std::string::npos) {
-        const Json extra = Json::parse(a.extra(), nullptr, false);
-        if (extra.is_object() && extra.contains("svg")) collectNamespaces(extra["svg"]);
+        const Json& extra = kept(a);
+        if (extra.contains("svg")) collectNamespaces(extra["svg"]);
     }
     for (const Art* c = a.firstChild(); c; c = c->next()) collectSymbols(*c);
 }
@@ -511,7 +512,8 @@ std::string Writer::run() {
     noteIds(elements, ids_);
     if (!symbols_.empty() || !gradients_.empty() || !effectDefs_.empty()) {
         line(2, "<defs>");
-        for (const auto& [name, def] : symbols_) line(4, def);
+        // A kept symbol that cannot be written is written empty, so that its uses still name it.
+        for (const auto& [name, def] : symbols_) line(4, writable(def) ? def : "<symbol id=\"" + name + "\"/>");
         for (const std::string& def : effectDefs_) line(4, def);
         for (const int32_t ref : gradients_) writeGradient(ref, 4);
         line(2, "</defs>");

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "KeptSvg.h"
+#include "SvgAllow.h"
 #include "SvgShared.h"
 #include "SvgWriter.h"
 
@@ -12,10 +14,10 @@ namespace easel::svgout {
 
 namespace {
 
-Json extraOf(const Art& a) {
-    if (a.extra().empty()) return Json::object();
-    Json extra = Json::parse(a.extra(), nullptr, false);
-    return extra.is_object() ? extra : Json::object();
+// A string member of a checked object, empty when absent.
+std::string textOf(const Json& o, const char* key) {
+    const auto it = o.find(key);
+    return it != o.end() && it->is_string() ? it->get<std::string>() : std::string();
 }
 
 // m = a · b, both [a b c d e f] affine matrices.
@@ -38,6 +40,31 @@ bool invert(const double m[6], double out[6]) {
 }
 
 }  // namespace
+
+const Writer::KeptMembers& Writer::keptMembers(const Art& a) const {
+    static const KeptMembers none;
+    // Extras are written by dump(), keys spelled plainly: one without a
+    // kept SVG member is written as it is.
+    if (a.extra().find("\"svg") == std::string::npos) return none;
+    auto [it, added] = keptCache_.try_emplace(a.extra());
+    if (!added) return it->second;
+    KeptMembers& k = it->second;
+    Json extra = Json::parse(a.extra(), nullptr, false);
+    if (!extra.is_object()) {
+        k.changed = true;
+        return k;
+    }
+    k.changed = dropMistypedKeptSvg(KeptSvgOwner::Art, extra);
+    k.changed = allowKeptSvg(extra) || k.changed;
+    k.members = std::move(extra);
+    return k;
+}
+
+std::string Writer::extraText(const Art& a) const {
+    const KeptMembers& k = keptMembers(a);
+    if (!k.changed) return a.extra();
+    return k.members.empty() ? std::string() : jsonText(k.members);
+}
 
 void Writer::noteIds(const std::string& text, std::set<std::string>& ids) {
     for (size_t p = text.find(" id="); p != std::string::npos; p = text.find(" id=", p + 1)) {
@@ -96,7 +123,9 @@ void Writer::addDefinitions(const std::string& text) {
 void Writer::collectNamespaces(const Json& attributes) {
     if (!attributes.is_object()) return;
     for (const auto& [k, v] : attributes.items()) {
-        if (k.rfind("xmlns:", 0) != 0 || !v.is_string() || !isXmlName(k.substr(6))) continue;
+        if (k.rfind("xmlns:", 0) != 0 || !v.is_string() || !isXmlName(k.substr(6)) ||
+            !refusedSvgAttribute(k, v.get_ref<const std::string&>()).empty())
+            continue;
         const std::string prefix = k.substr(6);
         // The root declares these itself; another binding of them stays on its element.
         if (prefix == "xlink" || prefix == "inkscape" || prefix == "xml" || prefix == "xmlns") continue;
@@ -131,6 +160,7 @@ void Writer::keptAttributes(const Json& attributes, Attrs& at) {
     for (auto& [k, v] : attributes.items()) {
         if (!v.is_string() || !isXmlName(k.substr(k.find(':') + 1)) || k.rfind("data-easel", 0) == 0) continue;
         const std::string value = v.get<std::string>();
+        if (!refusedSvgAttribute(k, value).empty()) continue;
         if (k.rfind("xmlns:", 0) == 0 && !here.count(k.substr(6))) continue;
         // An attribute of a namespace nothing declares would make the file unreadable.
         if (!declared(k, here)) continue;
@@ -149,12 +179,12 @@ void Writer::keptAttributes(const Json& attributes, Attrs& at) {
 
 bool Writer::isLink(const Art& a) {
     if (a.extra().find(kElementKey) == std::string::npos) return false;
-    const Json extra = extraOf(a);
+    const Json& extra = kept(a);
     return extra.contains(kElementKey) && extra[kElementKey] == "a";
 }
 
 void Writer::passthrough(const Art& a, Attrs& at) {
-    const Json extra = extraOf(a);
+    const Json& extra = kept(a);
     if (extra.contains("svg")) keptAttributes(extra["svg"], at);
     // Kept markers, drawn in the space the path is written in.
     if (extra.contains(kEffectsKey) && extra[kEffectsKey].is_object() && extra[kEffectsKey].contains("attributes") &&
@@ -195,7 +225,7 @@ void Writer::userSpace(const Art& a, double m[6]) const {
 void Writer::collectPatterns(const Art& a) {
     const AIRealMatrix* space = a.effectSpace();
     if (!space || a.extra().find(kPaintKey) == std::string::npos) return;
-    const Json extra = extraOf(a);
+    const Json& extra = kept(a);
     if (!extra.contains(kPaintKey) || !extra[kPaintKey].is_object()) return;
     // Written while the art still shows the colour it was read with.
     const AIPathStyle s = a.type() == kCompoundPathArt ? drawnStyle(a).style : a.style();
@@ -204,9 +234,9 @@ void Writer::collectPatterns(const Art& a) {
         if (!r.is_object()) continue;
         const bool fill = key == "fill";
         if (!(fill ? s.fillPaint : s.strokePaint) ||
-            r.value("color", "") != "on " + colorText(fill ? s.fill.color : s.stroke.color))
+            textOf(r, "color") != "on " + colorText(fill ? s.fill.color : s.stroke.color))
             continue;
-        const std::string pattern = r.value("pattern", ""), defs = r.value("definitions", "");
+        const std::string pattern = textOf(r, "pattern"), defs = textOf(r, "definitions");
         const Json tile = r.contains("tile") ? r["tile"] : Json();
         const Json t = r.contains("transform") ? r["transform"] : Json();
         if (!isXmlName(pattern) || !tile.is_object() || !t.is_array() || t.size() != 6) continue;
@@ -247,9 +277,9 @@ void Writer::collectPatterns(const Art& a) {
 
 Json Writer::keptSpans(const Art& a) const {
     if (a.extra().find(kTextKey) == std::string::npos) return Json();
-    const Json extra = extraOf(a);
+    const Json& extra = kept(a);
     const Json r = extra.contains(kTextKey) ? extra[kTextKey] : Json();
-    if (!r.is_object() || r.value("text", "") != a.object().text || !r.contains("markup") || !r["markup"].is_string() ||
+    if (!r.is_object() || textOf(r, "text") != a.object().text || !r.contains("markup") || !r["markup"].is_string() ||
         !r.contains("origin") || !r["origin"].is_array() || r["origin"].size() != 2 || !r["origin"][0].is_number() ||
         !r["origin"][1].is_number() || !r.contains("attributes") || !r["attributes"].is_object())
         return Json();
@@ -262,11 +292,11 @@ Json Writer::keptSpans(const Art& a) const {
 
 void Writer::keptElements(const Art& a, const char* key, int indent) {
     if (a.extra().find(kKeptKey) == std::string::npos) return;
-    const Json extra = extraOf(a);
+    const Json& extra = kept(a);
     if (!extra.contains(kKeptKey) || !extra[kKeptKey].is_object()) return;
-    const Json& kept = extra[kKeptKey];
-    if (!kept.contains(key) || !kept[key].is_string()) return;
-    const std::string text = kept[key].get<std::string>();
+    const Json& elements = extra[kKeptKey];
+    if (!elements.contains(key) || !elements[key].is_string()) return;
+    const std::string text = elements[key].get<std::string>();
     if (text.empty() || !writable(text)) return;
     // Kept with copies of the art too: written once, as its ids are.
     std::set<std::string> ids;
@@ -300,7 +330,8 @@ Attrs Writer::rootAttributes() {
     if (kept.is_object() && kept.contains("attributes") && kept["attributes"].is_object()) {
         for (const auto& [k, v] : kept["attributes"].items()) {
             if (!v.is_string() || !isXmlName(k.substr(k.find(':') + 1)) || k.rfind("data-easel", 0) == 0 ||
-                k == "xmlns" || k.rfind("xmlns:", 0) == 0 || !declared(k))
+                k == "xmlns" || k.rfind("xmlns:", 0) == 0 || !declared(k) ||
+                !refusedSvgAttribute(k, v.get_ref<const std::string&>()).empty())
                 continue;
             bool taken = false;
             for (const auto& [name, value] : root) taken = taken || name == k;

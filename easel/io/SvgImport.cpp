@@ -21,6 +21,8 @@
 #include "SvgGeometry.h"
 #include "SvgPaint.h"
 #include "SvgImporter.h"
+#include "KeptSvg.h"
+#include "SvgAllow.h"
 #include "SvgShared.h"
 
 namespace easel {
@@ -191,8 +193,15 @@ void Importer::finish(Art* a, const AttrMap& at, const Props& own, const Props& 
     }
     if (const std::string* extra = get("data-easel-extra")) {
         Json e = parseAttributeJson(*extra);
-        if (e.is_object()) doc_->setExtra(a, e.dump());
-        else note("data-easel-extra is not a JSON object; not read");
+        if (e.is_object()) {
+            // Kept SVG as the writer takes it: of its types, and as the rule allows.
+            const bool mistyped = dropMistypedKeptSvg(KeptSvgOwner::Art, e);
+            if (allowKeptSvg(e) || mistyped)
+                note("data-easel-extra: kept SVG members of the wrong type or holding scripts not read");
+            doc_->setExtra(a, e.dump());
+        } else {
+            note("data-easel-extra is not a JSON object; not read");
+        }
     }
     if (const std::string* sel = get("data-easel-selected"); sel && *sel == "true") {
         doc_->setSelected(a, true);

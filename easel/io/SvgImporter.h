@@ -143,9 +143,9 @@ private:
     // A marker (`markerSpace`: the space its path is drawn in) is written as
     // its variant for the page's space (see markerVariant).
     std::string standalone(xmlNodePtr n, bool bake, const Mat* markerSpace = nullptr);
-    // Why an element cannot be kept as text ("" when it can): it, or one
-    // inside it, could run a script (<script>, event handler attributes,
-    // javascript: links) or uses entities a written file would not define.
+    // Why an element cannot be kept as text ("" when it can), by the rule the
+    // writer applies too (SvgAllow.h): it, or one inside it, could run a
+    // script or load a document, or uses entities a file would not define.
     std::string unkeepable(xmlNodePtr n) const;
     // The definitions and everything they refer to as SVG text, each once;
     // the first `baked` written with what they inherit. false (noted) when

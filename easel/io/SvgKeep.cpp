@@ -15,6 +15,7 @@
 
 #include "Names.h"
 #include "SvgColor.h"
+#include "SvgAllow.h"
 #include "SvgImporter.h"
 #include "SvgShared.h"
 
@@ -284,30 +285,7 @@ void Importer::applyMarkerVariant(xmlNodePtr marker, xmlNodePtr copy, const Mark
     set(copy, "id", idOf(marker) + v.suffix);
 }
 
-std::string Importer::unkeepable(xmlNodePtr root) const {
-    std::vector<xmlNodePtr> stack{root};
-    while (!stack.empty()) {
-        xmlNodePtr n = stack.back();
-        stack.pop_back();
-        if (n->type == XML_ENTITY_REF_NODE) return "using entities";
-        if (n->type != XML_ELEMENT_NODE) continue;
-        if (lower(name(n)) == "script") return "holding a script";
-        for (xmlAttrPtr a = n->properties; a; a = a->next) {
-            const std::string k = lower(reinterpret_cast<const char*>(a->name));
-            if (k.rfind("on", 0) == 0) return "with event handlers";
-            for (xmlNodePtr c = a->children; c; c = c->next) {
-                if (c->type == XML_ENTITY_REF_NODE) return "using entities";
-                if (c->content) {
-                    std::string v = lower(reinterpret_cast<const char*>(c->content));
-                    v.erase(std::remove_if(v.begin(), v.end(), [](char ch) { return isWsp(ch); }), v.end());
-                    if (v.find("javascript:") != std::string::npos) return "holding a script";
-                }
-            }
-        }
-        for (xmlNodePtr c = n->children; c; c = c->next) stack.push_back(c);
-    }
-    return "";
-}
+std::string Importer::unkeepable(xmlNodePtr root) const { return refusedSvgTree(root); }
 
 std::string Importer::standalone(xmlNodePtr n, bool bake, const Mat* markerSpace) {
     // A scratch document whose root declares what every written file
@@ -434,9 +412,7 @@ Json Importer::unknownAttributes(xmlNodePtr n, const AttrMap& at) {
         // Ids this system gives the definitions it writes are given anew.
         if (k == "id" && v.rfind("easel-", 0) == 0) continue;
         if (!writableName(k)) continue;
-        std::string value = lower(v);
-        value.erase(std::remove_if(value.begin(), value.end(), [](char ch) { return isWsp(ch); }), value.end());
-        if (lower(k).rfind("on", 0) == 0 || value.find("javascript:") != std::string::npos) {
+        if (!refusedSvgAttribute(k, v).empty()) {
             handlers = true;
             continue;
         }
@@ -574,7 +550,7 @@ void Importer::keepRoot(xmlNodePtr root, const AttrMap& at) {
         if (read.count(k) || k.rfind("data-easel-", 0) == 0 || inheritedProperties().count(k) ||
             ownProperties().count(k))
             continue;
-        if (lower(k).rfind("on", 0) == 0) {
+        if (!refusedSvgAttribute(k, v).empty()) {
             note("event handler attributes and javascript: links not kept (scripts are not allowed)");
             continue;
         }

@@ -2,6 +2,8 @@
 
 #include <libxml/parser.h>
 
+#include "SvgAllow.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -128,8 +130,10 @@ bool writableSvgText(std::string_view text, const std::string& declarations) {
     if (!ctxt) return false;
     xmlDocPtr parsed = xmlCtxtReadMemory(ctxt, wrapped.data(), static_cast<int>(wrapped.size()), "kept.svg", nullptr,
                                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-    // Namespace errors too: a prefix not declared, a namespace name not a URI.
-    const bool ok = parsed && ctxt->wellFormed && ctxt->nsWellFormed;
+    // Namespace errors too: a prefix not declared, a namespace name not a URI;
+    // and nothing the rule of what kept SVG may hold refuses.
+    const bool ok = parsed && ctxt->wellFormed && ctxt->nsWellFormed &&
+                    refusedSvgTree(xmlDocGetRootElement(parsed)).empty();
     if (parsed) xmlFreeDoc(parsed);
     xmlFreeParserCtxt(ctxt);
     return ok;

@@ -56,7 +56,8 @@ std::string xmlText(std::string_view s);
 bool isXmlName(std::string_view s);
 // Whether SVG text kept from a file can be written into one: well-formed,
 // namespaces included, inside a root declaring SVG, xlink, inkscape and
-// `declarations` (" xmlns:p=\"...\"..."). The reader keeps only what passes,
+// `declarations` (" xmlns:p=\"...\"..."), and allowed (SvgAllow.h: no
+// scripts, handlers or entities). The reader keeps only what passes,
 // so that the writer, checking the same, writes all it kept.
 bool writableSvgText(std::string_view text, const std::string& declarations = "");
 

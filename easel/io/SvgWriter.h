@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -56,7 +57,7 @@ private:
     // a declaration on the element itself (`here`).
     bool declared(const std::string& name, const std::set<std::string>& here = {}) const;
     // A group read from a link (<a>), written back as one.
-    static bool isLink(const Art& a);
+    bool isLink(const Art& a);
     void line(int indent, const std::string& text) {
         out_.append(static_cast<size_t>(indent), ' ');
         out_ += text;
@@ -112,6 +113,19 @@ private:
     bool warpedImage(const Art& a, Attrs& at, int indent);
 
     // What was kept from an imported file (SvgExportKept.cpp).
+    // An art's extra members as the writer takes them: kept SVG members of
+    // the wrong type (KeptSvg.h) and kept material the rule refuses
+    // (SvgAllow.h) are left out, of what is written and of data-easel-extra.
+    // Copies of an art share its entry.
+    struct KeptMembers {
+        Json members = Json::object();
+        bool changed = false;  // something was left out
+    };
+    const KeptMembers& keptMembers(const Art& a) const;
+    const Json& kept(const Art& a) const { return keptMembers(a).members; }
+    // data-easel-extra: the extra as it is, or what was taken of it.
+    std::string extraText(const Art& a) const;
+    mutable std::unordered_map<std::string, KeptMembers> keptCache_;
     // Pattern paint the art still shows: the pattern placed for where the
     // art is written, added to the definitions, named by patternIds_.
     void collectPatterns(const Art& a);

@@ -77,7 +77,8 @@ std::vector<std::pair<std::string, std::unique_ptr<Document>>> corpus() {
     docs.emplace_back("every art type", std::move(doc));
     std::vector<fs::path> files;
     for (const char* dir : {"examples", "fuzz/seeds"}) {
-        for (const auto& e : fs::directory_iterator(fs::path(EASEL_SOURCE_DIR) / dir)) files.push_back(e.path());
+        for (const auto& e : fs::directory_iterator(fs::path(EASEL_SOURCE_DIR) / dir))
+            if (e.is_regular_file()) files.push_back(e.path());
     }
     // A sample of real SVG files, as the fuzz run seeds its corpus.
     std::vector<fs::path> icons;

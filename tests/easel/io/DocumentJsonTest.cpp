@@ -279,7 +279,26 @@ INSTANTIATE_TEST_SUITE_P(
                   }(),
                   "gradients[0].stops: more than 1000 stops (the limit of a gradient)"},
         Malformed{"BadWarpStyle", minimal(R"({"type": "envelope", "warp": {"style": 40}})"),
-                  "layers[0].art[0].warp.style: expected an integer from 0 to 15"}),
+                  "layers[0].art[0].warp.style: expected an integer from 0 to 15"},
+        // Kept SVG material of the wrong type.
+        Malformed{"KeptTextNotAString", minimal(path(R"(, "svgText": {"text": 5})")),
+                  "layers[0].art[0].svgText.text must be a string, found 5"},
+        Malformed{"KeptPaintColourANumber", minimal(path(R"(, "svgPaint": {"fill": {"color": 5}})")),
+                  "layers[0].art[0].svgPaint.fill.color must be a string, found 5"},
+        Malformed{"KeptSpanOrigin", minimal(path(R"(, "svgText": {"origin": [0, "1"]})")),
+                  "layers[0].art[0].svgText.origin[1] must be a number, found \"1\""},
+        Malformed{"KeptAttributeNotAString", minimal(path(R"(, "svg": {"id": true})")),
+                  "layers[0].art[0].svg.id must be a string, found true"},
+        Malformed{"KeptElementsNotAnObject", minimal(path(R"(, "svgKept": "<title/>")")),
+                  "layers[0].art[0].svgKept must be an object"},
+        Malformed{"DocumentElementsNotText",
+                  R"({"format": "easel-document", "version": 1, "page": {"width": 1, "height": 1},
+                      "svg": {"elements": ["<metadata/>"]}, "layers": []})",
+                  "svg.elements must be a string, found [\"<metadata/>\"]"},
+        Malformed{"LayerAttributesNotStrings",
+                  R"({"format": "easel-document", "version": 1, "page": {"width": 1, "height": 1},
+                      "layers": [{"svg": {"attributes": {"class": 1}}}]})",
+                  "layers[0].svg.attributes.class must be a string, found 1"}),
     [](const ::testing::TestParamInfo<Malformed>& p) { return std::string(p.param.name); });
 
 }  // namespace

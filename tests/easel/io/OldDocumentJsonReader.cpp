@@ -4,6 +4,7 @@
 
 #include "DocumentJsonShared.h"
 #include "Input.h"
+#include "KeptSvg.h"
 #include "Names.h"
 
 #include <charconv>
@@ -398,6 +399,13 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
     Json extra = Json::object();
     for (auto& [k, v] : j.items()) {
         if (!knownArtKeys().count(k)) extra[k] = v;
+    }
+    // Kept SVG members of the wrong type are refused (added with the rule).
+    for (auto& [k, v] : extra.items()) {
+        if (const auto bad = keptSvgTypeError(KeptSvgOwner::Art, k, v)) {
+            error_ = where + "." + *bad;
+            return false;
+        }
     }
     if (!extra.empty() && jsonTextDepth(extra.dump(), 256) > 256)
         return fail(where, "members easel keeps unread nested deeper than 256 levels (the limit)");

@@ -3,11 +3,10 @@
 #include "Studio.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "Document.h"
 #include "Host.h"
+#include "Input.h"
 #include "Recorder.h"
 #include "Progress.h"
 #include "Render.h"
@@ -78,9 +77,12 @@ bool Studio::start(std::string& errorOut) {
         std::string e;
         // The document.
         if (!options_.document.empty()) {
-            std::ifstream in(options_.document, std::ios::binary);
-            if (!in) e = "cannot read " + options_.document.string() + ": check the file name";
-            std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            std::string text;
+            try {
+                text = readInputFile(options_.document);
+            } catch (const InputError& x) {
+                e = options_.document.string() + ": " + x.what();
+            }
             std::string notes;
             if (e.empty() && !readDocumentText(options_.document.string(), text, m.doc, e, notes))
                 e = options_.document.string() + ": " + e;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -57,12 +58,16 @@ public:
     std::string word(const char* key, std::initializer_list<const char*> words,
                      std::optional<std::string> fallback = std::nullopt) const;
     AIRealPoint point(const char* key, std::optional<AIRealPoint> fallback = std::nullopt) const;
+    // A list (JSON array) member; its items are read with the ...Of checks.
+    const InputJson& list(const char* key) const;
 
     // The same checks on any value; `where` names it in messages.
     static AIRealPoint pointOf(const InputJson& j, const std::string& where);
     static double numberOf(const InputJson& j, const std::string& where, double lo, double hi);
     static int integerOf(const InputJson& j, const std::string& where, int lo, int hi);
     static std::string textOf(const InputJson& j, const std::string& where);
+    // An art id: a whole number from 0 to 2^53 (what a double holds exactly).
+    static int64_t idOf(const InputJson& j, const std::string& where);
 
 private:
     const InputJson& j_;

@@ -88,6 +88,7 @@ Host& host() {
         m->driver.serve = [m] { serveDialog(*m); };
         if (!m->session->startOne("EaselTest", e)) std::abort();
         m->pluginNames.push_back("EaselTest");
+        m->rec.start(*m->doc, m->pluginNames, m->seed);
         return m;
     }();
     return *h;

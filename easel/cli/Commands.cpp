@@ -456,7 +456,8 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     std::string iconDir;
     auto* toolsCmd = app.add_subcommand("tools", "Lists the tools the plug-ins register: titles, tooltips, groups, icons.");
     toolsCmd->add_option("--icons", iconDir, "Writes each tool's icon as a PNG file into this folder");
-    repeatable(toolsCmd->add_option("--plugin", tools_.plugins, "A plug-in to load by name (repeatable; default: every bundle found)"));
+    repeatable(
+        toolsCmd->add_option("--plugin", tools_.plugins, "A plug-in to load by name (repeatable; default: every bundle found)"));
     repeatable(toolsCmd->add_option("--plugins", toolsDirs, "A folder with plug-in bundles (repeatable)"));
 
     DialogOptions dialog_;
@@ -464,7 +465,8 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     auto* dialogCmd = app.add_subcommand("dialog", "Shows a tool's option dialog: every item with its id, kind, label, "
                                                     "range and current value.");
     dialogCmd->add_option("--tool", dialog_.tool, "The tool, by title (\"Drag\" or \" ZR5 Drag\")")->required();
-    repeatable(dialogCmd->add_option("--plugin", dialog_.plugins, "A plug-in to load by name (repeatable; default: every bundle found)"));
+    repeatable(
+        dialogCmd->add_option("--plugin", dialog_.plugins, "A plug-in to load by name (repeatable; default: every bundle found)"));
     repeatable(dialogCmd->add_option("--plugins", dialogDirs, "A folder with plug-in bundles (repeatable)"));
 
     ConvertOptions convert_;

@@ -160,8 +160,8 @@ Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<I
             command = parseInput(req.body, "the command");
         } catch (const InputError& e) {
             res.status = 422;
-            res.set_content(json{{"ok", false}, {"error", e.what()}}.dump(-1, ' ', false, json::error_handler_t::replace),
-                            kJsonType);
+            const json refused = {{"ok", false}, {"error", e.what()}};
+            res.set_content(refused.dump(-1, ' ', false, json::error_handler_t::replace), kJsonType);
             return;
         }
         bool ok = false, binary = false;

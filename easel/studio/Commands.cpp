@@ -303,7 +303,9 @@ json pointerCommand(Host& m, const json& c) {
         // one's mouse up: the old drag ends where it last was.
         if (m.drag) m.endDrag();
         const AIRealPoint p{static_cast<float>(a.x.value_or(0)), static_cast<float>(a.y.value_or(0))};
-        m.drag.emplace();
+        // (Built as a value first: clang does not take the nested struct as
+        // default-constructible inside Host, where the optional is declared.)
+        m.drag = Host::Drag{};
         Host::Drag& d = *m.drag;
         d.run = std::make_unique<cli::Session::Drag>(*m.session, *m.doc, *tool);
         d.events.push_back(json::array({p.h, p.v, {{"modifiers", a.modifiers}, {"pressure", a.pressure}}}));

@@ -78,6 +78,7 @@ json answerDialog(Host& m, const json& c, bool press) {
     a.id = id;
     if (!press && in.has("value")) a.number = in.number("value", -kMostDialogValue, kMostDialogValue);
     if (!press && in.has("text")) a.text = in.text("text");
+    if (!press && !a.number && !a.text) refuseInput("dialogSet takes \"value\" (a number) or \"text\"");
     if (m.driver.open.empty()) return error("no dialog is open");
     adm::Dialog& d = *m.driver.open.back();
     std::string e;

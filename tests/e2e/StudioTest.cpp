@@ -565,6 +565,7 @@ TEST_F(StudioHostile, MalformedCommandsAreRefusedAndChangeNothing) {
         {R"({"op":"options","tool":7})", R"("tool" must be a string)"},
         {R"({"op":"dialogSet","id":"a","value":1})", R"("id" must be a number)"},
         {R"({"op":"dialogPress"})", R"(missing "id")"},
+        {R"({"op":"dialogSet","id":10})", R"(dialogSet takes "value" (a number) or "text")"},
         {R"({"op":"state","scene":1})", R"("scene" must be true or false)"},
         {R"({"op":"edit"})", R"(missing "edit")"},
     };

@@ -419,6 +419,8 @@ int outOfMemoryGuard(const char* command, std::ostream& err, Run run) {
     }
 }
 
+CLI::Option* repeatable(CLI::Option* option) { return option->allow_extra_args(false); }
+
 }  // namespace
 
 int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
@@ -441,23 +443,25 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     playCmd->add_option("--log", play_.log, "Writes the record of the run as JSON");
     playCmd->add_flag("--strict", play_.strict, "Stops at the first non-zero result, alert or dialog a plug-in shows");
     auto* seedOpt = playCmd->add_option("--seed", seedText, "Seed of the random numbers (default: the script's \"seed\", else the document's, else 1)");
-    playCmd->add_option("--plugins", playDirs, "A folder with plug-in bundles (repeatable)");
+    repeatable(playCmd->add_option("--plugins", playDirs, "A folder with plug-in bundles (repeatable)"));
 
     ToolsOptions tools_;
     std::vector<std::string> toolsDirs;
     std::string iconDir;
     auto* toolsCmd = app.add_subcommand("tools", "Lists the tools the plug-ins register: titles, tooltips, groups, icons.");
     toolsCmd->add_option("--icons", iconDir, "Writes each tool's icon as a PNG file into this folder");
-    toolsCmd->add_option("--plugin", tools_.plugins, "A plug-in to load by name (repeatable; default: every bundle found)");
-    toolsCmd->add_option("--plugins", toolsDirs, "A folder with plug-in bundles (repeatable)");
+    repeatable(
+        toolsCmd->add_option("--plugin", tools_.plugins, "A plug-in to load by name (repeatable; default: every bundle found)"));
+    repeatable(toolsCmd->add_option("--plugins", toolsDirs, "A folder with plug-in bundles (repeatable)"));
 
     DialogOptions dialog_;
     std::vector<std::string> dialogDirs;
     auto* dialogCmd = app.add_subcommand("dialog", "Shows a tool's option dialog: every item with its id, kind, label, "
                                                     "range and current value.");
     dialogCmd->add_option("--tool", dialog_.tool, "The tool, by title (\"Drag\" or \" ZR5 Drag\")")->required();
-    dialogCmd->add_option("--plugin", dialog_.plugins, "A plug-in to load by name (repeatable; default: every bundle found)");
-    dialogCmd->add_option("--plugins", dialogDirs, "A folder with plug-in bundles (repeatable)");
+    repeatable(
+        dialogCmd->add_option("--plugin", dialog_.plugins, "A plug-in to load by name (repeatable; default: every bundle found)"));
+    repeatable(dialogCmd->add_option("--plugins", dialogDirs, "A folder with plug-in bundles (repeatable)"));
 
     ConvertOptions convert_;
     std::string convertIn, convertOut;

@@ -18,6 +18,7 @@
 
 namespace CLI {
 class App;
+class Option;
 }
 
 namespace easel::cli {
@@ -73,6 +74,10 @@ int dialog(const DialogOptions& options, std::ostream& out, std::ostream& err);
 // and what runs it once the command line names it.
 using ExtraCommand = std::pair<CLI::App*, std::function<int()>>;
 using AddCommand = ExtraCommand (*)(CLI::App& app, std::ostream& out, std::ostream& err);
+
+// A repeatable option takes one value each time it is given, so that an
+// argument after it ("--plugins DIR doc.json") stays the positional one.
+CLI::Option* repeatable(CLI::Option* option);
 
 // The whole program: parses the command line (CLI11) and runs a command.
 int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err,

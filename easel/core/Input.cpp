@@ -123,6 +123,20 @@ std::string Input::textOf(const InputJson& j, const std::string& where) {
     return j.get<std::string>();
 }
 
+int64_t Input::idOf(const InputJson& j, const std::string& where) {
+    constexpr double kMostId = 9007199254740992.0;
+    if (!j.is_number()) refuseInput(where + " must be an art id (a whole number), found " + found(j));
+    const double v = numberOf(j, where, 0, kMostId);
+    if (v != std::floor(v)) refuseInput(where + " must be an art id (a whole number), found " + found(j));
+    return static_cast<int64_t>(v);
+}
+
+const InputJson& Input::list(const char* key) const {
+    const InputJson& j = raw(key);
+    if (!j.is_array()) refuseInput(quoted(key) + " must be a list [...], found " + found(j));
+    return j;
+}
+
 double Input::number(const char* key, double lo, double hi, std::optional<double> fallback) const {
     if (!has(key) && fallback) return *fallback;
     return numberOf(raw(key), quoted(key), lo, hi);

@@ -76,6 +76,8 @@ public:
     std::string word(const char* key, std::initializer_list<const char*> words,
                      std::optional<std::string> fallback = std::nullopt) const;
     AIRealPoint point(const char* key, std::optional<AIRealPoint> fallback = std::nullopt) const;
+    // A list (JSON array) member; its items are read with the ...Of checks.
+    const InputJson& list(const char* key) const;
 
     // The same checks on any value; `where` names it in messages.
     static AIRealPoint pointOf(const InputJson& j, const std::string& where);
@@ -84,6 +86,8 @@ public:
     // A whole number past the range of int (art ids).
     static int64_t wholeOf(const InputJson& j, const std::string& where, int64_t lo, int64_t hi);
     static std::string textOf(const InputJson& j, const std::string& where);
+    // An art id: a whole number from 0 to 2^53 (what a double holds exactly).
+    static int64_t idOf(const InputJson& j, const std::string& where);
 
 private:
     const InputJson& j_;

@@ -2,14 +2,17 @@
 // the document (state, selection, drags, undo, seed, files, the recording).
 // A command is a document operation `easel play` replays with the same code.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 
 #include "Document.h"
 #include "DocumentJson.h"
 #include "Host.h"
+#include "Input.h"
 #include "Names.h"
 #include "SelectionLayer.h"
 #include "SvgColor.h"
@@ -82,18 +85,45 @@ json undoOrRedo(Host& m, bool undo) {
     return m.state(true);
 }
 
+// The arguments of down, move and up, all read before anything changes, so
+// that a refused one leaves no drag behind.
+struct PointerArgs {
+    std::string op, client, tool;
+    std::optional<double> x, y;  // none: where the drag last was
+    int32_t modifiers = 0;
+    int16_t pressure = 0;
+    bool pen = false, scene = true;
+};
+
+PointerArgs readPointer(const json& c) {
+    const Input in(c);
+    PointerArgs a;
+    a.op = in.word("op", {"down", "move", "up"});
+    a.client = in.text("client", "");
+    if (a.op == "down") a.tool = in.text("tool");
+    if (in.has("x")) a.x = in.number("x", -kMaxCoordinate, kMaxCoordinate);
+    if (in.has("y")) a.y = in.number("y", -kMaxCoordinate, kMaxCoordinate);
+    // Shift, Option and Command; other keys are not the tools' business.
+    a.modifiers = in.integer("modifiers", 0, INT32_MAX, 0) & (0x20 | 0x40 | 0x200);
+    a.pressure = static_cast<int16_t>(in.integer("pressure", 0, 255, 0));
+    a.pen = in.flag("pen", false);
+    a.scene = in.flag("scene", true);
+    return a;
+}
+
 }  // namespace
 
 json error(const std::string& message) { return {{"ok", false}, {"error", message}}; }
 
 json dispatch(Host& m, const json& c) {
-    const std::string op = c["op"].get<std::string>();
+    const std::string op = Input(c).text("op");
     const CommandRow* row = nullptr;
     for (const auto& r : kCommands)
         if (op == r.op) row = &r;
     // A drag's moves and mouse up wait while a dialog is open, so that mouse up always ends the drag.
     if (!m.driver.open.empty() && m.drag && (op == "move" || op == "up")) {
         if (m.drag->ending) return m.state(false);  // the dialog came from mouse up itself
+        readPointer(c);  // a malformed one is refused now, not when it is carried out
         if (op == "move" && !m.deferred.empty() && m.deferred.back()["op"] == "move") m.deferred.pop_back();
         m.deferred.push_back(c);
         json s = m.state(false);
@@ -108,13 +138,32 @@ json dispatch(Host& m, const json& c) {
     return row->run(m, c);
 }
 
+json runCommand(Host& m, const json& c) {
+    try {
+        return dispatch(m, c);
+    } catch (const InputError& e) {
+        return error(std::string("malformed command: ") + e.what());
+    } catch (const json::exception& e) {
+        return error(std::string("malformed command: ") + e.what());
+    }
+}
+
+std::optional<std::string> wellFormedMove(const json& c) {
+    try {
+        if (!c.is_object() || !c.contains("op") || c["op"] != "move") return std::nullopt;
+        return readPointer(c).client;
+    } catch (const InputError&) {
+        return std::nullopt;
+    }
+}
+
 void runDeferred(Host& m) {
     while (!m.deferred.empty() && m.driver.open.empty()) {
         json c = m.deferred.front();
         m.deferred.pop_front();
-        json r = dispatch(m, c);
+        json r = runCommand(m, c);
         if (!r.value("ok", false))
-            m.notices.push_back({{"kind", "result"}, {"text", "a held-back " + c["op"].get<std::string>() + ": " +
+            m.notices.push_back({{"kind", "result"}, {"text", "a held-back " + c.value("op", std::string()) + ": " +
                                                                   r.value("error", "")}});
     }
 }
@@ -218,7 +267,7 @@ json Host::state(bool withScene) {
     return j;
 }
 
-json stateCommand(Host& m, const json& c) { return m.state(c.value("scene", true)); }
+json stateCommand(Host& m, const json& c) { return m.state(Input(c).flag("scene", true)); }
 
 json scriptCommand(Host& m, const json&) {
     return {{"ok", true}, {"script", m.rec.script()}, {"name", m.name + ".script.json"}};
@@ -228,11 +277,14 @@ json scriptCommand(Host& m, const json&) {
 json selectCommand(Host& m, const json& c) {
     if (m.drag) return error("a drag is in progress");
     Document& doc = *m.doc;
-    const std::string mode = c.value("mode", "set");
+    const Input in(c);
+    const std::string mode = in.word("mode", {"set", "add", "toggle"}, "set");
     std::vector<Art*> art;
-    for (const auto& idj : c.at("ids")) {
-        Art* a = doc.findById(idj.get<int64_t>());
-        if (!a || !doc.isLive(a)) return error("no art with id " + idj.dump());
+    const json& ids = in.list("ids");
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const int64_t id = Input::idOf(ids[i], "\"ids\"[" + std::to_string(i) + "]");
+        Art* a = doc.findById(id);
+        if (!a || !doc.isLive(a)) return error("no art with id " + std::to_string(id));
         art.push_back(a);
     }
     doc.changeSelection([&] {
@@ -256,52 +308,46 @@ json deselectCommand(Host& m, const json&) {
 
 // down, move and up: a tool's drag, as the plug-in's mouse events.
 json pointerCommand(Host& m, const json& c) {
-    const std::string op = c["op"].get<std::string>();
-    auto number = [&](const char* k, double d) { return c.contains(k) ? c[k].get<double>() : d; };
-    const std::string client = c.value("client", "");
-    if (m.drag && m.drag->client != client) return error("a drag is in progress in another window of the studio");
-    // A page that starts a drag while its last one is still open lost that
-    // one's mouse up: the old drag ends where it last was.
-    if (op == "down" && m.drag) m.endDrag();
-    const double x = number("x", m.drag ? m.drag->last.h : 0), y = number("y", m.drag ? m.drag->last.v : 0);
-    if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > 1e7 || std::fabs(y) > 1e7)
-        return error("the cursor is off any page");
-    const AIRealPoint p{static_cast<float>(x), static_cast<float>(y)};
-    const int32_t mods = static_cast<int32_t>(number("modifiers", 0)) & (0x20 | 0x40 | 0x200);
-    const auto pressure = static_cast<int16_t>(std::clamp(number("pressure", 0), 0.0, 255.0));
-    json ev = json::array({p.h, p.v, {{"modifiers", mods}, {"pressure", pressure}}});
-    if (op == "down") {
-        RegisteredTool* tool = cli::findTool(c.at("tool").get<std::string>());
-        if (!tool) return error("unknown tool " + c["tool"].dump());
+    const PointerArgs a = readPointer(c);
+    if (m.drag && m.drag->client != a.client) return error("a drag is in progress in another window of the studio");
+    if (a.op == "down") {
+        RegisteredTool* tool = cli::findTool(a.tool);
+        if (!tool) return error("unknown tool \"" + a.tool + "\"");
         if (!m.session->pluginOf(*tool)) return error("the tool's plug-in is not loaded");
-        Document& doc = *m.doc;
-        m.drag.emplace();
+        // A page that starts a drag while its last one is still open lost that
+        // one's mouse up: the old drag ends where it last was.
+        if (m.drag) m.endDrag();
+        const AIRealPoint p{static_cast<float>(a.x.value_or(0)), static_cast<float>(a.y.value_or(0))};
+        // (Built as a value first: clang does not take the nested struct as
+        // default-constructible inside Host, where the optional is declared.)
+        m.drag = Host::Drag{};
         Host::Drag& d = *m.drag;
-        d.run = std::make_unique<cli::Session::Drag>(*m.session, doc, *tool);
-        d.events.push_back(ev);
+        d.run = std::make_unique<cli::Session::Drag>(*m.session, *m.doc, *tool);
+        d.events.push_back(json::array({p.h, p.v, {{"modifiers", a.modifiers}, {"pressure", a.pressure}}}));
         d.last = p;
-        d.pressure = pressure;
-        d.modifiers = mods;
-        d.client = client;
-        d.pen = c.value("pen", false);
+        d.pressure = a.pressure;
+        d.modifiers = a.modifiers;
+        d.client = a.client;
+        d.pen = a.pen;
         hostState().hasPressure = d.pen;
-        d.run->down(p, pressure, mods);
+        d.run->down(p, a.pressure, a.modifiers);
         return m.state(true);
     }
     if (!m.drag) return error("no drag is in progress");
     Host::Drag& d = *m.drag;
+    const AIRealPoint p{a.x ? static_cast<float>(*a.x) : d.last.h, a.y ? static_cast<float>(*a.y) : d.last.v};
     // Mouse up comes where the last drag event was, with its pressure and
     // keys, as in a replayed script: an up elsewhere is preceded by a drag
     // event there. After an event the plug-in refused, the moves are dropped
     // (neither sent nor recorded): one error per drag.
-    if (!d.failed && (op == "move" || d.last.h != p.h || d.last.v != p.v)) {
-        d.run->move(p, pressure, mods);
-        d.events.push_back(ev);
+    if (!d.failed && (a.op == "move" || d.last.h != p.h || d.last.v != p.v)) {
+        d.run->move(p, a.pressure, a.modifiers);
+        d.events.push_back(json::array({p.h, p.v, {{"modifiers", a.modifiers}, {"pressure", a.pressure}}}));
         d.last = p;
-        d.pressure = pressure;
-        d.modifiers = mods;
+        d.pressure = a.pressure;
+        d.modifiers = a.modifiers;
     }
-    if (op == "move") return m.state(c.value("scene", true));
+    if (a.op == "move") return m.state(a.scene);
     m.endDrag();
     return m.state(true);
 }
@@ -311,9 +357,7 @@ json undoCommand(Host& m, const json&) { return undoOrRedo(m, true); }
 json redoCommand(Host& m, const json&) { return undoOrRedo(m, false); }
 
 json seedCommand(Host& m, const json& c) {
-    const double s = c.at("seed").get<double>();
-    if (s != std::floor(s) || s < INT32_MIN || s > INT32_MAX) return error("a seed is a whole number");
-    m.seed = static_cast<int32_t>(s);
+    m.seed = Input(c).integer("seed", INT32_MIN, INT32_MAX);
     m.doc->setSeed(m.seed);
     hostState().random.reseed(m.seed);
     m.rec.seed(m.seed);
@@ -323,8 +367,9 @@ json seedCommand(Host& m, const json& c) {
 json openCommand(Host& m, const json& c) {
     std::unique_ptr<Document> fresh;
     std::string e, notes;
-    const std::string name = c.at("name").get<std::string>();
-    if (!readDocumentText(name, c.at("text").get<std::string>(), fresh, e, notes)) return error(name + ": " + e);
+    const Input in(c);
+    const std::string name = in.text("name");
+    if (!readDocumentText(name, in.text("text"), fresh, e, notes)) return error(name + ": " + e);
     notes += drawnApartText(*fresh);
     if (!notes.empty()) m.notices.push_back({{"kind", "import"}, {"name", name}, {"text", notes}});
     m.retired.push_back(std::move(m.doc));
@@ -339,8 +384,9 @@ json openCommand(Host& m, const json& c) {
 }
 
 json saveCommand(Host& m, const json& c) {
+    const Input in(c);
     // Save: back to the file the studio was started on, in its own format.
-    if (c.value("file", false)) {
+    if (in.flag("file", false)) {
         if (m.file.empty()) return error("the document has no file of its own: save a copy instead");
         std::string e;
         if (!cli::writeDocumentFile(m.file, *m.doc, e)) return error(e);
@@ -349,12 +395,12 @@ json saveCommand(Host& m, const json& c) {
         s["saved"] = m.file.filename().string();
         return s;
     }
-    const std::string format = c.value("format", "json");
-    if (format != "svg" && format != "json") return error("save as \"json\" or \"svg\"");
+    const std::string format = in.word("format", {"json", "svg"}, "json");
+    const bool download = in.flag("download", false);
     json r = {{"ok", true}, {"text", format == "svg" ? writeSvg(*m.doc) : writeDocumentJson(*m.doc)},
               {"name", m.name + "." + format}};
     // The page saves the text as a file: the work so far is saved.
-    if (c.value("download", false)) m.rec.markSaved();
+    if (download) m.rec.markSaved();
     return r;
 }
 
@@ -439,7 +485,7 @@ json discardRecoveryCommand(Host& m, const json&) {
 // A host edit (easel/edit), recorded as an `edit` step of the script; "new"
 // replaces the document.
 json editCommand(Host& m, const json& c) {
-    const json& e = c.at("edit");
+    const json& e = Input(c).raw("edit");
     edit::Outcome r = edit::run(*m.doc, m.clipboard, e);
     if (!r.error.empty()) return error(r.error);
     if (r.replaced) {
@@ -472,9 +518,11 @@ json anchorsCommand(Host& m, const json& c) {
             for (Art* ch = a->firstChild(); ch; ch = ch->next()) stack.push_back(ch);
         }
     };
-    if (c.contains("ids")) {
-        for (const auto& idj : c["ids"]) {
-            Art* a = doc.findById(idj.get<int64_t>());
+    const Input in(c);
+    if (in.has("ids")) {
+        const json& ids = in.list("ids");
+        for (size_t i = 0; i < ids.size(); ++i) {
+            Art* a = doc.findById(Input::idOf(ids[i], "\"ids\"[" + std::to_string(i) + "]"));
             if (a && doc.isLive(a) && a->layer()->editable()) addPaths(a);
         }
     } else {

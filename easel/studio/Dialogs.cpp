@@ -1,10 +1,12 @@
 // Dialogs and alerts on the page: a plug-in's modal dialog as the page draws
 // it, the person's answers to it, and the options dialog the page opens,
 // which the recorder keeps as a step.
+#include <climits>
 #include <cmath>
 
 #include "Document.h"
 #include "Host.h"
+#include "Input.h"
 #include "adm/Resources.h"
 #include "cli/Commands.h"
 
@@ -64,15 +66,25 @@ json changedItems(const std::map<int32_t, double>& before, const adm::DialogReco
     return sets;
 }
 
+// A number typed into a dialog: the dialog clamps it to the item's range;
+// past this it is no number a person types.
+constexpr double kMostDialogValue = 1e15;
+
 // dialogSet and dialogPress: the person's change to the open dialog.
 json answerDialog(Host& m, const json& c, bool press) {
+    const Input in(c);
+    const int32_t id = in.integer("id", INT32_MIN, INT32_MAX);
+    adm::SetAction a;
+    a.id = id;
+    if (!press && in.has("value")) a.number = in.number("value", -kMostDialogValue, kMostDialogValue);
+    if (!press && in.has("text")) a.text = in.text("text");
+    if (!press && !a.number && !a.text) refuseInput("dialogSet takes \"value\" (a number) or \"text\"");
     if (m.driver.open.empty()) return error("no dialog is open");
     adm::Dialog& d = *m.driver.open.back();
     std::string e;
     // The options dialog the page opened (not a dialog on top of it).
     const bool options = m.optionsBefore && !m.optionsBefore->empty() && m.driver.open.size() == 1;
     if (press) {
-        const int32_t id = c.at("id").get<int32_t>();
         const std::map<int32_t, double> before = options ? *m.optionsBefore : std::map<int32_t, double>{};
         const adm::DialogRecord pressedOn = adm::snapshot(d);
         e = adm::pressItem(d, std::to_string(id));
@@ -86,10 +98,6 @@ json answerDialog(Host& m, const json& c, bool press) {
             m.optionsBefore = itemValues(adm::snapshot(d));
         }
     } else {
-        adm::SetAction a;
-        a.id = c.at("id").get<int32_t>();
-        if (c.contains("value")) a.number = c["value"].get<double>();
-        if (c.contains("text")) a.text = c["text"].get<std::string>();
         e = adm::userSet(d, a);
     }
     if (!e.empty()) return error(e);
@@ -135,8 +143,9 @@ json dialogSetCommand(Host& m, const json& c) { return answerDialog(m, c, false)
 json dialogPressCommand(Host& m, const json& c) { return answerDialog(m, c, true); }
 
 json optionsCommand(Host& m, const json& c) {
-    RegisteredTool* tool = cli::findTool(c.at("tool").get<std::string>());
-    if (!tool) return error("unknown tool " + c["tool"].dump());
+    const std::string title = Input(c).text("tool");
+    RegisteredTool* tool = cli::findTool(title);
+    if (!tool) return error("unknown tool \"" + title + "\"");
     if (!m.session->pluginOf(*tool)) return error("the tool's plug-in is not loaded");
     m.optionsBefore.emplace();
     m.optionsClosed.reset();

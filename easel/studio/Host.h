@@ -119,6 +119,12 @@ struct CommandRow {
 
 // Runs one command through the table; unknown and untimely commands are refused.
 json dispatch(Host& host, const json& command);
+// dispatch, with a malformed command (a member missing or of the wrong kind)
+// refused by a message that names the member: every command runs through it.
+json runCommand(Host& host, const json& command);
+// The page ("client", "" for none) of a well-formed move; none for any
+// other command. The queue coalesces only such moves.
+std::optional<std::string> wellFormedMove(const json& command);
 // Runs the pointer commands held back while a dialog was open, once it has closed.
 void runDeferred(Host& host);
 

@@ -21,6 +21,12 @@ namespace {
 // and leaves this spelling of the same type alone.
 constexpr const char* kJsonType = "application/json; charset=utf-8";
 
+// The server's limits: seconds a request may pause while it is sent (or its
+// answer while it is taken), and the threads that serve connections (each
+// connection holds one while it is open, the page's for the whole session).
+constexpr time_t kReadTimeoutSeconds = 5;
+constexpr size_t kRequestThreads = 64;
+
 std::string lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
@@ -77,7 +83,13 @@ struct Server::Impl {
 Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<Impl>(studio, std::move(options))) {
     Impl& m = *impl_;
     m.http.set_payload_max_length(m.options.maxRequestBytes);
-    m.http.set_read_timeout(30, 0);
+    // A client that stops sending mid-request is dropped after the read
+    // timeout, and the pool has threads to spare for slow clients: a few
+    // dozen connections that send their headers a byte at a time leave
+    // threads to answer the page.
+    m.http.set_read_timeout(kReadTimeoutSeconds, 0);
+    m.http.set_write_timeout(kReadTimeoutSeconds, 0);
+    m.http.new_task_queue = [] { return new httplib::ThreadPool(kRequestThreads); };
     // Answers go out as soon as they are written, not held back to fill a packet.
     m.http.set_tcp_nodelay(true);
     // The page's connection stays open for the whole session: a drag is
@@ -142,10 +154,19 @@ Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<I
         res.set_content(png, "image/png");
     });
     m.http.Post("/api/call", [this](const httplib::Request& req, httplib::Response& res) {
-        json command = json::parse(req.body, nullptr, false);
+        // Parsed only once its nesting is known to be shallow: every later
+        // copy and walk of the command recurses as deep as it nests.
+        json command;
+        try {
+            command = parseInput(req.body, "the command");
+        } catch (const InputError& e) {
+            res.status = 422;
+            const json refused = {{"ok", false}, {"error", e.what()}};
+            res.set_content(refused.dump(-1, ' ', false, json::error_handler_t::replace), kJsonType);
+            return;
+        }
         bool ok = false, binary = false;
-        std::string answer = command.is_discarded() ? R"({"ok":false,"error":"the command is not JSON"})"
-                                                    : impl_->studio.callPage(command, ok, binary);
+        std::string answer = impl_->studio.callPage(command, ok, binary);
         if (!ok) res.status = 422;
         res.set_content(answer, binary ? "application/octet-stream" : kJsonType);
     });
@@ -204,8 +225,9 @@ cli::ExtraCommand addStudioCommand(CLI::App& app, std::ostream& out, std::ostrea
     cmd->add_option("DOC", args->doc, "The document to open (.json or .svg; default: a new one); Save writes it back");
     cmd->add_option("--port", args->port, "The port (default: any free one)")->check(CLI::Range(0, 65535));
     cmd->add_option("--host", args->host, "The address to listen on (default 127.0.0.1: this machine only)");
-    cmd->add_option("--plugins", args->dirs, "A folder with plug-in bundles (repeatable)");
-    cmd->add_option("--plugin", args->plugins, "A plug-in to load by name (repeatable; default: every bundle found)");
+    cli::repeatable(cmd->add_option("--plugins", args->dirs, "A folder with plug-in bundles (repeatable)"));
+    cli::repeatable(
+        cmd->add_option("--plugin", args->plugins, "A plug-in to load by name (repeatable; default: every bundle found)"));
     cmd->add_option("--seed", args->seedText, "Seed of the random numbers (default: the document's)");
     auto* recover = cmd->add_flag("--recover", args->recover,
                                   "Restores the unsaved work a crashed or killed studio left for DOC, without asking");

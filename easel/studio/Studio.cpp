@@ -58,6 +58,14 @@ std::string base64(const std::vector<uint8_t>& data) {
     return out;
 }
 
+// A text member of a command as the queue sees it: "" when it is missing or
+// not text (the command is refused with the reason when it runs).
+std::string memberText(const json& command, const char* key) {
+    if (!command.is_object()) return "";
+    const auto it = command.find(key);
+    return it != command.end() && it->is_string() ? it->get<std::string>() : "";
+}
+
 }  // namespace
 
 Studio::Studio(StudioOptions options) : impl_(std::make_unique<Host>()), options_(std::move(options)) {}
@@ -292,14 +300,16 @@ std::shared_ptr<Studio::Task> Studio::nextTask() {
         auto task = queue_.front();
         queue_.pop_front();
         // A move with a newer move behind it is answered without being sent.
-        // (Only one page's: another page's move may be refused, and this one would be lost.)
-        if (!queue_.empty() && task->command.is_object() && task->command.value("op", "") == "move" &&
-            queue_.front()->command.is_object() && queue_.front()->command.value("op", "") == "move" &&
-            queue_.front()->command.value("client", "") == task->command.value("client", "")) {
-            task->answer({{"ok", true}, {"coalesced", true}});
-            continue;
+        // (Only one page's: another page's move may be refused, and this one
+        // would be lost.) Malformed moves are not coalesced: they are refused when run.
+        if (!queue_.empty()) {
+            const auto page = wellFormedMove(task->command);
+            if (page && page == wellFormedMove(queue_.front()->command)) {
+                task->answer({{"ok", true}, {"coalesced", true}});
+                continue;
+            }
         }
-        busyOp_ = task->command.is_object() ? task->command.value("op", "") : "picture";
+        busyOp_ = task->work ? "picture" : memberText(task->command, "op");
         busySince_ = std::chrono::steady_clock::now();
         busy_ = true;
         return task;
@@ -325,15 +335,9 @@ void Studio::runTask(const std::shared_ptr<Task>& taskPtr) {
         impl_->pictureHave = task.command["picture"].get<uint64_t>();
     if (task.work) {
         r = task.work();
-    } else if (!task.command.is_object() || !task.command.contains("op") || !task.command["op"].is_string()) {
-        r = error("expected a command {\"op\": ...}");
     } else {
-        try {
-            r = dispatch(*impl_, task.command);
-        } catch (const json::exception& e) {
-            r = error(std::string("malformed command: ") + e.what());
-        }
-        const std::string op = task.command["op"].get<std::string>();
+        r = runCommand(*impl_, task.command);
+        const std::string op = memberText(task.command, "op");
         if (r.value("ok", false) && op != "state" && op != "script") r["version"] = ++impl_->version;
         // A command refused while a dialog waits shows the dialog: the page may have missed it.
         if (!r.value("ok", false) && !impl_->driver.open.empty())

@@ -18,14 +18,14 @@ struct Block {
     std::size_t size = 0;
 };
 
-std::unordered_map<void*, Block*>& liveBlocks() {
+std::unordered_map<void*, Block*>& handleTable() {
     static std::unordered_map<void*, Block*> blocks;
     return blocks;
 }
 
 Block* blockOf(AIMdMemoryHandle handle) {
     if (handle == nullptr) return nullptr;
-    auto& blocks = liveBlocks();
+    auto& blocks = handleTable();
     auto it = blocks.find(static_cast<void*>(handle));
     return it == blocks.end() ? nullptr : it->second;
 }
@@ -41,7 +41,7 @@ ASErr newHandle(size_t size, AIMdMemoryHandle* handle) {
 ASErr disposeHandle(AIMdMemoryHandle handle) {
     Block* b = blockOf(handle);
     if (b == nullptr) return kBadParameterErr;
-    liveBlocks().erase(static_cast<void*>(handle));
+    handleTable().erase(static_cast<void*>(handle));
     std::free(b->data);
     delete b;
     return kNoErr;
@@ -78,13 +78,13 @@ AIMdMemoryHandle newMemoryHandle(std::size_t size) {
         return nullptr;
     }
     AIMdMemoryHandle h = handleOf(b);
-    liveBlocks().emplace(static_cast<void*>(h), b);
+    handleTable().emplace(static_cast<void*>(h), b);
     return h;
 }
 
 bool isLiveMemoryHandle(AIMdMemoryHandle handle) { return blockOf(handle) != nullptr; }
 
-std::size_t liveMemoryHandles() { return liveBlocks().size(); }
+std::size_t liveMemoryHandles() { return handleTable().size(); }
 
 const AIMdMemorySuite* suites::mdMemorySuite() { return &kSuite; }
 

@@ -507,8 +507,9 @@ Child startStudio(const fs::path& doc, const fs::path& state, const std::vector<
         ::dup2(fds[1], 1);
         ::close(fds[0]);
         ::setenv("XDG_STATE_HOME", state.c_str(), 1);
-        std::vector<std::string> args = {EASEL_BINARY, "studio", doc.string(), "--plugins", EASEL_TEST_PLUGIN_DIR,
-                                         "--plugin", "EaselTest"};
+        std::vector<std::string> args = {EASEL_BINARY, "studio"};
+        if (!doc.empty()) args.push_back(doc.string());
+        args.insert(args.end(), {"--plugins", EASEL_TEST_PLUGIN_DIR, "--plugin", "EaselTest"});
         args.insert(args.end(), extra.begin(), extra.end());
         std::vector<char*> argv;
         for (auto& s : args) argv.push_back(s.data());
@@ -577,5 +578,19 @@ TEST(StudioRecovery, AKilledStudioIsRestoredUpToItsLastCompletedStep) {
     EXPECT_EQ(callOver(third.port, {{"op", "save"}, {"format", "json"}})["text"], before["text"]);
     EXPECT_TRUE(callOver(third.port, {{"op", "undo"}})["ok"]) << "the history comes back too";
     killHard(third);
+}
+
+// A document named after a repeatable option is the document, not one more plug-in folder.
+TEST(StudioCommandLine, ADocumentAfterThePluginFolderIsOpened) {
+    TempDir dir("studio-args");
+    Child c = startStudio({}, dir.path / "state",
+                          {"--no-recover", "--plugins", EASEL_TEST_PLUGIN_DIR, (kExamples / "grid-shapes.json").string()});
+    ASSERT_GT(c.port, 0) << "the studio did not start";
+    const json s = callOver(c.port, {{"op", "state"}});
+    killHard(c);
+    EXPECT_EQ(s["name"], "grid-shapes") << s.dump().substr(0, 200);
+    size_t art = 0;
+    for (const auto& l : s["scene"]["layers"]) art += l["art"].size();
+    EXPECT_EQ(art, 3u);
 }
 #endif

@@ -3,12 +3,19 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <filesystem>
 #include <cstring>
 #include <fstream>
 #include <set>
 #include <future>
 #include <sstream>
+#include <thread>
 
 #include "cli/Commands.h"
 #include "Server.h"
@@ -50,7 +57,7 @@ protected:
         StudioOptions o;
         o.document = kExamples / "grid-shapes.json";
         o.pluginDirs = {EASEL_TEST_PLUGIN_DIR};
-        o.plugins = {"Brivane"};
+        o.plugins = plugins;
         studio = std::make_unique<Studio>(o);
         std::string error;
         ASSERT_TRUE(studio->start(error)) << error;
@@ -78,6 +85,7 @@ protected:
     }
 
     std::unique_ptr<Studio> studio;
+    std::vector<std::string> plugins = {"Brivane"};
 };
 
 TEST_F(StudioSession, StateListsTheToolsWithIconsAndThePage) {
@@ -523,6 +531,150 @@ TEST_F(StudioServer, RefusesForeignHostsOriginsFormsAndLargeBodies) {
     auto notJson = client->Post("/api/call", "{", "application/json");
     ASSERT_TRUE(notJson);
     EXPECT_EQ(notJson->status, 422);
+}
+
+// ---- hostile requests ----
+
+// The studio with the test plug-in too, whose tool can fail with an error
+// dialog mid-drag.
+class StudioHostile : public StudioServer {
+protected:
+    StudioHostile() { plugins = {"Brivane", "EaselTest"}; }
+    // A command as the page sends it: the status and the answer.
+    std::pair<int, json> post(const std::string& body) {
+        auto r = client->Post("/api/call", body, "application/json");
+        if (!r) return {0, nullptr};
+        return {r->status, json::parse(r->body, nullptr, false)};
+    }
+    void expectRefused(const std::string& body, const std::string& error) {
+        const auto [status, answer] = post(body);
+        EXPECT_EQ(status, 422) << body.substr(0, 80);
+        ASSERT_TRUE(answer.is_object()) << body.substr(0, 80);
+        EXPECT_EQ(answer["ok"], false);
+        EXPECT_NE(answer.value("error", "").find(error), std::string::npos) << answer.dump();
+    }
+};
+
+// Commands no page sends: each is refused with a message naming the member
+// and what it must be, and leaves nothing behind: no drag (a refused mouse
+// down opened one, and every later command was refused), no step recorded,
+// the document as it was.
+TEST_F(StudioHostile, MalformedCommandsAreRefusedAndChangeNothing) {
+    const std::string deep = std::string(1000, '[') + std::string(1000, ']');
+    const std::pair<std::string, std::string> rows[] = {
+        {R"({"op":5})", R"("op" must be a string, found 5)"},
+        {R"({"op":null})", R"("op" must be a string, found null)"},
+        {R"({"op":{"op":"state"}})", R"("op" must be a string)"},
+        {R"({"scene":true})", R"(missing "op")"},
+        {"[1,2]", "expected an object, found [1,2]"},
+        {"{", "not valid JSON"},
+        {deep, "nested deeper than 512 levels"},
+        {R"({"op":"down","tool":"Drag","x":10,"y":10,"pen":"yes"})", R"("pen" must be true or false, found "yes")"},
+        {R"({"op":"down","tool":"Drag","x":"abc","y":10})", R"("x" must be a number, found "abc")"},
+        {R"({"op":"down","tool":"Drag","x":1,"y":1e30})", R"("y" must be from -1e+07 to 1e+07)"},
+        {R"({"op":"down","tool":["Drag"],"x":1,"y":1})", R"("tool" must be a string)"},
+        {R"({"op":"down","tool":"Drag","x":1,"y":1,"pressure":300})", R"("pressure" must be from 0 to 255)"},
+        {R"({"op":"down","tool":"Drag","x":1,"y":1,"modifiers":0.5})", R"("modifiers" must be a whole number)"},
+        {R"({"op":"move","x":1,"y":1,"client":5})", R"("client" must be a string, found 5)"},
+        {R"({"op":"select","ids":"1"})", R"("ids" must be a list)"},
+        {R"({"op":"select","ids":[1, 1.5]})", R"("ids"[1] must be an art id)"},
+        {R"({"op":"select","ids":[1],"mode":"all"})", R"("mode" must be one of set, add, toggle)"},
+        {R"({"op":"anchors","ids":[-1]})", R"("ids"[0] must be from 0)"},
+        {R"({"op":"seed","seed":"7"})", R"("seed" must be a number)"},
+        {R"({"op":"seed","seed":1.5})", R"("seed" must be a whole number)"},
+        {R"({"op":"open","name":5,"text":"{}"})", R"("name" must be a string)"},
+        {R"({"op":"save","format":"pdf"})", R"("format" must be one of json, svg)"},
+        {R"({"op":"save","download":"yes"})", R"("download" must be true or false)"},
+        {R"({"op":"options","tool":7})", R"("tool" must be a string)"},
+        {R"({"op":"dialogSet","id":"a","value":1})", R"("id" must be a number)"},
+        {R"({"op":"dialogPress"})", R"(missing "id")"},
+        {R"({"op":"dialogSet","id":10})", R"(dialogSet takes "value" (a number) or "text")"},
+        {R"({"op":"state","scene":1})", R"("scene" must be true or false)"},
+        {R"({"op":"edit"})", R"(missing "edit")"},
+    };
+    const json before = call({{"op", "save"}, {"format", "json"}})["text"];
+    for (const auto& [body, error] : rows) {
+        SCOPED_TRACE(body.substr(0, 80));
+        expectRefused(body, error);
+        const json s = call({{"op", "state"}, {"scene", false}});
+        ASSERT_TRUE(s["ok"]);
+        EXPECT_FALSE(s["dragging"]);
+        EXPECT_TRUE(s["dialog"].is_null());
+    }
+    EXPECT_EQ(call({{"op", "save"}, {"format", "json"}})["text"], before);
+    EXPECT_TRUE(call({{"op", "script"}})["script"]["steps"].empty()) << "nothing refused was recorded";
+    EXPECT_TRUE(drag("Drag", {{58, 378}, {200, 300}})["ok"]) << "the page's next drag is taken";
+}
+
+// A drag's events held back while a plug-in's dialog is open are checked as
+// they arrive: a malformed one is refused then, not when the dialog closes.
+TEST_F(StudioHostile, AHeldBackDragEventIsCheckedWhenItArrives) {
+    call({{"op", "select"}, {"ids", {1}}});
+    ::setenv("EASEL_TEST_FAIL_AT", "drag", 1);
+    ASSERT_TRUE(call({{"op", "down"}, {"tool", "Test Move"}, {"x", 10}, {"y", 10}})["ok"]);
+    const json failed = call({{"op", "move"}, {"x", 20}, {"y", 20}});
+    ::unsetenv("EASEL_TEST_FAIL_AT");
+    ASSERT_TRUE(failed["dialog"].is_object()) << failed.dump();
+    expectRefused(R"({"op":"move","x":"abc","y":30})", R"("x" must be a number, found "abc")");
+    expectRefused(R"({"op":"up","x":30,"y":30,"pressure":-1})", R"("pressure" must be from 0 to 255)");
+    ASSERT_TRUE(call({{"op", "dialogPress"}, {"id", 1}})["ok"]);
+    call({{"op", "up"}, {"x", 30}, {"y", 30}});
+    const json s = call({{"op", "state"}, {"scene", false}});
+    ASSERT_TRUE(s["ok"]) << "the studio still answers";
+    EXPECT_FALSE(s["dragging"]);
+    EXPECT_TRUE(drag("Drag", {{58, 378}, {200, 300}})["ok"]);
+}
+
+// Moves queued behind a long task are coalesced only when well formed: two
+// with a malformed page name are each refused when they run.
+TEST_F(StudioHostile, QueuedMalformedMovesAreRefusedNotCoalesced) {
+    std::string png, error;
+    auto render = std::async(std::launch::async, [&] { return studio->renderPng(2048, png, error); });
+    const json move = {{"op", "move"}, {"x", 1}, {"y", 1}, {"client", 5}};
+    auto first = std::async(std::launch::async, [&] { return call(move); });
+    auto second = std::async(std::launch::async, [&] { return call(move); });
+    EXPECT_TRUE(render.get()) << error;
+    for (json r : {first.get(), second.get()}) {
+        EXPECT_FALSE(r["ok"]) << r.dump();
+        EXPECT_NE(r.value("error", "").find(R"("client" must be a string)"), std::string::npos) << r.dump();
+    }
+    EXPECT_TRUE(call({{"op", "state"}, {"scene", false}})["ok"]);
+}
+
+// Twenty connections that send their headers a byte at a time leave the
+// server threads to answer the page (the generous timeout only tells a
+// starved request from an answered one).
+TEST_F(StudioServer, SlowClientsDoNotStarveThePage) {
+    std::vector<int> slow;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(server->port()));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    for (int i = 0; i < 20; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        slow.push_back(fd);
+    }
+    std::atomic<bool> done{false};
+    std::thread trickle([&] {
+        const std::string head = "GET / HTTP/1.1\r\nHost: " + own() + "\r\nX-Slow: ";
+        for (size_t k = 0; !done; ++k) {
+            const char byte = k < head.size() ? head[k] : 'a';
+            for (int fd : slow) ::send(fd, &byte, 1, MSG_NOSIGNAL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // every slow connection has a thread by now
+    httplib::Client page("127.0.0.1", server->port());
+    page.set_connection_timeout(30);
+    page.set_read_timeout(30);
+    auto r = page.Get("/api/status");
+    done = true;
+    trickle.join();
+    for (int fd : slow) ::close(fd);
+    ASSERT_TRUE(r) << "the page was not answered while slow clients held connections";
+    EXPECT_EQ(r->status, 200);
 }
 
 }  // namespace

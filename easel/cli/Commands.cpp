@@ -419,9 +419,9 @@ int outOfMemoryGuard(const char* command, std::ostream& err, Run run) {
     }
 }
 
-CLI::Option* repeatable(CLI::Option* option) { return option->allow_extra_args(false); }
-
 }  // namespace
+
+CLI::Option* repeatable(CLI::Option* option) { return option->allow_extra_args(false); }
 
 int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
               const std::vector<AddCommand>& extra) {

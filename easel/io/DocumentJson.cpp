@@ -575,13 +575,13 @@ bool Reader::art(Document& doc, const Value& j, const Where& where, Layer* layer
         for (size_t i = 0; i < j.size(); ++i, k = k.value().next()) {
             if (!isKnownArtKey(k.string())) extra[std::string(k.string())] = toJson(k.value());
         }
-        for (const auto& [key, value] : extra.items()) {
-            if (!keptSvg(KeptSvgOwner::Art, key, value, where)) return false;
-        }
         std::string text = extra.dump();
         if (jsonTextDepth(text, kMaxKeptDepth) > kMaxKeptDepth)
             return fail(where, "members easel keeps unread nested deeper than " + std::to_string(kMaxKeptDepth) +
                                    " levels (the limit)");
+        for (const auto& [key, value] : extra.items()) {
+            if (!keptSvg(KeptSvgOwner::Art, key, value, where)) return false;
+        }
         doc.setExtra(a, std::move(text));
     }
     return true;

@@ -368,7 +368,9 @@ TEST_F(BrivaneSnapshot, MembersOfASelectedCompoundPathAreCleared) {
     AIArtHandle loose = host.Square(100, 100, 10);
 
     ASSERT_EQ(host.Tool(kSelectorAIToolMouseDown, ToolHandle(0)), kNoErr);
-    EXPECT_EQ(Entries(), (std::vector<AIArtHandle>{compound->handle(), nullptr, nullptr, loose}));
+    // Front to back: the loose square (made last, on top), then the compound
+    // path and its two members, cleared.
+    EXPECT_EQ(Entries(), (std::vector<AIArtHandle>{loose, compound->handle(), nullptr, nullptr}));
     // The centre of the union of the entries' bounds.
     EXPECT_EQ(G().selectionCentre.h, 55.0f);
     EXPECT_EQ(G().selectionCentre.v, 55.0f);

@@ -400,6 +400,8 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
     for (auto& [k, v] : j.items()) {
         if (!knownArtKeys().count(k)) extra[k] = v;
     }
+    if (!extra.empty() && jsonTextDepth(extra.dump(), 256) > 256)
+        return fail(where, "members easel keeps unread nested deeper than 256 levels (the limit)");
     // Kept SVG members of the wrong type are refused (added with the rule).
     for (auto& [k, v] : extra.items()) {
         if (const auto bad = keptSvgTypeError(KeptSvgOwner::Art, k, v)) {
@@ -407,8 +409,6 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
             return false;
         }
     }
-    if (!extra.empty() && jsonTextDepth(extra.dump(), 256) > 256)
-        return fail(where, "members easel keeps unread nested deeper than 256 levels (the limit)");
     if (!extra.empty()) doc.setExtra(a, extra.dump());
     return true;
 }

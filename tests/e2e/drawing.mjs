@@ -10,21 +10,16 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
-import { args, browserOrSkip, idle, moveTo, startStudio, testRunner } from './studio.mjs';
+import { args, browserOrSkip, call, idle, moveTo, openPage, startStudio, testRunner } from './studio.mjs';
 
 const o = args(process.argv);
 const got = await browserOrSkip();
 
 const studio = await startStudio(o.easel, o.plugins, null);
-const page = await (await got.browser.newContext({ viewport: { width: 1280, height: 800 } })).newPage();
-const pageErrors = [];
-page.on('pageerror', (e) => pageErrors.push(String(e)));
-await page.goto(studio.url);
-await idle(page);
+const { page, pageErrors } = await openPage(got.browser, studio);
 
 const state = () => page.evaluate(() => window.studio.state);
-const api = (command) => page.evaluate((c) => fetch('/api/call', { method: 'POST', headers: { 'Content-Type': 'application/json' },
-  body: JSON.stringify(c) }).then((r) => r.json()), command);
+const api = (command) => call(page, command);
 const documentNow = async () => JSON.parse((await api({ op: 'save', format: 'json' })).text);
 const artOf = (doc) => doc.layers.flatMap((l) => l.art);
 async function drag(from, to, { steps = 6, keys = [] } = {}) {

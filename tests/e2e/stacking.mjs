@@ -5,20 +5,15 @@
 // no error dialog. Prints one line per test and "N passed, N failed, N
 // skipped"; exits 77 when Chromium or playwright-core is missing.
 import assert from 'node:assert/strict';
-import { args, browserOrSkip, idle, moveTo, startStudio, testRunner } from './studio.mjs';
+import { args, browserOrSkip, call, idle, moveTo, openPage, startStudio, testRunner } from './studio.mjs';
 
 const o = args(process.argv);
 const got = await browserOrSkip();
 const studio = await startStudio(o.easel, o.plugins, null);
-const page = await (await got.browser.newContext({ viewport: { width: 1280, height: 800 } })).newPage();
-const pageErrors = [];
-page.on('pageerror', (e) => pageErrors.push(String(e)));
-await page.goto(studio.url);
-await idle(page);
+const { page, pageErrors } = await openPage(got.browser, studio);
 
 const state = () => page.evaluate(() => window.studio.state);
-const api = (command) => page.evaluate((c) => fetch('/api/call', { method: 'POST', headers: { 'Content-Type': 'application/json' },
-  body: JSON.stringify(c) }).then((r) => r.json()), command);
+const api = (command) => call(page, command);
 const edit = async (e) => assert.equal((await api({ op: 'edit', edit: e })).ok, true, JSON.stringify(e));
 async function click(x, y, keys = []) {
   await moveTo(page, x, y);

@@ -74,6 +74,22 @@ export async function idle(page) {
   await page.waitForFunction(() => window.studio && window.studio.idle && window.studio.drawn);
 }
 
+// A page of the studio at 1280 x 800, loaded and idle, with the errors it throws collected.
+export async function openPage(browser, studio) {
+  const page = await (await browser.newContext({ viewport: { width: 1280, height: 800 } })).newPage();
+  const pageErrors = [];
+  page.on('pageerror', (e) => pageErrors.push(String(e)));
+  await page.goto(studio.url);
+  await idle(page);
+  return { page, pageErrors };
+}
+
+// The host's answer to one command, sent from the page as the page sends them.
+export function call(page, command) {
+  return page.evaluate((c) => fetch('/api/call', { method: 'POST', headers: { 'Content-Type': 'application/json' },
+    body: JSON.stringify(c) }).then((r) => r.json()), command);
+}
+
 export function artCount(scene) {
   return scene.layers.reduce((n, l) => n + l.art.length, 0);
 }

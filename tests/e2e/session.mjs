@@ -3,7 +3,7 @@
 // another drag), Ctrl+S writes the file the studio was started on, and New
 // asks before it replaces unsaved work, then fits the new page in the view.
 import assert from 'node:assert/strict';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { chmodSync, mkdtempSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { args, browserOrSkip, idle, moveTo, startStudio, testRunner } from './studio.mjs';
@@ -16,6 +16,7 @@ const file = path.join(dir, 'work.json');
 const doc = JSON.parse(readFileSync(path.join(o.examples, 'grid-shapes.json'), 'utf8'));
 doc.layers.push({ name: 'Top', visible: true, locked: false, art: [] });
 writeFileSync(file, JSON.stringify(doc));
+chmodSync(file, 0o600);  // a private file stays private when saved
 
 const studio = await startStudio(o.easel, o.plugins, file);
 const context = await got.browser.newContext({ viewport: { width: 1280, height: 800 } });
@@ -100,6 +101,7 @@ await test('an error in a drag: one dialog, OK, undo, another drag, Ctrl+S, the 
   await idle(page);
   await page.waitForFunction(() => !window.studio.state.unsaved);
   assert.equal(fileArt(), made);
+  assert.equal(statSync(file).mode & 0o777, 0o600, 'the file keeps its mode');
   assert.equal(await page.locator('#save.unsaved').count(), 0);
   assert.deepEqual(refusals, [], 'no command was refused for a dialog');
 });

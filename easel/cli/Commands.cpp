@@ -269,7 +269,10 @@ namespace {
 
 bool startForListing(Session& session, const std::vector<fs::path>& dirs, std::vector<std::string> plugins,
                      std::ostream& err) {
-    if (plugins.empty()) plugins = bundlesOnPath(Loader::searchPath(dirs));
+    // Named plug-ins must load; of the bundles found, one that cannot be
+    // loaded is skipped with a warning and the others are listed.
+    const bool named = !plugins.empty();
+    if (!named) plugins = bundlesOnPath(Loader::searchPath(dirs));
     if (plugins.empty()) {
         err << "easel: no plug-in bundles found; give the folder with --plugins DIR or EASEL_PLUGINS\n";
         return false;
@@ -280,17 +283,23 @@ bool startForListing(Session& session, const std::vector<fs::path>& dirs, std::v
         for (const auto& t : m.texts) err << " | " << t;
         err << "\n";
     };
-    // A bundle that cannot be loaded is reported; the others are still listed.
     session.onResult([&err](Plugin& p, const char* selector, ASErr r) {
         if (r != kNoErr) err << "easel: " << p.name() << " returned " << resultText(r) << " to \"" << selector << "\"\n";
     });
     bool ok = true;
     for (const auto& name : plugins) {
         std::string error;
-        if (!session.startOne(name, error)) {
+        if (session.startOne(name, error)) continue;
+        if (named) {
             err << "easel: " << error << "\n";
             ok = false;
+        } else {
+            err << "easel: warning: " << error << "; the bundle is skipped\n";
         }
+    }
+    if (!named && session.started().empty()) {
+        err << "easel: none of the plug-in bundles found could be loaded\n";
+        ok = false;
     }
     session.onResult(nullptr);
     return ok;

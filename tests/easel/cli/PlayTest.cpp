@@ -227,6 +227,32 @@ TEST_F(PlayTest, MissingFilesPluginsAndFormatsAreClearErrors) {
     EXPECT_NE(err.str().find("cannot read script /nonexistent/script.json"), std::string::npos);
 }
 
+// A bundle whose library is missing, beside a real one: the tools found are
+// listed with a warning naming it; a script or listing that names it fails.
+TEST_F(PlayTest, ABrokenBundleIsSkippedUnlessItIsNamed) {
+    const fs::path plugins = dir / "plugins";
+    fs::create_directories(plugins);
+    fs::copy(fs::path(EASEL_TEST_PLUGIN_DIR) / "EaselTest.aip", plugins / "EaselTest.aip", fs::copy_options::recursive);
+    fs::copy(fs::path(EASEL_TEST_PLUGIN_DIR) / "EaselTest.aip", plugins / "Broken.aip", fs::copy_options::recursive);
+    fs::remove(plugins / "Broken.aip" / "EaselTest.so");
+    auto easel = [&](std::vector<std::string> args) {
+        std::vector<const char*> argv;
+        for (auto& a : args) argv.push_back(a.c_str());
+        out.str("");
+        err.str("");
+        return easelMain(static_cast<int>(argv.size()), argv.data(), out, err);
+    };
+    EXPECT_EQ(easel({"easel", "tools", "--plugins", plugins.string()}), 0) << err.str();
+    EXPECT_NE(out.str().find("(EaselTest)"), std::string::npos) << out.str();
+    EXPECT_NE(err.str().find("warning: plug-in 'Broken': cannot load"), std::string::npos) << err.str();
+    EXPECT_EQ(easel({"easel", "tools", "--plugins", plugins.string(), "--plugin", "Broken"}), 1);
+    EXPECT_NE(err.str().find("plug-in 'Broken': cannot load"), std::string::npos) << err.str();
+    EXPECT_EQ(run("[]", {"--plugins", plugins.string()},
+                  R"("document": "doc.json", "plugins": ["Broken"], "output": "out.json")"), 1);
+    EXPECT_NE(error().find("plug-in 'Broken'"), std::string::npos) << error();
+    EXPECT_FALSE(hasOutput());
+}
+
 TEST_F(PlayTest, PluginErrorsAreReportedAndStrictStopsAtTheFirst) {
     // Selecting art made its layer current; a locked top layer leaves the
     // copies alone. Made current, the locked layer fails every drag event with 'SEGM'.

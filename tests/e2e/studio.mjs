@@ -109,5 +109,11 @@ export function testRunner(afterFailure = async () => {}) {
       await afterFailure();
     }
   }
-  return { test, results };
+  // Prints the summary and ends the process: exit 1 when any test failed.
+  function finish() {
+    const passed = results.filter(Boolean).length;
+    console.log(`${passed} passed, ${results.length - passed} failed, 0 skipped`);
+    process.exit(passed === results.length ? 0 : 1);
+  }
+  return { test, results, finish };
 }

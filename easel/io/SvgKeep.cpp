@@ -73,6 +73,7 @@ bool Importer::collectDefinitions(std::vector<xmlNodePtr> defs, size_t baked, st
                                   const std::map<xmlNodePtr, Mat>& markerSpaces) {
     // The definitions and every element they refer to, each once.
     std::set<xmlNodePtr> seen;
+    std::vector<std::pair<xmlNodePtr, std::string>> written;
     for (size_t i = 0; i < defs.size(); ++i) {
         if (!seen.insert(defs[i]).second) continue;
         if (seen.size() > 256) {
@@ -100,7 +101,14 @@ bool Importer::collectDefinitions(std::vector<xmlNodePtr> defs, size_t baked, st
                 if (xmlNodePtr r = byReference(def.substr(from, to - from))) defs.push_back(r);
             }
         }
-        text += def;
+        written.emplace_back(defs[i], def);
+    }
+    // An element inside another one kept here is written with it: written
+    // again on its own, its id would be given twice.
+    for (const auto& [node, def] : written) {
+        bool inside = false;
+        for (xmlNodePtr up = node->parent; up && !inside; up = up->parent) inside = seen.count(up) != 0;
+        if (!inside) text += def;
     }
     // The definitions go into files with only these namespaces declared.
     if (!writableSvgText(text)) {

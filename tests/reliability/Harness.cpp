@@ -21,6 +21,7 @@
 #include "BrivaneGlobals.h"
 #include "DocumentJson.h"
 #include "KestovaGlobals.h"
+#include "RandomInput.h"
 #include "adm/RegisterADM.h"
 #include "suites/AISuites.h"
 #include "suites/SuiteTables.h"
@@ -256,241 +257,6 @@ CallRecord Host::openOptions(const ToolCase& tool, adm::DialogDriver* driver,
 
 namespace {
 
-using Rng = std::mt19937_64;
-
-double uniform(Rng& rng, double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); }
-int between(Rng& rng, int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
-bool chance(Rng& rng, double p) { return uniform(rng, 0, 1) < p; }
-
-// Sets random items of a dialog, inside and outside their ranges and every
-// popup entry, then presses OK (now and then Cancel, or Reset first).
-class RandomOptions : public adm::DialogDriver {
-public:
-    explicit RandomOptions(Rng& rng) : rng_(rng) {}
-    void run(adm::Dialog& dialog) override {
-        std::vector<int32_t> ids;
-        for (const auto& item : dialog.items) ids.push_back(item->id);
-        std::shuffle(ids.begin(), ids.end(), rng_);
-        const double p = uniform(rng_, 0.1, 0.9);
-        for (int32_t id : ids) {
-            adm::Item* item = dialog.item(id);
-            if (!item || !item->enabled || dialog.ended || !chance(rng_, p)) continue;
-            adm::SetAction set;
-            set.id = id;
-            switch (item->kind) {
-            case adm::ItemKind::SpinEdit: {
-                const double lo = std::isfinite(item->min) ? item->min : -1000;
-                const double hi = std::isfinite(item->max) ? item->max : 1000;
-                switch (between(rng_, 0, 6)) {
-                case 0: set.number = lo; break;
-                case 1: set.number = hi; break;
-                case 2: set.number = lo - uniform(rng_, 0.5, 1e6); break;
-                case 3: set.number = hi + uniform(rng_, 0.5, 1e6); break;
-                case 4: set.text = "not a number"; break;
-                default: set.number = uniform(rng_, lo, hi); break;
-                }
-                break;
-            }
-            case adm::ItemKind::PopupList: {
-                const int n = item->list ? static_cast<int>(item->list->entries.size()) : 0;
-                if (n == 0) continue;
-                set.number = between(rng_, 0, n - 1);
-                break;
-            }
-            case adm::ItemKind::CheckBox:
-                set.number = between(rng_, 0, 1);
-                break;
-            default:
-                continue;
-            }
-            adm::userSet(dialog, set);  // a refused text is what a user could type too
-        }
-        const int press = between(rng_, 0, 19);
-        if (press == 0) {
-            adm::pressItem(dialog, "Cancel");
-        } else {
-            if (press == 1) {
-                adm::pressItem(dialog, "Reset");
-                pressedReset = true;
-            }
-            if (!dialog.ended) adm::pressItem(dialog, "OK");
-        }
-    }
-
-    bool pressedReset = false;
-
-private:
-    Rng& rng_;
-};
-
-AIColor randomColour(Rng& rng) {
-    AIColor c{};
-    switch (between(rng, 0, 4)) {
-    case 0: c.kind = kGrayColor; break;
-    case 1: c.kind = kFourColor; break;
-    case 2: c.kind = kThreeColor; break;
-    case 3: c.kind = kNoneColor; break;
-    default: c.kind = kCustomColor; break;
-    }
-    for (float& x : c.c) x = static_cast<float>(chance(rng, 0.9) ? uniform(rng, 0, 1) : uniform(rng, -2, 3));
-    return c;
-}
-
-AIPathStyle randomStyle(Rng& rng) {
-    AIPathStyle s = defaultPathStyle();
-    s.fillPaint = chance(rng, 0.8);
-    s.fill.color = randomColour(rng);
-    s.strokePaint = chance(rng, 0.6);
-    s.stroke.color = randomColour(rng);
-    s.stroke.width = static_cast<float>(chance(rng, 0.9) ? uniform(rng, 0, 10) : uniform(rng, 0, 500));
-    if (chance(rng, 0.2)) {
-        s.stroke.dashCount = 2;
-        s.stroke.dash[0] = 3;
-        s.stroke.dash[1] = 2;
-    }
-    return s;
-}
-
-float coordinate(Rng& rng, float extent, bool wild) {
-    if (wild && chance(rng, 0.1)) return static_cast<float>(uniform(rng, -1e7, 1e7));
-    return static_cast<float>(uniform(rng, -0.2 * static_cast<double>(extent), 1.2 * static_cast<double>(extent)));
-}
-
-struct DocBuilder {
-    Rng& rng;
-    Document& doc;
-    bool wild;
-
-    void path(Art* art, int maxSegments) {
-        const int n = between(rng, 1, maxSegments);
-        const float w = doc.width(), h = doc.height();
-        const float size = static_cast<float>(uniform(rng, 0.5, 0.4 * static_cast<double>(std::max(w, h))));
-        const float ch = coordinate(rng, w, wild), cv = coordinate(rng, h, wild);
-        std::vector<AIPathSegment> segs;
-        for (int i = 0; i < n; ++i) {
-            AIRealPoint p{ch + static_cast<float>(uniform(rng, -size, size)),
-                          cv + static_cast<float>(uniform(rng, -size, size))};
-            AIPathSegment s{p, p, p, 1};
-            if (chance(rng, 0.5)) {
-                s.in = {p.h + static_cast<float>(uniform(rng, -size, size)), p.v + static_cast<float>(uniform(rng, -size, size))};
-                s.out = {p.h + static_cast<float>(uniform(rng, -size, size)), p.v + static_cast<float>(uniform(rng, -size, size))};
-                s.corner = 0;
-            }
-            segs.push_back(s);
-        }
-        doc.setSegmentCount(art, segs.size());
-        doc.setSegments(art, 0, segs.size(), segs.data());
-        doc.setClosed(art, chance(rng, 0.7));
-        doc.setStyle(art, randomStyle(rng));
-    }
-
-    void object(Art* art, int16_t type) {
-        ObjectData d;
-        d.fontSize = static_cast<float>(uniform(rng, 1, 72));
-        d.text = type == kTextArt ? "Words" : "";
-        d.href = "picture.png";
-        d.symbol = "Star";
-        d.width = static_cast<float>(uniform(rng, 1, 200));
-        d.height = static_cast<float>(uniform(rng, 1, 200));
-        d.isText = type == kTextArt;
-        doc.setObjectData(art, d);
-        const float s = static_cast<float>(uniform(rng, 0.1, 3));
-        AIRealMatrix m{s, 0, 0, s, coordinate(rng, doc.width(), wild), coordinate(rng, doc.height(), wild)};
-        doc.setObjectMatrix(art, m);
-        if (type == kTextArt) doc.setStyle(art, randomStyle(rng));
-    }
-
-    // One piece of art (possibly a container) inside `parent` or on top of the current layer.
-    Art* piece(Art* parent, int depth, bool simple) {
-        int16_t type = kPathArt;
-        if (!simple) {
-            const int k = between(rng, 0, 19);
-            if (k < 10) type = kPathArt;
-            else if (k < 13) type = kCompoundPathArt;
-            else if (k < 15 && depth < 3) type = kGroupArt;
-            else if (k < 16) type = kTextArt;
-            else if (k < 17) type = kPlacedArt;
-            else if (k < 18) type = kRasterArt;
-            else if (k < 19) type = kSymbolArt;
-        }
-        Art* art = nullptr;
-        const int16_t order = parent ? kPlaceInsideOnTop : kPlaceAbove;
-        if (doc.newArt(type, order, parent, &art) != kNoErr) return nullptr;
-        if (type == kPathArt) {
-            path(art, simple ? 6 : (chance(rng, 0.05) ? 400 : 12));
-        } else if (type == kCompoundPathArt) {
-            const int n = between(rng, 1, 3);
-            for (int i = 0; i < n; ++i) {
-                Art* c = nullptr;
-                if (doc.newArt(kPathArt, kPlaceInsideOnTop, art, &c) == kNoErr) path(c, 8);
-            }
-            doc.setStyle(art, randomStyle(rng));
-        } else if (type == kGroupArt) {
-            const int n = between(rng, 0, 3);
-            for (int i = 0; i < n; ++i) piece(art, depth + 1, false);
-        } else {
-            object(art, type);
-        }
-        if (chance(rng, 0.15)) doc.setOpacity(art, static_cast<float>(uniform(rng, 0, 1)));
-        if (chance(rng, 0.1)) doc.setBlendMode(art, between(rng, 0, 15));
-        return art;
-    }
-};
-
-// The document, its selection and its layers for a session.
-std::unique_ptr<Document> randomDocument(Rng& rng, int& selectedOut) {
-    const float sizes[][2] = {{612, 792}, {400, 300}, {1, 1}, {14400, 14400}, {50, 2000}};
-    const auto& size = sizes[between(rng, 0, 4)];
-    auto doc = newDocument(size[0], size[1]);
-    doc->setSeed(between(rng, 1, 1000));
-    if (chance(rng, 0.1)) doc->clearSwatches();  // a document without swatches
-    const bool wild = chance(rng, 0.2);
-    DocBuilder b{rng, *doc, wild};
-
-    // How many objects: mostly a few, sometimes hundreds, rarely past 1,000.
-    int objects;
-    const int k = between(rng, 0, 99);
-    if (k < 10) objects = 0;
-    else if (k < 65) objects = between(rng, 1, 6);
-    else if (k < 88) objects = between(rng, 7, 40);
-    else if (k < 96) objects = between(rng, 41, 300);
-    else objects = between(rng, 900, 1500);
-    const bool simple = objects > 300;
-
-    const int layers = between(rng, 1, 3);
-    for (int l = 1; l < layers; ++l) doc->insertLayer(nullptr, kPlaceAboveAll, nullptr);
-    std::vector<Art*> top;
-    for (int i = 0; i < objects; ++i) {
-        doc->setCurrentLayer(doc->layerFromBottom(static_cast<size_t>(between(rng, 0, layers - 1))));
-        if (Art* a = b.piece(nullptr, 0, simple)) top.push_back(a);
-    }
-
-    // Selection: none, some or all; now and then only members of compound paths.
-    const double p = chance(rng, 0.15) ? 0.0 : (chance(rng, 0.5) ? 1.0 : uniform(rng, 0.1, 0.9));
-    for (Art* a : top) {
-        if (!chance(rng, p)) continue;
-        if (a->type() == kCompoundPathArt && a->firstChild() && chance(rng, 0.3)) {
-            doc->setSelected(a->firstChild(), true);
-        } else {
-            doc->setSelected(a, true);
-        }
-    }
-    // Only some segments of a path selected.
-    for (Art* a : top) {
-        if (a->type() == kPathArt && a->selected() && a->segmentCount() > 1 && chance(rng, 0.2))
-            doc->setSegmentSelection(a, 0, 0);
-    }
-    // Locked and hidden layers (the top one too, where new art goes).
-    for (size_t l = 0; l < doc->layerCount(); ++l) {
-        if (chance(rng, 0.08)) doc->setLayerLocked(doc->layerFromBottom(l), true);
-        if (chance(rng, 0.05)) doc->setLayerVisible(doc->layerFromBottom(l), false);
-    }
-    if (chance(rng, 0.05) && !top.empty()) doc->setLocked(top.front(), true);
-    doc->clearHistory();
-    selectedOut = static_cast<int>(doc->selectedArt().size());
-    return doc;
-}
-
 // Top-level art of a stored document by id, each as its JSON text.
 std::map<int64_t, std::string> topLevelArt(const json& d, std::set<int64_t>* withSelection = nullptr) {
     std::map<int64_t, std::string> out;
@@ -523,42 +289,6 @@ std::string jsonDifference(const std::string& a, const std::string& b) {
     return out;
 }
 
-struct Event {
-    AIRealPoint p;
-    int32_t modifiers;
-    int16_t pressure;
-};
-
-std::vector<Event> randomEvents(Rng& rng, const Document& doc, int selected) {
-    int count = between(rng, 1, 100) <= 80 ? between(rng, 1, 30) : between(rng, 31, 200);
-    if (selected > 100) count = std::min(count, 6);
-    const double modifierRate = chance(rng, 0.5) ? 0.0 : uniform(rng, 0.05, 1.0);
-    const int32_t bits[] = {0x20, 0x40, 0x200};
-    std::vector<Event> ev;
-    AIRealPoint p{static_cast<float>(uniform(rng, 0, doc.width())), static_cast<float>(uniform(rng, 0, doc.height()))};
-    for (int i = 0; i <= count; ++i) {
-        if (i > 0) {
-            switch (between(rng, 0, 9)) {
-            case 0: break;  // zero length
-            case 1:
-                p = {static_cast<float>(uniform(rng, -1e6, 1e6)), static_cast<float>(uniform(rng, -1e6, 1e6))};
-                break;
-            case 2:
-                p = {static_cast<float>(uniform(rng, -1e30, 1e30)), static_cast<float>(uniform(rng, -1e30, 1e30))};
-                break;
-            default:
-                p.h += static_cast<float>(uniform(rng, -60, 60));
-                p.v += static_cast<float>(uniform(rng, -60, 60));
-            }
-        }
-        int32_t m = 0;
-        if (chance(rng, modifierRate))
-            for (int32_t bit : bits)
-                if (chance(rng, 0.5)) m |= bit;
-        ev.push_back({p, m, static_cast<int16_t>(between(rng, 0, 255))});
-    }
-    return ev;
-}
 
 // Watches the session's calls; a call that runs longer than the bound stops
 // the process with the seed, since a hang would otherwise go unnamed.
@@ -645,148 +375,178 @@ int32_t itemValue(const adm::DialogRecord& r, int32_t id) {
     return 0;
 }
 
-}  // namespace
+// One random session of one tool: its inputs, the drag as the host sends
+// it, and the checks of what the drag left. The phases share the session's
+// state through the members.
+class SessionRun {
+public:
+    SessionRun(Host& host, const ToolCase& tool, uint64_t seed, SessionStats& stats)
+        : host_(host), tool_(tool), seed_(seed), stats_(stats), rng_(seed),
+          name_(std::string(tool.name) + " seed " + std::to_string(seed)) {}
 
-std::vector<std::string> Host::runSession(const ToolCase& tool, uint64_t seed, SessionStats& stats) {
-    std::vector<std::string> failures;
-    auto fail = [&](const std::string& s) { failures.push_back(s); };
-    Rng rng(seed);
-    restoreDefaults();
+    std::vector<std::string> run() {
+        start();
+        drag();
+        checkDeleteFlag();
+        checkOptions();
+        checkUnselectedArt();
+        checkUndoRedo();
+        // Trail off: the result is exactly one arrangement, the last event's.
+        if (trailOff_ && lastUndoing_ > 0 && documentJson() == j0_) checkLastEventAlone();
+        // Paint never undoes between its events: the whole drag played again
+        // from the same options and random numbers gives the same document.
+        if (paint_ && documentJson() == j0_ && jEnd_ != j0_) {
+            stats_.replayed = true;
+            replay(1, events_.size() - 1, startGlobals_, startRandom_, false, nullptr);
+            if (documentJson() != jEnd_) fail("Paint's drag played again gives another document");
+        }
+        hostState().document = nullptr;
+        return failures_;
+    }
 
-    int selected = 0;
-    auto doc = randomDocument(rng, selected);
-    // A smaller budget than a user's keeps every session short; what it
-    // refuses must still be reported and undone like any other refusal.
-    doc->setArtBudget({60'000, 6'000});
-    hostState().document = doc.get();
-    hostState().random.reseed(static_cast<int32_t>(seed & 0x7FFFFFFF));
-    hostState().hasPressure = chance(rng, 0.5);
-    stats.selected = selected;
-
-    const std::string name = std::string(tool.name) + " seed " + std::to_string(seed);
-    auto checkCall = [&](const CallRecord& c) {
+private:
+    void fail(const std::string& s) { failures_.push_back(s); }
+    void checkCall(const CallRecord& c) {
         const std::string e = checkReported(c);
         if (!e.empty()) fail(e);
-    };
-
-    // Options through the dialog, then what the dialog shows before the drag.
-    ASInt32* const deleteField = tool.index >= 0 ? deleteFlag(tool, globals(tool)) : nullptr;
-    // Tools with "Delete" keep their defaults ("Delete" on, "Trail" off) more
-    // often, so that the rule for their sources is tested often too.
-    if (chance(rng, deleteField ? 0.4 : 0.8)) {
-        RandomOptions driver(rng);
-        const ASInt32 deleteWas = deleteField ? *deleteField : 0;
-        watchdog().arm(name + " options");
-        checkCall(openOptions(tool, &driver));
-        // A "Delete" without a dialog item changes only by "Reset" (back on).
-        if (deleteField && tool.deleteItem == 0 && *deleteField != (driver.pressedReset ? 1 : deleteWas))
-            fail("the options dialog set \"Delete\" (no item) from " + std::to_string(deleteWas) + " to " +
-                 std::to_string(*deleteField));
     }
-    std::optional<adm::DialogRecord> before, after;
-    checkCall(openOptions(tool, nullptr, &before));
-    if (!before) fail("the options dialog did not open");
+    std::string documentJson() const { return writeDocumentJson(*doc_); }
+    std::vector<unsigned char> globalsNow() const {
+        const auto* g = static_cast<const unsigned char*>(host_.globals(tool_));
+        return std::vector<unsigned char>(g, g + host_.globalsSize(tool_));
+    }
 
-    const std::string j0 = writeDocumentJson(*doc);
-    const auto events = randomEvents(rng, *doc, selected);
-    stats.events = static_cast<int>(events.size()) - 1;
-    const bool trail = tool.trailItem != 0 && before && itemValue(*before, tool.trailItem) != 0;
-    const bool paint = tool.index == brivane::kPaintTool;  // its trail has no box and is always on
-    const bool trailOff = !trail && !paint;
-    const bool verbose = std::getenv("EASEL_PROPERTY_VERBOSE") != nullptr;
-    if (verbose && before) {
-        std::fprintf(stderr, "%s: %d selected, trail %d\n", name.c_str(), selected, trail ? 1 : 0);
-        for (const auto& item : before->items)
-            if (item.kind != adm::ItemKind::StaticText && item.kind != adm::ItemKind::PushButton)
-                std::fprintf(stderr, "  item %d = %g (%s)\n", item.id, item.value, item.text.c_str());
+    // The document, the options through the dialog, what the dialog shows
+    // before the drag, and the drag's events.
+    void start() {
+        host_.restoreDefaults();
+        doc_ = randomDocument(rng_, selected_);
+        // A smaller budget than a user's keeps every session short; what it
+        // refuses must still be reported and undone like any other refusal.
+        doc_->setArtBudget({60'000, 6'000});
+        hostState().document = doc_.get();
+        hostState().random.reseed(static_cast<int32_t>(seed_ & 0x7FFFFFFF));
+        hostState().hasPressure = chance(rng_, 0.5);
+        stats_.selected = selected_;
+
+        deleteField_ = tool_.index >= 0 ? deleteFlag(tool_, host_.globals(tool_)) : nullptr;
+        // Tools with "Delete" keep their defaults ("Delete" on, "Trail" off) more
+        // often, so that the rule for their sources is tested often too.
+        if (chance(rng_, deleteField_ ? 0.4 : 0.8)) {
+            RandomOptions driver(rng_);
+            const ASInt32 deleteWas = deleteField_ ? *deleteField_ : 0;
+            watchdog().arm(name_ + " options");
+            checkCall(host_.openOptions(tool_, &driver));
+            // A "Delete" without a dialog item changes only by "Reset" (back on).
+            if (deleteField_ && tool_.deleteItem == 0 && *deleteField_ != (driver.pressedReset ? 1 : deleteWas))
+                fail("the options dialog set \"Delete\" (no item) from " + std::to_string(deleteWas) + " to " +
+                     std::to_string(*deleteField_));
+        }
+        checkCall(host_.openOptions(tool_, nullptr, &before_));
+        if (!before_) fail("the options dialog did not open");
+
+        j0_ = documentJson();
+        events_ = randomEvents(rng_, *doc_, selected_);
+        stats_.events = static_cast<int>(events_.size()) - 1;
+        trail_ = tool_.trailItem != 0 && before_ && itemValue(*before_, tool_.trailItem) != 0;
+        paint_ = tool_.index == brivane::kPaintTool;  // its trail has no box and is always on
+        trailOff_ = !trail_ && !paint_;
+        verbose_ = std::getenv("EASEL_PROPERTY_VERBOSE") != nullptr;
+        if (verbose_ && before_) {
+            std::fprintf(stderr, "%s: %d selected, trail %d\n", name_.c_str(), selected_, trail_ ? 1 : 0);
+            for (const auto& item : before_->items)
+                if (item.kind != adm::ItemKind::StaticText && item.kind != adm::ItemKind::PushButton)
+                    std::fprintf(stderr, "  item %d = %g (%s)\n", item.id, item.value, item.text.c_str());
+        }
     }
 
     // The drag, as the host sends it: one undo context for the drag, a fresh
     // one for mouse up.
-    const ASInt32 deleteBefore = deleteField ? *deleteField : 0;
-    const auto* g0 = static_cast<const unsigned char*>(globals(tool));
-    const std::vector<unsigned char> startGlobals(g0, g0 + globalsSize(tool));
-    const Random startRandom = hostState().random;
-    // Paint keeps every event's copies: the top-level art each event leaves
-    // (while the document is small enough to compare often).
-    const bool watchKept = paint && doc->artNodes() < 5'000;
-    std::map<int64_t, std::string> keptArt = watchKept ? topLevelArt(json::parse(j0)) : std::map<int64_t, std::string>{};
-    std::vector<unsigned char> savedGlobals;
-    Random savedRandom = hostState().random;
-    size_t lastUndoing = 0;  // index of the last event that rebuilds from the selection
-    bool anyModifiers = false;
-    bool nonFiniteSeen = false;
-    ASErr lastResult = kNoErr;
-    watchdog().arm(name + " mouse down");
-    doc->beginUndoContext();
-    checkCall(send(tool, kSelectorAIToolMouseDown, events[0].p, events[0].pressure, events[0].modifiers));
-    for (size_t i = 1; i < events.size(); ++i) {
-        const Event& e = events[i];
-        anyModifiers = anyModifiers || e.modifiers != 0;
-        const bool undoes = tool.index >= 0 || (e.modifiers & 0x20) == 0;
+    void drag() {
+        deleteBefore_ = deleteField_ ? *deleteField_ : 0;
+        startGlobals_ = globalsNow();
+        startRandom_ = hostState().random;
+        // Paint keeps every event's copies: the top-level art each event leaves
+        // (while the document is small enough to compare often).
+        watchKept_ = paint_ && doc_->artNodes() < 5'000;
+        if (watchKept_) keptArt_ = topLevelArt(nlohmann::json::parse(j0_));
+        savedRandom_ = hostState().random;
+        watchdog().arm(name_ + " mouse down");
+        doc_->beginUndoContext();
+        checkCall(host_.send(tool_, kSelectorAIToolMouseDown, events_[0].p, events_[0].pressure, events_[0].modifiers));
+        for (size_t i = 1; i < events_.size(); ++i) dragEvent(i);
+        doc_->commitUndoContext();
+        doc_->beginUndoContext();
+        watchdog().arm(name_ + " mouse up");
+        const Event& last = events_.back();
+        const CallRecord up = host_.send(tool_, kSelectorAIToolMouseUp, last.p, last.pressure, last.modifiers);
+        checkCall(up);
+        if (up.result != kNoErr) fail("mouse up returned " + expectedCodeText(up.result));
+        doc_->commitUndoContext();
+        watchdog().disarm();
+        stats_.artNodes = static_cast<int>(doc_->artNodes());
+
+        const std::string bad = findNonFinite(*doc_);
+        if (!bad.empty()) fail("after the drag a non-finite value is stored in " + bad);
+        jEnd_ = documentJson();
+    }
+
+    void dragEvent(size_t i) {
+        const Event& e = events_[i];
+        anyModifiers_ = anyModifiers_ || e.modifiers != 0;
+        const bool undoes = tool_.index >= 0 || (e.modifiers & 0x20) == 0;
         if (undoes) {
-            const auto* g = static_cast<const unsigned char*>(globals(tool));
-            savedGlobals.assign(g, g + globalsSize(tool));
-            savedRandom = hostState().random;
-            lastUndoing = i;
+            savedGlobals_ = globalsNow();
+            savedRandom_ = hostState().random;
+            lastUndoing_ = i;
         }
-        if (chance(rng, 0.05)) checkCall(send(tool, kSelectorAITrackToolCursor, e.p, e.pressure, e.modifiers));
-        watchdog().arm(name + " drag event " + std::to_string(i));
-        const CallRecord c = send(tool, kSelectorAIToolMouseDrag, e.p, e.pressure, e.modifiers);
-        if (verbose)
+        if (chance(rng_, 0.05)) checkCall(host_.send(tool_, kSelectorAITrackToolCursor, e.p, e.pressure, e.modifiers));
+        watchdog().arm(name_ + " drag event " + std::to_string(i));
+        const CallRecord c = host_.send(tool_, kSelectorAIToolMouseDrag, e.p, e.pressure, e.modifiers);
+        if (verbose_)
             std::fprintf(stderr, "  event %zu at (%g, %g) modifiers 0x%x pressure %d: %s, %zu nodes\n", i,
                          static_cast<double>(e.p.h), static_cast<double>(e.p.v), static_cast<unsigned>(e.modifiers),
-                         e.pressure, expectedCodeText(c.result).c_str(), doc->artNodes());
+                         e.pressure, expectedCodeText(c.result).c_str(), doc_->artNodes());
         checkCall(c);
-        if (undoes) lastResult = c.result;
-        if (c.result != kNoErr) stats.errors.push_back(c.result);
-        if (watchKept && doc->artNodes() < 5'000) {
-            const auto now = topLevelArt(json::parse(writeDocumentJson(*doc)));
-            for (const auto& [id, text] : keptArt) {
+        if (undoes) lastResult_ = c.result;
+        if (c.result != kNoErr) stats_.errors.push_back(c.result);
+        if (watchKept_ && doc_->artNodes() < 5'000) {
+            const auto now = topLevelArt(nlohmann::json::parse(documentJson()));
+            for (const auto& [id, text] : keptArt_) {
                 const auto it = now.find(id);
                 if (it == now.end()) fail("event " + std::to_string(i) + " removed art " + std::to_string(id));
                 else if (it->second != text) fail("event " + std::to_string(i) + " changed art " + std::to_string(id));
             }
-            keptArt = now;
+            keptArt_ = now;
         }
-        if (doc->artNodes() < 20'000 && !nonFiniteSeen) {
-            const std::string bad = findNonFinite(*doc);
+        if (doc_->artNodes() < 20'000 && !nonFiniteSeen_) {
+            const std::string bad = findNonFinite(*doc_);
             if (!bad.empty()) fail("event " + std::to_string(i) + " stored a non-finite value in " + bad);
-            nonFiniteSeen = !bad.empty();
+            nonFiniteSeen_ = !bad.empty();
         }
     }
-    doc->commitUndoContext();
-    doc->beginUndoContext();
-    watchdog().arm(name + " mouse up");
-    const CallRecord up = send(tool, kSelectorAIToolMouseUp, events.back().p, events.back().pressure, events.back().modifiers);
-    checkCall(up);
-    if (up.result != kNoErr) fail("mouse up returned " + expectedCodeText(up.result));
-    doc->commitUndoContext();
-    watchdog().disarm();
-    stats.artNodes = static_cast<int>(doc->artNodes());
-
-    const std::string bad = findNonFinite(*doc);
-    if (!bad.empty()) fail("after the drag a non-finite value is stored in " + bad);
-    const std::string jEnd = writeDocumentJson(*doc);
 
     // "Trail" clears "Delete" at every drag event; nothing else changes it.
-    if (deleteField && tool.deleteItem == 0) {
-        const ASInt32 expected = trail && events.size() > 1 ? 0 : deleteBefore;
-        if (*deleteField != expected)
-            fail("\"Delete\" (no item) is " + std::to_string(*deleteField) + " after the drag, expected " +
+    void checkDeleteFlag() {
+        if (!deleteField_ || tool_.deleteItem != 0) return;
+        const ASInt32 expected = trail_ && events_.size() > 1 ? 0 : deleteBefore_;
+        if (*deleteField_ != expected)
+            fail("\"Delete\" (no item) is " + std::to_string(*deleteField_) + " after the drag, expected " +
                  std::to_string(expected));
     }
 
     // Options changed only as the rules say.
-    checkCall(openOptions(tool, nullptr, &after));
-    if (before && after) {
+    void checkOptions() {
+        std::optional<adm::DialogRecord> after;
+        checkCall(host_.openOptions(tool_, nullptr, &after));
+        if (!before_ || !after) return;
         std::set<int32_t> allowed;
-        if (anyModifiers) allowed.insert(tool.stepped.begin(), tool.stepped.end());
-        if (trail && tool.deleteItem != 0 && events.size() > 1) allowed.insert(tool.deleteItem);
-        if (tool.index >= 0 && itemValue(*before, 4) != 0 && events.size() > 1) allowed.insert(6);
-        for (const auto& item : before->items) {
+        if (anyModifiers_) allowed.insert(tool_.stepped.begin(), tool_.stepped.end());
+        if (trail_ && tool_.deleteItem != 0 && events_.size() > 1) allowed.insert(tool_.deleteItem);
+        if (tool_.index >= 0 && itemValue(*before_, 4) != 0 && events_.size() > 1) allowed.insert(6);
+        for (const auto& item : before_->items) {
             if (item.kind == adm::ItemKind::StaticText || item.kind == adm::ItemKind::PushButton) continue;
-            const int32_t v0 = itemValue(*before, item.id), v1 = itemValue(*after, item.id);
+            const int32_t v0 = itemValue(*before_, item.id), v1 = itemValue(*after, item.id);
             double d0 = item.value, d1 = 0;
             for (const auto& i : after->items)
                 if (i.id == item.id) d1 = i.value;
@@ -794,63 +554,66 @@ std::vector<std::string> Host::runSession(const ToolCase& tool, uint64_t seed, S
             if (!allowed.count(item.id)) {
                 fail("item " + std::to_string(item.id) + " changed from " + std::to_string(d0) + " to " +
                      std::to_string(d1) + " without a rule");
-            } else if (item.id == tool.deleteItem && d1 != 0) {
+            } else if (item.id == tool_.deleteItem && d1 != 0) {
                 fail("\"Trail\" did not clear \"Delete\"");
-            } else if (item.id == 6 && tool.index >= 0 && v1 != 0) {
+            } else if (item.id == 6 && tool_.index >= 0 && v1 != 0) {
                 fail("\"Layer\" left placement at entry " + std::to_string(v1));
             }
         }
     }
 
-    // Art that was not selected is untouched and still there.
-    const json d0 = json::parse(j0), d1 = json::parse(jEnd);
-    std::set<int64_t> withSelection;
-    const auto art0 = topLevelArt(d0, &withSelection);
-    const auto art1 = topLevelArt(d1);
-    // Selected art is the tools' own to move, restyle or delete (the first
-    // copy of several layouts is the selected object itself).
-    for (const auto& [id, text] : art0) {
-        if (withSelection.count(id) != 0) continue;
-        const auto it = art1.find(id);
-        if (it == art1.end()) fail("unselected art " + std::to_string(id) + " is gone");
-        else if (it->second != text) fail("unselected art " + std::to_string(id) + " changed: " + jsonDifference(text, it->second));
-    }
-
-    // Undo takes the whole drag back exactly; redo brings it again.
-    if (jEnd != j0) {
-        if (!doc->undo()) {
-            fail("the drag changed the document but left no undo step");
-        } else {
-            if (writeDocumentJson(*doc) != j0) fail("undoing the drag does not restore the document");
-            doc->redo();
-            if (writeDocumentJson(*doc) != jEnd) fail("redoing the drag does not give its result again");
-            doc->undo();
+    // Art that was not selected is untouched and still there. Selected art is
+    // the tools' own to move, restyle or delete (the first copy of several
+    // layouts is the selected object itself).
+    void checkUnselectedArt() {
+        std::set<int64_t> withSelection;
+        const auto art0 = topLevelArt(nlohmann::json::parse(j0_), &withSelection);
+        const auto art1 = topLevelArt(nlohmann::json::parse(jEnd_));
+        for (const auto& [id, text] : art0) {
+            if (withSelection.count(id) != 0) continue;
+            const auto it = art1.find(id);
+            if (it == art1.end()) fail("unselected art " + std::to_string(id) + " is gone");
+            else if (it->second != text) fail("unselected art " + std::to_string(id) + " changed: " + jsonDifference(text, it->second));
         }
     }
 
+    // Undo takes the whole drag back exactly; redo brings it again.
+    void checkUndoRedo() {
+        if (jEnd_ == j0_) return;
+        if (!doc_->undo()) {
+            fail("the drag changed the document but left no undo step");
+            return;
+        }
+        if (documentJson() != j0_) fail("undoing the drag does not restore the document");
+        doc_->redo();
+        if (documentJson() != jEnd_) fail("redoing the drag does not give its result again");
+        doc_->undo();
+    }
+
     // Back to the document before the drag after a replay.
-    auto undoReplay = [&] {
-        for (int k = 0; k < 4 && writeDocumentJson(*doc) != j0; ++k)
-            if (!doc->undo()) break;
-    };
+    void undoReplay() {
+        for (int k = 0; k < 4 && documentJson() != j0_; ++k)
+            if (!doc_->undo()) break;
+    }
+
     // Sends mouse down, then the drag events [first, last], then mouse up in
     // the host's two undo contexts. With `keepSnapshot` the globals and random
     // numbers are those before event `first`, keeping this mouse down's
     // snapshot; `afterDrag` runs inside the drag's context. Returns the result
     // of the last event.
-    auto replay = [&](size_t first, size_t last, std::vector<unsigned char> g, const Random& r, bool keepSnapshot,
-                      const std::function<void()>& afterDrag) {
+    ASErr replay(size_t first, size_t last, std::vector<unsigned char> g, const Random& r, bool keepSnapshot,
+                 const std::function<void()>& afterDrag) {
         ASErr result = kNoErr;
-        doc->beginUndoContext();
-        watchdog().arm(name + " replay");
-        auto* live = static_cast<unsigned char*>(globals(tool));
+        doc_->beginUndoContext();
+        watchdog().arm(name_ + " replay");
+        auto* live = static_cast<unsigned char*>(host_.globals(tool_));
         if (!keepSnapshot) {
             std::memcpy(live, g.data(), g.size());
             hostState().random = r;
         }
-        send(tool, kSelectorAIToolMouseDown, events[0].p, events[0].pressure, events[0].modifiers);
+        host_.send(tool_, kSelectorAIToolMouseDown, events_[0].p, events_[0].pressure, events_[0].modifiers);
         if (keepSnapshot) {
-            if (tool.index >= 0) {
+            if (tool_.index >= 0) {
                 reinterpret_cast<BrivaneGlobals*>(g.data())->selectedArt = reinterpret_cast<BrivaneGlobals*>(live)->selectedArt;
             } else {
                 reinterpret_cast<KestovaGlobals*>(g.data())->selectedArt = reinterpret_cast<KestovaGlobals*>(live)->selectedArt;
@@ -859,67 +622,86 @@ std::vector<std::string> Host::runSession(const ToolCase& tool, uint64_t seed, S
             hostState().random = r;
         }
         for (size_t i = first; i <= last; ++i)
-            result = send(tool, kSelectorAIToolMouseDrag, events[i].p, events[i].pressure, events[i].modifiers).result;
+            result = host_.send(tool_, kSelectorAIToolMouseDrag, events_[i].p, events_[i].pressure, events_[i].modifiers).result;
         if (afterDrag) afterDrag();
-        doc->commitUndoContext();
-        doc->beginUndoContext();
-        send(tool, kSelectorAIToolMouseUp, events.back().p, events.back().pressure, events.back().modifiers);
-        doc->commitUndoContext();
+        doc_->commitUndoContext();
+        doc_->beginUndoContext();
+        host_.send(tool_, kSelectorAIToolMouseUp, events_.back().p, events_.back().pressure, events_.back().modifiers);
+        doc_->commitUndoContext();
         watchdog().disarm();
         return result;
-    };
+    }
 
     // With "Trail" off the result is exactly one arrangement, the last
     // event's: the same event alone, from the same options, drag state and
     // random numbers, gives the same document.
-    if (trailOff && lastUndoing > 0 && writeDocumentJson(*doc) == j0) {
-        stats.replayed = true;
-        const ASErr r = replay(lastUndoing, lastUndoing, savedGlobals, savedRandom, true, nullptr);
-        if (r != lastResult)
-            fail("the last event alone returned " + expectedCodeText(r) + ", in the drag " + expectedCodeText(lastResult));
-        if (writeDocumentJson(*doc) != jEnd) fail("with \"Trail\" off the drag left more than its last event's arrangement");
-
-        // With "Delete" on, a drawn event leaves what it leaves with "Delete"
-        // off less its sources: the snapshot's art, disposed last to first as
-        // the tools do (a disposal that fails, on a locked layer say, keeps it).
-        const auto* saved = reinterpret_cast<const BrivaneGlobals*>(savedGlobals.data());
-        std::vector<unsigned char> kept = savedGlobals;
-        ASInt32* keptDelete = deleteField ? deleteFlag(tool, kept.data()) : nullptr;
-        if (keptDelete && *keptDelete != 0 && lastResult == kNoErr && saved->slowdownCounter >= saved->slowdown) {
-            undoReplay();
-            *keptDelete = 0;
-            std::vector<AIArtHandle> sources;
-            replay(lastUndoing, lastUndoing, kept, savedRandom, true, [&] {
-                sources = snapshotArt(tool, globals(tool));
-                if (sources.size() > 1000) return;  // a snapshot this big draws nothing
-                for (auto it = sources.rbegin(); it != sources.rend(); ++it)
-                    if (*it && suites::artSuite()->DisposeArt(*it) == kNoErr) stats.deleteChecked = true;
-            });
-            const std::string expected = writeDocumentJson(*doc);
-            if (expected != jEnd) {
-                std::string which;
-                const auto want = topLevelArt(json::parse(expected)), got = topLevelArt(json::parse(jEnd));
-                for (const auto& [id, text] : got)
-                    if (!want.count(id)) which += " " + std::to_string(id) + " kept";
-                    else if (want.at(id) != text) which += " " + std::to_string(id) + " differs";
-                for (const auto& [id, text] : want)
-                    if (!got.count(id)) which += " " + std::to_string(id) + " missing";
-                fail("with \"Delete\" on the drag did not leave its arrangement less its " +
-                     std::to_string(sources.size()) + " sources:" + which.substr(0, 300));
-            }
-        }
+    void checkLastEventAlone() {
+        stats_.replayed = true;
+        const ASErr r = replay(lastUndoing_, lastUndoing_, savedGlobals_, savedRandom_, true, nullptr);
+        if (r != lastResult_)
+            fail("the last event alone returned " + expectedCodeText(r) + ", in the drag " + expectedCodeText(lastResult_));
+        if (documentJson() != jEnd_) fail("with \"Trail\" off the drag left more than its last event's arrangement");
+        checkDeleteLeavesArrangement();
     }
 
-    // Paint never undoes between its events: the whole drag played again
-    // from the same options and random numbers gives the same document.
-    if (paint && writeDocumentJson(*doc) == j0 && jEnd != j0) {
-        stats.replayed = true;
-        replay(1, events.size() - 1, startGlobals, startRandom, false, nullptr);
-        if (writeDocumentJson(*doc) != jEnd) fail("Paint's drag played again gives another document");
+    // With "Delete" on, a drawn event leaves what it leaves with "Delete"
+    // off less its sources: the snapshot's art, disposed last to first as
+    // the tools do (a disposal that fails, on a locked layer say, keeps it).
+    void checkDeleteLeavesArrangement() {
+        const auto* saved = reinterpret_cast<const BrivaneGlobals*>(savedGlobals_.data());
+        std::vector<unsigned char> kept = savedGlobals_;
+        ASInt32* keptDelete = deleteField_ ? deleteFlag(tool_, kept.data()) : nullptr;
+        if (!keptDelete || *keptDelete == 0 || lastResult_ != kNoErr || saved->slowdownCounter < saved->slowdown) return;
+        undoReplay();
+        *keptDelete = 0;
+        std::vector<AIArtHandle> sources;
+        replay(lastUndoing_, lastUndoing_, kept, savedRandom_, true, [&] {
+            sources = snapshotArt(tool_, host_.globals(tool_));
+            if (sources.size() > 1000) return;  // a snapshot this big draws nothing
+            for (auto it = sources.rbegin(); it != sources.rend(); ++it)
+                if (*it && suites::artSuite()->DisposeArt(*it) == kNoErr) stats_.deleteChecked = true;
+        });
+        const std::string expected = documentJson();
+        if (expected == jEnd_) return;
+        std::string which;
+        const auto want = topLevelArt(nlohmann::json::parse(expected)), got = topLevelArt(nlohmann::json::parse(jEnd_));
+        for (const auto& [id, text] : got)
+            if (!want.count(id)) which += " " + std::to_string(id) + " kept";
+            else if (want.at(id) != text) which += " " + std::to_string(id) + " differs";
+        for (const auto& [id, text] : want)
+            if (!got.count(id)) which += " " + std::to_string(id) + " missing";
+        fail("with \"Delete\" on the drag did not leave its arrangement less its " + std::to_string(sources.size()) +
+             " sources:" + which.substr(0, 300));
     }
 
-    hostState().document = nullptr;
-    return failures;
+    Host& host_;
+    const ToolCase& tool_;
+    const uint64_t seed_;
+    SessionStats& stats_;
+    Rng rng_;
+    const std::string name_;
+    std::vector<std::string> failures_;
+    std::unique_ptr<Document> doc_;
+    int selected_ = 0;
+    ASInt32* deleteField_ = nullptr;
+    std::optional<adm::DialogRecord> before_;
+    std::string j0_, jEnd_;
+    std::vector<Event> events_;
+    bool trail_ = false, paint_ = false, trailOff_ = false, verbose_ = false;
+    // The drag's state as it went: for the replays and the checks after it.
+    ASInt32 deleteBefore_ = 0;
+    std::vector<unsigned char> startGlobals_, savedGlobals_;
+    Random startRandom_, savedRandom_;
+    bool watchKept_ = false, anyModifiers_ = false, nonFiniteSeen_ = false;
+    std::map<int64_t, std::string> keptArt_;
+    size_t lastUndoing_ = 0;  // index of the last event that rebuilds from the selection
+    ASErr lastResult_ = kNoErr;
+};
+
+}  // namespace
+
+std::vector<std::string> Host::runSession(const ToolCase& tool, uint64_t seed, SessionStats& stats) {
+    return SessionRun(*this, tool, seed, stats).run();
 }
 
 }  // namespace reliability

@@ -1,0 +1,46 @@
+# Fails when a plug-in folder includes a header of a folder that sits above
+# it or beside it. From the bottom: host (the ABI), frame, then engine,
+# dialogs and pointdrag, then tools, then plugins (each plug-in's entry).
+# A header is named with its folder ("engine/Engine.h") or bare ("Engine.h").
+# Usage: cmake -DROOT=<repository> -P check_layers.cmake
+cmake_minimum_required(VERSION 3.20)
+set(folders host frame engine dialogs tools pointdrag plugins)
+set(forbidden_host frame engine dialogs tools pointdrag plugins)
+set(forbidden_frame engine dialogs tools pointdrag plugins)
+set(forbidden_engine dialogs tools pointdrag plugins)
+set(forbidden_dialogs engine tools pointdrag plugins)
+set(forbidden_pointdrag engine dialogs tools plugins)
+set(forbidden_tools dialogs pointdrag plugins)
+set(forbidden_plugins)
+
+# Which folder each bare header name belongs to.
+foreach(folder ${folders})
+  file(GLOB_RECURSE headers RELATIVE ${ROOT} ${ROOT}/${folder}/*.h)
+  foreach(header ${headers})
+    get_filename_component(name ${header} NAME)
+    set(owner_${name} ${folder})
+  endforeach()
+endforeach()
+
+set(failures "")
+foreach(folder ${folders})
+  file(GLOB_RECURSE sources ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
+  foreach(source ${sources})
+    file(STRINGS ${source} lines REGEX "^#include \"")
+    foreach(line ${lines})
+      string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" included "${line}")
+      if(included MATCHES "^([a-z]+)/")
+        set(owner ${CMAKE_MATCH_1})
+      else()
+        get_filename_component(name ${included} NAME)
+        set(owner "${owner_${name}}")
+      endif()
+      if(owner AND owner IN_LIST forbidden_${folder})
+        string(APPEND failures "\n  ${source}: ${included} (${owner}/ sits above or beside ${folder}/)")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(failures)
+  message(FATAL_ERROR "Plug-in folders include upward:${failures}")
+endif()

@@ -104,12 +104,11 @@ ASErr Layout(BrivaneGlobals& g, const DragEvent& event) {
     // delete does not stop the others; the first one is the event's result.
     ASErr deleteFailure = kNoErr;
     if (g.backDelete != 0) {
-        for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
-            AIArtHandle object = SnapshotEntry(g, i);
-            if (object == nullptr) continue;
+        ForEachObject(g, [&](AIArtHandle object, ASInt32) {
             const ASErr error = Art()->DisposeArt(object);
             if (error != kNoErr && deleteFailure == kNoErr) deleteFailure = error;
-        }
+            return kNoErr;
+        });
     }
     return deleteFailure;
 }

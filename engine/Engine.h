@@ -137,11 +137,32 @@ ASErr StyleAndTransform(const BrivaneGlobals& g, const DragEvent& event, AIArtHa
 ASErr FinishCopy(const BrivaneGlobals& g, const DragEvent& event, AIArtHandle copy, int beneath,
                  AIRealPoint originalCentre);
 
+// The pattern tile of a finished copy about the point the pattern popup
+// picks (originalCentre for " Use original path"). Without a pattern,
+// `code`, the result of the copy's last opacity or blend call, stands. The
+// run tools, which order a copy's opacity steps themselves, call it directly.
+ASErr PatternStep(const BrivaneGlobals& g, const DragEvent& event, AIArtHandle copy, int beneath,
+                  AIRealPoint originalCentre, ASErr code);
+
 // Beneath flag of a copy by the placement popup (0 when " Place above").
 int CopyBeneath(const BrivaneGlobals& g, ASInt32 a, ASInt32 b, ASInt32 objectIndex, IndexForm form);
 
 // The selected art of the snapshot, entry i (null for empty entries).
 AIArtHandle SnapshotEntry(const BrivaneGlobals& g, ASInt32 i);
+
+// Runs body(object, i) for every snapshot entry that holds art, from the last
+// entry to the first (the order every layout works in); the first error
+// stops the run and is the result.
+template <typename Body>
+ASErr ForEachObject(const BrivaneGlobals& g, Body&& body) {
+    for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
+        AIArtHandle object = SnapshotEntry(g, i);
+        if (object == nullptr) continue;
+        const ASErr error = body(object, i);
+        if (error != kNoErr) return error;
+    }
+    return kNoErr;
+}
 
 } // namespace brivane::engine
 

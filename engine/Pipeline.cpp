@@ -65,6 +65,11 @@ ASErr FinishCopy(const BrivaneGlobals& g, const DragEvent& event, AIArtHandle co
                  AIRealPoint originalCentre) {
     const ASErr code = ApplyOpacityAndBlend(
         copy, {g.randomOpacity != 0, g.usePressure != 0, g.randomBlend != 0, event.pressureFactor});
+    return PatternStep(g, event, copy, beneath, originalCentre, code);
+}
+
+ASErr PatternStep(const BrivaneGlobals& g, const DragEvent& event, AIArtHandle copy, int beneath,
+                  AIRealPoint originalCentre, ASErr code) {
     AIRealPoint reference{};
     switch (g.patternCentre) {
     case kPatternDocumentCentre: reference = event.documentCentre; break;

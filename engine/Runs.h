@@ -1,7 +1,6 @@
 // Pieces the run tools (Soft center, Scaledown, Bouncealong, Paint) share:
 // locking a vector to the drag's axis, an object's centre, multiplying a
-// copy's opacity, and the pattern tile of a copy whose opacity steps the
-// tool orders itself.
+// copy's opacity (the pattern tile of such a copy is PatternStep, Engine.h).
 #ifndef ENGINE_RUNS_H
 #define ENGINE_RUNS_H
 
@@ -60,22 +59,6 @@ inline ASErr MultiplyOpacity(AIArtHandle art, AIReal factor) {
     if (!(product > 0.0f)) product = 0.0f; // also a non-finite product
     if (product > 1.0f) product = 1.0f;
     return frame::BlendStyle()->SetOpacity(art, product);
-}
-
-// The pattern tile of a finished copy about the point the pattern popup
-// picks (originalCentre for " Use original path"). Without a pattern,
-// `code`, the result of the copy's last opacity or blend call, stands.
-inline ASErr PatternStep(const BrivaneGlobals& g, const DragEvent& event, AIArtHandle copy, int beneath,
-                         AIRealPoint originalCentre, ASErr code) {
-    AIRealPoint reference{};
-    switch (g.patternCentre) {
-    case kPatternDocumentCentre: reference = event.documentCentre; break;
-    case kPatternEndPoint: reference = g.dragCurrent; break;
-    case kPatternStartPoint: reference = g.dragStart; break;
-    case kPatternOriginalPath: reference = originalCentre; break;
-    default: return code;
-    }
-    return PatternTile(copy, beneath, reference);
 }
 
 } // namespace brivane::engine

@@ -1,6 +1,6 @@
-#include "Styling.h"
+#include "engine/Styling.h"
 
-#include "Suites.h"
+#include "frame/Suites.h"
 
 namespace brivane::engine {
 
@@ -40,6 +40,104 @@ ASInt32 ChooseSwatch(ASInt32 option, ASInt32 swatchCount) {
     return s;
 }
 
+namespace {
+
+// What the per-mode steps of a colour rule work on: the colour's components
+// and the rule's progression n / P (and n / 2P).
+struct RuleColour {
+    AIReal* x;
+    int count;
+    bool three; // RGB: white is 1, where grey and CMYK have white at 0
+    AIReal f;
+    AIReal halfF;
+};
+
+// kRandomColours: every component drawn anew (CMYK black scaled by a draw).
+void RandomiseColour(AIColor& colour, const RandomSource& random) {
+    AIReal* x = colour.c;
+    if (colour.kind == kGrayColor) {
+        x[0] = random();
+    } else {
+        for (int k = 0; k < 3; ++k) x[k] = random();
+        if (colour.kind == kFourColor) x[3] = random() * x[3];
+    }
+}
+
+// The alternating modes: odd copies take white, black, the swatch or the
+// inverse; even copies are left alone (false).
+bool AlternateColour(const ColourRuleInput& in, const RuleColour& c, const SwatchSource& swatches) {
+    if ((in.index % 2) == 0) return false;
+    AIReal* x = c.x;
+    switch (in.mode) {
+    case kAlternateWhite:
+        for (int k = 0; k < c.count; ++k) x[k] = c.three ? 1.0f : 0.0f;
+        return true;
+    case kAlternateBlack:
+        for (int k = 0; k < c.count; ++k) x[k] = c.three ? 0.0f : 1.0f;
+        return true;
+    case kAlternateSwatch: {
+        AIColor s{};
+        if (!SwatchColour(swatches, ChooseSwatch(in.swatchOption, in.swatchCount), &s)) return false;
+        for (int k = 0; k < c.count; ++k) x[k] = s.c[k];
+        return true;
+    }
+    case kAlternateInverted:
+        for (int k = 0; k < c.count; ++k) x[k] = 1.0f - x[k];
+        return true;
+    default: return false;
+    }
+}
+
+// The progressive modes: each component moved towards its target by the
+// copy's share of the period. False for a mode that is not one of them or a
+// swatch that cannot be read.
+bool ProgressColour(const ColourRuleInput& in, const RuleColour& c, bool gray, const SwatchSource& swatches) {
+    AIReal* x = c.x;
+    const AIReal f = c.f;
+    switch (in.mode) {
+    case kToWhite:
+        for (int k = 0; k < c.count; ++k) x[k] = c.three ? x[k] + (1.0f - x[k]) * f : x[k] - x[k] * f;
+        return true;
+    case kToBlack:
+        for (int k = 0; k < c.count; ++k) x[k] = c.three ? x[k] - x[k] * f : x[k] + (1.0f - x[k]) * f;
+        return true;
+    case kToWhiteMidpoint: {
+        const ASInt32 half = in.period / 2;
+        const AIReal t = Fraction(in.index <= half ? in.index : half - in.index, in.period);
+        for (int k = 0; k < c.count; ++k) x[k] = c.three ? x[k] + (1.0f - x[k]) * t : x[k] - x[k] * t;
+        return true;
+    }
+    case kToSwatch: {
+        AIColor s{};
+        if (!SwatchColour(swatches, ChooseSwatch(in.swatchOption, in.swatchCount), &s)) return false;
+        for (int k = 0; k < c.count; ++k) x[k] = x[k] + (s.c[k] - x[k]) * f;
+        return true;
+    }
+    case kToHalfColour:
+        for (int k = 0; k < c.count; ++k) x[k] = x[k] - x[k] * c.halfF;
+        return true;
+    case kToInverted:
+        for (int k = 0; k < c.count; ++k) x[k] = x[k] + (1.0f - 2.0f * x[k]) * f;
+        return true;
+    case kToHalfColourInverted:
+        if (gray) {
+            x[0] = x[0] - (1.0f - x[0]) * c.halfF;
+        } else {
+            for (int k = 0; k < c.count; ++k) {
+                const AIReal s = (1.0f - x[k]) * c.halfF;
+                x[k] = x[k] > 1.0f - x[k] / 2.0f ? x[k] - s : x[k] + s;
+            }
+        }
+        return true;
+    case kTenPercentReduction:
+        for (int k = 0; k < c.count; ++k) x[k] = x[k] - kNinetyPercent * x[k] * f;
+        return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
 bool ApplyColourRule(const ColourRuleInput& in, AIColor& colour, const RandomSource& random,
                      const SwatchSource& swatches) {
     if (in.mode == kRandomSwatches) {
@@ -53,81 +151,19 @@ bool ApplyColourRule(const ColourRuleInput& in, AIColor& colour, const RandomSou
     const int count = ComponentCount(colour.kind);
     if (count == 0 || in.mode <= kColourIgnore || in.mode >= kColourModeCount) return false;
 
-    const bool three = colour.kind == kThreeColor;
-    const bool odd = (in.index % 2) != 0;
-    const AIReal f = Fraction(in.index, in.period);
-    const AIReal halfF = Fraction(in.index, 2 * in.period);
-    AIReal* x = colour.c;
-
+    const RuleColour c{colour.c, count, colour.kind == kThreeColor, Fraction(in.index, in.period),
+                       Fraction(in.index, 2 * in.period)};
+    bool changed = true;
     switch (in.mode) {
-    case kToWhite:
-        for (int k = 0; k < count; ++k) x[k] = three ? x[k] + (1.0f - x[k]) * f : x[k] - x[k] * f;
-        break;
-    case kToBlack:
-        for (int k = 0; k < count; ++k) x[k] = three ? x[k] - x[k] * f : x[k] + (1.0f - x[k]) * f;
-        break;
-    case kRandomColours:
-        if (colour.kind == kGrayColor) {
-            x[0] = random();
-        } else {
-            for (int k = 0; k < 3; ++k) x[k] = random();
-            if (colour.kind == kFourColor) x[3] = random() * x[3];
-        }
-        break;
-    case kToWhiteMidpoint: {
-        const ASInt32 half = in.period / 2;
-        const AIReal t = Fraction(in.index <= half ? in.index : half - in.index, in.period);
-        for (int k = 0; k < count; ++k) x[k] = three ? x[k] + (1.0f - x[k]) * t : x[k] - x[k] * t;
-        break;
-    }
-    case kToSwatch: {
-        AIColor s{};
-        if (!SwatchColour(swatches, ChooseSwatch(in.swatchOption, in.swatchCount), &s)) return false;
-        for (int k = 0; k < count; ++k) x[k] = x[k] + (s.c[k] - x[k]) * f;
-        break;
-    }
-    case kToHalfColour:
-        for (int k = 0; k < count; ++k) x[k] = x[k] - x[k] * halfF;
-        break;
-    case kToInverted:
-        for (int k = 0; k < count; ++k) x[k] = x[k] + (1.0f - 2.0f * x[k]) * f;
-        break;
+    case kRandomColours: RandomiseColour(colour, random); break;
     case kAlternateWhite:
-        if (!odd) return false;
-        for (int k = 0; k < count; ++k) x[k] = three ? 1.0f : 0.0f;
-        break;
     case kAlternateBlack:
-        if (!odd) return false;
-        for (int k = 0; k < count; ++k) x[k] = three ? 0.0f : 1.0f;
-        break;
-    case kAlternateSwatch: {
-        if (!odd) return false;
-        AIColor s{};
-        if (!SwatchColour(swatches, ChooseSwatch(in.swatchOption, in.swatchCount), &s)) return false;
-        for (int k = 0; k < count; ++k) x[k] = s.c[k];
-        break;
+    case kAlternateSwatch:
+    case kAlternateInverted: changed = AlternateColour(in, c, swatches); break;
+    default: changed = ProgressColour(in, c, colour.kind == kGrayColor, swatches); break;
     }
-    case kAlternateInverted:
-        if (!odd) return false;
-        for (int k = 0; k < count; ++k) x[k] = 1.0f - x[k];
-        break;
-    case kToHalfColourInverted:
-        if (colour.kind == kGrayColor) {
-            x[0] = x[0] - (1.0f - x[0]) * halfF;
-        } else {
-            for (int k = 0; k < count; ++k) {
-                const AIReal s = (1.0f - x[k]) * halfF;
-                x[k] = x[k] > 1.0f - x[k] / 2.0f ? x[k] - s : x[k] + s;
-            }
-        }
-        break;
-    case kTenPercentReduction:
-        for (int k = 0; k < count; ++k) x[k] = x[k] - kNinetyPercent * x[k] * f;
-        break;
-    default:
-        return false;
-    }
-    for (int k = 0; k < count; ++k) x[k] = Clamp01(x[k]);
+    if (!changed) return false;
+    for (int k = 0; k < count; ++k) c.x[k] = Clamp01(c.x[k]);
     return true;
 }
 

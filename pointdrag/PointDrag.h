@@ -1,12 +1,21 @@
 // Kestova's point-drag tool: the eleven drag modes, the per-event work on
-// the selected paths, restyling and trails, and the option dialog. The frame
-// reaches it through KestovaMouseDrag and KestovaEditOptions (KestovaHooks.h).
+// the selected paths, restyling and trails, and the option dialog. The Kestova
+// plug-in (plugins/kestova) hands MouseDrag and EditOptions to the frame.
 #ifndef POINTDRAG_POINTDRAG_H
 #define POINTDRAG_POINTDRAG_H
 
-#include "Kestova.h"
+#include "frame/kestova/Kestova.h"
 
 namespace pointdrag {
+
+// ---- the tool's two handlers ----
+
+// One "AI Mouse Drag" event; 0 or the status the event ends with.
+ASErr MouseDrag(AIToolMessage* message);
+
+// "AI Edit Options": the dialog when the message's tool is Kestova's; 0 after
+// OK, 'STOP' after Cancel, 0 without a dialog for any other tool.
+ASErr EditOptions(AIToolMessage* message);
 
 // ---- modes ----
 

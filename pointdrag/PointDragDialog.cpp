@@ -215,15 +215,15 @@ ASErr DialogInit(ADMDialogRef dialog) {
 
 } // namespace
 
-} // namespace pointdrag
-
-ASErr KestovaEditOptions(AIToolMessage* message) {
+ASErr EditOptions(AIToolMessage* message) {
     using namespace frame;
     const KestovaGlobals& g = *kestova::Globals();
     if (message->tool != g.pdToolHandle) return kNoErr; // another plug-in's tool: no dialog
     ASInt32 result = 0;
-    const ASErr error = AdmDialog()->Modal(message->d.self, pointdrag::kDialogName, pointdrag::kDialogId,
-                                           kADMModalDialogStyle, pointdrag::DialogInit, nullptr, &result);
+    const ASErr error = AdmDialog()->Modal(message->d.self, kDialogName, kDialogId,
+                                           kADMModalDialogStyle, DialogInit, nullptr, &result);
     if (error != kNoErr) return error;
-    return result == pointdrag::kOkItem ? kNoErr : kCancelErr;
+    return result == kOkItem ? kNoErr : kCancelErr;
 }
+
+} // namespace pointdrag

@@ -114,11 +114,8 @@ ASErr DragPath(EventContext& e, AIArtHandle path) {
 
 } // namespace
 
-} // namespace pointdrag
-
-ASErr KestovaMouseDrag(AIToolMessage* message) {
+ASErr MouseDrag(AIToolMessage* message) {
     using namespace frame;
-    using namespace pointdrag;
     KestovaGlobals& g = *kestova::Globals();
 
     ASInt32 swatchCount = 0;
@@ -168,3 +165,5 @@ ASErr KestovaMouseDrag(AIToolMessage* message) {
     }
     return e.status;
 }
+
+} // namespace pointdrag

@@ -3,11 +3,11 @@
 // scaled and turned duplicates of the selected art, over the whole rectangle
 // or, with "Frame (%)" below 50, only in bands along its four sides. The
 // selected objects are deleted afterwards unless "Trail" switched that off.
-#include "Tools.h"
+#include "tools/Tools.h"
 
-#include "Scatter.h"
-#include "Runs.h"
-#include "Suites.h"
+#include "engine/Runs.h"
+#include "engine/Scatter.h"
+#include "frame/Suites.h"
 
 namespace brivane::tools {
 
@@ -18,9 +18,6 @@ namespace {
 
 // "Frame (%)" at this value spreads the copies over the whole rectangle.
 constexpr AIReal kWholeRectangle = 50.0f;
-
-// In selection mode the placement popup sees the block as object 0.
-constexpr ASInt32 kBlockObjectIndex = 0;
 
 const ModifierRow kRows[] = {
     StepRow(kShiftKey, IntStep(&BrivaneGlobals::backCopies, 1, 40, 2)),
@@ -69,15 +66,8 @@ ASErr CopyMatrix(const BrivaneGlobals& g, ASInt32 k, AIRealPoint pivot, Extent e
 }
 
 // A duplicate of object, styled, transformed and finished.
-struct CopyPlan {
-    ASInt32 k;
-    int beneath;
-    const AIRealMatrix* matrix;
-    AIReal lineScale;
-    AIRealPoint centre;
-};
 ASErr PlaceCopy(const BrivaneGlobals& g, const DragEvent& event, AIArtHandle object, const CopyIndex& periods,
-                const CopyPlan& plan) {
+                const ScatterCopy& plan) {
     AIArtHandle copy = nullptr;
     ASErr error = DuplicatePlaced(object, plan.beneath, &copy);
     if (error != kNoErr) return error;
@@ -90,43 +80,16 @@ ASErr PlaceCopy(const BrivaneGlobals& g, const DragEvent& event, AIArtHandle obj
     return error;
 }
 
-ASErr FillEachObject(const BrivaneGlobals& g, const DragEvent& event, Extent extent, const CopyIndex& periods) {
-    for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
-        AIArtHandle object = SnapshotEntry(g, i);
-        if (object == nullptr) continue;
-        AIRealPoint centre{};
-        ASErr error = ArtCentre(object, &centre);
-        if (error != kNoErr) return error;
-        for (ASInt32 k = 0; k < g.backCopies; ++k) {
-            const int beneath = CopyBeneath(g, k, 0, i, IndexForm::kRun);
-            AIRealMatrix matrix{};
-            AIReal lineScale = 1.0f;
-            error = CopyMatrix(g, k, centre, extent, &matrix, &lineScale);
-            if (error == kNoErr) error = PlaceCopy(g, event, object, periods, {k, beneath, &matrix, lineScale, centre});
-            if (error != kNoErr) return error;
-        }
-    }
-    return kNoErr;
-}
+// The copies are made in their own order, 0 .. n-1.
+ASInt32 CopyAt(ASInt32 position, ASInt32 /*copies*/) { return position; }
 
-ASErr FillWithSelection(const BrivaneGlobals& g, const DragEvent& event, Extent extent, const CopyIndex& periods) {
-    for (ASInt32 k = 0; k < g.backCopies; ++k) {
-        const int beneath = CopyBeneath(g, k, 0, kBlockObjectIndex, IndexForm::kRun);
-        AIRealMatrix matrix{};
-        AIReal lineScale = 1.0f;
-        ASErr error = CopyMatrix(g, k, g.selectionCentre, extent, &matrix, &lineScale);
-        if (error != kNoErr) return error;
-        for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
-            AIArtHandle object = SnapshotEntry(g, i);
-            if (object == nullptr) continue;
-            AIRealPoint centre{};
-            error = PieceCentre(g, object, &centre);
-            if (error != kNoErr) return error;
-            error = PlaceCopy(g, event, object, periods, {k, beneath, &matrix, lineScale, centre});
-            if (error != kNoErr) return error;
-        }
-    }
-    return kNoErr;
+ASErr Fill(const BrivaneGlobals& g, const DragEvent& event, Extent extent, const CopyIndex& periods) {
+    return ScatterCopies(
+        g, {g.backCopies, CopyAt, g.backSelected != 0},
+        [&](ASInt32 k, AIRealPoint pivot, AIRealMatrix* matrix, AIReal* lineScale) {
+            return CopyMatrix(g, k, pivot, extent, matrix, lineScale);
+        },
+        [&](AIArtHandle object, const ScatterCopy& plan) { return PlaceCopy(g, event, object, periods, plan); });
 }
 
 ASErr Layout(BrivaneGlobals& g, const DragEvent& event) {
@@ -134,20 +97,18 @@ ASErr Layout(BrivaneGlobals& g, const DragEvent& event) {
     const CopyIndex periods{0, g.fillPeriod != 0 ? g.fillPeriod : period, g.strokePeriod != 0 ? g.strokePeriod : period};
     const Extent extent{g.dragCurrent.h - g.dragStart.h, g.dragCurrent.v - g.dragStart.v};
     if (extent.w != 0.0f || extent.h != 0.0f) {
-        const ASErr error = g.backSelected != 0 ? FillWithSelection(g, event, extent, periods)
-                                                : FillEachObject(g, event, extent, periods);
+        const ASErr error = Fill(g, event, extent, periods);
         if (error != kNoErr) return error;
     }
     // Even a drag back on its start removes the selected objects. A failed
     // delete does not stop the others; the first one is the event's result.
     ASErr deleteFailure = kNoErr;
     if (g.backDelete != 0) {
-        for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
-            AIArtHandle object = SnapshotEntry(g, i);
-            if (object == nullptr) continue;
+        ForEachObject(g, [&](AIArtHandle object, ASInt32) {
             const ASErr error = Art()->DisposeArt(object);
             if (error != kNoErr && deleteFailure == kNoErr) deleteFailure = error;
-        }
+            return kNoErr;
+        });
     }
     return deleteFailure;
 }

@@ -108,12 +108,7 @@ ASErr Layout(BrivaneGlobals& g, const DragEvent& event) {
     line.stepV = dy / static_cast<AIReal>(n);
     if (line.stepH == 0.0f && line.stepV == 0.0f) return kNoErr;
 
-    for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
-        if (SnapshotEntry(g, i) == nullptr) continue;
-        const ASErr error = LayOutLine(g, event, line, i);
-        if (error != kNoErr) return error;
-    }
-    return kNoErr;
+    return ForEachObject(g, [&](AIArtHandle, ASInt32 i) { return LayOutLine(g, event, line, i); });
 }
 
 } // namespace

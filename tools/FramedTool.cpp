@@ -127,12 +127,7 @@ ASErr Layout(BrivaneGlobals& g, const DragEvent& event) {
     grid.scale = g.frameScale * 0.01f;
     if (grid.stepH == 0.0f && grid.stepV == 0.0f) return kNoErr;
 
-    for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
-        if (SnapshotEntry(g, i) == nullptr) continue;
-        error = LayOutObject(g, event, grid, i);
-        if (error != kNoErr) return error;
-    }
-    return kNoErr;
+    return ForEachObject(g, [&](AIArtHandle, ASInt32 i) { return LayOutObject(g, event, grid, i); });
 }
 
 } // namespace

@@ -132,11 +132,8 @@ ASErr Layout(BrivaneGlobals& g, const DragEvent& event) {
         const ASErr error = RealMath()->AIRealPointAngle(&g.dragCurrent, &last, &stroke.follow);
         if (error != kNoErr) return error;
     }
-    for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
-        if (SnapshotEntry(g, i) == nullptr) continue;
-        const ASErr error = PaintObject(g, event, stroke, i);
-        if (error != kNoErr) return error;
-    }
+    const ASErr error = ForEachObject(g, [&](AIArtHandle, ASInt32 i) { return PaintObject(g, event, stroke, i); });
+    if (error != kNoErr) return error;
     // The next event's copies: smaller, fainter, turned from here.
     g.paintRunScaleH = g.paintScaleH * 0.01f * g.paintRunScaleH;
     g.paintRunScaleV = g.paintScaleV * 0.01f * g.paintRunScaleV;

@@ -1,9 +1,10 @@
 // The tools' pattern tables (Patterns.h).
-#include "Patterns.h"
+#include "tools/Patterns.h"
 
-#include "Runs.h"
+#include "engine/Runs.h"
 
 #include <cstddef>
+#include <span>
 
 namespace brivane::tools {
 
@@ -26,9 +27,56 @@ constexpr AIReal kQuarterTurn = 1.5707964f;
 constexpr ScalePair Both(AIReal f) { return {f, f}; }
 
 // A repeating sequence looked up at index n (n >= 0).
-template <std::size_t N>
-AIReal CycleAt(const AIReal (&values)[N], ASInt32 n) {
-    return values[static_cast<std::size_t>(n) % N];
+AIReal CycleAt(std::span<const AIReal> values, ASInt32 n) { return values[static_cast<std::size_t>(n) % values.size()]; }
+
+// An apply entry whose factor (the same on both axes) cycles through a fixed
+// sequence, copy by copy or cell by cell.
+struct Cycle {
+    ASInt32 entry;
+    std::span<const AIReal> values;
+};
+
+constexpr AIReal kOneHalf[] = {1, kHalf};
+constexpr AIReal kOneHalfHalf[] = {1, kHalf, kHalf};
+constexpr AIReal kOneHalfHalfHalf[] = {1, kHalf, kHalf, kHalf};
+constexpr AIReal kOneQuarter[] = {1, kQuarter};
+constexpr AIReal kOneEighth[] = {1, kEighth};
+constexpr AIReal kOneToThird[] = {1, kHalf, kThird};
+constexpr AIReal kOneToQuarter[] = {1, kHalf, kThird, kQuarter};
+constexpr AIReal kHalfOne[] = {kHalf, 1};
+constexpr AIReal kOneToFifth[] = {1, kHalf, kThird, kQuarter, kFifth};
+constexpr AIReal kFifthToOne[] = {kFifth, kQuarter, kThird, kHalf, 1};
+constexpr AIReal kOneToSeventh[] = {1, kHalf, kThird, kQuarter, kFifth, kSixth, kSeventh};
+constexpr AIReal kFifthsDown[] = {1, 4.0f / 5.0f, 3.0f / 5.0f, 2.0f / 5.0f, kFifth};
+constexpr AIReal kSixthsDown[] = {1, kFiveSixths, kTwoThirds, kHalf, kThird, kSixth};
+constexpr AIReal kHalfOneQuarter[] = {kHalf, 1, kHalf, 1, kQuarter, 1};
+constexpr AIReal kHalfOneOne[] = {kHalf, 1, 1, kHalf, 1, 1, kQuarter, 1, 1, kHalf, 1, 1, kHalf, 1, 1};
+constexpr AIReal kOneSixthOneThird[] = {1, kSixth, 1, kThird};
+constexpr AIReal kDownAndUp[] = {1, kHalf, kThird, kQuarter, kThird, kHalf, 1};
+constexpr AIReal kUpFromFifth[] = {kFifth, kQuarter, kThird, kHalf, 1, kHalf, kThird, kQuarter};
+constexpr AIReal kUpFromSixth[] = {kSixth, kQuarter, kHalf, 1, kHalf, kQuarter, kSixth};
+constexpr AIReal kUpFromEighth[] = {kEighth, kSixth, kFifth, kThird, 1, kThird, kFifth, kSixth, kEighth};
+constexpr AIReal kQuarterPeak[] = {kQuarter, kHalf, kQuarter, 1, kQuarter, kHalf, kQuarter};
+constexpr AIReal kOneThirdPeaks[] = {1, kHalf, kThird, 1, kThird, kHalf, 1};
+
+// Entries 29 - 33 and 37 - 42 cycle alike in Rows Columns and Windmill.
+constexpr Cycle kSharedCycles[] = {
+    {29, kOneToFifth},   {30, kFifthToOne},  {31, kOneToSeventh}, {32, kFifthsDown},    {33, kSixthsDown},
+    {37, kDownAndUp},    {38, kUpFromFifth}, {39, kUpFromSixth},  {40, kUpFromEighth},  {41, kQuarterPeak},
+    {42, kOneThirdPeaks},
+};
+
+constexpr Cycle kRowsColumnsCycles[] = {
+    {1, kOneHalf},      {6, kOneHalf},        {13, kOneHalf},     {2, kOneHalfHalf},     {7, kOneHalfHalf},
+    {3, kOneHalfHalfHalf}, {4, kOneQuarter},  {5, kOneEighth},    {14, kOneToThird},     {15, kOneToQuarter},
+    {16, kHalfOne},     {34, kHalfOneQuarter}, {35, kHalfOneOne}, {36, kOneSixthOneThird},
+};
+
+// The cycle of entry in the table, or null.
+const Cycle* FindCycle(std::span<const Cycle> table, ASInt32 entry) {
+    for (const Cycle& cycle : table)
+        if (cycle.entry == entry) return &cycle;
+    return nullptr;
 }
 
 // 1 / n as a real division.
@@ -40,84 +88,33 @@ bool Even(ASInt32 n) { return n % 2 == 0; }
 
 ScalePair RowsColumnsApply(ASInt32 entry, ASInt32 n, AIReal r) {
     if (n < 0) n = 0;
-    auto both = [](AIReal x) { return ScalePair{x, x}; };
+    if (const Cycle* cycle = FindCycle(kSharedCycles, entry)) return Both(CycleAt(cycle->values, n));
+    if (const Cycle* cycle = FindCycle(kRowsColumnsCycles, entry)) return Both(CycleAt(cycle->values, n));
     switch (entry) {
-    case 1: case 6: case 13: { static const AIReal s[] = {1, kHalf}; return both(CycleAt(s, n)); }
-    case 2: case 7: { static const AIReal s[] = {1, kHalf, kHalf}; return both(CycleAt(s, n)); }
-    case 3: { static const AIReal s[] = {1, kHalf, kHalf, kHalf}; return both(CycleAt(s, n)); }
-    case 4: { static const AIReal s[] = {1, kQuarter}; return both(CycleAt(s, n)); }
-    case 5: { static const AIReal s[] = {1, kEighth}; return both(CycleAt(s, n)); }
-    case 8: return both(Reciprocal(n + 1));
+    case 8: return Both(Reciprocal(n + 1));
     case 9:
-        if (n % 12 == 0) return both(1);
+        if (n % 12 == 0) return Both(1);
         if (n % 4 != 0) return {kQuarter, kSixth};
         return {kThird, kQuarter};
     case 10:
-        if (n % 30 == 0) return both(1);
-        if (n % 5 != 0) return both(kSixth);
-        if (n % 2 != 0) return both(kFifth);
-        return both(kQuarter); // a multiple of 10 but not of 30
-    case 11: return both(Reciprocal(n + 2));
-    case 12: return both(Reciprocal(n + 3));
-    case 14: { static const AIReal s[] = {1, kHalf, kThird}; return both(CycleAt(s, n)); }
-    case 15: { static const AIReal s[] = {1, kHalf, kThird, kQuarter}; return both(CycleAt(s, n)); }
-    case 16: { static const AIReal s[] = {kHalf, 1}; return both(CycleAt(s, n)); }
-    case 17: return both(n % 10 == 0 ? 1.0f : kHalf);
-    case 18: return both(n % 6 == 0 ? 1.0f : kHalf);
-    case 19: case 23: return both(n % 6 == 0 ? 1.0f : kThird);
-    case 20: return both(n % 6 == 0 ? Reciprocal(n + 1) : kThird);
-    case 21: return both(n % 6 == 0 ? 1.0f : kQuarter);
-    case 22: return both(n % 15 == 0 ? 1.0f : kHalf);
-    case 24: return both(n % 12 == 5 ? 1.0f : kHalf);
-    case 25: return both(n % 20 == 17 ? 1.0f : kThird);
-    case 26: return both(n % 20 == 18 ? 1.0f : kQuarter);
-    case 27: return both(n % 2 == 0 ? 1.0f : r);
-    case 28: return both(n % 3 == 0 ? 1.0f : r);
-    case 29: { static const AIReal s[] = {1, kHalf, kThird, kQuarter, kFifth}; return both(CycleAt(s, n)); }
-    case 30: { static const AIReal s[] = {kFifth, kQuarter, kThird, kHalf, 1}; return both(CycleAt(s, n)); }
-    case 31: {
-        static const AIReal s[] = {1, kHalf, kThird, kQuarter, kFifth, kSixth, kSeventh};
-        return both(CycleAt(s, n));
-    }
-    case 32: {
-        static const AIReal s[] = {1, 4.0f / 5.0f, 3.0f / 5.0f, 2.0f / 5.0f, kFifth};
-        return both(CycleAt(s, n));
-    }
-    case 33: {
-        static const AIReal s[] = {1, 5.0f / 6.0f, 2.0f / 3.0f, kHalf, kThird, kSixth};
-        return both(CycleAt(s, n));
-    }
-    case 34: { static const AIReal s[] = {kHalf, 1, kHalf, 1, kQuarter, 1}; return both(CycleAt(s, n)); }
-    case 35: {
-        static const AIReal s[] = {kHalf, 1, 1, kHalf, 1, 1, kQuarter, 1, 1, kHalf, 1, 1, kHalf, 1, 1};
-        return both(CycleAt(s, n));
-    }
-    case 36: { static const AIReal s[] = {1, kSixth, 1, kThird}; return both(CycleAt(s, n)); }
-    case 37: {
-        static const AIReal s[] = {1, kHalf, kThird, kQuarter, kThird, kHalf, 1};
-        return both(CycleAt(s, n));
-    }
-    case 38: {
-        static const AIReal s[] = {kFifth, kQuarter, kThird, kHalf, 1, kHalf, kThird, kQuarter};
-        return both(CycleAt(s, n));
-    }
-    case 39: {
-        static const AIReal s[] = {kSixth, kQuarter, kHalf, 1, kHalf, kQuarter, kSixth};
-        return both(CycleAt(s, n));
-    }
-    case 40: {
-        static const AIReal s[] = {kEighth, kSixth, kFifth, kThird, 1, kThird, kFifth, kSixth, kEighth};
-        return both(CycleAt(s, n));
-    }
-    case 41: {
-        static const AIReal s[] = {kQuarter, kHalf, kQuarter, 1, kQuarter, kHalf, kQuarter};
-        return both(CycleAt(s, n));
-    }
-    case 42: {
-        static const AIReal s[] = {1, kHalf, kThird, 1, kThird, kHalf, 1};
-        return both(CycleAt(s, n));
-    }
-    default: return both(1); // entry 0 and anything outside the popup
+        if (n % 30 == 0) return Both(1);
+        if (n % 5 != 0) return Both(kSixth);
+        if (n % 2 != 0) return Both(kFifth);
+        return Both(kQuarter); // a multiple of 10 but not of 30
+    case 11: return Both(Reciprocal(n + 2));
+    case 12: return Both(Reciprocal(n + 3));
+    case 17: return Both(n % 10 == 0 ? 1.0f : kHalf);
+    case 18: return Both(n % 6 == 0 ? 1.0f : kHalf);
+    case 19: case 23: return Both(n % 6 == 0 ? 1.0f : kThird);
+    case 20: return Both(n % 6 == 0 ? Reciprocal(n + 1) : kThird);
+    case 21: return Both(n % 6 == 0 ? 1.0f : kQuarter);
+    case 22: return Both(n % 15 == 0 ? 1.0f : kHalf);
+    case 24: return Both(n % 12 == 5 ? 1.0f : kHalf);
+    case 25: return Both(n % 20 == 17 ? 1.0f : kThird);
+    case 26: return Both(n % 20 == 18 ? 1.0f : kQuarter);
+    case 27: return Both(n % 2 == 0 ? 1.0f : r);
+    case 28: return Both(n % 3 == 0 ? 1.0f : r);
+    default: return Both(1); // entry 0 and anything outside the popup
     }
 }
 
@@ -168,11 +165,41 @@ AIReal FramedEdgeTurn(ASInt32 edge, ASInt32 i, ASInt32 j, ASInt32 rows, const Ra
     }
 }
 
-// "Mixed" entries look at whether k and j have different parity. Entries
-// outside the popup give 1.
-ScalePair WindmillApply(ASInt32 e, ASInt32 k, ASInt32 j, const RandomSource& random) {
+namespace {
+
+// Windmill's entries 43 - 55: mirror images of copy k (of object j) by its
+// parity, or where k and j differ in parity ("mixed"). Anything else gives 1.
+ScalePair WindmillMirror(ASInt32 e, ASInt32 k, ASInt32 j) {
     const bool odd = k % 2 != 0;
     const bool mixed = (k % 2) != (j % 2);
+    switch (e) {
+    case 43: return odd ? ScalePair{-1.0f, 1.0f} : Both(1.0f);
+    case 44: return odd ? ScalePair{1.0f, -1.0f} : Both(1.0f);
+    case 45: return odd ? ScalePair{-1.0f, -1.0f} : Both(1.0f);
+    case 46: return odd ? ScalePair{-1.0f, -1.0f} : Both(kHalf);
+    case 47: return odd ? ScalePair{1.0f, -1.0f} : ScalePair{-1.0f, 1.0f};
+    case 48: return odd ? ScalePair{-1.0f, 1.0f} : ScalePair{1.0f, -1.0f};
+    case 49:
+        if (!odd && j % 2 != 0) return {1.0f, -1.0f};
+        if (odd && j % 2 == 0) return {-1.0f, 1.0f};
+        return Both(1.0f);
+    case 50: return mixed ? ScalePair{-1.0f, -1.0f} : Both(1.0f);
+    case 51:
+    case 52: return mixed ? ScalePair{1.0f, -1.0f} : Both(1.0f);
+    case 53: return mixed ? ScalePair{-1.0f, -1.0f} : Both(kHalf);
+    case 54: return mixed ? ScalePair{-kHalf, 1.0f} : ScalePair{1.0f, -kHalf};
+    case 55: return mixed ? ScalePair{kHalf, -1.0f} : ScalePair{-1.0f, kHalf};
+    default: return Both(1.0f);
+    }
+}
+
+} // namespace
+
+// Entries 1 - 36 by the copy number k (the cycles apart), the mirrors by
+// WindmillMirror. Entries outside the popup give 1.
+ScalePair WindmillApply(ASInt32 e, ASInt32 k, ASInt32 j, const RandomSource& random) {
+    if (const Cycle* cycle = FindCycle(kSharedCycles, e)) return Both(CycleAt(cycle->values, k));
+    const bool odd = k % 2 != 0;
     switch (e) {
     case 1:
     case 6: return Both(odd ? kHalf : 1.0f);
@@ -209,70 +236,10 @@ ScalePair WindmillApply(ASInt32 e, ASInt32 k, ASInt32 j, const RandomSource& ran
     case 26: return Both(k % 4 == 2 && k % 5 == 3 ? 1.0f : kQuarter);
     case 27: return Both(odd ? random() : 1.0f);
     case 28: return Both(k % 3 != 0 ? random() : 1.0f);
-    case 29: {
-        static constexpr AIReal v[] = {1.0f, kHalf, kThird, kQuarter, kFifth};
-        return Both(CycleAt(v, k));
-    }
-    case 30: {
-        static constexpr AIReal v[] = {kFifth, kQuarter, kThird, kHalf, 1.0f};
-        return Both(CycleAt(v, k));
-    }
-    case 31: {
-        static constexpr AIReal v[] = {1.0f, kHalf, kThird, kQuarter, kFifth, kSixth, kSeventh};
-        return Both(CycleAt(v, k));
-    }
-    case 32: {
-        static constexpr AIReal v[] = {1.0f, 0.8f, 0.6f, 0.4f, 0.2f};
-        return Both(CycleAt(v, k));
-    }
-    case 33: {
-        static constexpr AIReal v[] = {1.0f, kFiveSixths, kTwoThirds, kHalf, kThird, kSixth};
-        return Both(CycleAt(v, k));
-    }
     case 34: return Both(odd ? 1.0f : (k % 3 == 1 ? kQuarter : kHalf));
     case 35: return Both(k % 3 != 0 ? 1.0f : (k % 5 == 1 ? kQuarter : kHalf));
     case 36: return Both(!odd ? 1.0f : (k % 4 == 1 ? kSixth : kThird));
-    case 37: {
-        static constexpr AIReal v[] = {1.0f, kHalf, kThird, kQuarter, kThird, kHalf, 1.0f};
-        return Both(CycleAt(v, k));
-    }
-    case 38: {
-        static constexpr AIReal v[] = {kFifth, kQuarter, kThird, kHalf, 1.0f, kHalf, kThird, kQuarter};
-        return Both(CycleAt(v, k));
-    }
-    case 39: {
-        static constexpr AIReal v[] = {kSixth, kQuarter, kHalf, 1.0f, kHalf, kQuarter, kSixth};
-        return Both(CycleAt(v, k));
-    }
-    case 40: {
-        static constexpr AIReal v[] = {kEighth, kSixth, kFifth, kThird, 1.0f, kThird, kFifth, kSixth, kEighth};
-        return Both(CycleAt(v, k));
-    }
-    case 41: {
-        static constexpr AIReal v[] = {kQuarter, kHalf, kQuarter, 1.0f, kQuarter, kHalf, kQuarter};
-        return Both(CycleAt(v, k));
-    }
-    case 42: {
-        static constexpr AIReal v[] = {1.0f, kHalf, kThird, 1.0f, kThird, kHalf, 1.0f};
-        return Both(CycleAt(v, k));
-    }
-    case 43: return odd ? ScalePair{-1.0f, 1.0f} : Both(1.0f);
-    case 44: return odd ? ScalePair{1.0f, -1.0f} : Both(1.0f);
-    case 45: return odd ? ScalePair{-1.0f, -1.0f} : Both(1.0f);
-    case 46: return odd ? ScalePair{-1.0f, -1.0f} : Both(kHalf);
-    case 47: return odd ? ScalePair{1.0f, -1.0f} : ScalePair{-1.0f, 1.0f};
-    case 48: return odd ? ScalePair{-1.0f, 1.0f} : ScalePair{1.0f, -1.0f};
-    case 49:
-        if (!odd && j % 2 != 0) return {1.0f, -1.0f};
-        if (odd && j % 2 == 0) return {-1.0f, 1.0f};
-        return Both(1.0f);
-    case 50: return mixed ? ScalePair{-1.0f, -1.0f} : Both(1.0f);
-    case 51:
-    case 52: return mixed ? ScalePair{1.0f, -1.0f} : Both(1.0f);
-    case 53: return mixed ? ScalePair{-1.0f, -1.0f} : Both(kHalf);
-    case 54: return mixed ? ScalePair{-kHalf, 1.0f} : ScalePair{1.0f, -kHalf};
-    case 55: return mixed ? ScalePair{kHalf, -1.0f} : ScalePair{-1.0f, kHalf};
-    default: return Both(1.0f);
+    default: return WindmillMirror(e, k, j);
     }
 }
 

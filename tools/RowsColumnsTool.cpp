@@ -163,12 +163,7 @@ ASErr Layout(BrivaneGlobals& g, const DragEvent& event) {
     ASErr error = RealMath()->DegreesToRadians(g.rcRotation, &grid.rotation);
     if (error != kNoErr) return error;
 
-    for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
-        if (SnapshotEntry(g, i) == nullptr) continue;
-        error = LayOutObject(g, event, grid, i);
-        if (error != kNoErr) return error;
-    }
-    return kNoErr;
+    return ForEachObject(g, [&](AIArtHandle, ASInt32 i) { return LayOutObject(g, event, grid, i); });
 }
 
 } // namespace

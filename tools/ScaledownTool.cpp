@@ -130,18 +130,17 @@ ASErr Layout(BrivaneGlobals& g, const DragEvent& event) {
     bool made = false;
     if (g.scaledownObjectCopies == 0) {
         // One run per object, each with its own running values.
-        for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
-            if (SnapshotEntry(g, i) == nullptr) continue;
+        return ForEachObject(g, [&](AIArtHandle object, ASInt32 i) {
             AIRealPoint centre{};
-            error = ArtCentre(SnapshotEntry(g, i), &centre);
-            if (error != kNoErr) return error;
+            ASErr objectError = ArtCentre(object, &centre);
+            if (objectError != kNoErr) return objectError;
             RunState state;
             for (ASInt32 k = 0; k < run.copies; ++k, state.oh += stepH, state.ov += stepV) {
-                error = MakeCopy(g, event, run, state, k, i, centre, true, &made);
-                if (error != kNoErr) return error;
+                objectError = MakeCopy(g, event, run, state, k, i, centre, true, &made);
+                if (objectError != kNoErr) return objectError;
             }
-        }
-        return kNoErr;
+            return kNoErr;
+        });
     }
     // Object-copies: copy number by copy number across all objects, with one
     // shared offset, running scales and apply counter. The running values
@@ -149,15 +148,16 @@ ASErr Layout(BrivaneGlobals& g, const DragEvent& event) {
     RunState state;
     for (ASInt32 k = 0; k < run.copies; ++k, state.oh += stepH, state.ov += stepV) {
         bool advanced = false;
-        for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
-            if (SnapshotEntry(g, i) == nullptr) continue;
+        error = ForEachObject(g, [&](AIArtHandle object, ASInt32 i) {
             // Each object's centre is read anew for every copy number.
             AIRealPoint centre{};
-            error = ArtCentre(SnapshotEntry(g, i), &centre);
-            if (error == kNoErr) error = MakeCopy(g, event, run, state, k, i, centre, !advanced, &made);
-            if (error != kNoErr) return error;
+            ASErr objectError = ArtCentre(object, &centre);
+            if (objectError == kNoErr) objectError = MakeCopy(g, event, run, state, k, i, centre, !advanced, &made);
+            if (objectError != kNoErr) return objectError;
             advanced = advanced || made;
-        }
+            return kNoErr;
+        });
+        if (error != kNoErr) return error;
     }
     return kNoErr;
 }

@@ -107,12 +107,7 @@ ASErr Layout(BrivaneGlobals& g, const DragEvent& event) {
     if (n < 1) return kNoErr;
     const Rows rows{g.softCopies, UnitFactor(g.softGapUnit),
                     {0, g.fillPeriod != 0 ? g.fillPeriod : n, g.strokePeriod != 0 ? g.strokePeriod : n}};
-    for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
-        if (SnapshotEntry(g, i) == nullptr) continue;
-        const ASErr error = LayOutRow(g, event, rows, i);
-        if (error != kNoErr) return error;
-    }
-    return kNoErr;
+    return ForEachObject(g, [&](AIArtHandle, ASInt32 i) { return LayOutRow(g, event, rows, i); });
 }
 
 } // namespace

@@ -111,23 +111,22 @@ ASErr Layout(BrivaneGlobals& g, const DragEvent& event) {
 
     // A failed delete does not stop the layout; the first one is the result.
     ASErr deleteFailure = kNoErr;
-    for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
-        AIArtHandle object = SnapshotEntry(g, i);
-        if (object == nullptr) continue;
+    error = ForEachObject(g, [&](AIArtHandle object, ASInt32 i) {
         AIRealPoint centre{};
-        error = ArtCentre(object, &centre);
-        if (error != kNoErr) return error;
+        ASErr objectError = ArtCentre(object, &centre);
+        if (objectError != kNoErr) return objectError;
         Walk walk;
         for (ASInt32 j = 0; j < spiral.total; ++j, walk.angle += spiral.step) {
-            error = MakeCopy(g, event, spiral, i, j, centre, walk);
-            if (error != kNoErr) return error;
+            objectError = MakeCopy(g, event, spiral, i, j, centre, walk);
+            if (objectError != kNoErr) return objectError;
         }
         if (g.spiralDelete != 0) {
-            error = Art()->DisposeArt(object);
-            if (error != kNoErr && deleteFailure == kNoErr) deleteFailure = error;
+            objectError = Art()->DisposeArt(object);
+            if (objectError != kNoErr && deleteFailure == kNoErr) deleteFailure = objectError;
         }
-    }
-    return deleteFailure;
+        return kNoErr;
+    });
+    return error != kNoErr ? error : deleteFailure;
 }
 
 } // namespace

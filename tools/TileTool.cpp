@@ -86,12 +86,7 @@ ASErr Layout(BrivaneGlobals& g, const DragEvent& event) {
     tiling.strokePeriod = g.strokePeriod != 0 ? g.strokePeriod : 2;
     if (tiling.stepX == 0.0f && tiling.stepY == 0.0f) return kNoErr;
 
-    for (ASInt32 i = g.selectedCount - 1; i >= 0; --i) {
-        if (SnapshotEntry(g, i) == nullptr) continue;
-        const ASErr error = LayOutObject(g, event, tiling, i);
-        if (error != kNoErr) return error;
-    }
-    return kNoErr;
+    return ForEachObject(g, [&](AIArtHandle, ASInt32 i) { return LayOutObject(g, event, tiling, i); });
 }
 
 } // namespace

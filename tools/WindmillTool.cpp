@@ -124,38 +124,36 @@ ASErr Layout(BrivaneGlobals& g, const DragEvent& event) {
     ASErr deleteFailure = kNoErr;
     if (g.windmillObjectCopies == 0) {
         // Object by object: the whole ring of one object, then the next.
-        for (ASInt32 j = g.selectedCount - 1; j >= 0; --j) {
-            AIArtHandle object = SnapshotEntry(g, j);
-            if (object == nullptr) continue;
+        error = ForEachObject(g, [&](AIArtHandle object, ASInt32 j) {
             AIRealPoint centre{};
-            error = ArtCentre(object, &centre);
-            if (error != kNoErr) return error;
+            ASErr objectError = ArtCentre(object, &centre);
+            if (objectError != kNoErr) return objectError;
             AIReal theta = 0.0f;
             for (ASInt32 k = 0; k < copies; ++k, theta += ring.step) {
-                error = MakeCopy(g, event, ring, j, k, theta, centre);
-                if (error != kNoErr) return error;
+                objectError = MakeCopy(g, event, ring, j, k, theta, centre);
+                if (objectError != kNoErr) return objectError;
             }
             if (g.windmillDelete != 0) DeleteObject(object, &deleteFailure);
-        }
+            return kNoErr;
+        });
+        if (error != kNoErr) return error;
     } else {
         // Copy number by copy number across all objects.
         AIReal theta = 0.0f;
         for (ASInt32 k = 0; k < copies; ++k, theta += ring.step) {
-            for (ASInt32 j = g.selectedCount - 1; j >= 0; --j) {
-                AIArtHandle object = SnapshotEntry(g, j);
-                if (object == nullptr) continue;
+            error = ForEachObject(g, [&](AIArtHandle object, ASInt32 j) {
                 AIRealPoint centre{};
-                error = ArtCentre(object, &centre);
-                if (error != kNoErr) return error;
-                error = MakeCopy(g, event, ring, j, k, theta, centre);
-                if (error != kNoErr) return error;
-            }
+                const ASErr centreError = ArtCentre(object, &centre);
+                if (centreError != kNoErr) return centreError;
+                return MakeCopy(g, event, ring, j, k, theta, centre);
+            });
+            if (error != kNoErr) return error;
         }
         if (g.windmillDelete != 0) {
-            for (ASInt32 j = g.selectedCount - 1; j >= 0; --j) {
-                AIArtHandle object = SnapshotEntry(g, j);
-                if (object != nullptr) DeleteObject(object, &deleteFailure);
-            }
+            ForEachObject(g, [&](AIArtHandle object, ASInt32) {
+                DeleteObject(object, &deleteFailure);
+                return kNoErr;
+            });
         }
     }
 

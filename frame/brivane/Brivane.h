@@ -1,10 +1,10 @@
 // Brivane's side of the frame: its suite list, tool registration, selection
-// snapshot and the tool handlers the frame dispatches to.
+// snapshot, mouse down and mouse up. The plug-in above it (plugins/brivane)
+// adds the drag engine and the option dialogs.
 #ifndef FRAME_BRIVANE_BRIVANE_H
 #define FRAME_BRIVANE_BRIVANE_H
 
 #include "BrivaneGlobals.h"
-#include "BrivaneHooks.h"
 #include "Frame.h"
 
 #include <cstddef>
@@ -14,8 +14,8 @@ namespace brivane {
 inline constexpr std::size_t kSuiteCount = 32;
 extern const frame::SuiteEntry kSuites[kSuiteCount];
 
-// Everything the frame needs to run Brivane.
-extern const frame::PluginDefinition kPlugin;
+// Stores SP Basic into the Globals block (PluginDefinition::storeBasicSuite).
+void StoreBasicSuite(void* block, SPBasicSuite* basic);
 
 // Start-up: adds the thirteen tools in one palette group, then sets every
 // default. An error stops registration before any default is set.

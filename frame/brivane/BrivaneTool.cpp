@@ -1,6 +1,8 @@
 // Brivane's mouse down and mouse up, and the selection snapshot they take and
 // give back.
-#include "Brivane.h"
+#include "frame/brivane/Brivane.h"
+
+#include "frame/Selection.h"
 
 namespace brivane {
 
@@ -12,10 +14,6 @@ namespace {
 constexpr ASInt16 kSnapshotTypes[] = {kCompoundPathArt, kPathArt, kTextPathArt, kSymbolArt,
                                       kTextArt,         kPlacedArt, kRasterArt, kMeshArt};
 constexpr ASInt16 kSnapshotTypeCount = static_cast<ASInt16>(sizeof kSnapshotTypes / sizeof kSnapshotTypes[0]);
-
-void DisposeArray(AIArtHandle** array) {
-    if (array != nullptr) MdMemory()->MdMemoryDisposeHandle(reinterpret_cast<AIMdMemoryHandle>(array));
-}
 
 // Clears every entry equal to a member of the compound path, so members are
 // handled only through the compound path that holds them.
@@ -33,23 +31,13 @@ ASErr ClearCompoundMembers(AIArtHandle compound, AIArtHandle* entries, ASInt32 c
 } // namespace
 
 ASErr TakeSelectionSnapshot(BrivaneGlobals& g) {
-    g.selectedArt = nullptr;
-    g.selectedCount = 0;
-
     AIMatchingArtSpec criteria[kSnapshotTypeCount];
     for (ASInt16 i = 0; i < kSnapshotTypeCount; ++i) criteria[i] = {kSnapshotTypes[i], kArtSelected, kArtSelected};
+    ASErr error = TakeSelection(criteria, kSnapshotTypeCount, {g.selectedArt, g.selectedCount});
+    if (error != kNoErr || g.selectedArt == nullptr) return error;
 
-    AIArtHandle** matches = nullptr;
-    ASInt32 count = 0;
-    ASErr error = MatchingArt()->GetMatchingArt(criteria, kSnapshotTypeCount, &matches, &count);
-    if (error != kNoErr) return error;
-    if (count <= 0 || matches == nullptr) {
-        DisposeArray(matches);
-        return kNoErr;
-    }
-    g.selectedArt = matches;
-    g.selectedCount = count;
-
+    AIArtHandle** matches = g.selectedArt;
+    const ASInt32 count = g.selectedCount;
     AIRealRect all{};
     bool first = true;
     for (ASInt32 i = 0; i < count; ++i) {
@@ -61,9 +49,7 @@ ASErr TakeSelectionSnapshot(BrivaneGlobals& g) {
         if (error == kNoErr) error = Art()->GetArtType(art, &type);
         if (error == kNoErr && type == kCompoundPathArt) error = ClearCompoundMembers(art, *matches, count);
         if (error != kNoErr) {
-            DisposeArray(matches);
-            g.selectedArt = nullptr;
-            g.selectedCount = 0;
+            DropSelectionSnapshot(g);
             return error;
         }
         if (first) {
@@ -81,11 +67,7 @@ ASErr TakeSelectionSnapshot(BrivaneGlobals& g) {
     return kNoErr;
 }
 
-void DropSelectionSnapshot(BrivaneGlobals& g) {
-    DisposeArray(g.selectedArt);
-    g.selectedArt = nullptr;
-    g.selectedCount = 0;
-}
+void DropSelectionSnapshot(BrivaneGlobals& g) { DropSelection({g.selectedArt, g.selectedCount}); }
 
 ASErr MouseDown(AIToolMessage* message) {
     BrivaneGlobals& g = *Globals();

@@ -1,11 +1,11 @@
 // Kestova's side of the frame: its suite list, tool registration, selection
-// snapshot and the tool handlers the frame dispatches to.
+// snapshot, mouse down and mouse up. The plug-in above it (plugins/kestova)
+// adds the point-drag tool's handlers.
 #ifndef FRAME_KESTOVA_KESTOVA_H
 #define FRAME_KESTOVA_KESTOVA_H
 
 #include "Frame.h"
 #include "KestovaGlobals.h"
-#include "KestovaHooks.h"
 
 #include <cstddef>
 
@@ -14,7 +14,8 @@ namespace kestova {
 inline constexpr std::size_t kSuiteCount = 26;
 extern const frame::SuiteEntry kSuites[kSuiteCount];
 
-extern const frame::PluginDefinition kPlugin;
+// Stores SP Basic into the Globals block (PluginDefinition::storeBasicSuite).
+void StoreBasicSuite(void* block, SPBasicSuite* basic);
 
 // Start-up: adds the tool (in the Rows Columns group when the host has that
 // tool), then sets the defaults. An error stops before any default is set.

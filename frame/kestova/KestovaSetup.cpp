@@ -1,6 +1,8 @@
 // Kestova's suite list, Globals, tool registration, defaults, snapshot and
 // its mouse down and mouse up.
-#include "Kestova.h"
+#include "frame/kestova/Kestova.h"
+
+#include "frame/Selection.h"
 
 namespace kestova {
 
@@ -35,23 +37,7 @@ const SuiteEntry kSuites[kSuiteCount] = {
     {kADMEntrySuite, kADMEntrySuiteVersion, kSlotADMEntry},
 };
 
-namespace {
-
 void StoreBasicSuite(void* block, SPBasicSuite* basic) { static_cast<KestovaGlobals*>(block)->basicSuite = basic; }
-
-ASErr MouseDragHook(AIToolMessage* message) { return KestovaMouseDrag(message); }
-ASErr EditOptionsHook(AIToolMessage* message) { return KestovaEditOptions(message); }
-
-void DisposeArray(AIArtHandle** array) {
-    if (array != nullptr) MdMemory()->MdMemoryDisposeHandle(reinterpret_cast<AIMdMemoryHandle>(array));
-}
-
-} // namespace
-
-const PluginDefinition kPlugin = {
-    kSuites,         kSuiteCount, sizeof(KestovaGlobals), StoreBasicSuite, RegisterTools,
-    EditOptionsHook, MouseDown,   MouseDragHook,          MouseUp,
-};
 
 KestovaGlobals* Globals() { return static_cast<KestovaGlobals*>(GlobalsBlock()); }
 
@@ -118,38 +104,23 @@ ASErr RegisterTools(SPInterfaceMessage* message) {
 }
 
 ASErr TakeSelectionSnapshot(KestovaGlobals& g) {
-    g.selectedArt = nullptr;
-    g.selectedCount = 0;
-
     const AIMatchingArtSpec criteria[2] = {{kPathArt, kArtSelected, kArtSelected},
                                         {kTextPathArt, kArtSelected, kArtSelected}};
-    AIArtHandle** matches = nullptr;
-    ASInt32 count = 0;
-    ASErr error = MatchingArt()->GetMatchingArt(criteria, 2, &matches, &count);
-    if (error != kNoErr) return error;
-    if (count <= 0 || matches == nullptr) {
-        DisposeArray(matches);
-        return kNoErr;
-    }
+    ASErr error = TakeSelection(criteria, 2, {g.selectedArt, g.selectedCount});
+    if (error != kNoErr || g.selectedArt == nullptr) return error;
 
     AIDocumentSetup setup{};
     error = Document()->GetDocumentSetup(&setup);
     if (error != kNoErr) {
-        DisposeArray(matches);
+        DropSelectionSnapshot(g);
         return error;
     }
-    g.selectedArt = matches;
-    g.selectedCount = count;
     g.pdDocumentCentre.h = setup.width / 2.0f;
     g.pdDocumentCentre.v = setup.height / 2.0f;
     return kNoErr;
 }
 
-void DropSelectionSnapshot(KestovaGlobals& g) {
-    DisposeArray(g.selectedArt);
-    g.selectedArt = nullptr;
-    g.selectedCount = 0;
-}
+void DropSelectionSnapshot(KestovaGlobals& g) { DropSelection({g.selectedArt, g.selectedCount}); }
 
 ASErr MouseDown(AIToolMessage* message) {
     KestovaGlobals& g = *Globals();

@@ -243,7 +243,7 @@ export function createRenderer(glCanvas) {
     return e;
   }
 
-  function lookOf(p, s, k, z) {
+  function lookOf(p, s, k) {
     const gid = p.geom[s], sid = p.style[s], mat = p.mat;
     let byStyle = looks.get(gid);
     if (!byStyle) looks.set(gid, byStyle = new Map());
@@ -284,7 +284,7 @@ export function createRenderer(glCanvas) {
             const st = styles.get(style[s]), g = geoms.get(geom[s]);
             if (!st || !g) continue;
             if (st.t && st.t.sp) return null;  // text in spans reaches past its box: Canvas 2D draws it
-            look = lookOf(p, s, k, z);
+            look = lookOf(p, s, k);
           }
           prev = s;
           prevLook = look;

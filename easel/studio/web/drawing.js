@@ -362,6 +362,7 @@ function drawMoved(ctx, m) {
 }
 
 function drawTools(ctx) {
+  const { anchors, pen, preview } = drawing;
   ctx.save();
   ctx.strokeStyle = '#1a73e8';
   ctx.fillStyle = '#fff';
@@ -378,7 +379,7 @@ function drawTools(ctx) {
     ctx.fillRect(sx - 3, sy - 3, 6, 6);
     ctx.strokeRect(sx - 3.5, sy - 3.5, 7, 7);
   };
-  for (const p of drawing.anchors)
+  for (const p of anchors)
     for (const s of p.segments) {
       if (s[6]) {
         for (const [hx, hy] of [[s[2], s[3]], [s[4], s[5]]]) {
@@ -392,26 +393,26 @@ function drawTools(ctx) {
       }
       dot(s[0], s[1], s[6]);
     }
-  if (drawing.pen) {
-    line(drawing.pen.anchors.map((a) => [a[0], a[1]]), false);
-    for (const a of drawing.pen.anchors) dot(a[0], a[1], true);
+  if (pen) {
+    line(pen.anchors.map((a) => [a[0], a[1]]), false);
+    for (const a of pen.anchors) dot(a[0], a[1], true);
   }
-  if (drawing.preview && drawing.preview.m) drawMoved(ctx, drawing.preview.m);
-  if (drawing.preview) {
+  if (preview && preview.m) drawMoved(ctx, preview.m);
+  if (preview) {
     ctx.setLineDash([4, 3]);
-    const e = drawing.preview.edit;
-    if (drawing.preview.kind === 'points') line(drawing.preview.points, false);
-    else if (drawing.preview.kind === 'marquee') line([[drawing.preview.x0, drawing.preview.y0], [drawing.preview.x, drawing.preview.y0], [drawing.preview.x, drawing.preview.y], [drawing.preview.x0, drawing.preview.y]], true);
-    else if (drawing.preview.kind === 'handle') line([[drawing.preview.a.s[0], drawing.preview.a.s[1]], drawing.preview.to]);
-    else if (drawing.preview.kind === 'move') {
+    const e = preview.edit;
+    if (preview.kind === 'points') line(preview.points, false);
+    else if (preview.kind === 'marquee') line([[preview.x0, preview.y0], [preview.x, preview.y0], [preview.x, preview.y], [preview.x0, preview.y]], true);
+    else if (preview.kind === 'handle') line([[preview.a.s[0], preview.a.s[1]], preview.to]);
+    else if (preview.kind === 'move') {
       const b = selectionBox();
-      if (b && !drawing.preview.points) {
-        const [dx, dy] = drawing.preview.by;
+      if (b && !preview.points) {
+        const [dx, dy] = preview.by;
         line([[b[0] + dx, b[1] + dy], [b[2] + dx, b[1] + dy], [b[2] + dx, b[3] + dy], [b[0] + dx, b[3] + dy]], true);
       }
-    } else if (drawing.preview.kind === 'box') {
+    } else if (preview.kind === 'box') {
       const b = selectionBox();
-      if (b) { const [sx, sy] = toScreen(b[2], b[3]); ctx.fillStyle = '#1a73e8'; ctx.fillText(drawing.preview.text, sx + 8, sy - 8); }
+      if (b) { const [sx, sy] = toScreen(b[2], b[3]); ctx.fillStyle = '#1a73e8'; ctx.fillText(preview.text, sx + 8, sy - 8); }
     } else if (e && (e.shape === 'rectangle' || e.shape === 'ellipse')) {
       line([e.from, [e.to[0], e.from[1]], e.to, [e.from[0], e.to[1]]], true);
     } else if (e && e.shape === 'line') line([e.from, e.to], false);

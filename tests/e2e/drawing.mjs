@@ -40,7 +40,6 @@ const swatch = async (name, shift) => {
 
 const { test, finish } = testRunner();
 
-let star = 0, ellipse = 0, group = 0;
 await test('a star and an ellipse drawn from the palette and the keyboard', async () => {
   await tool('star');
   await drag([200, 500], [200, 580]);
@@ -48,7 +47,6 @@ await test('a star and an ellipse drawn from the palette and the keyboard', asyn
   await drag([350, 450], [450, 520], { keys: ['Shift'] });
   const art = artOf(await documentNow());
   assert.equal(art.length, 2);
-  [star, ellipse] = art.map((a) => a.id);
   assert.equal(art[0].segments.length, 10);
   const xs = art[1].segments.map((s) => s[0]), ys = art[1].segments.map((s) => s[1]);
   assert.ok(Math.abs((Math.max(...xs) - Math.min(...xs)) - (Math.max(...ys) - Math.min(...ys))) < 0.01, 'Shift draws a circle');
@@ -88,7 +86,6 @@ await test('select all, group, and a Rows Columns grid of the group', async () =
   const art = artOf(await documentNow());
   assert.equal(art.length, 1);
   assert.equal(art[0].type, 'group');
-  group = art[0].id;
   const rows = (await state()).tools.find((t) => /Rows Columns/.test(t.title));
   await page.locator(`#palette button[aria-label="${rows.title.trim()}"]`).click();
   await drag([300, 500], [420, 400]);

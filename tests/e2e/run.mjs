@@ -4,7 +4,7 @@
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
-import { args, artCount, browserOrSkip, idle, moveTo, startStudio, testRunner } from './studio.mjs';
+import { args, browserOrSkip, idle, moveTo, startStudio, testRunner } from './studio.mjs';
 
 const o = args(process.argv);
 const got = await browserOrSkip();

@@ -3,7 +3,8 @@
 // costs a redraw of the document), and finding the object under a point.
 // Every shape is its geometry's cached Path2D drawn through its matrix, or
 // its sprite drawn by WebGL (gl.js).
-import { $, page, setText, view } from './common.js';
+import { $, setText } from './common.js';
+import { page, view } from './store.js';
 import { paintShape, transformed } from './paints.js';
 import { createRenderer } from './gl.js';
 
@@ -16,12 +17,11 @@ const octx = overlay.getContext('2d');
 // at least GL_FROM shapes: below that Canvas 2D is as fast or faster (a
 // WebGL frame has a fixed cost), above it WebGL is (bench/studio_move.mjs).
 // The address's ?renderer=gl or ?renderer=2d asks for one renderer always;
-// without WebGL 2 every frame is Canvas 2D. `last` is the renderer of the
-// last frame.
+// without WebGL 2 every frame is Canvas 2D. page.renderer is the renderer
+// of the last frame.
 const GL_FROM = 5000;
 const wanted = new URLSearchParams(location.search).get('renderer') || 'auto';
 const gl = wanted !== '2d' ? createRenderer($('gl')) : null;
-export const renderer = { last: null };
 
 export function toScreen(x, y) { return [x * view.zoom + view.panX, (page.scene.height - y) * view.zoom + view.panY]; }
 export function toDoc(sx, sy) { return [(sx - view.panX) / view.zoom, page.scene.height - (sy - view.panY) / view.zoom]; }
@@ -95,11 +95,11 @@ export function draw() {
   // WebGL draws the shapes on its canvas above this one when it can draw
   // the whole picture exactly; otherwise this canvas draws them.
   if (gl && (wanted === 'gl' || p.starts[p.n] >= GL_FROM) && gl.draw(p, canvas.width, canvas.height, z, ox, oy))
-    renderer.last = 'gl';
+    page.renderer = 'gl';
   else {
     if (gl) gl.clear(canvas.width, canvas.height);
     draw2d(p, z, ox, oy);
-    renderer.last = '2d';
+    page.renderer = '2d';
   }
   setText($('zoom'), Math.round(view.zoom * 100) + '%');
   page.pictures++;
@@ -181,7 +181,7 @@ export function shownPixels(x, y, w, h) {
   c.height = h;
   const t = c.getContext('2d');
   t.drawImage(canvas, -x, -y);
-  if (renderer.last === 'gl') t.drawImage($('gl'), -x, -y);
+  if (page.renderer === 'gl') t.drawImage($('gl'), -x, -y);
   return Array.from(t.getImageData(0, 0, w, h).data);
 }
 

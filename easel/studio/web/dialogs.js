@@ -1,6 +1,7 @@
 // Dialogs and alerts: a plug-in's modal dialog drawn from the host's
 // description, item by item at its own rectangles, and the person's answers.
-import { $, page } from './common.js';
+import { $ } from './common.js';
+import { page, traffic } from './store.js';
 import { call } from './protocol.js';
 
 export function showModal() {
@@ -23,10 +24,9 @@ export function showModal() {
 // done: a field committed by leaving it for a button is set before the
 // button is pressed, and each command is built when its turn comes, from
 // the values the previous answer showed.
-let dialogChain = Promise.resolve();
 function dialogCall(make) {
-  dialogChain = dialogChain.then(() => call(typeof make === 'function' ? make() : make));
-  return dialogChain;
+  traffic.dialogChain = traffic.dialogChain.then(() => call(typeof make === 'function' ? make() : make));
+  return traffic.dialogChain;
 }
 function itemValue(id, fallback) {
   const state = page.state;
@@ -74,98 +74,118 @@ function renderDialog(box, d) {
     el.style.top = it.rect[1] + 'px';
     el.style.width = (it.rect[2] - it.rect[0]) + 'px';
     el.style.height = (it.rect[3] - it.rect[1]) + 'px';
-    if (it.kind === 'static') {
-      // Texts wrap within their rectangle; one of two or more lines starts at its top.
-      el.classList.add('static');
-      if (it.rect[3] - it.rect[1] >= 2 * STATIC_LINE) el.classList.add('lines');
-      el.textContent = it.text;
-    } else if (it.kind === 'frame') {
-      el.classList.add('frame');
-      // A small frame without text is where a dialog shows its icon (the error
-      // dialog's sign); it is drawn as one.
-      if (!it.text && it.rect[2] - it.rect[0] <= ICON_SPOT && it.rect[3] - it.rect[1] <= ICON_SPOT) {
-        el.classList.add('icon');
-        el.setAttribute('role', 'img');
-        el.setAttribute('aria-label', 'Error');
-        el.innerHTML = '<svg viewBox="0 0 24 24"><circle cx="12" cy="12" r="11" fill="#d93025"/>' +
-          '<rect x="10.5" y="5" width="3" height="9" rx="1" fill="#fff"/><circle cx="12" cy="18" r="1.7" fill="#fff"/></svg>';
-      }
-    } else if (it.kind === 'spin') {
-      const input = document.createElement('input');
-      input.value = it.text;
-      input.disabled = !it.enabled;
-      input.dataset.item = it.id;
-      input.setAttribute('aria-label', labelOf(d, it));
-      input.addEventListener('change', () => dialogCall({ op: 'dialogSet', id: it.id, text: input.value }));
-      input.addEventListener('keydown', (e) => {
-        if (e.key === 'ArrowUp' || e.key === 'ArrowDown') {
-          e.preventDefault();
-          const step = e.key === 'ArrowUp' ? 1 : -1;
-          dialogCall(() => ({ op: 'dialogSet', id: it.id, value: itemValue(it.id, it.value) + step }));
-        } else if (e.key === 'Enter') input.blur();
-      });
-      const arrows = document.createElement('div');
-      arrows.className = 'arrows';
-      for (const [label, step] of [['▲', 1], ['▼', -1]]) {
-        const b = document.createElement('button');
-        b.textContent = label;
-        b.tabIndex = -1;
-        b.disabled = !it.enabled;
-        b.className = step > 0 ? 'up' : 'down';
-        b.addEventListener('click', () => dialogCall(() => ({ op: 'dialogSet', id: it.id, value: itemValue(it.id, it.value) + step })));
-        arrows.appendChild(b);
-      }
-      el.classList.add('spin');
-      el.append(input, arrows);
-    } else if (it.kind === 'popup') {
-      const s = document.createElement('select');
-      s.disabled = !it.enabled;
-      s.dataset.item = it.id;
-      s.setAttribute('aria-label', labelOf(d, it));
-      it.entries.forEach((t, i) => { const o = document.createElement('option'); o.value = i; o.textContent = t.trim(); o.title = t.trim(); s.appendChild(o); });
-      s.value = it.selected;
-      // The closed control may be narrower than its entry: the whole entry is its tooltip.
-      const shown = () => { s.title = (it.entries[Number(s.value)] || '').trim(); };
-      shown();
-      s.addEventListener('change', () => { shown(); dialogCall({ op: 'dialogSet', id: it.id, value: Number(s.value) }); });
-      el.classList.add('popup');
-      el.appendChild(s);
-    } else if (it.kind === 'check') {
-      const label = document.createElement('label');
-      const c = document.createElement('input');
-      c.type = 'checkbox';
-      c.checked = it.value !== 0;
-      c.disabled = !it.enabled;
-      c.dataset.item = it.id;
-      c.addEventListener('change', () => dialogCall({ op: 'dialogSet', id: it.id, value: c.checked ? 1 : 0 }));
-      label.append(c, document.createTextNode(it.text));
-      el.classList.add('check');
-      el.appendChild(label);
-    } else if (it.kind === 'button') {
-      const b = document.createElement('button');
-      b.textContent = it.text;
-      b.disabled = !it.enabled;
-      b.dataset.item = it.id;
-      b.addEventListener('click', () => press(it.id));
-      el.classList.add('push');
-      el.appendChild(b);
-    }
+    if (Object.hasOwn(ITEM_KINDS, it.kind)) ITEM_KINDS[it.kind](el, it, d);
     body.appendChild(el);
   }
   box.replaceChildren(cap, body);
   if (focused) { const f = box.querySelector(`[data-item="${focused}"]`); if (f) f.focus(); }
 }
 
-// Keys of a dialog wherever the focus is: Esc presses Cancel (the only button
-// of a dialog that has one), Enter presses OK after committing the field being
-// typed in; a focused button answers Enter itself. Esc and Enter close an alert.
+// Texts wrap within their rectangle; one of two or more lines starts at its top.
+function staticItem(el, it) {
+  el.classList.add('static');
+  if (it.rect[3] - it.rect[1] >= 2 * STATIC_LINE) el.classList.add('lines');
+  el.textContent = it.text;
+}
+
+// A frame; a small one without text is where a dialog shows its icon (the
+// error dialog's sign), drawn as one.
+function frameItem(el, it) {
+  el.classList.add('frame');
+  if (!it.text && it.rect[2] - it.rect[0] <= ICON_SPOT && it.rect[3] - it.rect[1] <= ICON_SPOT) {
+    el.classList.add('icon');
+    el.setAttribute('role', 'img');
+    el.setAttribute('aria-label', 'Error');
+    el.innerHTML = '<svg viewBox="0 0 24 24"><circle cx="12" cy="12" r="11" fill="#d93025"/>' +
+      '<rect x="10.5" y="5" width="3" height="9" rx="1" fill="#fff"/><circle cx="12" cy="18" r="1.7" fill="#fff"/></svg>';
+  }
+}
+
+// A number field with its arrows; the arrow keys step it too.
+function spinItem(el, it, d) {
+  const input = document.createElement('input');
+  input.value = it.text;
+  input.disabled = !it.enabled;
+  input.dataset.item = it.id;
+  input.setAttribute('aria-label', labelOf(d, it));
+  input.addEventListener('change', () => dialogCall({ op: 'dialogSet', id: it.id, text: input.value }));
+  input.addEventListener('keydown', (e) => {
+    if (e.key === 'ArrowUp' || e.key === 'ArrowDown') {
+      e.preventDefault();
+      const step = e.key === 'ArrowUp' ? 1 : -1;
+      dialogCall(() => ({ op: 'dialogSet', id: it.id, value: itemValue(it.id, it.value) + step }));
+    } else if (e.key === 'Enter') input.blur();
+  });
+  const arrows = document.createElement('div');
+  arrows.className = 'arrows';
+  for (const [label, step] of [['▲', 1], ['▼', -1]]) {
+    const b = document.createElement('button');
+    b.textContent = label;
+    b.tabIndex = -1;
+    b.disabled = !it.enabled;
+    b.className = step > 0 ? 'up' : 'down';
+    b.addEventListener('click', () => dialogCall(() => ({ op: 'dialogSet', id: it.id, value: itemValue(it.id, it.value) + step })));
+    arrows.appendChild(b);
+  }
+  el.classList.add('spin');
+  el.append(input, arrows);
+}
+
+// A list of entries; the closed control may be narrower than its entry, so the
+// whole entry is its tooltip.
+function popupItem(el, it, d) {
+  const s = document.createElement('select');
+  s.disabled = !it.enabled;
+  s.dataset.item = it.id;
+  s.setAttribute('aria-label', labelOf(d, it));
+  it.entries.forEach((t, i) => { const o = document.createElement('option'); o.value = i; o.textContent = t.trim(); o.title = t.trim(); s.appendChild(o); });
+  s.value = it.selected;
+  const shown = () => { s.title = (it.entries[Number(s.value)] || '').trim(); };
+  shown();
+  s.addEventListener('change', () => { shown(); dialogCall({ op: 'dialogSet', id: it.id, value: Number(s.value) }); });
+  el.classList.add('popup');
+  el.appendChild(s);
+}
+
+// A check box and its text.
+function checkItem(el, it) {
+  const label = document.createElement('label');
+  const c = document.createElement('input');
+  c.type = 'checkbox';
+  c.checked = it.value !== 0;
+  c.disabled = !it.enabled;
+  c.dataset.item = it.id;
+  c.addEventListener('change', () => dialogCall({ op: 'dialogSet', id: it.id, value: c.checked ? 1 : 0 }));
+  label.append(c, document.createTextNode(it.text));
+  el.classList.add('check');
+  el.appendChild(label);
+}
+
+// A push button.
+function buttonItem(el, it) {
+  const b = document.createElement('button');
+  b.textContent = it.text;
+  b.disabled = !it.enabled;
+  b.dataset.item = it.id;
+  b.addEventListener('click', () => press(it.id));
+  el.classList.add('push');
+  el.appendChild(b);
+}
+
+// Each kind of item, drawn into its element `el` (of the item `it` of dialog `d`).
+const ITEM_KINDS = { static: staticItem, frame: frameItem, spin: spinItem, popup: popupItem, check: checkItem,
+                     button: buttonItem };
+
 const STATIC_LINE = 15;  // pixels of one line of dialog text
 const ICON_SPOT = 40;    // pixels a side of the largest frame taken as an icon's place
 function dialogButton(d, id) {
   return d.items.find((i) => i.id === id && i.kind === 'button' && i.enabled);
 }
-window.addEventListener('keydown', (e) => {
-  if ((e.key !== 'Escape' && e.key !== 'Enter') || e.isComposing || $('modal').hidden) return;
+// Esc or Enter while a dialog or alert is shown (keys.js), wherever the
+// focus is: Esc presses Cancel (the only button of a dialog that has one),
+// Enter presses OK after committing the field being typed in; a focused
+// button answers Enter itself. Esc and Enter close an alert.
+export function dialogKey(e) {
   const state = page.state;
   const d = state && state.dialog;
   if (!d) {
@@ -189,7 +209,7 @@ window.addEventListener('keydown', (e) => {
   if (!target) return;
   if (e.key === 'Enter' && document.activeElement && document.activeElement.matches('#dialog input')) document.activeElement.blur();
   press(target.id);
-}, true);
+}
 
 // A spin or popup is labelled by the static text on its row to its left.
 function labelOf(d, it) {

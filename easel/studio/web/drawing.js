@@ -2,12 +2,13 @@
 // scaling and rotating the selection with the Selection tool, and anchor
 // points with the Direct Selection tool. Every change is one of the host's
 // edits, sent as {"op": "edit", "edit": {...}}; the page only previews.
-import { $, note, page, view } from './common.js';
+import { $, note } from './common.js';
+import { drawing, page, view } from './store.js';
 import { call } from './protocol.js';
 import { drawOverlay, hit, objectsIn, overlays, toScreen } from './canvas.js';
 
 overlays.push(drawTools);
-$('view').addEventListener('dblclick', () => { if (pen) finishPen(false); });
+$('view').addEventListener('dblclick', () => { if (drawing.pen) finishPen(false); });
 
 export function edit(e) { return call({ op: 'edit', edit: e }); }
 
@@ -24,12 +25,6 @@ export const drawingTools = [
 ];
 export const isDrawingTool = (name) => drawingTools.some((t) => t.id === name);
 
-// The paint new art takes, and the shape options (set in the style panel).
-export const drawStyle = { fill: { swatch: 'White' }, stroke: { swatch: 'Black' }, strokeWidth: 1,
-                           radius: 0, sides: 6, points: 5, inner: 0.5 };
-
-let preview = null;   // what a gesture shows before the host has it: {kind, ...}
-let anchors = [];     // direct selection: [{id, segments: [[h, v, inH, inV, outH, outV, selected]]}]
 const round = (v) => Math.round(v * 100) / 100;
 const pt = (x, y) => [round(x), round(y)];
 const px = () => 1 / view.zoom;  // one screen pixel in document points
@@ -48,7 +43,7 @@ export function drawingDown(e, x, y) {
 
 function shapeEdit(tool, x0, y0, x, y, e) {
   let dx = x - x0, dy = y - y0;
-  const style = { fill: drawStyle.fill, stroke: drawStyle.stroke, strokeWidth: drawStyle.strokeWidth };
+  const style = { fill: drawing.style.fill, stroke: drawing.style.stroke, strokeWidth: drawing.style.strokeWidth };
   if (tool === 'line') {
     if (e.shiftKey) {
       const a = Math.round(Math.atan2(dy, dx) / (Math.PI / 4)) * (Math.PI / 4), r = Math.hypot(dx, dy);
@@ -65,22 +60,22 @@ function shapeEdit(tool, x0, y0, x, y, e) {
     }
     const from = e.altKey ? pt(x0 - dx, y0 - dy) : pt(x0, y0);
     const r = { op: 'create', shape: tool, from, to: pt(x0 + dx, y0 + dy), ...style };
-    if (tool === 'rectangle' && drawStyle.radius > 0) r.radius = drawStyle.radius;
+    if (tool === 'rectangle' && drawing.style.radius > 0) r.radius = drawing.style.radius;
     return r;
   }
   const radius = round(Math.hypot(dx, dy));
   const rotation = e.shiftKey ? 0 : round(Math.atan2(dy, dx) * 180 / Math.PI - 90);
   const r = { op: 'create', shape: tool, center: pt(x0, y0), radius, rotation, ...style };
-  if (tool === 'polygon') r.sides = drawStyle.sides;
-  else { r.points = drawStyle.points; r.inner = round(radius * drawStyle.inner); }
+  if (tool === 'polygon') r.sides = drawing.style.sides;
+  else { r.points = drawing.style.points; r.inner = round(radius * drawing.style.inner); }
   return r;
 }
 
 function shapeDown(tool, x0, y0) {
   return {
-    move(e, x, y) { preview = { kind: 'shape', edit: shapeEdit(tool, x0, y0, x, y, e) }; drawOverlay(); },
+    move(e, x, y) { drawing.preview = { kind: 'shape', edit: shapeEdit(tool, x0, y0, x, y, e) }; drawOverlay(); },
     up(e, x, y) {
-      preview = null;
+      drawing.preview = null;
       if (Math.hypot(x - x0, y - y0) < 2 * px()) { drawOverlay(); return; }
       edit(shapeEdit(tool, x0, y0, x, y, e));
     },
@@ -89,32 +84,31 @@ function shapeDown(tool, x0, y0) {
 
 function pencilDown(x0, y0) {
   const points = [pt(x0, y0)];
-  preview = { kind: 'points', points };
+  drawing.preview = { kind: 'points', points };
   return {
     move(e, x, y) {
       const last = points[points.length - 1];
       if (Math.hypot(x - last[0], y - last[1]) >= px()) { points.push(pt(x, y)); drawOverlay(); }
     },
     up() {
-      preview = null;
+      drawing.preview = null;
       if (points.length < 2) { drawOverlay(); return; }
       edit({ op: 'create', shape: 'pencil', points, tolerance: round(Math.max(0.5, 2 * px())), fill: 'none',
-             stroke: drawStyle.stroke, strokeWidth: drawStyle.strokeWidth });
+             stroke: drawing.style.stroke, strokeWidth: drawing.style.strokeWidth });
     },
   };
 }
 
 // The pen keeps its anchors until the path is closed or finished.
-let pen = null;
 function penDown(e, x, y) {
-  if (pen && pen.anchors.length > 1) {
-    const [h, v] = pen.anchors[0];
+  if (drawing.pen && drawing.pen.anchors.length > 1) {
+    const [h, v] = drawing.pen.anchors[0];
     if (Math.hypot(x - h, y - v) < 5 * px()) { finishPen(true); return { move() {}, up() {} }; }
   }
-  if (!pen) pen = { anchors: [] };
+  if (!drawing.pen) drawing.pen = { anchors: [] };
   const a = [round(x), round(y)];
-  pen.anchors.push(a);
-  preview = { kind: 'pen' };
+  drawing.pen.anchors.push(a);
+  drawing.preview = { kind: 'pen' };
   drawOverlay();
   return {
     move(ev, mx, my) {
@@ -128,14 +122,14 @@ function penDown(e, x, y) {
   };
 }
 export function finishPen(closed) {
-  if (!pen) return;
-  const anchors = pen.anchors;
-  pen = null;
-  preview = null;
+  if (!drawing.pen) return;
+  const points = drawing.pen.anchors;
+  drawing.pen = null;
+  drawing.preview = null;
   drawOverlay();
-  if (anchors.length < 2) return;
-  edit({ op: 'create', shape: 'pen', anchors, closed, fill: closed ? drawStyle.fill : 'none',
-         stroke: drawStyle.stroke, strokeWidth: drawStyle.strokeWidth });
+  if (points.length < 2) return;
+  edit({ op: 'create', shape: 'pen', anchors: points, closed, fill: closed ? drawing.style.fill : 'none',
+         stroke: drawing.style.stroke, strokeWidth: drawing.style.strokeWidth });
 }
 
 // ---- the Selection tool: move, and the bounding box's handles ----
@@ -176,10 +170,10 @@ function selectDown(e, x0, y0) {
     return {
       move(e, x, y) {
         const [sx, sy] = factors(e, x, y);
-        preview = { kind: 'box', text: [sx, sy].map((v) => Math.round(v * 100) + '%').join(' × '), m: [sx, 0, 0, sy, ox - sx * ox, oy - sy * oy] };
+        drawing.preview = { kind: 'box', text: [sx, sy].map((v) => Math.round(v * 100) + '%').join(' × '), m: [sx, 0, 0, sy, ox - sx * ox, oy - sy * oy] };
         drawOverlay();
       },
-      up(e, x, y) { preview = null; const s = factors(e, x, y); if (s[0] !== 1 || s[1] !== 1) edit({ op: 'scale', by: s, origin: pt(ox, oy) }); else drawOverlay(); },
+      up(e, x, y) { drawing.preview = null; const s = factors(e, x, y); if (s[0] !== 1 || s[1] !== 1) edit({ op: 'scale', by: s, origin: pt(ox, oy) }); else drawOverlay(); },
     };
   }
   const o = hit(x0, y0);
@@ -193,10 +187,10 @@ function selectDown(e, x0, y0) {
     return {
       move(e, x, y) {
         const a = angle(e, x, y) * Math.PI / 180, c = Math.cos(a), s = Math.sin(a);
-        preview = { kind: 'box', text: angle(e, x, y) + '°', m: [c, s, -s, c, cx - c * cx + s * cy, cy - s * cx - c * cy] };
+        drawing.preview = { kind: 'box', text: angle(e, x, y) + '°', m: [c, s, -s, c, cx - c * cx + s * cy, cy - s * cx - c * cy] };
         drawOverlay();
       },
-      up(e, x, y) { preview = null; const a = angle(e, x, y); if (a) edit({ op: 'rotate', angle: a, origin: pt(cx, cy) }); else drawOverlay(); },
+      up(e, x, y) { drawing.preview = null; const a = angle(e, x, y); if (a) edit({ op: 'rotate', angle: a, origin: pt(cx, cy) }); else drawOverlay(); },
     };
   }
   if (!o) return null;  // the marquee
@@ -208,9 +202,9 @@ function selectDown(e, x0, y0) {
     return pt(dx, dy);
   };
   return {
-    move(e, x, y) { const by = offset(e, x, y); preview = { kind: 'move', by, m: [1, 0, 0, 1, by[0], by[1]] }; drawOverlay(); },
+    move(e, x, y) { const by = offset(e, x, y); drawing.preview = { kind: 'move', by, m: [1, 0, 0, 1, by[0], by[1]] }; drawOverlay(); },
     async up(e, x, y) {
-      preview = null;
+      drawing.preview = null;
       const by = offset(e, x, y);
       await selecting;
       if (Math.hypot(by[0], by[1]) >= 2 * px()) edit({ op: 'move', by }); else drawOverlay();
@@ -222,21 +216,20 @@ function selectDown(e, x0, y0) {
 
 export async function loadAnchors() {
   const r = await call({ op: 'anchors' });
-  anchors = r.ok ? r.paths : [];
+  drawing.anchors = r.ok ? r.paths : [];
   drawOverlay();
 }
 
 // The document changed some other way (undo, a tool's drag, another file):
 // the anchors shown are fetched again, once at a time.
-let anchorsLoading = null;
 export function anchorsChanged() {
-  if (page.tool !== 'direct' || anchorsLoading) return;
-  anchorsLoading = loadAnchors().finally(() => { anchorsLoading = null; });
+  if (page.tool !== 'direct' || drawing.anchorsLoading) return;
+  drawing.anchorsLoading = loadAnchors().finally(() => { drawing.anchorsLoading = null; });
 }
 
 function nearAnchor(x, y) {
   const near = 5 * px();
-  for (const p of anchors)
+  for (const p of drawing.anchors)
     for (let i = 0; i < p.segments.length; i++) {
       const s = p.segments[i];
       if (Math.hypot(x - s[0], y - s[1]) < near) return { id: p.id, i, kind: 'anchor', s };
@@ -250,8 +243,8 @@ function directDown(e, x0, y0) {
   const a = nearAnchor(x0, y0);
   if (a && a.kind !== 'anchor') {
     return {
-      move(ev, x, y) { preview = { kind: 'handle', a, to: [x, y] }; drawOverlay(); },
-      up(ev, x, y) { preview = null; edit({ op: 'moveHandle', id: a.id, segment: a.i, handle: a.kind, to: pt(x, y) }).then(loadAnchors); },
+      move(ev, x, y) { drawing.preview = { kind: 'handle', a, to: [x, y] }; drawOverlay(); },
+      up(ev, x, y) { drawing.preview = null; edit({ op: 'moveHandle', id: a.id, segment: a.i, handle: a.kind, to: pt(x, y) }).then(loadAnchors); },
     };
   }
   if (a) {
@@ -262,9 +255,9 @@ function directDown(e, x0, y0) {
     };
     const picked = pick();
     return {
-      move(ev, x, y) { preview = { kind: 'move', by: pt(x - x0, y - y0), points: true }; drawOverlay(); },
+      move(ev, x, y) { drawing.preview = { kind: 'move', by: pt(x - x0, y - y0), points: true }; drawOverlay(); },
       async up(ev, x, y) {
-        preview = null;
+        drawing.preview = null;
         await picked;
         if (Math.hypot(x - x0, y - y0) >= 2 * px()) await edit({ op: 'movePoints', by: pt(x - x0, y - y0) });
         loadAnchors();
@@ -280,9 +273,9 @@ function directDown(e, x0, y0) {
   // A marquee picks the anchors inside it, of any path it meets.
   const add = e.shiftKey;
   return {
-    move(ev, x, y) { preview = { kind: 'marquee', x0, y0, x, y }; drawOverlay(); },
+    move(ev, x, y) { drawing.preview = { kind: 'marquee', x0, y0, x, y }; drawOverlay(); },
     async up(ev, x, y) {
-      preview = null;
+      drawing.preview = null;
       const l = Math.min(x0, x), r = Math.max(x0, x), b = Math.min(y0, y), t = Math.max(y0, y);
       if (r - l < 2 * px() && t - b < 2 * px()) { if (!add) await call({ op: 'deselect' }); loadAnchors(); return; }
       const found = await call({ op: 'anchors', ids: objectsIn(l, b, r, t) });
@@ -304,7 +297,7 @@ function directDown(e, x0, y0) {
 export function drawingKey(e, chooseTool) {
   const mod = e.ctrlKey || e.metaKey, key = e.key.toLowerCase();
   const arrows = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, 1], ArrowDown: [0, -1] };
-  if (pen && (e.key === 'Enter' || e.key === 'Escape')) { if (e.key === 'Enter') finishPen(false); else { pen = null; preview = null; drawOverlay(); } return true; }
+  if (drawing.pen && (e.key === 'Enter' || e.key === 'Escape')) { if (e.key === 'Enter') finishPen(false); else { drawing.pen = null; drawing.preview = null; drawOverlay(); } return true; }
   if (arrows[e.key] && !mod) {
     const step = e.shiftKey ? 10 : 1, [dx, dy] = arrows[e.key];
     const by = [dx * step, dy * step];
@@ -332,9 +325,9 @@ export function drawingKey(e, chooseTool) {
 }
 
 export function drawingToolChosen(name) {
-  pen = null;
-  preview = null;
-  anchors = [];
+  drawing.pen = null;
+  drawing.preview = null;
+  drawing.anchors = [];
   if (name === 'direct') loadAnchors(); else drawOverlay();
   const t = drawingTools.find((d) => d.id === name);
   if (t) note(t.title);
@@ -369,6 +362,7 @@ function drawMoved(ctx, m) {
 }
 
 function drawTools(ctx) {
+  const { anchors, pen, preview } = drawing;
   ctx.save();
   ctx.strokeStyle = '#1a73e8';
   ctx.fillStyle = '#fff';
@@ -441,4 +435,3 @@ function drawTools(ctx) {
   ctx.restore();
 }
 
-export const drawingState = { get anchors() { return anchors; } };

@@ -2,9 +2,10 @@
 // a colour picker, stroke width, opacity, blend mode), the layers panel, the
 // New dialog and the help panel listing the shortcuts. Each change is one of
 // the host's edits.
-import { $, note, page } from './common.js';
+import { $, note } from './common.js';
+import { drawing, page } from './store.js';
 import { call } from './protocol.js';
-import { drawStyle, edit } from './drawing.js';
+import { edit } from './drawing.js';
 import { fit } from './canvas.js';
 
 const el = (tag, props = {}, ...children) => {
@@ -40,7 +41,7 @@ const menu = [
 
 // ---- the New dialog ----
 
-async function showNew() {
+export async function showNew() {
   if (document.getElementById('new-dialog') || !(await window.studio.keepWork('making a new document'))) return;
   const sizes = { Letter: [612, 792], Legal: [612, 1008], Tabloid: [792, 1224], A3: [841.89, 1190.55], A4: [595.28, 841.89], A5: [419.53, 595.28] };
   const size = el('select', { id: 'new-size' }, ...Object.keys(sizes).map((s) => el('option', { value: s, textContent: s })),
@@ -107,6 +108,7 @@ export function showLayers() {
 // The selection's style, shown in the panel.
 export function showEditPanels() {
   const s = page.state && page.state.selectionStyle;
+  const width = $('stroke-width'), opacity = $('opacity'), blend = $('blend');
   if (s && document.activeElement !== width && document.activeElement !== opacity) {
     width.value = s.strokeWidth;
     opacity.value = Math.round(s.opacity * 100);
@@ -127,8 +129,8 @@ function paintCss(p) {
 // The boxes show the selected object's paints, else the paints of new art.
 function showPaint() {
   const s = page.state && page.state.selection.length ? page.state.selectionStyle : null;
-  for (const [box, which] of [[fillBox, 'fill'], [strokeBox, 'stroke']]) {
-    const css = s && s[which] ? (s[which] === 'none' ? null : s[which]) : paintCss(drawStyle[which]);
+  for (const [box, which] of [[$('fill-box'), 'fill'], [$('stroke-box'), 'stroke']]) {
+    const css = s && s[which] ? (s[which] === 'none' ? null : s[which]) : paintCss(drawing.style[which]);
     box.classList.toggle('none', !css);
     box.style.background = css || '';
     const name = which === 'fill' ? 'Fill' : 'Stroke';
@@ -139,9 +141,15 @@ function showPaint() {
 
 // ---- building the panels ----
 
-let width, opacity, blend, fillBox, strokeBox;
-
 export function installEditing() {
+  installMenu();
+  installStylePanel();
+  installLayerTools();
+  installHelp();
+}
+
+// The Edit menu and the help button, in the bar.
+function installMenu() {
   const bar = $('bar');
   const editMenu = el('details', { id: 'edit-menu', className: 'menu' }, el('summary', { textContent: 'Edit' }),
     el('div', {}, ...menu.map(([label, keys, action]) => {
@@ -156,12 +164,13 @@ export function installEditing() {
   const helpButton = el('button', { id: 'help-button', textContent: '?', title: 'Tools and shortcuts (F1)' });
   bar.insertBefore(editMenu, $('undo'));
   bar.insertBefore(helpButton, $('status'));
+}
 
-  // ---- the style panel ----
-
+// The style panel: paints, stroke width, opacity, blend and the shape options.
+function installStylePanel() {
   const side = $('side');
-  fillBox = el('span', { id: 'fill-box', className: 'paint', title: 'Fill of new art (click a swatch)' });
-  strokeBox = el('span', { id: 'stroke-box', className: 'paint stroke', title: 'Stroke of new art (Shift-click a swatch)' });
+  const fillBox = el('span', { id: 'fill-box', className: 'paint', title: 'Fill of new art (click a swatch)' });
+  const strokeBox = el('span', { id: 'stroke-box', className: 'paint stroke', title: 'Stroke of new art (Shift-click a swatch)' });
   const kind = el('select', { id: 'color-kind' }, ...['gray', 'cmyk', 'rgb'].map((k) => el('option', { value: k, textContent: k })));
   const values = el('span', { id: 'color-values' });
   const showValues = () => {
@@ -171,13 +180,13 @@ export function installEditing() {
   kind.addEventListener('change', showValues);
   showValues();
   const pickedColor = () => ({ kind: kind.value, values: [...values.children].map((i) => clamp(Number(i.value) || 0, 0, 100, 'A colour value') / 100) });
-  width = el('input', { id: 'stroke-width', type: 'number', min: 0, max: 1000, step: 0.5, value: 1 });
-  opacity = el('input', { id: 'opacity', type: 'number', min: 0, max: 100, step: 1, value: 100 });
+  const width = el('input', { id: 'stroke-width', type: 'number', min: 0, max: 1000, step: 0.5, value: 1 });
+  const opacity = el('input', { id: 'opacity', type: 'number', min: 0, max: 100, step: 1, value: 100 });
   const blends = ['normal', 'multiply', 'screen', 'overlay', 'soft-light', 'hard-light', 'color-dodge', 'color-burn', 'darken',
                   'lighten', 'difference', 'exclusion', 'hue', 'saturation', 'color', 'luminosity'];
-  blend = el('select', { id: 'blend' }, ...blends.map((b) => el('option', { value: b, textContent: b })));
+  const blend = el('select', { id: 'blend' }, ...blends.map((b) => el('option', { value: b, textContent: b })));
   const applyPaint = (which, color) => {
-    drawStyle[which] = color;
+    drawing.style[which] = color;
     showPaint();
     if (page.state && page.state.selection.length) edit({ op: 'style', [which]: color });
   };
@@ -190,13 +199,13 @@ export function installEditing() {
     el('label', {}, 'Width ', width), el('label', {}, ' Opacity % ', opacity), el('label', {}, ' Blend ', blend),
     el('div', { className: 'shape-options' },
       ...[['radius', 'Corner radius', 0, 1000], ['sides', 'Sides', 3, 1000], ['points', 'Star points', 3, 1000]].map(([k, label, lo, hi]) => {
-        const i = el('input', { type: 'number', min: lo, max: hi, value: drawStyle[k], id: 'shape-' + k });
-        i.addEventListener('change', () => { drawStyle[k] = clamp(Math.round(Number(i.value) || lo), lo, hi, label); i.value = drawStyle[k]; });
+        const i = el('input', { type: 'number', min: lo, max: hi, value: drawing.style[k], id: 'shape-' + k });
+        i.addEventListener('change', () => { drawing.style[k] = clamp(Math.round(Number(i.value) || lo), lo, hi, label); i.value = drawing.style[k]; });
         return el('label', {}, label + ' ', i);
       })));
   width.addEventListener('change', () => {
     const w = clamp(Number(width.value) || 0, 0, 1000, 'Stroke width');
-    width.value = drawStyle.strokeWidth = w;
+    width.value = drawing.style.strokeWidth = w;
     if (page.state.selection.length) edit({ op: 'style', strokeWidth: w });
   });
   opacity.addEventListener('change', () => {
@@ -214,17 +223,19 @@ export function installEditing() {
     const color = sw.title === '[None]' ? 'none' : { swatch: sw.title };
     applyPaint(e.shiftKey ? 'stroke' : 'fill', color);
   });
+}
 
-  // ---- the layers panel ----
-
+// The layers panel's buttons.
+function installLayerTools() {
   const layerTools = el('div', { id: 'layer-tools' },
     button('New', 'New layer', () => edit({ op: 'newLayer' })),
     button('Delete', 'Delete the current layer', () => edit({ op: 'deleteLayer', layer: page.state.currentLayer })),
     button('Move here', 'Move the selection to the current layer', () => edit({ op: 'toLayer', layer: page.state.currentLayer })));
   $('layers').after(layerTools);
+}
 
-  // ---- help ----
-
+// The help: the tools and shortcuts (F1, keys.js).
+function installHelp() {
   const help = el('div', { id: 'help', hidden: true },
     el('div', { className: 'caption', textContent: 'Tools and shortcuts' }),
     el('table', {}, ...[
@@ -247,10 +258,5 @@ export function installEditing() {
     ].map(([k, t]) => el('tr', {}, el('th', { textContent: k }), el('td', { textContent: t })))),
     button('Close', 'Close', () => { help.hidden = true; }));
   document.body.appendChild(help);
-  helpButton.addEventListener('click', () => { help.hidden = !help.hidden; });
-  window.addEventListener('keydown', (e) => {
-    if (e.key === 'F1') { e.preventDefault(); help.hidden = !help.hidden; }
-    if (e.key === 'n' && e.altKey && (e.ctrlKey || e.metaKey)) { e.preventDefault(); showNew(); }
-  });
-
+  $('help-button').addEventListener('click', () => { help.hidden = !help.hidden; });
 }

@@ -1,7 +1,8 @@
 // The panels around the canvas: undo and redo, the seed, the recorder's
 // step count, layers, swatches and the selection, and the bar's file buttons.
-import { $, note, page, setText, view } from './common.js';
-import { call } from './protocol.js';
+import { $, note, setText } from './common.js';
+import { page } from './store.js';
+import { call, fetchFrom } from './protocol.js';
 import { canvas, fit, zoomAt } from './canvas.js';
 import { installEditing, showEditPanels, showLayers } from './editing.js';
 
@@ -18,8 +19,8 @@ export function showPanels() {
   // The lists are rebuilt only when they change: a drag answers many times a
   // second, and new elements would cost the picture a layout pass each time.
   const lists = JSON.stringify([state.layers, state.swatches, state.currentLayer]);
-  if (lists !== shownLists) {
-    shownLists = lists;
+  if (lists !== page.shownLists) {
+    page.shownLists = lists;
     showLists();
   }
   showEditPanels();
@@ -27,7 +28,6 @@ export function showPanels() {
   setText($('selection'), n === 0 ? 'Nothing selected' : `${n} object${n > 1 ? 's' : ''} selected (ids ${state.selection.slice(0, 12).join(', ')}${n > 12 ? ', …' : ''})`);
 }
 
-let shownLists = null;
 function showLists() {
   const state = page.state;
   showLayers();
@@ -93,7 +93,7 @@ $('save-svg').addEventListener('click', async () => {
 });
 $('export-png').addEventListener('click', async () => {
   const width = Math.min(8192, Math.max(1, Math.round(page.scene.width * 2)));
-  const res = await fetch(`/api/picture.png?width=${width}`);
+  const res = await fetchFrom(`/api/picture.png?width=${width}`);
   if (!res.ok) { note(await res.text()); return; }
   download(`${page.state.name}.png`, await res.blob());
 });
@@ -108,34 +108,10 @@ $('zoom-in').addEventListener('click', () => { const r = canvas.getBoundingClien
 $('zoom-out').addEventListener('click', () => { const r = canvas.getBoundingClientRect(); zoomAt(0.8, r.width / 2, r.height / 2); });
 $('zoom-fit').addEventListener('click', fit);
 
-// Keys the page takes before the browser: zoom in and out, fit, 100 %,
-// save and open (Open asks first about unsaved work, session.js).
-const centre = () => { const r = canvas.getBoundingClientRect(); return [r.width / 2, r.height / 2]; };
-const KEYS = {
-  '=': () => zoomAt(1.25, ...centre()), '+': () => zoomAt(1.25, ...centre()),
-  '-': () => zoomAt(0.8, ...centre()), '_': () => zoomAt(0.8, ...centre()),
-  '0': fit, '1': () => zoomAt(1 / view.zoom, ...centre()),
-  s: () => save(), o: () => $('open').parentElement.click(),
-};
-window.addEventListener('keydown', (e) => {
-  if (!(e.ctrlKey || e.metaKey) || e.altKey || e.isComposing) return;
-  const action = KEYS[e.key.toLowerCase()];
-  if (!action) return;
-  e.preventDefault();
-  if (!$('modal').hidden || $('ask') || !page.scene) return;
-  action();
-}, true);
-
-// Enter in a field of the bar or the panels commits it and gives the keys
-// back to the canvas. A button clicked with the mouse keeps no focus, so
-// Enter or Space never presses it again (one made a layer per Enter); a
-// button reached with Tab keeps it.
-const PANELS = '#bar, #side, #palette';
-window.addEventListener('keydown', (e) => {
-  if (e.key !== 'Enter' || e.isComposing || !e.target.closest || !e.target.closest(PANELS)) return;
-  const field = e.target.closest('input, select');
-  if (field) { e.preventDefault(); field.blur(); }
-}, true);
+// A button of the bar or the panels clicked with the mouse keeps no focus,
+// so Enter or Space never presses it again (one made a layer per Enter); a
+// button reached with Tab keeps it. (Enter in a field of theirs: keys.js.)
+export const PANELS = '#bar, #side, #palette';
 window.addEventListener('click', (e) => {
   const b = e.target.closest && e.target.closest('button, summary');
   if (b && e.detail > 0 && b.closest(PANELS)) b.blur();

@@ -74,8 +74,7 @@
   // A page that closes mid-drag ends the drag where it was: mouse up, one undo step.
   window.addEventListener('pagehide', () => {
     if (!studio.dragging) return;
-    fetch('/api/call', { method: 'POST', keepalive: true, headers: { 'Content-Type': 'application/json' },
-                         body: JSON.stringify({ op: 'up', client: studio.client }) });
+    studio.call({ op: 'up', client: studio.client }, { quiet: true, bare: true, keepalive: true });
   });
 
   // Other pages on this studio: when the document changed, show it. While a
@@ -85,15 +84,12 @@
     if (document.visibilityState !== 'visible' || !state() || !studio.idle || studio.draggingHere ||
         document.getElementById('ask')) return;
     const modal = !document.getElementById('modal').hidden;
-    try {
-      const res = await fetch('/api/call', { method: 'POST', headers: { 'Content-Type': 'application/json' },
-                                             body: JSON.stringify({ op: 'state', scene: false }) });
-      const s = await res.json();
-      if (!s.ok || !studio.idle) return;
-      const closed = modal && !s.dialog && !(s.alerts && s.alerts.length);
-      // A dialog or alert the page has not shown yet is shown.
-      const waiting = !modal && (s.dialog || (s.alerts && s.alerts.length));
-      if (closed || waiting || (!modal && s.version !== state().version)) await studio.call({ op: 'state' });
-    } catch (e) { /* the next command says more */ }
+    // A check in the background: a failure is left for the next command to tell.
+    const s = await studio.call({ op: 'state', scene: false }, { quiet: true, bare: true });
+    if (!s.ok || !studio.idle) return;
+    const closed = modal && !s.dialog && !(s.alerts && s.alerts.length);
+    // A dialog or alert the page has not shown yet is shown.
+    const waiting = !modal && (s.dialog || (s.alerts && s.alerts.length));
+    if (closed || waiting || (!modal && s.version !== state().version)) await studio.call({ op: 'state' });
   }, 1000);
 })();

@@ -1,6 +1,7 @@
 // The tools: the palette, the pointer on the canvas (selection clicks and
-// marquees, a tool's drag, panning and zooming) and the keyboard.
-import { $, note, page, view } from './common.js';
+// marquees, a tool's drag, panning and zooming) and the canvas's keys.
+import { $, note } from './common.js';
+import { page, pointer, view } from './store.js';
 import { call, sendDrag } from './protocol.js';
 import { canvas, draw, drawOverlay, hit, objectsIn, toDoc, zoomAt } from './canvas.js';
 import { drawingDown, drawingKey, drawingToolChosen, drawingTools, isDrawingTool } from './drawing.js';
@@ -90,16 +91,14 @@ function where(e) {
   return [e.clientX - r.left, e.clientY - r.top];
 }
 
-let gesture = null;
 // Whether the person is dragging a tool on the canvas now.
-export function toolDragging() { return !!(gesture && gesture.kind === 'drag'); }
-let spaceDown = false;
+export function toolDragging() { return !!(pointer.gesture && pointer.gesture.kind === 'drag'); }
 canvas.addEventListener('pointerdown', (e) => {
   if (!page.scene || !$('modal').hidden) return;
   canvas.setPointerCapture(e.pointerId);
   const [sx, sy] = where(e);
-  if (e.button === 1 || spaceDown) {
-    gesture = { kind: 'pan', sx, sy, panX: view.panX, panY: view.panY };
+  if (e.button === 1 || pointer.spaceDown) {
+    pointer.gesture = { kind: 'pan', sx, sy, panX: view.panX, panY: view.panY };
     return;
   }
   if (e.button !== 0) return;
@@ -107,21 +106,21 @@ canvas.addEventListener('pointerdown', (e) => {
   // The drawing tools, and the Selection tool's moves, scales and rotations (drawing.js).
   const edits = drawingDown(e, x, y);
   if (edits) {
-    gesture = { kind: 'edit', edits };
+    pointer.gesture = { kind: 'edit', edits };
     return;
   }
   if (page.tool === 'select') {
     const o = hit(x, y);
     if (o) {
-      gesture = { kind: 'click' };
+      pointer.gesture = { kind: 'click' };
       call({ op: 'select', mode: e.shiftKey ? 'toggle' : 'set', ids: [o.id] });
     } else {
-      gesture = { kind: 'marquee', add: e.shiftKey };
+      pointer.gesture = { kind: 'marquee', add: e.shiftKey };
       page.marquee = { x0: sx, y0: sy, x1: sx, y1: sy };
     }
     return;
   }
-  gesture = { kind: 'drag' };
+  pointer.gesture = { kind: 'drag' };
   sendDrag({ op: 'down', tool: page.tool, x, y, modifiers: modifiers(e), pressure: pressure(e), pen: e.pointerType === 'pen' });
 });
 // A tool's drag listens to the raw pointer updates where the browser has
@@ -129,31 +128,31 @@ canvas.addEventListener('pointerdown', (e) => {
 // the next frame, a frame of delay before the host even hears of the move.
 const RAW_MOVES = 'onpointerrawupdate' in window;
 canvas.addEventListener('pointermove', (e) => {
-  if (!gesture) return;
+  if (!pointer.gesture) return;
   const [sx, sy] = where(e);
-  if (gesture.kind === 'pan') {
-    view.panX = gesture.panX + sx - gesture.sx;
-    view.panY = gesture.panY + sy - gesture.sy;
+  if (pointer.gesture.kind === 'pan') {
+    view.panX = pointer.gesture.panX + sx - pointer.gesture.sx;
+    view.panY = pointer.gesture.panY + sy - pointer.gesture.sy;
     draw();
-  } else if (gesture.kind === 'marquee') {
+  } else if (pointer.gesture.kind === 'marquee') {
     page.marquee.x1 = sx;
     page.marquee.y1 = sy;
     drawOverlay();
-  } else if (gesture.kind === 'edit') {
-    gesture.edits.move(e, ...toDoc(sx, sy));
-  } else if (gesture.kind === 'drag' && !RAW_MOVES) {
+  } else if (pointer.gesture.kind === 'edit') {
+    pointer.gesture.edits.move(e, ...toDoc(sx, sy));
+  } else if (pointer.gesture.kind === 'drag' && !RAW_MOVES) {
     dragMove(e);
   }
 });
-if (RAW_MOVES) canvas.addEventListener('pointerrawupdate', (e) => { if (gesture && gesture.kind === 'drag') dragMove(e); });
+if (RAW_MOVES) canvas.addEventListener('pointerrawupdate', (e) => { if (pointer.gesture && pointer.gesture.kind === 'drag') dragMove(e); });
 function dragMove(e) {
   const [x, y] = toDoc(...where(e));
   sendDrag({ op: 'move', x, y, modifiers: modifiers(e), pressure: pressure(e) }, e.timeStamp);
 }
 function endGesture(e) {
-  if (!gesture) return;
-  const g = gesture;
-  gesture = null;
+  if (!pointer.gesture) return;
+  const g = pointer.gesture;
+  pointer.gesture = null;
   if (g.kind === 'edit') {
     g.edits.up(e, ...toDoc(...where(e)));
   } else if (g.kind === 'drag') {
@@ -186,17 +185,18 @@ window.addEventListener('resize', draw);
 
 // ---- keys ----
 
-window.addEventListener('keydown', (e) => {
-  if (e.target.closest && e.target.closest('input, select')) return;
-  if (!$('modal').hidden) return;  // dialogs.js answers the keys of a dialog
+// A key on the canvas (keys.js hands it over when no dialog is shown and no
+// field has the focus): the drawing tools' keys, Space to pan, undo and redo,
+// select all and none, and V for the Selection tool.
+export function canvasKey(e) {
   const mod = e.ctrlKey || e.metaKey;
   const key = e.key.toLowerCase();
   if (e.key !== ' ' && drawingKey(e, chooseTool)) return;
-  if (e.key === ' ') { spaceDown = true; e.preventDefault(); }
+  if (e.key === ' ') { pointer.spaceDown = true; e.preventDefault(); }
   else if (mod && key === 'z') { e.preventDefault(); call({ op: e.shiftKey ? 'redo' : 'undo' }); }
   else if (mod && key === 'y') { e.preventDefault(); call({ op: 'redo' }); }
   else if (mod && key === 'a') { e.preventDefault(); call(e.shiftKey ? { op: 'deselect' } : { op: 'edit', edit: { op: 'selectAll' } }); }
   else if (e.key === 'Escape') call({ op: 'deselect' });
   else if (key === 'v') chooseTool('select');
-});
-window.addEventListener('keyup', (e) => { if (e.key === ' ') spaceDown = false; });
+}
+window.addEventListener('keyup', (e) => { if (e.key === ' ') pointer.spaceDown = false; });

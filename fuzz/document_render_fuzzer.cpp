@@ -16,8 +16,8 @@
 
 #include "DocumentJson.h"
 #include "Render.h"
-#include "SvgAllow.h"
-#include "SvgExport.h"
+#include "io/svg/SvgAllow.h"
+#include "io/svg/SvgExport.h"
 
 namespace {
 

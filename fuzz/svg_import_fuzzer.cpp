@@ -8,8 +8,8 @@
 #include <string>
 
 #include "DocumentJson.h"
-#include "SvgExport.h"
-#include "SvgImport.h"
+#include "io/svg/SvgExport.h"
+#include "io/svg/SvgImport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

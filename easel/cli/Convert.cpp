@@ -7,8 +7,8 @@
 #include "DocumentJson.h"
 #include "Input.h"
 #include "Render.h"
-#include "SvgExport.h"
-#include "SvgImport.h"
+#include "io/svg/SvgExport.h"
+#include "io/svg/SvgImport.h"
 
 namespace easel::cli {
 

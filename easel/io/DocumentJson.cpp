@@ -13,7 +13,7 @@
 #include "GradientJson.h"
 #include "Input.h"
 #include "JsonText.h"
-#include "KeptSvg.h"
+#include "io/svg/KeptSvg.h"
 #include "Names.h"
 
 namespace easel {

@@ -18,8 +18,8 @@
 
 #include "Render.h"
 #include "RenderCairo.h"
-#include "SvgColor.h"
-#include "SvgExport.h"
+#include "io/svg/SvgColor.h"
+#include "io/svg/SvgExport.h"
 
 namespace easel {
 

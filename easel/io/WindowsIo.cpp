@@ -15,8 +15,8 @@
 #include <fstream>
 
 #include "Render.h"
-#include "SvgExport.h"
-#include "SvgImport.h"
+#include "io/svg/SvgExport.h"
+#include "io/svg/SvgImport.h"
 
 namespace easel {
 

@@ -144,6 +144,9 @@ public:
     // Attributes read from a file that the model does not interpret, as the
     // text of a JSON object ("" when none); written back unchanged.
     const std::string& extra() const;
+    // The extra's text as the art holds it (shared by its copies; a new
+    // text for each change), null when there is none.
+    const std::shared_ptr<const std::string>& sharedExtra() const { return extra_; }
 
     // The space in which effects kept from an imported file (clipping,
     // masks, filters) act on the art: it maps onto the page and moves with

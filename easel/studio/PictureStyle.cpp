@@ -6,8 +6,9 @@
 
 #include "Document.h"
 #include "Studio.h"
-#include "SvgColor.h"
-#include "SvgShared.h"
+#include "io/svg/KeptSvgArt.h"
+#include "io/svg/SvgColor.h"
+#include "io/svg/SvgShared.h"
 
 namespace easel::studio {
 
@@ -68,10 +69,12 @@ const TextLook& PictureStyles::textLook(const Art& text) {
     auto it = looks_.find(&extra);
     if (it != looks_.end()) return it->second;
     std::string family = "sans-serif", weight = "normal", style = "normal", anchor = "start", spacing;
-    const json j = extra.empty() ? json() : json::parse(extra, nullptr, false);
-    if (j.is_object() && j.contains("svg") && j["svg"].is_object()) {
-        const json& svg = j["svg"];
-        auto get = [&](const char* k) { return svg.contains(k) && svg[k].is_string() ? cssSafe(svg[k].get<std::string>()) : ""; };
+    const auto kept = keptSvgOf(text);
+    if (const auto& svg = kept->stored.attributes) {
+        auto get = [&](const char* k) {
+            const std::string* v = findKeptSvgAttribute(*svg, k);
+            return v ? cssSafe(*v) : "";
+        };
         if (auto v = get("font-family"); !v.empty()) family = v;
         if (auto v = get("font-weight"); !v.empty()) weight = v;
         if (auto v = get("font-style"); !v.empty()) style = v;
@@ -83,15 +86,11 @@ const TextLook& PictureStyles::textLook(const Art& text) {
         if (isNumber(spacing)) spacing += "px";  // user units, as the file meant them
     }
     TextLook look{style + ' ' + weight, family, anchor, spacing, {}, {}, 0, 0};
-    if (j.is_object() && j.contains(kTextKey) && j[kTextKey].is_object()) {
-        const json& kept = j[kTextKey];
-        const json origin = kept.value("origin", json::array());
-        if (origin.is_array() && origin.size() == 2 && origin[0].is_number() && origin[1].is_number()) {
-            look.spans = kept.value("markup", "");
-            look.spansText = kept.value("text", "");
-            look.originX = origin[0].get<double>();
-            look.originY = origin[1].get<double>();
-        }
+    if (const auto& spans = kept->stored.text; spans && spans->origin) {
+        look.spans = spans->markup.value_or("");
+        look.spansText = spans->text;
+        look.originX = (*spans->origin)[0];
+        look.originY = (*spans->origin)[1];
     }
     return looks_.emplace(&extra, std::move(look)).first->second;
 }

@@ -13,8 +13,9 @@
 #include "Picture.h"
 #include "PictureStyle.h"
 #include "Studio.h"
-#include "SvgColor.h"
-#include "SvgShared.h"
+#include "io/svg/KeptSvgArt.h"
+#include "io/svg/SvgColor.h"
+#include "io/svg/SvgShared.h"
 #include "Warp.h"
 
 namespace easel::studio {
@@ -642,21 +643,19 @@ std::string sceneText(const Document& doc) {
 std::string drawnApartText(const Document& doc) {
     size_t filters = 0, clips = 0, masks = 0, markers = 0, spans = 0, patterns = 0;
     doc.forEachArt([&](Art* a) {
-        if (a->extra().empty()) return;
-        const json extra = json::parse(a->extra(), nullptr, false);
-        if (!extra.is_object()) return;
-        if (extra.contains(kEffectsKey) && extra[kEffectsKey].is_object()) {
-            const json attributes = extra[kEffectsKey].value("attributes", json::object());
-            if (attributes.contains("filter")) ++filters;
-            if (attributes.contains("clip-path")) ++clips;
-            if (attributes.contains("mask")) ++masks;
-            if (attributes.contains("marker-start") || attributes.contains("marker-mid") || attributes.contains("marker-end"))
-                ++markers;
+        const auto kept = keptSvgOf(*a);
+        const KeptSvgMembers& k = kept->stored;
+        if (k.effects) {
+            static const KeptSvgAttributes none;
+            const KeptSvgAttributes& attributes = k.effects->attributes ? *k.effects->attributes : none;
+            const auto has = [&](const char* name) { return findKeptSvgAttribute(attributes, name) != nullptr; };
+            if (has("filter")) ++filters;
+            if (has("clip-path")) ++clips;
+            if (has("mask")) ++masks;
+            if (has("marker-start") || has("marker-mid") || has("marker-end")) ++markers;
         }
-        if (extra.contains(kTextKey) && extra[kTextKey].is_object() &&
-            extra[kTextKey].value("markup", "").find("<tspan") != std::string::npos)
-            ++spans;
-        if (extra.contains(kPaintKey)) ++patterns;
+        if (k.text && k.text->markup.value_or("").find("<tspan") != std::string::npos) ++spans;
+        if (k.paint) ++patterns;
     });
     std::string out;
     auto line = [&](size_t n, const std::string& what) {

@@ -10,7 +10,7 @@
 #include "Recorder.h"
 #include "Progress.h"
 #include "Render.h"
-#include "SvgExport.h"
+#include "io/svg/SvgExport.h"
 #include "adm/RegisterADM.h"
 #include "adm/Resources.h"
 #include "cli/Commands.h"

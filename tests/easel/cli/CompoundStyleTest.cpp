@@ -10,7 +10,7 @@
 #include "DocumentJson.h"
 #include "Render.h"
 #include "Studio.h"
-#include "SvgExport.h"
+#include "io/svg/SvgExport.h"
 #include "cli/Commands.h"
 
 using namespace easel;

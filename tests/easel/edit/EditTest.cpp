@@ -5,8 +5,8 @@
 
 #include "DocumentJson.h"
 #include "Edit.h"
-#include "SvgExport.h"
-#include "SvgImport.h"
+#include "io/svg/SvgExport.h"
+#include "io/svg/SvgImport.h"
 
 using namespace easel;
 using edit::json;

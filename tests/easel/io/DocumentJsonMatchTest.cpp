@@ -16,7 +16,7 @@
 #include "JsonOut.h"
 #include "OldDocumentJsonReader.h"
 #include "OldDocumentJsonWriter.h"
-#include "SvgImport.h"
+#include "io/svg/SvgImport.h"
 
 namespace easel {
 namespace {

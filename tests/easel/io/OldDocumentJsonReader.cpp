@@ -4,7 +4,7 @@
 
 #include "DocumentJsonShared.h"
 #include "Input.h"
-#include "KeptSvg.h"
+#include "io/svg/KeptSvg.h"
 #include "Names.h"
 
 #include <charconv>

@@ -10,7 +10,7 @@
 #include "Document.h"
 #include "DocumentJson.h"
 #include "Render.h"
-#include "SvgExport.h"
+#include "io/svg/SvgExport.h"
 
 namespace easel {
 namespace {

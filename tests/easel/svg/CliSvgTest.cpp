@@ -7,7 +7,7 @@
 #include "cli/Commands.h"
 #include "DocumentJson.h"
 #include "Render.h"
-#include "SvgExport.h"
+#include "io/svg/SvgExport.h"
 
 namespace easel {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "Art.h"
 #include "Document.h"
-#include "SvgColor.h"
+#include "io/svg/SvgColor.h"
 
 namespace easel {
 namespace {

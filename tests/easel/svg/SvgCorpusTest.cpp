@@ -11,8 +11,8 @@
 #include <sstream>
 
 #include "Render.h"
-#include "SvgExport.h"
-#include "SvgImport.h"
+#include "io/svg/SvgExport.h"
+#include "io/svg/SvgImport.h"
 
 namespace easel {
 namespace {

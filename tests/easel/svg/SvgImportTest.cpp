@@ -3,7 +3,7 @@
 #include <string>
 
 #include "Document.h"
-#include "SvgImport.h"
+#include "io/svg/SvgImport.h"
 
 namespace easel {
 namespace {

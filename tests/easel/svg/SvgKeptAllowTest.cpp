@@ -8,8 +8,9 @@
 
 #include "DocumentJson.h"
 #include "Render.h"
-#include "SvgExport.h"
-#include "SvgImport.h"
+#include "io/svg/KeptSvgArt.h"
+#include "io/svg/SvgExport.h"
+#include "io/svg/SvgImport.h"
 
 namespace easel {
 namespace {
@@ -120,6 +121,32 @@ TEST(SvgKeptAllow, MistypedKeptMembersOutsideTheReaderAreLeftOut) {
     EXPECT_NE(report.text().find("kept SVG members of the wrong type or holding scripts not read"), std::string::npos) << report.text();
     EXPECT_EQ(read->bottomLayer()->firstArt()->extra(), R"j({"note":"mine"})j");
     EXPECT_TRUE(renderDocument(*read, RenderSize{32, 0}, picture, error)) << error;
+}
+
+// The typed kept SVG follows the art's extra: read once while the extra
+// stays, read anew for every new one (never one read for an earlier extra),
+// and what the rule refuses is left out of what is written, not of what the
+// art keeps.
+TEST(SvgKeptAllow, TypedKeptSvgFollowsTheExtra) {
+    std::unique_ptr<Document> doc;
+    std::string error;
+    ASSERT_TRUE(readDocumentJson(document("", "", square(R"j(, "svg": {"id": "a", "onclick": "alert(1)"})j")), doc, error))
+        << error;
+    Art* art = doc->bottomLayer()->firstArt();
+    const auto first = keptSvgOf(*art);
+    EXPECT_EQ(first, keptSvgOf(*art));
+    ASSERT_TRUE(first->stored.attributes && first->written.attributes);
+    EXPECT_EQ(*first->stored.attributes, (KeptSvgAttributes{{"id", "a"}, {"onclick", "alert(1)"}}));
+    EXPECT_EQ(*first->written.attributes, (KeptSvgAttributes{{"id", "a"}}));
+    EXPECT_EQ(first->writtenExtra, std::optional<std::string>(R"j({"svg":{"id":"a"}})j"));
+    for (int i = 0; i < 3000; ++i) {
+        const std::string id = "n" + std::to_string(i);
+        ASSERT_EQ(doc->setExtra(art, R"j({"svg":{"id":")j" + id + R"j("}})j"), kNoErr);
+        const auto kept = keptSvgOf(*art);
+        ASSERT_TRUE(kept->written.attributes);
+        ASSERT_EQ(*kept->written.attributes, (KeptSvgAttributes{{"id", id}})) << i;
+        ASSERT_FALSE(kept->writtenExtra);
+    }
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 
 #include "DocumentJson.h"
 #include "Render.h"
-#include "SvgExport.h"
-#include "SvgImport.h"
+#include "io/svg/SvgExport.h"
+#include "io/svg/SvgImport.h"
 #include "Warp.h"
 
 namespace easel {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <utility>
@@ -173,14 +174,12 @@ void Writer::styleAttrs(const AIPathStyle& s, Attrs& at, bool always) {
 bool Writer::effectsWrapper(const Art& a, int indent) {
     const AIRealMatrix* space = a.effectSpace();
     if (!space || a.extra().empty()) return false;
-    const Json& extra = kept(a);
+    const KeptSvgMembers& ks = kept(a);
     // Kept pattern paint acts in the space too, which the wrapper keeps.
-    const bool paint = extra.contains(kPaintKey) && extra[kPaintKey].is_object();
-    Json effects = extra.contains(kEffectsKey) ? extra[kEffectsKey] : Json();
-    if (!effects.is_object() || !effects.contains("attributes") || !effects["attributes"].is_object()) {
-        if (!paint) return false;
-        effects = Json{{"attributes", Json::object()}};
-    }
+    static const KeptSvgAttributes none;
+    const bool hasEffects = ks.effects && ks.effects->attributes;
+    if (!hasEffects && !ks.paint) return false;
+    const KeptSvgAttributes& effects = hasEffects ? *ks.effects->attributes : none;
     double inv[6];
     if (!invertEffectSpace(*space, inv)) return false;
     std::string inverse = "matrix(";
@@ -188,9 +187,9 @@ bool Writer::effectsWrapper(const Art& a, int indent) {
     Attrs outer{{"data-easel-type", "effects"},
                 {"transform", "matrix(" + num(space->a) + " " + num(space->b) + " " + num(space->c) + " " +
                                   num(space->d) + " " + num(space->tx) + " " + num(space->ty) + ")"}};
-    for (const auto& [k, v] : effects["attributes"].items()) {
+    for (const auto& [k, v] : effects) {
         // Markers go on the path itself (passthrough): librsvg draws none it inherits.
-        if (v.is_string() && (k == "clip-path" || k == "mask" || k == "filter")) outer.emplace_back(k, v.get<std::string>());
+        if (k == "clip-path" || k == "mask" || k == "filter") outer.emplace_back(k, v);
     }
     open("g", outer, indent, false);
     open("g", Attrs{{"transform", inverse}}, indent + 2, false);
@@ -206,244 +205,251 @@ void Writer::art(const Art& a, int indent) {
     keptElements(a, "after", indent);
 }
 
+const std::map<int16_t, Writer::ArtWriter>& Writer::artWriters() {
+    static const std::map<int16_t, ArtWriter> writers{
+        {kGroupArt, &Writer::groupBody},      {kEnvelopeArt, &Writer::groupBody}, {kCompoundPathArt, &Writer::compoundBody},
+        {kPathArt, &Writer::pathBody},        {kTextArt, &Writer::textBody},      {kTextPathArt, &Writer::textBody},
+        {kPlacedArt, &Writer::objectBody},    {kRasterArt, &Writer::objectBody},  {kMeshArt, &Writer::objectBody},
+        {kSymbolArt, &Writer::objectBody},
+    };
+    return writers;
+}
+
 void Writer::artBody(const Art& a, int indent) {
-    Attrs at;
-    const int16_t t = a.type();
-    switch (t) {
-        case kGroupArt:
-        case kEnvelopeArt:
-        case kCompoundPathArt: {
-            // A compound path of plain paths is one SVG path; anything else in
-            // it is written as a group of its members.
-            bool onePath = t == kCompoundPathArt && a.firstChild();
-            for (const Art* c = a.firstChild(); c && onePath; c = c->next())
-                onePath = c->type() == kPathArt && c->segmentCount() > 0;
-            if (onePath) {
-                std::string d, exact;
-                bool warped = false;
-                Json parts = Json::array();
-                for (const Art* c = a.firstChild(); c; c = c->next()) {
-                    const auto segs = c->segments();
-                    std::vector<AIPathSegment> shown;
-                    if (warpedSegments(*c, shown)) warped = true;
-                    else shown = segs;
-                    appendPathData(shown, c->closed(), d, nullptr);
-                    appendPathData(segs, c->closed(), exact, nullptr);
-                    Attrs pa;
-                    commonAttrs(*c, pa);
-                    // The first member's style is the one the path shows.
-                    if (c != a.firstChild()) styleAttrs(*c, pa, true);
-                    const std::string corners = cornersAttr(segs);
-                    if (!corners.empty()) pa.emplace_back("data-easel-corners", corners);
-                    endsAttr(segs, c->closed(), pa);
-                    Json pj = Json::object();
-                    for (const auto& [k, v] : pa) pj[k] = v;
-                    parts.push_back(pj);
-                }
-                at.emplace_back("d", d);
-                if (warped) at.emplace_back("data-easel-d", exact);
-                at.emplace_back("data-easel-type", "compound");
-                compoundPaint(a, at);
-                at.emplace_back("data-easel-parts", jsonText(parts));
-                passthrough(a, at);
-                open("path", at, indent, true);
-                return;
-            }
-            if (t != kGroupArt) at.emplace_back("data-easel-type", artTypeName(t));
-            if (t == kEnvelopeArt) {
-                const EnvelopeWarp& w = a.warp();
-                at.emplace_back("data-easel-warp", std::to_string(w.style) + " " + num(w.bend) + " " +
-                                                       num(w.horizontal) + " " + num(w.vertical) + " " +
-                                                       (w.rotate90 ? "1" : "0"));
-            }
-            commonAttrs(a, at);
-            styleAttrs(a, at, false);
-            passthrough(a, at);
-            const std::string tag = t == kGroupArt && isLink(a) ? "a" : "g";
-            if (!a.firstChild()) {
-                const size_t before = out_.size();
-                open(tag, at, indent, false);
-                const size_t opened = out_.size();
-                keptElements(a, "inside", indent + 2);
-                if (out_.size() == opened) {
-                    out_.resize(before);
-                    open(tag, at, indent, true);
-                } else {
-                    line(indent, "</" + tag + ">");
-                }
-                return;
-            }
-            open(tag, at, indent, false);
-            for (const Art* c = a.firstChild(); c; c = c->next()) art(*c, indent + 2);
-            line(indent, "</" + tag + ">");
-            return;
-        }
-        case kPathArt: {
-            const auto segs = a.segments();
-            std::vector<AIPathSegment> shown;
-            const bool warped = warpedSegments(a, shown);
-            std::string d;
-            appendPathData(warped ? shown : segs, a.closed(), d, nullptr);
-            at.emplace_back("d", d);
-            if (warped) {
-                // The unwarped segments, which reading the file back keeps.
-                std::string exact;
-                appendPathData(segs, a.closed(), exact, nullptr);
-                at.emplace_back("data-easel-d", exact);
-            }
-            if (segs.empty()) at.emplace_back("data-easel-closed", a.closed() ? "true" : "false");
-            const std::string corners = cornersAttr(segs);
-            if (!corners.empty()) at.emplace_back("data-easel-corners", corners);
-            endsAttr(segs, a.closed(), at);
-            commonAttrs(a, at);
-            styleAttrs(a, at, true);
-            passthrough(a, at);
-            open("path", at, indent, true);
-            return;
-        }
-        case kTextArt:
-        case kTextPathArt: {
-            const ObjectData& o = a.object();
-            std::string pathId;
-            if (t == kTextPathArt) {
-                // The glyphs must not be mirrored, so the text is set in page
-                // coordinates (the layer's flip undone) along a path written
-                // with the axis down.
-                pathId = "easel-path-" + std::to_string(a.id());
-                // The glyphs follow the warped path; they are not bent
-                // themselves.
-                const auto segs = a.segments();
-                std::vector<AIPathSegment> shown;
-                const bool warped = warpedSegments(a, shown);
-                std::string d;
-                const float h = doc_.height();
-                appendPathData(warped ? shown : segs, a.closed(), d, &h);
-                line(indent, "<defs>");
-                Attrs pa{{"id", pathId}, {"d", d}};
-                open("path", pa, indent + 2, true);
-                line(indent, "</defs>");
-                at.emplace_back("data-easel-type", "textpath");
-                std::string exact;
-                appendPathData(segs, a.closed(), exact, nullptr);
-                at.emplace_back("data-easel-d", exact);
-                at.emplace_back("transform", pageFlip());
-                if (segs.empty()) at.emplace_back("data-easel-closed", a.closed() ? "true" : "false");
-                const std::string corners = cornersAttr(segs);
-                if (!corners.empty()) at.emplace_back("data-easel-corners", corners);
-                endsAttr(segs, a.closed(), at);
-            } else {
-                objectTransformAttrs(a, at);
-            }
-            // Spans kept from an imported file, written where the text's
-            // own x and y put them.
-            const Json spans = t == kTextArt ? keptSpans(a) : Json();
-            if (!spans.is_null()) {
-                const double x = spans["origin"][0].get<double>(), y = spans["origin"][1].get<double>();
-                for (auto& [k, v] : at) {
-                    if (k == "transform" || k == "data-easel-transform")
-                        v += " translate(" + formatNumber(-x) + " " + formatNumber(-y) + ")";
-                }
-            }
-            at.emplace_back("font-size", num(o.fontSize));
-            if (spans.is_null()) at.emplace_back("xml:space", "preserve");
-            if (!spans.is_null()) {
-                for (const auto& [k, v] : spans["attributes"].items()) at.emplace_back(k, v.get<std::string>());
-            }
-            const std::string shown = xmlText(o.text);
-            if (shown != o.text) at.emplace_back("data-easel-text", jsonText(Json(o.text)));
-            commonAttrs(a, at);
-            styleAttrs(a, at, true);
-            passthrough(a, at);
-            std::string s = "<text";
-            for (const auto& [k, v] : at) s += " " + k + "=\"" + xmlEscape(v, true) + "\"";
-            s += ">";
-            if (t == kTextPathArt) s += "<textPath href=\"#" + pathId + "\" xlink:href=\"#" + pathId + "\">";
-            s += spans.is_null() ? xmlEscape(shown, false) : spans["markup"].get<std::string>();
-            if (t == kTextPathArt) s += "</textPath>";
-            s += "</text>";
-            line(indent, s);
-            return;
-        }
-        case kPlacedArt:
-        case kRasterArt:
-        case kMeshArt:
-        case kSymbolArt: {
-            const ObjectData& o = a.object();
-            std::string tag = "image";
-            if (t == kRasterArt) at.emplace_back("data-easel-type", "raster");
-            if (t == kMeshArt) {
-                tag = "rect";
-                at.emplace_back("data-easel-type", "mesh");
-            }
-            if (t == kSymbolArt) {
-                tag = "use";
-                at.emplace_back("data-easel-symbol", o.symbol);
-                if (isXmlName(o.symbol)) {
-                    at.emplace_back("href", "#" + o.symbol);
-                    at.emplace_back("xlink:href", "#" + o.symbol);
-                }
-            }
-            at.emplace_back("x", "0");
-            at.emplace_back("y", num(-o.height));
-            at.emplace_back("width", num(o.width));
-            at.emplace_back("height", num(o.height));
-            if (o.width < 0 || o.height < 0) at.emplace_back("data-easel-size", num(o.width) + " " + num(o.height));
-            const bool image = t == kPlacedArt || t == kRasterArt;
-            // Images under a warp are drawn in pieces from this element, kept
-            // unwarped as a definition.
-            if (image && !warps_.chainOf(a).identity()) at.emplace_back("transform", objectTransform(a.objectMatrix()));
-            else objectTransformAttrs(a, at);
-            if (image) {
-                // An image naming a script is written without it (SvgAllow.h).
-                const std::string href = refusedSvgAttribute("href", o.href).empty() ? o.href : std::string();
-                at.emplace_back("href", href);
-                at.emplace_back("xlink:href", href);
-                at.emplace_back("preserveAspectRatio", "none");
-            }
-            commonAttrs(a, at);
-            styleAttrs(a, at, t == kMeshArt);
-            passthrough(a, at);
-            if (image && !warps_.chainOf(a).identity()) {
-                if (warpedImage(a, at, indent)) return;
-                AIRealMatrix shown{};
-                if (warpedMatrix(a, shown)) {
-                    for (auto& [k, v] : at) {
-                        if (k == "transform") v = objectTransform(shown);
-                    }
-                    at.emplace_back("data-easel-transform", objectTransform(a.objectMatrix()));
-                }
-            }
-            open(tag, at, indent, true);
-            return;
-        }
-        default:
-            line(indent, "<!-- art " + std::to_string(a.id()) + " of an unknown type -->");
-            return;
+    const auto writer = artWriters().find(a.type());
+    if (writer == artWriters().end()) {
+        line(indent, "<!-- art " + std::to_string(a.id()) + " of an unknown type -->");
+        return;
     }
+    (this->*writer->second)(a, indent);
+}
+
+void Writer::segmentFlags(const std::vector<AIPathSegment>& segs, bool closed, Attrs& at) {
+    if (segs.empty()) at.emplace_back("data-easel-closed", closed ? "true" : "false");
+    const std::string corners = cornersAttr(segs);
+    if (!corners.empty()) at.emplace_back("data-easel-corners", corners);
+    endsAttr(segs, closed, at);
+}
+
+void Writer::compoundBody(const Art& a, int indent) {
+    // A compound path of plain paths is one SVG path; anything else in it
+    // is written as a group of its members.
+    bool onePath = a.firstChild() != nullptr;
+    for (const Art* c = a.firstChild(); c && onePath; c = c->next())
+        onePath = c->type() == kPathArt && c->segmentCount() > 0;
+    if (!onePath) {
+        groupBody(a, indent);
+        return;
+    }
+    std::string d, exact;
+    bool warped = false;
+    Json parts = Json::array();
+    for (const Art* c = a.firstChild(); c; c = c->next()) {
+        const auto segs = c->segments();
+        std::vector<AIPathSegment> shown;
+        if (warpedSegments(*c, shown)) warped = true;
+        else shown = segs;
+        appendPathData(shown, c->closed(), d, nullptr);
+        appendPathData(segs, c->closed(), exact, nullptr);
+        Attrs pa;
+        commonAttrs(*c, pa);
+        // The first member's style is the one the path shows.
+        if (c != a.firstChild()) styleAttrs(*c, pa, true);
+        const std::string corners = cornersAttr(segs);
+        if (!corners.empty()) pa.emplace_back("data-easel-corners", corners);
+        endsAttr(segs, c->closed(), pa);
+        Json pj = Json::object();
+        for (const auto& [k, v] : pa) pj[k] = v;
+        parts.push_back(pj);
+    }
+    Attrs at{{"d", d}};
+    if (warped) at.emplace_back("data-easel-d", exact);
+    at.emplace_back("data-easel-type", "compound");
+    compoundPaint(a, at);
+    at.emplace_back("data-easel-parts", jsonText(parts));
+    passthrough(a, at);
+    open("path", at, indent, true);
+}
+
+void Writer::groupBody(const Art& a, int indent) {
+    const int16_t t = a.type();
+    Attrs at;
+    if (t != kGroupArt) at.emplace_back("data-easel-type", artTypeName(t));
+    if (t == kEnvelopeArt) {
+        const EnvelopeWarp& w = a.warp();
+        at.emplace_back("data-easel-warp", std::to_string(w.style) + " " + num(w.bend) + " " + num(w.horizontal) + " " +
+                                               num(w.vertical) + " " + (w.rotate90 ? "1" : "0"));
+    }
+    commonAttrs(a, at);
+    styleAttrs(a, at, false);
+    passthrough(a, at);
+    const std::string tag = t == kGroupArt && isLink(a) ? "a" : "g";
+    if (!a.firstChild()) {
+        // An empty group keeps what was kept inside it, or is written empty.
+        const size_t before = out_.size();
+        open(tag, at, indent, false);
+        const size_t opened = out_.size();
+        keptElements(a, "inside", indent + 2);
+        if (out_.size() == opened) {
+            out_.resize(before);
+            open(tag, at, indent, true);
+        } else {
+            line(indent, "</" + tag + ">");
+        }
+        return;
+    }
+    open(tag, at, indent, false);
+    for (const Art* c = a.firstChild(); c; c = c->next()) art(*c, indent + 2);
+    line(indent, "</" + tag + ">");
+}
+
+void Writer::pathBody(const Art& a, int indent) {
+    const auto segs = a.segments();
+    std::vector<AIPathSegment> shown;
+    const bool warped = warpedSegments(a, shown);
+    std::string d;
+    appendPathData(warped ? shown : segs, a.closed(), d, nullptr);
+    Attrs at{{"d", d}};
+    if (warped) {
+        // The unwarped segments, which reading the file back keeps.
+        std::string exact;
+        appendPathData(segs, a.closed(), exact, nullptr);
+        at.emplace_back("data-easel-d", exact);
+    }
+    segmentFlags(segs, a.closed(), at);
+    commonAttrs(a, at);
+    styleAttrs(a, at, true);
+    passthrough(a, at);
+    open("path", at, indent, true);
+}
+
+std::string Writer::textPathAttrs(const Art& a, Attrs& at, int indent) {
+    // The glyphs must not be mirrored, so the text is set in page
+    // coordinates (the layer's flip undone) along a path written with the
+    // axis down. The glyphs follow the warped path; they are not bent
+    // themselves.
+    const std::string pathId = "easel-path-" + std::to_string(a.id());
+    const auto segs = a.segments();
+    std::vector<AIPathSegment> shown;
+    const bool warped = warpedSegments(a, shown);
+    std::string d;
+    const float h = doc_.height();
+    appendPathData(warped ? shown : segs, a.closed(), d, &h);
+    line(indent, "<defs>");
+    open("path", Attrs{{"id", pathId}, {"d", d}}, indent + 2, true);
+    line(indent, "</defs>");
+    at.emplace_back("data-easel-type", "textpath");
+    std::string exact;
+    appendPathData(segs, a.closed(), exact, nullptr);
+    at.emplace_back("data-easel-d", exact);
+    at.emplace_back("transform", pageFlip());
+    segmentFlags(segs, a.closed(), at);
+    return pathId;
+}
+
+void Writer::textBody(const Art& a, int indent) {
+    const int16_t t = a.type();
+    const ObjectData& o = a.object();
+    Attrs at;
+    const std::string pathId = t == kTextPathArt ? textPathAttrs(a, at, indent) : std::string();
+    if (t != kTextPathArt) objectTransformAttrs(a, at);
+    // Spans kept from an imported file, written where the text's own x and
+    // y put them.
+    const KeptSvgText* spans = t == kTextArt ? keptSpans(a) : nullptr;
+    if (spans) {
+        for (auto& [k, v] : at) {
+            if (k == "transform" || k == "data-easel-transform")
+                v += " translate(" + formatNumber(-(*spans->origin)[0]) + " " + formatNumber(-(*spans->origin)[1]) + ")";
+        }
+    }
+    at.emplace_back("font-size", num(o.fontSize));
+    if (!spans) at.emplace_back("xml:space", "preserve");
+    if (spans) at.insert(at.end(), spans->attributes->begin(), spans->attributes->end());
+    const std::string shown = xmlText(o.text);
+    if (shown != o.text) at.emplace_back("data-easel-text", jsonText(Json(o.text)));
+    commonAttrs(a, at);
+    styleAttrs(a, at, true);
+    passthrough(a, at);
+    std::string s = "<text";
+    for (const auto& [k, v] : at) s += " " + k + "=\"" + xmlEscape(v, true) + "\"";
+    s += ">";
+    if (t == kTextPathArt) s += "<textPath href=\"#" + pathId + "\" xlink:href=\"#" + pathId + "\">";
+    s += spans ? *spans->markup : xmlEscape(shown, false);
+    if (t == kTextPathArt) s += "</textPath>";
+    s += "</text>";
+    line(indent, s);
+}
+
+std::string Writer::objectAttrs(const Art& a, Attrs& at) {
+    const int16_t t = a.type();
+    const ObjectData& o = a.object();
+    std::string tag = "image";
+    if (t == kRasterArt) at.emplace_back("data-easel-type", "raster");
+    if (t == kMeshArt) {
+        tag = "rect";
+        at.emplace_back("data-easel-type", "mesh");
+    }
+    if (t == kSymbolArt) {
+        tag = "use";
+        at.emplace_back("data-easel-symbol", o.symbol);
+        if (isXmlName(o.symbol)) {
+            at.emplace_back("href", "#" + o.symbol);
+            at.emplace_back("xlink:href", "#" + o.symbol);
+        }
+    }
+    at.emplace_back("x", "0");
+    at.emplace_back("y", num(-o.height));
+    at.emplace_back("width", num(o.width));
+    at.emplace_back("height", num(o.height));
+    if (o.width < 0 || o.height < 0) at.emplace_back("data-easel-size", num(o.width) + " " + num(o.height));
+    return tag;
+}
+
+void Writer::objectBody(const Art& a, int indent) {
+    const int16_t t = a.type();
+    Attrs at;
+    const std::string tag = objectAttrs(a, at);
+    const bool image = t == kPlacedArt || t == kRasterArt;
+    // Images under a warp are drawn in pieces from this element, kept
+    // unwarped as a definition.
+    const bool warpedImageArt = image && !warps_.chainOf(a).identity();
+    if (warpedImageArt) at.emplace_back("transform", objectTransform(a.objectMatrix()));
+    else objectTransformAttrs(a, at);
+    if (image) {
+        // An image naming a script is written without it (SvgAllow.h).
+        const std::string& given = a.object().href;
+        const std::string href = refusedSvgAttribute("href", given).empty() ? given : std::string();
+        at.emplace_back("href", href);
+        at.emplace_back("xlink:href", href);
+        at.emplace_back("preserveAspectRatio", "none");
+    }
+    commonAttrs(a, at);
+    styleAttrs(a, at, t == kMeshArt);
+    passthrough(a, at);
+    if (warpedImageArt) {
+        if (warpedImage(a, at, indent)) return;
+        AIRealMatrix shown{};
+        if (warpedMatrix(a, shown)) {
+            for (auto& [k, v] : at) {
+                if (k == "transform") v = objectTransform(shown);
+            }
+            at.emplace_back("data-easel-transform", objectTransform(a.objectMatrix()));
+        }
+    }
+    open(tag, at, indent, true);
 }
 
 void Writer::collectSymbols(const Art& a) {
     if (a.type() == kSymbolArt && isXmlName(a.object().symbol) && !symbolNames_.count(a.object().symbol)) {
-        std::string def;
-        if (const Json& extra = kept(a); extra.contains(kSymbolDefinitionKey) && extra[kSymbolDefinitionKey].is_string())
-            def = extra[kSymbolDefinitionKey].get<std::string>();
+        std::string def = kept(a).symbol.value_or("");
         if (def.empty()) def = "<symbol id=\"" + a.object().symbol + "\"/>";
         symbolNames_.insert(a.object().symbol);
         symbols_.emplace_back(a.object().symbol, def);
     }
-    if (a.effectSpace() && !a.extra().empty()) {
-        const Json& extra = kept(a);
-        if (extra.contains(kEffectsKey) && extra[kEffectsKey].is_object() &&
-            extra[kEffectsKey].contains("definitions") && extra[kEffectsKey]["definitions"].is_string()) {
-            const std::string def = extra[kEffectsKey]["definitions"].get<std::string>();
-            addDefinitions(def);
-        }
-    }
+    const KeptSvgMembers& ks = kept(a);
+    if (a.effectSpace() && ks.effects && ks.effects->definitions) addDefinitions(*ks.effects->definitions);
     collectPatterns(a);
-    if (a.extra().find("\"svg\"") != std::string::npos) {
-        const Json& extra = kept(a);
-        if (extra.contains("svg")) collectNamespaces(extra["svg"]);
-    }
+    if (ks.attributes) collectNamespaces(*ks.attributes);
     for (const Art* c = a.firstChild(); c; c = c->next()) collectSymbols(*c);
 }
 
@@ -486,14 +492,14 @@ void Writer::writeGradient(int32_t ref, int indent) {
 std::string Writer::run() {
     out_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     const Json kept = doc_.svgKept().empty() ? Json() : Json::parse(doc_.svgKept(), nullptr, false);
-    if (kept.is_object() && kept.contains("attributes")) collectNamespaces(kept["attributes"]);
-    std::vector<Json> layerKept(doc_.layerCount());
+    if (kept.is_object() && kept.contains("attributes")) collectNamespaces(keptSvgAttributes(kept["attributes"]));
+    std::vector<KeptSvgAttributes> layerKept(doc_.layerCount());
     for (size_t i = 0; i < doc_.layerCount(); ++i) {
         const Layer* l = doc_.layerFromBottom(i);
         if (!l->svgKept().empty()) {
             const Json lk = Json::parse(l->svgKept(), nullptr, false);
             if (lk.is_object() && lk.contains("attributes") && lk["attributes"].is_object()) {
-                layerKept[i] = lk["attributes"];
+                layerKept[i] = keptSvgAttributes(lk["attributes"]);
                 collectNamespaces(layerKept[i]);
             }
         }

@@ -14,12 +14,6 @@ namespace easel::svgout {
 
 namespace {
 
-// A string member of a checked object, empty when absent.
-std::string textOf(const Json& o, const char* key) {
-    const auto it = o.find(key);
-    return it != o.end() && it->is_string() ? it->get<std::string>() : std::string();
-}
-
 // m = a · b, both [a b c d e f] affine matrices.
 void multiply(const double a[6], const double b[6], double m[6]) {
     const double r[6] = {a[0] * b[0] + a[2] * b[1], a[1] * b[0] + a[3] * b[1], a[0] * b[2] + a[2] * b[3],
@@ -41,29 +35,9 @@ bool invert(const double m[6], double out[6]) {
 
 }  // namespace
 
-const Writer::KeptMembers& Writer::keptMembers(const Art& a) const {
-    static const KeptMembers none;
-    // Extras are written by dump(), keys spelled plainly: one without a
-    // kept SVG member is written as it is.
-    if (a.extra().find("\"svg") == std::string::npos) return none;
-    auto [it, added] = keptCache_.try_emplace(a.extra());
-    if (!added) return it->second;
-    KeptMembers& k = it->second;
-    Json extra = Json::parse(a.extra(), nullptr, false);
-    if (!extra.is_object()) {
-        k.changed = true;
-        return k;
-    }
-    k.changed = dropMistypedKeptSvg(KeptSvgOwner::Art, extra);
-    k.changed = allowKeptSvg(extra) || k.changed;
-    k.members = std::move(extra);
-    return k;
-}
-
-std::string Writer::extraText(const Art& a) const {
-    const KeptMembers& k = keptMembers(a);
-    if (!k.changed) return a.extra();
-    return k.members.empty() ? std::string() : jsonText(k.members);
+std::string Writer::extraText(const Art& a) {
+    const auto k = keptSvgOf(a);
+    return k->writtenExtra ? *k->writtenExtra : a.extra();
 }
 
 void Writer::noteIds(const std::string& text, std::set<std::string>& ids) {
@@ -120,19 +94,16 @@ void Writer::addDefinitions(const std::string& text) {
     xmlFreeDoc(parsed);
 }
 
-void Writer::collectNamespaces(const Json& attributes) {
-    if (!attributes.is_object()) return;
-    for (const auto& [k, v] : attributes.items()) {
-        if (k.rfind("xmlns:", 0) != 0 || !v.is_string() || !isXmlName(k.substr(6)) ||
-            !refusedSvgAttribute(k, v.get_ref<const std::string&>()).empty())
-            continue;
+void Writer::collectNamespaces(const KeptSvgAttributes& attributes) {
+    for (const auto& [k, v] : attributes) {
+        if (k.rfind("xmlns:", 0) != 0 || !isXmlName(k.substr(6)) || !refusedSvgAttribute(k, v).empty()) continue;
         const std::string prefix = k.substr(6);
         // The root declares these itself; another binding of them stays on its element.
         if (prefix == "xlink" || prefix == "inkscape" || prefix == "xml" || prefix == "xmlns") continue;
         // Only a namespace name the parser takes: the root's declarations
         // are part of every check of what is written (writable).
-        const std::string declaration = " xmlns:" + prefix + "=\"" + xmlEscape(v.get<std::string>(), true) + "\"";
-        if (!namespaces_.count(prefix) && writableSvgText("", declaration)) namespaces_.emplace(prefix, v.get<std::string>());
+        const std::string declaration = " xmlns:" + prefix + "=\"" + xmlEscape(v, true) + "\"";
+        if (!namespaces_.count(prefix) && writableSvgText("", declaration)) namespaces_.emplace(prefix, v);
     }
 }
 
@@ -144,22 +115,19 @@ bool Writer::declared(const std::string& name, const std::set<std::string>& here
            namespaces_.count(prefix) || here.count(prefix);
 }
 
-void Writer::keptAttributes(const Json& attributes, Attrs& at) {
-    if (!attributes.is_object()) return;
+void Writer::keptAttributes(const KeptSvgAttributes& attributes, Attrs& at) {
     // Namespaces declared on the element itself: those the root does not
     // bind the same way, and whose name the parser takes.
     std::set<std::string> here;
-    for (auto& [k, v] : attributes.items()) {
-        if (k.rfind("xmlns:", 0) != 0 || !v.is_string() || k == "xmlns:xml") continue;
+    for (const auto& [k, v] : attributes) {
+        if (k.rfind("xmlns:", 0) != 0 || k == "xmlns:xml") continue;
         auto root = namespaces_.find(k.substr(6));
-        if (root != namespaces_.end() && root->second == v.get<std::string>()) continue;
-        if (isXmlName(k.substr(6)) &&
-            writableSvgText("", " " + k + "=\"" + xmlEscape(v.get<std::string>(), true) + "\""))
+        if (root != namespaces_.end() && root->second == v) continue;
+        if (isXmlName(k.substr(6)) && writableSvgText("", " " + k + "=\"" + xmlEscape(v, true) + "\""))
             here.insert(k.substr(6));
     }
-    for (auto& [k, v] : attributes.items()) {
-        if (!v.is_string() || !isXmlName(k.substr(k.find(':') + 1)) || k.rfind("data-easel", 0) == 0) continue;
-        const std::string value = v.get<std::string>();
+    for (const auto& [k, value] : attributes) {
+        if (!isXmlName(k.substr(k.find(':') + 1)) || k.rfind("data-easel", 0) == 0) continue;
         if (!refusedSvgAttribute(k, value).empty()) continue;
         if (k.rfind("xmlns:", 0) == 0 && !here.count(k.substr(6))) continue;
         // An attribute of a namespace nothing declares would make the file unreadable.
@@ -178,20 +146,17 @@ void Writer::keptAttributes(const Json& attributes, Attrs& at) {
 }
 
 bool Writer::isLink(const Art& a) {
-    if (a.extra().find(kElementKey) == std::string::npos) return false;
-    const Json& extra = kept(a);
-    return extra.contains(kElementKey) && extra[kElementKey] == "a";
+    const KeptSvgMembers& k = kept(a);
+    return k.element && *k.element == "a";
 }
 
 void Writer::passthrough(const Art& a, Attrs& at) {
-    const Json& extra = kept(a);
-    if (extra.contains("svg")) keptAttributes(extra["svg"], at);
+    const KeptSvgMembers& ks = kept(a);
+    if (ks.attributes) keptAttributes(*ks.attributes, at);
     // Kept markers, drawn in the space the path is written in.
-    if (extra.contains(kEffectsKey) && extra[kEffectsKey].is_object() && extra[kEffectsKey].contains("attributes") &&
-        extra[kEffectsKey]["attributes"].is_object()) {
-        for (const auto& [k, v] : extra[kEffectsKey]["attributes"].items()) {
-            if (v.is_string() && (k == "marker-start" || k == "marker-mid" || k == "marker-end"))
-                at.emplace_back(k, v.get<std::string>());
+    if (ks.effects && ks.effects->attributes) {
+        for (const auto& [k, v] : *ks.effects->attributes) {
+            if (k == "marker-start" || k == "marker-mid" || k == "marker-end") at.emplace_back(k, v);
         }
     }
     for (const char* key : {"fill", "stroke"}) {
@@ -214,89 +179,82 @@ void Writer::userSpace(const Art& a, double m[6]) const {
         const AIRealMatrix& o = a.objectMatrix();
         const double om[6] = {o.a, o.b, -o.c, -o.d, o.tx, o.ty};
         std::copy(om, om + 6, m);
-        const Json spans = t == kTextArt ? keptSpans(a) : Json();
-        if (!spans.is_null()) {
-            const double shift[6] = {1, 0, 0, 1, -spans["origin"][0].get<double>(), -spans["origin"][1].get<double>()};
+        const KeptSvgText* spans = t == kTextArt ? keptSpans(a) : nullptr;
+        if (spans) {
+            const double shift[6] = {1, 0, 0, 1, -spans->origin->at(0), -spans->origin->at(1)};
             multiply(om, shift, m);
         }
     }
 }
 
-void Writer::collectPatterns(const Art& a) {
+std::optional<std::string> Writer::patternTransform(const Art& a, const KeptSvgPattern& r) const {
+    double u[6], inverse[6], m[6];
+    userSpace(a, u);
+    if (!r.transform || !invert(u, inverse)) return std::nullopt;
+    // Pattern space to the user space the art is written in: through the
+    // page, where the space the pattern was read in now lies.
     const AIRealMatrix* space = a.effectSpace();
-    if (!space || a.extra().find(kPaintKey) == std::string::npos) return;
-    const Json& extra = kept(a);
-    if (!extra.contains(kPaintKey) || !extra[kPaintKey].is_object()) return;
+    const double sm[6] = {space->a, space->b, space->c, space->d, space->tx, space->ty};
+    multiply(sm, r.transform->data(), m);
+    multiply(inverse, m, m);
+    std::string transform = "matrix(";
+    for (int i = 0; i < 6; ++i) {
+        if (!std::isfinite(static_cast<float>(m[i]))) return std::nullopt;
+        transform += formatNumber(m[i]) + (i == 5 ? ")" : " ");
+    }
+    return transform;
+}
+
+void Writer::collectPatterns(const Art& a) {
+    if (!a.effectSpace()) return;
+    const KeptSvgMembers& ks = kept(a);
+    if (!ks.paint) return;
     // Written while the art still shows the colour it was read with.
     const AIPathStyle s = a.type() == kCompoundPathArt ? drawnStyle(a).style : a.style();
     for (const std::string key : {"fill", "stroke"}) {
-        const Json r = extra[kPaintKey].contains(key) ? extra[kPaintKey][key] : Json();
-        if (!r.is_object()) continue;
         const bool fill = key == "fill";
-        if (!(fill ? s.fillPaint : s.strokePaint) ||
-            textOf(r, "color") != "on " + colorText(fill ? s.fill.color : s.stroke.color))
+        const std::optional<KeptSvgPattern>& r = fill ? ks.fill : ks.stroke;
+        if (!r) continue;
+        if (!(fill ? s.fillPaint : s.strokePaint) || r->color != "on " + colorText(fill ? s.fill.color : s.stroke.color))
             continue;
-        const std::string pattern = textOf(r, "pattern"), defs = textOf(r, "definitions");
-        const Json tile = r.contains("tile") ? r["tile"] : Json();
-        const Json t = r.contains("transform") ? r["transform"] : Json();
-        if (!isXmlName(pattern) || !tile.is_object() || !t.is_array() || t.size() != 6) continue;
-        double tm[6], u[6], inverse[6], m[6];
-        bool ok = true;
-        for (size_t i = 0; i < 6; ++i) {
-            ok = ok && t[i].is_number();
-            tm[i] = ok ? t[i].get<double>() : 0;
-        }
-        userSpace(a, u);
-        if (!ok || !invert(u, inverse)) continue;
-        // Pattern space to the user space the art is written in: through
-        // the page, where the space the pattern was read in now lies.
-        const double sm[6] = {space->a, space->b, space->c, space->d, space->tx, space->ty};
-        multiply(sm, tm, m);
-        multiply(inverse, m, m);
-        std::string transform = "matrix(";
-        for (int i = 0; i < 6; ++i) {
-            ok = ok && std::isfinite(static_cast<float>(m[i]));
-            transform += formatNumber(m[i]) + (i == 5 ? ")" : " ");
-        }
-        if (!ok) continue;
+        if (!isXmlName(r->pattern) || !r->tile || !r->transform) continue;
+        const std::optional<std::string> transform = patternTransform(a, *r);
+        if (!transform) continue;
         const std::string id = "easel-pattern-" + std::to_string(a.id()) + "-" + key;
-        Attrs pa{{"id", id}, {"href", "#" + pattern}, {"xlink:href", "#" + pattern}, {"patternUnits", "userSpaceOnUse"}};
+        Attrs pa{{"id", id}, {"href", "#" + r->pattern}, {"xlink:href", "#" + r->pattern}, {"patternUnits", "userSpaceOnUse"}};
         for (const char* k : {"x", "y", "width", "height", "viewBox"}) {
-            if (tile.contains(k) && tile[k].is_string()) pa.emplace_back(k, tile[k].get<std::string>());
+            if (const std::string* v = findKeptSvgAttribute(*r->tile, k)) pa.emplace_back(k, *v);
         }
-        if (tile.contains("viewBox")) pa.emplace_back("preserveAspectRatio", "none");
-        pa.emplace_back("patternTransform", transform);
+        if (findKeptSvgAttribute(*r->tile, "viewBox")) pa.emplace_back("preserveAspectRatio", "none");
+        pa.emplace_back("patternTransform", *transform);
         std::string def = "<pattern";
         for (const auto& [k, v] : pa) def += " " + k + "=\"" + xmlEscape(v, true) + "\"";
         def += "/>";
-        addDefinitions(defs);
+        addDefinitions(r->definitions);
         addDefinitions(def);
         patternIds_[{&a, key}] = id;
     }
 }
 
-Json Writer::keptSpans(const Art& a) const {
-    if (a.extra().find(kTextKey) == std::string::npos) return Json();
-    const Json& extra = kept(a);
-    const Json r = extra.contains(kTextKey) ? extra[kTextKey] : Json();
-    if (!r.is_object() || textOf(r, "text") != a.object().text || !r.contains("markup") || !r["markup"].is_string() ||
-        !r.contains("origin") || !r["origin"].is_array() || r["origin"].size() != 2 || !r["origin"][0].is_number() ||
-        !r["origin"][1].is_number() || !r.contains("attributes") || !r["attributes"].is_object())
-        return Json();
-    for (const auto& [k, v] : r["attributes"].items()) {
-        if (!v.is_string() || !isXmlName(k.substr(k.find(':') + 1))) return Json();
+const KeptSvgText* Writer::keptSpans(const Art& a) const {
+    const std::optional<KeptSvgText>& r = kept(a).text;
+    if (!r || r->text != a.object().text || !r->markup || !r->origin || !r->attributes) return nullptr;
+    for (const auto& [k, v] : *r->attributes) {
+        if (!isXmlName(k.substr(k.find(':') + 1))) return nullptr;
     }
-    if (!writable(r["markup"].get<std::string>())) return Json();
-    return r;
+    if (!writable(*r->markup)) return nullptr;
+    return &*r;
 }
 
 void Writer::keptElements(const Art& a, const char* key, int indent) {
-    if (a.extra().find(kKeptKey) == std::string::npos) return;
-    const Json& extra = kept(a);
-    if (!extra.contains(kKeptKey) || !extra[kKeptKey].is_object()) return;
-    const Json& elements = extra[kKeptKey];
-    if (!elements.contains(key) || !elements[key].is_string()) return;
-    const std::string text = elements[key].get<std::string>();
+    const std::optional<KeptSvgMembers::Elements>& elements = kept(a).elements;
+    if (!elements) return;
+    const std::string_view which = key;
+    const std::optional<std::string>& chosen = which == "before"  ? elements->before
+                                               : which == "after" ? elements->after
+                                                                  : elements->inside;
+    if (!chosen) return;
+    const std::string& text = *chosen;
     if (text.empty() || !writable(text)) return;
     // Kept with copies of the art too: written once, as its ids are.
     std::set<std::string> ids;

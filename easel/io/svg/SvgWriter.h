@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "Document.h"
+#include "KeptSvgArt.h"
 #include "SvgColor.h"
 #include "Warp.h"
 
@@ -51,8 +53,8 @@ private:
     // ours (their namespaces declared on the root, an id written once), and
     // kept pattern paint the art still shows names its pattern.
     void passthrough(const Art& a, Attrs& at);
-    // Kept SVG attributes (a JSON object of strings) joining or replacing `at`.
-    void keptAttributes(const Json& attributes, Attrs& at);
+    // Kept SVG attributes joining or replacing `at`.
+    void keptAttributes(const KeptSvgAttributes& attributes, Attrs& at);
     // Whether the prefix of an attribute name is bound: by the root, or by
     // a declaration on the element itself (`here`).
     bool declared(const std::string& name, const std::set<std::string>& here = {}) const;
@@ -78,6 +80,23 @@ private:
     bool effectsWrapper(const Art& a, int indent);
     // The art with what was kept around it.
     void artBody(const Art& a, int indent);
+    // What writes each type of art, by type.
+    using ArtWriter = void (Writer::*)(const Art& a, int indent);
+    static const std::map<int16_t, ArtWriter>& artWriters();
+    // Groups and envelopes; a compound path as one path when its members
+    // are all plain paths, else as a group.
+    void groupBody(const Art& a, int indent);
+    void compoundBody(const Art& a, int indent);
+    void pathBody(const Art& a, int indent);
+    // Text at a point or on a path (whose path is written as a definition
+    // first, its id returned).
+    void textBody(const Art& a, int indent);
+    std::string textPathAttrs(const Art& a, Attrs& at, int indent);
+    // Placed and raster images, meshes and symbol instances (the tag returned).
+    void objectBody(const Art& a, int indent);
+    static std::string objectAttrs(const Art& a, Attrs& at);
+    // What path data does not say: an empty path's closing, corners, the ends of an open path.
+    static void segmentFlags(const std::vector<AIPathSegment>& segs, bool closed, Attrs& at);
     // Adds the definitions kept with art (SVG text of elements) to those
     // written, each id once.
     void addDefinitions(const std::string& text);
@@ -111,27 +130,27 @@ private:
     // by the affine that fits the warp at its corners; false when the warp
     // gives no usable mesh (the caller then draws it by warpedMatrix).
     bool warpedImage(const Art& a, Attrs& at, int indent);
+    // The image as a definition and its pieces, each clipped to its cell.
+    void writeImagePieces(Attrs& at, const std::string& imageId, const std::vector<std::string>& clips,
+                          const std::vector<std::string>& pieces, int indent);
 
     // What was kept from an imported file (SvgExportKept.cpp).
-    // An art's extra members as the writer takes them: kept SVG members of
-    // the wrong type (KeptSvg.h) and kept material the rule refuses
+    // An art's kept SVG as the writer takes it (KeptSvgArt.h): kept SVG
+    // members of the wrong type and kept material the rule refuses
     // (SvgAllow.h) are left out, of what is written and of data-easel-extra.
-    // Copies of an art share its entry.
-    struct KeptMembers {
-        Json members = Json::object();
-        bool changed = false;  // something was left out
-    };
-    const KeptMembers& keptMembers(const Art& a) const;
-    const Json& kept(const Art& a) const { return keptMembers(a).members; }
+    // Valid while the art holds its extra.
+    static const KeptSvgMembers& kept(const Art& a) { return keptSvgOf(a)->written; }
     // data-easel-extra: the extra as it is, or what was taken of it.
-    std::string extraText(const Art& a) const;
-    mutable std::unordered_map<std::string, KeptMembers> keptCache_;
+    static std::string extraText(const Art& a);
     // Pattern paint the art still shows: the pattern placed for where the
     // art is written, added to the definitions, named by patternIds_.
     void collectPatterns(const Art& a);
+    // The pattern's patternTransform where the art is written; none when
+    // it keeps none or it cannot be placed there.
+    std::optional<std::string> patternTransform(const Art& a, const KeptSvgPattern& pattern) const;
     std::map<std::pair<const Art*, std::string>, std::string> patternIds_;
     // Namespace declarations kept attributes need, for the root.
-    void collectNamespaces(const Json& attributes);
+    void collectNamespaces(const KeptSvgAttributes& attributes);
     std::map<std::string, std::string> namespaces_;
     std::set<std::string> ids_;  // ids written, each once
     static void noteIds(const std::string& text, std::set<std::string>& ids);
@@ -141,7 +160,7 @@ private:
     // Kept elements around the art: "before", "after", "inside" (an empty group's).
     void keptElements(const Art& a, const char* key, int indent);
     // A text's kept spans while its string is unchanged, else null.
-    Json keptSpans(const Art& a) const;
+    const KeptSvgText* keptSpans(const Art& a) const;
     // The user space art is written in, mapped to the page.
     void userSpace(const Art& a, double m[6]) const;
     // The root's attributes.

@@ -117,113 +117,140 @@ void arcTo(PathBuilder& pb, double rx, double ry, double angle, bool large, bool
     }
 }
 
+// Path data read command by command: each command's handler reads its
+// numbers (in `v`, relative ones from `o`) and adds to the path.
+struct PathDataReader {
+    PathDataReader(std::string_view d, PathBuilder& builder) : sc{d}, pb(builder) {}
+    Scanner sc;
+    PathBuilder& pb;
+    char cmd = 0;   // the command in force (repeated by bare numbers)
+    char prev = 0;  // the last command read, upper case
+    Pt lastCtrl;    // its last control point, for S and T
+    Pt o;           // the origin of the command's coordinates
+    double v[7] = {};
+
+    bool numbers(int n) {
+        for (int k = 0; k < n; ++k) {
+            if (k > 0) sc.skipSep();
+            if (!sc.number(v[k])) return false;
+        }
+        sc.skipSep();
+        return true;
+    }
+    Pt at(int k) const { return Pt{o.x + v[k], o.y + v[k + 1]}; }
+    // The reflection of the last control point, when the last command was
+    // one of `a` and `b`; else the current point.
+    Pt reflected(char a, char b) const {
+        return prev == a || prev == b ? Pt{2 * pb.cur.x - lastCtrl.x, 2 * pb.cur.y - lastCtrl.y} : pb.cur;
+    }
+    void quadTo(const Pt& q, const Pt& p) {
+        const Pt p0 = pb.cur;
+        lastCtrl = q;
+        pb.cubicTo(Pt{p0.x + 2.0 / 3 * (q.x - p0.x), p0.y + 2.0 / 3 * (q.y - p0.y)},
+                   Pt{p.x + 2.0 / 3 * (q.x - p.x), p.y + 2.0 / 3 * (q.y - p.y)}, p);
+    }
+
+    bool move() {
+        if (!numbers(2)) return false;
+        pb.moveTo(at(0));
+        // Numbers after a move are lines.
+        cmd = std::islower(static_cast<unsigned char>(cmd)) ? 'l' : 'L';
+        return true;
+    }
+    bool line() { return numbers(2) && (pb.lineTo(at(0)), true); }
+    bool horizontal() { return numbers(1) && (pb.lineTo(Pt{o.x + v[0], pb.cur.y}), true); }
+    bool vertical() { return numbers(1) && (pb.lineTo(Pt{pb.cur.x, o.y + v[0]}), true); }
+    bool cubic() {
+        if (!numbers(6)) return false;
+        lastCtrl = at(2);
+        pb.cubicTo(at(0), lastCtrl, at(4));
+        return true;
+    }
+    bool smoothCubic() {
+        if (!numbers(4)) return false;
+        const Pt c1 = reflected('C', 'S');
+        lastCtrl = at(0);
+        pb.cubicTo(c1, lastCtrl, at(2));
+        return true;
+    }
+    bool quadratic() {
+        if (!numbers(4)) return false;
+        quadTo(at(0), at(2));
+        return true;
+    }
+    bool smoothQuadratic() {
+        if (!numbers(2)) return false;
+        quadTo(reflected('Q', 'T'), at(0));
+        return true;
+    }
+    bool arc() {
+        bool large = false, sweep = false;
+        bool ok = sc.number(v[0]);
+        if (ok) sc.skipSep(), ok = sc.number(v[1]);
+        if (ok) sc.skipSep(), ok = sc.number(v[2]);
+        if (ok) sc.skipSep(), ok = sc.flag(large);
+        if (ok) sc.skipSep(), ok = sc.flag(sweep);
+        if (ok) sc.skipSep(), ok = sc.number(v[3]);
+        if (ok) sc.skipSep(), ok = sc.number(v[4]);
+        if (!ok) return false;
+        sc.skipSep();
+        arcTo(pb, v[0], v[1], v[2], large, sweep, at(3));
+        return true;
+    }
+    bool close() {
+        pb.close();
+        sc.skipSep();
+        return true;
+    }
+};
+
+using PathCommand = bool (PathDataReader::*)();
+
+PathCommand pathCommand(char up) {
+    switch (up) {
+        case 'M': return &PathDataReader::move;
+        case 'L': return &PathDataReader::line;
+        case 'H': return &PathDataReader::horizontal;
+        case 'V': return &PathDataReader::vertical;
+        case 'C': return &PathDataReader::cubic;
+        case 'S': return &PathDataReader::smoothCubic;
+        case 'Q': return &PathDataReader::quadratic;
+        case 'T': return &PathDataReader::smoothQuadratic;
+        case 'A': return &PathDataReader::arc;
+        case 'Z': return &PathDataReader::close;
+        default: return nullptr;
+    }
+}
+
 }  // namespace
 
 void parsePathData(std::string_view d, PathBuilder& pb, std::string& problem, size_t pointLimit) {
-    Scanner sc{d};
-    char cmd = 0;
-    Pt lastCtrl;
-    char prev = 0;
+    PathDataReader r(d, pb);
+    Scanner& sc = r.sc;
     while (!sc.atEnd()) {
         if (pb.points > pointLimit) return;
         const char c = sc.s[sc.i];
         if (std::isalpha(static_cast<unsigned char>(c))) {
-            cmd = c;
+            r.cmd = c;
             ++sc.i;
-        } else if (cmd == 0 || cmd == 'z' || cmd == 'Z') {
+        } else if (r.cmd == 0 || r.cmd == 'z' || r.cmd == 'Z') {
             problem = "path data error at character " + std::to_string(sc.i + 1);
             return;
         }
-        const bool rel = std::islower(static_cast<unsigned char>(cmd)) != 0;
-        const char up = static_cast<char>(std::toupper(static_cast<unsigned char>(cmd)));
-        const Pt o = rel ? pb.cur : Pt{0, 0};
-        double v[7] = {};
-        auto numbers = [&](int n) {
-            for (int k = 0; k < n; ++k) {
-                if (k > 0) sc.skipSep();
-                if (!sc.number(v[k])) return false;
-            }
-            sc.skipSep();
-            return true;
-        };
-        bool ok = true;
-        switch (up) {
-            case 'M':
-                if ((ok = numbers(2))) {
-                    pb.moveTo(Pt{o.x + v[0], o.y + v[1]});
-                    cmd = rel ? 'l' : 'L';
-                }
-                break;
-            case 'L':
-                if ((ok = numbers(2))) pb.lineTo(Pt{o.x + v[0], o.y + v[1]});
-                break;
-            case 'H':
-                if ((ok = numbers(1))) pb.lineTo(Pt{o.x + v[0], pb.cur.y});
-                break;
-            case 'V':
-                if ((ok = numbers(1))) pb.lineTo(Pt{pb.cur.x, o.y + v[0]});
-                break;
-            case 'C':
-                if ((ok = numbers(6))) {
-                    lastCtrl = Pt{o.x + v[2], o.y + v[3]};
-                    pb.cubicTo(Pt{o.x + v[0], o.y + v[1]}, lastCtrl, Pt{o.x + v[4], o.y + v[5]});
-                }
-                break;
-            case 'S':
-                if ((ok = numbers(4))) {
-                    const Pt c1 = (prev == 'C' || prev == 'S') ? Pt{2 * pb.cur.x - lastCtrl.x, 2 * pb.cur.y - lastCtrl.y}
-                                                               : pb.cur;
-                    lastCtrl = Pt{o.x + v[0], o.y + v[1]};
-                    pb.cubicTo(c1, lastCtrl, Pt{o.x + v[2], o.y + v[3]});
-                }
-                break;
-            case 'Q':
-            case 'T':
-                if ((ok = numbers(up == 'Q' ? 4 : 2))) {
-                    Pt q, p;
-                    if (up == 'Q') {
-                        q = Pt{o.x + v[0], o.y + v[1]};
-                        p = Pt{o.x + v[2], o.y + v[3]};
-                    } else {
-                        q = (prev == 'Q' || prev == 'T') ? Pt{2 * pb.cur.x - lastCtrl.x, 2 * pb.cur.y - lastCtrl.y}
-                                                         : pb.cur;
-                        p = Pt{o.x + v[0], o.y + v[1]};
-                    }
-                    const Pt p0 = pb.cur;
-                    lastCtrl = q;
-                    pb.cubicTo(Pt{p0.x + 2.0 / 3 * (q.x - p0.x), p0.y + 2.0 / 3 * (q.y - p0.y)},
-                               Pt{p.x + 2.0 / 3 * (q.x - p.x), p.y + 2.0 / 3 * (q.y - p.y)}, p);
-                }
-                break;
-            case 'A': {
-                bool large = false, sweep = false;
-                ok = sc.number(v[0]);
-                if (ok) sc.skipSep(), ok = sc.number(v[1]);
-                if (ok) sc.skipSep(), ok = sc.number(v[2]);
-                if (ok) sc.skipSep(), ok = sc.flag(large);
-                if (ok) sc.skipSep(), ok = sc.flag(sweep);
-                if (ok) sc.skipSep(), ok = sc.number(v[3]);
-                if (ok) sc.skipSep(), ok = sc.number(v[4]);
-                if (ok) {
-                    sc.skipSep();
-                    arcTo(pb, v[0], v[1], v[2], large, sweep, Pt{o.x + v[3], o.y + v[4]});
-                }
-                break;
-            }
-            case 'Z':
-                pb.close();
-                sc.skipSep();
-                break;
-            default:
-                problem = std::string("unknown path command '") + c + "'";
-                return;
+        const bool rel = std::islower(static_cast<unsigned char>(r.cmd)) != 0;
+        const char up = static_cast<char>(std::toupper(static_cast<unsigned char>(r.cmd)));
+        r.o = rel ? pb.cur : Pt{0, 0};
+        const PathCommand command = pathCommand(up);
+        if (!command) {
+            problem = std::string("unknown path command '") + c + "'";
+            return;
         }
-        if (!ok) {
+        if (!(r.*command)()) {
             problem = sc.rangeError ? "path data has a number out of range"
                                     : "path data error at character " + std::to_string(sc.i + 1);
             return;
         }
-        prev = up;
+        r.prev = up;
     }
 }
 

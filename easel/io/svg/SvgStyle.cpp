@@ -19,6 +19,30 @@ namespace easel::svg {
 
 using Json = nlohmann::ordered_json;
 
+namespace {
+
+// A length in user space scaled by `k` (the square root of the transform's
+// determinant).
+double scaledLength(double k, double v) { return k == 1 ? v : v * k; }
+
+// The lengths of a stroke-dasharray (commas or spaces between them); false
+// when one is not a length.
+bool parseDashList(std::string_view rest, double percentOf, double fontSize, std::vector<double>& d) {
+    while (!trim(rest).empty()) {
+        rest = trim(rest);
+        size_t j = 0;
+        while (j < rest.size() && !isWsp(rest[j]) && rest[j] != ',') ++j;
+        Length l;
+        if (!parseLength(rest.substr(0, j), l)) return false;
+        d.push_back(userLength(l, percentOf, fontSize));
+        rest = rest.substr(j);
+        if (!rest.empty() && rest[0] == ',') rest.remove_prefix(1);
+    }
+    return true;
+}
+
+}  // namespace
+
 double Importer::fontSize(const Props& p) const {
     auto it = p.find("font-size");
     if (it == p.end()) return 16;
@@ -35,56 +59,33 @@ double Importer::lengthProp(const Props& p, const std::string& key, double dflt,
     return userLength(l, percentOf, fontSize(p));
 }
 
-bool Importer::paint(const Props& p, const std::string& key, const AttrMap& at, bool& on, AIColor& color,
-                     float& alpha) {
-    alpha = 1;
-    auto it = p.find(key);
-    std::string v = it == p.end() ? (key == "fill" ? "black" : "none") : it->second;
-    std::string lv = lower(trim(v));
-    const PaintValue pv = splitPaint(v);
-    if (!pv.reference.empty()) {
-        xmlNodePtr target = byReference(pv.reference);
-        if (auto g = target ? readGradient(*this, target, [this](const std::string& w) { note(w); }) : std::nullopt) {
-            if (g->stops.size() > kMaxGradientStops)
-                throw Failure{"a gradient has more than " + std::to_string(kMaxGradientStops) +
-                              " stops (the limit of a gradient)"};
-            if (g->stops.empty()) {
-                on = false;
-                color = noneColor();
-                return true;
-            }
-            if (place_) {
-                const int32_t ref = gradientRef(target, *g);
-                on = ref >= 0;
-                color = noneColor();
-                if (on) color.kind = kGradientColor, color.ref = ref;
-                return true;
-            }
-            // Art drawn through its own matrix (text, images): the average
-            // of the stops.
-            note("gradients on text and images are drawn as the average colour of their stops");
-            double r = 0, gr = 0, b = 0, a = 0;
-            for (const GradientSpec::Stop& s : g->stops) r += s.r, gr += s.g, b += s.b, a += s.opacity;
-            const double n = static_cast<double>(g->stops.size());
-            on = true;
-            color = rgbColor(static_cast<float>(r / n), static_cast<float>(gr / n), static_cast<float>(b / n));
-            alpha = static_cast<float>(a / n);
-            return true;
-        }
-        if (target && name(target) == "pattern") {
-            // Kept with the art (keepPatterns); easel itself draws the
-            // fallback colour, or mid grey.
-            patterns_[key] = PatternUse{target, pv.reference.substr(1)};
-            const std::string fb = lower(trim(pv.fallback));
-            v = fb.empty() || fb == "none" ? "#808080" : pv.fallback;
-            lv = lower(v);
-        } else {
-            if (target) note("paint server <" + name(target) + "> drawn as its fallback colour");
-            else note("paint reference " + pv.reference + " not found");
-            lv = lower(pv.fallback.empty() ? "none" : pv.fallback);
-            v = pv.fallback;
-        }
+void Importer::gradientPaint(xmlNodePtr target, const GradientSpec& g, bool& on, AIColor& color, float& alpha) {
+    if (g.stops.size() > kMaxGradientStops)
+        throw Failure{"a gradient has more than " + std::to_string(kMaxGradientStops) + " stops (the limit of a gradient)"};
+    if (g.stops.empty()) {
+        on = false;
+        color = noneColor();
+        return;
     }
+    if (place_) {
+        const int32_t ref = gradientRef(target, g);
+        on = ref >= 0;
+        color = noneColor();
+        if (on) color.kind = kGradientColor, color.ref = ref;
+        return;
+    }
+    // Art drawn through its own matrix (text, images): the average of the stops.
+    note("gradients on text and images are drawn as the average colour of their stops");
+    double r = 0, gr = 0, b = 0, a = 0;
+    for (const GradientSpec::Stop& s : g.stops) r += s.r, gr += s.g, b += s.b, a += s.opacity;
+    const double n = static_cast<double>(g.stops.size());
+    on = true;
+    color = rgbColor(static_cast<float>(r / n), static_cast<float>(gr / n), static_cast<float>(b / n));
+    alpha = static_cast<float>(a / n);
+}
+
+void Importer::colorPaint(const Props& p, const std::string& key, const std::string& v, const std::string& lv, bool& on,
+                          AIColor& color, float& alpha) {
     if (lv == "none") {
         on = false;
         color = noneColor();
@@ -105,23 +106,55 @@ bool Importer::paint(const Props& p, const std::string& key, const AttrMap& at, 
         on = key == "fill";
         color = on ? rgbColor(0, 0, 0) : noneColor();
     }
-    // The exact colour this system wrote beside the displayed one, when the
-    // file has not been edited since.
+}
+
+void Importer::exactPaint(const std::string& key, const AttrMap& at, float alpha, bool& on, AIColor& color) {
     auto exact = at.find("data-easel-" + key);
-    if (exact != at.end()) {
-        const std::string& e = exact->second;
-        const bool exactOn = e.rfind("on ", 0) == 0;
-        if (exactOn || e.rfind("off ", 0) == 0) {
-            if (auto c = parseColorText(std::string_view(e).substr(exactOn ? 3 : 4))) {
-                const auto shown = exactOn ? displayColor(*c, doc_.get()) : std::nullopt;
-                const auto now = on ? displayColor(color, doc_.get()) : std::nullopt;
-                if (shown == now && alpha == 1) {
-                    on = exactOn;
-                    color = *c;
-                }
-            }
+    if (exact == at.end()) return;
+    const std::string& e = exact->second;
+    const bool exactOn = e.rfind("on ", 0) == 0;
+    if (!exactOn && e.rfind("off ", 0) != 0) return;
+    if (auto c = parseColorText(std::string_view(e).substr(exactOn ? 3 : 4))) {
+        const auto shown = exactOn ? displayColor(*c, doc_.get()) : std::nullopt;
+        const auto now = on ? displayColor(color, doc_.get()) : std::nullopt;
+        if (shown == now && alpha == 1) {
+            on = exactOn;
+            color = *c;
         }
     }
+}
+
+bool Importer::paint(const Props& p, const std::string& key, const AttrMap& at, bool& on, AIColor& color,
+                     float& alpha) {
+    alpha = 1;
+    auto it = p.find(key);
+    std::string v = it == p.end() ? (key == "fill" ? "black" : "none") : it->second;
+    std::string lv = lower(trim(v));
+    const PaintValue pv = splitPaint(v);
+    if (!pv.reference.empty()) {
+        xmlNodePtr target = byReference(pv.reference);
+        if (auto g = target ? readGradient(*this, target, [this](const std::string& w) { note(w); }) : std::nullopt) {
+            gradientPaint(target, *g, on, color, alpha);
+            return true;
+        }
+        if (target && name(target) == "pattern") {
+            // Kept with the art (keepPatterns); easel itself draws the
+            // fallback colour, or mid grey.
+            patterns_[key] = PatternUse{target, pv.reference.substr(1)};
+            const std::string fb = lower(trim(pv.fallback));
+            v = fb.empty() || fb == "none" ? "#808080" : pv.fallback;
+            lv = lower(v);
+        } else {
+            if (target) note("paint server <" + name(target) + "> drawn as its fallback colour");
+            else note("paint reference " + pv.reference + " not found");
+            lv = lower(pv.fallback.empty() ? "none" : pv.fallback);
+            v = pv.fallback;
+        }
+    }
+    colorPaint(p, key, v, lv, on, color, alpha);
+    // The exact colour this system wrote beside the displayed one, when the
+    // file has not been edited since.
+    exactPaint(key, at, alpha, on, color);
     return true;
 }
 
@@ -192,6 +225,24 @@ int32_t Importer::gradientRef(xmlNodePtr element, const GradientSpec& g) {
     return ref;
 }
 
+void Importer::strokeDashes(const Props& p, const std::string& dash, double diag, double k, AIPathStyle& s) {
+    if (dash.empty() || dash == "none") return;
+    std::vector<double> d;
+    if (!parseDashList(dash, diag, fontSize(p), d)) {
+        note("stroke-dasharray \"" + dash + "\" not understood; stroke drawn solid");
+        return;
+    }
+    // An odd list repeats with on and off swapped, in SVG as in the model.
+    if (d.size() > kMaxDashComponents) {
+        note("dash pattern of more than " + std::to_string(kMaxDashComponents) + " lengths cut to " +
+             std::to_string(kMaxDashComponents));
+        d.resize(kMaxDashComponents);
+    }
+    s.stroke.dashCount = static_cast<int32_t>(d.size());
+    for (size_t i = 0; i < d.size(); ++i) s.stroke.dash[i] = static_cast<float>(scaledLength(k, d[i]));
+    s.stroke.dashOffset = static_cast<float>(scaledLength(k, lengthProp(p, "stroke-dashoffset", 0, diag)));
+}
+
 AIPathStyle Importer::styleFor(const Props& p, const AttrMap& at, const Mat& ctm, const Ctx& ctx, float& fillAlpha,
                                float& strokeAlpha) {
     AIPathStyle s = unpaintedStyle();
@@ -221,8 +272,7 @@ AIPathStyle Importer::styleFor(const Props& p, const AttrMap& at, const Mat& ctm
     const double det = std::abs(ctm.a * ctm.d - ctm.b * ctm.c);
     const double k = std::sqrt(det);
     const double diag = std::sqrt((ctx.vpw * ctx.vpw + ctx.vph * ctx.vph) / 2);
-    auto scaled = [&](double v) { return k == 1 ? v : v * k; };
-    s.stroke.width = static_cast<float>(scaled(std::max(0.0, lengthProp(p, "stroke-width", 1, diag))));
+    s.stroke.width = static_cast<float>(scaledLength(k, std::max(0.0, lengthProp(p, "stroke-width", 1, diag))));
     const std::string cap = get("stroke-linecap");
     s.stroke.cap = cap == "round" ? kRoundCap : cap == "square" ? kProjectingCap : kButtCap;
     const std::string join = get("stroke-linejoin");
@@ -231,38 +281,7 @@ AIPathStyle Importer::styleFor(const Props& p, const AttrMap& at, const Mat& ctm
     double ml = 4;
     if (!get("stroke-miterlimit").empty() && parseFloat(get("stroke-miterlimit"), ml) && ml >= 1)
         s.stroke.miterLimit = static_cast<float>(ml);
-    const std::string dash = get("stroke-dasharray");
-    if (!dash.empty() && dash != "none") {
-        std::vector<double> d;
-        std::string_view rest = dash;
-        bool ok = true;
-        while (!trim(rest).empty()) {
-            rest = trim(rest);
-            size_t j = 0;
-            while (j < rest.size() && !isWsp(rest[j]) && rest[j] != ',') ++j;
-            Length l;
-            if (!parseLength(rest.substr(0, j), l)) {
-                ok = false;
-                break;
-            }
-            d.push_back(userLength(l, diag, fontSize(p)));
-            rest = rest.substr(j);
-            if (!rest.empty() && rest[0] == ',') rest.remove_prefix(1);
-        }
-        // An odd list repeats with on and off swapped, in SVG as in the model.
-        if (!ok) {
-            note("stroke-dasharray \"" + dash + "\" not understood; stroke drawn solid");
-        } else if (d.size() > kMaxDashComponents) {
-            note("dash pattern of more than " + std::to_string(kMaxDashComponents) + " lengths cut to " +
-                 std::to_string(kMaxDashComponents));
-            d.resize(kMaxDashComponents);
-        }
-        if (ok) {
-            s.stroke.dashCount = static_cast<int32_t>(d.size());
-            for (size_t i = 0; i < d.size(); ++i) s.stroke.dash[i] = static_cast<float>(scaled(d[i]));
-            s.stroke.dashOffset = static_cast<float>(scaled(lengthProp(p, "stroke-dashoffset", 0, diag)));
-        }
-    }
+    strokeDashes(p, get("stroke-dasharray"), diag, k, s);
     auto ddo = at.find("data-easel-dashoffset");
     double v = 0;
     if (s.stroke.dashCount == 0 && ddo != at.end() && parseFloat(ddo->second, v))

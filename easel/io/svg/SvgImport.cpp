@@ -162,92 +162,111 @@ Art* Importer::newArt(int16_t type, const Ctx& ctx) {
 
 
 
+void Importer::readArtId(Art* a, const std::string& id) {
+    int64_t v = 0;
+    auto res = std::from_chars(id.data(), id.data() + id.size(), v);
+    if (res.ec == std::errc() && res.ptr == id.data() + id.size() && v > 0 && v <= (INT64_C(1) << 53) &&
+        usedIds_.insert(v).second) {
+        doc_->setArtId(a, v);
+    } else {
+        note("art id \"" + id + "\" not usable (malformed or repeated); a new one given");
+    }
+}
+
+void Importer::readTags(Art* a, const std::string& tags) {
+    Json t = parseAttributeJson(tags);
+    if (!t.is_object()) {
+        note("data-easel-tags is not a JSON object; tags not read");
+        return;
+    }
+    for (auto& [k, v] : t.items()) {
+        if (k.empty()) continue;
+        if (v.is_string()) doc_->setTagString(a, k, v.get<std::string>());
+        else if (v.is_number()) doc_->setTagReal(a, k, v.get<float>());
+    }
+}
+
+void Importer::readExtra(Art* a, const std::string& extra) {
+    Json e = parseAttributeJson(extra);
+    if (!e.is_object()) {
+        note("data-easel-extra is not a JSON object; not read");
+        return;
+    }
+    // Kept SVG as the writer takes it: of its types, and as the rule allows.
+    const bool mistyped = dropMistypedKeptSvg(KeptSvgOwner::Art, e);
+    if (allowKeptSvg(e) || mistyped) note("data-easel-extra: kept SVG members of the wrong type or holding scripts not read");
+    doc_->setExtra(a, e.dump());
+}
+
+void Importer::readSegmentSelection(Art* a, const std::string& parts) {
+    std::vector<int16_t> bits(a->segmentCount(), 0);
+    std::string_view s = parts;
+    bool ok = true;
+    while (!trim(s).empty() && ok) {
+        s = trim(s);
+        size_t j = 0;
+        while (j < s.size() && !isWsp(s[j])) ++j;
+        const std::string_view item = s.substr(0, j);
+        s = s.substr(j);
+        size_t idx = 0;
+        int b = kSegmentPointSelected;
+        const size_t colon = item.find(':');
+        auto r1 = std::from_chars(item.data(), item.data() + std::min(colon, item.size()), idx);
+        ok = r1.ec == std::errc() && idx < bits.size();
+        if (ok && colon != std::string_view::npos) {
+            auto r2 = std::from_chars(item.data() + colon + 1, item.data() + item.size(), b);
+            ok = r2.ec == std::errc() && b >= 0 && b <= 7;
+        }
+        if (ok) bits[idx] = static_cast<int16_t>(b);
+    }
+    if (ok) {
+        for (size_t i = 0; i < bits.size(); ++i) doc_->setSegmentSelection(a, i, bits[i]);
+    } else {
+        note("data-easel-selection not understood; the whole path selected");
+    }
+}
+
+void Importer::keepWithArt(Art* a, const AttrMap& at, const Props& own, const Props& props, const Mat& ctm) {
+    // Art written by this system inside an effects group: the group's
+    // clip path, mask and filter in the group's space; the markers
+    // where the art is drawn.
+    const bool grouped = effectsGroup_ && effectsGroup_->child == node_;
+    const Mat& space = grouped ? effectsGroup_->space : ctm;
+    const Props* markers = a->hasPath() || a->type() == kCompoundPathArt ? &props : nullptr;
+    keepEffects(a, grouped ? effectsGroup_->own : own, space, markers, &ctm);
+    keepPatterns(a, space);
+    // Kept pattern paint acts in the group's space as well.
+    if (const AIRealMatrix m = toReal(space);
+        grouped && !a->effectSpace() && a->extra().find(kPaintKey) != std::string::npos)
+        doc_->setEffectSpace(a, &m);
+    if (node_) keepUnknownAttributes(a, node_, at);
+}
+
+bool Importer::hiddenBy(const Art* a, const Props& own, const Props& props) {
+    auto d = own.find("display");
+    if (d != own.end() && lower(trim(d->second)) == "none") return true;
+    if (a->isContainer()) return false;
+    auto vis = props.find("visibility");
+    return vis != props.end() && (lower(vis->second) == "hidden" || lower(vis->second) == "collapse");
+}
+
 void Importer::finish(Art* a, const AttrMap& at, const Props& own, const Props& props, float alpha,
                       const Mat* ctm) {
     auto get = [&](const char* k) -> const std::string* {
         auto it = at.find(k);
         return it == at.end() ? nullptr : &it->second;
     };
-    if (const std::string* id = get("data-easel-id")) {
-        int64_t v = 0;
-        auto res = std::from_chars(id->data(), id->data() + id->size(), v);
-        if (res.ec == std::errc() && res.ptr == id->data() + id->size() && v > 0 && v <= (INT64_C(1) << 53) &&
-            usedIds_.insert(v).second) {
-            doc_->setArtId(a, v);
-        } else {
-            note("art id \"" + *id + "\" not usable (malformed or repeated); a new one given");
-        }
-    }
+    if (const std::string* id = get("data-easel-id")) readArtId(a, *id);
     opacityAndBlend(a, own, alpha);
-    if (const std::string* tags = get("data-easel-tags")) {
-        Json t = parseAttributeJson(*tags);
-        if (t.is_object()) {
-            for (auto& [k, v] : t.items()) {
-                if (k.empty()) continue;
-                if (v.is_string()) doc_->setTagString(a, k, v.get<std::string>());
-                else if (v.is_number()) doc_->setTagReal(a, k, v.get<float>());
-            }
-        } else {
-            note("data-easel-tags is not a JSON object; tags not read");
-        }
-    }
-    if (const std::string* extra = get("data-easel-extra")) {
-        Json e = parseAttributeJson(*extra);
-        if (e.is_object()) {
-            // Kept SVG as the writer takes it: of its types, and as the rule allows.
-            const bool mistyped = dropMistypedKeptSvg(KeptSvgOwner::Art, e);
-            if (allowKeptSvg(e) || mistyped)
-                note("data-easel-extra: kept SVG members of the wrong type or holding scripts not read");
-            doc_->setExtra(a, e.dump());
-        } else {
-            note("data-easel-extra is not a JSON object; not read");
-        }
-    }
+    if (const std::string* tags = get("data-easel-tags")) readTags(a, *tags);
+    if (const std::string* extra = get("data-easel-extra")) readExtra(a, *extra);
     if (const std::string* sel = get("data-easel-selected"); sel && *sel == "true") {
         doc_->setSelected(a, true);
         const std::string* parts = get("data-easel-selection");
-        if (parts && a->hasPath()) {
-            std::vector<int16_t> bits(a->segmentCount(), 0);
-            std::string_view s = *parts;
-            bool ok = true;
-            while (!trim(s).empty() && ok) {
-                s = trim(s);
-                size_t j = 0;
-                while (j < s.size() && !isWsp(s[j])) ++j;
-                const std::string_view item = s.substr(0, j);
-                s = s.substr(j);
-                size_t idx = 0;
-                int b = kSegmentPointSelected;
-                const size_t colon = item.find(':');
-                auto r1 = std::from_chars(item.data(), item.data() + std::min(colon, item.size()), idx);
-                ok = r1.ec == std::errc() && idx < bits.size();
-                if (ok && colon != std::string_view::npos) {
-                    auto r2 = std::from_chars(item.data() + colon + 1, item.data() + item.size(), b);
-                    ok = r2.ec == std::errc() && b >= 0 && b <= 7;
-                }
-                if (ok) bits[idx] = static_cast<int16_t>(b);
-            }
-            if (ok) {
-                for (size_t i = 0; i < bits.size(); ++i) doc_->setSegmentSelection(a, i, bits[i]);
-            } else {
-                note("data-easel-selection not understood; the whole path selected");
-            }
-        }
+        if (parts && a->hasPath()) readSegmentSelection(a, *parts);
     }
     if (ctm) {
-        // Art written by this system inside an effects group: the group's
-        // clip path, mask and filter in the group's space; the markers
-        // where the art is drawn.
-        const bool grouped = effectsGroup_ && effectsGroup_->child == node_;
-        const Mat& space = grouped ? effectsGroup_->space : *ctm;
-        const Props* markers = a->hasPath() || a->type() == kCompoundPathArt ? &props : nullptr;
-        keepEffects(a, grouped ? effectsGroup_->own : own, space, markers, ctm);
-        keepPatterns(a, space);
-        // Kept pattern paint acts in the group's space as well.
-        if (const AIRealMatrix m = toReal(space);
-            grouped && !a->effectSpace() && a->extra().find(kPaintKey) != std::string::npos)
-            doc_->setEffectSpace(a, &m);
-        if (node_) keepUnknownAttributes(a, node_, at);
+        keepWithArt(a, at, own, props, *ctm);
     } else {
         for (const char* effect : {"clip-path", "mask", "filter"}) {
             auto it = own.find(effect);
@@ -255,15 +274,8 @@ void Importer::finish(Art* a, const AttrMap& at, const Props& own, const Props& 
                 note(std::string(effect) + " of a compound path member not supported; drawn without it");
         }
     }
-    bool hidden = false;
-    auto d = own.find("display");
-    if (d != own.end() && lower(trim(d->second)) == "none") hidden = true;
-    if (!a->isContainer()) {
-        auto vis = props.find("visibility");
-        if (vis != props.end() && (lower(vis->second) == "hidden" || lower(vis->second) == "collapse")) hidden = true;
-    }
     const std::string* locked = get("data-easel-locked");
-    pending_.push_back(Pending{a, locked && *locked == "true", hidden});
+    pending_.push_back(Pending{a, locked && *locked == "true", hiddenBy(a, own, props)});
 }
 
 bool Importer::toSegments(const Subpath& sp, const Mat& m, std::vector<AIPathSegment>& out, const std::string& corners,
@@ -353,21 +365,8 @@ std::optional<Mat> Importer::objectMatrix(const Mat& ctm, double x, double yBott
     return m;
 }
 
-bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
-    xmlNodePtr root = xmlDocGetRootElement(x_);
-    if (!root) {
-        error = "not an SVG document: no root element";
-        return false;
-    }
-    if (!isSvg(root) || name(root) != "svg") {
-        error = "not an SVG document: the root element is <" + name(root) + ">";
-        return false;
-    }
-    indexIds(root);
-    readStyleSheets(root);
-    AttrMap at = attributes(root);
-
-    // The page: width and height in points, user space fitted by viewBox.
+bool Importer::readPage(AttrMap& at, Page& page, std::string& error) {
+    // Width and height in points, user space fitted by viewBox.
     auto dimension = [&](const char* k, double& outPt) {
         auto it = at.find(k);
         Length l;
@@ -376,17 +375,18 @@ bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
         outPt = l.unit == "pt" ? l.value : userLength(l, 0, 16) * kPxToPt;
         return true;
     };
-    double w = 0, h = 0;
+    double& w = page.w;
+    double& h = page.h;
+    double* vb = page.vb;
     const bool hasW = dimension("width", w), hasH = dimension("height", h);
-    double vb[4] = {0, 0, 0, 0};
-    bool vbOk = false;
     if (at.count("viewBox")) {
         Scanner sc{at["viewBox"]};
-        vbOk = true;
-        for (double& v : vb) vbOk = vbOk && sc.number(v), sc.skipSep();
-        vbOk = vbOk && vb[2] > 0 && vb[3] > 0;
-        if (!vbOk) note("viewBox \"" + at["viewBox"] + "\" not understood");
+        page.vbOk = true;
+        for (int i = 0; i < 4; ++i) page.vbOk = page.vbOk && sc.number(vb[i]), sc.skipSep();
+        page.vbOk = page.vbOk && vb[2] > 0 && vb[3] > 0;
+        if (!page.vbOk) note("viewBox \"" + at["viewBox"] + "\" not understood");
     }
+    const bool vbOk = page.vbOk;
     if (!hasW) w = vbOk ? (hasH && vb[3] > 0 ? h * vb[2] / vb[3] : vb[2] * kPxToPt) : 300 * kPxToPt;
     if (!hasH) h = vbOk ? (hasW && vb[2] > 0 ? w * vb[3] / vb[2] : vb[3] * kPxToPt) : 150 * kPxToPt;
     if (!hasW && !hasH && !vbOk) note("no width, height or viewBox: page set to 300 x 150 pixels");
@@ -397,17 +397,19 @@ bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
     }
     doc_ = std::make_unique<Document>(pw, ph);
     pageHeight_ = ph;
+    return true;
+}
+
+void Importer::readSeedAndSwatches(AttrMap& at) {
     if (at.count("data-easel-seed")) {
         int32_t seed = 1;
         const std::string& s = at["data-easel-seed"];
         auto res = std::from_chars(s.data(), s.data() + s.size(), seed);
         if (res.ec == std::errc() && res.ptr == s.data() + s.size()) doc_->setSeed(seed);
     }
-    bool swatches = false;
     if (at.count("data-easel-swatches")) {
         Json sj = parseAttributeJson(at["data-easel-swatches"]);
         if (sj.is_array()) {
-            swatches = true;
             for (const Json& s : sj) {
                 if (!s.is_object() || !s.contains("name") || !s["name"].is_string() || !s.contains("color") ||
                     !s["color"].is_string())
@@ -415,111 +417,91 @@ bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
                 if (auto c = parseColorText(s["color"].get<std::string>()))
                     doc_->addSwatch(s["name"].get<std::string>(), *c);
             }
-        } else {
-            note("data-easel-swatches is not a JSON array; default swatches used");
+            return;
+        }
+        note("data-easel-swatches is not a JSON array; default swatches used");
+    }
+    const auto defaults = newDocument(doc_->width(), doc_->height());
+    for (size_t i = 0; i < defaults->swatchCount(); ++i)
+        doc_->addSwatch(defaults->swatch(i)->name, defaults->swatch(i)->color);
+}
+
+void Importer::readLayerGroup(xmlNodePtr c, const Ctx& ctx, int number) {
+    const AttrMap ga = attributes(c);
+    std::string lname, nameKey;
+    for (const char* k : {"data-easel-layer", "inkscape:label", "id"}) {
+        if (ga.count(k)) {
+            lname = ga.at(k);
+            nameKey = k;
+            break;
         }
     }
-    if (!swatches) {
-        const auto defaults = newDocument(pw, ph);
-        for (size_t i = 0; i < defaults->swatchCount(); ++i)
-            doc_->addSwatch(defaults->swatch(i)->name, defaults->swatch(i)->color);
+    if (lname.empty()) lname = "Layer " + std::to_string(number);
+    Layer* layer = newLayer(lname);
+    LayerFlags& flags = layerFlags_.back();
+    const bool ours = ga.count("data-easel-layer") > 0;
+    const Props gown = ownProps(c, ga);
+    if (ours) {
+        flags.visible = !(ga.count("data-easel-visible") && ga.at("data-easel-visible") == "false");
+        flags.locked = ga.count("data-easel-locked") && ga.at("data-easel-locked") == "true";
     }
+    // What a layer cannot carry (opacity, blending, hiding, ...) stays on
+    // a group inside it; an editor's display:inline changes nothing.
+    bool wrap = false;
+    for (const auto& [k, v] : gown) {
+        if (ownProperties().count(k) && !(k == "display" && (ours || lower(trim(v)) != "none"))) wrap = true;
+    }
+    // A group written as art (data-easel-id) keeps its attributes as art.
+    const bool art = ga.count("data-easel-id") > 0;
+    if (!art) keepLayerAttributes(layer, c, ga, nameKey);
+    Ctx lc = ctx;
+    lc.layer = layer;
+    if (wrap || art) {
+        const xmlNodePtr outer = layerGroup_;
+        layerGroup_ = art ? nullptr : c;
+        element(c, lc);
+        layerGroup_ = outer;
+        return;
+    }
+    const Props gprops = inherit(*ctx.inherited, gown);
+    Mat ctm = ctx.ctm;
+    if (ga.count("transform")) {
+        Mat t;
+        if (parseTransform(ga.at("transform"), t)) ctm = mul(ctm, t);
+        else note("transform \"" + ga.at("transform") + "\" not understood; element drawn untransformed");
+    }
+    lc.ctm = ctm;
+    lc.inherited = &gprops;
+    lc.depth = ctx.depth + 1;
+    walkChildren(c, lc);
+}
 
-    Mat vbm;
-    if (vbOk) {
-        bool has = false;
-        vbm = viewBoxTransform(at, w, h, has);
-    } else {
-        vbm = scale(kPxToPt, kPxToPt);
-    }
-    Ctx ctx;
-    // Model = flip(page) · viewBox · user space.
-    ctx.ctm = mul(Mat{1, 0, 0, -1, 0, static_cast<double>(ph)}, vbm);
-    const Props rootOwn = ownProps(root, at);
-    const Props rootProps = inherit(Props{}, rootOwn);
-    for (const char* k : {"opacity", "mix-blend-mode", "filter", "mask", "clip-path"}) {
-        if (rootOwn.count(k)) note(std::string(k) + " of the root <svg> not supported");
-    }
-    ctx.inherited = &rootProps;
-    ctx.vpw = vbOk ? vb[2] : w / kPxToPt;
-    ctx.vph = vbOk ? vb[3] : h / kPxToPt;
-    ctx.depth = 1;
-
+void Importer::readTopLevel(xmlNodePtr root, const Ctx& ctx) {
     // Top-level groups are layers; other art at the top goes into layers of
     // its own, one per run.
     Layer* loose = nullptr;
     int count = 0;
     for (xmlNodePtr c = root->children; c; c = c->next) {
         if (c->type != XML_ELEMENT_NODE) continue;
-        const bool isGroup = isSvg(c) && name(c) == "g";
-        if (!isGroup) {
-            static const std::set<std::string> drawn{"a", "switch", "svg", "path", "rect", "circle", "ellipse",
-                                                     "line", "polyline", "polygon", "text", "image", "use"};
-            // What draws nothing (definitions, editor settings, ...) makes
-            // no layer.
-            if (!isSvg(c) || !drawn.count(name(c))) {
-                element(c, ctx);
-                continue;
-            }
-            if (!loose) loose = newLayer("Layer " + std::to_string(++count));
-            Ctx lc = ctx;
-            lc.layer = loose;
-            element(c, lc);
+        if (isSvg(c) && name(c) == "g") {
+            loose = nullptr;
+            readLayerGroup(c, ctx, ++count);
             continue;
         }
-        loose = nullptr;
-        const AttrMap ga = attributes(c);
-        std::string lname, nameKey;
-        for (const char* k : {"data-easel-layer", "inkscape:label", "id"}) {
-            if (ga.count(k)) {
-                lname = ga.at(k);
-                nameKey = k;
-                break;
-            }
+        // What draws nothing (definitions, editor settings, ...) makes
+        // no layer.
+        if (!isSvg(c) || !elementHandlers().count(name(c))) {
+            element(c, ctx);
+            continue;
         }
-        ++count;
-        if (lname.empty()) lname = "Layer " + std::to_string(count);
-        Layer* layer = newLayer(lname);
-        LayerFlags& flags = layerFlags_.back();
-        const bool ours = ga.count("data-easel-layer") > 0;
-        const Props gown = ownProps(c, ga);
-        if (ours) {
-            flags.visible = !(ga.count("data-easel-visible") && ga.at("data-easel-visible") == "false");
-            flags.locked = ga.count("data-easel-locked") && ga.at("data-easel-locked") == "true";
-        }
-        // What a layer cannot carry (opacity, blending, hiding, ...) stays on
-        // a group inside it; an editor's display:inline changes nothing.
-        bool wrap = false;
-        for (const auto& [k, v] : gown) {
-            if (ownProperties().count(k) && !(k == "display" && (ours || lower(trim(v)) != "none"))) wrap = true;
-        }
-        // A group written as art (data-easel-id) keeps its attributes as art.
-        const bool art = ga.count("data-easel-id") > 0;
-        if (!art) keepLayerAttributes(layer, c, ga, nameKey);
+        if (!loose) loose = newLayer("Layer " + std::to_string(++count));
         Ctx lc = ctx;
-        lc.layer = layer;
-        if (wrap || art) {
-            const xmlNodePtr outer = layerGroup_;
-            layerGroup_ = art ? nullptr : c;
-            element(c, lc);
-            layerGroup_ = outer;
-            continue;
-        }
-        const Props gprops = inherit(rootProps, gown);
-        Mat ctm = ctx.ctm;
-        if (ga.count("transform")) {
-            Mat t;
-            if (parseTransform(ga.at("transform"), t)) ctm = mul(ctm, t);
-            else note("transform \"" + ga.at("transform") + "\" not understood; element drawn untransformed");
-        }
-        lc.ctm = ctm;
-        lc.inherited = &gprops;
-        lc.depth = ctx.depth + 1;
-        walkChildren(c, lc);
+        lc.layer = loose;
+        element(c, lc);
     }
-    if (doc_->layerCount() == 0) newLayer("Layer 1");
-    keepRoot(root, at);
+}
 
+void Importer::settle() {
     for (const Pending& p : pending_) {
         if (p.hidden) doc_->setHidden(p.art, true);
         if (p.locked) doc_->setLocked(p.art, true);
@@ -533,6 +515,48 @@ bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
     for (const auto& [what, n] : notes_) {
         report_.notes.push_back(n == 1 ? what : what + ", " + std::to_string(n) + " times");
     }
+}
+
+bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
+    xmlNodePtr root = xmlDocGetRootElement(x_);
+    if (!root) {
+        error = "not an SVG document: no root element";
+        return false;
+    }
+    if (!isSvg(root) || name(root) != "svg") {
+        error = "not an SVG document: the root element is <" + name(root) + ">";
+        return false;
+    }
+    indexIds(root);
+    readStyleSheets(root);
+    AttrMap at = attributes(root);
+    Page page;
+    if (!readPage(at, page, error)) return false;
+    readSeedAndSwatches(at);
+
+    Mat vbm;
+    if (page.vbOk) {
+        bool has = false;
+        vbm = viewBoxTransform(at, page.w, page.h, has);
+    } else {
+        vbm = scale(kPxToPt, kPxToPt);
+    }
+    Ctx ctx;
+    // Model = flip(page) · viewBox · user space.
+    ctx.ctm = mul(Mat{1, 0, 0, -1, 0, static_cast<double>(doc_->height())}, vbm);
+    const Props rootOwn = ownProps(root, at);
+    const Props rootProps = inherit(Props{}, rootOwn);
+    for (const char* k : {"opacity", "mix-blend-mode", "filter", "mask", "clip-path"}) {
+        if (rootOwn.count(k)) note(std::string(k) + " of the root <svg> not supported");
+    }
+    ctx.inherited = &rootProps;
+    ctx.vpw = page.vbOk ? page.vb[2] : page.w / kPxToPt;
+    ctx.vph = page.vbOk ? page.vb[3] : page.h / kPxToPt;
+    ctx.depth = 1;
+    readTopLevel(root, ctx);
+    if (doc_->layerCount() == 0) newLayer("Layer 1");
+    keepRoot(root, at);
+    settle();
     out = std::move(doc_);
     return true;
 }

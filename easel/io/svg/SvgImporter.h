@@ -95,8 +95,18 @@ private:
     double fontSize(const Props& p) const;
     double lengthProp(const Props& p, const std::string& key, double dflt, double percentOf) const;
     bool paint(const Props& p, const std::string& key, const AttrMap& at, bool& on, AIColor& color, float& alpha);
+    // Gradient paint: on the art's place (place_), else the stops' average.
+    void gradientPaint(xmlNodePtr target, const GradientSpec& g, bool& on, AIColor& color, float& alpha);
+    // A colour value (`lv`: lower case, trimmed), "none" or currentColor.
+    void colorPaint(const Props& p, const std::string& key, const std::string& v, const std::string& lv, bool& on,
+                    AIColor& color, float& alpha);
+    // The exact colour this system wrote (data-easel-fill, -stroke), while
+    // it still shows as the colour read.
+    void exactPaint(const std::string& key, const AttrMap& at, float alpha, bool& on, AIColor& color);
     AIPathStyle styleFor(const Props& p, const AttrMap& at, const Mat& ctm, const Ctx& ctx, float& fillAlpha,
                          float& strokeAlpha);
+    // The dash pattern of stroke-dasharray `dash` (lengths scaled by `k`).
+    void strokeDashes(const Props& p, const std::string& dash, double diag, double k, AIPathStyle& s);
 
     // Building art.
     void note(const std::string& what) { ++notes_[what]; }
@@ -117,6 +127,16 @@ private:
     // Adds SVG attributes (a JSON object of strings; null: none) to those
     // the art keeps to be written back.
     void keepAttributes(Art* a, const nlohmann::ordered_json& attrs);
+    // What finish reads from attributes this system writes: the art's id,
+    // tags, kept extra members and selected segments.
+    void readArtId(Art* a, const std::string& id);
+    void readTags(Art* a, const std::string& tags);
+    void readExtra(Art* a, const std::string& extra);
+    void readSegmentSelection(Art* a, const std::string& parts);
+    // The clip path, mask, filter, markers, pattern paint and unknown
+    // attributes of the art's element, kept with it; `ctm` its user space.
+    void keepWithArt(Art* a, const AttrMap& at, const Props& own, const Props& props, const Mat& ctm);
+    static bool hiddenBy(const Art* a, const Props& own, const Props& props);
     // `ctm`: the element's user space, where its clip path, mask and filter act.
     void finish(Art* a, const AttrMap& at, const Props& own, const Props& props, float alpha,
                 const Mat* ctm = nullptr);
@@ -143,6 +163,10 @@ private:
     // A marker (`markerSpace`: the space its path is drawn in) is written as
     // its variant for the page's space (see markerVariant).
     std::string standalone(xmlNodePtr n, bool bake, const Mat* markerSpace = nullptr);
+    // The style sheet's rules on the copy of `n` and what it holds, in their style attributes.
+    void writeSheetRules(xmlNodePtr n, xmlNodePtr copy);
+    // The properties `n` inherits where it stands, written on its copy.
+    void bakeInherited(xmlNodePtr n, xmlNodePtr copy);
     // Why an element cannot be kept as text ("" when it can), by the rule the
     // writer applies too (SvgAllow.h): it, or one inside it, could run a
     // script or load a document, or uses entities a file would not define.
@@ -220,16 +244,116 @@ private:
     bool usesRepeatedId(xmlNodePtr root) const;
     // The element's opacity (times alpha) and blend mode.
     void opacityAndBlend(Art* a, const Props& own, float alpha);
+    // The page: its size in points and the viewBox; makes the document.
+    struct Page {
+        double w = 0, h = 0;
+        double vb[4] = {0, 0, 0, 0};
+        bool vbOk = false;
+    };
+    bool readPage(AttrMap& at, Page& page, std::string& error);
+    void readSeedAndSwatches(AttrMap& at);
+    // The root's children: top-level groups as layers, other art in layers
+    // of its own, one per run.
+    void readTopLevel(xmlNodePtr root, const Ctx& ctx);
+    void readLayerGroup(xmlNodePtr g, const Ctx& ctx, int number);
+    // Hiding, locking and layer flags set once all art is read; the notes reported.
+    void settle();
     void walkChildren(xmlNodePtr n, const Ctx& ctx);
     void element(xmlNodePtr n, const Ctx& ctx, const AttrMap* useAttrs = nullptr);
-    void group(xmlNodePtr n, const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx,
-               const Mat& ctm, bool firstOnly);
-    void shape(xmlNodePtr n, const std::string& tag, const AttrMap& at, const Props& own, const Props& props,
-               const Ctx& ctx, const Mat& ctm);
-    void text(xmlNodePtr n, const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx, const Mat& ctm);
-    void image(const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx, const Mat& ctm);
+    // Whether the element is one nothing is drawn for here (a definition, a
+    // script, metadata, another namespace's): kept or noted as it is.
+    bool notDrawnHere(xmlNodePtr n, const std::string& tag);
+    // The element's user space: the parent's through its transform.
+    Mat elementSpace(const AttrMap& at, const Ctx& ctx);
+    // An element being read: its node and tag, its attributes, its own and
+    // inherited properties, where it is read and its user space.
+    struct Elem {
+        xmlNodePtr n;
+        const std::string& tag;
+        const AttrMap& at;
+        const Props& own;
+        const Props& props;
+        const Ctx& ctx;
+        const Mat& ctm;
+        // The attribute `k`, null when absent.
+        const std::string* attr(const char* k) const {
+            const auto it = at.find(k);
+            return it == at.end() ? nullptr : &it->second;
+        }
+        bool typed(const char* type) const {
+            const std::string* t = attr("data-easel-type");
+            return t && *t == type;
+        }
+    };
+    // What each drawn element kind is read by, by tag.
+    using ElementHandler = void (Importer::*)(const Elem& e);
+    static const std::map<std::string, ElementHandler, std::less<>>& elementHandlers();
+    // <g>: a group, or what this system writes as one (effects, a warped image).
+    void groupElement(const Elem& e);
+    void effectsGroup(const Elem& e);
+    void plainGroup(const Elem& e) { group(e, false); }
+    void switchElement(const Elem& e) { group(e, true); }
+    void nestedSvg(const Elem& e);
+    void group(const Elem& e, bool firstOnly);
+    // The envelope warp a group written by this system carries.
+    void readEnvelopeWarp(Art* g, const AttrMap& at);
+    // Shapes (SvgShapes.cpp): the outline of each kind, then one path art,
+    // or a compound path of its subpaths.
+    void shape(const Elem& e);
+    using ShapeOutline = bool (Importer::*)(const Elem& e, PathBuilder& pb);
+    static const std::map<std::string, ShapeOutline, std::less<>>& shapeOutlines();
+    bool pathOutline(const Elem& e, PathBuilder& pb);
+    bool rectOutline(const Elem& e, PathBuilder& pb);
+    bool circleOutline(const Elem& e, PathBuilder& pb);
+    bool ellipseOutline(const Elem& e, PathBuilder& pb);
+    bool lineOutline(const Elem& e, PathBuilder& pb);
+    bool pointsOutline(const Elem& e, PathBuilder& pb);
+    void rectElement(const Elem& e);
+    // A length attribute of a shape, 0 when absent or not understood (noted).
+    double shapeLength(const Elem& e, const char* k, double percentOf);
+    // The style a shape is drawn with and the opacity it takes from its
+    // fill or stroke; fill and stroke opacities that differ are kept.
+    struct ShapeStyle {
+        AIPathStyle style{};
+        float alpha = 1;
+        nlohmann::ordered_json ownOpacities;
+    };
+    ShapeStyle shapeStyle(const Elem& e);
+    bool shapeSegments(const Elem& e, const PathBuilder& pb, std::vector<std::vector<AIPathSegment>>& segs);
+    void singleShape(const Elem& e, const PathBuilder& pb, const std::vector<std::vector<AIPathSegment>>& segs,
+                     const ShapeStyle& s);
+    void compoundShape(const Elem& e, const PathBuilder& pb, std::vector<std::vector<AIPathSegment>>& segs,
+                       const ShapeStyle& s);
+    // The compound's own style, kept in data-easel-own when it differs from
+    // the one it is drawn with.
+    void compoundOwnStyle(const Elem& e, AIPathStyle& style, Props& own, float& alpha);
+    // The members' own attributes (data-easel-parts), one per subpath.
+    std::vector<AttrMap> compoundParts(const Elem& e, size_t count);
+    void compoundMember(const Elem& e, const Ctx& inner, const Subpath& sp, std::vector<AIPathSegment>& segs,
+                        const AttrMap& part, const AIPathStyle& style);
+    // Text (SvgText.cpp): its characters on one line, set on a path or at a point.
+    void text(const Elem& e);
+    // The characters of the text and its spans, the path it is set on (null:
+    // none) and what easel draws otherwise (`merged`, noted unless the spans
+    // are kept).
+    struct TextContent {
+        std::string chars;
+        xmlNodePtr pathRef = nullptr;
+        std::vector<std::string> merged;
+    };
+    void collectText(xmlNodePtr e, int depth, TextContent& tc);
+    void collectTextChild(xmlNodePtr c, int depth, TextContent& tc);
+    std::string textChars(const Elem& e, TextContent& tc);
+    Art* textOnPath(const Elem& e, xmlNodePtr pathRef, ObjectData& o);
+    Art* textAtPoint(const Elem& e, TextContent& tc, double& x0, double& y0);
+    void image(const Elem& e);
     // An image drawn in warped pieces: the unwarped image is its definition.
-    void warpedImage(xmlNodePtr n, const Props& own, const Ctx& ctx, const Mat& ctm);
+    void warpedImage(const Elem& e);
+    void use(const Elem& e);
+    // A <use> of a symbol: a symbol instance with the definition kept.
+    void useSymbol(const Elem& e, xmlNodePtr target, const std::string& href, double x, double y);
+    // A <use> of another element: a copy of it, as a group placed by x and y.
+    void useCopy(const Elem& e, xmlNodePtr target, double x, double y);
     // Whether new art goes inside an envelope, where the unwarped geometry
     // kept in data-easel-d and data-easel-transform is read instead of the
     // warped one drawn.
@@ -239,7 +363,6 @@ private:
         }
         return false;
     }
-    void use(xmlNodePtr n, const AttrMap& at, const Props& own, const Props& props, const Ctx& ctx, const Mat& ctm);
     // corners: "0110..." corner flags; ends: the open path's first in and
     // last out direction points, in model coordinates (both as written by
     // this system, may be empty).

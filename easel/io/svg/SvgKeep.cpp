@@ -229,6 +229,43 @@ std::string attribute(xmlNodePtr n, const char* key) {
     return text;
 }
 
+
+void setProperty(xmlNodePtr e, const std::string& k, const std::string& v) {
+    xmlSetProp(e, reinterpret_cast<const xmlChar*>(k.c_str()), reinterpret_cast<const xmlChar*>(v.c_str()));
+}
+
+// Makes the copy (in a document whose root declares `declared`) use the
+// root's declarations of the namespaces it shares with the root, and drops
+// its own declarations of those.
+void useRootNamespaces(xmlNodePtr copy, const xmlNsPtr (&declared)[3]) {
+    auto rootOne = [&](xmlNsPtr ns) -> xmlNsPtr {
+        for (xmlNsPtr d : declared) {
+            if (ns && d && xmlStrEqual(ns->href, d->href) && xmlStrEqual(ns->prefix, d->prefix)) return d;
+        }
+        return nullptr;
+    };
+    for (std::vector<xmlNodePtr> stack{copy}; !stack.empty();) {
+        xmlNodePtr e = stack.back();
+        stack.pop_back();
+        if (e->type != XML_ELEMENT_NODE) continue;
+        if (xmlNsPtr r = rootOne(e->ns)) e->ns = r;
+        for (xmlAttrPtr a = e->properties; a; a = a->next) {
+            if (xmlNsPtr r = rootOne(a->ns)) a->ns = r;
+        }
+        for (xmlNodePtr c = e->children; c; c = c->next) stack.push_back(c);
+    }
+    for (xmlNsPtr* link = &copy->nsDef; *link;) {
+        xmlNsPtr d = *link;
+        if (rootOne(d)) {
+            *link = d->next;
+            d->next = nullptr;
+            xmlFreeNs(d);
+        } else {
+            link = &d->next;
+        }
+    }
+}
+
 }  // namespace
 
 Importer::MarkerVariant Importer::markerVariant(xmlNodePtr marker, const Mat& space) {
@@ -295,6 +332,39 @@ void Importer::applyMarkerVariant(xmlNodePtr marker, xmlNodePtr copy, const Mark
 
 std::string Importer::unkeepable(xmlNodePtr root) const { return refusedSvgTree(root); }
 
+void Importer::writeSheetRules(xmlNodePtr n, xmlNodePtr copy) {
+    // The style sheet's rules go into the style attributes, before what
+    // those say themselves (which wins, as it did).
+    std::vector<std::pair<xmlNodePtr, xmlNodePtr>> stack{{n, copy}};
+    while (!stack.empty()) {
+        auto [from, to] = stack.back();
+        stack.pop_back();
+        if (from->type != XML_ELEMENT_NODE || !to || to->type != XML_ELEMENT_NODE) continue;
+        const AttrMap at = attributes(from);
+        std::string rules;
+        sheet_.match(name(from), at, [&](const std::string& k, const std::string& v) { rules += k + ":" + v + ";"; });
+        if (!rules.empty()) {
+            auto style = at.find("style");
+            setProperty(to, "style", rules + (style == at.end() ? std::string() : style->second));
+        }
+        xmlNodePtr t = to->children;
+        for (xmlNodePtr f = from->children; f; f = f->next, t = t ? t->next : nullptr) stack.emplace_back(f, t);
+    }
+}
+
+void Importer::bakeInherited(xmlNodePtr n, xmlNodePtr copy) {
+    const Note quiet = [](const std::string&) {};
+    std::vector<xmlNodePtr> chain;
+    for (xmlNodePtr p = n->parent; p && p->type == XML_ELEMENT_NODE; p = p->parent) chain.push_back(p);
+    Props inherited;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        inherited = inherit(inherited, declaredProperties(name(*it), attributes(*it), sheet_, quiet));
+    const Props mine = declaredProperties(name(n), attributes(n), sheet_, quiet);
+    for (const auto& [k, v] : inherited) {
+        if (!mine.count(k) && k != "marker") setProperty(copy, k, v);
+    }
+}
+
 std::string Importer::standalone(xmlNodePtr n, bool bake, const Mat* markerSpace) {
     // A scratch document whose root declares what every written file
     // declares: the copy declares on itself only the namespaces it adds.
@@ -318,67 +388,10 @@ std::string Importer::standalone(xmlNodePtr n, bool bake, const Mat* markerSpace
     xmlNodePtr copy = xmlDocCopyNode(n, scratch, 1);
     if (!copy) throw Failure{"out of memory"};
     xmlAddChild(root, copy);
-    auto rootOne = [&](xmlNsPtr ns) -> xmlNsPtr {
-        for (xmlNsPtr d : declared) {
-            if (ns && d && xmlStrEqual(ns->href, d->href) && xmlStrEqual(ns->prefix, d->prefix)) return d;
-        }
-        return nullptr;
-    };
-    for (std::vector<xmlNodePtr> stack{copy}; !stack.empty();) {
-        xmlNodePtr e = stack.back();
-        stack.pop_back();
-        if (e->type != XML_ELEMENT_NODE) continue;
-        if (xmlNsPtr r = rootOne(e->ns)) e->ns = r;
-        for (xmlAttrPtr a = e->properties; a; a = a->next) {
-            if (xmlNsPtr r = rootOne(a->ns)) a->ns = r;
-        }
-        for (xmlNodePtr c = e->children; c; c = c->next) stack.push_back(c);
-    }
-    for (xmlNsPtr* link = &copy->nsDef; *link;) {
-        xmlNsPtr d = *link;
-        if (rootOne(d)) {
-            *link = d->next;
-            d->next = nullptr;
-            xmlFreeNs(d);
-        } else {
-            link = &d->next;
-        }
-    }
-    auto set = [](xmlNodePtr e, const std::string& k, const std::string& v) {
-        xmlSetProp(e, reinterpret_cast<const xmlChar*>(k.c_str()), reinterpret_cast<const xmlChar*>(v.c_str()));
-    };
-    const Note quiet = [](const std::string&) {};
-    if (!sheet_.empty()) {
-        // The style sheet's rules go into the style attributes, before what
-        // those say themselves (which wins, as it did).
-        std::vector<std::pair<xmlNodePtr, xmlNodePtr>> stack{{n, copy}};
-        while (!stack.empty()) {
-            auto [from, to] = stack.back();
-            stack.pop_back();
-            if (from->type != XML_ELEMENT_NODE || !to || to->type != XML_ELEMENT_NODE) continue;
-            const AttrMap at = attributes(from);
-            std::string rules;
-            sheet_.match(name(from), at, [&](const std::string& k, const std::string& v) { rules += k + ":" + v + ";"; });
-            if (!rules.empty()) {
-                auto style = at.find("style");
-                set(to, "style", rules + (style == at.end() ? std::string() : style->second));
-            }
-            xmlNodePtr t = to->children;
-            for (xmlNodePtr f = from->children; f; f = f->next, t = t ? t->next : nullptr) stack.emplace_back(f, t);
-        }
-    }
-    if (bake) {
-        // What the element inherits where it stands, written on it.
-        std::vector<xmlNodePtr> chain;
-        for (xmlNodePtr p = n->parent; p && p->type == XML_ELEMENT_NODE; p = p->parent) chain.push_back(p);
-        Props inherited;
-        for (auto it = chain.rbegin(); it != chain.rend(); ++it)
-            inherited = inherit(inherited, declaredProperties(name(*it), attributes(*it), sheet_, quiet));
-        const Props mine = declaredProperties(name(n), attributes(n), sheet_, quiet);
-        for (const auto& [k, v] : inherited) {
-            if (!mine.count(k) && k != "marker") set(copy, k, v);
-        }
-    }
+    useRootNamespaces(copy, declared);
+    if (!sheet_.empty()) writeSheetRules(n, copy);
+    // What the element inherits where it stands, written on it.
+    if (bake) bakeInherited(n, copy);
     if (markerSpace) applyMarkerVariant(n, copy, markerVariant(n, *markerSpace));
     xmlOutputBufferPtr out = xmlAllocOutputBuffer(nullptr);
     if (!out) throw Failure{"out of memory"};

@@ -219,7 +219,8 @@ bool Reader::page(const Value& j, float& w, float& h) {
 bool Reader::seed(const Value& j, Document& doc) {
     if (const Value seedValue = j.find("seed")) {
         int64_t seed = 1;
-        if (!integer(seedValue, Where().at("seed"), INT32_MIN, INT32_MAX, seed)) return false;
+        const Where root;
+        if (!integer(seedValue, root.at("seed"), INT32_MIN, INT32_MAX, seed)) return false;
         doc.setSeed(static_cast<int32_t>(seed));
     }
     return true;
@@ -234,7 +235,8 @@ bool Reader::swatches(const Value& j, Document& doc) {
             doc.addSwatch(defaults->swatch(i)->name, defaults->swatch(i)->color);
         return true;
     }
-    const Where ws = Where().at("swatches");
+    const Where root;
+    const Where ws = root.at("swatches");
     if (!sw.isArray()) return fail(ws, "expected an array");
     Value s = sw.first();
     for (size_t i = 0; i < sw.size(); ++i, s = s.next()) {
@@ -307,8 +309,9 @@ bool Reader::layer(const Value& l, const Where& where, size_t index, Document& d
 // The layers are shown and locked as stored once all their art is read.
 bool Reader::layers(const Value& j, Document& doc, std::vector<LayerFlags>& flags) {
     const Value layers = j.find("layers");
-    if (!layers) return fail(Where(), "missing \"layers\"");
-    const Where wl = Where().at("layers");
+    const Where root;
+    if (!layers) return fail(root, "missing \"layers\"");
+    const Where wl = root.at("layers");
     if (!layers.isArray()) return fail(wl, "expected an array");
     Value l = layers.first();
     for (size_t i = 0; i < layers.size(); ++i, l = l.next()) {

@@ -9,8 +9,7 @@
 #include "Input.h"
 #include "Recorder.h"
 #include "Progress.h"
-#include "Render.h"
-#include "io/svg/SvgExport.h"
+#include "io/render/Render.h"
 #include "adm/RegisterADM.h"
 #include "adm/Resources.h"
 #include "cli/Commands.h"
@@ -249,7 +248,7 @@ bool Studio::renderPng(int width, std::string& png, std::string& errorOut) {
         std::string e, bytes;
         RenderSize size;
         size.width = width;
-        if (!renderSvg(writeSvg(*impl_->doc), size, image, e) || !encodePng(image, bytes, e)) return error(e);
+        if (!renderDocument(*impl_->doc, size, image, e) || !encodePng(image, bytes, e)) return error(e);
         return json{{"ok", true}, {"png", bytes}};
     };
     auto answer = task->promise.get_future();

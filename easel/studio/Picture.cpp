@@ -7,12 +7,13 @@
 #include <type_traits>
 #include <vector>
 
+#include "studio/Picture.h"
+
 #include "Document.h"
-#include "JsonOut.h"
-#include "Names.h"
-#include "Picture.h"
-#include "PictureStyle.h"
-#include "Studio.h"
+#include "io/Names.h"
+#include "io/json/JsonOut.h"
+#include "studio/PictureStyle.h"
+#include "studio/Studio.h"
 #include "io/svg/KeptSvgArt.h"
 #include "io/svg/SvgColor.h"
 #include "io/svg/SvgShared.h"
@@ -138,14 +139,32 @@ bool boxPath(const Art& a, const Document& doc, WarpedGeometry& warps, std::stri
     return true;
 }
 
+// What a picture makes of the painted shapes of art. Each format draws
+// paths, outlines and boxes its own way; the walk that finds them is shared.
+struct ShapeSink {
+    virtual ~ShapeSink() = default;
+    // Path art that no envelope bends.
+    virtual void path(const Art& a, float opacity) = 0;
+    // Path data drawn as it stands: a bent path, a compound path's members.
+    virtual void outline(const std::string& d, const AIPathStyle& style, float opacity, int32_t blend) = 0;
+    // Text no envelope bends; false when the format draws it as a box.
+    virtual bool text(const Art&, float) { return false; }
+    // Text, images and the like as their box (path data in page points).
+    virtual void box(const Art& a, const std::string& d) = 0;
+};
+
 // The painted shapes of art, in stacking order, bottom first.
-void shapes(const Art& a, const Document& doc, WarpedGeometry& warps, float opacity, std::string& out) {
+void walkShapes(const Art& a, const Document& doc, WarpedGeometry& warps, float opacity, ShapeSink& sink) {
     if (a.hidden()) return;
     const float op = opacity * a.opacity();
     if (a.type() == kPathArt) {
+        if (warps.chainOf(a).identity()) {
+            sink.path(a, op);
+            return;
+        }
         std::string d;
         pathData(a, warps, d);
-        if (!d.empty()) paint(out, &a.style(), doc, d, op, a.blendMode());
+        if (!d.empty()) sink.outline(d, a.style(), op, a.blendMode());
         return;
     }
     if (a.type() == kCompoundPathArt) {
@@ -155,18 +174,38 @@ void shapes(const Art& a, const Document& doc, WarpedGeometry& warps, float opac
         for (const Art* c = a.firstChild(); c; c = c->next())
             if (c->type() == kPathArt) pathData(*c, warps, d);
         const DrawnStyle drawn = drawnStyle(a);
-        if (!d.empty()) paint(out, &drawn.style, doc, d, opacity * drawn.opacity, drawn.blend);
+        if (!d.empty()) sink.outline(d, drawn.style, opacity * drawn.opacity, drawn.blend);
         return;
     }
     if (a.isContainer()) {
-        for (const Art* c = a.firstChild(); c; c = c->next()) shapes(*c, doc, warps, op, out);
+        for (const Art* c = a.firstChild(); c; c = c->next()) walkShapes(*c, doc, warps, op, sink);
         return;
     }
+    if (a.type() == kTextArt && warps.chainOf(a).identity() && sink.text(a, op)) return;
     if (a.hasObjectMatrix()) {
         std::string d;
-        if (boxPath(a, doc, warps, d)) paint(out, nullptr, doc, d, 1, 0, a.object().isText ? &a.object().text : nullptr);
+        if (boxPath(a, doc, warps, d)) sink.box(a, d);
     }
 }
+
+// The scene as JSON shapes: each path's data in page points.
+struct SceneShapes : ShapeSink {
+    const Document& doc;
+    std::string& out;
+    SceneShapes(const Document& d, std::string& o) : doc(d), out(o) {}
+
+    void path(const Art& a, float opacity) override {
+        std::string d;
+        pathData(a.segments(), a.closed(), d);
+        if (!d.empty()) paint(out, &a.style(), doc, d, opacity, a.blendMode());
+    }
+    void outline(const std::string& d, const AIPathStyle& style, float opacity, int32_t blend) override {
+        paint(out, &style, doc, d, opacity, blend);
+    }
+    void box(const Art& a, const std::string& d) override {
+        paint(out, nullptr, doc, d, 1, 0, a.object().isText ? &a.object().text : nullptr);
+    }
+};
 
 }  // namespace
 
@@ -282,6 +321,41 @@ std::string packUniform(std::vector<double>& ids, std::vector<uint8_t>& flags, s
     return same;
 }
 
+// The new object records as columns, and their shapes'.
+struct PictureColumns {
+    std::vector<double> ids;
+    std::vector<float> bounds, mats, opacity;
+    std::vector<uint8_t> flags, blend;
+    std::vector<uint32_t> counts, geom, style;
+};
+
+// Layout: the header's length (4 bytes, little-endian), the header, then
+// each array aligned to 8 bytes: runs (int32 pairs), ids (float64),
+// bounds (float32 x 4, for the objects not flagged 8), flags (uint8), shape counts (uint32), matrices
+// (float32 x 6, or x 2 when all share their linear part), geometry ids
+// (uint32), style ids (uint32), opacities (float32), blend modes (uint8);
+// a column the header gives as one value is left out.
+std::string pictureBytes(const std::string& head, const std::vector<int32_t>& runs, const PictureColumns& c) {
+    std::string out;
+    out.reserve(head.size() + 64 + runs.size() * 4 + c.ids.size() * 8 +
+                (c.bounds.size() + c.mats.size() + c.opacity.size()) * 4 + c.flags.size() + c.blend.size() +
+                (c.counts.size() + c.geom.size() + c.style.size()) * 4);
+    const uint32_t n = static_cast<uint32_t>(head.size());
+    out.append(reinterpret_cast<const char*>(&n), 4);
+    out += head;
+    appendArray(out, runs);
+    appendArray(out, c.ids);
+    appendArray(out, c.bounds);
+    appendArray(out, c.flags);
+    appendArray(out, c.counts);
+    appendArray(out, c.mats);
+    appendArray(out, c.geom);
+    appendArray(out, c.style);
+    appendArray(out, c.opacity);
+    appendArray(out, c.blend);
+    return out;
+}
+
 }  // namespace
 
 struct PictureWriter {
@@ -358,46 +432,26 @@ struct PictureWriter {
         shapes.push_back(r);
     }
 
-    // The painted shapes of art, in stacking order, bottom first.
-    void walk(const Art& a, float opacity) {
-        if (a.hidden()) return;
-        const float op = opacity * a.opacity();
-        if (a.type() == kPathArt) {
-            if (!warps.chainOf(a).identity()) {
-                std::string d;
-                pathData(a, warps, d);
-                if (!d.empty()) add(derived(d), kIdentityMatrix, &a.style(), op, a.blendMode());
-            } else if (a.sharedGeometry() && !a.sharedGeometry()->segments.empty()) {
-                add(shared(a), a.pendingMatrix(), &a.style(), op, a.blendMode());
-            }
-            return;
+    // The shapes of art as records: path copies share their geometry and
+    // differ by matrix; text is set through its matrix.
+    struct Shapes : ShapeSink {
+        PictureWriter& w;
+        explicit Shapes(PictureWriter& writer) : w(writer) {}
+        void path(const Art& a, float opacity) override {
+            if (a.sharedGeometry() && !a.sharedGeometry()->segments.empty())
+                w.add(w.shared(a), a.pendingMatrix(), &a.style(), opacity, a.blendMode());
         }
-        if (a.type() == kCompoundPathArt) {
-            // One shape: the members' outlines painted together with the
-            // compound's drawn style.
-            std::string d;
-            for (const Art* c = a.firstChild(); c; c = c->next())
-                if (c->type() == kPathArt) pathData(*c, warps, d);
-            const DrawnStyle drawn = drawnStyle(a);
-            if (!d.empty()) add(derived(d), kIdentityMatrix, &drawn.style, opacity * drawn.opacity, drawn.blend);
-            return;
+        void outline(const std::string& d, const AIPathStyle& style, float opacity, int32_t blend) override {
+            w.add(w.derived(d), kIdentityMatrix, &style, opacity, blend);
         }
-        if (a.isContainer()) {
-            for (const Art* c = a.firstChild(); c; c = c->next()) walk(*c, op);
-            return;
-        }
-        if (a.type() == kTextArt && warps.chainOf(a).identity()) {
-            // Text is set through its matrix; its box is what picks it.
+        bool text(const Art& a, float opacity) override {
             std::string d;
             rectPath(a.object().localBox(), d);
-            add(derived(d), a.objectMatrix(), &a.style(), op, a.blendMode(), &a);
-            return;
+            w.add(w.derived(d), a.objectMatrix(), &a.style(), opacity, a.blendMode(), &a);
+            return true;
         }
-        if (a.hasObjectMatrix()) {
-            std::string d;
-            if (boxPath(a, doc, warps, d)) add(derived(d), kIdentityMatrix, nullptr, 1, 0);
-        }
-    }
+        void box(const Art&, const std::string& d) override { w.add(w.derived(d), kIdentityMatrix, nullptr, 1, 0); }
+    };
 
     // The page culls and picks by these bounds. A path copy moved only by a
     // translation is measured from its shared geometry's bounds, which are
@@ -429,7 +483,8 @@ struct PictureWriter {
             o.bounds[2] = b.right;
             o.bounds[3] = b.top;
         }
-        walk(a, 1);
+        Shapes sink(*this);
+        walkShapes(a, doc, warps, 1, sink);
         o.count = static_cast<uint32_t>(shapes.size()) - o.first;
         uint64_t h = 1469598103934665603ull;
         h = hashBytes(h, &o.flags, sizeof o.flags);
@@ -437,6 +492,121 @@ struct PictureWriter {
         if (o.count) h = hashBytes(h, &shapes[o.first], o.count * sizeof(ShapeRecord));
         objects.push_back(o);
         return h;
+    }
+
+    // Each visible layer's objects, recorded in `now` (with their hashes),
+    // and the layers' list for the header.
+    std::string layers(std::vector<PictureStream::Sent>& now) {
+        now.reserve(s.objects_.size());
+        objects.reserve(s.objects_.size());
+        shapes.reserve(s.objects_.size());
+        std::string out = "[";
+        for (size_t i = 0; i < doc.layerCount(); ++i) {
+            const Layer* l = doc.layerFromBottom(i);
+            const size_t before = now.size();
+            if (l->visible())
+                for (const Art* a = l->firstArt(); a; a = a->next())
+                    if (!a->hidden()) now.push_back({a->id(), object(*a)});
+            if (i) out += ',';
+            out += "{\"name\":";
+            quoted(out, l->name());
+            out += l->locked() ? ",\"locked\":true" : ",\"locked\":false";
+            out += ",\"count\":" + std::to_string(now.size() - before) + '}';
+        }
+        out += ']';
+        return out;
+    }
+
+    // The objects the page keeps, as runs of its old list (old start or -1
+    // for new records, count); `fresh` marks the new ones.
+    std::vector<int32_t> runs(const std::vector<PictureStream::Sent>& now, std::vector<uint8_t>& fresh) const {
+        const auto& old = s.objects_;
+        std::vector<int32_t> runs;
+        fresh.assign(now.size(), 1);
+        std::unordered_map<int64_t, size_t> oldIndex;
+        size_t expect = 0;
+        auto push = [&](int32_t start, int32_t n) {
+            const size_t k = runs.size();
+            if (k && ((start < 0 && runs[k - 2] < 0) || (start >= 0 && runs[k - 2] >= 0 && runs[k - 2] + runs[k - 1] == start)))
+                runs[k - 1] += n;
+            else
+                runs.insert(runs.end(), {start, n});
+        };
+        for (size_t i = 0; i < now.size(); ++i) {
+            size_t j = expect;
+            if (j >= old.size() || old[j].id != now[i].id) {
+                if (oldIndex.empty())
+                    for (size_t k = 0; k < old.size(); ++k) oldIndex.emplace(old[k].id, k);
+                auto it = oldIndex.find(now[i].id);
+                j = it == oldIndex.end() ? old.size() : it->second;
+            }
+            if (j < old.size() && old[j].hash == now[i].hash) {
+                fresh[i] = 0;
+                push(static_cast<int32_t>(j), 1);
+                expect = j + 1;
+            } else {
+                push(-1, 1);
+            }
+        }
+        return runs;
+    }
+
+    PictureColumns columns(const std::vector<uint8_t>& fresh) const {
+        PictureColumns c;
+        const size_t freshCount = static_cast<size_t>(std::count(fresh.begin(), fresh.end(), uint8_t{1}));
+        c.ids.reserve(freshCount), c.bounds.reserve(freshCount * 4), c.flags.reserve(freshCount);
+        c.counts.reserve(freshCount), c.mats.reserve(freshCount * 6), c.geom.reserve(freshCount);
+        c.style.reserve(freshCount), c.opacity.reserve(freshCount), c.blend.reserve(freshCount);
+        for (size_t i = 0; i < fresh.size(); ++i) {
+            if (!fresh[i]) continue;
+            const ObjectRecord& o = objects[i];
+            c.ids.push_back(static_cast<double>(o.id));
+            if (!(o.flags & kFromGeometry)) c.bounds.insert(c.bounds.end(), o.bounds, o.bounds + 4);
+            c.flags.push_back(static_cast<uint8_t>(o.flags));
+            c.counts.push_back(o.count);
+            for (uint32_t k = o.first; k < o.first + o.count; ++k) {
+                const ShapeRecord& r = shapes[k];
+                c.mats.insert(c.mats.end(), r.m, r.m + 6);
+                c.geom.push_back(r.geom);
+                c.style.push_back(r.style);
+                c.opacity.push_back(r.opacity);
+                c.blend.push_back(static_cast<uint8_t>(r.blend));
+            }
+        }
+        return c;
+    }
+
+    // Geometry no object uses any more is dropped on both sides: the list
+    // of their ids.
+    std::string prune() {
+        std::string drop = "[";
+        auto pruneTable = [&](auto& table) {
+            for (auto it = table.begin(); it != table.end();) {
+                if (it->second.used == version) {
+                    ++it;
+                    continue;
+                }
+                if (drop.size() > 1) drop += ',';
+                drop += std::to_string(it->second.id);
+                it = table.erase(it);
+            }
+        };
+        pruneTable(s.shared_);
+        pruneTable(s.sharedClosed_);
+        pruneTable(s.derived_);
+        drop += ']';
+        return drop;
+    }
+
+    // The blend modes the shapes use, by number.
+    std::string blends() const {
+        std::string out = "{";
+        for (int32_t b : blendsUsed) {
+            if (out.size() > 1) out += ',';
+            out += '"' + std::to_string(b) + "\":\"" + blendModeName(b) + '"';
+        }
+        out += '}';
+        return out;
     }
 };
 
@@ -452,107 +622,13 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
     }
     PictureWriter w(*this, doc);
     std::vector<Sent> now;
-    now.reserve(objects_.size());
-    w.objects.reserve(objects_.size());
-    w.shapes.reserve(objects_.size());
-    std::string layers = "[";
-    for (size_t i = 0; i < doc.layerCount(); ++i) {
-        const Layer* l = doc.layerFromBottom(i);
-        const size_t before = now.size();
-        if (l->visible())
-            for (const Art* a = l->firstArt(); a; a = a->next())
-                if (!a->hidden()) now.push_back({a->id(), w.object(*a)});
-        if (i) layers += ',';
-        layers += "{\"name\":";
-        quoted(layers, l->name());
-        layers += l->locked() ? ",\"locked\":true" : ",\"locked\":false";
-        layers += ",\"count\":" + std::to_string(now.size() - before) + '}';
-    }
-    layers += ']';
-
-    // The objects the page keeps, as runs of its old list, and the new ones.
-    std::vector<int32_t> runs;  // (old start or -1 for new records, count)
-    std::vector<uint8_t> fresh(now.size(), 1);
-    std::unordered_map<int64_t, size_t> oldIndex;
-    size_t expect = 0;
-    auto push = [&](int32_t start, int32_t n) {
-        const size_t k = runs.size();
-        if (k && ((start < 0 && runs[k - 2] < 0) || (start >= 0 && runs[k - 2] >= 0 && runs[k - 2] + runs[k - 1] == start)))
-            runs[k - 1] += n;
-        else
-            runs.insert(runs.end(), {start, n});
-    };
-    for (size_t i = 0; i < now.size(); ++i) {
-        size_t j = expect;
-        if (j >= objects_.size() || objects_[j].id != now[i].id) {
-            if (oldIndex.empty())
-                for (size_t k = 0; k < objects_.size(); ++k) oldIndex.emplace(objects_[k].id, k);
-            auto it = oldIndex.find(now[i].id);
-            j = it == oldIndex.end() ? objects_.size() : it->second;
-        }
-        if (j < objects_.size() && objects_[j].hash == now[i].hash) {
-            fresh[i] = 0;
-            push(static_cast<int32_t>(j), 1);
-            expect = j + 1;
-        } else {
-            push(-1, 1);
-        }
-    }
-
-    // The new records, as columns.
-    std::vector<double> ids;
-    std::vector<float> bounds, mats, opacity;
-    std::vector<uint8_t> flags, blend;
-    std::vector<uint32_t> counts, geom, style;
-    const size_t freshCount = static_cast<size_t>(std::count(fresh.begin(), fresh.end(), uint8_t{1}));
-    ids.reserve(freshCount), bounds.reserve(freshCount * 4), flags.reserve(freshCount), counts.reserve(freshCount);
-    mats.reserve(freshCount * 6), geom.reserve(freshCount), style.reserve(freshCount), opacity.reserve(freshCount);
-    blend.reserve(freshCount);
-    for (size_t i = 0; i < now.size(); ++i) {
-        if (!fresh[i]) continue;
-        const ObjectRecord& o = w.objects[i];
-        ids.push_back(static_cast<double>(o.id));
-        if (!(o.flags & kFromGeometry)) bounds.insert(bounds.end(), o.bounds, o.bounds + 4);
-        flags.push_back(static_cast<uint8_t>(o.flags));
-        counts.push_back(o.count);
-        for (uint32_t k = o.first; k < o.first + o.count; ++k) {
-            const ShapeRecord& r = w.shapes[k];
-            mats.insert(mats.end(), r.m, r.m + 6);
-            geom.push_back(r.geom);
-            style.push_back(r.style);
-            opacity.push_back(r.opacity);
-            blend.push_back(static_cast<uint8_t>(r.blend));
-        }
-    }
-
-    const size_t objectCount = ids.size(), shapeCount = geom.size();
-
-    // Geometry no object uses any more is dropped on both sides.
-    std::string drop = "[";
-    auto prune = [&](auto& table) {
-        for (auto it = table.begin(); it != table.end();) {
-            if (it->second.used == w.version) {
-                ++it;
-                continue;
-            }
-            if (drop.size() > 1) drop += ',';
-            drop += std::to_string(it->second.id);
-            it = table.erase(it);
-        }
-    };
-    prune(shared_);
-    prune(sharedClosed_);
-    prune(derived_);
-    drop += ']';
-
-    std::string blends = "{";
-    for (int32_t b : w.blendsUsed) {
-        if (blends.size() > 1) blends += ',';
-        blends += '"' + std::to_string(b) + "\":\"" + blendModeName(b) + '"';
-    }
-    blends += '}';
-
-    const std::string same = packUniform(ids, flags, counts, mats, geom, style, opacity, blend);
+    const std::string layers = w.layers(now);
+    std::vector<uint8_t> fresh;
+    const std::vector<int32_t> runs = w.runs(now, fresh);
+    PictureColumns c = w.columns(fresh);
+    const size_t objectCount = c.ids.size(), shapeCount = c.geom.size();
+    const std::string drop = w.prune();
+    const std::string same = packUniform(c.ids, c.flags, c.counts, c.mats, c.geom, c.style, c.opacity, c.blend);
 
     std::string head = "{\"version\":" + std::to_string(w.version) + ",\"base\":" + std::to_string(full ? 0 : version_);
     head += ",\"width\":";
@@ -560,37 +636,14 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
     head += ",\"height\":";
     num(head, doc.height(), 3);
     head += ",\"layers\":" + layers + ",\"geoms\":" + w.geoms + "],\"styles\":" + w.styles + "],\"drop\":" + drop +
-            ",\"blends\":" + blends + ",\"runs\":" + std::to_string(runs.size() / 2) +
+            ",\"blends\":" + w.blends() + ",\"runs\":" + std::to_string(runs.size() / 2) +
             ",\"objects\":" + std::to_string(objectCount) + ",\"shapes\":" + std::to_string(shapeCount) +
             (same.empty() ? "" : ",\"same\":" + same) +
-            (bounds.size() / 4 < objectCount ? ",\"boxes\":" + std::to_string(bounds.size() / 4) : "") + '}';
-
-    // Layout: the header's length (4 bytes, little-endian), the header, then
-    // each array aligned to 8 bytes: runs (int32 pairs), ids (float64),
-    // bounds (float32 x 4, for the objects not flagged 8), flags (uint8), shape counts (uint32), matrices
-    // (float32 x 6, or x 2 when all share their linear part), geometry ids
-    // (uint32), style ids (uint32), opacities (float32), blend modes (uint8);
-    // a column the header gives as one value is left out.
-    std::string out;
-    out.reserve(head.size() + 64 + runs.size() * 4 + ids.size() * 8 + (bounds.size() + mats.size() + opacity.size()) * 4 +
-                flags.size() + blend.size() + (counts.size() + geom.size() + style.size()) * 4);
-    const uint32_t n = static_cast<uint32_t>(head.size());
-    out.append(reinterpret_cast<const char*>(&n), 4);
-    out += head;
-    appendArray(out, runs);
-    appendArray(out, ids);
-    appendArray(out, bounds);
-    appendArray(out, flags);
-    appendArray(out, counts);
-    appendArray(out, mats);
-    appendArray(out, geom);
-    appendArray(out, style);
-    appendArray(out, opacity);
-    appendArray(out, blend);
+            (c.bounds.size() / 4 < objectCount ? ",\"boxes\":" + std::to_string(c.bounds.size() / 4) : "") + '}';
 
     objects_ = std::move(now);
     version_ = w.version;
-    return out;
+    return pictureBytes(head, runs, c);
 }
 
 std::string sceneText(const Document& doc) {
@@ -625,7 +678,8 @@ std::string sceneText(const Document& doc) {
                     out.back() = ']';
                 }
                 out += ",\"p\":[";
-                shapes(*a, doc, warps, 1, out);
+                SceneShapes sink(doc, out);
+                walkShapes(*a, doc, warps, 1, sink);
                 out += ']';
                 if (a->locked()) out += ",\"locked\":true";
                 out += '}';

@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "DocumentJson.h"
-#include "GradientJson.h"
-#include "DocumentJsonShared.h"
-#include "JsonOut.h"
-#include "Names.h"
+#include "io/Names.h"
+#include "io/json/DocumentJson.h"
+#include "io/json/DocumentJsonShared.h"
+#include "io/json/GradientJson.h"
+#include "io/json/JsonOut.h"
 
 namespace easel {
 
@@ -123,6 +123,30 @@ private:
     void color(const AIColor& c, int indent);
     void style(const AIPathStyle& s, Object& o);
     void art(const Art& a, int indent);
+    // Art being written: its object, and the fields written so far when
+    // attributes kept from a file follow.
+    struct ArtWrite {
+        const Art& a;
+        int indent;
+        Object o;
+        bool hasExtra;
+        std::vector<std::string_view> written;
+        void key(std::string_view k) {
+            o.key(k);
+            if (hasExtra) written.push_back(k);
+        }
+    };
+    void artHeader(ArtWrite& w);
+    void artPath(ArtWrite& w);
+    void artSelectedSegments(ArtWrite& w);
+    void artObject(ArtWrite& w);
+    void artMatrices(ArtWrite& w);
+    void artWarp(ArtWrite& w);
+    void artStyle(ArtWrite& w);
+    void artOpacity(ArtWrite& w);
+    void artTags(ArtWrite& w);
+    void artChildren(ArtWrite& w);
+    void artKeptMembers(ArtWrite& w);
     void json(const Json& j, int indent);
 
     static constexpr unsigned kNumberCacheBits = 12;
@@ -219,187 +243,217 @@ void Writer::style(const AIPathStyle& s, Object& o) {
 }
 
 void Writer::art(const Art& a, int indent) {
-    const int16_t type = a.type();
-    // Fields this art writes, listed when attributes kept from a file follow
-    // (those only add fields not written already).
-    const bool hasExtra = !a.extra().empty();
-    std::vector<std::string_view> written;
-    Object o{*this, indent};
-    auto key = [&](std::string_view k) {
-        o.key(k);
-        if (hasExtra) written.push_back(k);
-    };
-    key("id");
+    // The members in the order the file lists them, one writer each.
+    using MemberWriter = void (Writer::*)(ArtWrite&);
+    static constexpr MemberWriter kMembers[] = {
+        &Writer::artHeader,   &Writer::artPath, &Writer::artSelectedSegments, &Writer::artObject,
+        &Writer::artMatrices, &Writer::artWarp, &Writer::artStyle,            &Writer::artOpacity,
+        &Writer::artTags,     &Writer::artChildren, &Writer::artKeptMembers};
+    ArtWrite w{a, indent, Object{*this, indent}, !a.extra().empty(), {}};
+    for (const MemberWriter write : kMembers) (this->*write)(w);
+    w.o.close();
+    flushIfFull();
+}
+
+void Writer::artHeader(ArtWrite& w) {
+    const Art& a = w.a;
+    w.key("id");
     integer(a.id());
-    key("type");
-    str(artTypeName(type));
-    key("selected");
+    w.key("type");
+    str(artTypeName(a.type()));
+    w.key("selected");
     boolean(a.selected());
     if (a.locked()) {
-        key("locked");
+        w.key("locked");
         boolean(true);
     }
     if (a.hidden()) {
-        key("hidden");
+        w.key("hidden");
         boolean(true);
     }
-    if (a.hasPath()) {
-        key("closed");
-        boolean(a.closed());
-        key("segments");
-        const size_t n = a.segmentCount();
-        segs_.resize(n);
-        a.copySegments(0, n, segs_.data());
-        Array arr{*this, indent + 2};
-        for (const AIPathSegment& s : segs_) {
-            arr.next();
-            const float f[6] = {s.p.h, s.p.v, s.in.h, s.in.v, s.out.h, s.out.v};
-            put('[');
-            for (float v : f) {
-                num(v);
-                put(", ");
-            }
-            put(s.corner ? '1' : '0');
-            put(']');
+}
+
+void Writer::artPath(ArtWrite& w) {
+    const Art& a = w.a;
+    if (!a.hasPath()) return;
+    w.key("closed");
+    boolean(a.closed());
+    w.key("segments");
+    const size_t n = a.segmentCount();
+    segs_.resize(n);
+    a.copySegments(0, n, segs_.data());
+    Array arr{*this, w.indent + 2};
+    for (const AIPathSegment& s : segs_) {
+        arr.next();
+        const float f[6] = {s.p.h, s.p.v, s.in.h, s.in.v, s.out.h, s.out.v};
+        put('[');
+        for (float v : f) {
+            num(v);
+            put(", ");
         }
-        arr.close();
-        flushIfFull();
-        if (a.selected() && a.hasPartialSegmentSelection()) {
-            key("selectedSegments");
-            // Plain indices on one line; any [index, bits] pair puts one
-            // element a line.
-            bool flat = true;
-            for (size_t i = 0; i < n && flat; ++i) {
-                const int16_t bits = a.segmentSelection(i);
-                flat = bits == 0 || bits == kSegmentPointSelected;
-            }
-            Array arr2{*this, indent + 2};
-            bool first = true;
-            for (size_t i = 0; i < n; ++i) {
-                const int16_t bits = a.segmentSelection(i);
-                if (bits == 0) continue;
-                if (flat) {
-                    put(first ? "[" : ", ");
-                } else {
-                    arr2.next();
-                }
-                first = false;
-                if (bits == kSegmentPointSelected) {
-                    integer(static_cast<int64_t>(i));
-                    continue;
-                }
-                put('[');
-                integer(static_cast<int64_t>(i));
-                put(", ");
-                integer(bits);
-                put(']');
-            }
-            if (flat) put(first ? "[]" : "]");
-            else arr2.close();
-        }
+        put(s.corner ? '1' : '0');
+        put(']');
     }
-    const ObjectData& obj = a.object();
+    arr.close();
+    flushIfFull();
+}
+
+// Plain indices on one line; any [index, bits] pair puts one element a line.
+void Writer::artSelectedSegments(ArtWrite& w) {
+    const Art& a = w.a;
+    if (!a.hasPath() || !a.selected() || !a.hasPartialSegmentSelection()) return;
+    w.key("selectedSegments");
+    const size_t n = a.segmentCount();
+    bool flat = true;
+    for (size_t i = 0; i < n && flat; ++i) {
+        const int16_t bits = a.segmentSelection(i);
+        flat = bits == 0 || bits == kSegmentPointSelected;
+    }
+    Array arr{*this, w.indent + 2};
+    bool first = true;
+    for (size_t i = 0; i < n; ++i) {
+        const int16_t bits = a.segmentSelection(i);
+        if (bits == 0) continue;
+        if (flat) {
+            put(first ? "[" : ", ");
+        } else {
+            arr.next();
+        }
+        first = false;
+        if (bits == kSegmentPointSelected) {
+            integer(static_cast<int64_t>(i));
+            continue;
+        }
+        put('[');
+        integer(static_cast<int64_t>(i));
+        put(", ");
+        integer(bits);
+        put(']');
+    }
+    if (flat) put(first ? "[]" : "]");
+    else arr.close();
+}
+
+void Writer::artObject(ArtWrite& w) {
+    const int16_t type = w.a.type();
+    const ObjectData& obj = w.a.object();
     if (documentJsonIsText(type)) {
-        key("text");
+        w.key("text");
         str(obj.text);
-        key("fontSize");
+        w.key("fontSize");
         num(obj.fontSize);
     }
     if (documentJsonHasHref(type)) {
-        key("href");
+        w.key("href");
         str(obj.href);
     }
     if (type == kSymbolArt) {
-        key("symbol");
+        w.key("symbol");
         str(obj.symbol);
     }
     if (documentJsonHasSize(type)) {
-        key("width");
+        w.key("width");
         num(obj.width);
-        key("height");
+        w.key("height");
         num(obj.height);
     }
-    if (a.hasObjectMatrix() && type != kTextPathArt) {
-        key("matrix");
+}
+
+void Writer::artMatrices(ArtWrite& w) {
+    const Art& a = w.a;
+    if (a.hasObjectMatrix() && a.type() != kTextPathArt) {
+        w.key("matrix");
         const AIRealMatrix& m = a.objectMatrix();
         const float f[6] = {m.a, m.b, m.c, m.d, m.tx, m.ty};
         numbers(f, 6);
     }
     if (const AIRealMatrix* space = a.effectSpace()) {
-        key("effectSpace");
+        w.key("effectSpace");
         const float f[6] = {space->a, space->b, space->c, space->d, space->tx, space->ty};
         numbers(f, 6);
     }
-    if (type == kEnvelopeArt) {
-        const EnvelopeWarp& w = a.warp();
-        key("warp");
-        Object wo{*this, indent + 2};
-        wo.key("style");
-        integer(w.style);
-        wo.key("bend");
-        num(w.bend);
-        wo.key("horizontal");
-        num(w.horizontal);
-        wo.key("vertical");
-        num(w.vertical);
-        wo.key("rotate90");
-        boolean(w.rotate90);
-        wo.close();
+}
+
+void Writer::artWarp(ArtWrite& w) {
+    if (w.a.type() != kEnvelopeArt) return;
+    const EnvelopeWarp& warp = w.a.warp();
+    w.key("warp");
+    Object wo{*this, w.indent + 2};
+    wo.key("style");
+    integer(warp.style);
+    wo.key("bend");
+    num(warp.bend);
+    wo.key("horizontal");
+    num(warp.horizontal);
+    wo.key("vertical");
+    num(warp.vertical);
+    wo.key("rotate90");
+    boolean(warp.rotate90);
+    wo.close();
+}
+
+void Writer::artStyle(ArtWrite& w) {
+    const Art& a = w.a;
+    if (!documentJsonHasStyle(a.type()) && sameStyle(a.style(), unpaintedStyle())) return;
+    if (w.hasExtra) {
+        w.written.insert(w.written.end(), {"fill", "stroke"});
+        if (a.style().evenOdd) w.written.push_back("evenOdd");
     }
-    if (documentJsonHasStyle(type) || !sameStyle(a.style(), unpaintedStyle())) {
-        if (hasExtra) {
-            written.insert(written.end(), {"fill", "stroke"});
-            if (a.style().evenOdd) written.push_back("evenOdd");
+    style(a.style(), w.o);
+}
+
+void Writer::artOpacity(ArtWrite& w) {
+    w.key("opacity");
+    num(w.a.opacity());
+    w.key("blend");
+    str(blendModeName(w.a.blendMode()));
+}
+
+// A name given twice keeps its first place and its last value.
+void Writer::artTags(ArtWrite& w) {
+    const TagList& tags = w.a.tags();
+    if (tags.empty()) return;
+    w.key("tags");
+    Object t{*this, w.indent + 2};
+    for (size_t i = 0; i < tags.size(); ++i) {
+        bool seen = false;
+        for (size_t k = 0; k < i && !seen; ++k) seen = tags[k].name == tags[i].name;
+        if (seen) continue;
+        const Tag* last = &tags[i];
+        for (size_t k = i + 1; k < tags.size(); ++k) {
+            if (tags[k].name == tags[i].name) last = &tags[k];
         }
-        style(a.style(), o);
+        t.key(last->name);
+        if (last->isReal) num(last->real);
+        else str(last->text);
     }
-    key("opacity");
-    num(a.opacity());
-    key("blend");
-    str(blendModeName(a.blendMode()));
-    const TagList& tags = a.tags();
-    if (!tags.empty()) {
-        key("tags");
-        Object t{*this, indent + 2};
-        // A name given twice keeps its first place and its last value.
-        for (size_t i = 0; i < tags.size(); ++i) {
-            bool seen = false;
-            for (size_t k = 0; k < i && !seen; ++k) seen = tags[k].name == tags[i].name;
-            if (seen) continue;
-            const Tag* last = &tags[i];
-            for (size_t k = i + 1; k < tags.size(); ++k) {
-                if (tags[k].name == tags[i].name) last = &tags[k];
-            }
-            t.key(last->name);
-            if (last->isReal) num(last->real);
-            else str(last->text);
-        }
-        t.close();
+    t.close();
+}
+
+void Writer::artChildren(ArtWrite& w) {
+    if (!w.a.isContainer()) return;
+    w.key("children");
+    Array arr{*this, w.indent + 2};
+    for (const Art* c = w.a.firstChild(); c; c = c->next()) {
+        arr.next();
+        art(*c, w.indent + 4);
     }
-    if (a.isContainer()) {
-        key("children");
-        Array arr{*this, indent + 2};
-        for (const Art* c = a.firstChild(); c; c = c->next()) {
-            arr.next();
-            art(*c, indent + 4);
-        }
-        arr.close();
+    arr.close();
+}
+
+// Attributes kept from a file only add fields not written already.
+void Writer::artKeptMembers(ArtWrite& w) {
+    if (!w.hasExtra) return;
+    const Json extra = Json::parse(w.a.extra(), nullptr, false);
+    if (!extra.is_object()) return;
+    for (auto& [k, v] : extra.items()) {
+        bool known = false;
+        for (std::string_view name : w.written) known = known || name == k;
+        if (known) continue;
+        w.written.push_back(k);  // a key the extra gives twice is written once
+        w.o.key(k);
+        json(v, w.indent + 2);
     }
-    if (hasExtra) {
-        const Json extra = Json::parse(a.extra(), nullptr, false);
-        if (extra.is_object()) {
-            for (auto& [k, v] : extra.items()) {
-                bool known = false;
-                for (std::string_view w : written) known = known || w == k;
-                if (known) continue;
-                written.push_back(k);  // a key the extra gives twice is written once
-                o.key(k);
-                json(v, indent + 2);
-            }
-        }
-    }
-    o.close();
-    flushIfFull();
 }
 
 // A value kept from a file, laid out like the rest.

@@ -4,7 +4,7 @@
 
 #include "DocumentJsonShared.h"
 #include "Input.h"
-#include "io/svg/KeptSvg.h"
+#include "io/KeptSvg.h"
 #include "Names.h"
 
 #include <charconv>

@@ -8,6 +8,7 @@
 
 #include "FileWrite.h"
 #include "adm/Dialog.h"
+#include "adm/RegisterADM.h"
 #include "adm/Resources.h"
 #include "cli/Program.h"
 #include "model/Document.h"

@@ -14,6 +14,7 @@
 #include "DocumentJson.h"
 #include "HostState.h"
 #include "adm/Dialog.h"
+#include "run/DocumentFiles.h"
 #include "run/PluginSession.h"
 
 namespace bench {

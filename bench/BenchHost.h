@@ -14,8 +14,8 @@
 #include "DocumentJson.h"
 #include "HostState.h"
 #include "adm/Dialog.h"
-#include "cli/Commands.h"
-#include "cli/Session.h"
+#include "run/DocumentFiles.h"
+#include "run/PluginSession.h"
 
 namespace bench {
 
@@ -49,7 +49,7 @@ public:
 
     // Sets dialog items (each clamped to its range) and presses OK.
     bool options(const std::string& tool, const std::vector<easel::adm::SetAction>& sets, std::string& error) {
-        easel::RegisteredTool* t = easel::cli::findTool(tool);
+        easel::RegisteredTool* t = easel::run::findTool(tool);
         if (!t) {
             error = "no tool " + tool;
             return false;
@@ -63,11 +63,11 @@ public:
     // Mouse down at `from`, one drag event at `to`, mouse up: the seconds the
     // drag event took.
     double drag(easel::Document& doc, const std::string& tool, AIRealPoint from, AIRealPoint to) {
-        easel::RegisteredTool* t = easel::cli::findTool(tool);
+        easel::RegisteredTool* t = easel::run::findTool(tool);
         if (!t) return -1;
         easel::hostState().document = &doc;
         easel::hostState().random.reseed(1);
-        easel::cli::Session::Drag d(session_, doc, *t);
+        easel::run::PluginSession::Drag d(session_, doc, *t);
         d.down(from, 0, 0);
         const auto start = std::chrono::steady_clock::now();
         d.move(to, 0, 0);
@@ -76,10 +76,10 @@ public:
         return took.count();
     }
 
-    easel::cli::Session& session() { return session_; }
+    easel::run::PluginSession& session() { return session_; }
 
 private:
-    easel::cli::Session session_;
+    easel::run::PluginSession session_;
     bool ok_ = false;
     std::string error_;
 };

@@ -76,7 +76,7 @@ void BM_WriteJson(benchmark::State& state) {
     for (auto _ : state) {
         resetPeak();
         std::string error;
-        if (!cli::writeDocumentFile(path, *big().doc, error)) {
+        if (!run::writeDocumentFile(path, *big().doc, error)) {
             state.SkipWithError(error.c_str());
             return;
         }

@@ -77,10 +77,10 @@ void BM_RowsColumnsMoves(benchmark::State& state) {
         doc->setSelected(a, true);
     }
     doc->clearHistory();
-    RegisteredTool* tool = cli::findTool("Rows Columns");
+    RegisteredTool* tool = run::findTool("Rows Columns");
     hostState().document = doc.get();
     hostState().random.reseed(1);
-    cli::Session::Drag drag(bench::host().session(), *doc, *tool);
+    run::PluginSession::Drag drag(bench::host().session(), *doc, *tool);
     drag.down({40, 40}, 0, 0);
     size_t selected = 0;
     int i = 0;

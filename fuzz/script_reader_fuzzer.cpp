@@ -7,17 +7,17 @@
 #include <cstdlib>
 #include <string>
 
-#include "Script.h"
+#include "run/Script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    easel::cli::Script script;
+    easel::run::Script script;
     std::string error;
-    if (!easel::cli::parseScript(text, script, error)) {
+    if (!easel::run::parseScript(text, script, error)) {
         if (error.empty()) std::abort();  // refused without a reason
         return 0;
     }
     for (const auto& step : script.steps)
-        if (step.kind == easel::cli::Step::Kind::Drag && step.events.empty()) std::abort();
+        if (step.kind == easel::run::Step::Kind::Drag && step.events.empty()) std::abort();
     return 0;
 }

@@ -15,7 +15,7 @@
 
 #include "Document.h"
 #include "DocumentJson.h"
-#include "Host.h"
+#include "studio/StudioHost.h"
 #include "Input.h"
 #include "adm/RegisterADM.h"
 
@@ -81,7 +81,7 @@ Host& host() {
         auto* m = new Host;
         std::string e;
         if (!easel::readDocumentJson(kDocument, m->doc, e)) std::abort();
-        m->session = std::make_unique<easel::cli::Session>(std::vector<std::filesystem::path>{EASEL_FUZZ_PLUGIN_DIR});
+        m->session = std::make_unique<easel::run::PluginSession>(std::vector<std::filesystem::path>{EASEL_FUZZ_PLUGIN_DIR});
         easel::hostState().document = m->doc.get();
         easel::adm::dialogManager().setDefaultDriver(&m->driver);
         m->driver.onOpen = [] {};

@@ -1,6 +1,6 @@
 #include "Win32Resources.h"
 
-#include "Win32Controls.h"
+#include "host/Win32Controls.h"
 
 namespace resources {
 

@@ -7,7 +7,7 @@
 #include <type_traits>
 
 #include "Resources.h"
-#include "Win32Controls.h"
+#include "host/Win32Controls.h"
 
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN

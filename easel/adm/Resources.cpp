@@ -118,32 +118,24 @@ std::optional<DialogTemplate> readDialogTemplate(const std::filesystem::path& bu
     }
 }
 
-std::optional<Image> decodeIcon(const std::vector<uint8_t>& d, std::string* error) {
-    // Icon directory: reserved 0, type 1 (icon) or 2 (cursor), image count.
-    if (d.size() < 6 + 16 || le16(d, 0) != 0 || (le16(d, 2) != 1 && le16(d, 2) != 2) || le16(d, 4) == 0) {
-        setError(error, "not an icon or cursor file");
-        return std::nullopt;
+namespace {
+
+// Where the parts of an icon's bitmap lie: the palette, the colour rows (XOR
+// image) and the mask rows (AND image), each row padded to 32 bits.
+struct IconBitmap {
+    int32_t width = 0, height = 0;
+    uint16_t bpp = 0;
+    uint32_t colorsUsed = 0;
+    size_t palette = 0, xorStart = 0, xorStride = 0, andStart = 0, andStride = 0;
+
+    bool masked(const std::vector<uint8_t>& d, int32_t y, size_t x) const {
+        const size_t maskRow = andStart + andStride * size_t(height - 1 - y);  // rows are stored bottom first
+        return (d[maskRow + x / 8] >> (7 - x % 8)) & 1u;
     }
-    const bool cursor = le16(d, 2) == 2;
-    const size_t dirEntry = 6;
-    Image img;
-    img.width = d[dirEntry] == 0 ? 256 : d[dirEntry];
-    img.height = d[dirEntry + 1] == 0 ? 256 : d[dirEntry + 1];
-    if (cursor) {
-        img.hotX = le16(d, dirEntry + 4);
-        img.hotY = le16(d, dirEntry + 6);
-    }
-    const uint32_t size = le32(d, dirEntry + 8);
-    const uint32_t offset = le32(d, dirEntry + 12);
-    if (offset > d.size() || size > d.size() - offset || size < 40) {
-        setError(error, "image data lies outside the file");
-        return std::nullopt;
-    }
-    if (d[offset] == 0x89 && d[offset + 1] == 'P') {
-        setError(error, "PNG-compressed icon images are not supported");
-        return std::nullopt;
-    }
-    // Bitmap header: the height counts the colour image and the mask.
+};
+
+// Reads the bitmap header at `offset`; the height it gives counts the colour image and the mask.
+std::optional<IconBitmap> readIconBitmap(const std::vector<uint8_t>& d, size_t offset, uint32_t size, std::string* error) {
     const size_t h = offset;
     const uint32_t headerSize = le32(d, h);
     const auto bw = static_cast<int32_t>(le32(d, h + 4));
@@ -156,31 +148,39 @@ std::optional<Image> decodeIcon(const std::vector<uint8_t>& d, std::string* erro
         setError(error, "unsupported icon bitmap (" + std::to_string(bpp) + " bits per pixel)");
         return std::nullopt;
     }
-    img.width = bw;
-    img.height = bh2 / 2;
-    img.bitCount = bpp;
     if (bpp <= 8 && colorsUsed == 0) colorsUsed = 1u << bpp;
     if (bpp > 8) colorsUsed = 0;
-    const size_t palette = h + headerSize;
-    const size_t xorStart = palette + 4 * size_t{colorsUsed};
-    const size_t xorStride = ((size_t(bw) * bpp + 31) / 32) * 4;
-    const size_t andStride = ((size_t(bw) + 31) / 32) * 4;
-    const size_t andStart = xorStart + xorStride * size_t(img.height);
-    const size_t end = andStart + andStride * size_t(img.height);
+    IconBitmap b;
+    b.width = bw;
+    b.height = bh2 / 2;
+    b.bpp = bpp;
+    b.colorsUsed = colorsUsed;
+    b.palette = h + headerSize;
+    b.xorStart = b.palette + 4 * size_t{colorsUsed};
+    b.xorStride = ((size_t(bw) * bpp + 31) / 32) * 4;
+    b.andStride = ((size_t(bw) + 31) / 32) * 4;
+    b.andStart = b.xorStart + b.xorStride * size_t(b.height);
+    const size_t end = b.andStart + b.andStride * size_t(b.height);
     if (end > offset + size) {
         setError(error, "icon bitmap is truncated");
         return std::nullopt;
     }
+    return b;
+}
+
+// Fills img.rgba from the bitmap; true when a 32-bit image has any alpha.
+bool readIconPixels(const std::vector<uint8_t>& d, const IconBitmap& bmp, Image& img) {
+    const int32_t bw = bmp.width;
+    const uint16_t bpp = bmp.bpp;
     img.rgba.assign(size_t(bw) * size_t(img.height) * 4, 0);
     bool anyAlpha = false;
     for (int32_t y = 0; y < img.height; ++y) {
-        const size_t row = xorStart + xorStride * size_t(img.height - 1 - y);  // rows are stored bottom first
-        const size_t maskRow = andStart + andStride * size_t(img.height - 1 - y);
+        const size_t row = bmp.xorStart + bmp.xorStride * size_t(img.height - 1 - y);  // rows are stored bottom first
         for (int32_t x = 0; x < bw; ++x) {
             uint8_t r = 0, g = 0, b = 0, a = 255;
             auto fromPalette = [&](uint32_t index) {
-                if (index >= colorsUsed) return;
-                const size_t p = palette + 4 * size_t{index};
+                if (index >= bmp.colorsUsed) return;
+                const size_t p = bmp.palette + 4 * size_t{index};
                 b = d[p];
                 g = d[p + 1];
                 r = d[p + 2];
@@ -203,12 +203,9 @@ std::optional<Image> decodeIcon(const std::vector<uint8_t>& d, std::string* erro
                 if (a != 0) anyAlpha = true;
                 break;
             }
-            const bool masked = (d[maskRow + ux / 8] >> (7 - ux % 8)) & 1u;
-            if (masked && bpp != 32) {
-                // Mask set: transparent where the colour is black; where it is
-                // not, the screen is inverted, shown here as opaque colour.
-                if (r == 0 && g == 0 && b == 0) a = 0;
-            }
+            // Mask set: transparent where the colour is black; where it is
+            // not, the screen is inverted, shown here as opaque colour.
+            if (bpp != 32 && bmp.masked(d, y, ux) && r == 0 && g == 0 && b == 0) a = 0;
             uint8_t* px = &img.rgba[(size_t(y) * size_t(bw) + ux) * 4];
             px[0] = r;
             px[1] = g;
@@ -216,15 +213,44 @@ std::optional<Image> decodeIcon(const std::vector<uint8_t>& d, std::string* erro
             px[3] = a;
         }
     }
-    if (bpp == 32 && !anyAlpha) {
+    return anyAlpha;
+}
+
+}  // namespace
+
+std::optional<Image> decodeIcon(const std::vector<uint8_t>& d, std::string* error) {
+    // Icon directory: reserved 0, type 1 (icon) or 2 (cursor), image count.
+    if (d.size() < 6 + 16 || le16(d, 0) != 0 || (le16(d, 2) != 1 && le16(d, 2) != 2) || le16(d, 4) == 0) {
+        setError(error, "not an icon or cursor file");
+        return std::nullopt;
+    }
+    const bool cursor = le16(d, 2) == 2;
+    const size_t dirEntry = 6;
+    Image img;
+    if (cursor) {
+        img.hotX = le16(d, dirEntry + 4);
+        img.hotY = le16(d, dirEntry + 6);
+    }
+    const uint32_t size = le32(d, dirEntry + 8);
+    const uint32_t offset = le32(d, dirEntry + 12);
+    if (offset > d.size() || size > d.size() - offset || size < 40) {
+        setError(error, "image data lies outside the file");
+        return std::nullopt;
+    }
+    if (d[offset] == 0x89 && d[offset + 1] == 'P') {
+        setError(error, "PNG-compressed icon images are not supported");
+        return std::nullopt;
+    }
+    const std::optional<IconBitmap> bmp = readIconBitmap(d, offset, size, error);
+    if (!bmp) return std::nullopt;
+    img.width = bmp->width;
+    img.height = bmp->height;
+    img.bitCount = bmp->bpp;
+    if (!readIconPixels(d, *bmp, img) && bmp->bpp == 32) {
         // A 32-bit image without alpha relies on the mask alone.
         for (int32_t y = 0; y < img.height; ++y)
-            for (int32_t x = 0; x < bw; ++x) {
-                const size_t maskRow = andStart + andStride * size_t(img.height - 1 - y);
-                const auto ux = static_cast<size_t>(x);
-                const bool masked = (d[maskRow + ux / 8] >> (7 - ux % 8)) & 1u;
-                img.rgba[(size_t(y) * size_t(bw) + ux) * 4 + 3] = masked ? 0 : 255;
-            }
+            for (int32_t x = 0; x < img.width; ++x)
+                img.rgba[(size_t(y) * size_t(img.width) + size_t(x)) * 4 + 3] = bmp->masked(d, y, size_t(x)) ? 0 : 255;
     }
     return img;
 }

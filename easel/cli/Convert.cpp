@@ -1,59 +1,19 @@
-// The convert and render commands, and document files by extension.
+// The convert and render commands.
 #include <cmath>
 #include <ostream>
 
-#include "Commands.h"
-#include "Document.h"
-#include "DocumentJson.h"
-#include "Input.h"
+#include "FileWrite.h"
 #include "Render.h"
-#include "io/svg/SvgExport.h"
-#include "io/svg/SvgImport.h"
+#include "cli/Program.h"
+#include "model/Document.h"
+#include "run/DocumentFiles.h"
 
 namespace easel::cli {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string lowerExtension(const fs::path& p) {
-    std::string e = p.extension().string();
-    for (char& c : e) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return e;
-}
-
-}  // namespace
-
-bool isSvgPath(const fs::path& p) { return lowerExtension(p) == ".svg"; }
-
-bool readDocumentFile(const fs::path& path, std::unique_ptr<Document>& doc, std::string& error, std::ostream& err) {
-    std::string text;
-    try {
-        text = readInputFile(path);
-    } catch (const InputError& e) {
-        error = e.what();
-        return false;
-    }
-    if (!isSvgPath(path)) return readDocumentJson(text, doc, error);
-    SvgReport report;
-    if (!readSvg(text, doc, report, error)) return false;
-    for (const std::string& n : report.notes) err << "easel: " << path.string() << ": " << n << "\n";
-    return true;
-}
-
-bool writeDocumentFile(const fs::path& path, const Document& doc, std::string& error) {
-    if (isSvgPath(path)) {
-        const std::string text = writeSvg(doc);
-        if (text.empty()) {  // a build without SVG (Windows)
-            error = "cannot write " + path.string() + ": this build of easel writes .json documents only";
-            return false;
-        }
-        return writeFileAtomically(path.string(), text, error);
-    }
-    // Streamed: the text is never held whole in memory.
-    return writeFileAtomically(
-        path.string(), [&](const FilePieceSink& sink) { writeDocumentJson(doc, sink); }, error);
-}
+using run::lowerExtension;
+using run::readDocumentFile;
+using run::writeDocumentFile;
 
 int convert(const ConvertOptions& o, std::ostream& out, std::ostream& err) {
     for (const fs::path& p : {o.input, o.output}) {

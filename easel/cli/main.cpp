@@ -5,10 +5,8 @@
 #include <io.h>
 #endif
 
-#include "Commands.h"
-#ifdef EASEL_HAS_STUDIO
-#include "Server.h"
-#else
+#include "cli/Program.h"
+#ifndef EASEL_HAS_STUDIO
 #include <CLI/CLI.hpp>
 #endif
 
@@ -36,7 +34,7 @@ int main(int argc, char** argv) {
 #endif
     std::vector<easel::cli::AddCommand> extra;
 #ifdef EASEL_HAS_STUDIO
-    extra.push_back(easel::studio::addStudioCommand);
+    extra.push_back(easel::cli::addStudioCommand);
 #else
     extra.push_back(addMissingStudio);
 #endif

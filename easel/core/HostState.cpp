@@ -19,6 +19,14 @@ RegisteredTool* HostState::toolByName(const std::string& name) {
     return nullptr;
 }
 
+std::string shortToolTitle(const std::string& title) {
+    std::string t = title;
+    while (!t.empty() && t.front() == ' ') t.erase(t.begin());
+    if (t.rfind("ZR5 ", 0) == 0) t.erase(0, 4);
+    while (!t.empty() && t.back() == ' ') t.pop_back();
+    return t;
+}
+
 void HostState::reset() {
     document = nullptr;
     tools.clear();

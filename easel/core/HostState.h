@@ -56,4 +56,8 @@ struct HostState {
 
 HostState& hostState();
 
+// A tool's title as people read it: without the blanks around it and the
+// "ZR5 " group prefix the plug-ins put before their tools' titles.
+std::string shortToolTitle(const std::string& title);
+
 }  // namespace easel

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <set>
 
-#include "Names.h"
-#include "SelectionLayer.h"
+#include "model/Names.h"
+#include "model/SelectionLayer.h"
 #include "Support.h"
 
 namespace easel::edit {

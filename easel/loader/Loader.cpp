@@ -328,10 +328,7 @@ std::string Loader::toolEventName(const char* selector, AIToolHandle tool) {
     std::string what;
     if (RegisteredTool* t = hostState().toolByHandle(tool)) {
         // The short title the command line shows: no padding, no product prefix.
-        what = t->title.empty() ? t->name : t->title;
-        const auto first = what.find_first_not_of(' ');
-        what = first == std::string::npos ? std::string() : what.substr(first, what.find_last_not_of(' ') - first + 1);
-        if (what.rfind("ZR5 ", 0) == 0) what.erase(0, 4);
+        what = shortToolTitle(t->title.empty() ? t->name : t->title);
     }
     if (what.empty()) what = "tool";
     const std::string s = selector ? selector : "";

@@ -5,10 +5,10 @@
 #include <cmath>
 
 #include "Document.h"
-#include "Host.h"
 #include "Input.h"
 #include "adm/Resources.h"
-#include "cli/Commands.h"
+#include "run/PluginSession.h"
+#include "studio/StudioHost.h"
 
 namespace easel::studio {
 
@@ -144,7 +144,7 @@ json dialogPressCommand(Host& m, const json& c) { return answerDialog(m, c, true
 
 json optionsCommand(Host& m, const json& c) {
     const std::string title = Input(c).text("tool");
-    RegisteredTool* tool = cli::findTool(title);
+    RegisteredTool* tool = run::findTool(title);
     if (!tool) return error("unknown tool \"" + title + "\"");
     if (!m.session->pluginOf(*tool)) return error("the tool's plug-in is not loaded");
     m.optionsBefore.emplace();

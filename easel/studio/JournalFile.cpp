@@ -15,7 +15,7 @@
 #include "DocumentJson.h"
 #include "FileWrite.h"
 #include "Input.h"
-#include "cli/Script.h"
+#include "run/Script.h"
 
 namespace easel::studio {
 
@@ -32,9 +32,9 @@ JournalContents parseJournal(std::string_view text) {
     c.script = in.raw("script");
     if (!c.script.is_object()) refuseInput("\"script\" must be an object (an easel play script)");
     // The script as `easel play` reads it; a journal always holds its document.
-    cli::Script script;
+    run::Script script;
     std::string e;
-    if (!cli::parseScript(c.script.dump(), script, e)) refuseInput("\"script\": " + e);
+    if (!run::parseScript(c.script.dump(), script, e)) refuseInput("\"script\": " + e);
     if (script.inlineDocument.empty()) refuseInput("\"script\": \"document\" must be an inline document");
     std::unique_ptr<Document> doc;
     if (!readDocumentJson(script.inlineDocument, doc, e)) refuseInput("\"script\": \"document\": " + e);

@@ -2,7 +2,7 @@
 // keeping a journal that a restore could not replay in full.
 #include <cstdio>
 
-#include "Host.h"
+#include "studio/StudioHost.h"
 
 namespace easel::studio {
 

@@ -1,8 +1,5 @@
 #include "Server.h"
 
-#include <signal.h>
-
-#include <CLI/CLI.hpp>
 #include <httplib.h>
 #include <optional>
 #include <ostream>
@@ -80,6 +77,105 @@ struct Server::Impl {
     Impl(Studio& s, ServerOptions o) : studio(s), options(std::move(o)) {}
 };
 
+namespace {
+
+// Every answer carries these headers; a request that is not this page's own
+// (another host name, another site, a command that is not JSON) is refused.
+httplib::Server::HandlerResponse guardRequest(const httplib::Request& req, httplib::Response& res,
+                                              const std::string& listenHost, int port) {
+    res.set_header("X-Content-Type-Options", "nosniff");
+    res.set_header("Cache-Control", "no-store");
+    res.set_header("Referrer-Policy", "no-referrer");
+    res.set_header("X-Frame-Options", "DENY");
+    res.set_header("Content-Security-Policy",
+                   "default-src 'self'; img-src 'self' data: blob:; style-src 'self'; frame-ancestors 'none'");
+    auto refuse = [&](const char* why) {
+        res.status = 403;
+        res.set_content(why, "text/plain");
+        return httplib::Server::HandlerResponse::Handled;
+    };
+    if (!hostAllowed(req.get_header_value("Host"), listenHost, port))
+        return refuse("refused: this server answers to its own address only\n");
+    if (req.has_header("Origin") && !originAllowed(req.get_header_value("Origin"), listenHost, port))
+        return refuse("refused: requests from other sites are not served\n");
+    if (req.get_header_value("Sec-Fetch-Site") == "cross-site")
+        return refuse("refused: requests from other sites are not served\n");
+    // Commands must say they are JSON: a cross-site form cannot, and a
+    // cross-site script must ask first (which is never granted).
+    if (req.method == "POST" && req.get_header_value("Content-Type").rfind("application/json", 0) != 0)
+        return refuse("refused: commands are JSON\n");
+    return httplib::Server::HandlerResponse::Unhandled;
+}
+
+void serveAsset(Studio&, const httplib::Request& req, httplib::Response& res) {
+    const Asset* a = findAsset(req.path);
+    if (!a) {
+        res.status = 404;
+        return;
+    }
+    res.set_content(std::string(a->body), a->type);
+}
+
+void serveStatus(Studio& studio, const httplib::Request&, httplib::Response& res) {
+    res.set_content(studio.status().dump(), kJsonType);
+}
+
+void servePicture(Studio& studio, const httplib::Request& req, httplib::Response& res) {
+    int width = 0;
+    if (req.has_param("width")) {
+        const std::string w = req.get_param_value("width");
+        char* end = nullptr;
+        const long v = std::strtol(w.c_str(), &end, 10);
+        if (w.empty() || *end != '\0' || v < 1 || v > 8192) {
+            res.status = 400;
+            res.set_content("width: a whole number from 1 to 8192\n", "text/plain");
+            return;
+        }
+        width = static_cast<int>(v);
+    }
+    std::string png, error;
+    if (!studio.renderPng(width, png, error)) {
+        res.status = 409;
+        res.set_content(error + "\n", "text/plain");
+        return;
+    }
+    res.set_header("Content-Disposition", "attachment; filename=\"" + studio.documentName() + ".png\"");
+    res.set_content(png, "image/png");
+}
+
+void serveCall(Studio& studio, const httplib::Request& req, httplib::Response& res) {
+    // Parsed only once its nesting is known to be shallow: every later
+    // copy and walk of the command recurses as deep as it nests.
+    json command;
+    try {
+        command = parseInput(req.body, "the command");
+    } catch (const InputError& e) {
+        res.status = 422;
+        const json refused = {{"ok", false}, {"error", e.what()}};
+        res.set_content(refused.dump(-1, ' ', false, json::error_handler_t::replace), kJsonType);
+        return;
+    }
+    bool ok = false, binary = false;
+    std::string answer = studio.callPage(command, ok, binary);
+    if (!ok) res.status = 422;
+    res.set_content(answer, binary ? "application/octet-stream" : kJsonType);
+}
+
+// What the server answers: the page's assets and the /api/ requests.
+struct Route {
+    bool post;
+    const char* pattern;
+    void (*serve)(Studio&, const httplib::Request&, httplib::Response&);
+};
+constexpr Route kRoutes[] = {
+    {false, R"(/[A-Za-z0-9_-]*(\.[a-z]+)?)", serveAsset},
+    {false, "/api/status", serveStatus},
+    {false, "/api/picture.png", servePicture},
+    {true, "/api/call", serveCall},
+};
+
+}  // namespace
+
 Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<Impl>(studio, std::move(options))) {
     Impl& m = *impl_;
     m.http.set_payload_max_length(m.options.maxRequestBytes);
@@ -96,80 +192,15 @@ Server::Server(Studio& studio, ServerOptions options) : impl_(std::make_unique<I
     // hundreds of requests, each without a new connection.
     m.http.set_keep_alive_max_count(1000000);
     m.http.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
-        Impl& s = *impl_;
-        res.set_header("X-Content-Type-Options", "nosniff");
-        res.set_header("Cache-Control", "no-store");
-        res.set_header("Referrer-Policy", "no-referrer");
-        res.set_header("X-Frame-Options", "DENY");
-        res.set_header("Content-Security-Policy",
-                       "default-src 'self'; img-src 'self' data: blob:; style-src 'self'; frame-ancestors 'none'");
-        auto refuse = [&](const char* why) {
-            res.status = 403;
-            res.set_content(why, "text/plain");
-            return httplib::Server::HandlerResponse::Handled;
-        };
-        if (!hostAllowed(req.get_header_value("Host"), s.options.host, s.port))
-            return refuse("refused: this server answers to its own address only\n");
-        if (req.has_header("Origin") && !originAllowed(req.get_header_value("Origin"), s.options.host, s.port))
-            return refuse("refused: requests from other sites are not served\n");
-        if (req.get_header_value("Sec-Fetch-Site") == "cross-site")
-            return refuse("refused: requests from other sites are not served\n");
-        // Commands must say they are JSON: a cross-site form cannot, and a
-        // cross-site script must ask first (which is never granted).
-        if (req.method == "POST" && req.get_header_value("Content-Type").rfind("application/json", 0) != 0)
-            return refuse("refused: commands are JSON\n");
-        return httplib::Server::HandlerResponse::Unhandled;
+        return guardRequest(req, res, impl_->options.host, impl_->port);
     });
-    m.http.Get(R"(/[A-Za-z0-9_-]*(\.[a-z]+)?)", [](const httplib::Request& req, httplib::Response& res) {
-        const Asset* a = findAsset(req.path);
-        if (!a) {
-            res.status = 404;
-            return;
-        }
-        res.set_content(std::string(a->body), a->type);
-    });
-    m.http.Get("/api/status", [this](const httplib::Request&, httplib::Response& res) {
-        res.set_content(impl_->studio.status().dump(), kJsonType);
-    });
-    m.http.Get("/api/picture.png", [this](const httplib::Request& req, httplib::Response& res) {
-        int width = 0;
-        if (req.has_param("width")) {
-            const std::string w = req.get_param_value("width");
-            char* end = nullptr;
-            const long v = std::strtol(w.c_str(), &end, 10);
-            if (w.empty() || *end != '\0' || v < 1 || v > 8192) {
-                res.status = 400;
-                res.set_content("width: a whole number from 1 to 8192\n", "text/plain");
-                return;
-            }
-            width = static_cast<int>(v);
-        }
-        std::string png, error;
-        if (!impl_->studio.renderPng(width, png, error)) {
-            res.status = 409;
-            res.set_content(error + "\n", "text/plain");
-            return;
-        }
-        res.set_header("Content-Disposition", "attachment; filename=\"" + impl_->studio.documentName() + ".png\"");
-        res.set_content(png, "image/png");
-    });
-    m.http.Post("/api/call", [this](const httplib::Request& req, httplib::Response& res) {
-        // Parsed only once its nesting is known to be shallow: every later
-        // copy and walk of the command recurses as deep as it nests.
-        json command;
-        try {
-            command = parseInput(req.body, "the command");
-        } catch (const InputError& e) {
-            res.status = 422;
-            const json refused = {{"ok", false}, {"error", e.what()}};
-            res.set_content(refused.dump(-1, ' ', false, json::error_handler_t::replace), kJsonType);
-            return;
-        }
-        bool ok = false, binary = false;
-        std::string answer = impl_->studio.callPage(command, ok, binary);
-        if (!ok) res.status = 422;
-        res.set_content(answer, binary ? "application/octet-stream" : kJsonType);
-    });
+    for (const Route& r : kRoutes) {
+        auto serve = [this, r](const httplib::Request& req, httplib::Response& res) { r.serve(impl_->studio, req, res); };
+        if (r.post)
+            m.http.Post(r.pattern, serve);
+        else
+            m.http.Get(r.pattern, serve);
+    }
     m.http.set_error_handler([](const httplib::Request&, httplib::Response& res) {
         if (res.body.empty()) res.set_content("not found\n", "text/plain");
     });
@@ -198,116 +229,5 @@ void Server::run() { impl_->http.listen_after_bind(); }
 void Server::stop() {
     if (impl_->http.is_running()) impl_->http.stop();
 }
-
-namespace {
-
-struct StudioArgs {
-    std::string doc, host = "127.0.0.1";
-    std::optional<std::string> seedText;
-    int port = 0;
-    std::vector<std::string> dirs, plugins;
-    bool recover = false, noRecover = false;
-};
-
-int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err);
-
-}  // namespace
-
-cli::ExtraCommand addStudioCommand(CLI::App& app, std::ostream& out, std::ostream& err) {
-    auto args = std::make_shared<StudioArgs>();
-    CLI::App* cmd = app.add_subcommand(
-        "studio", "Uses the plug-ins' tools live in a browser: starts a local web server and prints the address to open.\n"
-                  "After every step the work is kept in a recovery journal (in $XDG_STATE_HOME or ~/.local/state,\n"
-                  "easel/recovery/); started again after a crash or a kill, the page offers to restore it.\n"
-                  "A second studio on a document already open in one says so and keeps a journal of its own.\n"
-                  "A journal that cannot be read, or a restore that stops part way, keeps the journal as\n"
-                  "NAME.kept-DATE-TIME.json beside it and says what is wrong.");
-    cmd->add_option("DOC", args->doc, "The document to open (.json or .svg; default: a new one); Save writes it back");
-    cmd->add_option("--port", args->port, "The port (default: any free one)")->check(CLI::Range(0, 65535));
-    cmd->add_option("--host", args->host, "The address to listen on (default 127.0.0.1: this machine only)");
-    cli::repeatable(cmd->add_option("--plugins", args->dirs, "A folder with plug-in bundles (repeatable)"));
-    cli::repeatable(
-        cmd->add_option("--plugin", args->plugins, "A plug-in to load by name (repeatable; default: every bundle found)"));
-    cmd->add_option("--seed", args->seedText, "Seed of the random numbers (default: the document's)");
-    auto* recover = cmd->add_flag("--recover", args->recover,
-                                  "Restores the unsaved work a crashed or killed studio left for DOC, without asking");
-    cmd->add_flag("--no-recover", args->noRecover, "Drops that unsaved work without asking")->excludes(recover);
-    return {cmd, [args, &out, &err] { return runStudio(*args, out, err); }};
-}
-
-int studioMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    // The program's own command line, as if "easel studio ..." was typed.
-    std::vector<const char*> full{"easel", "studio"};
-    for (int i = 1; i < argc; ++i) full.push_back(argv[i]);
-    return cli::easelMain(static_cast<int>(full.size()), full.data(), out, err, {addStudioCommand});
-}
-
-namespace {
-
-int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err) {
-    const std::string& doc = args.doc;
-    const std::string& host = args.host;
-    const int port = args.port;
-    const auto& dirs = args.dirs;
-    const auto& plugins = args.plugins;
-    StudioOptions so;
-    so.document = doc;
-    so.pluginDirs.assign(dirs.begin(), dirs.end());
-    so.plugins = plugins;
-    // The recovery journal lives in the user's state folder, one per document.
-    so.journal = journalPathFor(doc);
-    so.recover = args.recover ? StudioOptions::Recover::Yes
-                 : args.noRecover ? StudioOptions::Recover::No
-                                  : StudioOptions::Recover::Ask;
-    if (args.seedText) {
-        try {
-            so.seed = seedOf(*args.seedText, "--seed");
-        } catch (const InputError& e) {
-            err << "easel: " << e.what() << "\n";
-            return 2;
-        }
-    }
-
-    // Interrupts are taken by one thread that stops the server; every other
-    // thread (started below) inherits the blocked mask.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-
-    Studio studio(so);
-    std::string error;
-    if (!studio.start(error)) {
-        err << "easel: " << error << "\n";
-        return 1;
-    }
-    ServerOptions serverOptions;
-    serverOptions.host = host;
-    serverOptions.port = port;
-    Server server(studio, serverOptions);
-    if (!server.bind(error)) {
-        err << "easel: " << error << "\n";
-        return 1;
-    }
-    const bool loopback = host == "127.0.0.1" || host == "localhost" || host == "::1";
-    if (!loopback) err << "easel: listening on " << host << ": other machines can reach the studio\n";
-    const std::string shownHost = host.find(':') != std::string::npos ? "[" + host + "]" : host;
-    out << "easel studio: http://" << (host == "0.0.0.0" ? "127.0.0.1" : shownHost) << ":" << server.port() << "/"
-        << std::endl;
-    std::thread waiter([&] {
-        int sig = 0;
-        sigwait(&signals, &sig);
-        server.stop();
-    });
-    server.run();
-    // Wake the waiter if the server ended by itself.
-    pthread_kill(waiter.native_handle(), SIGTERM);
-    waiter.join();
-    studio.stop();
-    return 0;
-}
-
-}  // namespace
 
 }  // namespace easel::studio

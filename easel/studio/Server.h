@@ -3,13 +3,11 @@
 #pragma once
 
 #include <cstddef>
-#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "Studio.h"
-#include "cli/Commands.h"
+#include "studio/Studio.h"
 
 namespace easel::studio {
 
@@ -50,11 +48,5 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
-
-// Adds `easel studio [DOC] [--port N] [--host ADDR] [--plugins DIR] ...` to
-// the program's command line.
-cli::ExtraCommand addStudioCommand(CLI::App& app, std::ostream& out, std::ostream& err);
-// The studio command alone: argv[0] is "studio", the rest its arguments.
-int studioMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
 }  // namespace easel::studio

@@ -5,15 +5,15 @@
 #include <cstdio>
 
 #include "Document.h"
-#include "Host.h"
 #include "Input.h"
 #include "Recorder.h"
 #include "Progress.h"
 #include "io/render/Render.h"
 #include "adm/RegisterADM.h"
 #include "adm/Resources.h"
-#include "cli/Commands.h"
 #include "loader/Loader.h"
+#include "run/PluginSession.h"
+#include "studio/StudioHost.h"
 
 namespace easel::studio {
 
@@ -71,105 +71,116 @@ Studio::Studio(StudioOptions options) : impl_(std::make_unique<Host>()), options
 
 Studio::~Studio() { stop(); }
 
+std::string Studio::openDocument() {
+    Host& m = *impl_;
+    if (options_.document.empty()) {
+        m.doc = newDocument();
+        return "";
+    }
+    std::string e, text;
+    try {
+        text = readInputFile(options_.document);
+    } catch (const InputError& x) {
+        e = options_.document.string() + ": " + x.what();
+    }
+    std::string notes;
+    if (e.empty() && !readDocumentText(options_.document.string(), text, m.doc, e, notes))
+        e = options_.document.string() + ": " + e;
+    if (e.empty()) notes += drawnApartText(*m.doc);
+    if (!notes.empty())
+        m.notices.push_back({{"kind", "import"}, {"name", options_.document.filename().string()}, {"text", notes}});
+    return e;
+}
+
+std::string Studio::startPlugins() {
+    Host& m = *impl_;
+    m.session = std::make_unique<run::PluginSession>(options_.pluginDirs);
+    m.session->onResult([this](Plugin& p, const char* selector, ASErr r) { impl_->report(p, selector, r); });
+    hostState().document = m.doc.get();
+    adm::dialogManager().setDefaultDriver(&m.driver);
+    adm::dialogManager().setNextDriver(nullptr);
+    m.seed = options_.seed.value_or(m.doc->seed());
+    hostState().random.reseed(m.seed);
+    m.driver.onOpen = [this] { answerWaiting(); };
+    m.driver.serve = [this] { serveDialog(); };
+    hostState().onShown = [this](const ShownMessage& msg) {
+        if (msg.kind == "dialog" || impl_->replaying) return;  // the page shows the dialog itself
+        impl_->alerts.push_back({{"kind", msg.kind}, {"title", msg.title}, {"texts", msg.texts}});
+    };
+    adm::dialogManager().onClosed = [this](const adm::DialogRecord& r) {
+        if (adm::dialogManager().depth() == 1 && impl_->optionsBefore) impl_->optionsClosed = r;
+    };
+    auto names = options_.plugins.empty() ? run::bundlesOnPath(m.session->loader().searchDirs()) : options_.plugins;
+    if (names.empty()) return "no plug-in bundles found; give the folder with --plugins DIR or EASEL_PLUGINS";
+    // Named plug-ins must load; of the bundles found, one that cannot
+    // be loaded is reported and the others are used.
+    const bool named = !options_.plugins.empty();
+    std::string e;
+    for (const auto& name : names) {
+        Plugin* p = m.session->startOne(name, e);
+        if (!p && named) return e;
+        if (!p) {
+            m.notices.push_back({{"kind", "load"}, {"text", e}});
+            std::fprintf(stderr, "easel: %s\n", e.c_str());
+            e.clear();
+            continue;
+        }
+        m.pluginNames.push_back(p->name());
+    }
+    if (m.session->started().empty()) return "none of the plug-in bundles found could be loaded";
+    return "";
+}
+
+void Studio::prepareSession() {
+    Host& m = *impl_;
+    for (const auto& t : hostState().tools) {
+        Plugin* p = m.session->pluginOf(*t);
+        json jt = {{"number", t->number}, {"title", t->title}, {"name", run::toolName(t->title)}, {"tooltip", t->tooltip},
+                   {"group", t->sameGroupAs}, {"toolset", t->sameToolsetAs}, {"plugin", p ? p->name() : ""}};
+        const adm::Icon* icon = adm::iconOf(t->icon);
+        if (icon && icon->type != kADMUnknownIconType)
+            jt["icon"] = "data:image/png;base64," + base64(adm::encodePng(icon->image));
+        m.tools.push_back(jt);
+    }
+    if (!options_.document.empty()) {
+        m.setName(options_.document.stem().string());
+        std::error_code ec;
+        m.file = fs::absolute(options_.document, ec);
+    }
+    m.rec.start(*m.doc, m.pluginNames, m.seed);
+    // One studio per journal; the journal is kept while the last session's work is offered.
+    if (!options_.journal.empty()) openJournal(m, options_.journal, options_.recover != StudioOptions::Recover::No);
+}
+
+void Studio::hostThread(std::promise<std::string>& started) {
+    Host& m = *impl_;
+    m.journal = options_.journal;
+    m.onName = [this](const std::string& name) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        name_ = name;
+    };
+    std::string e = openDocument();
+    if (e.empty()) e = startPlugins();
+    if (e.empty()) prepareSession();
+    const bool ok = e.empty();
+    started.set_value(e);
+    // Restored before the first command is taken (what it shows may need the page).
+    if (ok && m.recovery && options_.recover == StudioOptions::Recover::Yes) {
+        json r = recoverCommand(m, json::object());
+        if (!r.value("ok", false)) std::fprintf(stderr, "easel: %s\n", r.value("error", "").c_str());
+    }
+    if (ok) hostLoop();
+    // Shut down on the thread that started the plug-ins. A clean end
+    // with everything saved leaves no journal behind.
+    m.drag.reset();
+    if (ok && !m.recovery && !m.rec.unsaved()) m.rec.removeJournal();
+    m.session.reset();
+}
+
 bool Studio::start(std::string& errorOut) {
     std::promise<std::string> started;
     auto result = started.get_future();
-    host_ = std::thread([this, &started] {
-        Host& m = *impl_;
-        m.journal = options_.journal;
-        m.onName = [this](const std::string& name) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            name_ = name;
-        };
-        std::string e;
-        // The document.
-        if (!options_.document.empty()) {
-            std::string text;
-            try {
-                text = readInputFile(options_.document);
-            } catch (const InputError& x) {
-                e = options_.document.string() + ": " + x.what();
-            }
-            std::string notes;
-            if (e.empty() && !readDocumentText(options_.document.string(), text, m.doc, e, notes))
-                e = options_.document.string() + ": " + e;
-            if (e.empty()) notes += drawnApartText(*m.doc);
-            if (!notes.empty())
-                m.notices.push_back(
-                    {{"kind", "import"}, {"name", options_.document.filename().string()}, {"text", notes}});
-        } else {
-            m.doc = newDocument();
-        }
-        if (e.empty()) {
-            m.session = std::make_unique<cli::Session>(options_.pluginDirs);
-            m.session->onResult([this](Plugin& p, const char* selector, ASErr r) { impl_->report(p, selector, r); });
-            hostState().document = m.doc.get();
-            adm::dialogManager().setDefaultDriver(&m.driver);
-            adm::dialogManager().setNextDriver(nullptr);
-            m.seed = options_.seed.value_or(m.doc->seed());
-            hostState().random.reseed(m.seed);
-            m.driver.onOpen = [this] { answerWaiting(); };
-            m.driver.serve = [this] { serveDialog(); };
-            hostState().onShown = [this](const ShownMessage& msg) {
-                if (msg.kind == "dialog" || impl_->replaying) return;  // the page shows the dialog itself
-                impl_->alerts.push_back({{"kind", msg.kind}, {"title", msg.title}, {"texts", msg.texts}});
-            };
-            adm::dialogManager().onClosed = [this](const adm::DialogRecord& r) {
-                if (adm::dialogManager().depth() == 1 && impl_->optionsBefore) impl_->optionsClosed = r;
-            };
-            auto names = options_.plugins.empty() ? cli::bundlesOnPath(m.session->loader().searchDirs()) : options_.plugins;
-            if (names.empty()) e = "no plug-in bundles found; give the folder with --plugins DIR or EASEL_PLUGINS";
-            // Named plug-ins must load; of the bundles found, one that cannot
-            // be loaded is reported and the others are used.
-            const bool named = !options_.plugins.empty();
-            for (const auto& name : names) {
-                if (!e.empty()) break;
-                Plugin* p = m.session->startOne(name, e);
-                if (!p && !named) {
-                    m.notices.push_back({{"kind", "load"}, {"text", e}});
-                    std::fprintf(stderr, "easel: %s\n", e.c_str());
-                    e.clear();
-                    continue;
-                }
-                if (!p) break;
-                m.pluginNames.push_back(p->name());
-            }
-        }
-        if (e.empty() && m.session->started().empty()) e = "none of the plug-in bundles found could be loaded";
-        if (e.empty()) {
-            for (const auto& t : hostState().tools) {
-                Plugin* p = m.session->pluginOf(*t);
-                json jt = {{"number", t->number}, {"title", t->title}, {"name", cli::toolName(t->title)}, {"tooltip", t->tooltip},
-                           {"group", t->sameGroupAs}, {"toolset", t->sameToolsetAs}, {"plugin", p ? p->name() : ""}};
-                const adm::Icon* icon = adm::iconOf(t->icon);
-                if (icon && icon->type != kADMUnknownIconType)
-                    jt["icon"] = "data:image/png;base64," + base64(adm::encodePng(icon->image));
-                m.tools.push_back(jt);
-            }
-            if (!options_.document.empty()) {
-                m.setName(options_.document.stem().string());
-                std::error_code ec;
-                m.file = fs::absolute(options_.document, ec);
-            }
-            m.rec.start(*m.doc, m.pluginNames, m.seed);
-            // One studio per journal; the journal is kept while the last session's work is offered.
-            if (!options_.journal.empty())
-                openJournal(m, options_.journal, options_.recover != StudioOptions::Recover::No);
-        }
-        const bool ok = e.empty();
-        started.set_value(e);
-        // Restored before the first command is taken (what it shows may need the page).
-        if (ok && m.recovery && options_.recover == StudioOptions::Recover::Yes) {
-            json r = recoverCommand(m, json::object());
-            if (!r.value("ok", false)) std::fprintf(stderr, "easel: %s\n", r.value("error", "").c_str());
-        }
-        if (ok) hostLoop();
-        // Shut down on the thread that started the plug-ins. A clean end
-        // with everything saved leaves no journal behind.
-        m.drag.reset();
-        if (ok && !m.recovery && !m.rec.unsaved()) m.rec.removeJournal();
-        m.session.reset();
-    });
+    host_ = std::thread([this, &started] { hostThread(started); });
     errorOut = result.get();
     if (!errorOut.empty()) {
         host_.join();

@@ -100,6 +100,13 @@ public:
 private:
     struct Answer;
     struct Task;
+    // The host thread: start-up (reported through `started`), the commands, shut-down.
+    void hostThread(std::promise<std::string>& started);
+    // Start-up on the host thread, each "" or what stopped it: the document,
+    // then the plug-ins, then the tools and the recording.
+    std::string openDocument();
+    std::string startPlugins();
+    void prepareSession();
     Answer send(const json& command);
     void hostLoop();
     void runTask(const std::shared_ptr<Task>& task);

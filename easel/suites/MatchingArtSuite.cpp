@@ -12,7 +12,7 @@
 
 #include "SuiteSupport.h"
 #include "SuiteTables.h"
-#include "suites/AISuites.h"
+#include "suites/RegisterAISuites.h"
 
 namespace easel {
 namespace {

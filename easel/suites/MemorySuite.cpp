@@ -8,7 +8,7 @@
 #include <unordered_map>
 
 #include "SuiteTables.h"
-#include "suites/AISuites.h"
+#include "suites/RegisterAISuites.h"
 
 namespace easel {
 namespace {

@@ -16,9 +16,8 @@
 #include "Document.h"
 #include "DocumentJson.h"
 #include "HostState.h"
-#include "adm/RegisterADM.h"
 #include "loader/Loader.h"
-#include "suites/AISuites.h"
+#include "support/HostStartup.h"
 
 namespace brivane_test {
 
@@ -45,10 +44,7 @@ protected:
     std::vector<ASErr> results; // of every drag event sent
 
     void SetUp() override {
-        hostState().reset();
-        registerAISuites(hostState().suites);
-        registerADMSuites(hostState().suites);
-        registerSPSuites(hostState().suites);
+        test::startHost();
         doc = newDocument(400, 300);
         hostState().document = doc.get();
         hostState().random.reseed(1);

@@ -21,7 +21,7 @@
 #include "Recorder.h"
 #include "Server.h"
 #include "Studio.h"
-#include "cli/Commands.h"
+#include "cli/Program.h"
 
 namespace fs = std::filesystem;
 using easel::studio::json;

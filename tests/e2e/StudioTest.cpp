@@ -17,7 +17,7 @@
 #include <sstream>
 #include <thread>
 
-#include "cli/Commands.h"
+#include "cli/Program.h"
 #include "Server.h"
 #include "Studio.h"
 

@@ -5,7 +5,7 @@
 #include "FrameHost.h"
 
 #include "adm/RegisterADM.h"
-#include "suites/AISuites.h"
+#include "suites/RegisterAISuites.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 #include "FrameHost.h"
 
-#include "adm/RegisterADM.h"
-#include "suites/AISuites.h"
+#include "support/HostStartup.h"
 
 #include <cstdio>
 
@@ -47,10 +46,7 @@ std::string Modal::Text(ASInt32 item) const {
 Host::Host(const std::string& bundle, float width, float height) {
     current = this;
     easel::HostState& state = easel::hostState();
-    state.reset();
-    easel::registerAISuites(state.suites);
-    easel::registerADMSuites(state.suites);
-    easel::registerSPSuites(state.suites);
+    easel::test::startHost();
     doc = easel::newDocument(width, height);
     state.document = doc.get();
     state.onShown = [](const easel::ShownMessage& m) {

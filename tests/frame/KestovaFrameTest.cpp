@@ -4,7 +4,7 @@
 #include "Kestova.h"
 
 #include "adm/RegisterADM.h"
-#include "suites/AISuites.h"
+#include "suites/RegisterAISuites.h"
 
 #include <gtest/gtest.h>
 

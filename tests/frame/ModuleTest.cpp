@@ -4,9 +4,8 @@
 #include "KestovaGlobals.h"
 
 #include "HostState.h"
-#include "adm/RegisterADM.h"
 #include "loader/Loader.h"
-#include "suites/AISuites.h"
+#include "support/HostStartup.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +16,7 @@ namespace {
 class Modules : public ::testing::Test {
 protected:
     void SetUp() override {
-        easel::hostState().reset();
-        easel::registerAISuites(easel::hostState().suites);
-        easel::registerADMSuites(easel::hostState().suites);
-        easel::registerSPSuites(easel::hostState().suites);
+        easel::test::startHost();
     }
     void TearDown() override {
         loader.reset();

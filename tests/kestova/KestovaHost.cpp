@@ -3,20 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "DocumentJson.h"
-#include "adm/RegisterADM.h"
-#include "suites/AISuites.h"
+#include "support/HostStartup.h"
 
 namespace kestova_test {
 
 using namespace easel;
 
 KestovaHost::KestovaHost(const std::string& documentJson, int32_t seed) {
-    hostState().reset();
-    registerAISuites(hostState().suites);
-    registerADMSuites(hostState().suites);
-    registerSPSuites(hostState().suites);
-    adm::dialogManager().setDefaultDriver(nullptr);
-    adm::dialogManager().setNextDriver(nullptr);
+    test::startHost();
 
     std::string error;
     if (!readDocumentJson(documentJson, doc_, error)) {

@@ -22,8 +22,7 @@
 #include "DocumentJson.h"
 #include "KestovaGlobals.h"
 #include "RandomInput.h"
-#include "adm/RegisterADM.h"
-#include "suites/AISuites.h"
+#include "support/HostStartup.h"
 #include "suites/SuiteTables.h"
 
 namespace reliability {
@@ -174,12 +173,7 @@ std::optional<uint64_t> replaySeed() {
 // The host
 
 Host::Host() {
-    hostState().reset();
-    registerAISuites(hostState().suites);
-    registerADMSuites(hostState().suites);
-    registerSPSuites(hostState().suites);
-    adm::dialogManager().setDefaultDriver(nullptr);
-    adm::dialogManager().setNextDriver(nullptr);
+    test::startHost();
     adm::dialogManager().onClosed = [this](const adm::DialogRecord& r) { closed_.push_back(r); };
     loader_ = std::make_unique<Loader>(std::vector<std::filesystem::path>{EASEL_PLUGIN_DIR});
     brivane_ = loader_->load("Brivane", error_);

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "Commands.h"
+#include "cli/Program.h"
 #include "Document.h"
 #include "Harness.h"
 #include "Progress.h"

@@ -1,7 +1,7 @@
 // Inputs the readers' fuzz targets found, kept as cases of their own.
 #include <gtest/gtest.h>
 
-#include "Script.h"
+#include "run/Script.h"
 
 namespace reliability {
 namespace {
@@ -12,9 +12,9 @@ TEST(ScriptReaderTest, ANumberPastTheRangeOfADoubleIsRefusedWithAReason) {
     const std::string text =
         R"({"document": "d.json", "plugins": ["Brivane"], "steps": [)"
         R"({"options": {"tool": "Paint", "set": {"251": 921e3952}, "press": "OK"}}]})";
-    easel::cli::Script script;
+    easel::run::Script script;
     std::string error;
-    EXPECT_FALSE(easel::cli::parseScript(text, script, error));
+    EXPECT_FALSE(easel::run::parseScript(text, script, error));
     EXPECT_NE(error.find("not valid JSON"), std::string::npos) << error;
 }
 

@@ -11,7 +11,7 @@
 #include "Render.h"
 #include "Studio.h"
 #include "io/svg/SvgExport.h"
-#include "cli/Commands.h"
+#include "cli/Program.h"
 
 using namespace easel;
 namespace fs = std::filesystem;

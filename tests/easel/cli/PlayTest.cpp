@@ -5,12 +5,14 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/Commands.h"
-#include "cli/Script.h"
+#include "cli/Program.h"
+#include "run/PluginSession.h"
+#include "run/Script.h"
 #include "Input.h"
 
 using namespace easel;
 using namespace easel::cli;
+using namespace easel::run;
 namespace fs = std::filesystem;
 using json = nlohmann::json;
 

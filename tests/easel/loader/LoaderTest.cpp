@@ -12,7 +12,8 @@
 #include "adm/Dialog.h"
 #include "adm/RegisterADM.h"
 #include "loader/Loader.h"
-#include "suites/AISuites.h"
+#include "suites/RegisterAISuites.h"
+#include "support/HostStartup.h"
 
 using namespace easel;
 namespace fs = std::filesystem;
@@ -103,10 +104,7 @@ public:
     std::vector<ShownMessage> shown;
 
     void SetUp() override {
-        hostState().reset();
-        registerAISuites(hostState().suites);
-        registerADMSuites(hostState().suites);
-        registerSPSuites(hostState().suites);
+        test::startHost();
         doc = newDocument(200, 200);
         hostState().document = doc.get();
         hostState().onShown = [this](const ShownMessage& m) { shown.push_back(m); };

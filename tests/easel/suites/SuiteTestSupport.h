@@ -10,7 +10,7 @@
 #include "Document.h"
 #include "HostState.h"
 #include "Host.h"
-#include "suites/AISuites.h"
+#include "suites/RegisterAISuites.h"
 
 namespace easel::test {
 

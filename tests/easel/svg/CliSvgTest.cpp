@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/Commands.h"
+#include "cli/Program.h"
 #include "DocumentJson.h"
 #include "Render.h"
 #include "io/svg/SvgExport.h"

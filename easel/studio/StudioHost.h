@@ -1,6 +1,6 @@
 // The studio's host-thread side: the document, the plug-ins' session, the
 // open dialogs and the recording, and the commands the page sends, each a
-// named handler in one table (Commands.cpp). Only the host thread touches it.
+// named handler in one table (PageCommands.cpp). Only the host thread touches it.
 #pragma once
 
 #include <deque>
@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "Edit.h"
 #include "Picture.h"
 #include "Recorder.h"
 #include "Studio.h"
 #include "adm/Dialog.h"
-#include "suites/AISuites.h"
-#include "cli/Session.h"
+#include "edit/Edit.h"
+#include "run/PluginSession.h"
+#include "suites/RegisterAISuites.h"
 
 namespace easel {
 class Document;
@@ -39,7 +39,7 @@ public:
 };
 
 struct Host {
-    std::unique_ptr<cli::Session> session;
+    std::unique_ptr<run::PluginSession> session;
     std::unique_ptr<Document> doc;
     std::vector<std::unique_ptr<Document>> retired;  // plug-ins may still hold handles into them
     StudioDriver driver;
@@ -51,7 +51,7 @@ struct Host {
     edit::Clipboard clipboard;  // copy, cut and paste within the studio
 
     struct Drag {
-        std::unique_ptr<cli::Session::Drag> run;
+        std::unique_ptr<run::PluginSession::Drag> run;
         json events = json::array();
         AIRealPoint last{0, 0};
         int16_t pressure = 0;
@@ -135,7 +135,7 @@ json dismissAlertCommand(Host& h, const json& c);
 json dialogSetCommand(Host& h, const json& c);
 json dialogPressCommand(Host& h, const json& c);
 json optionsCommand(Host& h, const json& c);
-// Commands.cpp
+// PageCommands.cpp
 json stateCommand(Host& h, const json& c);
 json scriptCommand(Host& h, const json& c);
 json selectCommand(Host& h, const json& c);

@@ -1,4 +1,5 @@
-// The commands of the easel program: play, tools and dialog. Each returns
+// The commands of the easel program: play, tools, dialog, convert, render and
+// studio, and its command line. Each command returns
 // the process exit code (0 success, 1 a step easel could not carry out or a
 // stop under --strict, 2 a usage error) and writes to the given streams.
 #pragma once
@@ -12,9 +13,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "HostState.h"
-#include "loader/Loader.h"
 
 namespace CLI {
 class App;
@@ -60,13 +58,6 @@ int play(const PlayOptions& options, std::ostream& out, std::ostream& err);
 int convert(const ConvertOptions& options, std::ostream& out, std::ostream& err);
 int render(const RenderOptions& options, std::ostream& out, std::ostream& err);
 
-// Document files by extension: .svg is SVG, anything else the JSON file.
-// Reading SVG prints what the import could not keep to `err`. Writing goes
-// through a temporary file, so a failure leaves no partial file.
-bool isSvgPath(const std::filesystem::path& p);
-bool readDocumentFile(const std::filesystem::path& path, std::unique_ptr<Document>& doc, std::string& error,
-                      std::ostream& err);
-bool writeDocumentFile(const std::filesystem::path& path, const Document& doc, std::string& error);
 int tools(const ToolsOptions& options, std::ostream& out, std::ostream& err);
 int dialog(const DialogOptions& options, std::ostream& out, std::ostream& err);
 
@@ -83,16 +74,12 @@ CLI::Option* repeatable(CLI::Option* option);
 int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
               const std::vector<AddCommand>& extra = {});
 
-// A tool named by its title, with or without the leading blank and "ZR5 ".
-RegisteredTool* findTool(const std::string& name);
-// A tool's name as people read it: its title without the leading blank and "ZR5 ".
-std::string toolName(const std::string& title);
-
-// The names of the bundles (<Name>.aip) in the search path folders, first
-// folder first, each name once.
-std::vector<std::string> bundlesOnPath(const std::vector<std::filesystem::path>& dirs);
-
-// "'SEGM' (0x5345474D)" or "-108".
-std::string resultText(ASErr code);
+#ifndef _WIN32
+// Adds `easel studio [DOC] [--port N] [--host ADDR] [--plugins DIR] ...` to
+// the program's command line (StudioCommand.cpp; not in Windows builds).
+ExtraCommand addStudioCommand(CLI::App& app, std::ostream& out, std::ostream& err);
+// The studio command alone: argv[0] is "studio", the rest its arguments.
+int studioMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+#endif
 
 }  // namespace easel::cli

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "HostState.h"
+#include "core/HostState.h"
 #include "loader/Loader.h"
 
 namespace easel {
@@ -23,17 +23,17 @@ namespace easel::adm {
 class DialogDriver;
 }
 
-namespace easel::cli {
+namespace easel::run {
 
-class Session {
+class PluginSession {
 public:
     // Called with the result of every message a session sends, start-up included.
     using ResultFn = std::function<void(Plugin&, const char* selector, ASErr)>;
 
-    explicit Session(const std::vector<std::filesystem::path>& dirs);
-    ~Session();
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
+    explicit PluginSession(const std::vector<std::filesystem::path>& dirs);
+    ~PluginSession();
+    PluginSession(const PluginSession&) = delete;
+    PluginSession& operator=(const PluginSession&) = delete;
 
     // Loads and starts the plug-ins in order; a plug-in that cannot be
     // loaded is an error (the ones before it stay started).
@@ -59,7 +59,7 @@ public:
     // context, mouse up in a fresh context of its own.
     class Drag {
     public:
-        Drag(Session& session, Document& doc, RegisteredTool& tool) : session_(session), doc_(doc), tool_(tool) {}
+        Drag(PluginSession& session, Document& doc, RegisteredTool& tool) : session_(session), doc_(doc), tool_(tool) {}
         ~Drag();  // an unfinished drag closes its undo context
         Drag(const Drag&) = delete;
         Drag& operator=(const Drag&) = delete;
@@ -71,7 +71,7 @@ public:
         RegisteredTool& tool() { return tool_; }
 
     private:
-        Session& session_;
+        PluginSession& session_;
         Document& doc_;
         RegisteredTool& tool_;
         bool open_ = false;
@@ -83,4 +83,18 @@ private:
     ResultFn onResult_;
 };
 
-}  // namespace easel::cli
+// A tool named by its title, with or without the leading blank and "ZR5 ".
+RegisteredTool* findTool(const std::string& name);
+// A tool's name as people read it: its title without the leading blank and "ZR5 ".
+std::string toolName(const std::string& title);
+// "unknown tool "X"; the loaded plug-ins have "A", "B"", for messages.
+std::string unknownToolMessage(const std::string& name);
+
+// The names of the bundles (<Name>.aip) in the search path folders, first
+// folder first, each name once.
+std::vector<std::string> bundlesOnPath(const std::vector<std::filesystem::path>& dirs);
+
+// "'SEGM' (0x5345474D)" or "-108".
+std::string resultText(ASErr code);
+
+}  // namespace easel::run

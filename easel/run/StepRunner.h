@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "Edit.h"
-#include "Script.h"
+#include "edit/Edit.h"
+#include "run/Script.h"
 
 namespace easel {
 class Document;
 }
 
-namespace easel::cli {
+namespace easel::run {
 
-class Session;
+class PluginSession;
 
 // A step that cannot be carried out: the message names the step and why.
 struct StepFailure {
@@ -31,7 +31,7 @@ public:
     // old one to `retired` (plug-ins may still hold handles into it: keep it
     // until the plug-ins are shut down). Relative file names are read from
     // `base`; import notes go to `err`.
-    StepRunner(Session& session, std::unique_ptr<Document>& doc, std::vector<std::unique_ptr<Document>>& retired,
+    StepRunner(PluginSession& session, std::unique_ptr<Document>& doc, std::vector<std::unique_ptr<Document>>& retired,
                std::filesystem::path base, std::ostream& err)
         : session_(session), doc_(doc), retired_(retired), base_(std::move(base)), err_(err) {}
 
@@ -41,7 +41,22 @@ public:
     std::vector<int64_t> run(const Step& step, const bool& stop);
 
 private:
-    Session& session_;
+    // The handlers, one per kind of step, each returning the ids of the art it made.
+    using Run = std::vector<int64_t> (StepRunner::*)(const Step& step, const bool& stop);
+    struct Handler {
+        Step::Kind kind;
+        Run run;
+    };
+    static const Handler kHandlers[];
+    std::vector<int64_t> runSelect(const Step& step, const bool& stop);
+    std::vector<int64_t> runOptions(const Step& step, const bool& stop);
+    std::vector<int64_t> runDrag(const Step& step, const bool& stop);
+    std::vector<int64_t> runUndoRedo(const Step& step, const bool& stop);
+    std::vector<int64_t> runSeed(const Step& step, const bool& stop);
+    std::vector<int64_t> runOpen(const Step& step, const bool& stop);
+    std::vector<int64_t> runEdit(const Step& step, const bool& stop);
+
+    PluginSession& session_;
     std::unique_ptr<Document>& doc_;
     std::vector<std::unique_ptr<Document>>& retired_;
     std::filesystem::path base_;
@@ -55,4 +70,4 @@ bool readStepDocument(const std::optional<std::string>& path, const std::string&
                       const std::filesystem::path& base, std::unique_ptr<Document>& doc, std::string& error,
                       std::ostream& err);
 
-}  // namespace easel::cli
+}  // namespace easel::run

@@ -11,16 +11,17 @@
 
 #include "Document.h"
 #include "DocumentJson.h"
-#include "Host.h"
 #include "Input.h"
-#include "Names.h"
-#include "SelectionLayer.h"
 #include "io/svg/SvgColor.h"
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"
-#include "cli/Commands.h"
-#include "cli/Script.h"
-#include "cli/Steps.h"
+#include "model/Names.h"
+#include "model/SelectionLayer.h"
+#include "run/DocumentFiles.h"
+#include "run/PluginSession.h"
+#include "run/Script.h"
+#include "run/StepRunner.h"
+#include "studio/StudioHost.h"
 
 namespace easel::studio {
 
@@ -203,7 +204,7 @@ void Host::report(Plugin& plugin, const char* selector, ASErr r) {
     if (replaying) return;
     if (r == kNoErr || (r == kCancelErr && std::string(selector) != "Startup")) return;
     notices.push_back({{"kind", "result"},
-                       {"text", plugin.name() + " returned " + cli::resultText(r) + " to \"" + selector + "\""}});
+                       {"text", plugin.name() + " returned " + run::resultText(r) + " to \"" + selector + "\""}});
 }
 
 json Host::state(bool withScene) {
@@ -311,7 +312,7 @@ json pointerCommand(Host& m, const json& c) {
     const PointerArgs a = readPointer(c);
     if (m.drag && m.drag->client != a.client) return error("a drag is in progress in another window of the studio");
     if (a.op == "down") {
-        RegisteredTool* tool = cli::findTool(a.tool);
+        RegisteredTool* tool = run::findTool(a.tool);
         if (!tool) return error("unknown tool \"" + a.tool + "\"");
         if (!m.session->pluginOf(*tool)) return error("the tool's plug-in is not loaded");
         // A page that starts a drag while its last one is still open lost that
@@ -322,7 +323,7 @@ json pointerCommand(Host& m, const json& c) {
         // default-constructible inside Host, where the optional is declared.)
         m.drag = Host::Drag{};
         Host::Drag& d = *m.drag;
-        d.run = std::make_unique<cli::Session::Drag>(*m.session, *m.doc, *tool);
+        d.run = std::make_unique<run::PluginSession::Drag>(*m.session, *m.doc, *tool);
         d.events.push_back(json::array({p.h, p.v, {{"modifiers", a.modifiers}, {"pressure", a.pressure}}}));
         d.last = p;
         d.pressure = a.pressure;
@@ -389,7 +390,7 @@ json saveCommand(Host& m, const json& c) {
     if (in.flag("file", false)) {
         if (m.file.empty()) return error("the document has no file of its own: save a copy instead");
         std::string e;
-        if (!cli::writeDocumentFile(m.file, *m.doc, e)) return error(e);
+        if (!run::writeDocumentFile(m.file, *m.doc, e)) return error(e);
         m.rec.markSaved();
         json s = m.state(false);
         s["saved"] = m.file.filename().string();
@@ -432,10 +433,10 @@ json recoverCommand(Host& m, const json&) {
     const json script = *m.recovery;
     m.recovery.reset();
     m.rec.setJournal(m.journal);
-    cli::Script parsed;
+    run::Script parsed;
     std::string e;
     std::unique_ptr<Document> first;
-    if (!cli::parseScript(script.dump(), parsed, e) || !readDocumentJson(parsed.inlineDocument, first, e)) {
+    if (!run::parseScript(script.dump(), parsed, e) || !readDocumentJson(parsed.inlineDocument, first, e)) {
         const std::string kept = keepUnreplayedJournal(m);
         m.rec.start(*m.doc, m.pluginNames, m.seed);
         return error("the recovery journal cannot be replayed: " + e + "; " + kept);
@@ -446,7 +447,7 @@ json recoverCommand(Host& m, const json&) {
     m.seed = parsed.seed.value_or(m.doc->seed());
     hostState().random.reseed(m.seed);
     std::ostringstream notes;
-    cli::StepRunner runner(*m.session, m.doc, m.retired, m.journal.parent_path(), notes);
+    run::StepRunner runner(*m.session, m.doc, m.retired, m.journal.parent_path(), notes);
     const bool stop = false;
     json done = script;
     done["steps"] = json::array();
@@ -456,7 +457,7 @@ json recoverCommand(Host& m, const json&) {
             runner.run(parsed.steps[i], stop);
             done["steps"].push_back(script["steps"][i]);
         }
-    } catch (const cli::StepFailure& f) {
+    } catch (const run::StepFailure& f) {
         e = f.message;
     }
     m.seed = hostState().random.seed();

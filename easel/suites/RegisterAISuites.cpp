@@ -1,4 +1,4 @@
-#include "suites/AISuites.h"
+#include "suites/RegisterAISuites.h"
 
 #include "SuiteTables.h"
 

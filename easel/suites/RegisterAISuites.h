@@ -1,7 +1,7 @@
 // The AI suites easel answers over its document model: art, paths, styles,
 // undo, matching art, transforms, tags, random numbers, real maths, swatches,
 // shapes, documents, envelopes, layers, tools, memory, user utilities and
-// preferences. Include as "suites/AISuites.h".
+// preferences. Include as "suites/RegisterAISuites.h".
 #pragma once
 
 #include <cstddef>

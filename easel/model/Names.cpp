@@ -1,4 +1,4 @@
-#include "Names.h"
+#include "model/Names.h"
 
 #include "AISuites.h"
 #include "ASTypes.h"

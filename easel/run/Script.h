@@ -11,7 +11,7 @@
 #include "ASTypes.h"
 #include "adm/Dialog.h"
 
-namespace easel::cli {
+namespace easel::run {
 
 struct Event {
     AIRealPoint point{0, 0};
@@ -60,4 +60,4 @@ bool parseScript(const std::string& text, Script& script, std::string& error);
 
 const char* stepKindName(Step::Kind kind);
 
-}  // namespace easel::cli
+}  // namespace easel::run

@@ -1,0 +1,53 @@
+#include "run/DocumentFiles.h"
+
+#include <ostream>
+
+#include "DocumentJson.h"
+#include "FileWrite.h"
+#include "SvgExport.h"
+#include "SvgImport.h"
+#include "core/Input.h"
+#include "model/Document.h"
+
+namespace easel::run {
+
+namespace fs = std::filesystem;
+
+std::string lowerExtension(const fs::path& p) {
+    std::string e = p.extension().string();
+    for (char& c : e) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return e;
+}
+
+bool isSvgPath(const fs::path& p) { return lowerExtension(p) == ".svg"; }
+
+bool readDocumentFile(const fs::path& path, std::unique_ptr<Document>& doc, std::string& error, std::ostream& err) {
+    std::string text;
+    try {
+        text = readInputFile(path);
+    } catch (const InputError& e) {
+        error = e.what();
+        return false;
+    }
+    if (!isSvgPath(path)) return readDocumentJson(text, doc, error);
+    SvgReport report;
+    if (!readSvg(text, doc, report, error)) return false;
+    for (const std::string& n : report.notes) err << "easel: " << path.string() << ": " << n << "\n";
+    return true;
+}
+
+bool writeDocumentFile(const fs::path& path, const Document& doc, std::string& error) {
+    if (isSvgPath(path)) {
+        const std::string text = writeSvg(doc);
+        if (text.empty()) {  // a build without SVG (Windows)
+            error = "cannot write " + path.string() + ": this build of easel writes .json documents only";
+            return false;
+        }
+        return writeFileAtomically(path.string(), text, error);
+    }
+    // Streamed: the text is never held whole in memory.
+    return writeFileAtomically(
+        path.string(), [&](const FilePieceSink& sink) { writeDocumentJson(doc, sink); }, error);
+}
+
+}  // namespace easel::run

@@ -15,6 +15,7 @@
 #include <fstream>
 
 #include "Render.h"
+#include "RenderPdf.h"
 #include "SvgExport.h"
 #include "SvgImport.h"
 
@@ -57,6 +58,11 @@ bool renderDocument(const Document&, const RenderSize&, Image&, std::string& err
 }
 
 bool encodePng(const Image&, std::string&, std::string& error) {
+    error = kNoSvg;
+    return false;
+}
+
+bool renderPdf(const Document&, std::string&, std::string& error) {
     error = kNoSvg;
     return false;
 }

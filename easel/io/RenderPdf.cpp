@@ -36,7 +36,7 @@ struct HandleDeleter {
 }  // namespace
 
 bool renderPdf(const Document& doc, std::string& pdf, std::string& error) {
-    const double width = doc.width(), height = doc.height();
+    const double width = static_cast<double>(doc.width()), height = static_cast<double>(doc.height());
     if (!(width >= 1 && height >= 1 && width <= kMaxPagePoints && height <= kMaxPagePoints)) {
         error = "page size " + std::to_string(width) + " x " + std::to_string(height) +
                 " points out of range for PDF (1 to 14400 points a side)";

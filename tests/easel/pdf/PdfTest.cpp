@@ -6,13 +6,17 @@
 #include <cairo.h>
 #include <unistd.h>
 
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <regex>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "Document.h"
 #include "cli/Commands.h"
@@ -70,8 +74,8 @@ TEST_F(PdfTest, APageOfTheDocumentsSizeInVectorsWithTextKept) {
 
     std::smatch box;
     ASSERT_TRUE(std::regex_search(bytes, box, std::regex(R"(/MediaBox \[ *0 0 ([0-9.]+) ([0-9.]+) *\])")));
-    EXPECT_NEAR(std::stod(box[1]), doc->width(), 0.01);
-    EXPECT_NEAR(std::stod(box[2]), doc->height(), 0.01);
+    EXPECT_NEAR(std::stod(box[1].str()), static_cast<double>(doc->width()), 0.01);
+    EXPECT_NEAR(std::stod(box[2].str()), static_cast<double>(doc->height()), 0.01);
     EXPECT_NE(bytes.find("/Count 1"), std::string::npos) << "one page";
 
     EXPECT_NE(bytes.find("/FontFile"), std::string::npos) << "the text's fonts are embedded";

@@ -20,13 +20,14 @@ set(_man_pages ${_man_dir}/easel.1)
 foreach(command ${EASEL_MAN_COMMANDS})
   list(APPEND _man_pages ${_man_dir}/easel-${command}.1)
 endforeach()
+string(REPLACE ";" "," _man_commands "${EASEL_MAN_COMMANDS}")
 add_custom_command(OUTPUT ${_man_pages}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${_man_dir}
   COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
           ${CMAKE_COMMAND} -DEASEL=$<TARGET_FILE:easel> -DOUT=${_man_dir} -DVERSION=${PROJECT_VERSION}
-          "-DCOMMANDS=${EASEL_MAN_COMMANDS}" -P ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
+          -DCOMMANDS=${_man_commands} -P ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
   DEPENDS easel ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
-  COMMENT "Manual pages from easel --help")
+  COMMENT "Manual pages from easel --help" VERBATIM)
 add_custom_target(easel_man ALL DEPENDS ${_man_pages})
 install(FILES ${_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 

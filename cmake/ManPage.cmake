@@ -1,6 +1,6 @@
 # Writes the manual pages easel.1 and easel-COMMAND.1 from what
 # `easel --help` and `easel COMMAND --help` print, so the two never differ.
-#   cmake -DEASEL=path/to/easel -DOUT=dir -DVERSION=x.y.z -DCOMMANDS="play;tools" -P ManPage.cmake
+#   cmake -DEASEL=path/to/easel -DOUT=dir -DVERSION=x.y.z -DCOMMANDS=play,tools -P ManPage.cmake
 # The help text (CLI11's layout): description lines, "Usage: ...", then
 # sections "Heading:" of entries: a term at column 2 and its text at column
 # 30, or the term alone on its line and the text on the next, indented.
@@ -98,6 +98,7 @@ function(man_page name)
   file(WRITE ${OUT}/${name}.1 "${page}")
 endfunction()
 
+string(REPLACE "," ";" COMMANDS "${COMMANDS}")
 man_page(easel)
 foreach(command ${COMMANDS})
   man_page(easel-${command} ${command})

@@ -23,6 +23,9 @@
 
 namespace fs = std::filesystem;
 
+// fontconfig keeps what it reads of the fonts for the life of the process.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace {
 
 const fs::path kBadge = fs::path(EASEL_EXAMPLES_DIR) / "badge.svg";  // gradients and text

@@ -7,6 +7,7 @@
 #include "cli/Program.h"
 #include "model/Document.h"
 #include "run/DocumentFiles.h"
+#include "io/render/RenderPdf.h"
 
 namespace easel::cli {
 
@@ -37,6 +38,27 @@ int convert(const ConvertOptions& o, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
+namespace {
+
+bool isPdfPath(const fs::path& p) { return lowerExtension(p) == ".pdf"; }
+
+// A PDF's page is the document's: a picture size does not apply.
+int renderPdfFile(const Document& doc, const RenderOptions& o, std::ostream& out, std::ostream& err) {
+    if (o.width != 0 || o.scale != 0) {
+        err << "easel render: a PDF has the document's page size; --width and --scale are for PNG pictures\n";
+        return 2;
+    }
+    std::string pdf, error;
+    if (!renderPdf(doc, pdf, error) || !writeFileAtomically(o.output.string(), pdf, error)) {
+        err << "easel render: " << error << "\n";
+        return 1;
+    }
+    out << "wrote " << o.output.string() << " (" << doc.width() << " x " << doc.height() << " pt)\n";
+    return 0;
+}
+
+}  // namespace
+
 int render(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     if (o.width != 0 && o.scale != 0) {
         err << "easel render: give --width or --scale, not both\n";
@@ -52,6 +74,7 @@ int render(const RenderOptions& o, std::ostream& out, std::ostream& err) {
         err << "easel render: " << o.document.string() << ": " << error << "\n";
         return 1;
     }
+    if (isPdfPath(o.output)) return renderPdfFile(*doc, o, out, err);
     Image image;
     std::string png;
     if (!renderDocument(*doc, RenderSize{o.width, o.scale}, image, error) || !encodePng(image, png, error) ||

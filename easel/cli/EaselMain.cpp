@@ -117,9 +117,11 @@ ExtraCommand addRender(CLI::App& app, std::ostream& out, std::ostream& err) {
         std::string doc, out;
     };
     auto a = std::make_shared<Args>();
-    auto* cmd = app.add_subcommand("render", "Draws a document (.json or .svg) as a PNG picture.");
+    auto* cmd = app.add_subcommand("render", "Draws a document (.json or .svg) as a PNG picture, or as a PDF for print\n"
+                                               "(OUT.pdf: vector paths, text with its fonts embedded, the page size of the\n"
+                                               "document; CMYK colours as the RGB the picture shows).");
     cmd->add_option("DOC", a->doc, "The document")->required();
-    cmd->add_option("-o,--output", a->out, "The PNG file to write")->required();
+    cmd->add_option("-o,--output", a->out, "The file to write: a PNG picture, or a PDF (.pdf)")->required();
     auto* widthOpt = cmd->add_option("--width", a->options.width, "Width in pixels (height to scale)");
     cmd->add_option("--scale", a->options.scale, "Scale of the page's size (1: one pixel a CSS pixel)")->excludes(widthOpt);
     return {cmd, [a, &out, &err] {
@@ -140,10 +142,12 @@ int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream
               const std::vector<AddCommand>& extra) {
     CLI::App app{"easel: runs drawing-tool plug-ins over vector documents.\n"
                  "Plug-in bundles (<Name>.aip) are found in the --plugins folders, then in EASEL_PLUGINS\n"
-                 "(folders separated by ':', on Windows by ';'), then in easel's build tree.",
+                 "(folders separated by ':', on Windows by ';'), then in PREFIX/lib/easel/plugins beside an installed\n"
+                 "easel (PREFIX/bin/easel), or in the build tree of an easel run from it.",
                  "easel"};
     // Options are -x and --name on every platform: "/path" stays a path on Windows too.
     app.allow_windows_style_options(false);
+    app.set_version_flag("--version", "easel " EASEL_VERSION);
     app.require_subcommand(1);
 
     std::vector<ExtraCommand> commands;

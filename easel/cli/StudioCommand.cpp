@@ -10,6 +10,8 @@
 
 #include "cli/Program.h"
 #include "core/Input.h"
+#include "studio/Browser.h"
+#include "studio/JournalFile.h"
 #include "studio/Recorder.h"
 #include "studio/Server.h"
 #include "studio/Studio.h"
@@ -29,7 +31,7 @@ struct StudioArgs {
     std::optional<std::string> seedText;
     int port = 0;
     std::vector<std::string> dirs, plugins;
-    bool recover = false, noRecover = false;
+    bool recover = false, noRecover = false, noBrowser = false;
 };
 
 int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err);
@@ -42,7 +44,9 @@ ExtraCommand addStudioCommand(CLI::App& app, std::ostream& out, std::ostream& er
         "studio", "Uses the plug-ins' tools live in a browser: starts a local web server and prints the address to open.\n"
                   "After every step the work is kept in a recovery journal (in $XDG_STATE_HOME or ~/.local/state,\n"
                   "easel/recovery/); started again after a crash or a kill, the page offers to restore it.\n"
-                  "A second studio on a document already open in one says so and keeps a journal of its own.\n"
+                  "The page opens in the browser. Started on a document a running studio has open, easel opens\n"
+                  "that studio's page and ends; a document open in a studio not yet serving gets a second studio\n"
+                  "with a journal of its own.\n"
                   "A journal that cannot be read, or a restore that stops part way, keeps the journal as\n"
                   "NAME.kept-DATE-TIME.json beside it and says what is wrong.");
     cmd->add_option("DOC", args->doc, "The document to open (.json or .svg; default: a new one); Save writes it back");
@@ -55,6 +59,9 @@ ExtraCommand addStudioCommand(CLI::App& app, std::ostream& out, std::ostream& er
     auto* recover = cmd->add_flag("--recover", args->recover,
                                   "Restores the unsaved work a crashed or killed studio left for DOC, without asking");
     cmd->add_flag("--no-recover", args->noRecover, "Drops that unsaved work without asking")->excludes(recover);
+    cmd->add_flag("--no-browser", args->noBrowser,
+                  "Only prints the address: opens no browser (by default the page opens in $BROWSER, or through\n"
+                  "xdg-open when there is a display)");
     return {cmd, [args, &out, &err] { return runStudio(*args, out, err); }};
 }
 
@@ -66,6 +73,12 @@ int studioMain(int argc, const char* const* argv, std::ostream& out, std::ostrea
 }
 
 namespace {
+
+void showPage(const std::string& address, bool noBrowser, std::ostream& err) {
+    std::string why;
+    if (!noBrowser && !studio::openInBrowser(address, why))
+        err << "easel: cannot open the page in a browser (" << why << "); open the address above\n";
+}
 
 int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err) {
     const std::string& doc = args.doc;
@@ -99,6 +112,16 @@ int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err) {
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
+    // The document open in a running studio: its page, not a second studio.
+    if (!doc.empty()) {
+        if (auto running = studio::runningStudio(so.journal)) {
+            out << "easel studio: " << doc << " is open in the studio of process " << running->pid << ": "
+                << running->address << std::endl;
+            showPage(running->address, args.noBrowser, err);
+            return 0;
+        }
+    }
+
     Studio studio(so);
     std::string error;
     if (!studio.start(error)) {
@@ -116,8 +139,11 @@ int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err) {
     const bool loopback = host == "127.0.0.1" || host == "localhost" || host == "::1";
     if (!loopback) err << "easel: listening on " << host << ": other machines can reach the studio\n";
     const std::string shownHost = host.find(':') != std::string::npos ? "[" + host + "]" : host;
-    out << "easel studio: http://" << (host == "0.0.0.0" ? "127.0.0.1" : shownHost) << ":" << server.port() << "/"
-        << std::endl;
+    const std::string address =
+        "http://" + (host == "0.0.0.0" ? std::string("127.0.0.1") : shownHost) + ":" + std::to_string(server.port()) + "/";
+    out << "easel studio: " << address << std::endl;
+    studio.recordAddress(address);
+    showPage(address, args.noBrowser, err);
     std::thread waiter([&] {
         int sig = 0;
         sigwait(&signals, &sig);

@@ -17,6 +17,7 @@
 #include "Render.h"
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"
+#include "io/render/RenderPdf.h"
 
 namespace easel {
 
@@ -57,6 +58,11 @@ bool renderDocument(const Document&, const RenderSize&, Image&, std::string& err
 }
 
 bool encodePng(const Image&, std::string&, std::string& error) {
+    error = kNoSvg;
+    return false;
+}
+
+bool renderPdf(const Document&, std::string&, std::string& error) {
     error = kNoSvg;
     return false;
 }

@@ -24,6 +24,12 @@
 #ifndef EASEL_BUILD_PLUGIN_DIR
 #define EASEL_BUILD_PLUGIN_DIR ""
 #endif
+#ifndef EASEL_BUILD_DIR
+#define EASEL_BUILD_DIR ""
+#endif
+#ifndef EASEL_INSTALLED_PLUGIN_DIR
+#define EASEL_INSTALLED_PLUGIN_DIR "lib/easel/plugins"
+#endif
 
 namespace easel {
 
@@ -186,9 +192,30 @@ std::vector<std::filesystem::path> Loader::searchPath(const std::vector<std::fil
             start = colon + 1;
         }
     }
-    std::string build = EASEL_BUILD_PLUGIN_DIR;
-    if (!build.empty()) out.emplace_back(build);
+    if (auto own = ownPluginDir()) out.push_back(*own);
     return out;
+}
+
+std::optional<std::filesystem::path> Loader::ownPluginDir() {
+    const std::string build = EASEL_BUILD_PLUGIN_DIR;
+#ifdef _WIN32
+    // Windows builds are used from their build tree (or given --plugins).
+    if (build.empty()) return std::nullopt;
+    return std::filesystem::path(build);
+#else
+    // A program inside the build tree it was made in uses that tree's
+    // bundles; anywhere else it is an installed easel: PREFIX/bin/easel
+    // finds them in PREFIX/lib/easel/plugins, never in the build tree.
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return build.empty() ? std::nullopt : std::optional<std::filesystem::path>(build);
+    const auto buildDir = std::filesystem::weakly_canonical(EASEL_BUILD_DIR, ec);
+    if (!build.empty() && !buildDir.empty()) {
+        const auto rel = exe.lexically_relative(buildDir);
+        if (!rel.empty() && *rel.begin() != "..") return std::filesystem::path(build);
+    }
+    return exe.parent_path().parent_path() / EASEL_INSTALLED_PLUGIN_DIR;
+#endif
 }
 
 std::optional<std::filesystem::path> Loader::find(const std::string& name) const {

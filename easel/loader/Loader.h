@@ -76,8 +76,11 @@ public:
     Loader& operator=(const Loader&) = delete;
 
     // The search path: the given folders, then EASEL_PLUGINS (folders separated
-    // by ':', on Windows by ';'), then the build tree's plug-in folder.
+    // by ':', on Windows by ';'), then easel's own folder (ownPluginDir).
     static std::vector<std::filesystem::path> searchPath(const std::vector<std::filesystem::path>& dirs);
+    // The build tree's plug-in folder for a program run from that tree, else
+    // the installed one beside the program: <exe>/../../lib/easel/plugins.
+    static std::optional<std::filesystem::path> ownPluginDir();
     const std::vector<std::filesystem::path>& searchDirs() const { return dirs_; }
 
     // The bundle <dir>/<name>.aip of the first folder that has one: a bundle

@@ -130,6 +130,14 @@ bool JournalLock::tryLock(const fs::path& lockFile, pid_t& holder, std::string& 
     return true;
 }
 
+void JournalLock::recordAddress(const std::string& address) {
+    if (fd_ < 0) return;
+    const std::string text = std::to_string(::getpid()) + "\n" + address + "\n";
+    if (::ftruncate(fd_, 0) != 0 || ::pwrite(fd_, text.data(), text.size(), 0) < 0) {
+        // Without it a second studio keeps a journal of its own instead of opening this page.
+    }
+}
+
 namespace {
 
 fs::path journalSlot(const fs::path& base, int n) {
@@ -188,6 +196,29 @@ JournalClaim claimJournal(const fs::path& base) {
                  ": this studio keeps a recovery journal of its own, " + c.path.string();
     }
     return c;
+}
+
+std::optional<RunningStudio> runningStudio(const fs::path& base) {
+    for (int n = 1; n <= kMaxJournals; ++n) {
+        const fs::path lockFile = lockFileOf(journalSlot(base, n));
+        if (!present(lockFile)) continue;
+        const int fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        // A shared lock had at once means nobody holds it: a studio that ended.
+        const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        char text[512] = {};
+        const ssize_t got = held ? ::pread(fd, text, sizeof text - 1, 0) : 0;
+        ::close(fd);
+        if (got <= 0) continue;
+        const std::string_view lines(text, static_cast<size_t>(got));
+        const size_t first = lines.find('\n');
+        if (first == std::string_view::npos) continue;
+        std::string_view address = lines.substr(first + 1);
+        address = address.substr(0, address.find('\n'));
+        if (address.rfind("http://", 0) != 0) continue;  // started, not yet serving
+        return RunningStudio{static_cast<pid_t>(std::atol(text)), std::string(address)};
+    }
+    return std::nullopt;
 }
 
 }  // namespace easel::studio

@@ -58,6 +58,9 @@ public:
     bool tryLock(const std::filesystem::path& lockFile, pid_t& holder, std::string& error);
     bool locked() const { return fd_ >= 0; }
     void unlock();
+    // Writes the page's address after the process id, where a studio started
+    // later on the same document finds it (runningStudio).
+    void recordAddress(const std::string& address);
 
 private:
     int fd_ = -1;
@@ -76,5 +79,15 @@ struct JournalClaim {
     std::string error;
 };
 JournalClaim claimJournal(const std::filesystem::path& base);
+
+// A studio running on the document whose journal is `base`: the first held
+// journal lock (of `base` and "STEM.2.json" to "STEM.16.json") that records
+// its page's address. Only a lock held by a live process counts, so an
+// address left in the file of a studio that ended is never used.
+struct RunningStudio {
+    pid_t pid = 0;
+    std::string address;
+};
+std::optional<RunningStudio> runningStudio(const std::filesystem::path& base);
 
 }  // namespace easel::studio

@@ -143,6 +143,17 @@ void servePicture(Studio& studio, const httplib::Request& req, httplib::Response
     res.set_content(png, "image/png");
 }
 
+void servePdf(Studio& studio, const httplib::Request&, httplib::Response& res) {
+    std::string pdf, error;
+    if (!studio.renderPdf(pdf, error)) {
+        res.status = 409;
+        res.set_content(error + "\n", "text/plain");
+        return;
+    }
+    res.set_header("Content-Disposition", "attachment; filename=\"" + studio.documentName() + ".pdf\"");
+    res.set_content(pdf, "application/pdf");
+}
+
 void serveCall(Studio& studio, const httplib::Request& req, httplib::Response& res) {
     // Parsed only once its nesting is known to be shallow: every later
     // copy and walk of the command recurses as deep as it nests.
@@ -171,6 +182,7 @@ constexpr Route kRoutes[] = {
     {false, R"(/[A-Za-z0-9_-]*(\.[a-z]+)?)", serveAsset},
     {false, "/api/status", serveStatus},
     {false, "/api/picture.png", servePicture},
+    {false, "/api/picture.pdf", servePdf},
     {true, "/api/call", serveCall},
 };
 

@@ -9,6 +9,7 @@
 #include "Recorder.h"
 #include "Progress.h"
 #include "io/render/Render.h"
+#include "io/render/RenderPdf.h"
 #include "adm/RegisterADM.h"
 #include "adm/Resources.h"
 #include "loader/Loader.h"
@@ -251,34 +252,57 @@ std::string Studio::callPage(const json& command, bool& ok, bool& binary) {
     return text;
 }
 
-bool Studio::renderPng(int width, std::string& png, std::string& errorOut) {
+json Studio::onHost(std::function<json()> work) {
     auto task = std::make_shared<Task>();
-    task->work = [this, width] {
+    task->work = std::move(work);
+    auto answer = task->promise.get_future();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (stopping_ || !host_.joinable()) return error("the studio is not running");
+        queue_.push_back(task);
+    }
+    wake_.notify_all();
+    return answer.get().body;
+}
+
+bool Studio::renderPng(int width, std::string& png, std::string& errorOut) {
+    json r = onHost([this, width] {
         if (!impl_->driver.open.empty()) return error("a dialog is open");
         Image image;
         std::string e, bytes;
         RenderSize size;
         size.width = width;
         if (!renderDocument(*impl_->doc, size, image, e) || !encodePng(image, bytes, e)) return error(e);
-        return json{{"ok", true}, {"png", bytes}};
-    };
-    auto answer = task->promise.get_future();
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (stopping_ || !host_.joinable()) {
-            errorOut = "the studio is not running";
-            return false;
-        }
-        queue_.push_back(task);
-    }
-    wake_.notify_all();
-    json r = answer.get().body;
+        return json{{"ok", true}, {"bytes", bytes}};
+    });
     if (!r["ok"].get<bool>()) {
         errorOut = r["error"].get<std::string>();
         return false;
     }
-    png = r["png"].get<std::string>();
+    png = r["bytes"].get<std::string>();
     return true;
+}
+
+bool Studio::renderPdf(std::string& pdf, std::string& errorOut) {
+    json r = onHost([this] {
+        if (!impl_->driver.open.empty()) return error("a dialog is open");
+        std::string e, bytes;
+        if (!easel::renderPdf(*impl_->doc, bytes, e)) return error(e);
+        return json{{"ok", true}, {"bytes", bytes}};
+    });
+    if (!r["ok"].get<bool>()) {
+        errorOut = r["error"].get<std::string>();
+        return false;
+    }
+    pdf = r["bytes"].get<std::string>();
+    return true;
+}
+
+void Studio::recordAddress(const std::string& address) {
+    onHost([this, address] {
+        impl_->journalLock.recordAddress(address);
+        return json{{"ok", true}};
+    });
 }
 
 std::string Studio::documentName() const {

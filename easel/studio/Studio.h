@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -91,6 +92,11 @@ public:
     std::string callPage(const json& command, bool& ok, bool& binary);
     // The document drawn as PNG file contents (run on the host thread).
     bool renderPng(int width, std::string& png, std::string& error);
+    // The document as a PDF for print (run on the host thread).
+    bool renderPdf(std::string& pdf, std::string& error);
+    // Records the page's address with the journal's lock, for a studio started
+    // later on the same document to open this page.
+    void recordAddress(const std::string& address);
 
     // Read without the host thread: what it is doing now, for progress.
     json status() const;
@@ -117,6 +123,8 @@ private:
     void serveDialog();
     void answerWaiting();
     std::shared_ptr<Task> nextTask();
+    // Runs `work` on the host thread and returns its answer.
+    json onHost(std::function<json()> work);
     std::unique_ptr<Host> impl_;  // host thread only
 
     StudioOptions options_;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -509,7 +510,7 @@ Child startStudio(const fs::path& doc, const fs::path& state, const std::vector<
         ::setenv("XDG_STATE_HOME", state.c_str(), 1);
         std::vector<std::string> args = {EASEL_BINARY, "studio"};
         if (!doc.empty()) args.push_back(doc.string());
-        args.insert(args.end(), {"--plugins", EASEL_TEST_PLUGIN_DIR, "--plugin", "EaselTest"});
+        args.insert(args.end(), {"--plugins", EASEL_TEST_PLUGIN_DIR, "--plugin", "EaselTest", "--no-browser"});
         args.insert(args.end(), extra.begin(), extra.end());
         std::vector<char*> argv;
         for (auto& s : args) argv.push_back(s.data());
@@ -577,6 +578,32 @@ TEST(StudioRecovery, AKilledStudioIsRestoredUpToItsLastCompletedStep) {
     ASSERT_GT(third.port, 0);
     EXPECT_EQ(callOver(third.port, {{"op", "save"}, {"format", "json"}})["text"], before["text"]);
     EXPECT_TRUE(callOver(third.port, {{"op", "undo"}})["ok"]) << "the history comes back too";
+    killHard(third);
+}
+
+// A second studio on a document a studio is serving points at that studio's
+// page and ends; once the first is gone, the next studio serves it itself.
+TEST(StudioRecovery, ASecondStudioOnTheDocumentOpensTheRunningOne) {
+    TempDir dir("studio-second");
+    fs::copy_file(kExamples / "grid-shapes.json", dir.path / "shapes.json");
+    Child first = startStudio(dir.path / "shapes.json", dir.path / "state", {});
+    ASSERT_GT(first.port, 0);
+    Child second = startStudio(dir.path / "shapes.json", dir.path / "state", {});
+    EXPECT_EQ(second.port, first.port) << "the address printed is the running studio's";
+    int status = -1;
+    pid_t ended = 0;
+    for (int i = 0; i < 600 && ended == 0; ++i) {
+        ended = ::waitpid(second.pid, &status, WNOHANG);
+        if (ended == 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (ended == 0) killHard(second);
+    ASSERT_EQ(ended, second.pid) << "the second studio kept running";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    killHard(first);
+    Child third = startStudio(dir.path / "shapes.json", dir.path / "state", {"--no-recover"});
+    ASSERT_GT(third.port, 0);
+    EXPECT_NE(third.port, first.port);
+    EXPECT_TRUE(callOver(third.port, {{"op", "state"}, {"scene", false}})["ok"]);
     killHard(third);
 }
 

@@ -267,9 +267,12 @@ await test('save JSON, then open it again', async () => {
   await page.waitForFunction((want) => window.studio.scene.layers.reduce((k, l) => k + l.art.length, 0) === want, n);
 });
 
-await test('export PNG and the session script', async () => {
+await test('export PNG, PDF and the session script', async () => {
   const [png] = await Promise.all([page.waitForEvent('download'), page.locator('#export-png').click()]);
   assert.equal(readFileSync(await png.path()).subarray(1, 4).toString(), 'PNG');
+  const [pdf] = await Promise.all([page.waitForEvent('download'), page.locator('#export-pdf').click()]);
+  assert.equal(pdf.suggestedFilename(), 'drawing.pdf');
+  assert.equal(readFileSync(await pdf.path()).subarray(0, 5).toString(), '%PDF-');
   const [script] = await Promise.all([page.waitForEvent('download'), page.locator('#record').click()]);
   assert.equal(script.suggestedFilename(), 'drawing.script.json');
   const s = JSON.parse(readFileSync(await script.path(), 'utf8'));

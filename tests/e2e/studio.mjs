@@ -50,7 +50,7 @@ process.on('exit', () => fs.rmSync(stateHome, { recursive: true, force: true }))
 // Runs `easel studio` and waits for the address it prints.
 export function startStudio(easel, pluginDir, doc, extra = []) {
   return new Promise((resolve, reject) => {
-    const child = spawn(easel, ['studio', ...(doc ? [doc] : []), '--port', '0', '--plugins', pluginDir, '--plugin', 'Brivane', '--plugin', 'Kestova', ...extra],
+    const child = spawn(easel, ['studio', ...(doc ? [doc] : []), '--port', '0', '--plugins', pluginDir, '--plugin', 'Brivane', '--plugin', 'Kestova', '--no-browser', ...extra],
                         { stdio: ['ignore', 'pipe', 'pipe'], env: { ...process.env, XDG_STATE_HOME: stateHome } });
     let out = '', err = '';
     child.stdout.on('data', (d) => {

@@ -108,6 +108,8 @@ cairo_status_t appendPng(void* closure, const unsigned char* data, unsigned int 
 
 }  // namespace
 
+RsvgHandle* loadSvgHandle(const std::string& svg, std::string& error) { return load(svg, error); }
+
 bool renderSvg(const std::string& svg, const RenderSize& size, Image& out, std::string& error) {
     RsvgHandle* h = load(svg, error);
     if (!h) return false;

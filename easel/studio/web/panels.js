@@ -97,6 +97,11 @@ $('export-png').addEventListener('click', async () => {
   if (!res.ok) { note(await res.text()); return; }
   download(`${page.state.name}.png`, await res.blob());
 });
+$('export-pdf').addEventListener('click', async () => {
+  const res = await fetch('/api/picture.pdf');
+  if (!res.ok) { note(await res.text()); return; }
+  download(`${page.state.name}.pdf`, await res.blob());
+});
 $('record').addEventListener('click', async () => {
   const r = await call({ op: 'script' });
   if (r.ok) download(r.name, JSON.stringify(r.script, null, 1), 'application/json');

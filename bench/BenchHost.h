@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "Document.h"
-#include "DocumentJson.h"
-#include "HostState.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
+#include "core/HostState.h"
 #include "adm/Dialog.h"
 #include "run/DocumentFiles.h"
 #include "run/PluginSession.h"

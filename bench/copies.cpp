@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "Document.h"
+#include "model/Document.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // only behaviour: init, the colour popups' notification, OK and Reset.
 #include "OptionDialog.h"
 
-#include "Frame.h"
+#include "frame/Frame.h"
 #include "OptionItems.h"
-#include "Suites.h"
+#include "frame/Suites.h"
 
 #include <array>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #ifndef DIALOGS_OPTIONDIALOG_H
 #define DIALOGS_OPTIONDIALOG_H
 
-#include "BrivaneGlobals.h"
+#include "frame/brivane/BrivaneGlobals.h"
 
 #include <cstddef>
 

@@ -5,7 +5,7 @@
 #ifndef DIALOGS_OPTIONITEMS_H
 #define DIALOGS_OPTIONITEMS_H
 
-#include "BrivaneGlobals.h"
+#include "frame/brivane/BrivaneGlobals.h"
 
 namespace brivane::dialogs {
 

@@ -5,7 +5,7 @@
 #ifndef ENGINE_ENGINE_H
 #define ENGINE_ENGINE_H
 
-#include "BrivaneGlobals.h"
+#include "frame/brivane/BrivaneGlobals.h"
 #include "HostCalls.h"
 #include "Placement.h"
 #include "Styling.h"

@@ -3,7 +3,7 @@
 #ifndef ENGINE_HOSTCALLS_H
 #define ENGINE_HOSTCALLS_H
 
-#include "Host.h"
+#include "host/Host.h"
 
 namespace brivane::engine {
 

@@ -2,7 +2,7 @@
 // opacity and blend, and the pattern tile.
 #include "Engine.h"
 
-#include "Suites.h"
+#include "frame/Suites.h"
 
 namespace brivane::engine {
 

@@ -1,6 +1,6 @@
 #include "Placement.h"
 
-#include "Suites.h"
+#include "frame/Suites.h"
 
 namespace brivane::engine {
 

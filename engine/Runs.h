@@ -5,7 +5,7 @@
 #define ENGINE_RUNS_H
 
 #include "Engine.h"
-#include "Suites.h"
+#include "frame/Suites.h"
 
 namespace brivane::engine {
 

@@ -2,7 +2,7 @@
 // moving the selected art along with the cursor.
 #include "Engine.h"
 
-#include "Suites.h"
+#include "frame/Suites.h"
 
 namespace brivane::engine {
 

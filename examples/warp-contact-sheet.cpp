@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "Document.h"
-#include "Warp.h"
+#include "model/Document.h"
+#include "model/Warp.h"
 
 using namespace easel;
 

@@ -4,7 +4,7 @@
 #ifndef FRAME_FRAME_H
 #define FRAME_FRAME_H
 
-#include "Host.h"
+#include "host/Host.h"
 #include "Suites.h"
 
 #include <cstddef>

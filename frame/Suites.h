@@ -3,7 +3,7 @@
 #ifndef FRAME_SUITES_H
 #define FRAME_SUITES_H
 
-#include "Host.h"
+#include "host/Host.h"
 
 #include <cstddef>
 

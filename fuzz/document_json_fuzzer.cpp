@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "Document.h"
-#include "DocumentJson.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
 
 namespace {
 bool finitePoint(const AIRealPoint& p) { return std::isfinite(p.h) && std::isfinite(p.v); }

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "DocumentJson.h"
-#include "Render.h"
+#include "io/json/DocumentJson.h"
+#include "io/render/Render.h"
 #include "io/svg/SvgAllow.h"
 #include "io/svg/SvgExport.h"
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "Input.h"
-#include "JournalFile.h"
+#include "core/Input.h"
+#include "studio/JournalFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

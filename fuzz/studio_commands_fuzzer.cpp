@@ -13,10 +13,10 @@
 #include <sstream>
 #include <string>
 
-#include "Document.h"
-#include "DocumentJson.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
 #include "studio/StudioHost.h"
-#include "Input.h"
+#include "core/Input.h"
 #include "adm/RegisterADM.h"
 
 namespace {

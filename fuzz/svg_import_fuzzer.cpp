@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "DocumentJson.h"
+#include "io/json/DocumentJson.h"
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"
 

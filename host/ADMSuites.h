@@ -6,6 +6,9 @@
  */
 #ifndef HOST_ADMSUITES_H
 #define HOST_ADMSUITES_H
+// Read as a system header from wherever it is included: the ABI's C macros
+// use C casts, which the C++ expanding them must not be warned about.
+#pragma GCC system_header
 
 #include "ASTypes.h"
 

@@ -5,6 +5,9 @@
  */
 #ifndef HOST_AISUITES_H
 #define HOST_AISUITES_H
+// Read as a system header from wherever it is included: the ABI's C macros
+// use C casts, which the C++ expanding them must not be warned about.
+#pragma GCC system_header
 
 #include "ASTypes.h"
 

@@ -7,6 +7,9 @@
  */
 #ifndef HOST_ASTYPES_H
 #define HOST_ASTYPES_H
+// Read as a system header from wherever it is included: the ABI's C macros
+// use C casts, which the C++ expanding them must not be warned about.
+#pragma GCC system_header
 
 #include <stddef.h>
 #include <stdint.h>

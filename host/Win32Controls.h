@@ -3,8 +3,8 @@
 // easel, which reads them from a plug-in DLL. Each kind maps to one predefined
 // window class and one type style; the reverse lookup compares the class and
 // the style bits under the kind's mask.
-#ifndef RESOURCES_WIN32CONTROLS_H
-#define RESOURCES_WIN32CONTROLS_H
+#ifndef HOST_WIN32CONTROLS_H
+#define HOST_WIN32CONTROLS_H
 
 #include <cstdint>
 #include <string_view>

@@ -5,8 +5,8 @@
 // other cell is a duplicate of it moved by a pure translation. No Trail.
 #include "Tools.h"
 
-#include "Jitter.h"
-#include "Suites.h"
+#include "engine/Jitter.h"
+#include "frame/Suites.h"
 
 namespace brivane::tools {
 

@@ -3,7 +3,7 @@
 // object itself (rotated about its pivot); the others are duplicates of it.
 #include "Tools.h"
 
-#include "Suites.h"
+#include "frame/Suites.h"
 
 namespace brivane::tools {
 

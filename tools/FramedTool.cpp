@@ -5,10 +5,10 @@
 // is removed once its frame is made. The copies carry no tag.
 #include "Tools.h"
 
-#include "Jitter.h"
+#include "engine/Jitter.h"
 #include "Patterns.h"
-#include "Runs.h"
-#include "Suites.h"
+#include "engine/Runs.h"
+#include "frame/Suites.h"
 
 namespace brivane::tools {
 

@@ -5,9 +5,9 @@
 // they can turn to follow the stroke or turn at random.
 #include "Tools.h"
 
-#include "Jitter.h"
-#include "Runs.h"
-#include "Suites.h"
+#include "engine/Jitter.h"
+#include "engine/Runs.h"
+#include "frame/Suites.h"
 
 namespace brivane::tools {
 

@@ -5,7 +5,7 @@
 #ifndef TOOLS_PATTERNS_H
 #define TOOLS_PATTERNS_H
 
-#include "HostCalls.h"
+#include "engine/HostCalls.h"
 
 namespace brivane::tools {
 

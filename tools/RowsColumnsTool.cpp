@@ -6,9 +6,9 @@
 // "Box" draws a frame round each object's grid.
 #include "Tools.h"
 
-#include "Jitter.h"
+#include "engine/Jitter.h"
 #include "Patterns.h"
-#include "Suites.h"
+#include "frame/Suites.h"
 
 namespace brivane::tools {
 

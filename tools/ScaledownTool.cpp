@@ -5,10 +5,10 @@
 // number and its object's number. Copy 0 of a run is the object itself.
 #include "Tools.h"
 
-#include "Jitter.h"
+#include "engine/Jitter.h"
 #include "Patterns.h"
-#include "Runs.h"
-#include "Suites.h"
+#include "engine/Runs.h"
+#include "frame/Suites.h"
 
 namespace brivane::tools {
 

@@ -5,9 +5,9 @@
 // the object itself, the others are duplicates of it.
 #include "Tools.h"
 
-#include "Jitter.h"
-#include "Runs.h"
-#include "Suites.h"
+#include "engine/Jitter.h"
+#include "engine/Runs.h"
+#include "frame/Suites.h"
 
 namespace brivane::tools {
 

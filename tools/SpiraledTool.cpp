@@ -5,9 +5,9 @@
 // object itself is not part of the spiral and is deleted with "Delete".
 #include "Tools.h"
 
-#include "Jitter.h"
-#include "Runs.h"
-#include "Suites.h"
+#include "engine/Jitter.h"
+#include "engine/Runs.h"
+#include "frame/Suites.h"
 
 namespace brivane::tools {
 

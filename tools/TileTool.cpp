@@ -5,8 +5,8 @@
 // away from the direction of the drag. No Trail and no modifier keys.
 #include "Tools.h"
 
-#include "Jitter.h"
-#include "Suites.h"
+#include "engine/Jitter.h"
+#include "frame/Suites.h"
 
 namespace brivane::tools {
 

@@ -3,7 +3,7 @@
 #ifndef TOOLS_TOOLS_H
 #define TOOLS_TOOLS_H
 
-#include "Engine.h"
+#include "engine/Engine.h"
 
 namespace brivane::tools {
 

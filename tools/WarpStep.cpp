@@ -1,6 +1,6 @@
 #include "Tools.h"
 
-#include "Suites.h"
+#include "frame/Suites.h"
 
 namespace brivane::tools {
 

@@ -6,10 +6,10 @@
 // from one drawn event to the next.
 #include "Tools.h"
 
-#include "Jitter.h"
+#include "engine/Jitter.h"
 #include "Patterns.h"
-#include "Runs.h"
-#include "Suites.h"
+#include "engine/Runs.h"
+#include "frame/Suites.h"
 
 namespace brivane::tools {
 

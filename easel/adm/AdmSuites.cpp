@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "Dialog.h"
-#include "HostState.h"
+#include "core/HostState.h"
 
 namespace easel {
 

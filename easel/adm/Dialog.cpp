@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "HostState.h"
+#include "core/HostState.h"
 #include "Resources.h"
 
 namespace easel::adm {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "ADMSuites.h"
-#include "ASTypes.h"
+#include "host/ADMSuites.h"
+#include "host/ASTypes.h"
 
 namespace easel::adm {
 

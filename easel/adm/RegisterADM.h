@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "ADMSuites.h"
+#include "host/ADMSuites.h"
 #include "Resources.h"
-#include "SuiteRegistry.h"
+#include "core/SuiteRegistry.h"
 
 namespace easel {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ASTypes.h"
+#include "host/ASTypes.h"
 
 namespace easel::adm {
 

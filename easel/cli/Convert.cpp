@@ -2,8 +2,8 @@
 #include <cmath>
 #include <ostream>
 
-#include "FileWrite.h"
-#include "Render.h"
+#include "io/FileWrite.h"
+#include "io/render/Render.h"
 #include "cli/Program.h"
 #include "model/Document.h"
 #include "run/DocumentFiles.h"

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <sstream>
 
-#include "FileWrite.h"
+#include "io/FileWrite.h"
 #include "adm/Dialog.h"
 #include "adm/RegisterADM.h"
 #include "adm/Resources.h"

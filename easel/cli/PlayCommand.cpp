@@ -4,8 +4,8 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "DocumentJson.h"
-#include "FileWrite.h"
+#include "io/json/DocumentJson.h"
+#include "io/FileWrite.h"
 #include "adm/Dialog.h"
 #include "cli/Program.h"
 #include "core/Input.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ASTypes.h"
+#include "host/ASTypes.h"
 #include "Random.h"
 #include "SuiteRegistry.h"
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "Document.h"
+#include "model/Document.h"
 
 namespace easel::edit {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "Edit.h"
-#include "Input.h"
+#include "core/Input.h"
 
 namespace easel::edit {
 

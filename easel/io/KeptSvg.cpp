@@ -4,7 +4,7 @@
 #include <limits>
 #include <utility>
 
-#include "Input.h"
+#include "core/Input.h"
 
 namespace easel {
 

@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "Render.h"
+#include "io/render/Render.h"
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"
 #include "io/render/RenderPdf.h"

@@ -17,9 +17,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "AISuites.h"
-#include "HostState.h"
-#include "Progress.h"
+#include "host/AISuites.h"
+#include "core/HostState.h"
+#include "core/Progress.h"
 
 #ifndef EASEL_BUILD_PLUGIN_DIR
 #define EASEL_BUILD_PLUGIN_DIR ""

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "SPSuites.h"
-#include "SuiteRegistry.h"
+#include "host/SPSuites.h"
+#include "core/SuiteRegistry.h"
 #include "adm/Resources.h"
 
 namespace easel {

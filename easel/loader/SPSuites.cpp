@@ -5,8 +5,8 @@
 #include <cstring>
 #include <map>
 
-#include "AISuites.h"
-#include "HostState.h"
+#include "host/AISuites.h"
+#include "core/HostState.h"
 #include "Loader.h"
 
 namespace easel {

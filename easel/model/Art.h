@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "AISuites.h"
-#include "ASTypes.h"
+#include "host/AISuites.h"
+#include "host/ASTypes.h"
 #include "Geometry.h"
 
 namespace easel {

@@ -10,7 +10,7 @@
 #include "ArtPool.h"
 #include "Journal.h"
 #include "PaintChecks.h"
-#include "Progress.h"
+#include "core/Progress.h"
 #include "Warp.h"
 
 namespace easel {

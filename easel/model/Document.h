@@ -23,8 +23,8 @@
 #include <utility>
 #include <vector>
 
-#include "AISuites.h"
-#include "ASTypes.h"
+#include "host/AISuites.h"
+#include "host/ASTypes.h"
 #include "Art.h"
 #include "Geometry.h"
 #include "Paint.h"

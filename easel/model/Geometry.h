@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "ASTypes.h"
+#include "host/ASTypes.h"
 
 namespace easel {
 

@@ -1,7 +1,7 @@
 #include "model/Names.h"
 
-#include "AISuites.h"
-#include "ASTypes.h"
+#include "host/AISuites.h"
+#include "host/ASTypes.h"
 
 namespace easel {
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "ASTypes.h"
+#include "host/ASTypes.h"
 
 namespace easel {
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "ASTypes.h"
+#include "host/ASTypes.h"
 
 namespace easel {
 

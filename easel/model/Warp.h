@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ASTypes.h"
+#include "host/ASTypes.h"
 #include "Art.h"
 
 namespace easel {

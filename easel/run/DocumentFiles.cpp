@@ -2,10 +2,10 @@
 
 #include <ostream>
 
-#include "DocumentJson.h"
-#include "FileWrite.h"
-#include "SvgExport.h"
-#include "SvgImport.h"
+#include "io/json/DocumentJson.h"
+#include "io/FileWrite.h"
+#include "io/svg/SvgExport.h"
+#include "io/svg/SvgImport.h"
 #include "core/Input.h"
 #include "model/Document.h"
 

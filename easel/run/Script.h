@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ASTypes.h"
+#include "host/ASTypes.h"
 #include "adm/Dialog.h"
 
 namespace easel::run {

@@ -1,6 +1,6 @@
 #include "run/StepRunner.h"
 
-#include "DocumentJson.h"
+#include "io/json/DocumentJson.h"
 #include "adm/Dialog.h"
 #include "model/Document.h"
 #include "model/SelectionLayer.h"

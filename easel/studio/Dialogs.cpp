@@ -4,8 +4,8 @@
 #include <climits>
 #include <cmath>
 
-#include "Document.h"
-#include "Input.h"
+#include "model/Document.h"
+#include "core/Input.h"
 #include "adm/Resources.h"
 #include "run/PluginSession.h"
 #include "studio/StudioHost.h"

@@ -11,10 +11,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "Document.h"
-#include "DocumentJson.h"
-#include "FileWrite.h"
-#include "Input.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
+#include "io/FileWrite.h"
+#include "core/Input.h"
 #include "run/Script.h"
 
 namespace easel::studio {

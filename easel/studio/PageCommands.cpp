@@ -9,9 +9,9 @@
 #include <optional>
 #include <sstream>
 
-#include "Document.h"
-#include "DocumentJson.h"
-#include "Input.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
+#include "core/Input.h"
 #include "io/svg/SvgColor.h"
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"

@@ -9,15 +9,15 @@
 
 #include "studio/Picture.h"
 
-#include "Document.h"
-#include "io/Names.h"
+#include "model/Document.h"
+#include "model/Names.h"
 #include "io/json/JsonOut.h"
 #include "studio/PictureStyle.h"
 #include "studio/Studio.h"
 #include "io/svg/KeptSvgArt.h"
 #include "io/svg/SvgColor.h"
 #include "io/svg/SvgShared.h"
-#include "Warp.h"
+#include "model/Warp.h"
 
 namespace easel::studio {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "Document.h"
+#include "model/Document.h"
 #include "Studio.h"
 #include "io/svg/KeptSvgArt.h"
 #include "io/svg/SvgColor.h"

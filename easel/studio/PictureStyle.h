@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "ASTypes.h"
+#include "host/ASTypes.h"
 
 namespace easel {
 class Art;

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "Document.h"
-#include "DocumentJson.h"
-#include "FileWrite.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
+#include "io/FileWrite.h"
 
 namespace easel::studio {
 

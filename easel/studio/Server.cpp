@@ -4,7 +4,7 @@
 #include <optional>
 #include <ostream>
 
-#include "Input.h"
+#include "core/Input.h"
 #include "Recorder.h"
 #include "StudioAssets.h"
 

@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
-#include "Document.h"
-#include "Input.h"
+#include "model/Document.h"
+#include "core/Input.h"
 #include "Recorder.h"
-#include "Progress.h"
+#include "core/Progress.h"
 #include "io/render/Render.h"
 #include "io/render/RenderPdf.h"
 #include "adm/RegisterADM.h"

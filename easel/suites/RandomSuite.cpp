@@ -1,6 +1,6 @@
 // AI Random: the host's seeded generator (hostState().random), so a run with
 // the same seed and events gives the same result bit for bit.
-#include "HostState.h"
+#include "core/HostState.h"
 #include "SuiteTables.h"
 
 namespace easel {

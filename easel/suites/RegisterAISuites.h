@@ -6,8 +6,8 @@
 
 #include <cstddef>
 
-#include "ASTypes.h"
-#include "SuiteRegistry.h"
+#include "host/ASTypes.h"
+#include "core/SuiteRegistry.h"
 
 namespace easel {
 

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <string>
 
-#include "Document.h"
-#include "Host.h"
-#include "HostState.h"
+#include "model/Document.h"
+#include "host/Host.h"
+#include "core/HostState.h"
 
 namespace easel {
 

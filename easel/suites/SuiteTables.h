@@ -1,7 +1,7 @@
 // Internal: the static table of every AI suite, one accessor per unit.
 #pragma once
 
-#include "Host.h"
+#include "host/Host.h"
 
 namespace easel::suites {
 

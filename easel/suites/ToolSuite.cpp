@@ -3,7 +3,7 @@
 #include <memory>
 #include <new>
 
-#include "HostState.h"
+#include "core/HostState.h"
 #include "SuiteTables.h"
 
 namespace easel {

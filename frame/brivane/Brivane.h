@@ -5,7 +5,7 @@
 #define FRAME_BRIVANE_BRIVANE_H
 
 #include "BrivaneGlobals.h"
-#include "Frame.h"
+#include "frame/Frame.h"
 
 #include <cstddef>
 

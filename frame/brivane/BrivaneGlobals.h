@@ -5,7 +5,7 @@
 #ifndef FRAME_BRIVANE_BRIVANEGLOBALS_H
 #define FRAME_BRIVANE_BRIVANEGLOBALS_H
 
-#include "Host.h"
+#include "host/Host.h"
 
 namespace brivane {
 

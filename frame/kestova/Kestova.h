@@ -4,7 +4,7 @@
 #ifndef FRAME_KESTOVA_KESTOVA_H
 #define FRAME_KESTOVA_KESTOVA_H
 
-#include "Frame.h"
+#include "frame/Frame.h"
 #include "KestovaGlobals.h"
 
 #include <cstddef>

@@ -5,7 +5,7 @@
 #ifndef FRAME_KESTOVA_KESTOVAGLOBALS_H
 #define FRAME_KESTOVA_KESTOVAGLOBALS_H
 
-#include "Host.h"
+#include "host/Host.h"
 
 struct KestovaGlobals {
     AIToolHandle pdToolHandle;

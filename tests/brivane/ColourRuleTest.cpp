@@ -1,5 +1,5 @@
 // The fill and stroke colour rules, the swatch choice and the blend draw.
-#include "Styling.h"
+#include "engine/Styling.h"
 
 #include <gtest/gtest.h>
 

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "BrivaneGlobals.h"
-#include "Document.h"
-#include "DocumentJson.h"
-#include "HostState.h"
+#include "frame/brivane/BrivaneGlobals.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
+#include "core/HostState.h"
 #include "loader/Loader.h"
-#include "support/HostStartup.h"
+#include "tests/support/HostStartup.h"
 
 namespace brivane_test {
 

@@ -2,7 +2,7 @@
 // them: the apply factors of Rows Columns, Windmill and Scaledown, Rows
 // Columns' checkerboard and turn popups and Framed's edge turns. A wrong
 // entry fails under its popup text (" Apply 18").
-#include "Patterns.h"
+#include "tools/Patterns.h"
 
 #include <gtest/gtest.h>
 

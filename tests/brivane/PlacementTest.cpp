@@ -1,5 +1,5 @@
 // The placement table in its grid and run forms.
-#include "Placement.h"
+#include "engine/Placement.h"
 
 #include <gtest/gtest.h>
 

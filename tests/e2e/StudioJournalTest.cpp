@@ -10,8 +10,8 @@
 #include <iterator>
 #include <memory>
 
-#include "Recorder.h"
-#include "Studio.h"
+#include "studio/Recorder.h"
+#include "studio/Studio.h"
 
 namespace fs = std::filesystem;
 using easel::studio::json;

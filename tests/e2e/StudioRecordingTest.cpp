@@ -19,9 +19,9 @@
 #include <sstream>
 #include <thread>
 
-#include "Recorder.h"
-#include "Server.h"
-#include "Studio.h"
+#include "studio/Recorder.h"
+#include "studio/Server.h"
+#include "studio/Studio.h"
 #include "cli/Program.h"
 
 namespace fs = std::filesystem;

@@ -18,8 +18,8 @@
 #include <thread>
 
 #include "cli/Program.h"
-#include "Server.h"
-#include "Studio.h"
+#include "studio/Server.h"
+#include "studio/Studio.h"
 
 namespace fs = std::filesystem;
 using easel::studio::json;

@@ -1,7 +1,7 @@
 // The frame as Brivane runs it, on easel's suites: the suite bracket,
 // dispatch, start-up and shut-down, registration, the cursor and the
 // selection snapshot, and the failures of each.
-#include "Brivane.h"
+#include "frame/brivane/Brivane.h"
 #include "FrameHost.h"
 
 #include "adm/RegisterADM.h"

@@ -1,6 +1,6 @@
 // The error dialog: which message and code text each code gets, read from
 // the error table that ships in the Brivane bundle.
-#include "Brivane.h"
+#include "frame/brivane/Brivane.h"
 #include "FrameHost.h"
 
 #include <gtest/gtest.h>

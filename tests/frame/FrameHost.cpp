@@ -1,6 +1,6 @@
 #include "FrameHost.h"
 
-#include "support/HostStartup.h"
+#include "tests/support/HostStartup.h"
 
 #include <cstdio>
 

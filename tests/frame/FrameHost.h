@@ -7,8 +7,8 @@
 #ifndef TESTS_FRAME_FRAMEHOST_H
 #define TESTS_FRAME_FRAMEHOST_H
 
-#include "Document.h"
-#include "HostState.h"
+#include "model/Document.h"
+#include "core/HostState.h"
 #include "adm/Dialog.h"
 #include "loader/Loader.h"
 

@@ -1,7 +1,7 @@
 // The frame as Kestova runs it: its suite list, registration in the Rows
 // Columns group, a failed registration and its snapshot.
 #include "FrameHost.h"
-#include "Kestova.h"
+#include "frame/kestova/Kestova.h"
 
 #include "adm/RegisterADM.h"
 #include "suites/RegisterAISuites.h"

@@ -1,11 +1,11 @@
 // The built plug-in modules, loaded through easel's loader as the host loads
 // them: options kept in the Globals block survive unloading and reloading
 // the library, and Kestova joins the tool group Brivane registered.
-#include "KestovaGlobals.h"
+#include "frame/kestova/KestovaGlobals.h"
 
-#include "HostState.h"
+#include "core/HostState.h"
 #include "loader/Loader.h"
-#include "support/HostStartup.h"
+#include "tests/support/HostStartup.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // files a Windows reader accepts, the shared string list and the error and
 // about dialog templates. The tool dialogs' templates are checked where the
 // dialogs are opened.
-#include "ResourceWriter.h"
+#include "resources/ResourceWriter.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

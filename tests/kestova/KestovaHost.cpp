@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "DocumentJson.h"
-#include "support/HostStartup.h"
+#include "io/json/DocumentJson.h"
+#include "tests/support/HostStartup.h"
 
 namespace kestova_test {
 

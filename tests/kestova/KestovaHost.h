@@ -11,8 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Document.h"
-#include "HostState.h"
+#include "model/Document.h"
+#include "core/HostState.h"
 #include "adm/Dialog.h"
 #include "loader/Loader.h"
 

@@ -2,7 +2,7 @@
 // modifier keys, undo between events, pressure and the random choices.
 #include "KestovaHost.h"
 
-#include "Random.h"
+#include "core/Random.h"
 
 namespace kestova_test {
 namespace {

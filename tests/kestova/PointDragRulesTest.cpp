@@ -1,6 +1,6 @@
 // The small rules the drag relies on, checked at their edges: the swatch
 // index, the random mode, the limit and the 0x200 interpolation step.
-#include "PointDrag.h"
+#include "pointdrag/PointDrag.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // width, opacity) and the trail of copies (above, beneath, new layers).
 #include "KestovaHost.h"
 
-#include "Random.h"
+#include "core/Random.h"
 
 namespace kestova_test {
 namespace {

@@ -5,9 +5,9 @@
 // document back as it was.
 #include <gtest/gtest.h>
 
-#include "BrivaneGlobals.h"
-#include "Document.h"
-#include "DocumentJson.h"
+#include "frame/brivane/BrivaneGlobals.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
 #include "Harness.h"
 
 namespace reliability {

@@ -18,11 +18,11 @@
 #include <sstream>
 #include <thread>
 
-#include "BrivaneGlobals.h"
-#include "DocumentJson.h"
-#include "KestovaGlobals.h"
+#include "frame/brivane/BrivaneGlobals.h"
+#include "io/json/DocumentJson.h"
+#include "frame/kestova/KestovaGlobals.h"
 #include "RandomInput.h"
-#include "support/HostStartup.h"
+#include "tests/support/HostStartup.h"
 #include "suites/SuiteTables.h"
 
 namespace reliability {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "ASTypes.h"
-#include "Document.h"
-#include "HostState.h"
+#include "host/ASTypes.h"
+#include "model/Document.h"
+#include "core/HostState.h"
 #include "adm/Dialog.h"
 #include "loader/Loader.h"
 

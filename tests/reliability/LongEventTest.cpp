@@ -8,9 +8,9 @@
 #include <unistd.h>
 
 #include "cli/Program.h"
-#include "Document.h"
+#include "model/Document.h"
 #include "Harness.h"
-#include "Progress.h"
+#include "core/Progress.h"
 #include "adm/Dialog.h"
 
 namespace reliability {

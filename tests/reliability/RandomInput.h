@@ -8,8 +8,8 @@
 #include <random>
 #include <vector>
 
-#include "ASTypes.h"
-#include "Document.h"
+#include "host/ASTypes.h"
+#include "model/Document.h"
 #include "adm/Dialog.h"
 
 namespace reliability {

@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ADMSuites.h"
-#include "AISuites.h"
-#include "SPSuites.h"
+#include "host/ADMSuites.h"
+#include "host/AISuites.h"
+#include "host/SPSuites.h"
 
 namespace {
 

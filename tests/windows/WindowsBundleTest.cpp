@@ -11,8 +11,8 @@
 #include <iterator>
 
 #include "PeFile.h"
-#include "ResourceWriter.h"
-#include "Win32Resources.h"
+#include "resources/ResourceWriter.h"
+#include "resources/Win32Resources.h"
 #include "adm/Resources.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "io/json/DocumentJsonShared.h"
 #include "io/json/GradientJson.h"
 #include "core/Input.h"
-#include "io/Names.h"
+#include "model/Names.h"
 
 namespace easel::jsonread {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "Document.h"
+#include "model/Document.h"
 
 namespace easel {
 

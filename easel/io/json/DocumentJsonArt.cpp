@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "io/Names.h"
+#include "model/Names.h"
 #include "io/json/DocumentJsonReader.h"
 #include "io/json/DocumentJsonShared.h"
 #include "core/Input.h"

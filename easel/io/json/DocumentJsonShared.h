@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "AISuites.h"
+#include "host/AISuites.h"
 
 namespace easel {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "io/Names.h"
+#include "model/Names.h"
 #include "io/json/DocumentJson.h"
 #include "io/json/DocumentJsonShared.h"
 #include "io/json/GradientJson.h"

@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "Document.h"
+#include "model/Document.h"
 
 namespace easel {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "FileWrite.h"  // writeFileAtomically, for the callers that write pictures
+#include "io/FileWrite.h"  // writeFileAtomically, for the callers that write pictures
 
 namespace easel {
 

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <memory>
 
-#include "Document.h"
+#include "model/Document.h"
 #include "RenderCairo.h"
-#include "SvgExport.h"
+#include "io/svg/SvgExport.h"
 
 namespace easel {
 

@@ -3,8 +3,8 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "Document.h"
-#include "KeptSvg.h"
+#include "model/Document.h"
+#include "io/KeptSvg.h"
 #include "SvgAllow.h"
 #include "SvgShared.h"
 

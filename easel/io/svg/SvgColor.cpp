@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "Document.h"
-#include "Names.h"
+#include "model/Document.h"
+#include "model/Names.h"
 
 namespace easel {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "ASTypes.h"
+#include "host/ASTypes.h"
 
 namespace easel {
 

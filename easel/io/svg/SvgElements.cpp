@@ -6,7 +6,7 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 
-#include "Names.h"
+#include "model/Names.h"
 #include "SvgColor.h"
 #include "SvgImporter.h"
 #include "SvgShared.h"

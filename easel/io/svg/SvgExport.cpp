@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "Names.h"
+#include "model/Names.h"
 #include "SvgColor.h"
 #include "SvgAllow.h"
 #include "SvgShared.h"
 #include "SvgWriter.h"
-#include "Warp.h"
+#include "model/Warp.h"
 
 namespace easel {
 

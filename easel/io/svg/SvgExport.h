@@ -17,7 +17,7 @@
 
 #include <string>
 
-#include "Document.h"
+#include "model/Document.h"
 
 namespace easel {
 

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "KeptSvg.h"
+#include "io/KeptSvg.h"
 #include "SvgAllow.h"
 #include "SvgShared.h"
 #include "SvgWriter.h"

@@ -15,13 +15,13 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "Names.h"
+#include "model/Names.h"
 #include "SvgColor.h"
 #include "SvgCss.h"
 #include "SvgGeometry.h"
 #include "SvgPaint.h"
 #include "SvgImporter.h"
-#include "KeptSvg.h"
+#include "io/KeptSvg.h"
 #include "SvgAllow.h"
 #include "SvgShared.h"
 

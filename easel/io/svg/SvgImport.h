@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "Document.h"
-#include "Input.h"
+#include "model/Document.h"
+#include "core/Input.h"
 
 namespace easel {
 

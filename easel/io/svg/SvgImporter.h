@@ -19,9 +19,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "Document.h"
-#include "DocumentJson.h"
-#include "Input.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
+#include "core/Input.h"
 #include "SvgCss.h"
 #include "SvgGeometry.h"
 #include "SvgImport.h"

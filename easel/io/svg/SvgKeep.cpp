@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "Names.h"
+#include "model/Names.h"
 #include "SvgColor.h"
 #include "SvgAllow.h"
 #include "SvgImporter.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <set>
 
-#include "Paint.h"
+#include "model/Paint.h"
 #include "SvgColor.h"
 
 namespace easel::svg {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Names.h"
+#include "model/Names.h"
 #include "SvgColor.h"
 #include "SvgImporter.h"
 #include "SvgShared.h"

@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "Document.h"
+#include "model/Document.h"
 #include "KeptSvgArt.h"
 #include "SvgColor.h"
-#include "Warp.h"
+#include "model/Warp.h"
 
 namespace easel::svgout {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "DragFixture.h"
+#include "tests/brivane/DragFixture.h"
 #include "adm/Dialog.h"
 
 namespace dialogtest {

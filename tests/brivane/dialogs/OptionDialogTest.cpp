@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "DialogTestSupport.h"
-#include "HostState.h"
+#include "core/HostState.h"
 
 using namespace dialogtest;
 using namespace easel;

@@ -1,7 +1,7 @@
 // Checkerboard through the real plug-in: the board of twice the columns and
 // rows, odd rows from column -1, the first cell turned and sized in place,
 // strokes scaled once, the colour index of odd rows and locking.
-#include "DragFixture.h"
+#include "tests/brivane/DragFixture.h"
 
 namespace brivane_test {
 namespace {

@@ -1,7 +1,7 @@
 // Framed through the real plug-in: border cells only, the edge turns and
 // their direction, the corner rule, scale and line scale, the i x j colour
 // index, untagged copies, "Delete", "Trail" and "Locked".
-#include "DragFixture.h"
+#include "tests/brivane/DragFixture.h"
 
 namespace brivane_test {
 namespace {

@@ -3,7 +3,7 @@
 // golden steps, the apply factors of a cell and their line widths, the row index for the
 // colour rules, jitter, "Trail", a single column, the order of several
 // objects and the refusal of a locked layer.
-#include "DragFixture.h"
+#include "tests/brivane/DragFixture.h"
 
 namespace brivane_test {
 namespace {

@@ -1,6 +1,6 @@
 // Tile through the real plug-in: the four mirror tiles, mirroring about the
 // centre of the whole selection, locking, the colour index r + q and jitter.
-#include "DragFixture.h"
+#include "tests/brivane/DragFixture.h"
 
 namespace brivane_test {
 namespace {

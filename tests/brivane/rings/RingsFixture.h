@@ -4,8 +4,8 @@
 // draws the tools take.
 #pragma once
 
-#include "../DragFixture.h"
-#include "Random.h"
+#include "tests/brivane/DragFixture.h"
+#include "core/Random.h"
 
 #include <cmath>
 #include <vector>

@@ -1,7 +1,7 @@
 // Bouncealong through the real host: shrinking and growing bounces, "Crunch",
 // the colour index c x b, grid placement, the first made copy being the
 // object itself, and the bounce counts that draw nothing.
-#include "DragFixture.h"
+#include "tests/brivane/DragFixture.h"
 
 namespace brivane_test {
 namespace {

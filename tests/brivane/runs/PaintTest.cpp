@@ -1,7 +1,7 @@
 // Paint through the real host: one copy per object per drawn event along the
 // cursor's path, the running scale and fade, "Follow", the fill intensity,
 // the painting state reset at mouse down and the Alt pause.
-#include "DragFixture.h"
+#include "tests/brivane/DragFixture.h"
 
 namespace brivane_test {
 namespace {

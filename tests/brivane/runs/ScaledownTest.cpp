@@ -1,7 +1,7 @@
 // Scaledown through the real host: running scales and fade, turns and
 // twists, the apply pattern and its counter, copy 0 as the object itself,
 // random creation and the "Object-copies" order.
-#include "DragFixture.h"
+#include "tests/brivane/DragFixture.h"
 
 #include <map>
 

@@ -1,9 +1,9 @@
 // Soft center through the real host: rows converging on the cursor, the
 // initial gap in points, centimetres and inches, the jitter in the gap's
 // unit, the lock by the drag direction.
-#include "DragFixture.h"
+#include "tests/brivane/DragFixture.h"
 
-#include "Random.h"
+#include "core/Random.h"
 
 namespace brivane_test {
 namespace {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "HostState.h"
+#include "core/HostState.h"
 #include "adm/Dialog.h"
 #include "adm/RegisterADM.h"
 

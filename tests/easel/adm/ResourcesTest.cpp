@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "HostState.h"
+#include "core/HostState.h"
 #include "adm/Dialog.h"
 #include "adm/RegisterADM.h"
 #include "adm/Resources.h"

@@ -7,9 +7,9 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "DocumentJson.h"
-#include "Render.h"
-#include "Studio.h"
+#include "io/json/DocumentJson.h"
+#include "io/render/Render.h"
+#include "studio/Studio.h"
 #include "io/svg/SvgExport.h"
 #include "cli/Program.h"
 

@@ -8,7 +8,7 @@
 #include "cli/Program.h"
 #include "run/PluginSession.h"
 #include "run/Script.h"
-#include "Input.h"
+#include "core/Input.h"
 
 using namespace easel;
 using namespace easel::cli;

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "Progress.h"
+#include "core/Progress.h"
 
 namespace easel {
 namespace {

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <functional>
 
-#include "DocumentJson.h"
-#include "Edit.h"
+#include "io/json/DocumentJson.h"
+#include "edit/Edit.h"
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"
 

@@ -11,9 +11,9 @@
 #include <random>
 #include <sstream>
 
-#include "Document.h"
-#include "DocumentJson.h"
-#include "JsonOut.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
+#include "io/json/JsonOut.h"
 #include "OldDocumentJsonReader.h"
 #include "OldDocumentJsonWriter.h"
 #include "io/svg/SvgImport.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "Document.h"
-#include "DocumentJson.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
 
 namespace easel {
 namespace {

@@ -11,7 +11,7 @@
 #include <iterator>
 #include <set>
 
-#include "FileWrite.h"
+#include "io/FileWrite.h"
 
 namespace fs = std::filesystem;
 

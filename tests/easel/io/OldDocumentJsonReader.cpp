@@ -2,10 +2,10 @@
 // the reference whose verdicts and messages the new reader must match.
 #include "OldDocumentJsonReader.h"
 
-#include "DocumentJsonShared.h"
-#include "Input.h"
+#include "io/json/DocumentJsonShared.h"
+#include "core/Input.h"
 #include "io/KeptSvg.h"
-#include "Names.h"
+#include "model/Names.h"
 
 #include <charconv>
 #include <cmath>

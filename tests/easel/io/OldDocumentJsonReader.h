@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "Document.h"
+#include "model/Document.h"
 
 namespace easel::reference {
 

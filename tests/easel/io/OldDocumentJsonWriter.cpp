@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
-#include "Names.h"
+#include "model/Names.h"
 
 namespace easel::reference {
 

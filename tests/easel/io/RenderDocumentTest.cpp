@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "Document.h"
-#include "DocumentJson.h"
-#include "Render.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
+#include "io/render/Render.h"
 #include "io/svg/SvgExport.h"
 
 namespace easel {

@@ -6,14 +6,14 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "Document.h"
-#include "DocumentJson.h"
-#include "HostState.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
+#include "core/HostState.h"
 #include "adm/Dialog.h"
 #include "adm/RegisterADM.h"
 #include "loader/Loader.h"
 #include "suites/RegisterAISuites.h"
-#include "support/HostStartup.h"
+#include "tests/support/HostStartup.h"
 
 using namespace easel;
 namespace fs = std::filesystem;

@@ -4,7 +4,7 @@
 #include <limits>
 #include <numbers>
 
-#include "Document.h"
+#include "model/Document.h"
 #include "ModelTestSupport.h"
 
 namespace easel {

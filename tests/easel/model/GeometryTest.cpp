@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "Geometry.h"
+#include "model/Geometry.h"
 #include "ModelTestSupport.h"
 
 namespace easel {

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "Document.h"
+#include "model/Document.h"
 
 namespace easel::test {
 

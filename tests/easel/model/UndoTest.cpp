@@ -4,8 +4,8 @@
 #include <numbers>
 #include <random>
 
-#include "Document.h"
-#include "DocumentJson.h"
+#include "model/Document.h"
+#include "io/json/DocumentJson.h"
 #include "ModelTestSupport.h"
 
 namespace easel {

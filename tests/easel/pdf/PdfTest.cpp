@@ -17,8 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "Document.h"
-#include "cli/Commands.h"
+#include "model/Document.h"
+#include "cli/Program.h"
+#include "run/DocumentFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -68,7 +69,7 @@ TEST_F(PdfTest, APageOfTheDocumentsSizeInVectorsWithTextKept) {
     std::unique_ptr<easel::Document> doc;
     std::string error;
     std::ostringstream notes;
-    ASSERT_TRUE(easel::cli::readDocumentFile(kBadge, doc, error, notes)) << error;
+    ASSERT_TRUE(easel::run::readDocumentFile(kBadge, doc, error, notes)) << error;
     const fs::path pdf = dir / "badge.pdf";
     ASSERT_EQ(render(pdf), 0);
     const std::string bytes = readText(pdf);

@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "Document.h"
-#include "HostState.h"
-#include "Host.h"
+#include "model/Document.h"
+#include "core/HostState.h"
+#include "host/Host.h"
 #include "suites/RegisterAISuites.h"
 
 namespace easel::test {

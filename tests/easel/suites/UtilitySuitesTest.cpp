@@ -1,7 +1,7 @@
 #include <cstring>
 #include <string>
 
-#include "Random.h"
+#include "core/Random.h"
 #include "SuiteTestSupport.h"
 
 namespace easel::test {

@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "cli/Program.h"
-#include "DocumentJson.h"
-#include "Render.h"
+#include "io/json/DocumentJson.h"
+#include "io/render/Render.h"
 #include "io/svg/SvgExport.h"
 
 namespace easel {

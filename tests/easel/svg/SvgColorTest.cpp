@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "Art.h"
-#include "Document.h"
+#include "model/Art.h"
+#include "model/Document.h"
 #include "io/svg/SvgColor.h"
 
 namespace easel {

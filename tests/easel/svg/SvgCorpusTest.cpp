@@ -10,7 +10,7 @@
 #include <map>
 #include <sstream>
 
-#include "Render.h"
+#include "io/render/Render.h"
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"
 

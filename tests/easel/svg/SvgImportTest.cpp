@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "Document.h"
+#include "model/Document.h"
 #include "io/svg/SvgImport.h"
 
 namespace easel {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "DocumentJson.h"
-#include "Render.h"
+#include "io/json/DocumentJson.h"
+#include "io/render/Render.h"
 #include "io/svg/KeptSvgArt.h"
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "DocumentJson.h"
-#include "Render.h"
+#include "io/json/DocumentJson.h"
+#include "io/render/Render.h"
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"
-#include "Warp.h"
+#include "model/Warp.h"
 
 namespace easel {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <tuple>
 
-#include "DocumentJson.h"
+#include "io/json/DocumentJson.h"
 #include "WarpTestSupport.h"
 
 namespace easel::test {

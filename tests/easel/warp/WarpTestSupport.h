@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "Warp.h"
+#include "model/Warp.h"
 
 namespace easel::test {
 

@@ -157,10 +157,10 @@ TEST(Architecture, TargetsLinkWithoutACycle) {
         }
         if (name != "CMakeLists.txt") continue;
         const std::string text = std::regex_replace(readText(e.path()), std::regex("#[^\n]*"), "");
-        for (auto it = std::sregex_iterator(text.begin(), text.end(), link); it != std::sregex_iterator(); ++it) {
-            const std::string rest = (*it)[2];
+        for (auto l = std::sregex_iterator(text.begin(), text.end(), link); l != std::sregex_iterator(); ++l) {
+            const std::string rest = (*l)[2];
             for (auto w = std::sregex_iterator(rest.begin(), rest.end(), word); w != std::sregex_iterator(); ++w)
-                links[(*it)[1]].insert((*w)[0]);
+                links[(*l)[1]].insert((*w)[0]);
         }
     }
     ASSERT_GE(links.size(), 10u) << "the CMake files link fewer targets than the project has";
@@ -219,7 +219,8 @@ std::string codeOnly(const std::string& s) {
 }
 
 // Functions (and lambdas at file scope) longer than `limit` lines: blocks opened
-// at namespace level after a head with a parenthesis, not initialisers of data.
+// at namespace level after a head with a parenthesis, not initialisers of data;
+// the tables of data a function holds (`= { ... }`) do not count.
 std::vector<std::string> longFunctions(const fs::path& file, int limit) {
     // Preprocessor lines (with their continuations) are blanked: they are not code heads.
     std::string code;
@@ -235,7 +236,9 @@ std::vector<std::string> longFunctions(const fs::path& file, int limit) {
     }
     struct Open {
         bool ns;
-        int line;
+        int line;         // where a function opened, else -1
+        bool data;        // an initialiser: `= {`
+        int dataLines;    // lines of initialisers inside a function: tables of data
     };
     std::vector<Open> stack;
     std::vector<std::string> out;
@@ -250,14 +253,20 @@ std::vector<std::string> longFunctions(const fs::path& file, int limit) {
             const bool atTop = std::all_of(stack.begin(), stack.end(), [](const Open& o) { return o.ns; });
             const bool isNs = atTop && std::regex_search(head, nsHead);
             const bool isFunction = atTop && !isNs && head.find('(') != std::string::npos && !std::regex_search(head, dataHead);
-            stack.push_back({isNs, isFunction ? line : -1});
+            stack.push_back({isNs, isFunction ? line : -1, std::regex_search(head, dataHead), 0});
             head.clear();
         } else if (c == '}') {
             if (!stack.empty()) {
                 const Open o = stack.back();
                 stack.pop_back();
-                if (o.line > 0 && line - o.line + 1 > limit)
-                    out.push_back(repoPath(file) + ":" + std::to_string(o.line) + " (" + std::to_string(line - o.line + 1) + " lines)");
+                const bool inData = std::any_of(stack.begin(), stack.end(), [](const Open& x) { return x.data; });
+                if (o.data && !inData) {
+                    auto f = std::find_if(stack.rbegin(), stack.rend(), [](const Open& x) { return x.line > 0; });
+                    if (f != stack.rend()) f->dataLines += line - o.line + 1;
+                }
+                const int length = line - o.line + 1 - o.dataLines;
+                if (o.line > 0 && length > limit)
+                    out.push_back(repoPath(file) + ":" + std::to_string(o.line) + " (" + std::to_string(length) + " lines)");
             }
             head.clear();
         } else if (c == ';') {

@@ -49,6 +49,13 @@ private:
     bool color(const Json& j, const std::string& where, AIColor& c);
     bool style(const Json& j, const std::string& where, AIPathStyle& s);
     bool art(Document& doc, const Json& j, const std::string& where, Layer* layer, Art* parent, int depth);
+    // The parts of one art object, in the order they are read.
+    bool artIdAndFlags(Document& doc, const Json& j, const std::string& where, Art* a);
+    bool artPath(Document& doc, const Json& j, const std::string& where, Art* a);
+    bool artObject(Document& doc, const Json& j, const std::string& where, Art* a, int16_t type);
+    bool artPaint(Document& doc, const Json& j, const std::string& where, Art* a);
+    bool artSelection(Document& doc, const Json& j, const std::string& where, Art* a);
+    bool artExtra(Document& doc, const Json& j, const std::string& where, Art* a);
 
     std::string& error_;
     std::set<int64_t> ids_;
@@ -237,6 +244,26 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
     }
     if (e != kNoErr || !a) return fail(where, "cannot place the art");
 
+    if (!artIdAndFlags(doc, j, where, a)) return false;
+    if (!artPath(doc, j, where, a)) return false;
+    if (!artObject(doc, j, where, a, type)) return false;
+    if (!artPaint(doc, j, where, a)) return false;
+    if (j.contains("children")) {
+        const Json& c = j["children"];
+        const std::string w = at(where, "children");
+        if (!a->isContainer()) return fail(w, "only groups, compound paths and envelopes have children");
+        if (!c.is_array()) return fail(w, "expected an array");
+        for (size_t i = 0; i < c.size(); ++i) {
+            if (!art(doc, c[i], index(w, i), nullptr, a, depth + 1)) return false;
+        }
+    }
+
+    if (!artSelection(doc, j, where, a)) return false;
+    if (!artExtra(doc, j, where, a)) return false;
+    return true;
+}
+
+bool Reader::artIdAndFlags(Document& doc, const Json& j, const std::string& where, Art* a) {
     if (j.contains("id")) {
         int64_t id = 0;
         if (!integer(j["id"], at(where, "id"), 1, INT64_C(1) << 53, id)) return false;
@@ -254,7 +281,11 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
         if (!boolean(j["hidden"], at(where, "hidden"), flag)) return false;
         doc.setHidden(a, flag);
     }
+    return true;
+}
 
+bool Reader::artPath(Document& doc, const Json& j, const std::string& where, Art* a) {
+    bool flag = false;
     if (a->hasPath()) {
         if (j.contains("closed")) {
             if (!boolean(j["closed"], at(where, "closed"), flag)) return false;
@@ -285,7 +316,10 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
     } else if (j.contains("segments") || j.contains("closed")) {
         return fail(where, "only paths have segments");
     }
+    return true;
+}
 
+bool Reader::artObject(Document& doc, const Json& j, const std::string& where, Art* a, int16_t type) {
     if (a->type() == kTextArt || a->type() == kTextPathArt || documentJsonHasSize(a->type())) {
         ObjectData o = a->object();
         o.isText = documentJsonIsText(a->type());
@@ -326,7 +360,10 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
         if (wj.contains("rotate90") && !boolean(wj["rotate90"], at(w, "rotate90"), warp.rotate90)) return false;
         doc.setEnvelopeWarp(a, warp);
     }
+    return true;
+}
 
+bool Reader::artPaint(Document& doc, const Json& j, const std::string& where, Art* a) {
     AIPathStyle s = unpaintedStyle();
     if (!style(j, where, s)) return false;
     doc.setStyle(a, s);
@@ -360,16 +397,10 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
             }
         }
     }
-    if (j.contains("children")) {
-        const Json& c = j["children"];
-        const std::string w = at(where, "children");
-        if (!a->isContainer()) return fail(w, "only groups, compound paths and envelopes have children");
-        if (!c.is_array()) return fail(w, "expected an array");
-        for (size_t i = 0; i < c.size(); ++i) {
-            if (!art(doc, c[i], index(w, i), nullptr, a, depth + 1)) return false;
-        }
-    }
+    return true;
+}
 
+bool Reader::artSelection(Document& doc, const Json& j, const std::string& where, Art* a) {
     bool selected = false;
     if (j.contains("selected") && !boolean(j["selected"], at(where, "selected"), selected)) return false;
     if (selected) doc.setSelected(a, true);
@@ -395,7 +426,10 @@ bool Reader::art(Document& doc, const Json& j, const std::string& where, Layer* 
         }
         for (size_t i = 0; i < n; ++i) doc.setSegmentSelection(a, i, bits[i]);
     }
+    return true;
+}
 
+bool Reader::artExtra(Document& doc, const Json& j, const std::string& where, Art* a) {
     Json extra = Json::object();
     for (auto& [k, v] : j.items()) {
         if (!knownArtKeys().count(k)) extra[k] = v;

@@ -1,8 +1,9 @@
 // The page's keys: one keydown listener (in the capture phase, before any
 // element's own) hands each key to every handler of KEY_HANDLERS that
 // takes it in the page's mode, in the table's order. The modes: a dialog or
-// alert is shown (modal), a text field or list has the focus (field), or
-// neither (normal, the keys of the canvas).
+// alert is shown (modal), the page asks a question (question: its buttons
+// take the keys, nothing behind it does), a text field or list has the focus
+// (field), or none of these (normal, the keys of the canvas).
 import { $ } from './common.js';
 import { page, view } from './store.js';
 import { canvas, fit, zoomAt } from './canvas.js';
@@ -16,6 +17,7 @@ const withCtrl = (e) => e.ctrlKey || e.metaKey;
 
 function modeOf(e) {
   if (!$('modal').hidden) return 'modal';
+  if ($('ask')) return 'question';
   return inside(e, 'input, select') ? 'field' : 'normal';
 }
 
@@ -50,14 +52,14 @@ function toggleHelp(e) {
 
 const ALL = ['modal', 'field', 'normal'];
 const KEY_HANDLERS = [
-  { name: 'view and file', modes: ALL, run: viewKey,
+  { name: 'view and file', modes: [...ALL, 'question'], run: viewKey,
     when: (e) => withCtrl(e) && !e.altKey && !e.isComposing && Object.hasOwn(VIEW_KEYS, e.key.toLowerCase()) },
   { name: 'commit a panel field', modes: ['modal', 'field'], run: commitField,
     when: (e) => e.key === 'Enter' && !e.isComposing && inside(e, PANELS) && inside(e, 'input, select') },
   { name: 'dialog', modes: ['modal'], run: dialogKey,
     when: (e) => (e.key === 'Escape' || e.key === 'Enter') && !e.isComposing },
   { name: 'canvas', modes: ['normal'], run: canvasKey, when: () => true },
-  { name: 'help', modes: ALL, run: toggleHelp, when: (e) => e.key === 'F1' },
+  { name: 'help', modes: [...ALL, 'question'], run: toggleHelp, when: (e) => e.key === 'F1' },
   { name: 'new document', modes: ALL, run: (e) => { e.preventDefault(); showNew(); },
     when: (e) => e.key === 'n' && e.altKey && withCtrl(e) },
 ];

@@ -33,6 +33,17 @@ namespace {
 
 const fs::path kExamples = EASEL_EXAMPLES_DIR;
 
+// A studio on the grid example with the named plug-ins, from the test build's
+// folder; a journal when one is given.
+StudioOptions gridStudio(std::vector<std::string> plugins, const fs::path& journal = {}) {
+    StudioOptions o;
+    o.document = kExamples / "grid-shapes.json";
+    o.pluginDirs = {EASEL_TEST_PLUGIN_DIR};
+    o.plugins = std::move(plugins);
+    o.journal = journal;
+    return o;
+}
+
 std::string readText(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -217,11 +228,7 @@ TEST(StudioRecording, RandomSessionsReplayToTheSameDocument) {
     const bool one = std::getenv("EASEL_STUDIO_SEED") != nullptr;
     int failures = 0;
     for (int seed = first; seed < first + (one ? 1 : sessions); ++seed) {
-        StudioOptions o;
-        o.document = kExamples / "grid-shapes.json";
-        o.pluginDirs = {EASEL_TEST_PLUGIN_DIR};
-        o.plugins = {"Brivane", "Kestova"};
-        o.journal = dir.path / "journal.json";
+        StudioOptions o = gridStudio({"Brivane", "Kestova"}, dir.path / "journal.json");
         auto studio = std::make_unique<Studio>(o);
         std::string error;
         ASSERT_TRUE(studio->start(error)) << error;
@@ -263,10 +270,7 @@ TEST(StudioRecording, RandomSessionsReplayToTheSameDocument) {
 // document, and the pressure shows: without the pen the same drag differs.
 TEST(StudioRecording, APenDragReplaysWithItsPressure) {
     TempDir dir("studio-pen");
-    StudioOptions o;
-    o.document = kExamples / "grid-shapes.json";
-    o.pluginDirs = {EASEL_TEST_PLUGIN_DIR};
-    o.plugins = {"Kestova"};
+    StudioOptions o = gridStudio({"Kestova"});
     o.document.clear();
     Studio studio(o);
     std::string error;
@@ -298,10 +302,7 @@ TEST(StudioRecording, APenDragReplaysWithItsPressure) {
 // that layer, and so must the replay: the shape drawn next lands on it.
 TEST(StudioRecording, TheCurrentLayerAfterADeselectionReplays) {
     TempDir dir("studio-layer");
-    StudioOptions o;
-    o.document = kExamples / "grid-shapes.json";
-    o.pluginDirs = {EASEL_TEST_PLUGIN_DIR};
-    o.plugins = {"Brivane"};
+    StudioOptions o = gridStudio({"Brivane"});
     Studio studio(o);
     std::string error;
     ASSERT_TRUE(studio.start(error)) << error;
@@ -329,11 +330,7 @@ TEST(StudioRecording, TheCurrentLayerAfterADeselectionReplays) {
 // the plug-in failing again (after each copy), the work comes back without a dialog.
 TEST(StudioRecording, ErrorDialogsInADragNeverLeaveTheStudioStuck) {
     TempDir dir("studio-errors");
-    StudioOptions o;
-    o.document = kExamples / "grid-shapes.json";
-    o.pluginDirs = {EASEL_TEST_PLUGIN_DIR};
-    o.plugins = {"EaselTest"};
-    o.journal = dir.path / "journal.json";
+    StudioOptions o = gridStudio({"EaselTest"}, dir.path / "journal.json");
     auto studio = std::make_unique<Studio>(o);
     std::string error;
     ASSERT_TRUE(studio->start(error)) << error;
@@ -409,11 +406,7 @@ TEST(StudioRecording, ErrorDialogsInADragNeverLeaveTheStudioStuck) {
 // order, the recording replays to the document, and the studio still answers.
 TEST(StudioRecording, TwoPagesInParallelLoseAndReorderNothing) {
     TempDir dir("studio-load");
-    StudioOptions o;
-    o.document = kExamples / "grid-shapes.json";
-    o.pluginDirs = {EASEL_TEST_PLUGIN_DIR};
-    o.plugins = {"EaselTest"};
-    o.journal = dir.path / "journal.json";
+    StudioOptions o = gridStudio({"EaselTest"}, dir.path / "journal.json");
     Studio studio(o);
     std::string error;
     ASSERT_TRUE(studio.start(error)) << error;

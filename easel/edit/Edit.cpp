@@ -137,6 +137,15 @@ const std::vector<Op>& registry() {
         {"moveLayer", "Move Layer", {"layer", "to"}, "moves a layer \"to\" a position (0: the top)", opMoveLayer},
         {"currentLayer", nullptr, {"layer"}, "makes a layer the one new art goes on", opCurrentLayer},
         {"toLayer", "Move to Layer", {"layer"}, "moves the selection to the top of a layer", opToLayer},
+        {"text", "Type", {"text", "at", "from", "to", "fontSize", "family", "weight", "style", "align", "letterSpacing",
+                          "lineSpacing", "fill"},
+         "text on the current layer, selected: \"at\" its first baseline's start (point text) or \"from\", \"to\" "
+         "the corners of the box it wraps to (area text); \"text\" (lines end at \\n), \"fontSize\", \"family\", "
+         "\"weight\" normal|bold, \"style\" normal|italic, \"align\" left|center|right, \"letterSpacing\", "
+         "\"lineSpacing\" (times the size), \"fill\" (COLOR)", opText},
+        {"editText", "Type", {"id", "text"}, "replaces the string of text \"id\" (default: the selected text)", opEditText},
+        {"textStyle", "Text Style", {"id", "family", "fontSize", "weight", "style", "align", "letterSpacing", "lineSpacing"},
+         "sets the font and paragraph settings of the selected text (or text \"id\")", opTextStyle},
     };
     return ops;
 }

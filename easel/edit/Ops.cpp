@@ -15,6 +15,8 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kMinSize = 1e-3;  // shapes smaller than this are degenerate
 
+}  // namespace
+
 // COLOR = "none" | {"swatch": NAME} | {"kind": "gray"|"cmyk"|"rgb", "values": [0..1, ...]}
 AIColor colorArg(Document& doc, const json& j, const std::string& where) {
     if (j.is_string() && j.get<std::string>() == "none") return noneColor();
@@ -40,6 +42,8 @@ AIColor colorArg(Document& doc, const json& j, const std::string& where) {
     if (kind == kFourColor) return cmykColor(c[0], c[1], c[2], c[3]);
     return rgbColor(c[0], c[1], c[2]);
 }
+
+namespace {
 
 void paint(AIColor color, ASBoolean& on, AIColor& slot) {
     on = color.kind != kNoneColor;

@@ -51,6 +51,8 @@ AIRealRect boundsOf(Document& doc, const std::vector<Art*>& art);
 // Refuses art whose bounds left the coordinate range.
 void requireInRange(Document& doc, const std::vector<Art*>& art);
 void check(ASErr e, const std::string& what);
+// COLOR = "none" | {"swatch": NAME} | {"kind": "gray"|"cmyk"|"rgb", "values": [0..1, ...]}
+AIColor colorArg(Document& doc, const json& j, const std::string& where);
 
 // Handlers (Ops.cpp, Arrange.cpp).
 void opNew(Ctx&);
@@ -81,5 +83,8 @@ void opLayerLocked(Ctx&);
 void opMoveLayer(Ctx&);
 void opCurrentLayer(Ctx&);
 void opToLayer(Ctx&);
+void opText(Ctx&);
+void opEditText(Ctx&);
+void opTextStyle(Ctx&);
 
 }  // namespace easel::edit

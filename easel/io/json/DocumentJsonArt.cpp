@@ -1,6 +1,7 @@
 // Reading art from document files: each member of an art object has its
 // reader, and the readers run in a fixed order (the order of their checks
 // decides which error a file with several gets).
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -316,6 +317,29 @@ bool Reader::artSelection(const ArtRead& r) {
     return true;
 }
 
+namespace {
+
+// Area text's "box" [width, height] and text's "lineSpacing", which the
+// layout of its lines reads: "" when they are right, else the message.
+std::string textFrameError(const Json& extra, std::string& member) {
+    if (auto box = extra.find("box"); box != extra.end()) {
+        const bool ok = box->is_array() && box->size() == 2 &&
+                        std::all_of(box->begin(), box->end(), [](const Json& v) {
+                            return v.is_number() && v.get<double>() >= 0 && v.get<double>() <= kMaxCoordinate;
+                        });
+        member = "box";
+        if (!ok) return "expected [width, height], each from 0 to 1e+07, found " + box->dump();
+    }
+    if (auto spacing = extra.find("lineSpacing"); spacing != extra.end()) {
+        member = "lineSpacing";
+        if (!spacing->is_number() || !(spacing->get<double>() >= 0 && spacing->get<double>() <= 10))
+            return "expected a number from 0 to 10 (times the font size), found " + spacing->dump();
+    }
+    return {};
+}
+
+}  // namespace
+
 // Attributes this reader does not know are kept as they were; those holding
 // kept SVG must have their types.
 bool Reader::artKeptMembers(const ArtRead& r) {
@@ -332,6 +356,8 @@ bool Reader::artKeptMembers(const ArtRead& r) {
     for (const auto& [key, value] : extra.items()) {
         if (!keptSvg(KeptSvgOwner::Art, key, value, r.where)) return false;
     }
+    if (std::string member, error = r.art->type() == kTextArt ? textFrameError(extra, member) : ""; !error.empty())
+        return fail(r.where.at(member), error);
     r.doc.setExtra(r.art, std::move(text));
     return true;
 }

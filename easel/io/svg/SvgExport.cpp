@@ -14,6 +14,7 @@
 #include "SvgAllow.h"
 #include "SvgShared.h"
 #include "SvgWriter.h"
+#include "TextLayout.h"
 #include "model/Warp.h"
 
 namespace easel {
@@ -347,6 +348,21 @@ std::string Writer::textPathAttrs(const Art& a, Attrs& at, int indent) {
     return pathId;
 }
 
+namespace {
+
+// Text set line by line: a span per line at the place the layout gives it.
+std::string textLines(const Art& a) {
+    const std::string& text = a.object().text;
+    std::string s;
+    for (const TextLine& l : layoutText(text, static_cast<double>(a.object().fontSize), textFontOf(a))) {
+        s += "<tspan x=\"" + num(static_cast<float>(l.x)) + "\" y=\"" + num(static_cast<float>(l.y)) + "\">";
+        s += xmlEscape(xmlText(std::string_view(text).substr(l.begin, l.end - l.begin)), false) + "</tspan>";
+    }
+    return s;
+}
+
+}  // namespace
+
 void Writer::textBody(const Art& a, int indent) {
     const int16_t t = a.type();
     const ObjectData& o = a.object();
@@ -365,8 +381,10 @@ void Writer::textBody(const Art& a, int indent) {
     at.emplace_back("font-size", num(o.fontSize));
     if (!spans) at.emplace_back("xml:space", "preserve");
     if (spans) at.insert(at.end(), spans->attributes->begin(), spans->attributes->end());
+    const bool lines = t == kTextArt && !spans && hasTextLines(o.text, textFontOf(a));
     const std::string shown = xmlText(o.text);
-    if (shown != o.text) at.emplace_back("data-easel-text", jsonText(Json(o.text)));
+    if (shown != o.text || lines) at.emplace_back("data-easel-text", jsonText(Json(o.text)));
+    if (lines) at.emplace_back("data-easel-lines", "true");
     commonAttrs(a, at);
     styleAttrs(a, at, true);
     passthrough(a, at);
@@ -374,7 +392,8 @@ void Writer::textBody(const Art& a, int indent) {
     for (const auto& [k, v] : at) s += " " + k + "=\"" + xmlEscape(v, true) + "\"";
     s += ">";
     if (t == kTextPathArt) s += "<textPath href=\"#" + pathId + "\" xlink:href=\"#" + pathId + "\">";
-    s += spans ? *spans->markup : xmlEscape(shown, false);
+    if (lines) s += textLines(a);
+    else s += spans ? *spans->markup : xmlEscape(shown, false);
     if (t == kTextPathArt) s += "</textPath>";
     s += "</text>";
     line(indent, s);

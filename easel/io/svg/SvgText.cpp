@@ -30,6 +30,17 @@ std::string collapseSpaces(const std::string& content) {
     return collapsed;
 }
 
+// Whether two strings hold the same characters but for spaces and line
+// breaks: a text and its lines as this system writes them.
+bool sameLetters(std::string a, std::string b) {
+    auto drop = [](std::string& s) {
+        s.erase(std::remove_if(s.begin(), s.end(), [](char c) { return c == ' ' || c == '\n'; }), s.end());
+    };
+    drop(a);
+    drop(b);
+    return a == b;
+}
+
 }  // namespace
 
 void Importer::collectTextChild(xmlNodePtr c, int depth, TextContent& tc) {
@@ -70,10 +81,13 @@ std::string Importer::textChars(const Elem& e, TextContent& tc) {
     collectText(e.n, 0, tc);
     const std::string* space = e.attr("xml:space");
     std::string content = !space || *space != "preserve" ? collapseSpaces(tc.chars) : tc.chars;
-    // The exact string this system wrote, when it reads as the content.
+    // The exact string this system wrote, when it reads as the content; or
+    // as the content of its lines, one span a line, which break at '\n' and
+    // between words.
     if (const std::string* exact = e.attr("data-easel-text")) {
         Json j = parseAttributeJson(*exact);
-        if (j.is_string() && xmlText(j.get<std::string>()) == content) content = j.get<std::string>();
+        if (j.is_string() && (xmlText(j.get<std::string>()) == content || sameLetters(xmlText(j.get<std::string>()), tc.chars)))
+            content = j.get<std::string>();
     }
     return content;
 }
@@ -164,7 +178,9 @@ void Importer::text(const Elem& e) {
         if (!svg.empty()) doc_->setExtra(a, Json{{"svg", svg}}.dump());
     }
     // Spans are written back as they were while the string stays the same.
-    if (tc.pathRef || !keepSpans(a, e.n, e.at, o.text, x0, y0)) {
+    // Text this system set line by line keeps no spans: they are written anew from the layout.
+    const bool lines = !tc.pathRef && e.attr("data-easel-lines") && sameLetters(o.text, tc.chars);
+    if (!lines && (tc.pathRef || !keepSpans(a, e.n, e.at, o.text, x0, y0))) {
         for (const std::string& m : tc.merged) note(m);
     }
     finish(a, e.at, e.own, e.props, style.fillPaint ? fa : 1, &e.ctm);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <type_traits>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "io/svg/KeptSvgArt.h"
 #include "io/svg/SvgColor.h"
 #include "io/svg/SvgShared.h"
+#include "io/svg/TextLayout.h"
 #include "model/Warp.h"
 
 namespace easel::studio {
@@ -372,6 +374,24 @@ struct PictureWriter {
     uint32_t lastStyleId = 0;
 
     PictureStyles looks;
+    // How text is set, by the text's data and font (copies share both): the
+    // members textLines gives, and the local box it is drawn on (area text: its box).
+    struct TextSet {
+        std::string lines;
+        AIRealRect box;
+    };
+    std::map<std::pair<const ObjectData*, const std::string*>, TextSet> textSets;
+    const TextSet& textSetOf(const Art& text) {
+        const auto key = std::make_pair(&text.object(), &text.extra());
+        auto it = textSets.find(key);
+        if (it == textSets.end()) {
+            const TextFont font = textFontOf(text);
+            const AIRealRect box = font.area() ? AIRealRect{0, 0, static_cast<float>(font.boxWidth), -static_cast<float>(font.boxHeight)}
+                                               : text.object().localBox();
+            it = textSets.emplace(key, TextSet{PictureStyles::textLines(text), box}).first;
+        }
+        return it->second;
+    }
 
     PictureWriter(PictureStream& stream, const Document& d)
         : s(stream), doc(d), version(stream.version_ + 1), looks(d) {}
@@ -410,7 +430,7 @@ struct PictureWriter {
     uint32_t styleId(const AIPathStyle* st, const Art* text = nullptr) {
         if (st && !text && lastStyleId && std::memcmp(st, &lastStyle, sizeof lastStyle) == 0) return lastStyleId;
         const std::string key = text ? looks.styleKey(st, &text->object().text, &looks.textLook(*text),
-                                                      text->object().fontSize)
+                                                      text->object().fontSize, &textSetOf(*text).lines)
                                      : looks.styleKey(st);
         auto it = s.styles_.find(key);
         if (it == s.styles_.end()) {
@@ -446,7 +466,7 @@ struct PictureWriter {
         }
         bool text(const Art& a, float opacity) override {
             std::string d;
-            rectPath(a.object().localBox(), d);
+            rectPath(w.textSetOf(a).box, d);
             w.add(w.derived(d), a.objectMatrix(), &a.style(), opacity, a.blendMode(), &a);
             return true;
         }

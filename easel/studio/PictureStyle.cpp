@@ -9,6 +9,7 @@
 #include "io/svg/KeptSvgArt.h"
 #include "io/svg/SvgColor.h"
 #include "io/svg/SvgShared.h"
+#include "io/svg/TextLayout.h"
 
 namespace easel::studio {
 
@@ -134,8 +135,38 @@ void PictureStyles::gradient(std::string& key, const char* name, const AIColor& 
     key += "]}";
 }
 
+std::string PictureStyles::textLines(const Art& text) {
+    const ObjectData& o = text.object();
+    const TextFont font = textFontOf(text);
+    std::string out;
+    if (font.lineSpacing != kDefaultLineSpacing) {
+        out += "\"lh\":";
+        pictureNumber(out, static_cast<float>(font.lineSpacing), 3);
+    }
+    if (font.area()) {
+        out += out.empty() ? "\"bx\":[" : ",\"bx\":[";
+        pictureNumber(out, static_cast<float>(font.boxWidth), 3);
+        out += ',';
+        pictureNumber(out, static_cast<float>(font.boxHeight), 3);
+        out += ']';
+    }
+    if (text.type() != kTextArt || !hasTextLines(o.text, font)) return out;
+    out += out.empty() ? "\"ln\":[" : ",\"ln\":[";
+    for (const TextLine& l : layoutText(o.text, static_cast<double>(o.fontSize), font)) {
+        if (out.back() != '[') out += ',';
+        out += '[';
+        quoted(out, o.text.substr(l.begin, l.end - l.begin));
+        out += ',';
+        pictureNumber(out, static_cast<float>(l.x), 3);
+        out += ',';
+        pictureNumber(out, static_cast<float>(l.y), 3);
+        out += ']';
+    }
+    return out + ']';
+}
+
 std::string PictureStyles::styleKey(const AIPathStyle* st, const std::string* text, const TextLook* look,
-                                    float fontSize) {
+                                    float fontSize, const std::string* lines) {
     std::string key = "{";
     if (!st) {
         key += "\"s\":\"#888888\",\"w\":0.5";
@@ -168,6 +199,7 @@ std::string PictureStyles::styleKey(const AIPathStyle* st, const std::string* te
             key += ",\"ls\":";
             quoted(key, look->spacing);
         }
+        if (lines && !lines->empty()) key += ',' + *lines;
         // Spans are drawn while the text is still the one they hold (as the SVG export writes them).
         if (!look->spans.empty() && look->spansText == *text) {
             key += ",\"sp\":";

@@ -39,10 +39,18 @@ public:
     const TextLook& textLook(const Art& text);
     // {"f": fill, "s": stroke, "w": width, "eo": even-odd, "fg"/"sg": the
     // fill's and stroke's gradient, "t": {"s": characters, "font", "a", "ls",
-    // "sp": spans' markup, "o": the text's x, y in the file}}.
+    // "sp": spans' markup, "o": the text's x, y in the file, and the members
+    // of textLines}}.
     // A null style is the grey outline of art drawn as its box.
+    // `lines`: the members textLines gives.
     std::string styleKey(const AIPathStyle* st, const std::string* text = nullptr, const TextLook* look = nullptr,
-                         float fontSize = 12);
+                         float fontSize = 12, const std::string* lines = nullptr);
+    // The members of a text's style entry that say how it is set: "lh" its
+    // line spacing (when not 1.2), "bx" area text's box [width, height], and
+    // "ln" the lines of text set line by line as the SVG writer sets them
+    // (TextLayout.h): [[characters, x, y], ...] in the text's space, y down.
+    // "" when none applies.
+    static std::string textLines(const Art& text);
 
 private:
     void gradient(std::string& key, const char* name, const AIColor& c);

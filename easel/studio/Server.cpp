@@ -7,6 +7,7 @@
 #include "core/Input.h"
 #include "Recorder.h"
 #include "StudioAssets.h"
+#include "io/svg/TextLayout.h"
 
 namespace easel::studio {
 
@@ -154,6 +155,14 @@ void servePdf(Studio& studio, const httplib::Request&, httplib::Response& res) {
     res.set_content(pdf, "application/pdf");
 }
 
+// The font families the renderer has (fontconfig's list), read once: the
+// text panel offers them.
+void serveFonts(Studio&, const httplib::Request&, httplib::Response& res) {
+    static const std::string families = json(fontFamilies()).dump(-1, ' ', false, json::error_handler_t::replace);
+    res.set_header("Cache-Control", "max-age=3600");
+    res.set_content(families, kJsonType);
+}
+
 void serveCall(Studio& studio, const httplib::Request& req, httplib::Response& res) {
     // Parsed only once its nesting is known to be shallow: every later
     // copy and walk of the command recurses as deep as it nests.
@@ -183,6 +192,7 @@ constexpr Route kRoutes[] = {
     {false, "/api/status", serveStatus},
     {false, "/api/picture.png", servePicture},
     {false, "/api/picture.pdf", servePdf},
+    {false, "/api/fonts", serveFonts},
     {true, "/api/call", serveCall},
 };
 

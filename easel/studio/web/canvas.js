@@ -4,7 +4,7 @@
 // Every shape is its geometry's cached Path2D drawn through its matrix, or
 // its sprite drawn by WebGL (gl.js).
 import { $, setText } from './common.js';
-import { page, view } from './store.js';
+import { page, typing, view } from './store.js';
 import { paintShape, transformed } from './paints.js';
 import { createRenderer } from './gl.js';
 
@@ -94,7 +94,7 @@ export function draw() {
   const ox = view.panX * dpr, oy = (view.panY + p.height * view.zoom) * dpr;
   // WebGL draws the shapes on its canvas above this one when it can draw
   // the whole picture exactly; otherwise this canvas draws them.
-  if (gl && (wanted === 'gl' || p.starts[p.n] >= GL_FROM) && gl.draw(p, canvas.width, canvas.height, z, ox, oy))
+  if (gl && !typing.editing && (wanted === 'gl' || p.starts[p.n] >= GL_FROM) && gl.draw(p, canvas.width, canvas.height, z, ox, oy))
     page.renderer = 'gl';
   else {
     if (gl) gl.clear(canvas.width, canvas.height);
@@ -114,7 +114,8 @@ function draw2d(p, z, ox, oy) {
   const cache = { fill: null, stroke: null, width: null };
   for (const layer of p.layers)
     for (let i = layer.start; i < layer.start + layer.count; i++) {
-      if (p.offCanvas(i, z, ox, oy, W, H)) continue;
+      // Text being edited in place is shown by its editor alone.
+      if (p.offCanvas(i, z, ox, oy, W, H) || (typing.editing && p.ids[i] === typing.editing.id)) continue;
       for (let s = starts[i]; s < starts[i + 1]; s++) {
         const st = styles.get(style[s]);
         const g = geoms.get(geom[s]);

@@ -6,6 +6,7 @@ import { $, note } from './common.js';
 import { drawing, page, view } from './store.js';
 import { call } from './protocol.js';
 import { drawOverlay, hit, objectsIn, overlays, toScreen } from './canvas.js';
+import { endTyping, textDown } from './text.js';
 
 overlays.push(drawTools);
 $('view').addEventListener('dblclick', () => { if (drawing.pen) finishPen(false); });
@@ -22,6 +23,7 @@ export const drawingTools = [
   { id: 'polygon', key: null, label: '⬡', title: 'Polygon: drag from the centre; Shift keeps it upright' },
   { id: 'star', key: null, label: '★', title: 'Star: drag from the centre; Shift keeps it upright' },
   { id: 'line', key: '\\', label: '╱', title: 'Line (\\): drag; Shift in 45° steps' },
+  { id: 'text', key: 't', label: 'T', title: 'Type (T): click for point text, drag a box for area text; click text to edit it, Esc ends' },
 ];
 export const isDrawingTool = (name) => drawingTools.some((t) => t.id === name);
 
@@ -37,6 +39,7 @@ export function drawingDown(e, x, y) {
   if (tool === 'direct') return directDown(e, x, y);
   if (tool === 'pen') return penDown(e, x, y);
   if (tool === 'pencil') return pencilDown(x, y);
+  if (tool === 'text') return textDown(e, x, y);
   if (isDrawingTool(tool)) return shapeDown(tool, x, y);
   return null;
 }
@@ -325,6 +328,7 @@ export function drawingKey(e, chooseTool) {
 }
 
 export function drawingToolChosen(name) {
+  if (name !== 'text') endTyping();
   drawing.pen = null;
   drawing.preview = null;
   drawing.anchors = [];

@@ -194,7 +194,7 @@ function build(r, p, W, H, z, ox, oy) {
         if (!sameLook(p, s, k, prev, prevLook)) {
           const st = styles.get(style[s]), g = geoms.get(geom[s]);
           if (!st || !g) continue;
-          if (st.t && st.t.sp) return null;  // text in spans reaches past its box: Canvas 2D draws it
+          if (st.t && (st.t.sp || st.t.ln)) return null;  // text in spans or lines reaches past its box: Canvas 2D draws it
           look = lookOf(r.atlas, p, s, k);
         }
         prev = s;

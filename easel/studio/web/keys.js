@@ -2,7 +2,8 @@
 // element's own) hands each key to every handler of KEY_HANDLERS that
 // takes it in the page's mode, in the table's order. The modes: a dialog or
 // alert is shown (modal), the page asks a question (question: its buttons
-// take the keys, nothing behind it does), a text field or list has the focus
+// take the keys, nothing behind it does), text is being edited in place
+// (text: the editor takes the keys), a text field or list has the focus
 // (field), or none of these (normal, the keys of the canvas).
 import { $ } from './common.js';
 import { page, view } from './store.js';
@@ -11,6 +12,7 @@ import { canvasKey } from './tools.js';
 import { PANELS, save } from './panels.js';
 import { dialogKey } from './dialogs.js';
 import { showNew } from './editing.js';
+import { typingKey } from './text.js';
 
 const inside = (e, selector) => !!(e.target.closest && e.target.closest(selector));
 const withCtrl = (e) => e.ctrlKey || e.metaKey;
@@ -18,6 +20,7 @@ const withCtrl = (e) => e.ctrlKey || e.metaKey;
 function modeOf(e) {
   if (!$('modal').hidden) return 'modal';
   if ($('ask')) return 'question';
+  if (inside(e, '#text-editor')) return 'text';
   return inside(e, 'input, select') ? 'field' : 'normal';
 }
 
@@ -52,13 +55,14 @@ function toggleHelp(e) {
 
 const ALL = ['modal', 'field', 'normal'];
 const KEY_HANDLERS = [
-  { name: 'view and file', modes: [...ALL, 'question'], run: viewKey,
+  { name: 'view and file', modes: [...ALL, 'question', 'text'], run: viewKey,
     when: (e) => withCtrl(e) && !e.altKey && !e.isComposing && Object.hasOwn(VIEW_KEYS, e.key.toLowerCase()) },
   { name: 'commit a panel field', modes: ['modal', 'field'], run: commitField,
     when: (e) => e.key === 'Enter' && !e.isComposing && inside(e, PANELS) && inside(e, 'input, select') },
   { name: 'dialog', modes: ['modal'], run: dialogKey,
     when: (e) => (e.key === 'Escape' || e.key === 'Enter') && !e.isComposing },
   { name: 'canvas', modes: ['normal'], run: canvasKey, when: () => true },
+  { name: 'end text editing', modes: ['text'], run: typingKey, when: (e) => e.key === 'Escape' && !e.isComposing },
   { name: 'help', modes: [...ALL, 'question'], run: toggleHelp, when: (e) => e.key === 'F1' },
   { name: 'new document', modes: ALL, run: (e) => { e.preventDefault(); showNew(); },
     when: (e) => e.key === 'n' && e.altKey && withCtrl(e) },

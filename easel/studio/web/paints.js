@@ -94,7 +94,8 @@ export function paintGradient(ctx, path, m, g, device, box, how) {
 
 // Text set in its own space: the baseline on the local x axis, glyphs up.
 // `device` maps the object's local space (vertical axis up) to the canvas.
-// Text an SVG file set in spans is drawn chunk by chunk where they put it.
+// Text an SVG file set in spans is drawn chunk by chunk where they put it,
+// text set in lines (`ln`) line by line.
 export function paintText(ctx, t, st, device) {
   ctx.setTransform(device[0], device[1], -device[2], -device[3], device[4], device[5]);
   ctx.font = '12px sans-serif';
@@ -102,6 +103,8 @@ export function paintText(ctx, t, st, device) {
   ctx.textBaseline = 'alphabetic';
   ctx.letterSpacing = t.ls || '0px';
   if (t.sp && !t.chunks) t.chunks = spanChunks(ctx, t);
+  // Text set line by line: each line where the host's layout put it.
+  if (t.ln && !t.chunks) t.chunks = t.ln.map(([s, x, y]) => ({ s, x, y, a: t.a || 'start' }));
   const chunks = t.chunks || [{ s: t.s, x: 0, y: 0, a: t.a || 'start' }];
   for (const c of chunks) {
     ctx.textAlign = c.a;

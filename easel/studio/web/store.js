@@ -51,3 +51,12 @@ export const drawing = {
   pen: null,            // the pen's path until closed or finished: {anchors}
   anchorsLoading: null, // the anchors being fetched again
 };
+
+// The Type tool (text.js): the settings new text takes, the text being
+// edited in place and the box being dragged.
+export const typing = {
+  settings: { family: 'sans-serif', fontSize: 24, weight: 'normal', style: 'normal', align: 'left', letterSpacing: 0, lineSpacing: 1.2 },
+  editing: null,   // {id (null: new text), at | from and to, original, area, matrix}
+  box: null,       // [x0, y0, x1, y1] in document points while a box is dragged
+  families: null,  // the renderer's font families (/api/fonts), once fetched
+};

@@ -1,5 +1,5 @@
 // Pictures of easel studio in use for docs/: a grid made with Rows Columns,
-// an open option dialog, a Kestova reshape, a drawing and an SVG file. Regenerate them with
+// an open option dialog, a Kestova reshape, a drawing, an SVG file and text. Regenerate them with
 //   node docs/screenshots.mjs --easel build/<name>/easel/cli/easel \
 //        --plugins build/<name>/plugins --examples examples --out docs
 import { readFileSync } from 'node:fs';
@@ -87,5 +87,23 @@ await page.waitForFunction(() => window.studio.state.page.width === 360);
 await idle(page);
 await shot('studio-svg.png');
 
+// 6. The Type tool: a heading, area text wrapped to its box, and the box's
+// text being edited in place, with the text panel showing its settings.
+await edit({ op: 'new', size: 'Letter', orientation: 'landscape' });
+await edit({ op: 'text', text: 'Field notes', at: [90, 500], fontSize: 54, family: 'DejaVu Serif', weight: 'bold' });
+await edit({ op: 'text', text: 'Area text wraps its words to the width of the box it was dragged to. '
+             + 'Click it with the Type tool to edit it in place.\nEnter starts a new line.',
+             from: [90, 440], to: [420, 200], fontSize: 20, lineSpacing: 1.4 });
+await edit({ op: 'deselect' });
+await page.reload();
+await idle(page);
+await page.keyboard.press('t');
+await moveTo(page, 200, 400);
+await page.mouse.down();
+await page.mouse.up();
+await idle(page);
+await page.keyboard.press('End');
+await shot('studio-text.png');
+await page.keyboard.press('Escape');
 await got.close();
 await studio.stop();

@@ -118,6 +118,25 @@ void rectPath(const AIRealRect& b, std::string& d) {
     d += 'Z';
 }
 
+// The local box text is picked by: area text's box; text set in lines
+// their estimated extent (the model's estimate per line), placed by the anchor.
+AIRealRect textBox(const Art& text) {
+    const TextFont font = textFontOf(text);
+    const ObjectData& o = text.object();
+    if (font.area()) return AIRealRect{0, 0, static_cast<float>(font.boxWidth), -static_cast<float>(font.boxHeight)};
+    if (!hasTextLines(o.text, font)) return o.localBox();
+    size_t longest = 0, lines = 0;
+    for (size_t begin = 0; begin <= o.text.size(); ++lines) {
+        const size_t end = std::min(o.text.find('\n', begin), o.text.size());
+        longest = std::max(longest, end - begin);
+        begin = end + 1;
+    }
+    const float size = std::fabs(o.fontSize), width = 0.6f * size * static_cast<float>(longest);
+    const float left = font.anchor == 1 ? -width / 2 : font.anchor == 2 ? -width : 0;
+    const float below = static_cast<float>(lines - 1) * static_cast<float>(font.lineSpacing) * size;
+    return AIRealRect{left, 0.75f * size, left + width, -0.25f * size - below};
+}
+
 // Text, images and the like are drawn as their box, so they can be seen and
 // picked; inside envelopes the box's corners as the warps put them.
 bool boxPath(const Art& a, const Document& doc, WarpedGeometry& warps, std::string& d) {
@@ -385,10 +404,7 @@ struct PictureWriter {
         const auto key = std::make_pair(&text.object(), &text.extra());
         auto it = textSets.find(key);
         if (it == textSets.end()) {
-            const TextFont font = textFontOf(text);
-            const AIRealRect box = font.area() ? AIRealRect{0, 0, static_cast<float>(font.boxWidth), -static_cast<float>(font.boxHeight)}
-                                               : text.object().localBox();
-            it = textSets.emplace(key, TextSet{PictureStyles::textLines(text), box}).first;
+            it = textSets.emplace(key, TextSet{PictureStyles::textLines(text), textBox(text)}).first;
         }
         return it->second;
     }

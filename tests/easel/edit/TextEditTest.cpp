@@ -28,7 +28,8 @@ struct TextFixture {
     const Art& art(int64_t id) { return *doc->findById(id); }
     // The art as the document file has it.
     json member(int64_t id) {
-        for (const json& a : json::parse(writeDocumentJson(*doc))["layers"][0]["art"])
+        const json file = json::parse(writeDocumentJson(*doc));
+        for (const json& a : file["layers"][0]["art"])
             if (a["id"] == id) return a;
         return nullptr;
     }
@@ -125,7 +126,9 @@ TEST(TextLines, AreaTextWrapsToItsBoxAndReadsBackFromItsSvg) {
     const std::vector<TextLine> placed = layoutText(f.art(narrow).object().text, 20, textFontOf(f.art(narrow)));
     for (size_t i = 0; i < placed.size(); ++i) {
         EXPECT_DOUBLE_EQ(placed[i].x, 40);  // centred in the box
-        if (i) EXPECT_NEAR(placed[i].y - placed[i - 1].y, 30, 1e-9);
+        if (i) {
+            EXPECT_NEAR(placed[i].y - placed[i - 1].y, 30, 1e-9);
+        }
     }
 
     std::unique_ptr<Document> back;
@@ -161,5 +164,5 @@ TEST(TextLines, DocumentFilesKeepTheBoxAndRefuseABadOne) {
     EXPECT_EQ(writeDocumentJson(*back), writeDocumentJson(*f.doc));
     doc["layers"][0]["art"][0]["box"] = json::parse("[50, -1]");
     EXPECT_FALSE(readDocumentJson(doc.dump(), back, error));
-    EXPECT_NE(error.find("box[1]"), std::string::npos) << error;
+    EXPECT_NE(error.find("art[0].box: expected [width, height]"), std::string::npos) << error;
 }

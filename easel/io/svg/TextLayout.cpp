@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 
 #include <nlohmann/json.hpp>
@@ -196,6 +198,26 @@ std::vector<TextLine> layoutText(const std::string& string, double fontSize, con
     for (size_t i = 0; i < ranges.size(); ++i)
         lines.push_back(TextLine{ranges[i].first, ranges[i].second, x, y + static_cast<double>(i) * lineHeight});
     return lines;
+}
+
+std::string matchedFamily(const std::string& family) {
+    static std::mutex lock;
+    static std::map<std::string, std::string> known;
+    const std::lock_guard<std::mutex> hold(lock);
+    if (auto it = known.find(family); it != known.end()) return it->second;
+    std::string matched = family;
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    if (FcPattern* font = FcFontMatch(nullptr, pattern, &result)) {
+        FcChar8* name = nullptr;
+        if (FcPatternGetString(font, FC_FAMILY, 0, &name) == FcResultMatch && name) matched = reinterpret_cast<const char*>(name);
+        FcPatternDestroy(font);
+    }
+    FcPatternDestroy(pattern);
+    return known.emplace(family, matched).first->second;
 }
 
 std::vector<std::string> fontFamilies() {

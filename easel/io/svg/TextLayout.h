@@ -54,6 +54,11 @@ bool hasTextLines(const std::string& text, const TextFont& font);
 // box's left, centre or right.
 std::vector<TextLine> layoutText(const std::string& text, double fontSize, const TextFont& font);
 
+// The family fontconfig gives for a family name ("sans-serif" is
+// "DejaVu Sans" on most machines): what the renderer draws it with. The
+// name itself when fontconfig has no answer.
+std::string matchedFamily(const std::string& family);
+
 // The families fontconfig knows, sorted, each once.
 std::vector<std::string> fontFamilies();
 

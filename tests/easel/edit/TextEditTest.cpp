@@ -13,6 +13,9 @@
 using namespace easel;
 using edit::json;
 
+// fontconfig keeps what it reads of the fonts for the life of the process.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace {
 
 struct TextFixture {

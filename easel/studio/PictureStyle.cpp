@@ -86,10 +86,6 @@ const TextLook& PictureStyles::textLook(const Art& text) {
         if (spacing == "normal") spacing.clear();
         if (isNumber(spacing)) spacing += "px";  // user units, as the file meant them
     }
-    // A generic family is named as the fonts the renderer matches it with,
-    // so the page draws the glyphs the layout measured.
-    for (const char* generic : {"sans-serif", "serif", "monospace"})
-        if (family == generic) family = "\"" + cssSafe(matchedFamily(family)) + "\", " + family;
     TextLook look{style + ' ' + weight, family, anchor, spacing, {}, {}, 0, 0};
     if (const auto& spans = kept->stored.text; spans && spans->origin) {
         look.spans = spans->markup.value_or("");

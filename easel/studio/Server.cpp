@@ -155,10 +155,15 @@ void servePdf(Studio& studio, const httplib::Request&, httplib::Response& res) {
     res.set_content(pdf, "application/pdf");
 }
 
-// The font families the renderer has (fontconfig's list), read once: the
-// text panel offers them.
+// The font families the renderer has (fontconfig's list), which the text
+// panel offers, and the family it draws each generic one with, which the
+// page draws it with too; read once.
 void serveFonts(Studio&, const httplib::Request&, httplib::Response& res) {
-    static const std::string families = json(fontFamilies()).dump(-1, ' ', false, json::error_handler_t::replace);
+    static const std::string families = [] {
+        json generic = json::object();
+        for (const char* name : {"sans-serif", "serif", "monospace"}) generic[name] = matchedFamily(name);
+        return json{{"families", fontFamilies()}, {"generic", generic}}.dump(-1, ' ', false, json::error_handler_t::replace);
+    }();
     res.set_header("Cache-Control", "max-age=3600");
     res.set_content(families, kJsonType);
 }

@@ -3,7 +3,7 @@
 // atlas of up to MAX_PAGES pages, shelves filled left to right, at one of
 // PHASES x PHASES sub-pixel offsets (or, for gradients and text, at the
 // shape's own offset), cut to the pixels painted.
-import { paintShape } from './paints.js';
+import { paintShape, shownFont } from './paints.js';
 
 export const PHASES = 4;  // sub-pixel offsets per axis: a shape is at most 1/8 pixel off
 export const ATLAS = 2048;      // pixels on a side of an atlas page
@@ -170,7 +170,7 @@ function textExtent(atlas, st) {
   const ctx = (atlas.pages[0] || newPage(atlas)).ctx, t = st.t;
   ctx.save();
   ctx.font = '12px sans-serif';
-  ctx.font = t.font;
+  ctx.font = shownFont(t.font);
   ctx.textAlign = t.a || 'start';
   ctx.textBaseline = 'alphabetic';
   ctx.letterSpacing = t.ls || '0px';

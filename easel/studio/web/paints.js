@@ -2,6 +2,7 @@
 // and for the sprites the WebGL renderer draws from, so both look alike; and
 // the paint the canvas cannot take as a plain colour: gradients, drawn in
 // their own space on the page, and text, set through its object matrix.
+import { typing } from './store.js';
 
 // [a, b, c, d, e, f] of the product x -> p(q(x)).
 function multiply(p, q) {
@@ -96,10 +97,18 @@ export function paintGradient(ctx, path, m, g, device, box, how) {
 // `device` maps the object's local space (vertical axis up) to the canvas.
 // Text an SVG file set in spans is drawn chunk by chunk where they put it,
 // text set in lines (`ln`) line by line.
+// A text's CSS font with a generic family named as the font the renderer
+// draws it with (easel render and the host's layout), when the host said.
+export function shownFont(font) {
+  const m = /(^|[ ,])(sans-serif|serif|monospace)$/.exec(font);
+  const named = m && typing.generic[m[2]];
+  return named ? `${font.slice(0, font.length - m[2].length)}"${named}", ${m[2]}` : font;
+}
+
 export function paintText(ctx, t, st, device) {
   ctx.setTransform(device[0], device[1], -device[2], -device[3], device[4], device[5]);
   ctx.font = '12px sans-serif';
-  ctx.font = t.font;  // a font the canvas does not take leaves the one before
+  ctx.font = shownFont(t.font);  // a font the canvas does not take leaves the one before
   ctx.textBaseline = 'alphabetic';
   ctx.letterSpacing = t.ls || '0px';
   if (t.sp && !t.chunks) t.chunks = spanChunks(ctx, t);

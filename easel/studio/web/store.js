@@ -59,4 +59,5 @@ export const typing = {
   editing: null,   // {id (null: new text), at | from and to, original, area, matrix}
   box: null,       // [x0, y0, x1, y1] in document points while a box is dragged
   families: null,  // the renderer's font families (/api/fonts), once fetched
+  generic: {},     // the family the renderer draws each generic one with (/api/fonts)
 };

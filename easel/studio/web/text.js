@@ -11,6 +11,7 @@ import { page, typing, view } from './store.js';
 import { call } from './protocol.js';
 import { canvas, draw, drawOverlay, hit, overlays, toScreen } from './canvas.js';
 import { chooseTool } from './tools.js';
+import { shownFont } from './paints.js';
 
 const edit = (e) => call({ op: 'edit', edit: e });
 const el = (tag, props = {}, ...children) => {
@@ -37,11 +38,8 @@ function textOf(i) {
 // "STYLE WEIGHT SIZEpx FAMILY".
 function settingsOf(t) {
   const f = /^(\S+) (\S+) ([\d.]+)px (.*)$/.exec(t.font) || [];
-  // A generic family comes as the font the renderer matches it with: the editor uses that too.
-  const generic = /^".*", (serif|sans-serif|monospace)$/.exec(f[4] || '');
-  if (generic) resolved.set(generic[1], f[4]);
   return {
-    family: (f[4] || 'sans-serif').replace(/^".*", (serif|sans-serif|monospace)$/, '$1'), fontSize: Number(f[3]) || 12,
+    family: f[4] || 'sans-serif', fontSize: Number(f[3]) || 12,
     weight: f[2] === 'bold' || Number(f[2]) >= 600 ? 'bold' : 'normal', style: f[1] === 'italic' ? 'italic' : 'normal',
     align: { center: 'center', end: 'right' }[t.a] || 'left',
     letterSpacing: parseFloat(t.ls) || 0, lineSpacing: t.lh || DEFAULT_SPACING,
@@ -62,11 +60,10 @@ let editor = null;
 const measurer = document.createElement('canvas').getContext('2d');
 
 const GENERIC = ['serif', 'sans-serif', 'monospace', 'cursive', 'fantasy'];
-const resolved = new Map();  // generic family: the CSS family list the host gives for it
 const unquoted = (f) => f.replace(/^'(.*)'$/, '$1');
 function cssFont(s, px) {
   const f = unquoted(s.family);
-  return `${s.style} ${s.weight} ${px}px ${resolved.get(f) || (GENERIC.includes(f) ? f : `"${f}"`)}`;
+  return shownFont(`${s.style} ${s.weight} ${px}px ${GENERIC.includes(f) ? f : `"${f}"`}`);
 }
 
 // Lays the editor over the text: the same font at the zoom, its first
@@ -237,7 +234,10 @@ function buildPanel() {
 async function loadFamilies() {
   if (!typing.families) {
     const res = await fetch('/api/fonts');
-    typing.families = res.ok ? await res.json() : [];
+    const fonts = res.ok ? await res.json() : {};
+    typing.families = fonts.families || [];
+    typing.generic = fonts.generic || {};
+    draw();
   }
   const names = ['sans-serif', 'serif', 'monospace', ...typing.families];
   fields.family.replaceChildren(...names.map((n) => el('option', { value: n, textContent: n })));

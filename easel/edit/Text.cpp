@@ -129,6 +129,8 @@ void opText(Ctx& c) {
     o.text = stringArg(c.args);
     o.fontSize = static_cast<float>(c.args.number("fontSize", kMinFontSize, kMaxTypedFontSize, 12));
     TextMembers members = membersArgs(c.args);
+    // Named always: an SVG renderer's own default family is not the page's.
+    if (!c.args.has("family")) members.svg.insert(members.svg.begin(), {"font-family", "sans-serif"});
     AIRealMatrix m = kIdentityMatrix;
     if (c.args.has("at")) {
         if (c.args.has("from") || c.args.has("to")) refuse("give \"at\" (point text) or \"from\" and \"to\" (area text), not both");

@@ -493,10 +493,21 @@ struct PictureWriter {
     // translation is measured from its shared geometry's bounds, which are
     // computed once (copies made by a grid are thousands of such paths).
     // Whether they are those of the geometry sent with its bounds, moved.
-    bool pictureBounds(const Art& a, AIRealRect& b, bool& fromGeometry) const {
+    bool pictureBounds(const Art& a, AIRealRect& b, bool& fromGeometry) {
         const AIRealMatrix& m = a.pendingMatrix();
         const auto& g = a.sharedGeometry();
         fromGeometry = false;
+        if (a.type() == kTextArt) {
+            // The box the text is drawn on (area text's own), through its matrix.
+            const AIRealRect r = textSetOf(a).box;
+            const AIRealMatrix& o = a.objectMatrix();
+            b = kEmptyRect;
+            for (const AIRealPoint p : {AIRealPoint{r.left, r.top}, AIRealPoint{r.right, r.top}, AIRealPoint{r.left, r.bottom},
+                                        AIRealPoint{r.right, r.bottom}})
+                b = unionRect(b, AIRealRect{o.a * p.h + o.c * p.v + o.tx, o.b * p.h + o.d * p.v + o.ty,
+                                            o.a * p.h + o.c * p.v + o.tx, o.b * p.h + o.d * p.v + o.ty});
+            return finite(b);
+        }
         if (a.type() == kPathArt && g && !g->segments.empty() && m.a == 1 && m.b == 0 && m.c == 0 && m.d == 1) {
             b = g->bounds(a.closed());
             fromGeometry = finite(b);

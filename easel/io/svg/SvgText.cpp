@@ -179,7 +179,7 @@ void Importer::text(const Elem& e) {
     }
     // Spans are written back as they were while the string stays the same.
     // Text this system set line by line keeps no spans: they are written anew from the layout.
-    const bool lines = !tc.pathRef && e.attr("data-easel-lines") && sameLetters(o.text, tc.chars);
+    const bool lines = !tc.pathRef && e.attr("data-easel-lines") && sameLetters(xmlText(o.text), tc.chars);
     if (!lines && (tc.pathRef || !keepSpans(a, e.n, e.at, o.text, x0, y0))) {
         for (const std::string& m : tc.merged) note(m);
     }

@@ -15,6 +15,10 @@
 #include "io/svg/SvgImport.h"
 #include "model/Warp.h"
 
+// fontconfig keeps what it reads of the fonts for the life of the process
+// (text set in lines is measured in its fonts).
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace easel {
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -415,6 +416,27 @@ ASErr Document::newOval(float top, float left, float bottom, float right, bool r
 
 // ---- geometry ----
 
+namespace {
+
+// Area text is measured by the box its lines wrap to: its extra's top-level
+// "box": [width, height] (the readers check it; extras are kept as compact
+// JSON, where a member's name inside a string value has its quotes escaped).
+void areaTextBox(const Art& a, AIRealRect& box) {
+    const std::string& extra = a.extra();
+    const size_t at = extra.find("\"box\":[");
+    if (at == std::string::npos) return;
+    const char* p = extra.data() + at + 7;
+    const char* end = extra.data() + extra.size();
+    float w = 0, h = 0;
+    auto r = std::from_chars(p, end, w);
+    if (r.ec != std::errc() || r.ptr == end || *r.ptr != ',') return;
+    r = std::from_chars(r.ptr + 1, end, h);
+    if (r.ec != std::errc() || !(w > 0 && h >= 0) || !std::isfinite(w) || !std::isfinite(h)) return;
+    box = AIRealRect{0, 0, w, -h};
+}
+
+}  // namespace
+
 void Document::boundsRec(const Art* a, AIRealRect& r) const {
     if (a->hasPath()) {
         if (a->geom_ && !a->geom_->segments.empty()) {
@@ -426,7 +448,9 @@ void Document::boundsRec(const Art* a, AIRealRect& r) const {
         return;
     }
     if (a->hasObjectMatrix()) {
-        r = unionRect(r, transformedBox(a->object().localBox(), a->objMatrix_));
+        AIRealRect box = a->object().localBox();
+        if (a->type_ == kTextArt) areaTextBox(*a, box);
+        r = unionRect(r, transformedBox(box, a->objMatrix_));
         return;
     }
     if (a->type_ == kEnvelopeArt && !isIdentityWarp(a->warp_)) {

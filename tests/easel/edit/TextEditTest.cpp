@@ -156,7 +156,7 @@ TEST(TextLines, AreaTextWrapsToItsBoxAndReadsBackFromItsSvg) {
     EXPECT_EQ(lineTexts(f.art(narrow)), narrowLines);
 }
 
-TEST(TextLines, DocumentFilesKeepTheBoxAndRefuseABadOne) {
+TEST(TextLines, DocumentFilesKeepTheBoxWhichBoundsTheTextAndRefuseABadOne) {
     TextFixture f;
     const int64_t id = f.type({{"op", "text"}, {"text", "a b"}, {"from", {0, 100}}, {"to", {50, 60}}, {"lineSpacing", 2}});
     json doc = json::parse(writeDocumentJson(*f.doc));
@@ -165,6 +165,13 @@ TEST(TextLines, DocumentFilesKeepTheBoxAndRefuseABadOne) {
     std::string error;
     ASSERT_TRUE(readDocumentJson(doc.dump(), back, error)) << error;
     EXPECT_EQ(writeDocumentJson(*back), writeDocumentJson(*f.doc));
+    // Area text is measured by its box, for the tools and the edits alike.
+    AIRealRect bounds{};
+    ASSERT_EQ(back->bounds(back->findById(id), &bounds), kNoErr);
+    EXPECT_EQ(bounds.left, 0);
+    EXPECT_EQ(bounds.top, 100);
+    EXPECT_EQ(bounds.right, 50);
+    EXPECT_EQ(bounds.bottom, 60);
     doc["layers"][0]["art"][0]["box"] = json::parse("[50, -1]");
     EXPECT_FALSE(readDocumentJson(doc.dump(), back, error));
     EXPECT_NE(error.find("art[0].box: expected [width, height]"), std::string::npos) << error;

@@ -145,9 +145,9 @@ void Writer::keptAttributes(const KeptSvgAttributes& attributes, Attrs& at) {
     }
 }
 
-bool Writer::isLink(const Art& a) {
+std::string Writer::groupTag(const Art& a) {
     const KeptSvgMembers& k = kept(a);
-    return k.element && *k.element == "a";
+    return a.type() == kGroupArt && k.element && (*k.element == "a" || *k.element == "switch") ? *k.element : "g";
 }
 
 void Writer::passthrough(const Art& a, Attrs& at) {

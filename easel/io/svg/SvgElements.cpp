@@ -206,7 +206,9 @@ void Importer::switchChildren(xmlNodePtr n, const Ctx& ctx) {
     bool chosen = false;
     for (xmlNodePtr c = n->children; c; c = c->next) {
         if (c->type != XML_ELEMENT_NODE) continue;
-        if (chosen || !isSvg(c) || !conditionsHold(attributes(c))) {
+        // Descriptions are no choice: they draw nothing.
+        static const std::set<std::string> described{"title", "desc", "metadata"};
+        if (chosen || !isSvg(c) || described.count(name(c)) || !conditionsHold(attributes(c))) {
             keepElement(c);
             continue;
         }

@@ -601,6 +601,12 @@ bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
     ctx.depth = 1;
     viewportW_ = ctx.vpw;
     viewportH_ = ctx.vph;
+    // The root's filter is written on the written root, whose user unit is
+    // the page's point.
+    if (const double unit = std::sqrt(std::abs(vbm.a * vbm.d - vbm.b * vbm.c));
+        rootOwn.count("filter") && std::abs(unit - 1) > 1e-6)
+        note("filter of the root <svg> drawn in points: its lengths " + formatNumber(1 / unit) +
+             " times what the file draws");
     readTopLevel(root, ctx);
     if (doc_->layerCount() == 0) newLayer("Layer 1");
     keepRoot(root, at);

@@ -615,10 +615,21 @@ void Importer::keepRoot(xmlNodePtr root, const AttrMap& at) {
     // The root's opacity, blending, effects and direction (from its
     // attributes or style) act on the whole drawing: written back on the root.
     const Props own = ownProps(root, at);
+    std::vector<xmlNodePtr> used;
     for (const char* k : {"opacity", "mix-blend-mode", "filter", "mask", "clip-path", "direction"}) {
-        if (const auto it = own.find(k); it != own.end() && refusedSvgAttribute(k, it->second).empty())
-            attrs[k] = std::string(trim(it->second));
+        const auto it = own.find(k);
+        if (it == own.end() || !refusedSvgAttribute(k, it->second).empty()) continue;
+        attrs[k] = std::string(trim(it->second));
+        if (xmlNodePtr def = std::string_view(k) == "filter" || std::string_view(k) == "mask" ||
+                                     std::string_view(k) == "clip-path"
+                                 ? byReference(it->second)
+                                 : nullptr)
+            used.push_back(def);
     }
+    // What they name is kept with the document, wherever it stands.
+    std::string definitions;
+    if (!used.empty() && collectDefinitions(used, used.size(), definitions))
+        rootKept_ = "<defs>" + definitions + "</defs>" + rootKept_;
     const std::string elements = rootKept_ + unusedDefinitions(root);
     Json kept = Json::object();
     if (!attrs.empty()) kept["attributes"] = attrs;

@@ -261,6 +261,7 @@ void Writer::compoundBody(const Art& a, int indent) {
         commonAttrs(*c, pa);
         // The first member's style is the one the path shows.
         if (c != a.firstChild()) styleAttrs(*c, pa, true);
+        if (inSpace) space.lengths(pa);
         const std::string corners = cornersAttr(segs);
         if (!corners.empty()) pa.emplace_back("data-easel-corners", corners);
         endsAttr(segs, c->closed(), pa);
@@ -465,7 +466,9 @@ void Writer::collectSymbols(const Art& a) {
 }
 
 void Writer::collectGradients(const Art& a) {
-    const AIPathStyle& s = a.style();
+    // Text writes a copy of its gradients placed in its own space.
+    const bool text = a.type() == kTextArt || a.type() == kTextPathArt;
+    const AIPathStyle& s = text ? unpaintedStyle() : a.style();
     if (s.fillPaint && s.fill.color.kind == kGradientColor && doc_.gradientPaint(s.fill.color.ref))
         gradients_.insert(s.fill.color.ref);
     if (s.strokePaint && s.stroke.color.kind == kGradientColor && doc_.gradientPaint(s.stroke.color.ref))

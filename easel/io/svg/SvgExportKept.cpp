@@ -172,7 +172,11 @@ void Writer::userSpace(const Art& a, double m[6]) const {
     const double identity[6] = {1, 0, 0, 1, 0, 0};
     std::copy(identity, identity + 6, m);
     const int16_t t = a.type();
-    if (t == kTextPathArt) {
+    if (StrokeSpace stroke; (t == kPathArt || t == kCompoundPathArt) && strokeSpace(a, stroke)) {
+        const AIRealMatrix& s = *a.effectSpace();
+        const double sm[6] = {s.a, s.b, s.c, s.d, s.tx, s.ty};
+        std::copy(sm, sm + 6, m);
+    } else if (t == kTextPathArt) {
         m[3] = -1;
         m[5] = doc_.height();
     } else if (t == kTextArt || t == kPlacedArt || t == kRasterArt || t == kMeshArt || t == kSymbolArt) {

@@ -11,6 +11,10 @@ namespace easel::svgout {
 bool Writer::strokeSpace(const Art& a, StrokeSpace& out) const {
     const AIRealMatrix* space = a.effectSpace();
     if (!space || a.extra().empty() || !kept(a).strokeTransformed) return false;
+    // Under a warp the path is written as drawn, on the page.
+    for (const Art* p = a.parent(); p; p = p->parent()) {
+        if (p->type() == kEnvelopeArt) return false;
+    }
     if (!invertEffectSpace(*space, out.inverse)) return false;
     out.scale = std::sqrt(std::abs(double{space->a} * double{space->d} - double{space->b} * double{space->c}));
     out.transform = "matrix(" + num(space->a) + " " + num(space->b) + " " + num(space->c) + " " + num(space->d) + " " +
@@ -31,6 +35,11 @@ std::vector<AIPathSegment> Writer::StrokeSpace::map(const std::vector<AIPathSegm
 }
 
 void Writer::StrokeSpace::apply(Attrs& at) const {
+    lengths(at);
+    at.emplace_back("transform", transform);
+}
+
+void Writer::StrokeSpace::lengths(Attrs& at) const {
     // The stroke's lengths on the page are its mean scale times those in the space.
     auto inSpace = [&](const std::string& list) {
         std::string out;
@@ -47,7 +56,6 @@ void Writer::StrokeSpace::apply(Attrs& at) const {
     for (auto& [k, v] : at) {
         if (k == "stroke-width" || k == "stroke-dasharray" || k == "stroke-dashoffset") v = inSpace(v);
     }
-    at.emplace_back("transform", transform);
 }
 
 }  // namespace easel::svgout

@@ -77,7 +77,9 @@ AttrMap Importer::attributes(xmlNodePtr n) {
 
 xmlNodePtr Importer::byReference(const std::string& ref) {
     std::string_view r = trim(ref);
-    if (lower(r.substr(0, 4)) == "url(") r = splitPaint(std::string(r)).reference;
+    // The reference of url(#id) is held here while r looks at it.
+    const std::string inside = lower(r.substr(0, 4)) == "url(" ? splitPaint(std::string(r)).reference : std::string();
+    if (!inside.empty()) r = inside;
     if (r.size() < 2 || r[0] != '#') return nullptr;
     auto it = ids_.find(std::string(r.substr(1)));
     return it == ids_.end() || !isSvg(it->second) ? nullptr : it->second;

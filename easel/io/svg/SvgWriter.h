@@ -107,6 +107,8 @@ private:
         std::vector<AIPathSegment> map(const std::vector<AIPathSegment>& segs) const;
         // The element put in the space: its stroke lengths in it, its transform.
         void apply(Attrs& at) const;
+        // Stroke lengths on the page given in the space.
+        void lengths(Attrs& at) const;
     };
     // false when the art's stroke is drawn on the page (or the space has no inverse).
     bool strokeSpace(const Art& a, StrokeSpace& out) const;

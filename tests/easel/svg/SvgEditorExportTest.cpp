@@ -114,7 +114,9 @@ TEST(SvgEditorExport, DrawsAsTheFileDrawsWritesItBackAndSettles) {
         SvgReport report;
         const auto doc = read(c.svg, report);
         ASSERT_TRUE(doc);
-        if (!c.reported.empty()) EXPECT_NE(report.text().find(c.reported), std::string::npos) << report.text();
+        if (!c.reported.empty()) {
+            EXPECT_NE(report.text().find(c.reported), std::string::npos) << report.text();
+        }
         std::string error;
         Image file, rendered, written;
         ASSERT_TRUE(renderSvg(c.svg, RenderSize{kWidth, 0}, file, error)) << error;

@@ -1,7 +1,6 @@
 #include "SvgFont.h"
 
 #include <array>
-#include <cctype>
 #include <string>
 
 #include "SvgGeometry.h"
@@ -22,6 +21,11 @@ bool isFontSize(const std::string& word) {
         return true;
     Length l;
     return parseLength(word, l) && l.value >= 0 && (l.value == 0 || !l.unit.empty());
+}
+
+// 100, 200, ... 900.
+bool isNumericWeight(const std::string& word) {
+    return word.size() == 3 && word[0] >= '1' && word[0] <= '9' && word.compare(1, 2, "00") == 0;
 }
 
 // The next word of `s` from `i`: up to white space or, for the size, a "/".
@@ -52,8 +56,7 @@ bool expandFontShorthand(std::string_view value, Declarations& out) {
         if (word == "normal") continue;
         if (oneOf(word, {"italic", "oblique"})) slot = 0;
         else if (word == "small-caps") slot = 1;
-        else if (oneOf(word, {"bold", "bolder", "lighter"}) || (word.size() == 3 && std::isdigit(static_cast<unsigned char>(word[0])) && word.substr(1) == "00"))
-            slot = 2;
+        else if (oneOf(word, {"bold", "bolder", "lighter"}) || isNumericWeight(word)) slot = 2;
         else if (oneOf(word, {"ultra-condensed", "extra-condensed", "condensed", "semi-condensed", "semi-expanded",
                               "expanded", "extra-expanded", "ultra-expanded"}))
             slot = 3;

@@ -238,11 +238,12 @@ void Importer::keepWithArt(Art* a, const AttrMap& at, const Props& own, const Pr
     const Props* markers = a->hasPath() || a->type() == kCompoundPathArt ? &props : nullptr;
     // Renderers draw markers on paths, lines and polygons only: those a
     // circle, rectangle or ellipse names are dropped, as they draw nothing.
-    if (markers && node_ && isSvg(node_) && (name(node_) == "circle" || name(node_) == "rect" || name(node_) == "ellipse")) {
+    const std::string tag = node_ && isSvg(node_) ? name(node_) : std::string();
+    if (markers && (tag == "circle" || tag == "rect" || tag == "ellipse")) {
         for (const char* k : {"marker", "marker-start", "marker-mid", "marker-end"}) {
             const auto it = props.find(k);
             if (it != props.end() && lower(trim(it->second)) != "none") {
-                note("markers on <" + name(node_) + "> dropped (renderers draw none there)");
+                note("markers on <" + tag + "> dropped (renderers draw none there)");
                 break;
             }
         }

@@ -187,7 +187,7 @@ Props declaredProperties(const std::string& tag, const AttrMap& at, const StyleS
         }
     };
     for (const auto& [k, v] : at) {
-        if (inheritedProperties().count(k) || ownProperties().count(k) || k == "font") take(k, v);
+        if (inheritedProperties().count(k) || ownProperties().count(k)) take(k, v);
     }
     if (!tag.empty()) sheet.match(tag, at, take);
     auto style = at.find("style");

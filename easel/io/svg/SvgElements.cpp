@@ -82,12 +82,6 @@ void Importer::element(xmlNodePtr n, const Ctx& ctx, const AttrMap* useAttrs) {
         throw Failure{"elements nested deeper than " + std::to_string(lim_.maxDepth) + " levels (the limit)"};
 
     AttrMap at = attributes(n);
-    // An element whose conditions fail draws nothing, inside a switch or
-    // not: kept as it is, conditions and all, so it draws nothing again.
-    if (!conditionsHold(at)) {
-        keepElement(n);
-        return;
-    }
     if (useAttrs) {
         // A <use> copy of this element: the use's presentation is the
         // parent's; the id stays the element's own.
@@ -196,7 +190,8 @@ void Importer::group(const Elem& e, bool firstOnly) {
 }
 
 void Importer::switchChildren(xmlNodePtr n, const Ctx& ctx) {
-    // The first child whose conditions hold is drawn; the others are kept as
+    // The first child whose conditions hold is drawn (outside a switch,
+    // conditions are not looked at, as librsvg does); the others are kept as
     // text before and after it, so that the switch written back (the group
     // remembers it was one) chooses the same child.
     std::string kept;

@@ -17,7 +17,6 @@
 
 #include "model/Names.h"
 #include "SvgColor.h"
-#include "SvgConditions.h"
 #include "SvgCss.h"
 #include "SvgGeometry.h"
 #include "SvgPaint.h"
@@ -531,10 +530,6 @@ void Importer::readTopLevel(xmlNodePtr root, const Ctx& ctx) {
     int count = 0;
     for (xmlNodePtr c = root->children; c; c = c->next) {
         if (c->type != XML_ELEMENT_NODE) continue;
-        if (isSvg(c) && !conditionsHold(attributes(c))) {
-            keepElement(c);
-            continue;
-        }
         if (isSvg(c) && name(c) == "g") {
             loose = nullptr;
             readLayerGroup(c, ctx, ++count);

@@ -603,7 +603,7 @@ bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
     // the page's point.
     if (const double unit = std::sqrt(std::abs(vbm.a * vbm.d - vbm.b * vbm.c));
         rootOwn.count("filter") && std::abs(unit - 1) > 1e-6)
-        note("filter of the root <svg> drawn in points: its lengths " + formatNumber(1 / unit) +
+        note("filter of the root <svg> drawn in points: its lengths " + formatNumber(std::round(100 / unit) / 100) +
              " times what the file draws");
     readTopLevel(root, ctx);
     if (doc_->layerCount() == 0) newLayer("Layer 1");

@@ -63,7 +63,7 @@ void check(KeptSvgOwner owner, std::string_view key, const Json& v) {
     else if (key == "svgText")
         record(v, at, {{"text", text}, {"markup", text}, {"attributes", attributes}, {"origin", point}});
     else if (key == "svgEffects") record(v, at, {{"attributes", attributes}, {"definitions", text}});
-    else if (key == "svgElement" || key == "svgSymbol") text(v, at);
+    else if (key == "svgElement" || key == "svgSymbol" || key == "svgStroke") text(v, at);
 }
 
 }  // namespace

@@ -742,7 +742,7 @@ std::string sceneText(const Document& doc) {
 // markers, text spans placed or styled on their own, pattern paint), one
 // line per kind with the number of objects.
 std::string drawnApartText(const Document& doc) {
-    size_t filters = 0, clips = 0, masks = 0, markers = 0, spans = 0, patterns = 0;
+    size_t filters = 0, clips = 0, masks = 0, markers = 0, spans = 0, patterns = 0, strokes = 0, textGradients = 0;
     doc.forEachArt([&](Art* a) {
         const auto kept = keptSvgOf(*a);
         const KeptSvgMembers& k = kept->stored;
@@ -757,6 +757,11 @@ std::string drawnApartText(const Document& doc) {
         }
         if (k.text && k.text->markup.value_or("").find("<tspan") != std::string::npos) ++spans;
         if (k.paint) ++patterns;
+        if (k.strokeTransformed && a->effectSpace()) ++strokes;
+        const AIPathStyle& st = a->style();
+        if ((a->type() == kTextArt || a->type() == kTextPathArt) &&
+            ((st.fillPaint && st.fill.color.kind == kGradientColor) || (st.strokePaint && st.stroke.color.kind == kGradientColor)))
+            ++textGradients;
     });
     std::string out;
     auto line = [&](size_t n, const std::string& what) {
@@ -768,6 +773,8 @@ std::string drawnApartText(const Document& doc) {
     line(markers, "marker(s) (arrowheads...) not drawn in the studio");
     line(spans, "text(s) in spans: the studio sets their lines and places in the text's own font and paint (a span's own colour, weight or size is not shown)");
     line(patterns, "pattern paint(s) drawn in the studio as mid grey");
+    line(strokes, "stroke(s) under a non-uniform scale drawn in the studio with one width");
+    line(textGradients, "text(s) in gradient paint drawn in the studio in its mean colour");
     return out;
 }
 

@@ -79,9 +79,11 @@ const TextLook& PictureStyles::textLook(const Art& text) {
         if (auto v = get("font-family"); !v.empty()) family = v;
         if (auto v = get("font-weight"); !v.empty()) weight = v;
         if (auto v = get("font-style"); !v.empty()) style = v;
+        // Right to left, start and end trade places.
         const std::string a = get("text-anchor");
+        const bool rtl = get("direction") == "rtl";
         if (a == "middle") anchor = "center";
-        if (a == "end") anchor = "end";
+        else if ((a == "end") != rtl) anchor = "end";
         spacing = get("letter-spacing");
         if (spacing == "normal") spacing.clear();
         if (isNumber(spacing)) spacing += "px";  // user units, as the file meant them

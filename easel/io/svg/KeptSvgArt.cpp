@@ -68,6 +68,7 @@ KeptSvgMembers typedMembers(const Json& m) {
     if (const Json* t = member(m, kTextKey); t && t->is_object())
         k.text = KeptSvgText{textMember(*t, "text").value_or(""), textMember(*t, "markup"),
                              attributesMember(*t, "attributes"), numbersMember<2>(*t, "origin")};
+    k.strokeTransformed = textMember(m, kStrokeKey) == "transformed";
     return k;
 }
 

@@ -45,7 +45,7 @@ struct KeptSvgText {
 // extra has none (or one of the wrong type).
 struct KeptSvgMembers {
     std::optional<KeptSvgAttributes> attributes;  // svg: attributes written on the art's element
-    std::optional<std::string> element;           // svgElement: "a" for a link
+    std::optional<std::string> element;           // svgElement: "a" for a link, "switch"
     std::optional<std::string> symbol;            // svgSymbol: the symbol's SVG text
     struct Elements {
         std::optional<std::string> before, after, inside;
@@ -59,6 +59,7 @@ struct KeptSvgMembers {
     bool paint = false;              // svgPaint is there
     std::optional<KeptSvgPattern> fill, stroke;
     std::optional<KeptSvgText> text;  // svgText
+    bool strokeTransformed = false;   // svgStroke: "transformed"
 };
 
 // An art's kept SVG, read from its extra.

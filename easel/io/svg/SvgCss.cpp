@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
+#include "SvgFont.h"
 #include "SvgGeometry.h"
 
 namespace easel::svg {
@@ -33,7 +35,7 @@ const std::set<std::string>& inheritedProperties() {
                                          "font-size", "font-family", "font-weight", "font-style", "text-anchor",
                                          "visibility", "letter-spacing", "word-spacing", "font-variant",
                                          "font-stretch", "clip-rule", "paint-order", "marker", "marker-start",
-                                         "marker-mid", "marker-end"};
+                                         "marker-mid", "marker-end", "direction"};
     return s;
 }
 const std::set<std::string>& ownProperties() {
@@ -173,15 +175,19 @@ void StyleSheet::match(const std::string& tag, const AttrMap& at,
 
 Props declaredProperties(const std::string& tag, const AttrMap& at, const StyleSheet& sheet, const Note& note) {
     Props p;
-    auto take = [&](const std::string& k, const std::string& v) {
-        if (inheritedProperties().count(k) || ownProperties().count(k)) {
+    std::function<void(const std::string&, const std::string&)> take = [&](const std::string& k, const std::string& v) {
+        Declarations longhands;
+        if (k == "font") {
+            if (!expandFontShorthand(v, longhands)) note("font \"" + v + "\" not understood (system fonts are not read)");
+            for (const auto& [lk, lv] : longhands) take(lk, lv);
+        } else if (inheritedProperties().count(k) || ownProperties().count(k)) {
             p[k] = v;
         } else if (!quietProperties().count(k) && !isEditorProperty(k)) {
             note("property \"" + k + "\" not supported");
         }
     };
     for (const auto& [k, v] : at) {
-        if (inheritedProperties().count(k) || ownProperties().count(k)) p[k] = v;
+        if (inheritedProperties().count(k) || ownProperties().count(k)) take(k, v);
     }
     if (!tag.empty()) sheet.match(tag, at, take);
     auto style = at.find("style");

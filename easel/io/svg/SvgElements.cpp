@@ -8,6 +8,7 @@
 
 #include "model/Names.h"
 #include "SvgColor.h"
+#include "SvgConditions.h"
 #include "SvgImporter.h"
 #include "SvgShared.h"
 
@@ -69,11 +70,14 @@ void Importer::element(xmlNodePtr n, const Ctx& ctx, const AttrMap* useAttrs) {
     const std::string tag = isSvg(n) ? name(n) : std::string();
     if (notDrawnHere(n, tag)) return;
     struct NodeScope {
-        xmlNodePtr& ref;
+        Importer& imp;
         xmlNodePtr saved;
-        ~NodeScope() { ref = saved; }
-    } scope{node_, node_};
+        double w, h;
+        ~NodeScope() { imp.node_ = saved, imp.viewportW_ = w, imp.viewportH_ = h; }
+    } scope{*this, node_, viewportW_, viewportH_};
     node_ = n;
+    viewportW_ = ctx.vpw;
+    viewportH_ = ctx.vph;
     if (ctx.depth >= lim_.maxDepth)
         throw Failure{"elements nested deeper than " + std::to_string(lim_.maxDepth) + " levels (the limit)"};
 
@@ -179,17 +183,40 @@ void Importer::group(const Elem& e, bool firstOnly) {
     // The group's own pattern paint waits for its finish below.
     auto mine = std::move(patterns_);
     patterns_.clear();
-    if (firstOnly) {
-        for (xmlNodePtr c = e.n->children; c; c = c->next) {
-            if (c->type != XML_ELEMENT_NODE) continue;
-            element(c, inner);
-            break;
-        }
-    } else {
-        walkChildren(e.n, inner);
-    }
+    if (firstOnly) switchChildren(e.n, inner);
+    else walkChildren(e.n, inner);
     patterns_ = std::move(mine);
     finish(g, e.at, e.own, e.props, 1, &e.ctm);
+}
+
+void Importer::switchChildren(xmlNodePtr n, const Ctx& ctx) {
+    // The first child whose conditions hold is drawn (outside a switch,
+    // conditions are not looked at, as librsvg does); the others are kept as
+    // text before and after it, so that the switch written back (the group
+    // remembers it was one) chooses the same child.
+    std::string kept;
+    std::string* outer = keptHere_;
+    keptHere_ = &kept;
+    Art* drawn = nullptr;
+    bool chosen = false;
+    for (xmlNodePtr c = n->children; c; c = c->next) {
+        if (c->type != XML_ELEMENT_NODE) continue;
+        // Descriptions are no choice: they draw nothing.
+        static const std::set<std::string> described{"title", "desc", "metadata"};
+        if (chosen || !isSvg(c) || described.count(name(c)) || !conditionsHold(attributes(c))) {
+            keepElement(c);
+            continue;
+        }
+        chosen = true;
+        const size_t before = objects_;
+        element(c, ctx);
+        if (objects_ != before && ctx.parent->lastChild()) {
+            drawn = ctx.parent->lastChild();
+            attachKept(drawn, "before", kept);
+        }
+    }
+    keptHere_ = outer;
+    attachKept(drawn ? drawn : ctx.parent, drawn ? "after" : "inside", kept);
 }
 
 void Importer::image(const Elem& e) {

@@ -244,18 +244,25 @@ void Writer::compoundBody(const Art& a, int indent) {
     }
     std::string d, exact;
     bool warped = false;
+    StrokeSpace space;
+    bool inSpace = strokeSpace(a, space);
+    for (const Art* c = a.firstChild(); c && inSpace; c = c->next()) {
+        std::vector<AIPathSegment> shown;
+        inSpace = !warpedSegments(*c, shown);
+    }
     Json parts = Json::array();
     for (const Art* c = a.firstChild(); c; c = c->next()) {
         const auto segs = c->segments();
         std::vector<AIPathSegment> shown;
         if (warpedSegments(*c, shown)) warped = true;
-        else shown = segs;
+        else shown = inSpace ? space.map(segs) : segs;
         appendPathData(shown, c->closed(), d, nullptr);
         appendPathData(segs, c->closed(), exact, nullptr);
         Attrs pa;
         commonAttrs(*c, pa);
         // The first member's style is the one the path shows.
         if (c != a.firstChild()) styleAttrs(*c, pa, true);
+        if (inSpace) space.lengths(pa);
         const std::string corners = cornersAttr(segs);
         if (!corners.empty()) pa.emplace_back("data-easel-corners", corners);
         endsAttr(segs, c->closed(), pa);
@@ -267,6 +274,7 @@ void Writer::compoundBody(const Art& a, int indent) {
     if (warped) at.emplace_back("data-easel-d", exact);
     at.emplace_back("data-easel-type", "compound");
     compoundPaint(a, at);
+    if (inSpace) space.apply(at);
     at.emplace_back("data-easel-parts", jsonText(parts));
     passthrough(a, at);
     open("path", at, indent, true);
@@ -284,7 +292,7 @@ void Writer::groupBody(const Art& a, int indent) {
     commonAttrs(a, at);
     styleAttrs(a, at, false);
     passthrough(a, at);
-    const std::string tag = t == kGroupArt && isLink(a) ? "a" : "g";
+    const std::string tag = groupTag(a);
     if (!a.firstChild()) {
         // An empty group keeps what was kept inside it, or is written empty.
         const size_t before = out_.size();
@@ -308,8 +316,10 @@ void Writer::pathBody(const Art& a, int indent) {
     const auto segs = a.segments();
     std::vector<AIPathSegment> shown;
     const bool warped = warpedSegments(a, shown);
+    StrokeSpace space;
+    const bool inSpace = !warped && strokeSpace(a, space);
     std::string d;
-    appendPathData(warped ? shown : segs, a.closed(), d, nullptr);
+    appendPathData(warped ? shown : inSpace ? space.map(segs) : segs, a.closed(), d, nullptr);
     Attrs at{{"d", d}};
     if (warped) {
         // The unwarped segments, which reading the file back keeps.
@@ -320,6 +330,7 @@ void Writer::pathBody(const Art& a, int indent) {
     segmentFlags(segs, a.closed(), at);
     commonAttrs(a, at);
     styleAttrs(a, at, true);
+    if (inSpace) space.apply(at);
     passthrough(a, at);
     open("path", at, indent, true);
 }
@@ -387,6 +398,7 @@ void Writer::textBody(const Art& a, int indent) {
     if (lines) at.emplace_back("data-easel-lines", "true");
     commonAttrs(a, at);
     styleAttrs(a, at, true);
+    textGradients(a, spans ? &*spans->origin : nullptr, at, indent);
     passthrough(a, at);
     std::string s = "<text";
     for (const auto& [k, v] : at) s += " " + k + "=\"" + xmlEscape(v, true) + "\"";
@@ -473,7 +485,9 @@ void Writer::collectSymbols(const Art& a) {
 }
 
 void Writer::collectGradients(const Art& a) {
-    const AIPathStyle& s = a.style();
+    // Text writes a copy of its gradients placed in its own space.
+    const bool text = a.type() == kTextArt || a.type() == kTextPathArt;
+    const AIPathStyle& s = text ? unpaintedStyle() : a.style();
     if (s.fillPaint && s.fill.color.kind == kGradientColor && doc_.gradientPaint(s.fill.color.ref))
         gradients_.insert(s.fill.color.ref);
     if (s.strokePaint && s.stroke.color.kind == kGradientColor && doc_.gradientPaint(s.stroke.color.ref))
@@ -481,11 +495,11 @@ void Writer::collectGradients(const Art& a) {
     for (const Art* c = a.firstChild(); c; c = c->next()) collectGradients(*c);
 }
 
-void Writer::writeGradient(int32_t ref, int indent) {
+void Writer::writeGradient(int32_t ref, int indent, const std::string& id, const AIRealMatrix* matrix) {
     const GradientPaint& p = *doc_.gradientPaint(ref);
     const Gradient& g = *p.gradient;
-    const AIRealMatrix& m = p.matrix;
-    Attrs at{{"id", gradientId(ref)}, {"gradientUnits", "userSpaceOnUse"}};
+    const AIRealMatrix& m = matrix ? *matrix : p.matrix;
+    Attrs at{{"id", id.empty() ? gradientId(ref) : id}, {"gradientUnits", "userSpaceOnUse"}};
     static const char* const linear[] = {"x1", "y1", "x2", "y2"};
     static const char* const radial[] = {"cx", "cy", "r", "fx", "fy", "fr"};
     for (size_t i = 0; i < (g.radial ? 6u : 4u); ++i) at.emplace_back(g.radial ? radial[i] : linear[i], num(g.coords[i]));

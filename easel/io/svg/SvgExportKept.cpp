@@ -145,9 +145,9 @@ void Writer::keptAttributes(const KeptSvgAttributes& attributes, Attrs& at) {
     }
 }
 
-bool Writer::isLink(const Art& a) {
+std::string Writer::groupTag(const Art& a) {
     const KeptSvgMembers& k = kept(a);
-    return k.element && *k.element == "a";
+    return a.type() == kGroupArt && k.element && (*k.element == "a" || *k.element == "switch") ? *k.element : "g";
 }
 
 void Writer::passthrough(const Art& a, Attrs& at) {
@@ -172,7 +172,11 @@ void Writer::userSpace(const Art& a, double m[6]) const {
     const double identity[6] = {1, 0, 0, 1, 0, 0};
     std::copy(identity, identity + 6, m);
     const int16_t t = a.type();
-    if (t == kTextPathArt) {
+    if (StrokeSpace stroke; (t == kPathArt || t == kCompoundPathArt) && strokeSpace(a, stroke)) {
+        const AIRealMatrix& s = *a.effectSpace();
+        const double sm[6] = {s.a, s.b, s.c, s.d, s.tx, s.ty};
+        std::copy(sm, sm + 6, m);
+    } else if (t == kTextPathArt) {
         m[3] = -1;
         m[5] = doc_.height();
     } else if (t == kTextArt || t == kPlacedArt || t == kRasterArt || t == kMeshArt || t == kSymbolArt) {

@@ -76,7 +76,9 @@ AttrMap Importer::attributes(xmlNodePtr n) {
 
 xmlNodePtr Importer::byReference(const std::string& ref) {
     std::string_view r = trim(ref);
-    if (lower(r.substr(0, 4)) == "url(") r = splitPaint(std::string(r)).reference;
+    // The reference of url(#id) is held here while r looks at it.
+    const std::string inside = lower(r.substr(0, 4)) == "url(" ? splitPaint(std::string(r)).reference : std::string();
+    if (!inside.empty()) r = inside;
     if (r.size() < 2 || r[0] != '#') return nullptr;
     auto it = ids_.find(std::string(r.substr(1)));
     return it == ids_.end() || !isSvg(it->second) ? nullptr : it->second;
@@ -233,13 +235,58 @@ void Importer::keepWithArt(Art* a, const AttrMap& at, const Props& own, const Pr
     const bool grouped = effectsGroup_ && effectsGroup_->child == node_;
     const Mat& space = grouped ? effectsGroup_->space : ctm;
     const Props* markers = a->hasPath() || a->type() == kCompoundPathArt ? &props : nullptr;
+    // Renderers draw markers on paths, lines and polygons only: those a
+    // circle, rectangle or ellipse names are dropped, as they draw nothing.
+    const std::string tag = node_ && isSvg(node_) ? name(node_) : std::string();
+    if (markers && (tag == "circle" || tag == "rect" || tag == "ellipse")) {
+        for (const char* k : {"marker", "marker-start", "marker-mid", "marker-end"}) {
+            const auto it = props.find(k);
+            if (it != props.end() && lower(trim(it->second)) != "none") {
+                note("markers on <" + tag + "> dropped (renderers draw none there)");
+                break;
+            }
+        }
+        markers = nullptr;
+    }
     keepEffects(a, grouped ? effectsGroup_->own : own, space, markers, &ctm);
     keepPatterns(a, space);
+    keepStrokeSpace(a, ctm);
     // Kept pattern paint acts in the group's space as well.
     if (const AIRealMatrix m = toReal(space);
         grouped && !a->effectSpace() && a->extra().find(kPaintKey) != std::string::npos)
         doc_->setEffectSpace(a, &m);
     if (node_) keepUnknownAttributes(a, node_, at);
+}
+
+void Importer::keepStrokeSpace(Art* a, const Mat& ctm) {
+    // A stroke under a scale that differs by direction is drawn transformed
+    // with the path: the art keeps the space (its effect space) it is drawn in.
+    if ((a->type() != kPathArt && a->type() != kCompoundPathArt) || !a->style().strokePaint ||
+        !(a->style().stroke.width > 0))
+        return;
+    const double k = std::sqrt(std::abs(ctm.a * ctm.d - ctm.b * ctm.c));
+    const double tolerance = 1e-6 * std::max(k, 1e-30);
+    const bool similar = (std::abs(ctm.a - ctm.d) <= tolerance && std::abs(ctm.b + ctm.c) <= tolerance) ||
+                         (std::abs(ctm.a + ctm.d) <= tolerance && std::abs(ctm.b - ctm.c) <= tolerance);
+    if (similar || !(k > 0)) return;
+    const AIRealMatrix m = toReal(ctm);
+    // An effect space kept already is the same user space (up to rounding),
+    // unless this system wrote the art's effects in another.
+    auto near = [&](const AIRealMatrix& s) {
+        const double d[6] = {s.a - m.a, s.b - m.b, s.c - m.c, s.d - m.d, s.tx - m.tx, s.ty - m.ty};
+        double worst = 0;
+        for (double v : d) worst = std::max(worst, std::abs(v));
+        return worst <= 1e-4 * std::max({1.0, k, std::abs(double{m.tx}), std::abs(double{m.ty})});
+    };
+    if (a->effectSpace() && !near(*a->effectSpace())) {
+        note("stroke under a non-uniform scale with an effect in another space drawn with one width");
+        return;
+    }
+    if (!a->effectSpace()) doc_->setEffectSpace(a, &m);
+    Json extra = a->extra().empty() ? Json::object() : Json::parse(a->extra(), nullptr, false);
+    if (!extra.is_object()) extra = Json::object();
+    extra[kStrokeKey] = "transformed";
+    doc_->setExtra(a, extra.dump());
 }
 
 bool Importer::hiddenBy(const Art* a, const Props& own, const Props& props) {
@@ -546,13 +593,18 @@ bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
     ctx.ctm = mul(Mat{1, 0, 0, -1, 0, static_cast<double>(doc_->height())}, vbm);
     const Props rootOwn = ownProps(root, at);
     const Props rootProps = inherit(Props{}, rootOwn);
-    for (const char* k : {"opacity", "mix-blend-mode", "filter", "mask", "clip-path"}) {
-        if (rootOwn.count(k)) note(std::string(k) + " of the root <svg> not supported");
-    }
     ctx.inherited = &rootProps;
     ctx.vpw = page.vbOk ? page.vb[2] : page.w / kPxToPt;
     ctx.vph = page.vbOk ? page.vb[3] : page.h / kPxToPt;
     ctx.depth = 1;
+    viewportW_ = ctx.vpw;
+    viewportH_ = ctx.vph;
+    // The root's filter is written on the written root, whose user unit is
+    // the page's point.
+    if (const double unit = std::sqrt(std::abs(vbm.a * vbm.d - vbm.b * vbm.c));
+        rootOwn.count("filter") && std::abs(unit - 1) > 1e-6)
+        note("filter of the root <svg> drawn in points: its lengths " + formatNumber(std::round(100 / unit) / 100) +
+             " times what the file draws");
     readTopLevel(root, ctx);
     if (doc_->layerCount() == 0) newLayer("Layer 1");
     keepRoot(root, at);

@@ -118,6 +118,9 @@ private:
         bool hasBox = false;
         double box[4] = {};
         double vpw = 100, vph = 100;
+        // Text, whose bounds are its glyphs': a gradient in bounding-box
+        // units is drawn as one colour there.
+        bool text = false;
     };
     std::optional<PaintPlace> place_;
     // The document's gradient paint for a gradient element at place_; -1
@@ -137,6 +140,9 @@ private:
     // attributes of the art's element, kept with it; `ctm` its user space.
     void keepWithArt(Art* a, const AttrMap& at, const Props& own, const Props& props, const Mat& ctm);
     static bool hiddenBy(const Art* a, const Props& own, const Props& props);
+    // Marks path art stroked under a non-uniform scale (`ctm`, its user
+    // space) to draw its stroke transformed in that space.
+    void keepStrokeSpace(Art* a, const Mat& ctm);
     // `ctm`: the element's user space, where its clip path, mask and filter act.
     void finish(Art* a, const AttrMap& at, const Props& own, const Props& props, float alpha,
                 const Mat* ctm = nullptr);
@@ -163,6 +169,10 @@ private:
     // A marker (`markerSpace`: the space its path is drawn in) is written as
     // its variant for the page's space (see markerVariant).
     std::string standalone(xmlNodePtr n, bool bake, const Mat* markerSpace = nullptr);
+    // A filter's or mask's region in user space, on its copy, in user units:
+    // its percentages taken of the viewport of the element being read.
+    void placeUserSpaceRegion(xmlNodePtr n, xmlNodePtr copy);
+    double viewportW_ = 100, viewportH_ = 100;  // of the element being read
     // The style sheet's rules on the copy of `n` and what it holds, in their style attributes.
     void writeSheetRules(xmlNodePtr n, xmlNodePtr copy);
     // The properties `n` inherits where it stands, written on its copy.
@@ -234,7 +244,11 @@ private:
     // not known.
     bool patternTile(xmlNodePtr pattern, nlohmann::ordered_json& record);
     // Text spans, kept as the text's inner markup while its string is unchanged.
-    bool keepSpans(Art* a, xmlNodePtr n, const AttrMap& at, const std::string& content, double x, double y);
+    // Percentages of the viewport (`ctx`) are resolved once, in the kept
+    // attributes and spans.
+    bool keepSpans(Art* a, xmlNodePtr n, const AttrMap& at, const std::string& content, double x, double y,
+                   const Ctx& ctx);
+    void resolveSpanPercents(xmlNodePtr n, double vpw, double vph, int depth);
     std::set<xmlNodePtr> written_;   // elements written by another part (definitions, gradients, copies)
     xmlNodePtr node_ = nullptr;         // the element being read
     std::string* keptHere_ = nullptr;  // elements kept at the level being read, waiting for their art
@@ -295,6 +309,9 @@ private:
     void switchElement(const Elem& e) { group(e, true); }
     void nestedSvg(const Elem& e);
     void group(const Elem& e, bool firstOnly);
+    // A switch's children (ctx.parent: its group): the first whose
+    // conditions hold read, the others kept around it.
+    void switchChildren(xmlNodePtr n, const Ctx& ctx);
     // The envelope warp a group written by this system carries.
     void readEnvelopeWarp(Art* g, const AttrMap& at);
     // Shapes (SvgShapes.cpp): the outline of each kind, then one path art,

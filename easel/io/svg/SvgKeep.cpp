@@ -393,6 +393,7 @@ std::string Importer::standalone(xmlNodePtr n, bool bake, const Mat* markerSpace
     // What the element inherits where it stands, written on it.
     if (bake) bakeInherited(n, copy);
     if (markerSpace) applyMarkerVariant(n, copy, markerVariant(n, *markerSpace));
+    placeUserSpaceRegion(n, copy);
     xmlOutputBufferPtr out = xmlAllocOutputBuffer(nullptr);
     if (!out) throw Failure{"out of memory"};
     xmlNodeDumpOutput(out, scratch, copy, 0, 0, "UTF-8");
@@ -402,15 +403,39 @@ std::string Importer::standalone(xmlNodePtr n, bool bake, const Mat* markerSpace
     return text;
 }
 
+void Importer::placeUserSpaceRegion(xmlNodePtr n, xmlNodePtr copy) {
+    if (!isSvg(n) || (name(n) != "filter" && name(n) != "mask")) return;
+    const char* unitsKey = name(n) == "filter" ? "filterUnits" : "maskUnits";
+    xmlChar* units = xmlGetNoNsProp(n, reinterpret_cast<const xmlChar*>(unitsKey));
+    const bool user = units && trim(reinterpret_cast<const char*>(units)) == "userSpaceOnUse";
+    if (units) xmlFree(units);
+    if (!user) return;
+    // The region in user space: percentages (the defaults among them) are
+    // of the viewport where the art stands, which the written page is not.
+    static const std::pair<const char*, const char*> kRegion[] = {
+        {"x", "-10%"}, {"y", "-10%"}, {"width", "120%"}, {"height", "120%"}};
+    for (const auto& [k, dflt] : kRegion) {
+        xmlChar* v = xmlGetNoNsProp(n, reinterpret_cast<const xmlChar*>(k));
+        const std::string given = v ? reinterpret_cast<const char*>(v) : dflt;
+        if (v) xmlFree(v);
+        Length l;
+        if (!parseLength(given, l) || l.unit != "%") continue;
+        const bool across = k[0] == 'x' || k[0] == 'w';
+        const double of = across ? viewportW_ : viewportH_;
+        xmlSetProp(copy, reinterpret_cast<const xmlChar*>(k),
+                   reinterpret_cast<const xmlChar*>(formatNumber(userLength(l, of, 16)).c_str()));
+    }
+}
+
 void Importer::keepUnknownAttributes(Art* a, xmlNodePtr n, const AttrMap& at) {
     // A layer's group keeps them with the layer.
     if (n == layerGroup_) return;
     keepAttributes(a, unknownAttributes(n, at));
-    // A link is a group that is written back as the <a> it was.
-    if (isSvg(n) && name(n) == "a" && a->type() == kGroupArt) {
+    // A link or a switch is a group that is written back as the element it was.
+    if (isSvg(n) && (name(n) == "a" || name(n) == "switch") && a->type() == kGroupArt) {
         Json extra = a->extra().empty() ? Json::object() : Json::parse(a->extra(), nullptr, false);
         if (!extra.is_object()) extra = Json::object();
-        extra[kElementKey] = "a";
+        extra[kElementKey] = name(n);
         doc_->setExtra(a, extra.dump());
     }
 }
@@ -587,6 +612,24 @@ void Importer::keepRoot(xmlNodePtr root, const AttrMap& at) {
         }
         attrs[k] = v;
     }
+    // The root's opacity, blending, effects and direction (from its
+    // attributes or style) act on the whole drawing: written back on the root.
+    const Props own = ownProps(root, at);
+    std::vector<xmlNodePtr> used;
+    for (const char* k : {"opacity", "mix-blend-mode", "filter", "mask", "clip-path", "direction"}) {
+        const auto it = own.find(k);
+        if (it == own.end() || !refusedSvgAttribute(k, it->second).empty()) continue;
+        attrs[k] = std::string(trim(it->second));
+        if (xmlNodePtr def = std::string_view(k) == "filter" || std::string_view(k) == "mask" ||
+                                     std::string_view(k) == "clip-path"
+                                 ? byReference(it->second)
+                                 : nullptr)
+            used.push_back(def);
+    }
+    // What they name is kept with the document, wherever it stands.
+    std::string definitions;
+    if (!used.empty() && collectDefinitions(used, used.size(), definitions))
+        rootKept_ = "<defs>" + definitions + "</defs>" + rootKept_;
     const std::string elements = rootKept_ + unusedDefinitions(root);
     Json kept = Json::object();
     if (!attrs.empty()) kept["attributes"] = attrs;

@@ -120,10 +120,54 @@ void Importer::keepPatterns(Art* a, const Mat& space) {
     doc_->setExtra(a, extra.dump());
 }
 
-bool Importer::keepSpans(Art* a, xmlNodePtr n, const AttrMap& at, const std::string& content, double x, double y) {
+namespace {
+
+// A list of lengths (x, y, dx, dy of text) with its percentages taken of
+// `of`, the file's viewport, once: written back they would be taken of the
+// written page's instead.
+std::string resolvePercents(std::string_view list, double of) {
+    std::string out;
+    size_t i = 0;
+    while (i < list.size()) {
+        while (i < list.size() && (isWsp(list[i]) || list[i] == ',')) ++i;
+        size_t j = i;
+        while (j < list.size() && !isWsp(list[j]) && list[j] != ',') ++j;
+        if (j == i) break;
+        const std::string_view item = list.substr(i, j - i);
+        Length l;
+        if (!out.empty()) out += ' ';
+        out += parseLength(item, l) && l.unit == "%" ? formatNumber(userLength(l, of, 16)) : std::string(item);
+        i = j;
+    }
+    return out;
+}
+
+bool hasPercent(const std::string& v) { return v.find('%') != std::string::npos; }
+
+}  // namespace
+
+void Importer::resolveSpanPercents(xmlNodePtr n, double vpw, double vph, int depth) {
+    for (xmlNodePtr c = n->children; c && depth < 8; c = c->next) {
+        if (c->type != XML_ELEMENT_NODE) continue;
+        for (const char* k : {"x", "dx", "y", "dy"}) {
+            xmlChar* v = xmlGetNoNsProp(c, reinterpret_cast<const xmlChar*>(k));
+            if (!v) continue;
+            const std::string text = reinterpret_cast<const char*>(v);
+            xmlFree(v);
+            if (!hasPercent(text)) continue;
+            const std::string resolved = resolvePercents(text, k[0] == 'x' || k[1] == 'x' ? vpw : vph);
+            xmlSetProp(c, reinterpret_cast<const xmlChar*>(k), reinterpret_cast<const xmlChar*>(resolved.c_str()));
+        }
+        resolveSpanPercents(c, vpw, vph, depth + 1);
+    }
+}
+
+bool Importer::keepSpans(Art* a, xmlNodePtr n, const AttrMap& at, const std::string& content, double x, double y,
+                         const Ctx& ctx) {
     bool spans = false;
     for (xmlNodePtr c = n->children; c; c = c->next) spans = spans || c->type == XML_ELEMENT_NODE;
     if (!spans || !unkeepable(n).empty() || usesRepeatedId(n)) return false;
+    resolveSpanPercents(n, ctx.vpw, ctx.vph, 0);
     std::string markup;
     for (xmlNodePtr c = n->children; c; c = c->next) {
         if (c->type == XML_ELEMENT_NODE) markup += standalone(c, false);
@@ -133,7 +177,13 @@ bool Importer::keepSpans(Art* a, xmlNodePtr n, const AttrMap& at, const std::str
     if (!writableSvgText(markup)) return false;
     Json attrs = Json::object();
     for (const char* k : {"x", "y", "dx", "dy", "rotate", "textLength", "lengthAdjust", "xml:space"}) {
-        if (auto it = at.find(k); it != at.end()) attrs[k] = it->second;
+        if (auto it = at.find(k); it != at.end()) {
+            const bool across = std::string_view(k) == "x" || std::string_view(k) == "dx";
+            const bool down = std::string_view(k) == "y" || std::string_view(k) == "dy";
+            attrs[k] = (across || down) && hasPercent(it->second)
+                           ? resolvePercents(it->second, across ? ctx.vpw : ctx.vph)
+                           : it->second;
+        }
     }
     Json extra = parsedExtra(a);
     extra[kTextKey] = Json{{"text", content}, {"markup", markup}, {"attributes", attrs}, {"origin", {x, y}}};

@@ -37,6 +37,12 @@ constexpr const char* kTextKey = "svgText";
 // not <g>: "a" (a link, its target among the group's kept attributes).
 constexpr const char* kElementKey = "svgElement";
 
+// The key that marks path art whose stroke is drawn in its effect space,
+// transformed with the path as under a non-uniform scale: "transformed".
+// The art's stroke width is the width on the page (the space's mean scale
+// times the width in it).
+constexpr const char* kStrokeKey = "svgStroke";
+
 // Whether an anchor's direction points lie on one line through it, on
 // opposite sides: the shape of a smooth anchor. Used for files that do not
 // say which anchors are corners.

@@ -67,15 +67,16 @@ void Importer::gradientPaint(xmlNodePtr target, const GradientSpec& g, bool& on,
         color = noneColor();
         return;
     }
-    if (place_) {
+    if (place_ && (g.userSpace || !place_->text)) {
         const int32_t ref = gradientRef(target, g);
         on = ref >= 0;
         color = noneColor();
         if (on) color.kind = kGradientColor, color.ref = ref;
         return;
     }
-    // Art drawn through its own matrix (text, images): the average of the stops.
-    note("gradients on text and images are drawn as the average colour of their stops");
+    // Images, and text in a gradient of its bounds: the average of the stops.
+    note(place_ ? "gradients in the bounding box of text drawn as the average colour of their stops"
+                : "gradients on images are drawn as the average colour of their stops");
     double r = 0, gr = 0, b = 0, a = 0;
     for (const GradientSpec::Stop& s : g.stops) r += s.r, gr += s.g, b += s.b, a += s.opacity;
     const double n = static_cast<double>(g.stops.size());

@@ -155,8 +155,11 @@ void Importer::text(const Elem& e) {
     o.text = textChars(e, tc);
     o.fontSize = static_cast<float>(fontSize(e.props));
     float fa = 1, sa = 1;
-    // Text is drawn through its matrix, stroke included.
+    // Text is drawn through its matrix, stroke included; gradients in user
+    // space are placed on the page from the text's user space.
+    place_ = PaintPlace{e.ctm, false, {}, e.ctx.vpw, e.ctx.vph, true};
     const AIPathStyle style = styleFor(e.props, e.at, Mat{}, e.ctx, fa, sa);
+    place_.reset();
     double x0 = 0, y0 = 0;
     Art* a = tc.pathRef ? textOnPath(e, tc.pathRef, o) : textAtPoint(e, tc, x0, y0);
     if (!a) return;
@@ -171,7 +174,8 @@ void Importer::text(const Elem& e) {
     // Font choice and alignment are kept to be written back.
     if (!e.at.count("data-easel-extra") && !e.at.count("data-easel-id")) {
         Json svg = Json::object();
-        for (const char* k : {"font-family", "font-weight", "font-style", "text-anchor", "letter-spacing"}) {
+        for (const char* k : {"font-family", "font-weight", "font-style", "font-variant", "font-stretch",
+                              "text-anchor", "letter-spacing", "direction"}) {
             auto it = e.props.find(k);
             if (it != e.props.end()) svg[k] = it->second;
         }
@@ -180,7 +184,7 @@ void Importer::text(const Elem& e) {
     // Spans are written back as they were while the string stays the same.
     // Text this system set line by line keeps no spans: they are written anew from the layout.
     const bool lines = !tc.pathRef && e.attr("data-easel-lines") && sameLetters(xmlText(o.text), tc.chars);
-    if (!lines && (tc.pathRef || !keepSpans(a, e.n, e.at, o.text, x0, y0))) {
+    if (!lines && (tc.pathRef || !keepSpans(a, e.n, e.at, o.text, x0, y0, e.ctx))) {
         for (const std::string& m : tc.merged) note(m);
     }
     finish(a, e.at, e.own, e.props, style.fillPaint ? fa : 1, &e.ctm);

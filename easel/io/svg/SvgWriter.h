@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <map>
 #include <optional>
 #include <set>
@@ -58,8 +59,9 @@ private:
     // Whether the prefix of an attribute name is bound: by the root, or by
     // a declaration on the element itself (`here`).
     bool declared(const std::string& name, const std::set<std::string>& here = {}) const;
-    // A group read from a link (<a>), written back as one.
-    bool isLink(const Art& a);
+    // The element a group is written as: the link (<a>) or <switch> it was
+    // read from, else <g>.
+    std::string groupTag(const Art& a);
     void line(int indent, const std::string& text) {
         out_.append(static_cast<size_t>(indent), ' ');
         out_ += text;
@@ -95,6 +97,21 @@ private:
     // Placed and raster images, meshes and symbol instances (the tag returned).
     void objectBody(const Art& a, int indent);
     static std::string objectAttrs(const Art& a, Attrs& at);
+    // Path art whose stroke is drawn in its effect space (SvgExportStroke.cpp):
+    // that space, its inverse and mean scale.
+    struct StrokeSpace {
+        double inverse[6] = {};
+        double scale = 1;
+        std::string transform;
+        // Segments on the page taken into the space.
+        std::vector<AIPathSegment> map(const std::vector<AIPathSegment>& segs) const;
+        // The element put in the space: its stroke lengths in it, its transform.
+        void apply(Attrs& at) const;
+        // Stroke lengths on the page given in the space.
+        void lengths(Attrs& at) const;
+    };
+    // false when the art's stroke is drawn on the page (or the space has no inverse).
+    bool strokeSpace(const Art& a, StrokeSpace& out) const;
     // What path data does not say: an empty path's closing, corners, the ends of an open path.
     static void segmentFlags(const std::vector<AIPathSegment>& segs, bool closed, Attrs& at);
     // Adds the definitions kept with art (SVG text of elements) to those
@@ -106,7 +123,11 @@ private:
     static std::string gradientId(int32_t ref) { return "easel-gradient-" + std::to_string(ref); }
     // The gradient paints the art uses, written once each as definitions.
     void collectGradients(const Art& a);
-    void writeGradient(int32_t ref, int indent);
+    // As `id` (default: the paint's) with `matrix` (default: the paint's).
+    void writeGradient(int32_t ref, int indent, const std::string& id = {}, const AIRealMatrix* matrix = nullptr);
+    // Gradient paint of text, whose user space is its own: a gradient of its
+    // own placed there, written before it (`origin`: of its kept spans).
+    void textGradients(const Art& a, const std::array<double, 2>* origin, Attrs& at, int indent);
     std::set<int32_t> gradients_;
     // The transform of object art; under a warp, the warp's local affine at
     // the object's centre is drawn and the object's own transform is kept

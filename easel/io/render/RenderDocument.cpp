@@ -1,6 +1,9 @@
 // Pictures of easel documents drawn with cairo straight from the model: each
 // distinct path geometry is built once as a cairo path and drawn through the
 // art's pending matrix, so copies sharing a geometry cost a transform each.
+// Large documents are drawn in horizontal bands, one thread each, on the
+// rows of one picture: a band is the picture moved by whole pixels, which
+// cairo draws to the same pixels.
 // Fills that opaque paint drawn later covers entirely are not drawn (see
 // Cover).
 // Documents with art this drawing does not cover (text, images, symbols,
@@ -13,6 +16,8 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -350,6 +355,82 @@ bool textDrawable(const Document& doc, double pixelsPerPoint, std::string& error
     return false;
 }
 
+// The page fitted into a pw x ph picture (aspect kept, centred), vertical
+// axis up, for the band of the picture whose first row is `top`.
+struct PageFit {
+    double pw, ph, pageW, pageH;
+    void apply(cairo_t* cr, int top) const {
+        if (top != 0) cairo_translate(cr, 0, -top);
+        const double k = std::min(pw / pageW, ph / pageH);
+        cairo_translate(cr, (pw - k * pageW) / 2, (ph - k * pageH) / 2);
+        cairo_scale(cr, k, -k);
+        cairo_translate(cr, 0, -pageH);
+    }
+};
+
+// Bands to draw in: one per core (at most 4) for documents large enough that
+// drawing outweighs starting threads, each at least 64 rows high.
+int bandCount(size_t arts, int height) {
+    constexpr size_t kArtPerBand = 4096;
+    if (arts < kArtPerBand) return 1;
+    const int cores = static_cast<int>(std::min(4u, std::max(1u, std::thread::hardware_concurrency())));
+    return std::max(1, std::min({cores, height / 64, static_cast<int>(arts / kArtPerBand) + 1}));
+}
+
+// Draws the art onto `height` rows of the picture from row `top`, on a
+// surface of their own over the same pixels.
+cairo_status_t drawBand(const Document& doc, const std::vector<const Art*>& arts, const std::vector<bool>& hidden,
+                        const PageFit& fit, cairo_surface_t* picture, int top, int height) {
+    const int stride = cairo_image_surface_get_stride(picture);
+    unsigned char* rows = cairo_image_surface_get_data(picture) + static_cast<ptrdiff_t>(top) * stride;
+    cairo_surface_t* band = cairo_image_surface_create_for_data(rows, CAIRO_FORMAT_ARGB32,
+                                                                cairo_image_surface_get_width(picture), height, stride);
+    cairo_t* cr = cairo_create(band);
+    fit.apply(cr, top);
+    {
+        Painter painter(doc, cr);
+        for (size_t i = 0; i < arts.size(); ++i) painter.art(*arts[i], hidden[i]);
+    }
+    const cairo_status_t st = cairo_status(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(band);
+    cairo_surface_destroy(band);
+    return st;
+}
+
+// Draws the art onto the picture `cr` draws on: in bands when it is large.
+cairo_status_t drawBands(const Document& doc, const std::vector<const Art*>& arts, const std::vector<bool>& hidden,
+                         const PageFit& fit, cairo_surface_t* picture, cairo_t* cr) {
+    const int height = cairo_image_surface_get_height(picture);
+    const int bands = bandCount(arts.size(), height);
+    if (bands == 1) {
+        Painter painter(doc, cr);
+        for (size_t i = 0; i < arts.size(); ++i) painter.art(*arts[i], hidden[i]);
+        return cairo_status(cr);
+    }
+    cairo_surface_flush(picture);
+    std::vector<cairo_status_t> status(static_cast<size_t>(bands), CAIRO_STATUS_SUCCESS);
+    auto band = [&](int b) {
+        const int top = height * b / bands, bottom = height * (b + 1) / bands;
+        status[static_cast<size_t>(b)] = drawBand(doc, arts, hidden, fit, picture, top, bottom - top);
+    };
+    std::vector<std::thread> threads;
+    for (int b = 1; b < bands; ++b) {
+        try {
+            threads.emplace_back(band, b);
+        } catch (const std::system_error&) {
+            band(b);  // no thread to be had: drawn here
+        }
+    }
+    band(0);
+    for (std::thread& t : threads) t.join();
+    cairo_surface_mark_dirty(picture);
+    for (const cairo_status_t st : status) {
+        if (st != CAIRO_STATUS_SUCCESS) return st;
+    }
+    return cairo_status(cr);
+}
+
 }  // namespace
 
 bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std::string& error) {
@@ -385,24 +466,17 @@ bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std
         error = "cannot make a picture of that size";
         return false;
     }
+    const PageFit fit{pw, ph, pageW, pageH};
     cairo_t* cr = cairo_create(surface);
-    // The page fitted into the picture (aspect kept, centred), vertical axis up.
-    const double k = std::min(pw / pageW, ph / pageH);
-    cairo_translate(cr, (pw - k * pageW) / 2, (ph - k * pageH) / 2);
-    cairo_scale(cr, k, -k);
-    cairo_translate(cr, 0, -pageH);
-    {
-        Painter painter(doc, cr);
-        std::vector<const Art*> arts;
-        for (size_t i = 0; i < doc.layerCount(); ++i) {
-            const Layer* l = doc.layerFromBottom(i);
-            if (!l->visible()) continue;
-            for (const Art* a = l->firstArt(); a; a = a->next()) arts.push_back(a);
-        }
-        const std::vector<bool> hidden = hiddenFills(arts, painter, cr, iw, ih);
-        for (size_t i = 0; i < arts.size(); ++i) painter.art(*arts[i], hidden[i]);
+    fit.apply(cr, 0);
+    std::vector<const Art*> arts;
+    for (size_t i = 0; i < doc.layerCount(); ++i) {
+        const Layer* l = doc.layerFromBottom(i);
+        if (!l->visible()) continue;
+        for (const Art* a = l->firstArt(); a; a = a->next()) arts.push_back(a);
     }
-    const cairo_status_t st = cairo_status(cr);
+    const std::vector<bool> hidden = hiddenFills(arts, Painter(doc, cr), cr, iw, ih);
+    cairo_status_t st = drawBands(doc, arts, hidden, fit, surface, cr);
     cairo_destroy(cr);
     if (st != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);

@@ -176,12 +176,14 @@ void Importer::readArtId(Art* a, const std::string& id) {
 }
 
 void Importer::readTags(Art* a, const std::string& tags) {
-    Json t = parseAttributeJson(tags);
+    // Copies carry the same tags: the text read last is parsed once.
+    if (tags != lastTags_.first) lastTags_ = {tags, parseAttributeJson(tags)};
+    const Json& t = lastTags_.second;
     if (!t.is_object()) {
         note("data-easel-tags is not a JSON object; tags not read");
         return;
     }
-    for (auto& [k, v] : t.items()) {
+    for (const auto& [k, v] : t.items()) {
         if (k.empty()) continue;
         if (v.is_string()) doc_->setTagString(a, k, v.get<std::string>());
         else if (v.is_number()) doc_->setTagReal(a, k, v.get<float>());
@@ -640,7 +642,7 @@ bool readSvg(const std::string& text, std::unique_ptr<Document>& out, SvgReport&
     }
     // No network, no DTD loading, no entity substitution by the parser;
     // libxml2's own limits on depth and entity amplification stay on.
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT;
     xmlDocPtr xdoc = xmlCtxtReadMemory(ctxt, text.data(), static_cast<int>(text.size()), "input.svg", nullptr, options);
     if (!xdoc || !ctxt->wellFormed) {
         const xmlError* e = xmlCtxtGetLastError(ctxt);

@@ -134,6 +134,7 @@ private:
     // tags, kept extra members and selected segments.
     void readArtId(Art* a, const std::string& id);
     void readTags(Art* a, const std::string& tags);
+    std::pair<std::string, nlohmann::ordered_json> lastTags_;  // the tags text read last, parsed
     void readExtra(Art* a, const std::string& extra);
     void readSegmentSelection(Art* a, const std::string& parts);
     // The clip path, mask, filter, markers, pattern paint and unknown

@@ -11,6 +11,8 @@
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "model/Names.h"
@@ -449,11 +451,17 @@ Json Importer::unknownAttributes(xmlNodePtr n, const AttrMap& at) {
                                             "ry", "cx", "cy", "r", "x1", "y1", "x2", "y2", "points", "href",
                                             "xlink:href", "viewBox", "preserveAspectRatio", "xml:space", "pathLength",
                                             "systemLanguage", "requiredFeatures", "requiredExtensions"};
+    // Those and the properties, in one table: this runs for every element.
+    static const std::unordered_set<std::string_view> interpreted = [] {
+        std::unordered_set<std::string_view> s(read.begin(), read.end());
+        s.insert(inheritedProperties().begin(), inheritedProperties().end());
+        s.insert(ownProperties().begin(), ownProperties().end());
+        return s;
+    }();
     Json keep = Json::object();
     bool handlers = false;
     for (const auto& [k, v] : at) {
-        if ((read.count(k) && !(link && (k == "href" || k == "xlink:href"))) || k.rfind("data-easel-", 0) == 0 ||
-            inheritedProperties().count(k) || ownProperties().count(k))
+        if ((interpreted.count(k) && !(link && (k == "href" || k == "xlink:href"))) || k.rfind("data-easel-", 0) == 0)
             continue;
         // Ids this system gives the definitions it writes are given anew.
         if (k == "id" && v.rfind("easel-", 0) == 0) continue;

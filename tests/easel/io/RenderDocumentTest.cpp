@@ -118,11 +118,11 @@ std::string rectangle(double x0, double y0, double x1, double y1, const std::str
 }
 
 // Opaque rectangles stacked so that later ones and their strokes cover most
-// earlier fills (some copies through pending matrices), and fills that show
-// only beside a dashed stroke, a round join, a translucent fill or within a
-// pixel's width; at the top level of the layer, or all inside one plain
-// group, which draws every member in full.
-std::unique_ptr<Document> stack(bool grouped) {
+// earlier fills (`copies` of them through pending matrices), and fills that
+// show only beside a dashed stroke, a round join, a translucent fill or
+// within a pixel's width; at the top level of the layer, or all inside one
+// plain group, which draws every member in full and in one piece.
+std::unique_ptr<Document> stack(bool grouped, int copies) {
     const std::string stroke = R"(, "stroke": {"paint": true, "color": {"kind": "gray", "values": [0.8]}, "width": )";
     std::vector<std::string> art;
     for (int i = 0; i < 30; ++i) {
@@ -146,27 +146,31 @@ std::unique_ptr<Document> stack(bool grouped) {
     Layer* layer = doc->layerFromBottom(0);
     Art* src = grouped ? layer->firstArt()->firstChild() : layer->firstArt();
     Art* top = grouped ? layer->firstArt()->firstChild()->next()->next() : src->next()->next();
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = 1; i <= copies; ++i) {
         Art* c = nullptr;
         doc->duplicateArt(src, kPlaceAbove, top, &c);
-        doc->transformArt(c, AIRealMatrix{1, 0, 0, 1, 0.7f * static_cast<float>(i), 0.9f * static_cast<float>(i)}, 1,
+        const auto step = static_cast<float>(i % 60);
+        doc->transformArt(c, AIRealMatrix{1, 0, 0, 1, 0.7f * step, 0.9f * step + 0.13f * static_cast<float>(i / 60)}, 1,
                           kTransformObjects);
         top = c;
     }
     return doc;
 }
 
+// With thousands of copies the top level is drawn in bands, one thread each.
 TEST(RenderDocument, FillsLeftOutUnderOpaquePaintChangeNoPixel) {
-    const auto flat = stack(false), grouped = stack(true);
-    ASSERT_TRUE(flat && grouped);
-    for (const RenderSize size : {RenderSize{300, 0}, RenderSize{0, 1.7}}) {
-        SCOPED_TRACE(size.width);
-        Image a, b;
-        std::string error;
-        ASSERT_TRUE(renderDocument(*flat, size, a, error)) << error;
-        ASSERT_TRUE(renderDocument(*grouped, size, b, error)) << error;
-        EXPECT_GT(inkedPixels(a), 0u);
-        EXPECT_TRUE(a.rgba == b.rgba);
+    for (const int copies : {12, 5000}) {
+        const auto flat = stack(false, copies), grouped = stack(true, copies);
+        ASSERT_TRUE(flat && grouped);
+        for (const RenderSize size : {RenderSize{300, 0}, RenderSize{0, 1.7}}) {
+            SCOPED_TRACE(std::to_string(copies) + " copies, width " + std::to_string(size.width));
+            Image a, b;
+            std::string error;
+            ASSERT_TRUE(renderDocument(*flat, size, a, error)) << error;
+            ASSERT_TRUE(renderDocument(*grouped, size, b, error)) << error;
+            EXPECT_GT(inkedPixels(a), 0u);
+            EXPECT_TRUE(a.rgba == b.rgba);
+        }
     }
 }
 

@@ -275,6 +275,10 @@ TEST_F(SvgRoundTrip, KeptPartsDrawTheSameAndSettle) {
          "marker-mid=\"url(#flag)\"/>"},
         {"marker at a fixed angle, inherited, under a rotation",
          "<g marker-start=\"url(#tilt)\" transform=\"rotate(15 20 20)\"><path d=\"M8 8 L32 30\" stroke=\"blue\"/></g>"},
+        {"the marker shorthand, in a style but not as an attribute",
+         "<g marker=\"url(#flag)\"><path d=\"M4 30 L20 10 L36 24\" stroke=\"black\" fill=\"none\"/></g>"
+         "<path style=\"marker:url(#flag)\" d=\"M4 4 L20 8 L36 4\" stroke=\"red\" fill=\"none\"/>",
+         true, {"marker-mid=\"url(#flag-easel-m)\""}},
         {"pattern in user space, turned, on a transformed shape",
          "<rect x=\"4\" y=\"4\" width=\"30\" height=\"24\" fill=\"url(#dots) gold\" transform=\"translate(2 3) scale(1 1.2)\" "
          "stroke=\"url(#dots)\" stroke-width=\"3\"/>"},

@@ -288,6 +288,11 @@ TEST_F(SvgRoundTrip, KeptPartsDrawTheSameAndSettle) {
          "<text x=\"4\" y=\"20\" font-size=\"9\">A <tspan fill=\"red\" font-weight=\"bold\">bold</tspan>"
          "<tspan x=\"6\" dy=\"10\" fill=\"blue\">line</tspan></text>",
          false},
+        {"a shape inside one clip path that another uses",
+         "<defs><clipPath id=\"round\"><circle id=\"disc\" cx=\"20\" cy=\"20\" r=\"12\"/></clipPath>"
+         "<clipPath id=\"again\"><use xlink:href=\"#disc\" transform=\"translate(6 0)\"/></clipPath></defs>"
+         "<rect width=\"40\" height=\"40\" fill=\"red\" clip-path=\"url(#round)\"/>"
+         "<rect width=\"40\" height=\"30\" fill=\"blue\" clip-path=\"url(#again)\"/>"},
         {"clip path whose rule it inherits",
          "<rect x=\"0\" y=\"0\" width=\"40\" height=\"40\" fill=\"orange\" clip-path=\"url(#holes)\"/>"},
         {"editor file: namespaces, metadata, attributes, foreign object",

@@ -187,7 +187,9 @@ Props declaredProperties(const std::string& tag, const AttrMap& at, const StyleS
         }
     };
     for (const auto& [k, v] : at) {
-        if (inheritedProperties().count(k) || ownProperties().count(k)) take(k, v);
+        // "marker" is a shorthand of style sheets and style attributes; as an
+        // attribute of its own it sets nothing (renderers draw no markers).
+        if (k != "marker" && (inheritedProperties().count(k) || ownProperties().count(k))) take(k, v);
     }
     if (!tag.empty()) sheet.match(tag, at, take);
     auto style = at.find("style");

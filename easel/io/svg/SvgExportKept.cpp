@@ -88,8 +88,13 @@ void Writer::addDefinitions(const std::string& text) {
             id = reinterpret_cast<const char*>(v);
             xmlFree(v);
         }
-        if (id.empty() ? effectDefsSeen_.insert(piece).second : definitionIds_.insert(id).second)
-            effectDefs_.push_back(piece);
+        // An element another definition holds (a shape inside a clip path that
+        // a <use> elsewhere names) is written there only: an id written twice
+        // would make the file read back without the effects that use it.
+        if (id.empty() ? !effectDefsSeen_.insert(piece).second : definitionIds_.count(id) != 0) continue;
+        noteIds(piece, definitionIds_);
+        if (!id.empty()) definitionIds_.insert(id);
+        effectDefs_.push_back(piece);
     }
     xmlFreeDoc(parsed);
 }

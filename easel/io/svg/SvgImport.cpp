@@ -18,6 +18,7 @@
 #include "model/Names.h"
 #include "SvgColor.h"
 #include "SvgCss.h"
+#include "SvgGzip.h"
 #include "SvgGeometry.h"
 #include "SvgPaint.h"
 #include "SvgImporter.h"
@@ -634,6 +635,15 @@ bool readSvg(const std::string& text, std::unique_ptr<Document>& out, SvgReport&
     if (text.size() > static_cast<size_t>(INT32_MAX)) {
         error = "file too large";
         return false;
+    }
+    if (svg::isGzip(text)) {
+        std::string inflated;
+        if (!svg::inflateGzip(text, limits.maxBytes, inflated, error)) return false;
+        if (svg::isGzip(inflated)) {
+            error = "compressed SVG holds compressed data, not SVG";
+            return false;
+        }
+        return readSvg(inflated, out, report, error, limits);
     }
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) {

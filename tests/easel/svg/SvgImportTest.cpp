@@ -163,6 +163,26 @@ TEST_F(SvgImport, MalformedPathDataKeepsWhatCameBefore) {
     EXPECT_TRUE(reported("path data error"));
 }
 
+TEST_F(SvgImport, CompressedFilesAreInflatedWithinTheLimit) {
+    // gzip of a 10 x 10 pixel page holding a 4 x 4 rect (2,100 bytes inflated)
+    const char gz[] =
+        "\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\x03\xb3\x29\x2e\x4b\x57\xa8\xc8\xcd\xc9\x2b\xb6\x55\xca\x28"
+        "\x29\x29\xb0\xd2\xd7\x2f\x2f\x2f\xd7\x2b\x37\xd6\xcb\x2f\x4a\xd7\x37\x32\x30\x30\xd0\x07\xaa\x50"
+        "\x52\x28\xcf\x4c\x29\xc9\xb0\x55\x32\x34\x50\x52\xc8\x48\xcd\x4c\xcf\x28\x01\xb3\xed\x14\x46\xc1"
+        "\x28\x18\x05\xa3\x60\x14\x8c\x82\x51\x30\xe4\x81\x4d\x51\x6a\x72\x09\xac\xb2\x37\x41\xd4\xf5\x26"
+        "\x4a\xfa\x76\x36\xa0\x96\x80\x1d\x00\xf3\xd5\xac\x38\x31\x08\x00\x00";
+    const std::string svgz(gz, sizeof gz - 1);
+    read(svgz);
+    EXPECT_EQ(doc_->width(), 7.5f);
+    Art* rect = only();
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->segmentCount(), 4u);
+    EXPECT_NE(refused(svgz.substr(0, 40)).find("ends early"), std::string::npos);
+    SvgLimits small;
+    small.maxBytes = 1000;
+    EXPECT_NE(refused(svgz, small).find("inflates past 1000 bytes (the limit)"), std::string::npos);
+}
+
 TEST_F(SvgImport, EveryBasicShape) {
     read(page("<circle cx=\"50\" cy=\"50\" r=\"10\"/><ellipse cx=\"50\" cy=\"50\" rx=\"20\" ry=\"5\"/>"
               "<line x1=\"0\" y1=\"0\" x2=\"10\" y2=\"10\" stroke=\"red\"/>"

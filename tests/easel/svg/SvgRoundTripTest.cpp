@@ -279,6 +279,10 @@ TEST_F(SvgRoundTrip, KeptPartsDrawTheSameAndSettle) {
          "marker-mid=\"url(#flag)\"/>"},
         {"marker at a fixed angle, inherited, under a rotation",
          "<g marker-start=\"url(#tilt)\" transform=\"rotate(15 20 20)\"><path d=\"M8 8 L32 30\" stroke=\"blue\"/></g>"},
+        {"the marker shorthand, in a style but not as an attribute",
+         "<g marker=\"url(#flag)\"><path d=\"M4 30 L20 10 L36 24\" stroke=\"black\" fill=\"none\"/></g>"
+         "<path style=\"marker:url(#flag)\" d=\"M4 4 L20 8 L36 4\" stroke=\"red\" fill=\"none\"/>",
+         true, {"marker-mid=\"url(#flag-easel-m)\""}},
         {"pattern in user space, turned, on a transformed shape",
          "<rect x=\"4\" y=\"4\" width=\"30\" height=\"24\" fill=\"url(#dots) gold\" transform=\"translate(2 3) scale(1 1.2)\" "
          "stroke=\"url(#dots)\" stroke-width=\"3\"/>"},
@@ -288,6 +292,11 @@ TEST_F(SvgRoundTrip, KeptPartsDrawTheSameAndSettle) {
          "<text x=\"4\" y=\"20\" font-size=\"9\">A <tspan fill=\"red\" font-weight=\"bold\">bold</tspan>"
          "<tspan x=\"6\" dy=\"10\" fill=\"blue\">line</tspan></text>",
          false},
+        {"a shape inside one clip path that another uses",
+         "<defs><clipPath id=\"round\"><circle id=\"disc\" cx=\"20\" cy=\"20\" r=\"12\"/></clipPath>"
+         "<clipPath id=\"again\"><use xlink:href=\"#disc\" transform=\"translate(6 0)\"/></clipPath></defs>"
+         "<rect width=\"40\" height=\"40\" fill=\"red\" clip-path=\"url(#round)\"/>"
+         "<rect width=\"40\" height=\"30\" fill=\"blue\" clip-path=\"url(#again)\"/>"},
         {"clip path whose rule it inherits",
          "<rect x=\"0\" y=\"0\" width=\"40\" height=\"40\" fill=\"orange\" clip-path=\"url(#holes)\"/>"},
         {"editor file: namespaces, metadata, attributes, foreign object",

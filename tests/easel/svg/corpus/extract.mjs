@@ -1,15 +1,18 @@
 // Writes a fixed sample of each Iconify icon set under node_modules as
 // standalone SVG files: sample/<set>/<name>.svg. The sample is every k-th
 // icon in name order, so it is the same on every machine for one version.
-// Usage: node extract.mjs [count per set, default 120]
+// Usage: node extract.mjs [count per set, default: the table below]
 import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
-const perSet = Number(process.argv[2] || 120);
-const sets = ['noto', 'logos', 'fluent-emoji'];
-for (const set of sets) {
+const only = Number(process.argv[2] || 0);
+// Icons taken from each set: emoji (Noto, Fluent, Twemoji, OpenMoji) and logos
+// (SVG logos, VS Code's file icons).
+const sets = { 'noto': 120, 'logos': 120, 'fluent-emoji': 120, 'twemoji': 60, 'openmoji': 60, 'vscode-icons': 60 };
+for (const [set, count] of Object.entries(sets)) {
+  const perSet = only || count;
   const file = path.join(here, 'node_modules', '@iconify-json', set, 'icons.json');
   if (!fs.existsSync(file)) continue;
   const data = JSON.parse(fs.readFileSync(file, 'utf8'));

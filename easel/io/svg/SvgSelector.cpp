@@ -239,6 +239,9 @@ private:
     }
 
     bool compound(Selector::Compound& c, std::string& why);
+    bool typeSelector(Selector::Compound& c, bool negated, std::string& why);
+    // An id, class, attribute or pseudo-class selector, from its first character.
+    bool simple(Selector::Compound& c, bool negated, std::string& why);
     bool attribute(Selector::Simple& s, std::string& why);
     bool pseudo(Selector::Compound& c, bool negated, std::string& why);
     bool negation(Selector::Compound& c, std::string& why);
@@ -257,44 +260,48 @@ private:
     Selector& out_;
 };
 
+bool SelectorParser::typeSelector(Selector::Compound& c, bool negated, std::string& why) {
+    Selector::Simple t;
+    t.negated = negated;
+    if (peek() == '*') {
+        ++i_;
+        t.name = "*";
+    } else {
+        t.name = name();
+        out_.specificity_ += kTypeWeight;
+    }
+    if (peek() == '|') return fail("a namespace prefix", why);
+    c.tests.push_back(std::move(t));
+    return true;
+}
+
+bool SelectorParser::simple(Selector::Compound& c, bool negated, std::string& why) {
+    const char ch = peek();
+    ++i_;
+    Selector::Simple s;
+    s.negated = negated;
+    if (ch == '#' || ch == '.') {
+        s.test = ch == '#' ? Selector::Test::Id : Selector::Test::Class;
+        s.name = ch == '#' ? name() : ident();
+        if (s.name.empty()) return fail(std::string("\"") + ch + "\" without a name", why);
+        out_.specificity_ += ch == '#' ? kIdWeight : kClassWeight;
+    } else if (ch == '[') {
+        if (!attribute(s, why)) return false;
+        out_.specificity_ += kClassWeight;
+    } else {
+        if (negated && peek() == ':') return fail("a pseudo-element inside :not()", why);
+        return pseudo(c, negated, why);
+    }
+    c.tests.push_back(std::move(s));
+    return true;
+}
+
 bool SelectorParser::compound(Selector::Compound& c, std::string& why) {
     const size_t from = i_;
-    if (peek() == '*' || startsIdent()) {
-        Selector::Simple t;
-        if (peek() == '*') {
-            ++i_;
-            t.name = "*";
-        } else {
-            t.name = name();
-            out_.specificity_ += kTypeWeight;
-        }
-        if (peek() == '|') return fail("a namespace prefix", why);
-        c.tests.push_back(std::move(t));
-    } else if (peek() == '|') {
-        return fail("a namespace prefix", why);
-    }
-    for (;;) {
-        const char ch = peek();
-        if (ch == '#' || ch == '.') {
-            ++i_;
-            Selector::Simple s;
-            s.test = ch == '#' ? Selector::Test::Id : Selector::Test::Class;
-            s.name = ch == '#' ? name() : ident();
-            if (s.name.empty()) return fail(std::string("\"") + ch + "\" without a name", why);
-            out_.specificity_ += ch == '#' ? kIdWeight : kClassWeight;
-            c.tests.push_back(std::move(s));
-        } else if (ch == '[') {
-            ++i_;
-            Selector::Simple s;
-            if (!attribute(s, why)) return false;
-            out_.specificity_ += kClassWeight;
-            c.tests.push_back(std::move(s));
-        } else if (ch == ':') {
-            ++i_;
-            if (!pseudo(c, false, why)) return false;
-        } else {
-            break;
-        }
+    if (peek() == '|') return fail("a namespace prefix", why);
+    if ((peek() == '*' || startsIdent()) && !typeSelector(c, false, why)) return false;
+    while (peek() == '#' || peek() == '.' || peek() == '[' || peek() == ':') {
+        if (!simple(c, false, why)) return false;
     }
     if (i_ == from) return fail(at_end() ? "nothing to match" : std::string("unexpected \"") + peek() + "\"", why);
     return true;
@@ -376,35 +383,10 @@ bool SelectorParser::nthArgument(Selector::Simple& s, std::string& why) {
 
 bool SelectorParser::negation(Selector::Compound& c, std::string& why) {
     skipSpace();
-    Selector::Simple s;
-    s.negated = true;
     if (peek() == '*' || startsIdent()) {
-        if (peek() == '*') {
-            ++i_;
-            s.name = "*";
-        } else {
-            s.name = name();
-            out_.specificity_ += kTypeWeight;
-        }
-        if (peek() == '|') return fail("a namespace prefix", why);
-        c.tests.push_back(std::move(s));
-    } else if (peek() == '#' || peek() == '.') {
-        const char ch = peek();
-        ++i_;
-        s.test = ch == '#' ? Selector::Test::Id : Selector::Test::Class;
-        s.name = ch == '#' ? name() : ident();
-        if (s.name.empty()) return fail(std::string("\"") + ch + "\" without a name", why);
-        out_.specificity_ += ch == '#' ? kIdWeight : kClassWeight;
-        c.tests.push_back(std::move(s));
-    } else if (peek() == '[') {
-        ++i_;
-        if (!attribute(s, why)) return false;
-        out_.specificity_ += kClassWeight;
-        c.tests.push_back(std::move(s));
-    } else if (peek() == ':') {
-        ++i_;
-        if (peek() == ':') return fail("a pseudo-element inside :not()", why);
-        if (!pseudo(c, true, why)) return false;
+        if (!typeSelector(c, true, why)) return false;
+    } else if (peek() == '#' || peek() == '.' || peek() == '[' || peek() == ':') {
+        if (!simple(c, true, why)) return false;
     } else {
         return fail("a :not() without a simple selector", why);
     }

@@ -51,8 +51,14 @@ AIRealRect boundsOf(Document& doc, const std::vector<Art*>& art);
 // Refuses art whose bounds left the coordinate range.
 void requireInRange(Document& doc, const std::vector<Art*>& art);
 void check(ASErr e, const std::string& what);
+AIRealPoint centreOf(const AIRealRect& r);
+// Transforms each of the art by m (stroke widths by lineScale when
+// `strokes`), refusing a result that leaves the coordinate range.
+void transformAll(Ctx& c, const std::vector<Art*>& art, const AIRealMatrix& m, float lineScale, bool strokes);
+// m about the point o: translate(-o), m, translate(o).
+AIRealMatrix about(AIRealPoint o, const AIRealMatrix& m);
 
-// Handlers (Ops.cpp, Arrange.cpp).
+// Handlers (Ops.cpp, Arrange.cpp, Transform.cpp, Align.cpp, Guides.cpp).
 void opNew(Ctx&);
 void opCreate(Ctx&);
 void opMove(Ctx&);
@@ -81,5 +87,12 @@ void opLayerLocked(Ctx&);
 void opMoveLayer(Ctx&);
 void opCurrentLayer(Ctx&);
 void opToLayer(Ctx&);
+void opTransform(Ctx&);
+void opAlign(Ctx&);
+void opDistribute(Ctx&);
+void opAddGuide(Ctx&);
+void opMoveGuide(Ctx&);
+void opDeleteGuide(Ctx&);
+void opGrid(Ctx&);
 
 }  // namespace easel::edit

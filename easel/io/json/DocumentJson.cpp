@@ -11,6 +11,7 @@
 #include "io/json/DocumentJsonReader.h"
 #include "io/json/DocumentJsonShared.h"
 #include "io/json/GradientJson.h"
+#include "io/json/GuidesJson.h"
 #include "core/Input.h"
 #include "model/Names.h"
 
@@ -264,6 +265,10 @@ bool Reader::gradients(const Value& j, Document& doc) {
             if (const Value v = j.find(k)) gradients[k] = toJson(v);
         }
         if (std::string e; !readGradientPaints(gradients, doc, e)) return fail(root, e);
+    }
+    if (const Value g = j.find("guides")) {
+        const Json guides{{"guides", toJson(g)}};
+        if (std::string e; !readGuides(guides, doc, e)) return fail(root, e);
     }
     return true;
 }

@@ -51,3 +51,17 @@ export const drawing = {
   pen: null,            // the pen's path until closed or finished: {anchors}
   anchorsLoading: null, // the anchors being fetched again
 };
+
+// Exact placement (rulers.js, snapping.js, placement.js): what the view
+// shows, what the pointer snaps to, the transform panel's choices.
+export const placement = {
+  rulers: true, grid: false, guides: true,                             // shown
+  snap: { grid: false, points: true, objects: true, guides: true },   // snapped to
+  hints: [],            // the lines of the last snap, shown while a gesture lasts: {x} or {y}
+  targets: null,        // what there is to snap to, gathered for one picture (snapping.js)
+  guide: null,          // a guide being dragged: {axis, index (null: new), at, off (over a ruler)}
+  reference: 'center',  // the transform panel's reference point
+  lock: false,          // W and H keep their ratio
+  angle: 0,             // turned in the panel since the selection was made
+  selectionKey: '',     // the selection the angle belongs to
+};

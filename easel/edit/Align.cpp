@@ -84,7 +84,10 @@ void opDistribute(Ctx& c) {
     const size_t n = list.size();
     // The span the objects keep to: from the first's low edge to the last's high edge.
     double lo = low(list.front().b, horizontal), hi = high(list.back().b, horizontal);
-    if (page) lo = 0, hi = horizontal ? c.doc.width() : c.doc.height();
+    if (page) {
+        lo = 0;
+        hi = horizontal ? c.doc.width() : c.doc.height();
+    }
     auto extent = [&](const Item& it) { return high(it.b, horizontal) - low(it.b, horizontal); };
     std::vector<double> lows(n);  // each object's new low edge
     if (spacing) {

@@ -59,8 +59,8 @@ void opTransform(Ctx& c) {
     const auto art = targets(c.doc);
     const AIRealRect b = boundsOf(c.doc, art);
     if (isEmptyRect(b)) refuse("the selection has no bounds to transform (empty groups)");
-    const double w = double{b.right} - b.left, h = double{b.top} - b.bottom;
-    const double rh = b.left + ref.h * w, rv = b.bottom + ref.v * h;
+    const double left = b.left, bottom = b.bottom, w = double{b.right} - left, h = double{b.top} - bottom;
+    const double rh = left + ref.h * w, rv = bottom + ref.v * h;
     const double sx = factor(c.args, "width", w), sy = factor(c.args, "height", h);
     const double x = c.args.number("x", -kMaxCoordinate, kMaxCoordinate, rh);
     const double y = c.args.number("y", -kMaxCoordinate, kMaxCoordinate, rv);

@@ -3,6 +3,7 @@
 // shows and snaps to. Kept with the document and restored by undo.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 namespace easel {

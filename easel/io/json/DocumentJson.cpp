@@ -267,7 +267,8 @@ bool Reader::gradients(const Value& j, Document& doc) {
         if (std::string e; !readGradientPaints(gradients, doc, e)) return fail(root, e);
     }
     if (const Value g = j.find("guides")) {
-        const Json guides{{"guides", toJson(g)}};
+        Json guides = Json::object();
+        guides["guides"] = toJson(g);
         if (std::string e; !readGuides(guides, doc, e)) return fail(root, e);
     }
     return true;

@@ -266,11 +266,6 @@ bool Reader::gradients(const Value& j, Document& doc) {
         }
         if (std::string e; !readGradientPaints(gradients, doc, e)) return fail(root, e);
     }
-    if (const Value g = j.find("guides")) {
-        Json guides = Json::object();
-        guides["guides"] = toJson(g);
-        if (std::string e; !readGuides(guides, doc, e)) return fail(root, e);
-    }
     return true;
 }
 
@@ -346,6 +341,11 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
     if (!seed(j, *doc) || !swatches(j, *doc) || !gradients(j, *doc) || !documentKept(j, *doc) ||
         !layers(j, *doc, flags))
         return false;
+    if (const Value g = j.find("guides")) {
+        Json guides = Json::object();
+        guides["guides"] = toJson(g);
+        if (std::string e; !readGuides(guides, *doc, e)) return fail(Where(), e);
+    }
     numberUnnumbered(*doc);
     for (const LayerFlags& f : flags) {
         doc->setLayerVisible(f.layer, f.visible);

@@ -209,8 +209,8 @@ function selectDown(e, x0, y0) {
     move(e, x, y) { const by = offset(e, x, y); drawing.preview = { kind: 'move', by, m: [1, 0, 0, 1, by[0], by[1]] }; drawOverlay(); },
     async up(e, x, y) {
       drawing.preview = null;
+      await selecting;  // the box snapped is the new selection's
       const by = offset(e, x, y);
-      await selecting;
       if (Math.hypot(by[0], by[1]) >= 2 * px()) edit({ op: 'move', by }); else drawOverlay();
     },
   };

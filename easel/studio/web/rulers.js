@@ -135,6 +135,7 @@ for (const [ruler, axis] of [[top, 'horizontal'], [left, 'vertical']]) {
     if (!page.scene || e.button !== 0 || !$('modal').hidden) return;
     ruler.setPointerCapture(e.pointerId);
     placement.guides = true;
+    showViewMenu();
     placement.guide = { axis, index: null, at: null, off: true };
   });
   ruler.addEventListener('pointermove', (e) => { if (placement.guide) follow(e); });

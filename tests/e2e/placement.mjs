@@ -112,7 +112,10 @@ await test('guides: dragged from the rulers, moved, and dragged back onto the ru
   assert.equal((await state()).undoText, 'Undo Delete Guide');
   assert.deepEqual((await state()).guides.horizontal, []);
 });
-await test('a dragged object snaps to the guide and to another object\'s edge', async () => {
+await test('a dragged object snaps to the guide and, turned on in the View menu, to another object\'s edge', async () => {
+  await page.locator('#view-menu summary').click();
+  await page.locator('#view-menu button[data-view="Snap to Objects"]').click();
+  assert.equal(await page.locator('#view-menu button[data-view="Snap to Objects"]').getAttribute('aria-checked'), 'true');
   await page.keyboard.press('Escape');
   await click(130, 490);
   const guide = (await state()).guides.vertical[0], [, b, c] = await boxes(), cBottom = c[1];

@@ -56,7 +56,9 @@ export const drawing = {
 // shows, what the pointer snaps to, the transform panel's choices.
 export const placement = {
   rulers: true, grid: false, guides: true,                             // shown
-  snap: { grid: false, points: true, objects: true, guides: true },   // snapped to
+  // Snapped to: guides from the start (a drawing has none until a person
+  // makes them), the rest when the person turns it on in the View menu.
+  snap: { grid: false, points: false, objects: false, guides: true },
   hints: [],            // the lines of the last snap, shown while a gesture lasts: {x} or {y}
   targets: null,        // what there is to snap to, gathered for one picture (snapping.js)
   guide: null,          // a guide being dragged: {axis, index (null: new), at, off (over a ruler)}

@@ -85,7 +85,7 @@ TEST_F(Placement, BadTransformValuesAreRefusedAndChangeNothing) {
         {{{"op", "transform"}, {"height", -5}}, "\"height\" must be from 0"},
         {{{"op", "transform"}, {"x", "abc"}}, "\"x\" must be a number"},
         {{{"op", "transform"}, {"x", 2e7}}, "\"x\" must be from -1e+07 to 1e+07"},
-        {{{"op", "transform"}, {"reference", "middle"}}, "\"reference\" must be"},
+        {{{"op", "transform"}, {"x", 1}, {"reference", "middle"}}, "\"reference\" must be"},
         {{{"op", "transform"}, {"width", 4e5}, {"reference", "left"}, {"x", 9.9e6}}, "leave the drawing area"},
         {{{"op", "transform"}, {"width", 1e-6}}, "more than 0"},
     };

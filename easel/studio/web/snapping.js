@@ -100,10 +100,10 @@ function snapPoints(pts, dx, dy, excludeSelected) {
 }
 
 // A point of a drawing tool (a shape's corner, a pen's anchor), snapped to everything.
-export function snapPoint(x, y) { return snapPoints([[x, y]], 0, 0, false); }
+export function snapPoint(x, y) { const [dx, dy] = snapPoints([[x, y]], 0, 0, false); return [x + dx, y + dy]; }
 
 // A point dragged with the selection (an anchor point being moved), snapped to what is not selected.
-export function snapDragged(x, y) { return snapPoints([[x, y]], 0, 0, true); }
+export function snapDragged(x, y) { const [dx, dy] = snapPoints([[x, y]], 0, 0, true); return [x + dx, y + dy]; }
 
 // The Selection tool's move of the selection's box [left, bottom, right, top]
 // by [dx, dy]: its edges and centre snapped to what is not selected.

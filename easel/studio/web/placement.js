@@ -46,7 +46,10 @@ const [fy, ly] = field('tf-y', 'Y', 'The reference point\'s vertical place (poin
 const [fw, lw] = field('tf-w', 'W', 'Width of the selection\'s bounds (points)');
 const [fh, lh] = field('tf-h', 'H', 'Height of the selection\'s bounds (points)');
 const [fa, la] = field('tf-angle', '∠', 'Angle (degrees, counter-clockwise), turned since the selection was made');
-const lock = el('button', { id: 'tf-lock', textContent: '⛓', title: 'Keep the ratio of W to H' });
+const lock = el('button', { id: 'tf-lock', title: 'Keep the ratio of W to H' });
+lock.innerHTML = glyph('<path d="M6.5 9.5l3-3" fill="none" stroke-width="1.5"/><rect x="1.5" y="8" width="6" height="4" rx="2" transform="rotate(-45 4.5 10)" fill="none" stroke-width="1.3"/>' +
+                       '<rect x="8.5" y="4" width="6" height="4" rx="2" transform="rotate(-45 11.5 6)" fill="none" stroke-width="1.3"/>');
+lock.setAttribute('aria-label', 'Keep the ratio of W to H');
 const relative = el('select', { id: 'align-to', title: 'Align and distribute to' },
   el('option', { value: 'selection', textContent: 'to the selection' }), el('option', { value: 'page', textContent: 'to the page' }));
 const refGrid = el('div', { id: 'tf-reference', role: 'radiogroup', title: 'Reference point' },

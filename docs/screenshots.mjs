@@ -1,5 +1,5 @@
 // Pictures of easel studio in use for docs/: a grid made with Rows Columns,
-// an open option dialog, a Kestova reshape, a drawing, an SVG file and text. Regenerate them with
+// an open option dialog, a Kestova reshape, a drawing, an SVG file, text and exact placement. Regenerate them with
 //   node docs/screenshots.mjs --easel build/<name>/easel/cli/easel \
 //        --plugins build/<name>/plugins --examples examples --out docs
 import { readFileSync } from 'node:fs';
@@ -105,5 +105,20 @@ await idle(page);
 await page.keyboard.press('End');
 await shot('studio-text.png');
 await page.keyboard.press('Escape');
+
+// 7. Exact placement: rulers, the grid, guides and the transform panel on
+// three aligned rectangles.
+await edit({ op: 'new', size: 'Letter', orientation: 'landscape' });
+for (const [x, w, color] of [[120, 140, 'RGB Sky'], [320, 90, 'RGB Orange'], [480, 180, 'RGB Violet']])
+  await edit({ op: 'create', shape: 'rectangle', from: [x, 300], to: [x + w, 300 + w * 0.8], fill: { swatch: color }, stroke: 'none' });
+await edit({ op: 'addGuide', axis: 'horizontal', at: 300 });
+await edit({ op: 'addGuide', axis: 'vertical', at: 120 });
+await edit({ op: 'addGuide', axis: 'vertical', at: 660 });
+await edit({ op: 'select', ids: [1, 2, 3] });
+await page.reload();
+await idle(page);
+await page.keyboard.press('Control+Quote');
+await shot('studio-placement.png');
+
 await got.close();
 await studio.stop();

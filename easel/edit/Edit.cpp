@@ -146,6 +146,21 @@ const std::vector<Op>& registry() {
         {"editText", "Type", {"id", "text"}, "replaces the string of text \"id\" (default: the selected text)", opEditText},
         {"textStyle", "Text Style", {"id", "family", "fontSize", "weight", "style", "align", "letterSpacing", "lineSpacing"},
          "sets the font and paragraph settings of the selected text (or text \"id\")", opTextStyle},
+        {"transform", "Transform", {"reference", "x", "y", "width", "height", "angle", "strokes"},
+         "places the selection's bounds by values: its \"reference\" point (topLeft|top|topRight|left|center|right|"
+         "bottomLeft|bottom|bottomRight) moves to \"x\", \"y\", the bounds take \"width\", \"height\" about it, "
+         "then turn by \"angle\" degrees; \"strokes\": true scales stroke widths", opTransform},
+        {"align", "Align", {"to", "relative"},
+         "aligns the selected objects' bounds \"to\": left|center|right|top|middle|bottom, \"relative\" to the "
+         "selection or the page", opAlign},
+        {"distribute", "Distribute", {"axis", "by", "relative"},
+         "spreads the selected objects along \"axis\" horizontal|vertical \"by\" centers|spacing, \"relative\" "
+         "to the selection or the page", opDistribute},
+        {"addGuide", "Add Guide", {"axis", "at"}, "a \"vertical\" or \"horizontal\" guide \"at\" a position", opAddGuide},
+        {"moveGuide", "Move Guide", {"axis", "index", "to"}, "moves guide \"index\" of an axis \"to\" a position",
+         opMoveGuide},
+        {"deleteGuide", "Delete Guide", {"axis", "index"}, "deletes guide \"index\" of an axis", opDeleteGuide},
+        {"grid", "Grid Spacing", {"spacing"}, "sets the grid's \"spacing\" (1 to 10000 points)", opGrid},
     };
     return ops;
 }

@@ -126,6 +126,8 @@ AIRealRect boxArg(Ctx& c, const char* what) {
     return AIRealRect{std::min(a.h, b.h), std::max(a.v, b.v), std::max(a.h, b.h), std::min(a.v, b.v)};
 }
 
+}  // namespace
+
 AIRealPoint centreOf(const AIRealRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 void transformAll(Ctx& c, const std::vector<Art*>& art, const AIRealMatrix& m, float lineScale, bool strokes) {
@@ -139,6 +141,8 @@ AIRealMatrix about(AIRealPoint o, const AIRealMatrix& m) {
     const AIRealMatrix to{1, 0, 0, 1, -o.h, -o.v}, back{1, 0, 0, 1, o.h, o.v};
     return concatMatrix(concatMatrix(to, m), back);
 }
+
+namespace {
 
 // A copy of `src` (any document) made in `dst` by the given placement.
 Art* copyArt(Document& dst, const Art& src, int16_t order, Art* prep) {

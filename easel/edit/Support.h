@@ -53,8 +53,14 @@ void requireInRange(Document& doc, const std::vector<Art*>& art);
 void check(ASErr e, const std::string& what);
 // COLOR = "none" | {"swatch": NAME} | {"kind": "gray"|"cmyk"|"rgb", "values": [0..1, ...]}
 AIColor colorArg(Document& doc, const json& j, const std::string& where);
+AIRealPoint centreOf(const AIRealRect& r);
+// Transforms each of the art by m (stroke widths by lineScale when
+// `strokes`), refusing a result that leaves the coordinate range.
+void transformAll(Ctx& c, const std::vector<Art*>& art, const AIRealMatrix& m, float lineScale, bool strokes);
+// m about the point o: translate(-o), m, translate(o).
+AIRealMatrix about(AIRealPoint o, const AIRealMatrix& m);
 
-// Handlers (Ops.cpp, Arrange.cpp).
+// Handlers (Ops.cpp, Arrange.cpp, Transform.cpp, Align.cpp, Guides.cpp).
 void opNew(Ctx&);
 void opCreate(Ctx&);
 void opMove(Ctx&);
@@ -86,5 +92,12 @@ void opToLayer(Ctx&);
 void opText(Ctx&);
 void opEditText(Ctx&);
 void opTextStyle(Ctx&);
+void opTransform(Ctx&);
+void opAlign(Ctx&);
+void opDistribute(Ctx&);
+void opAddGuide(Ctx&);
+void opMoveGuide(Ctx&);
+void opDeleteGuide(Ctx&);
+void opGrid(Ctx&);
 
 }  // namespace easel::edit

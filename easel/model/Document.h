@@ -27,6 +27,7 @@
 #include "host/ASTypes.h"
 #include "Art.h"
 #include "Geometry.h"
+#include "Guides.h"
 #include "Paint.h"
 
 namespace easel {
@@ -83,6 +84,12 @@ public:
     // empty: none). Not part of undo; no edit changes it.
     const std::string& svgKept() const { return svgKept_; }
     void setSvgKept(std::string jsonObjectText) { svgKept_ = std::move(jsonObjectText); }
+
+    // ---- guides and grid (part of undo) ----
+    const Guides& guides() const { return guides_; }
+    // kBadParameterErr for a position that is not finite, more than
+    // kMaxGuides on an axis or a spacing that is not positive and finite.
+    ASErr setGuides(const Guides& guides);
 
     // ---- swatches (not part of undo) ----
     size_t swatchCount() const { return swatches_.size(); }
@@ -281,6 +288,7 @@ private:
     float height_;
     int32_t seed_ = 1;
     std::string svgKept_;
+    Guides guides_;
     std::vector<std::unique_ptr<Swatch>> swatches_;
     std::vector<GradientPaint> gradientPaints_;
     std::vector<Layer*> layers_;                  // bottom first

@@ -1,4 +1,4 @@
-// The document's page, swatches, gradients and layers.
+// The document's page, guides, swatches, gradients and layers.
 #include <cmath>
 #include <string>
 
@@ -13,6 +13,19 @@ ASErr Document::setPageSize(float width, float height) {
     journal_->recordPage();
     width_ = width;
     height_ = height;
+    return kNoErr;
+}
+
+ASErr Document::setGuides(const Guides& guides) {
+    for (const auto* axis : {&guides.vertical, &guides.horizontal}) {
+        if (axis->size() > kMaxGuides) return kBadParameterErr;
+        for (float at : *axis)
+            if (!std::isfinite(at)) return kBadParameterErr;
+    }
+    if (!std::isfinite(guides.gridSpacing) || guides.gridSpacing <= 0) return kBadParameterErr;
+    if (guides == guides_) return kNoErr;
+    journal_->recordGuides();
+    guides_ = guides;
     return kNoErr;
 }
 

@@ -110,6 +110,11 @@ void Journal::recordPage() {
     e.height = doc.height_;
 }
 
+void Journal::recordGuides() {
+    Entry& e = push(Entry::GuideLines);
+    e.guides = std::make_unique<Guides>(doc.guides_);
+}
+
 void Journal::apply(Entry& e) {
     switch (e.kind) {
         case Entry::Move: {
@@ -162,6 +167,9 @@ void Journal::apply(Entry& e) {
         case Entry::Page:
             std::swap(e.width, doc.width_);
             std::swap(e.height, doc.height_);
+            break;
+        case Entry::GuideLines:
+            std::swap(*e.guides, doc.guides_);
             break;
     }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Art.h"
+#include "Guides.h"
 
 namespace easel {
 
@@ -43,7 +44,7 @@ struct LayerState {
 // One reversible change. Applying an entry swaps the stored value with the
 // current one, so the same entry serves undo and, applied again, redo.
 struct Entry {
-    enum Kind : uint8_t { Move, State, LayerMove, LayerAttrs, Page };
+    enum Kind : uint8_t { Move, State, LayerMove, LayerAttrs, Page, GuideLines };
     Kind kind = Move;
     Art* art = nullptr;
     // Move: the place to move art to (attached false: out of the tree).
@@ -57,6 +58,7 @@ struct Entry {
     float width = 0, height = 0;  // Page
     std::unique_ptr<ArtState> state;
     std::unique_ptr<LayerState> layerState;
+    std::unique_ptr<Guides> guides;  // GuideLines
 };
 
 struct Step {
@@ -89,6 +91,7 @@ struct Journal {
     void recordLayerMove(Layer* layer);
     void recordLayerAttrs(Layer* layer);
     void recordPage();
+    void recordGuides();
 
     void commitOpen();
     void revertOpen();

@@ -237,6 +237,8 @@ json Host::state(bool withScene) {
               {"version", version},
               {"file", file.empty() ? json(nullptr) : json(file.filename().string())},
               {"currentLayer", doc->currentLayer() ? doc->currentLayer()->name() : ""}};
+    const Guides& guides = doc->guides();
+    j["guides"] = {{"vertical", guides.vertical}, {"horizontal", guides.horizontal}, {"gridSpacing", guides.gridSpacing}};
     if (recovery) j["recovery"] = {{"steps", (*recovery)["steps"].size()}};
     if (std::string je = rec.takeJournalError(); !je.empty()) notices.push_back({{"kind", "recovery"}, {"text", je}});
     // The style of the first selected painted object, for the style panel.

@@ -11,6 +11,7 @@
 #include "io/json/DocumentJsonReader.h"
 #include "io/json/DocumentJsonShared.h"
 #include "io/json/GradientJson.h"
+#include "io/json/GuidesJson.h"
 #include "core/Input.h"
 #include "model/Names.h"
 
@@ -340,6 +341,11 @@ bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
     if (!seed(j, *doc) || !swatches(j, *doc) || !gradients(j, *doc) || !documentKept(j, *doc) ||
         !layers(j, *doc, flags))
         return false;
+    if (const Value g = j.find("guides")) {
+        Json guides = Json::object();
+        guides["guides"] = toJson(g);
+        if (std::string e; !readGuides(guides, *doc, e)) return fail(Where(), e);
+    }
     numberUnnumbered(*doc);
     for (const LayerFlags& f : flags) {
         doc->setLayerVisible(f.layer, f.visible);

@@ -13,6 +13,7 @@
 #include "io/json/DocumentJson.h"
 #include "io/json/DocumentJsonShared.h"
 #include "io/json/GradientJson.h"
+#include "io/json/GuidesJson.h"
 #include "io/json/JsonOut.h"
 
 namespace easel {
@@ -523,6 +524,7 @@ void Writer::document(const Document& doc) {
     swatches.close();
     Json gradients = Json::object();
     writeGradientPaints(doc, gradients);
+    writeGuides(doc, gradients);
     for (auto& [k, v] : gradients.items()) {
         root.key(k);
         json(v, 2);

@@ -7,6 +7,7 @@ import { drawing, page, view } from './store.js';
 import { call } from './protocol.js';
 import { drawOverlay, hit, objectsIn, overlays, toScreen } from './canvas.js';
 import { endTyping, textDown } from './text.js';
+import { snapBox, snapDragged, snapPoint } from './snapping.js';
 
 overlays.push(drawTools);
 $('view').addEventListener('dblclick', () => { if (drawing.pen) finishPen(false); });
@@ -37,10 +38,10 @@ export function drawingDown(e, x, y) {
   const tool = page.tool;
   if (tool === 'select') return selectDown(e, x, y);
   if (tool === 'direct') return directDown(e, x, y);
-  if (tool === 'pen') return penDown(e, x, y);
+  if (tool === 'pen') return penDown(e, ...snapPoint(x, y));
   if (tool === 'pencil') return pencilDown(x, y);
   if (tool === 'text') return textDown(e, x, y);
-  if (isDrawingTool(tool)) return shapeDown(tool, x, y);
+  if (isDrawingTool(tool)) return shapeDown(tool, ...snapPoint(x, y));
   return null;
 }
 
@@ -76,9 +77,10 @@ function shapeEdit(tool, x0, y0, x, y, e) {
 
 function shapeDown(tool, x0, y0) {
   return {
-    move(e, x, y) { drawing.preview = { kind: 'shape', edit: shapeEdit(tool, x0, y0, x, y, e) }; drawOverlay(); },
+    move(e, x, y) { drawing.preview = { kind: 'shape', edit: shapeEdit(tool, x0, y0, ...snapPoint(x, y), e) }; drawOverlay(); },
     up(e, x, y) {
       drawing.preview = null;
+      [x, y] = snapPoint(x, y);
       if (Math.hypot(x - x0, y - y0) < 2 * px()) { drawOverlay(); return; }
       edit(shapeEdit(tool, x0, y0, x, y, e));
     },
@@ -137,7 +139,7 @@ export function finishPen(closed) {
 
 // ---- the Selection tool: move, and the bounding box's handles ----
 
-function selectionBox() {
+export function selectionBox() {
   let b = null;
   const p = page.scene, bounds = p.bounds;
   for (const layer of p.layers)
@@ -202,14 +204,16 @@ function selectDown(e, x0, y0) {
   const offset = (e, x, y) => {
     let dx = x - x0, dy = y - y0;
     if (e.shiftKey) { if (Math.abs(dx) > Math.abs(dy)) dy = 0; else dx = 0; }
+    const box = selectionBox();
+    if (box && !e.shiftKey) [dx, dy] = snapBox(box, dx, dy);
     return pt(dx, dy);
   };
   return {
     move(e, x, y) { const by = offset(e, x, y); drawing.preview = { kind: 'move', by, m: [1, 0, 0, 1, by[0], by[1]] }; drawOverlay(); },
     async up(e, x, y) {
       drawing.preview = null;
+      await selecting;  // the box snapped is the new selection's
       const by = offset(e, x, y);
-      await selecting;
       if (Math.hypot(by[0], by[1]) >= 2 * px()) edit({ op: 'move', by }); else drawOverlay();
     },
   };
@@ -257,12 +261,14 @@ function directDown(e, x0, y0) {
       await loadAnchors();
     };
     const picked = pick();
+    // The anchor grabbed lands snapped; the other selected ones move with it.
+    const by = (x, y) => { const [sx, sy] = snapDragged(a.s[0] + x - x0, a.s[1] + y - y0); return pt(sx - a.s[0], sy - a.s[1]); };
     return {
-      move(ev, x, y) { drawing.preview = { kind: 'move', by: pt(x - x0, y - y0), points: true }; drawOverlay(); },
+      move(ev, x, y) { drawing.preview = { kind: 'move', by: by(x, y), points: true }; drawOverlay(); },
       async up(ev, x, y) {
         drawing.preview = null;
         await picked;
-        if (Math.hypot(x - x0, y - y0) >= 2 * px()) await edit({ op: 'movePoints', by: pt(x - x0, y - y0) });
+        if (Math.hypot(x - x0, y - y0) >= 2 * px()) await edit({ op: 'movePoints', by: by(x, y) });
         loadAnchors();
       },
     };

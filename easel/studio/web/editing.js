@@ -254,6 +254,8 @@ function installHelp() {
       ['Ctrl+Z, Ctrl+Shift+Z', 'Undo, redo'],
       ['Ctrl+S, Ctrl+O, Ctrl+Alt+N', 'Save to the file, open, new'],
       ['Ctrl+= / Ctrl+-, Ctrl+0, Ctrl+1', 'Zoom in / out, fit the page, 100 %'],
+      ["Ctrl+R, Ctrl+', Ctrl+;", 'Rulers, grid, guides (drag a guide out of a ruler; drop it on one to delete it)'],
+      ["Ctrl+Shift+', Ctrl+Alt+', Ctrl+U, Ctrl+Shift+;", 'Snap to grid, points, objects, guides'],
       ['Swatches', 'Click: fill; Shift-click: stroke'],
     ].map(([k, t]) => el('tr', {}, el('th', { textContent: k }), el('td', { textContent: t })))),
     button('Close', 'Close', () => { help.hidden = true; }));

@@ -13,6 +13,7 @@ import { PANELS, save } from './panels.js';
 import { dialogKey } from './dialogs.js';
 import { showNew } from './editing.js';
 import { typingKey } from './text.js';
+import { isViewKey, viewMenuKey } from './rulers.js';
 
 const inside = (e, selector) => !!(e.target.closest && e.target.closest(selector));
 const withCtrl = (e) => e.ctrlKey || e.metaKey;
@@ -61,6 +62,7 @@ const KEY_HANDLERS = [
     when: (e) => e.key === 'Enter' && !e.isComposing && inside(e, PANELS) && inside(e, 'input, select') },
   { name: 'dialog', modes: ['modal'], run: dialogKey,
     when: (e) => (e.key === 'Escape' || e.key === 'Enter') && !e.isComposing },
+  { name: 'rulers, grid, guides, snapping', modes: ['normal'], run: viewMenuKey, when: (e) => !e.isComposing && isViewKey(e) },
   { name: 'canvas', modes: ['normal'], run: canvasKey, when: () => true },
   { name: 'end text editing', modes: ['text'], run: typingKey, when: (e) => e.key === 'Escape' && !e.isComposing },
   { name: 'help', modes: [...ALL, 'question'], run: toggleHelp, when: (e) => e.key === 'F1' },

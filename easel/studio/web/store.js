@@ -61,3 +61,19 @@ export const typing = {
   families: null,  // the renderer's font families (/api/fonts), once fetched
   generic: {},     // the family the renderer draws each generic one with (/api/fonts)
 };
+
+// Exact placement (rulers.js, snapping.js, placement.js): what the view
+// shows, what the pointer snaps to, the transform panel's choices.
+export const placement = {
+  rulers: true, grid: false, guides: true,                             // shown
+  // Snapped to: guides from the start (a drawing has none until a person
+  // makes them), the rest when the person turns it on in the View menu.
+  snap: { grid: false, points: false, objects: false, guides: true },
+  hints: [],            // the lines of the last snap, shown while a gesture lasts: {x} or {y}
+  targets: null,        // what there is to snap to, gathered for one picture (snapping.js)
+  guide: null,          // a guide being dragged: {axis, index (null: new), at, off (over a ruler)}
+  reference: 'center',  // the transform panel's reference point
+  lock: false,          // W and H keep their ratio
+  angle: 0,             // turned in the panel since the selection was made
+  selectionKey: '',     // the selection the angle belongs to
+};

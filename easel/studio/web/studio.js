@@ -16,6 +16,7 @@ import { buildPalette, chooseTool, toolDragging } from './tools.js';
 import { save, saveJson, showPanels, showReport } from './panels.js';
 import { showModal } from './dialogs.js';
 import './keys.js';
+import './placement.js';
 
 // What the host answered, shown everywhere it belongs.
 onAnswer((answer) => {

@@ -51,6 +51,9 @@ AIRealRect boundsOf(Document& doc, const std::vector<Art*>& art);
 // Refuses art whose bounds left the coordinate range.
 void requireInRange(Document& doc, const std::vector<Art*>& art);
 void check(ASErr e, const std::string& what);
+// COLOR = "none" | {"swatch": NAME} | {"kind": "gray"|"cmyk"|"rgb", "values": [0..1, ...]};
+// `where` names the argument in messages.
+AIColor colorArg(Document& doc, const json& j, const std::string& where);
 
 // Handlers (Ops.cpp, Arrange.cpp).
 void opNew(Ctx&);
@@ -81,5 +84,13 @@ void opLayerLocked(Ctx&);
 void opMoveLayer(Ctx&);
 void opCurrentLayer(Ctx&);
 void opToLayer(Ctx&);
+// Paint.cpp
+// Redraws the arrowheads of path art in its stroke's colour (after the stroke changed).
+void refreshArrows(Ctx& c, Art* a);
+void opStroke(Ctx&);
+void opGradient(Ctx&);
+void opSwatch(Ctx&);
+void opEyedropper(Ctx&);
+void opSwapPaint(Ctx&);
 
 }  // namespace easel::edit

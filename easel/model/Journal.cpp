@@ -110,6 +110,15 @@ void Journal::recordPage() {
     e.height = doc.height_;
 }
 
+Journal& Journal::of(Document& d) { return *d.journal_; }
+std::vector<std::unique_ptr<Swatch>>& Journal::swatchesOf(Document& d) { return d.swatches_; }
+
+void Journal::recordSwatches() {
+    Entry& e = push(Entry::Swatches);
+    e.swatches = std::make_unique<std::vector<std::unique_ptr<Swatch>>>();
+    for (const auto& s : doc.swatches_) e.swatches->push_back(std::make_unique<Swatch>(*s));
+}
+
 void Journal::apply(Entry& e) {
     switch (e.kind) {
         case Entry::Move: {
@@ -162,6 +171,9 @@ void Journal::apply(Entry& e) {
         case Entry::Page:
             std::swap(e.width, doc.width_);
             std::swap(e.height, doc.height_);
+            break;
+        case Entry::Swatches:
+            std::swap(*e.swatches, doc.swatches_);
             break;
     }
 }

@@ -43,7 +43,7 @@ struct LayerState {
 // One reversible change. Applying an entry swaps the stored value with the
 // current one, so the same entry serves undo and, applied again, redo.
 struct Entry {
-    enum Kind : uint8_t { Move, State, LayerMove, LayerAttrs, Page };
+    enum Kind : uint8_t { Move, State, LayerMove, LayerAttrs, Page, Swatches };
     Kind kind = Move;
     Art* art = nullptr;
     // Move: the place to move art to (attached false: out of the tree).
@@ -57,6 +57,8 @@ struct Entry {
     float width = 0, height = 0;  // Page
     std::unique_ptr<ArtState> state;
     std::unique_ptr<LayerState> layerState;
+    // Swatches: the whole list as it was (swapped with the document's).
+    std::unique_ptr<std::vector<std::unique_ptr<Swatch>>> swatches;
 };
 
 struct Step {
@@ -89,6 +91,7 @@ struct Journal {
     void recordLayerMove(Layer* layer);
     void recordLayerAttrs(Layer* layer);
     void recordPage();
+    void recordSwatches();
 
     void commitOpen();
     void revertOpen();
@@ -108,6 +111,10 @@ private:
     std::vector<Art*> releases_;
 
 public:
+    // The journal and the swatch list of a document (for model units that
+    // are not Document's own members).
+    static Journal& of(Document& d);
+    static std::vector<std::unique_ptr<Swatch>>& swatchesOf(Document& d);
     static void saveState(const Art& a, ArtState& s);
     static void swapState(Art& a, ArtState& s);
 };

@@ -178,7 +178,7 @@ export function installPicker(panel) {
   const tools = el('div', { className: 'picker-tools' },
     button('⇄', 'Swap fill and stroke (Shift+X)', swapPaint, 'picker-swap'),
     button('◩', 'Default: white fill, black stroke (D)', defaultPaint, 'picker-default'),
-    button('⃠', 'None for the active box (/)', () => applyColor('none'), 'picker-none'),
+    button('∅', 'None for the active box (/)', () => applyColor('none'), 'picker-none'),
     button('✚', 'Add the colour to the swatches', addSwatch, 'swatch-add'),
     button('💧', 'Eyedropper (I): click art to give the selection its fill and stroke', () => window.studio.chooseTool('eyedropper'), 'picker-eyedropper'));
   panel.append(el('div', { id: 'picker' }, square, strip,

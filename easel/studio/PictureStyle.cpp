@@ -96,14 +96,14 @@ const TextLook& PictureStyles::textLook(const Art& text) {
     return looks_.emplace(&extra, std::move(look)).first->second;
 }
 
-// Caps, joins, the mitre limit and dashes when they are not the canvas's
+// Caps, joins, the mitre limit and dashes when they are not the model's
 // defaults: "lc", "lj", "ml", "d" (lengths), "do" (offset).
 static void strokeLook(std::string& key, const AIStrokeStyle& k) {
     if (k.cap == kRoundCap) key += ",\"lc\":\"round\"";
     if (k.cap == kProjectingCap) key += ",\"lc\":\"square\"";
     if (k.join == kRoundJoin) key += ",\"lj\":\"round\"";
     if (k.join == kBevelJoin) key += ",\"lj\":\"bevel\"";
-    if (k.join == kMiterJoin && k.miterLimit != 10) {
+    if (k.join == kMiterJoin && k.miterLimit != 4) {
         key += ",\"ml\":";
         pictureNumber(key, k.miterLimit, 3);
     }

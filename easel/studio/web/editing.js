@@ -254,7 +254,9 @@ function installHelp() {
       ['Ctrl+Z, Ctrl+Shift+Z', 'Undo, redo'],
       ['Ctrl+S, Ctrl+O, Ctrl+Alt+N', 'Save to the file, open, new'],
       ['Ctrl+= / Ctrl+-, Ctrl+0, Ctrl+1', 'Zoom in / out, fit the page, 100 %'],
-      ['Swatches', 'Click: fill; Shift-click: stroke'],
+      ['Swatches', 'Click: fill; Shift-click: stroke; Alt-click: remove; double-click: rename'],
+      ['Shift+X, X, D, /', 'Swap fill and stroke, make the other box active, default paint, none'],
+      ['I', 'Eyedropper: click art to give the selection its fill and stroke'],
     ].map(([k, t]) => el('tr', {}, el('th', { textContent: k }), el('td', { textContent: t })))),
     button('Close', 'Close', () => { help.hidden = true; }));
   document.body.appendChild(help);

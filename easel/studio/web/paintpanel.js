@@ -4,7 +4,7 @@
 import { $ } from './common.js';
 import { drawOverlay } from './canvas.js';
 import { eyedropperDown, installPicker, showPicker } from './colorpicker.js';
-import { gradientDown, installGradient, showGradient } from './gradient.js';
+import { activeGradient, gradientDown, installGradient, showGradient } from './gradient.js';
 import { installStroke, showStroke } from './strokepanel.js';
 
 export function installPaint() {
@@ -16,11 +16,19 @@ export function installPaint() {
   installStroke(panel);
 }
 
+// The gradient whose handles the canvas shows, as JSON: the overlay is
+// drawn again only when they change (answers come many times a second in a drag).
+let handlesShown = 'null';
+
 export function showPaintPanels() {
   showPicker();
   showGradient();
   showStroke();
-  drawOverlay();
+  const g = JSON.stringify(activeGradient());
+  if (g !== handlesShown) {
+    handlesShown = g;
+    drawOverlay();
+  }
 }
 
 // A press on the canvas the paint tools take (tools.js): a gradient handle, the eyedropper.

@@ -24,14 +24,19 @@ struct Paint : ::testing::Test {
     }
     std::string refused(const std::string& text) { return edit::run(*doc, clipboard, json::parse(text)).error; }
     const AIPathStyle& style() { return doc->findById(id)->style(); }
+    // The art and swatches (gradient paints are only ever added, undo or not).
+    json contents() {
+        const json j = json::parse(writeDocumentJson(*doc));
+        return {j["layers"], j["swatches"]};
+    }
     // Runs an edit, checks the undo step's name, undoes it and checks the
     // document is as before, then redoes it.
     void undoable(const std::string& text, const std::string& undoName) {
-        const std::string before = writeDocumentJson(*doc);
+        const json before = contents();
         ok(text);
         EXPECT_EQ(doc->undoText(), "Undo " + undoName) << text;
         ASSERT_TRUE(doc->undo());
-        EXPECT_EQ(writeDocumentJson(*doc), before) << text;
+        EXPECT_EQ(contents(), before) << text;
         ASSERT_TRUE(doc->redo());
     }
     // A refused edit names the fault and changes nothing.

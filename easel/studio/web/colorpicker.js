@@ -159,7 +159,7 @@ export function installPicker(panel) {
   grayField.id = 'picker-gray';
   hexField.addEventListener('change', () => {
     const rgb = hexRgb(hexField.value);
-    if (!rgb) { note(`"${hexField.value}" is no hex colour: give #rrggbb`); showPicker(); return; }
+    if (!rgb) { note(`"${hexField.value}" is no hex colour: give #rrggbb`); shown = null; showPicker(); return; }
     applyColor(rgbColor(rgb));
   });
   recentRow = el('div', { id: 'recent', title: 'Recent colours' });
@@ -290,8 +290,12 @@ function showBoxes() {
 }
 
 // Called with every answer of the host.
+let shown = null;  // what the panel shows, as JSON: answers during a drag leave it alone
 export function showPicker() {
   if (!square) return;
+  const key = JSON.stringify([paintOf('fill'), paintOf('stroke'), picker.active]);
+  if (key === shown) return;
+  shown = key;
   showBoxes();
   const c = currentColor();
   const [h, s, v] = hsv(toRgb(c));

@@ -117,7 +117,7 @@ function barDown(e) {
     marker.removeEventListener('pointerup', up);
     const n = copy(g);
     if (Math.abs(u.clientY - (r.top + r.height / 2)) > OFF_BAR) {
-      if (n.stops.length <= 2) { note('A gradient keeps at least two stops'); showGradient(); return; }
+      if (n.stops.length <= 2) { note('A gradient keeps at least two stops'); shown = null; showGradient(); return; }
       n.stops.splice(i, 1);
       editor.chosen = 0;
     } else {
@@ -189,9 +189,13 @@ export function gradientDown(e, x, y) {
 }
 
 // Called with every answer of the host.
+let shown = null;  // what the bar shows, as JSON: answers during a drag leave it alone
 export function showGradient() {
   if (!bar) return;
   const g = activeGradient();
+  const key = JSON.stringify([g, editor.chosen]);
+  if (key === shown) return;
+  shown = key;
   $('gradient-panel').classList.toggle('off', !g);
   if (!g) { bar.replaceChildren(); bar.style.background = ''; return; }
   editor.chosen = Math.min(editor.chosen, g.stops.length - 1);

@@ -180,7 +180,7 @@ export function installPicker(panel) {
     button('◩', 'Default: white fill, black stroke (D)', defaultPaint, 'picker-default'),
     button('∅', 'None for the active box (/)', () => applyColor('none'), 'picker-none'),
     button('✚', 'Add the colour to the swatches', addSwatch, 'swatch-add'),
-    button('💧', 'Eyedropper (I): click art to give the selection its fill and stroke', () => window.studio.chooseTool('eyedropper'), 'picker-eyedropper'));
+    button('⊙', 'Eyedropper (I): click art to give the selection its fill and stroke', () => window.studio.chooseTool('eyedropper'), 'picker-eyedropper'));
   panel.append(el('div', { id: 'picker' }, square, strip,
     el('div', {}, '# ', hexField, ' Grey ', grayField),
     el('div', {}, 'RGB ', ...rgbFields), el('div', {}, 'CMYK ', ...cmykFields), tools, recentRow));

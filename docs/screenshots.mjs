@@ -1,5 +1,6 @@
 // Pictures of easel studio in use for docs/: a grid made with Rows Columns,
-// an open option dialog, a Kestova reshape, a drawing, an SVG file, text and exact placement. Regenerate them with
+// an open option dialog, a Kestova reshape, a drawing, an SVG file, text, exact placement and paint
+// (the colour picker and a gradient being edited). Regenerate them with
 //   node docs/screenshots.mjs --easel build/<name>/easel/cli/easel \
 //        --plugins build/<name>/plugins --examples examples --out docs
 import { readFileSync } from 'node:fs';
@@ -119,6 +120,21 @@ await page.reload();
 await idle(page);
 await page.keyboard.press('Control+Quote');
 await shot('studio-placement.png');
+
+// 8. Paint: a rectangle with a linear gradient of three stops, its handles on
+// the canvas and its stops on the gradient bar, beside the colour picker;
+// a dashed line with arrowheads.
+await edit({ op: 'new', size: 'Letter', orientation: 'landscape' });
+await edit({ op: 'create', shape: 'line', from: [120, 160], to: [660, 160], stroke: { swatch: 'RGB Violet' }, strokeWidth: 5 });
+await edit({ op: 'stroke', dash: [14, 6], start: 'circle', end: 'triangle' });
+await edit({ op: 'create', shape: 'rectangle', from: [120, 240], to: [660, 520], radius: 24, stroke: 'none' });
+await edit({ op: 'gradient', from: [160, 280], to: [620, 480], stops: [
+  { offset: 0, color: { kind: 'rgb', values: [0.1, 0.3, 0.9] } }, { offset: 0.55, color: { kind: 'cmyk', values: [0, 0.5, 1, 0] } },
+  { offset: 1, color: { kind: 'gray', values: [0.05] }, opacity: 0.8 }] });
+await page.reload();
+await idle(page);
+await page.locator('#gradient-panel').scrollIntoViewIfNeeded();
+await shot('studio-paint.png');
 
 await got.close();
 await studio.stop();

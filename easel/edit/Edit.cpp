@@ -161,6 +161,19 @@ const std::vector<Op>& registry() {
          opMoveGuide},
         {"deleteGuide", "Delete Guide", {"axis", "index"}, "deletes guide \"index\" of an axis", opDeleteGuide},
         {"grid", "Grid Spacing", {"spacing"}, "sets the grid's \"spacing\" (1 to 10000 points)", opGrid},
+        {"stroke", "Stroke Style", {"width", "cap", "join", "miterLimit", "dash", "dashOffset", "start", "end"},
+         "the selection's stroke: \"width\" 0 to 1000, \"cap\" butt|round|projecting, \"join\" miter|round|bevel, "
+         "\"miterLimit\" 1 to 500, \"dash\" [dash, gap, ...] (up to 6 lengths; [] solid), \"dashOffset\", "
+         "arrowheads \"start\", \"end\" none|triangle|open|circle|bar", opStroke},
+        {"gradient", "Gradient", {"target", "type", "from", "to", "center", "radius", "stops"},
+         "a gradient \"target\" fill|stroke of the selection: \"type\" linear (\"from\", \"to\") or radial "
+         "(\"center\", \"radius\"), \"stops\" [{\"offset\", \"color\", \"opacity\"}, ...]", opGradient},
+        {"swatch", "Swatch", {"action", "name", "color", "to"},
+         "the document's swatches: \"action\" add (\"name\", \"color\"), remove (\"name\") or rename "
+         "(\"name\", \"to\")", opSwatch},
+        {"eyedropper", "Eyedropper", {"from"}, "gives the selection the fill and stroke of art \"from\" (an id)",
+         opEyedropper},
+        {"swapPaint", "Swap Fill and Stroke", {}, "swaps the selection's fill and stroke paint", opSwapPaint},
     };
     return ops;
 }

@@ -55,6 +55,10 @@ struct OpInfo {
 std::vector<OpInfo> ops();
 bool isOp(const std::string& name);
 
+// The arrowhead the `stroke` edit set at a path's start or end: "triangle",
+// "open", "circle", "bar"; "" when none.
+std::string arrowOf(const Art& a, bool start);
+
 // Geometry of the shapes (exposed for tests and for the page's previews).
 // Closed outlines run counter-clockwise (vertical axis up).
 std::vector<AIPathSegment> rectangleSegments(const AIRealRect& r, float radius);

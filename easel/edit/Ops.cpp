@@ -15,36 +15,6 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kMinSize = 1e-3;  // shapes smaller than this are degenerate
 
-}  // namespace
-
-// COLOR = "none" | {"swatch": NAME} | {"kind": "gray"|"cmyk"|"rgb", "values": [0..1, ...]}
-AIColor colorArg(Document& doc, const json& j, const std::string& where) {
-    if (j.is_string() && j.get<std::string>() == "none") return noneColor();
-    if (j.is_object() && j.contains("swatch")) {
-        const std::string name = j["swatch"].is_string() ? j["swatch"].get<std::string>() : j["swatch"].dump();
-        for (size_t i = 0; i < doc.swatchCount(); ++i)
-            if (doc.swatch(i)->name == name) return doc.swatch(i)->color;
-        refuse(where + ": the document has no swatch named \"" + name + "\"");
-    }
-    if (!j.is_object() || !j.contains("kind") || !j["kind"].is_string() || !j.contains("values") || !j["values"].is_array())
-        refuse(where + " must be \"none\", {\"swatch\": NAME} or {\"kind\": \"gray\"|\"cmyk\"|\"rgb\", \"values\": [...]}");
-    const std::string kindName = j["kind"].get<std::string>();
-    const int32_t kind = colorKindFromName(kindName);
-    if (kind != kGrayColor && kind != kFourColor && kind != kThreeColor)
-        refuse(where + ".kind must be gray, cmyk or rgb, found \"" + kindName + "\"");
-    const size_t n = colorKindValueCount(kind);
-    const json& v = j["values"];
-    if (v.size() != n) refuse(where + ".values: a " + kindName + " colour has " + std::to_string(n) + " values");
-    float c[4] = {0, 0, 0, 0};
-    for (size_t i = 0; i < n; ++i)
-        c[i] = static_cast<float>(Args::numberOf(v[i], where + ".values[" + std::to_string(i) + "]", 0, 1));
-    if (kind == kGrayColor) return grayColor(c[0]);
-    if (kind == kFourColor) return cmykColor(c[0], c[1], c[2], c[3]);
-    return rgbColor(c[0], c[1], c[2]);
-}
-
-namespace {
-
 void paint(AIColor color, ASBoolean& on, AIColor& slot) {
     on = color.kind != kNoneColor;
     slot = color;
@@ -176,6 +146,32 @@ void copyToClipboard(Ctx& c, const std::vector<Art*>& art) {
 }
 
 }  // namespace
+
+// COLOR = "none" | {"swatch": NAME} | {"kind": "gray"|"cmyk"|"rgb", "values": [0..1, ...]}
+AIColor colorArg(Document& doc, const json& j, const std::string& where) {
+    if (j.is_string() && j.get<std::string>() == "none") return noneColor();
+    if (j.is_object() && j.contains("swatch")) {
+        const std::string name = j["swatch"].is_string() ? j["swatch"].get<std::string>() : j["swatch"].dump();
+        for (size_t i = 0; i < doc.swatchCount(); ++i)
+            if (doc.swatch(i)->name == name) return doc.swatch(i)->color;
+        refuse(where + ": the document has no swatch named \"" + name + "\"");
+    }
+    if (!j.is_object() || !j.contains("kind") || !j["kind"].is_string() || !j.contains("values") || !j["values"].is_array())
+        refuse(where + " must be \"none\", {\"swatch\": NAME} or {\"kind\": \"gray\"|\"cmyk\"|\"rgb\", \"values\": [...]}");
+    const std::string kindName = j["kind"].get<std::string>();
+    const int32_t kind = colorKindFromName(kindName);
+    if (kind != kGrayColor && kind != kFourColor && kind != kThreeColor)
+        refuse(where + ".kind must be gray, cmyk or rgb, found \"" + kindName + "\"");
+    const size_t n = colorKindValueCount(kind);
+    const json& v = j["values"];
+    if (v.size() != n) refuse(where + ".values: a " + kindName + " colour has " + std::to_string(n) + " values");
+    float c[4] = {0, 0, 0, 0};
+    for (size_t i = 0; i < n; ++i)
+        c[i] = static_cast<float>(Args::numberOf(v[i], where + ".values[" + std::to_string(i) + "]", 0, 1));
+    if (kind == kGrayColor) return grayColor(c[0]);
+    if (kind == kFourColor) return cmykColor(c[0], c[1], c[2], c[3]);
+    return rgbColor(c[0], c[1], c[2]);
+}
 
 // ---- document ----
 
@@ -318,6 +314,7 @@ void opStyle(Ctx& c) {
             if (stroke) paint(*stroke, s.strokePaint, s.stroke.color);
             if (width) s.stroke.width = *width;
             check(c.doc.setStyle(a, s), "style");
+            if (stroke) refreshArrows(c, a);
         }
     }
 }

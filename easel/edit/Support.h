@@ -99,5 +99,13 @@ void opAddGuide(Ctx&);
 void opMoveGuide(Ctx&);
 void opDeleteGuide(Ctx&);
 void opGrid(Ctx&);
+// Paint.cpp
+// Redraws the arrowheads of path art in its stroke's colour (after the stroke changed).
+void refreshArrows(Ctx& c, Art* a);
+void opStroke(Ctx&);
+void opGradient(Ctx&);
+void opSwatch(Ctx&);
+void opEyedropper(Ctx&);
+void opSwapPaint(Ctx&);
 
 }  // namespace easel::edit

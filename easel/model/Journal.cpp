@@ -115,6 +115,15 @@ void Journal::recordGuides() {
     e.guides = std::make_unique<Guides>(doc.guides_);
 }
 
+Journal& Journal::of(Document& d) { return *d.journal_; }
+std::vector<std::unique_ptr<Swatch>>& Journal::swatchesOf(Document& d) { return d.swatches_; }
+
+void Journal::recordSwatches() {
+    Entry& e = push(Entry::Swatches);
+    e.swatches = std::make_unique<std::vector<std::unique_ptr<Swatch>>>();
+    for (const auto& s : doc.swatches_) e.swatches->push_back(std::make_unique<Swatch>(*s));
+}
+
 void Journal::apply(Entry& e) {
     switch (e.kind) {
         case Entry::Move: {
@@ -170,6 +179,9 @@ void Journal::apply(Entry& e) {
             break;
         case Entry::GuideLines:
             std::swap(*e.guides, doc.guides_);
+            break;
+        case Entry::Swatches:
+            std::swap(*e.swatches, doc.swatches_);
             break;
     }
 }

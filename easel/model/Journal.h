@@ -44,7 +44,7 @@ struct LayerState {
 // One reversible change. Applying an entry swaps the stored value with the
 // current one, so the same entry serves undo and, applied again, redo.
 struct Entry {
-    enum Kind : uint8_t { Move, State, LayerMove, LayerAttrs, Page, GuideLines };
+    enum Kind : uint8_t { Move, State, LayerMove, LayerAttrs, Page, GuideLines, Swatches };
     Kind kind = Move;
     Art* art = nullptr;
     // Move: the place to move art to (attached false: out of the tree).
@@ -59,6 +59,8 @@ struct Entry {
     std::unique_ptr<ArtState> state;
     std::unique_ptr<LayerState> layerState;
     std::unique_ptr<Guides> guides;  // GuideLines
+    // Swatches: the whole list as it was (swapped with the document's).
+    std::unique_ptr<std::vector<std::unique_ptr<Swatch>>> swatches;
 };
 
 struct Step {
@@ -92,6 +94,7 @@ struct Journal {
     void recordLayerAttrs(Layer* layer);
     void recordPage();
     void recordGuides();
+    void recordSwatches();
 
     void commitOpen();
     void revertOpen();
@@ -111,6 +114,10 @@ private:
     std::vector<Art*> releases_;
 
 public:
+    // The journal and the swatch list of a document (for model units that
+    // are not Document's own members).
+    static Journal& of(Document& d);
+    static std::vector<std::unique_ptr<Swatch>>& swatchesOf(Document& d);
     static void saveState(const Art& a, ArtState& s);
     static void swapState(Art& a, ArtState& s);
 };

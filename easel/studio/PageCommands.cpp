@@ -21,6 +21,7 @@
 #include "run/PluginSession.h"
 #include "run/Script.h"
 #include "run/StepRunner.h"
+#include "studio/SelectionPaint.h"
 #include "studio/StudioHost.h"
 
 namespace easel::studio {
@@ -254,6 +255,7 @@ json Host::state(bool withScene) {
                                {"blend", blendModeName(a->blendMode())},
                                {"fill", paint(st.fillPaint, st.fill.color)},
                                {"stroke", paint(st.strokePaint, st.stroke.color)}};
+        addSelectionPaint(*doc, j["selectionStyle"]);
         break;
     }
     j["dialog"] = driver.open.empty() ? json(nullptr) : dialogJson(*driver.open.back());

@@ -443,20 +443,31 @@ struct PictureWriter {
         it->second.used = version;
         return it->second.id;
     }
+    // The arrowheads of the path being added (arrowsKey), part of its style.
+    std::string arrows;
     uint32_t styleId(const AIPathStyle* st, const Art* text = nullptr) {
+        if (!arrows.empty() && st) {
+            std::string key = looks.styleKey(st);
+            key.insert(key.size() - 1, key.size() > 2 ? "," + arrows : arrows);
+            return keyId(key);
+        }
         if (st && !text && lastStyleId && std::memcmp(st, &lastStyle, sizeof lastStyle) == 0) return lastStyleId;
         const std::string key = text ? looks.styleKey(st, &text->object().text, &looks.textLook(*text),
                                                       text->object().fontSize, &textSetOf(*text).lines)
                                      : looks.styleKey(st);
+        const uint32_t id = keyId(key);
+        if (st && !text) {
+            std::memcpy(&lastStyle, st, sizeof lastStyle);
+            lastStyleId = id;
+        }
+        return id;
+    }
+    uint32_t keyId(const std::string& key) {
         auto it = s.styles_.find(key);
         if (it == s.styles_.end()) {
             it = s.styles_.emplace(key, s.nextId_++).first;
             if (styles.back() != '[') styles += ',';
             styles += '[' + std::to_string(it->second) + ',' + key + ']';
-        }
-        if (st && !text) {
-            std::memcpy(&lastStyle, st, sizeof lastStyle);
-            lastStyleId = it->second;
         }
         return it->second;
     }
@@ -474,8 +485,11 @@ struct PictureWriter {
         PictureWriter& w;
         explicit Shapes(PictureWriter& writer) : w(writer) {}
         void path(const Art& a, float opacity) override {
-            if (a.sharedGeometry() && !a.sharedGeometry()->segments.empty())
+            if (a.sharedGeometry() && !a.sharedGeometry()->segments.empty()) {
+                w.arrows = arrowsKey(a);
                 w.add(w.shared(a), a.pendingMatrix(), &a.style(), opacity, a.blendMode());
+                w.arrows.clear();
+            }
         }
         void outline(const std::string& d, const AIPathStyle& style, float opacity, int32_t blend) override {
             w.add(w.derived(d), kIdentityMatrix, &style, opacity, blend);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "edit/Edit.h"
 #include "model/Document.h"
 #include "Studio.h"
 #include "io/svg/KeptSvgArt.h"
@@ -98,6 +99,31 @@ const TextLook& PictureStyles::textLook(const Art& text) {
     return looks_.emplace(&extra, std::move(look)).first->second;
 }
 
+// Caps, joins, the mitre limit and dashes when they are not the model's
+// defaults: "lc", "lj", "ml", "d" (lengths), "do" (offset).
+static void strokeLook(std::string& key, const AIStrokeStyle& k) {
+    if (k.cap == kRoundCap) key += ",\"lc\":\"round\"";
+    if (k.cap == kProjectingCap) key += ",\"lc\":\"square\"";
+    if (k.join == kRoundJoin) key += ",\"lj\":\"round\"";
+    if (k.join == kBevelJoin) key += ",\"lj\":\"bevel\"";
+    if (k.join == kMiterJoin && k.miterLimit != 4) {
+        key += ",\"ml\":";
+        pictureNumber(key, k.miterLimit, 3);
+    }
+    if (k.dashCount > 0 && k.dashCount <= kMaxDashComponents) {
+        key += ",\"d\":[";
+        for (int i = 0; i < k.dashCount; ++i) {
+            if (i) key += ',';
+            pictureNumber(key, k.dash[i], 3);
+        }
+        key += ']';
+        if (k.dashOffset != 0) {
+            key += ",\"do\":";
+            pictureNumber(key, k.dashOffset, 3);
+        }
+    }
+}
+
 // A gradient as the page draws it: "g" linear or radial, "c" its coordinates,
 // "m" its space on the page, "sp" the spread, "st" stops as [offset, colour, opacity].
 void PictureStyles::gradient(std::string& key, const char* name, const AIColor& c) {
@@ -167,6 +193,38 @@ std::string PictureStyles::textLines(const Art& text) {
     return out + ']';
 }
 
+std::string arrowsKey(const Art& a) {
+    const auto& g = a.sharedGeometry();
+    if (a.extra().find("easel-arrow-") == std::string::npos || !a.hasPath() || !g || g->segments.size() < 2) return "";
+    const auto& sg = g->segments;
+    const size_t n = sg.size();
+    auto differs = [](AIRealPoint x, AIRealPoint y) { return x.h != y.h || x.v != y.v; };
+    // The control point before and after an anchor along the path.
+    auto after = [&](size_t i) {
+        const size_t j = (i + 1) % n;
+        return differs(sg[i].out, sg[i].p) ? sg[i].out : differs(sg[j].in, sg[i].p) ? sg[j].in : sg[j].p;
+    };
+    auto before = [&](size_t i) {
+        const size_t j = (i + n - 1) % n;
+        return differs(sg[i].in, sg[i].p) ? sg[i].in : differs(sg[j].out, sg[i].p) ? sg[j].out : sg[j].p;
+    };
+    std::string key;
+    for (const bool start : {true, false}) {
+        const std::string name = edit::arrowOf(a, start);
+        if (name.empty()) continue;
+        const size_t i = start || a.closed() ? 0 : n - 1;
+        const AIRealPoint p = sg[i].p, q = start ? after(i) : before(i);
+        key += key.empty() ? "[\"" : ",[\"";
+        key += name + "\"";
+        for (const float v : {p.h, p.v, p.h - q.h, p.v - q.v}) {
+            key += ',';
+            pictureNumber(key, v, 3);
+        }
+        key += ']';
+    }
+    return key.empty() ? "" : "\"ar\":[" + key + "]";
+}
+
 std::string PictureStyles::styleKey(const AIPathStyle* st, const std::string* text, const TextLook* look,
                                     float fontSize, const std::string* lines) {
     std::string key = "{";
@@ -183,6 +241,7 @@ std::string PictureStyles::styleKey(const AIPathStyle* st, const std::string* te
                 if (key.size() > 1) key += ',';
                 key += "\"s\":\"" + hexColor(*c) + "\",\"w\":";
                 pictureNumber(key, st->stroke.width, 3);
+                strokeLook(key, st->stroke);
                 if (st->stroke.color.kind == kGradientColor) gradient(key, "sg", st->stroke.color);
             }
         if (st->evenOdd) key += key.size() > 1 ? ",\"eo\":true" : "\"eo\":true";

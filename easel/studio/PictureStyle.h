@@ -32,6 +32,11 @@ struct TextLook {
     double originX = 0, originY = 0;
 };
 
+// The arrowheads of path art as the page draws them, a member of its style:
+// "ar":[[name, h, v, dh, dv], ...] (the point in the path's own coordinates
+// and the direction the head points); "" when it has none.
+std::string arrowsKey(const Art& path);
+
 class PictureStyles {
 public:
     explicit PictureStyles(const Document& doc) : doc_(doc) {}

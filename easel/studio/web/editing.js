@@ -257,6 +257,9 @@ function installHelp() {
       ["Ctrl+R, Ctrl+', Ctrl+;", 'Rulers, grid, guides (drag a guide out of a ruler; drop it on one to delete it)'],
       ["Ctrl+Shift+', Ctrl+Alt+', Ctrl+U, Ctrl+Shift+;", 'Snap to grid, points, objects, guides'],
       ['Swatches', 'Click: fill; Shift-click: stroke'],
+      ['Swatches', 'Click: fill; Shift-click: stroke; Alt-click: remove; double-click: rename'],
+      ['Shift+X, X, D, /', 'Swap fill and stroke, make the other box active, default paint, none'],
+      ['I', 'Eyedropper: click art to give the selection its fill and stroke'],
     ].map(([k, t]) => el('tr', {}, el('th', { textContent: k }), el('td', { textContent: t })))),
     button('Close', 'Close', () => { help.hidden = true; }));
   document.body.appendChild(help);

@@ -14,6 +14,7 @@ import { dialogKey } from './dialogs.js';
 import { showNew } from './editing.js';
 import { typingKey } from './text.js';
 import { isViewKey, viewMenuKey } from './rulers.js';
+import { isPaintKey, paintKey } from './colorpicker.js';
 
 const inside = (e, selector) => !!(e.target.closest && e.target.closest(selector));
 const withCtrl = (e) => e.ctrlKey || e.metaKey;
@@ -63,7 +64,8 @@ const KEY_HANDLERS = [
   { name: 'dialog', modes: ['modal'], run: dialogKey,
     when: (e) => (e.key === 'Escape' || e.key === 'Enter') && !e.isComposing },
   { name: 'rulers, grid, guides, snapping', modes: ['normal'], run: viewMenuKey, when: (e) => !e.isComposing && isViewKey(e) },
-  { name: 'canvas', modes: ['normal'], run: canvasKey, when: () => true },
+  { name: 'paint', modes: ['normal'], run: paintKey, when: isPaintKey },
+  { name: 'canvas', modes: ['normal'], run: canvasKey, when: (e) => !isPaintKey(e) },
   { name: 'end text editing', modes: ['text'], run: typingKey, when: (e) => e.key === 'Escape' && !e.isComposing },
   { name: 'help', modes: [...ALL, 'question'], run: toggleHelp, when: (e) => e.key === 'F1' },
   { name: 'new document', modes: ALL, run: (e) => { e.preventDefault(); showNew(); },

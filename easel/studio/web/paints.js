@@ -200,7 +200,7 @@ export function transformed(path, mat, k) {
 // page bounds or null. `cache` remembers the plain colours and width the
 // context was last given, so copies sharing their paint set them once.
 export function paintShape(ctx, cache, st, path, mat, k, z, ox, oy, box) {
-  if (st.t || st.fg || st.sg) {
+  if (st.t || st.fg || st.sg || st.d || st.lc || st.lj || st.ml || st.ar) {
     special(ctx, st, path, mat, k, z, ox, oy, box);
     cache.fill = cache.stroke = cache.width = null;
     return;
@@ -239,10 +239,51 @@ function special(ctx, st, path, mat, k, z, ox, oy, box) {
     ctx.fillStyle = st.f;
     ctx.fill(path, rule);
   }
-  if (st.s && !(st.sg && paintGradient(ctx, path, m, st.sg, page, box, { width: st.w || 0.0001 }))) {
+  if (!st.s) return;
+  strokeLook(ctx, st);
+  if (!(st.sg && paintGradient(ctx, path, m, st.sg, page, box, { width: st.w || 0.0001 }))) {
     ctx.setTransform(z, 0, 0, -z, ox, oy);
     ctx.strokeStyle = st.s;
     ctx.lineWidth = st.w || 0.0001;
     ctx.stroke(transformed(path, mat, k));
+  }
+  strokeLook(ctx, {});
+  if (st.ar) arrowheads(ctx, st, m, page);
+}
+
+// Caps, joins, mitre limit and dashes (all in page units), or the canvas's defaults.
+function strokeLook(ctx, st) {
+  ctx.lineCap = st.lc || 'butt';
+  ctx.lineJoin = st.lj || 'miter';
+  ctx.miterLimit = st.ml || 10;
+  ctx.setLineDash(st.d ? (st.d.length % 2 ? [...st.d, ...st.d] : st.d) : []);
+  ctx.lineDashOffset = st.do || 0;
+}
+
+// The arrowhead shapes in a 10 x 10 box, the path's end at (refX, 5),
+// pointing along +x; 10 units are 4 stroke widths.
+const HEADS = {
+  triangle: { ref: 2, fill: true, pts: [[0, 0], [10, 5], [0, 10]] },
+  open: { ref: 2, fill: false, pts: [[1, 1], [9, 5], [1, 9]] },
+  circle: { ref: 5, fill: true, circle: true },
+  bar: { ref: 5, fill: true, pts: [[4, 0], [6, 0], [6, 10], [4, 10]] },
+};
+// st.ar: [[name, h, v, dh, dv]] in the path's coordinates, taken to the page by m.
+function arrowheads(ctx, st, m, page) {
+  ctx.setTransform(page[0], page[1], page[2], page[3], page[4], page[5]);
+  const unit = (st.w || 0) * 0.4;
+  for (const [name, h, v, dh, dv] of st.ar) {
+    const head = HEADS[name];
+    if (!head || !unit) continue;
+    const x = m[0] * h + m[2] * v + m[4], y = m[1] * h + m[3] * v + m[5];
+    const ux0 = m[0] * dh + m[2] * dv, uy0 = m[1] * dh + m[3] * dv, len = Math.hypot(ux0, uy0);
+    if (!len) continue;
+    const ux = ux0 / len, uy = uy0 / len;
+    const at = (px, py) => [x + ((px - head.ref) * ux - (py - 5) * uy) * unit, y + ((px - head.ref) * uy + (py - 5) * ux) * unit];
+    ctx.beginPath();
+    if (head.circle) { const [cx, cy] = at(5, 5); ctx.arc(cx, cy, 4 * unit, 0, 2 * Math.PI); }
+    else head.pts.forEach(([px, py], i) => { const [sx, sy] = at(px, py); if (i) ctx.lineTo(sx, sy); else ctx.moveTo(sx, sy); });
+    if (head.fill) { ctx.closePath(); ctx.fillStyle = st.s; ctx.fill(); }
+    else { ctx.strokeStyle = st.s; ctx.lineWidth = 1.5 * unit; ctx.stroke(); }
   }
 }

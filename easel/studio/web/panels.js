@@ -5,6 +5,7 @@ import { page } from './store.js';
 import { call, fetchFrom } from './protocol.js';
 import { canvas, fit, zoomAt } from './canvas.js';
 import { installEditing, showEditPanels, showLayers } from './editing.js';
+import { installPaint, showPaintPanels } from './paintpanel.js';
 
 export function showPanels() {
   const state = page.state;
@@ -24,6 +25,7 @@ export function showPanels() {
     showLists();
   }
   showEditPanels();
+  showPaintPanels();
   const n = state.selection.length;
   setText($('selection'), n === 0 ? 'Nothing selected' : `${n} object${n > 1 ? 's' : ''} selected (ids ${state.selection.slice(0, 12).join(', ')}${n > 12 ? ', …' : ''})`);
 }
@@ -124,3 +126,4 @@ window.addEventListener('click', (e) => {
 
 // The Edit menu, the style and layers panels and the help (editing.js).
 installEditing();
+installPaint();

@@ -4,6 +4,7 @@ import { $, note } from './common.js';
 import { page, pointer, view } from './store.js';
 import { call, sendDrag } from './protocol.js';
 import { canvas, draw, drawOverlay, hit, objectsIn, toDoc, zoomAt } from './canvas.js';
+import { paintDown } from './paintpanel.js';
 import { drawingDown, drawingKey, drawingToolChosen, drawingTools, isDrawingTool } from './drawing.js';
 
 const SHIFT = 0x20, ALT = 0x40, CTRL = 0x200;
@@ -104,7 +105,7 @@ canvas.addEventListener('pointerdown', (e) => {
   if (e.button !== 0) return;
   const [x, y] = toDoc(sx, sy);
   // The drawing tools, and the Selection tool's moves, scales and rotations (drawing.js).
-  const edits = drawingDown(e, x, y);
+  const edits = paintDown(e, x, y) || drawingDown(e, x, y);
   if (edits) {
     pointer.gesture = { kind: 'edit', edits };
     return;

@@ -60,13 +60,11 @@ void setPath(Ctx& c, Art* a, const std::vector<AIPathSegment>& segs, bool closed
 }
 
 // One cubic from a to b leaving a along ta and reaching b along tb, fitted
-// by least squares to the samples (chord-length parameters).
-Cubic fitCubic(Point a, Point ta, Point b, Point tb, const std::vector<Point>& samples) {
-    std::vector<double> u{0};
-    for (size_t i = 1; i < samples.size(); ++i) u.push_back(u.back() + dist(samples[i], samples[i - 1]));
+// by least squares to the samples at parameters u.
+Cubic fitWith(Point a, Point ta, Point b, Point tb, const std::vector<Point>& samples, const std::vector<double>& u) {
     double c00 = 0, c01 = 0, c11 = 0, x0 = 0, x1 = 0;
     for (size_t i = 0; i < samples.size(); ++i) {
-        const double t = u.back() > 0 ? u[i] / u.back() : 0, s = 1 - t;
+        const double t = u[i], s = 1 - t;
         const double b1 = 3 * s * s * t, b2 = 3 * s * t * t, b03 = s * s * s + s * s * t * 3, b33 = t * t * t + s * t * t * 3;
         const Point A1{ta.h * b1, ta.v * b1}, A2{tb.h * b2, tb.v * b2};
         const Point rest{samples[i].h - (a.h * b03 + b.h * b33), samples[i].v - (a.v * b03 + b.v * b33)};
@@ -78,6 +76,30 @@ Cubic fitCubic(Point a, Point ta, Point b, Point tb, const std::vector<Point>& s
     if (std::fabs(det) > 1e-12) l1 = (x0 * c11 - x1 * c01) / det, l2 = (c00 * x1 - c01 * x0) / det;
     if (!(l1 > 1e-6 * chord) || !(l2 > 1e-6 * chord)) l1 = l2 = chord / 3;
     return {a, {a.h + ta.h * l1, a.v + ta.v * l1}, {b.h + tb.h * l2, b.v + tb.v * l2}, b};
+}
+
+// The fit from chord-length parameters, each then moved to its sample's
+// nearest point on the fitted curve (Newton steps) and fitted again.
+Cubic fitCubic(Point a, Point ta, Point b, Point tb, const std::vector<Point>& samples) {
+    std::vector<double> u{0};
+    for (size_t i = 1; i < samples.size(); ++i) u.push_back(u.back() + dist(samples[i], samples[i - 1]));
+    for (double& t : u) t = u.back() > 0 ? t / u.back() : 0;
+    Cubic c = fitWith(a, ta, b, tb, samples, u);
+    for (int round = 0; round < 6; ++round) {
+        for (size_t i = 0; i < samples.size(); ++i) {
+            const double t = u[i], s = 1 - t;
+            const Point q = pointAt(c, t);
+            const Point d1{3 * (s * s * (c.p1.h - c.p0.h) + 2 * s * t * (c.p2.h - c.p1.h) + t * t * (c.p3.h - c.p2.h)),
+                           3 * (s * s * (c.p1.v - c.p0.v) + 2 * s * t * (c.p2.v - c.p1.v) + t * t * (c.p3.v - c.p2.v))};
+            const Point d2{6 * (s * (c.p2.h - 2 * c.p1.h + c.p0.h) + t * (c.p3.h - 2 * c.p2.h + c.p1.h)),
+                           6 * (s * (c.p2.v - 2 * c.p1.v + c.p0.v) + t * (c.p3.v - 2 * c.p2.v + c.p1.v))};
+            const double f = (q.h - samples[i].h) * d1.h + (q.v - samples[i].v) * d1.v;
+            const double df = d1.h * d1.h + d1.v * d1.v + (q.h - samples[i].h) * d2.h + (q.v - samples[i].v) * d2.v;
+            if (std::fabs(df) > 1e-12) u[i] = std::clamp(t - f / df, 0.0, 1.0);
+        }
+        c = fitWith(a, ta, b, tb, samples, u);
+    }
+    return c;
 }
 
 Point direction(Point from, Point to, Point fallback) {

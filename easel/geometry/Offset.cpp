@@ -172,36 +172,36 @@ struct Stroker {
     }
 
     // The join at an anchor where the direction turns from tin to tout. Its
-    // corners stand a little (well within the tolerance) outside the runs'
-    // ends, so that its outline crosses theirs instead of touching them,
-    // which the intersection graph cannot resolve.
+    // outline stands a little (well within the tolerance) outside the runs'
+    // outer edges and reaches back along them before turning in, so that it
+    // crosses their outlines well away from their corners: the intersection
+    // graph cannot resolve outlines that touch at a corner.
     void join(Point at, Point tin, Point tout) {
-        const double out = half + std::min(p.tolerance / 4, half * 1e-3);
+        const double eps = p.tolerance / 2, out = half + eps;
         if (p.join == kRoundJoin) {
             pieces.push_back({circle(at, out)});
             return;
         }
         const double turn = cross(tin, tout);
-        const Point nin = mul(leftOf(tin), turn > 0 ? -out : out), nout = mul(leftOf(tout), turn > 0 ? -out : out);
-        const Point a = add(at, nin), b = add(at, nout);
+        const Point nin = mul(leftOf(tin), turn > 0 ? -1 : 1), nout = mul(leftOf(tout), turn > 0 ? -1 : 1);
+        const Point a = add(at, mul(nin, out)), b = add(at, mul(nout, out));
         const Point bis = unit(add(nin, nout));
-        std::vector<Cubic> cs;
         const Point back = sub(at, mul(bis, half * 0.5));
-        cs.push_back(line(back, a));
-        const double cosHalf = std::sqrt(std::max(0.0, (1 + dot(unit(nin), unit(nout))) / 2));
+        const Point aBack = sub(a, mul(tin, half * 0.5)), bBack = add(b, mul(tout, half * 0.5));
+        std::vector<Cubic> cs{line(back, aBack)};
+        const double cosHalf = std::sqrt(std::max(0.0, (1 + dot(nin, nout)) / 2));
         if (p.join == kMiterJoin && cosHalf > 1e-9 && 1 / cosHalf <= p.miterLimit) {
             const Point tip = add(at, mul(bis, out / cosHalf));
-            cs.push_back(line(a, tip));
-            cs.push_back(line(tip, b));
+            cs.push_back(line(aBack, tip));
+            cs.push_back(line(tip, bBack));
         } else {
-            // A bevel; its corners run on along the tangents as far as
-            // they stand out, as a miter's do.
-            const Point a2 = add(a, mul(tin, out - half)), b2 = sub(b, mul(tout, out - half));
-            cs.push_back(line(a, a2));
+            // A bevel; its corners run on along the tangents as far as they stand out.
+            const Point a2 = add(a, mul(tin, eps)), b2 = sub(b, mul(tout, eps));
+            cs.push_back(line(aBack, a2));
             cs.push_back(line(a2, b2));
-            cs.push_back(line(b2, b));
+            cs.push_back(line(b2, bBack));
         }
-        cs.push_back(line(b, back));
+        cs.push_back(line(bBack, back));
         pieces.push_back({outlineOf(cs, true)});
     }
 

@@ -11,6 +11,7 @@ import { canvasKey } from './tools.js';
 import { PANELS, save } from './panels.js';
 import { dialogKey } from './dialogs.js';
 import { showNew } from './editing.js';
+import { pathKey, takesPathKey } from './pathmenu.js';
 
 const inside = (e, selector) => !!(e.target.closest && e.target.closest(selector));
 const withCtrl = (e) => e.ctrlKey || e.metaKey;
@@ -58,7 +59,8 @@ const KEY_HANDLERS = [
     when: (e) => e.key === 'Enter' && !e.isComposing && inside(e, PANELS) && inside(e, 'input, select') },
   { name: 'dialog', modes: ['modal'], run: dialogKey,
     when: (e) => (e.key === 'Escape' || e.key === 'Enter') && !e.isComposing },
-  { name: 'canvas', modes: ['normal'], run: canvasKey, when: () => true },
+  { name: 'path menu', modes: ['normal'], run: pathKey, when: takesPathKey },
+  { name: 'canvas', modes: ['normal'], run: canvasKey, when: (e) => !takesPathKey(e) },
   { name: 'help', modes: [...ALL, 'question'], run: toggleHelp, when: (e) => e.key === 'F1' },
   { name: 'new document', modes: ALL, run: (e) => { e.preventDefault(); showNew(); },
     when: (e) => e.key === 'n' && e.altKey && withCtrl(e) },

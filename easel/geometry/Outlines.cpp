@@ -7,8 +7,10 @@
 #include <2geom/path.h>
 #include <2geom/pathvector.h>
 #include <2geom/sbasis-to-bezier.h>
+#include <2geom/transforms.h>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "Convert.h"
 
@@ -134,14 +136,21 @@ Shape boolean(const Shape& a, const Shape& b, BoolOp op) {
     const Geom::PathVector pa = toPathVector(a), pb = toPathVector(b);
     if (pa.empty()) return op == BoolOp::unite || op == BoolOp::exclude ? orient(fromVector(pb)) : Shape{};
     if (pb.empty()) return op == BoolOp::intersect ? Shape{} : orient(fromVector(pa));
-    Geom::PathIntersectionGraph graph(pa, pb);
-    if (!graph.valid()) throw GeometryError("the outlines cross in a way the boolean operation cannot resolve");
+    // Outlines that touch or run together (copies on a grid often do) can
+    // leave the graph unresolved; b moved by far less than the model's float
+    // precision then crosses a cleanly.
+    auto graph = std::make_unique<Geom::PathIntersectionGraph>(pa, pb);
+    for (int attempt = 1; !graph->valid() && attempt <= 3; ++attempt) {
+        const double d = 1e-5 * attempt;
+        graph = std::make_unique<Geom::PathIntersectionGraph>(pa, pb * Geom::Translate(d, 1.7 * d));
+    }
+    if (!graph->valid()) throw GeometryError("the outlines cross in a way the boolean operation cannot resolve");
     Geom::PathVector r;
     switch (op) {
-        case BoolOp::unite: r = graph.getUnion(); break;
-        case BoolOp::subtract: r = graph.getAminusB(); break;
-        case BoolOp::intersect: r = graph.getIntersection(); break;
-        case BoolOp::exclude: r = graph.getXOR(); break;
+        case BoolOp::unite: r = graph->getUnion(); break;
+        case BoolOp::subtract: r = graph->getAminusB(); break;
+        case BoolOp::intersect: r = graph->getIntersection(); break;
+        case BoolOp::exclude: r = graph->getXOR(); break;
     }
     return orient(fromVector(r));
 }

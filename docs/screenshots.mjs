@@ -82,7 +82,22 @@ await page.keyboard.press('a');
 await idle(page);
 await shot('studio-drawing.png');
 
-// 5. An SVG file's gradients and text, drawn as they are.
+// 5. Paths: two circles united, a square taken from them, the Path menu open.
+await edit({ op: 'new', size: 'Letter', orientation: 'landscape' });
+const [c1] = (await edit({ op: 'create', shape: 'ellipse', from: [150, 200], to: [400, 450], fill: { swatch: 'RGB Orange' } })).made;
+const [c2] = (await edit({ op: 'create', shape: 'ellipse', from: [300, 200], to: [550, 450] })).made;
+await edit({ op: 'select', ids: [c1, c2] });
+const [u] = (await edit({ op: 'union' })).made;
+const [sq] = (await edit({ op: 'create', shape: 'rectangle', from: [300, 280], to: [380, 360] })).made;
+await edit({ op: 'select', ids: [u, sq] });
+await edit({ op: 'difference' });
+await page.reload();
+await idle(page);
+await page.locator('#path-menu summary').click();
+await shot('studio-paths.png');
+await page.locator('#path-menu summary').click();
+
+// 6. An SVG file's gradients and text, drawn as they are.
 await page.locator('#open').setInputFiles(path.join(o.examples, 'badge.svg'));
 await page.waitForFunction(() => window.studio.state.page.width === 360);
 await idle(page);

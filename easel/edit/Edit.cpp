@@ -174,6 +174,26 @@ const std::vector<Op>& registry() {
         {"eyedropper", "Eyedropper", {"from"}, "gives the selection the fill and stroke of art \"from\" (an id)",
          opEyedropper},
         {"swapPaint", "Swap Fill and Stroke", {}, "swaps the selection's fill and stroke paint", opSwapPaint},
+        // Paths: booleans, compound paths, outlines, anchors (Boolean.cpp, Compound.cpp, Anchors.cpp).
+        {"union", "Union", {}, "unites the selected paths into one, where the bottom one was, drawn as it is", opUnion},
+        {"difference", "Difference", {}, "takes the shapes above from the bottom one", opDifference},
+        {"intersection", "Intersection", {}, "keeps what all selected shapes cover", opIntersection},
+        {"exclusion", "Exclusion", {}, "keeps what an odd number of the shapes cover", opExclusion},
+        {"division", "Division", {}, "cuts the shapes below by the top one into pieces", opDivision},
+        {"combine", "Combine", {}, "makes the selected paths one compound path", opCombine},
+        {"breakApart", "Break Apart", {}, "makes a compound path's members paths of their own", opBreakApart},
+        {"fillRule", "Fill Rule", {"rule"}, "sets the fill \"rule\": evenOdd|nonZero", opFillRule},
+        {"strokeToPath", "Stroke to Path", {}, "turns strokes into filled outlines, with their caps and joins", opStrokeToPath},
+        {"offset", "Offset Path", {"distance", "join", "miterLimit"},
+         "grows (or, negative, shrinks) shapes by \"distance\" (-1000 to 1000) with \"join\" miter|round|bevel", opOffset},
+        {"addAnchor", "Add Anchor", {"id", "segment", "t"},
+         "adds an anchor on segment \"segment\" of path \"id\" at \"t\" (0 to 1), the curve unchanged", opAddAnchor},
+        {"deleteAnchors", "Delete Anchors", {}, "deletes the selected anchors, refitting the joined curve", opDeleteAnchors},
+        {"convertAnchors", "Convert Anchors", {"to"}, "makes the selected anchors \"to\": corner|smooth", opConvertAnchors},
+        {"splitPath", "Split Path", {}, "cuts paths at their selected anchors", opSplitPath},
+        {"join", "Join", {}, "joins 2 selected end points: closes a path, or makes 2 paths one", opJoin},
+        {"reverse", "Reverse Path", {}, "reverses the direction of the selected paths", opReverse},
+        {"simplify", "Simplify", {"tolerance"}, "fewer anchors within \"tolerance\" (0.01 to 100, default 2)", opSimplify},
     };
     return ops;
 }

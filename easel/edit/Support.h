@@ -107,5 +107,23 @@ void opGradient(Ctx&);
 void opSwatch(Ctx&);
 void opEyedropper(Ctx&);
 void opSwapPaint(Ctx&);
+// Paths (Boolean.cpp, Compound.cpp, Anchors.cpp).
+void opUnion(Ctx&);
+void opDifference(Ctx&);
+void opIntersection(Ctx&);
+void opExclusion(Ctx&);
+void opDivision(Ctx&);
+void opCombine(Ctx&);
+void opBreakApart(Ctx&);
+void opFillRule(Ctx&);
+void opStrokeToPath(Ctx&);
+void opOffset(Ctx&);
+void opAddAnchor(Ctx&);
+void opDeleteAnchors(Ctx&);
+void opConvertAnchors(Ctx&);
+void opSplitPath(Ctx&);
+void opJoin(Ctx&);
+void opReverse(Ctx&);
+void opSimplify(Ctx&);
 
 }  // namespace easel::edit

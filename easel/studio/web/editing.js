@@ -7,6 +7,7 @@ import { drawing, page } from './store.js';
 import { call } from './protocol.js';
 import { edit } from './drawing.js';
 import { fit } from './canvas.js';
+import { installPathMenu } from './pathmenu.js';
 
 const el = (tag, props = {}, ...children) => {
   const e = Object.assign(document.createElement(tag), props);
@@ -163,6 +164,7 @@ function installMenu() {
     })));
   const helpButton = el('button', { id: 'help-button', textContent: '?', title: 'Tools and shortcuts (F1)' });
   bar.insertBefore(editMenu, $('undo'));
+  installPathMenu(bar, $('undo'));
   bar.insertBefore(helpButton, $('status'));
 }
 

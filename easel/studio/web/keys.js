@@ -15,6 +15,7 @@ import { showNew } from './editing.js';
 import { typingKey } from './text.js';
 import { isViewKey, viewMenuKey } from './rulers.js';
 import { isPaintKey, paintKey } from './colorpicker.js';
+import { pathKey, takesPathKey } from './pathmenu.js';
 
 const inside = (e, selector) => !!(e.target.closest && e.target.closest(selector));
 const withCtrl = (e) => e.ctrlKey || e.metaKey;
@@ -65,7 +66,8 @@ const KEY_HANDLERS = [
     when: (e) => (e.key === 'Escape' || e.key === 'Enter') && !e.isComposing },
   { name: 'rulers, grid, guides, snapping', modes: ['normal'], run: viewMenuKey, when: (e) => !e.isComposing && isViewKey(e) },
   { name: 'paint', modes: ['normal'], run: paintKey, when: isPaintKey },
-  { name: 'canvas', modes: ['normal'], run: canvasKey, when: (e) => !isPaintKey(e) },
+  { name: 'path menu', modes: ['normal'], run: pathKey, when: takesPathKey },
+  { name: 'canvas', modes: ['normal'], run: canvasKey, when: (e) => !isPaintKey(e) && !takesPathKey(e) },
   { name: 'end text editing', modes: ['text'], run: typingKey, when: (e) => e.key === 'Escape' && !e.isComposing },
   { name: 'help', modes: [...ALL, 'question'], run: toggleHelp, when: (e) => e.key === 'F1' },
   { name: 'new document', modes: ALL, run: (e) => { e.preventDefault(); showNew(); },

@@ -65,6 +65,7 @@ function newPage(atlas) {
 // Every sprite forgotten (a new zoom, or a full atlas starting again).
 export function resetAtlas(atlas) {
   atlas.looks = new Map();
+  atlas.textExtents = new WeakMap();
   for (const page of atlas.pages) {
     page.ctx.setTransform(1, 0, 0, 1, 0, 0);
     page.ctx.clearRect(0, 0, ATLAS, ATLAS);

@@ -17,6 +17,7 @@
 // The sprites and their atlas are atlas.js; here are the set-up, the
 // shaders, the buffers and the drawing.
 import { ATLAS, PHASES, createAtlas, lookOf, paintSprite, resetAtlas, uploadAtlas } from './atlas.js';
+import { typing } from './store.js';
 
 // Sprites painted per frame at most: a frame needing more (a new zoom on a
 // picture of many distinct shapes) is left to the 2D canvas while the atlas
@@ -228,7 +229,14 @@ function size(r, W, H) {
 
 // The quads built for picture p, or false when it is declined.
 function quadsFor(r, p, W, H, z, ox, oy) {
-  if (z !== r.lookZ) { resetAtlas(r.atlas); r.lookZ = z; r.overflow = Infinity; }
+  // Sprites are drawn again at a new zoom, and once the fonts the host draws
+  // generic families with are known (text drawn before used the browser's own).
+  if (z !== r.lookZ || r.generic !== typing.generic) {
+    resetAtlas(r.atlas);
+    r.lookZ = z;
+    r.generic = typing.generic;
+    r.overflow = Infinity;
+  }
   // A picture as large as one whose sprites did not fit is declined until the zoom changes.
   if (p.starts[p.n] >= r.overflow) return false;
   let got = build(r, p, W, H, z, ox, oy);

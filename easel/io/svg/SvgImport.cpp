@@ -25,6 +25,7 @@
 #include "io/KeptSvg.h"
 #include "SvgAllow.h"
 #include "SvgShared.h"
+#include "SvgStyleGeometry.h"
 
 namespace easel {
 
@@ -72,6 +73,7 @@ AttrMap Importer::attributes(xmlNodePtr n) {
         }
         at[key] = nodeText(a->children);
     }
+    if (isSvg(n)) takeGeometryFromStyle(name(n), at);
     return at;
 }
 
@@ -254,6 +256,7 @@ void Importer::keepWithArt(Art* a, const AttrMap& at, const Props& own, const Pr
     keepEffects(a, grouped ? effectsGroup_->own : own, space, markers, &ctm);
     keepPatterns(a, space);
     keepStrokeSpace(a, ctm);
+    keepPaintOrder(a, props);
     // Kept pattern paint acts in the group's space as well.
     if (const AIRealMatrix m = toReal(space);
         grouped && !a->effectSpace() && a->extra().find(kPaintKey) != std::string::npos)

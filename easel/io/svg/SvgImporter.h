@@ -144,6 +144,8 @@ private:
     // Marks path art stroked under a non-uniform scale (`ctm`, its user
     // space) to draw its stroke transformed in that space.
     void keepStrokeSpace(Art* a, const Mat& ctm);
+    // A paint-order other than fill, stroke, markers kept with the art.
+    void keepPaintOrder(Art* a, const Props& props);
     // `ctm`: the element's user space, where its clip path, mask and filter act.
     void finish(Art* a, const AttrMap& at, const Props& own, const Props& props, float alpha,
                 const Mat* ctm = nullptr);
@@ -309,6 +311,10 @@ private:
     void plainGroup(const Elem& e) { group(e, false); }
     void switchElement(const Elem& e) { group(e, true); }
     void nestedSvg(const Elem& e);
+    // Whether a nested <svg> clips its contents (overflow neither visible nor auto).
+    static bool clipsToViewport(const AttrMap& at);
+    // A new <clipPath> of the rectangle given, added to the file; its id.
+    std::string viewportClip(double x, double y, double w, double h);
     void group(const Elem& e, bool firstOnly);
     // A switch's children (ctx.parent: its group): the first whose
     // conditions hold read, the others kept around it.

@@ -341,12 +341,20 @@ TEST_F(SvgImport, WhatCannotBeDrawnIsReported) {
     EXPECT_FALSE(reported("gradient"));
 }
 
-// A gradient transform that flattens the gradient to a line is drawn
-// differently by different renderers: reported as approximate.
-TEST_F(SvgImport, AGradientFlattenedToALineIsReported) {
+// A gradient transform that flattens the gradient to a line paints nothing:
+// renderers draw the paint's fallback colour, and so does the import.
+TEST_F(SvgImport, AGradientFlattenedToALineIsDrawnAsTheFallback) {
     read(page("<defs><linearGradient id=\"g\" gradientTransform=\"matrix(1 0 2 0 0 0)\"><stop offset=\"0\"/>"
-              "</linearGradient></defs><path fill=\"url(#g)\" d=\"M0 0 L1 1\"/>"));
+              "</linearGradient></defs><path fill=\"url(#g)\" d=\"M0 0 L1 1\"/>"
+              "<path fill=\"url(#g) red\" d=\"M0 0 L1 1\"/>"));
     EXPECT_TRUE(reported("gradientTransform \"matrix(1 0 2 0 0 0)\" is singular"));
+    const auto v = all();
+    ASSERT_EQ(v.size(), 2u);
+    EXPECT_FALSE(v[0]->style().fillPaint);
+    ASSERT_TRUE(v[1]->style().fillPaint);
+    EXPECT_EQ(v[1]->style().fill.color.kind, kThreeColor);
+    EXPECT_EQ(v[1]->style().fill.color.c[0], 1.0f);
+    EXPECT_EQ(v[1]->style().fill.color.c[1], 0.0f);
 }
 
 // Where a gradient paint puts a point of the gradient's own space.

@@ -321,8 +321,8 @@ void Writer::pathBody(const Art& a, int indent) {
     std::string d;
     appendPathData(warped ? shown : inSpace ? space.map(segs) : segs, a.closed(), d, nullptr);
     Attrs at{{"d", d}};
-    if (warped) {
-        // The unwarped segments, which reading the file back keeps.
+    if (warped || inSpace) {
+        // The unwarped segments, or those on the page, which reading the file back keeps.
         std::string exact;
         appendPathData(segs, a.closed(), exact, nullptr);
         at.emplace_back("data-easel-d", exact);
@@ -330,7 +330,10 @@ void Writer::pathBody(const Art& a, int indent) {
     segmentFlags(segs, a.closed(), at);
     commonAttrs(a, at);
     styleAttrs(a, at, true);
-    if (inSpace) space.apply(at);
+    if (inSpace) {
+        space.apply(at);
+        placedGradients(a.style(), *a.effectSpace(), "space-" + std::to_string(a.id()), at, indent);
+    }
     passthrough(a, at);
     open("path", at, indent, true);
 }
@@ -485,9 +488,13 @@ void Writer::collectSymbols(const Art& a) {
 }
 
 void Writer::collectGradients(const Art& a) {
-    // Text writes a copy of its gradients placed in its own space.
+    // Text, and paths written in their stroke's space, write a copy of their
+    // gradients placed in their own space.
     const bool text = a.type() == kTextArt || a.type() == kTextPathArt;
-    const AIPathStyle& s = text ? unpaintedStyle() : a.style();
+    StrokeSpace space;
+    std::vector<AIPathSegment> shown;
+    const bool placed = text || (a.type() == kPathArt && !warpedSegments(a, shown) && strokeSpace(a, space));
+    const AIPathStyle& s = placed ? unpaintedStyle() : a.style();
     if (s.fillPaint && s.fill.color.kind == kGradientColor && doc_.gradientPaint(s.fill.color.ref))
         gradients_.insert(s.fill.color.ref);
     if (s.strokePaint && s.stroke.color.kind == kGradientColor && doc_.gradientPaint(s.stroke.color.ref))

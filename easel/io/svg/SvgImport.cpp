@@ -60,6 +60,49 @@ std::string Importer::nodeText(xmlNodePtr first) {
     return s;
 }
 
+void Importer::expandMarkupEntities(xmlNodePtr parent) {
+    // Internal entities that stand for elements (&Smile; in a file's DTD)
+    // are replaced by what they hold, parsed where they stand, within the
+    // budget of entity text; entities in what they hold are looked at in
+    // turn. Entities of plain text stay for nodeText.
+    for (xmlNodePtr c = parent->children; c;) {
+        xmlNodePtr next = c->next;
+        if (c->type == XML_ELEMENT_NODE) {
+            expandMarkupEntities(c);
+        } else if (c->type == XML_ENTITY_REF_NODE) {
+            xmlEntityPtr e = xmlGetDocEntity(x_, c->name);
+            const char* content = e && e->etype == XML_INTERNAL_GENERAL_ENTITY && e->content
+                                      ? reinterpret_cast<const char*>(e->content)
+                                      : nullptr;
+            if (content && std::strchr(content, '<')) {
+                const size_t n = std::strlen(content);
+                entityChars_ += n;
+                if (entityChars_ > lim_.maxEntityText)
+                    throw Failure{"entities expand to more than " + std::to_string(lim_.maxEntityText) +
+                                  " characters (the limit)"};
+                xmlNodePtr list = nullptr;
+                const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+                if (xmlParseInNodeContext(parent, content, static_cast<int>(n), options, &list) == XML_ERR_OK) {
+                    xmlNodePtr before = c->prev;
+                    for (xmlNodePtr m = list; m;) {
+                        xmlNodePtr after = m->next;
+                        xmlUnlinkNode(m);
+                        xmlAddPrevSibling(c, m);
+                        m = after;
+                    }
+                    xmlUnlinkNode(c);
+                    xmlFreeNode(c);
+                    next = before ? before->next : parent->children;
+                } else {
+                    xmlFreeNodeList(list);
+                    note("entity &" + name(c) + "; not expanded");
+                }
+            }
+        }
+        c = next;
+    }
+}
+
 AttrMap Importer::attributes(xmlNodePtr n) {
     AttrMap at;
     for (xmlAttrPtr a = n->properties; a; a = a->next) {
@@ -580,6 +623,7 @@ bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
         error = "not an SVG document: the root element is <" + name(root) + ">";
         return false;
     }
+    expandMarkupEntities(root);
     indexIds(root);
     readStyleSheets(root);
     AttrMap at = attributes(root);

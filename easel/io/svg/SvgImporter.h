@@ -65,6 +65,8 @@ private:
 
     // Reading the XML tree.
     std::string nodeText(xmlNodePtr first);
+    // Entities standing for elements replaced by the elements, within the budget.
+    void expandMarkupEntities(xmlNodePtr parent);
     std::string name(xmlNodePtr n) const { return reinterpret_cast<const char*>(n->name); }
     bool isSvg(xmlNodePtr n) const {
         return n->type == XML_ELEMENT_NODE &&

@@ -458,10 +458,17 @@ Json Importer::unknownAttributes(xmlNodePtr n, const AttrMap& at) {
         s.insert(ownProperties().begin(), ownProperties().end());
         return s;
     }();
+    // The child a switch chose keeps its conditions, so that the switch
+    // written back chooses as the file's did in any viewer's language.
+    const bool chosen = n->parent && n->parent->type == XML_ELEMENT_NODE && isSvg(n->parent) && name(n->parent) == "switch";
+    auto condition = [](const std::string& k) {
+        return k == "systemLanguage" || k == "requiredFeatures" || k == "requiredExtensions";
+    };
     Json keep = Json::object();
     bool handlers = false;
     for (const auto& [k, v] : at) {
-        if ((interpreted.count(k) && !(link && (k == "href" || k == "xlink:href"))) || k.rfind("data-easel-", 0) == 0)
+        if ((interpreted.count(k) && !(link && (k == "href" || k == "xlink:href")) && !(chosen && condition(k))) ||
+            k.rfind("data-easel-", 0) == 0)
             continue;
         // Ids this system gives the definitions it writes are given anew.
         if (k == "id" && v.rfind("easel-", 0) == 0) continue;

@@ -189,6 +189,18 @@ bool Importer::shapeSegments(const Elem& e, const PathBuilder& pb, std::vector<s
     const std::string* corners = e.attr("data-easel-corners");
     const std::string* ends = e.attr("data-easel-ends");
     const bool one = pb.subs.size() == 1;
+    // A path this system wrote in its stroke's space carries its points as
+    // they are on the page (data-easel-d, in the parent's space): taken as
+    // they are, they do not drift by rounding each time the file is read.
+    PathBuilder exact;
+    if (const std::string* d = e.attr("data-easel-d"); d && one && e.tag == "path" && !underEnvelope(e.ctx)) {
+        std::string problem;
+        parsePathData(*d, exact, problem, lim_.maxPathPoints);
+        if (problem.empty() && exact.subs.size() == 1 && exact.subs[0].closed == pb.subs[0].closed &&
+            exact.subs[0].segs.size() == pb.subs[0].segs.size() &&
+            toSegments(exact.subs[0], e.ctx.ctm, segs[0], corners ? *corners : std::string(), ends ? *ends : std::string()))
+            return true;
+    }
     for (size_t i = 0; i < pb.subs.size(); ++i) {
         if (!toSegments(pb.subs[i], e.ctm, segs[i], one && corners ? *corners : std::string(),
                         one && ends ? *ends : std::string())) {

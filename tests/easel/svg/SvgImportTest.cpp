@@ -447,6 +447,30 @@ TEST_F(SvgImport, PlainTextEntitiesAreExpanded) {
     EXPECT_EQ(only()->style().fill.color.c[0], 1.0f);
 }
 
+// Entities standing for elements draw them where they are referenced; nested
+// ones expand within the same budget as text, so a markup bomb is refused.
+TEST_F(SvgImport, MarkupEntitiesAreExpandedWithinTheBudget) {
+    read("<?xml version=\"1.0\"?><!DOCTYPE svg [<!ENTITY dot \"<rect width='1' height='1'/>\">"
+         "<!ENTITY two \"&dot;<g>&dot;</g>\">]>" +
+         page("<g fill=\"red\">&two;</g>"));
+    size_t paths = 0;
+    for (Art* a : all()) paths += a->type() == kPathArt && a->style().fill.color.c[0] == 1.0f;
+    EXPECT_EQ(paths, 2u);
+
+    std::string dtd = "<?xml version=\"1.0\"?><!DOCTYPE svg [<!ENTITY a \"<rect width='1' height='1'/>\">";
+    for (char c = 'b', prev = 'a'; c <= 'k'; ++c, ++prev)
+        dtd += std::string("<!ENTITY ") + c + " \"" + [&] {
+            std::string refs;
+            for (int i = 0; i < 10; ++i) refs += std::string("&") + prev + ";";
+            return refs;
+        }() + "\">";
+    std::string error;
+    SvgReport rep;
+    std::unique_ptr<Document> d;
+    EXPECT_FALSE(readSvg(dtd + "]>" + page("<g>&k;</g>"), d, rep, error));
+    EXPECT_NE(error.find("entities expand to more than"), std::string::npos) << error;
+}
+
 TEST_F(SvgImport, UseBombsStopAtTheObjectLimit) {
     std::string body = "<defs><path id=\"a0\" d=\"M0 0 L1 1\"/>";
     for (int i = 1; i < 30; ++i) {

@@ -192,6 +192,16 @@ bool Writer::effectsWrapper(const Art& a, int indent) {
         // Markers go on the path itself (passthrough): librsvg draws none it inherits.
         if (k == "clip-path" || k == "mask" || k == "filter") outer.emplace_back(k, v);
     }
+    // A filter that takes the fill or stroke paint as input takes the
+    // element's it acts on: the art's, given to the wrapper too.
+    const std::string* defs = hasEffects && ks.effects->definitions ? &*ks.effects->definitions : nullptr;
+    if (defs && (defs->find("FillPaint") != std::string::npos || defs->find("StrokePaint") != std::string::npos)) {
+        Attrs paint;
+        styleAttrs(a, paint, true);
+        const bool text = a.type() == kTextArt || a.type() == kTextPathArt;  // its gradients are its own copies
+        for (const auto& [k, v] : paint)
+            if ((k == "fill" || k == "stroke") && !(text && v.rfind("url(", 0) == 0)) outer.emplace_back(k, v);
+    }
     open("g", outer, indent, false);
     open("g", Attrs{{"transform", inverse}}, indent + 2, false);
     artBody(a, indent + 4);

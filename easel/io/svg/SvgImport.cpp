@@ -74,7 +74,7 @@ void Importer::expandMarkupEntities(xmlNodePtr parent) {
             const char* content = e && e->etype == XML_INTERNAL_GENERAL_ENTITY && e->content
                                       ? reinterpret_cast<const char*>(e->content)
                                       : nullptr;
-            if (content && std::strchr(content, '<')) {
+            if (content && (std::strchr(content, '<') || std::strchr(content, '&'))) {
                 const size_t n = std::strlen(content);
                 entityChars_ += n;
                 if (entityChars_ > lim_.maxEntityText)

@@ -132,6 +132,8 @@ private:
     // Adds SVG attributes (a JSON object of strings; null: none) to those
     // the art keeps to be written back.
     void keepAttributes(Art* a, const nlohmann::ordered_json& attrs);
+    // Reports what of a kept filter the art written back draws otherwise.
+    void filterNotes(xmlNodePtr filter, const Props& own);
     // What finish reads from attributes this system writes: the art's id,
     // tags, kept extra members and selected segments.
     void readArtId(Art* a, const std::string& id);
@@ -345,6 +347,8 @@ private:
         nlohmann::ordered_json ownOpacities;
     };
     ShapeStyle shapeStyle(const Elem& e);
+    // Segments of a path written in its stroke's space replaced by the exact ones it carries.
+    void exactSegments(const Elem& e, std::vector<AIPathSegment>& segs);
     bool shapeSegments(const Elem& e, const PathBuilder& pb, std::vector<std::vector<AIPathSegment>>& segs);
     void singleShape(const Elem& e, const PathBuilder& pb, const std::vector<std::vector<AIPathSegment>>& segs,
                      const ShapeStyle& s);

@@ -144,6 +144,8 @@ void Importer::keepEffects(Art* a, const Props& own, const Mat& space, const Pro
         take(property, tag, value);
     }
     const size_t effects = defs.size();
+    for (size_t i = 0; i < effects; ++i)
+        if (name(defs[i]) == "filter") filterNotes(defs[i], own);
     if (markers) {
         // Markers inherit: the path's own or its ancestors'; "marker" sets all three.
         auto all = markers->find("marker");
@@ -188,6 +190,24 @@ void Importer::keepEffects(Art* a, const Props& own, const Mat& space, const Pro
     if (!extra.is_object()) extra = Json::object();
     extra[kEffectsKey] = Json{{"attributes", attrs}, {"definitions", text}};
     doc_->setExtra(a, extra.dump());
+}
+
+void Importer::filterNotes(xmlNodePtr filter, const Props& own) {
+    bool scalesWithOpacity = true;
+    for (xmlNodePtr p = filter->children; p; p = p->next) {
+        if (p->type != XML_ELEMENT_NODE || !isSvg(p)) continue;
+        const std::string primitive = name(p);
+        scalesWithOpacity = scalesWithOpacity && (primitive == "feGaussianBlur" || primitive == "feOffset");
+        if (primitive == "feConvolveMatrix")
+            note("feConvolveMatrix drawn on the pixels of the space the art is written in");
+    }
+    // The art's opacity is written on the art, inside the filter that the
+    // file applies before it: alike only for filters that scale with it.
+    if (const auto o = own.find("opacity"); o != own.end() && !scalesWithOpacity) {
+        Length l;
+        if (parseLength(o->second, l) && l.value != (l.unit == "%" ? 100 : 1))
+            note("opacity of art with a filter applied before the filter, not after");
+    }
 }
 
 void Importer::keepAttributes(Art* a, const Json& attrs) {

@@ -2,30 +2,80 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <functional>
+#include <iterator>
 
 #include "SvgFont.h"
 #include "SvgGeometry.h"
 
 namespace easel::svg {
 
-Declarations parseDeclarations(std::string_view s) {
-    std::vector<std::pair<std::string, std::string>> out;
+namespace {
+
+// Where the first of `stops` is in `s` from `i` on, outside strings,
+// parentheses and (`skipBlocks`) braces; s.size() when there is none.
+size_t findOutside(std::string_view s, size_t i, std::string_view stops, bool skipBlocks = false) {
+    int parens = 0, braces = 0;
+    for (; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c == '"' || c == '\'') {
+            for (++i; i < s.size() && s[i] != c; ++i) i += s[i] == '\\' ? 1 : 0;
+            continue;
+        }
+        if (c == '\\') {
+            ++i;
+            continue;
+        }
+        if (parens == 0 && braces == 0 && stops.find(c) != std::string_view::npos) return i;
+        if (c == '(') ++parens;
+        else if (c == ')' && parens > 0) --parens;
+        else if (skipBlocks && c == '{') ++braces;
+        else if (skipBlocks && c == '}' && braces > 0) --braces;
+    }
+    return s.size();
+}
+
+// The declarations of a block or style attribute, !important ones apart.
+void splitDeclarations(std::string_view s, Declarations& normal, Declarations& important) {
     size_t i = 0;
     while (i < s.size()) {
-        size_t semi = s.find(';', i);
-        if (semi == std::string_view::npos) semi = s.size();
+        const size_t semi = findOutside(s, i, ";");
         const std::string_view decl = s.substr(i, semi - i);
         i = semi + 1;
         const size_t colon = decl.find(':');
         if (colon == std::string_view::npos) continue;
         std::string name = lower(trim(decl.substr(0, colon)));
         std::string_view value = trim(decl.substr(colon + 1));
-        const size_t imp = value.find("!important");
-        if (imp != std::string_view::npos) value = trim(value.substr(0, imp));
-        if (!name.empty()) out.emplace_back(std::move(name), std::string(value));
+        const size_t bang = value.rfind('!');
+        const bool isImportant = bang != std::string_view::npos && lower(trim(value.substr(bang + 1))) == "important";
+        if (isImportant) value = trim(value.substr(0, bang));
+        if (!name.empty()) (isImportant ? important : normal).emplace_back(std::move(name), std::string(value));
+    }
+}
+
+// `s` without its comments.
+std::string withoutComments(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        if (s.compare(i, 2, "/*") == 0) {
+            const size_t e = s.find("*/", i + 2);
+            i = e == std::string::npos ? s.size() : e + 2;
+        } else {
+            out += s[i++];
+        }
     }
     return out;
+}
+
+}  // namespace
+
+Declarations parseDeclarations(std::string_view s) {
+    Declarations normal, important;
+    splitDeclarations(s, normal, important);
+    normal.insert(normal.end(), std::make_move_iterator(important.begin()), std::make_move_iterator(important.end()));
+    return normal;
 }
 
 const std::set<std::string>& inheritedProperties() {
@@ -59,121 +109,121 @@ const std::set<std::string>& quietProperties() {
     return s;
 }
 
-bool StyleSheet::parseSelector(std::string_view text, Selector& sel) {
-    text = trim(text);
-    if (text.empty()) return false;
-    size_t i = 0;
-    auto ident = [&]() {
-        const size_t j0 = i;
-        while (i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '-' ||
-                                   text[i] == '_' || static_cast<unsigned char>(text[i]) >= 0x80))
-            ++i;
-        return std::string(text.substr(j0, i - j0));
-    };
-    if (text[0] == '*') {
-        ++i;
-    } else if (std::isalpha(static_cast<unsigned char>(text[0]))) {
-        sel.tag = ident();
-        sel.specificity += 1;
-    }
-    while (i < text.size()) {
-        const char c = text[i++];
-        const std::string name = ident();
-        if (name.empty()) return false;
-        if (c == '.') {
-            sel.classes.push_back(name);
-            sel.specificity += 100;
-        } else if (c == '#') {
-            sel.id = name;
-            sel.specificity += 10000;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
-
 void StyleSheet::read(const std::string& cssText, const Note& note) {
-    std::string css;
-    // Comments out.
-    for (size_t i = 0; i < cssText.size();) {
-        if (cssText.compare(i, 2, "/*") == 0) {
-            const size_t e = cssText.find("*/", i + 2);
-            i = e == std::string::npos ? cssText.size() : e + 2;
-        } else {
-            css += cssText[i++];
-        }
-    }
+    const std::string css = withoutComments(cssText);
+    const std::string_view v = css;
     size_t i = 0;
-    while (i < css.size()) {
-        const size_t open = css.find('{', i);
-        if (open == std::string::npos) break;
-        std::string_view prelude = trim(std::string_view(css).substr(i, open - i));
-        // The block, with nested blocks (at-rules) skipped whole.
-        int depth = 0;
-        size_t close = open;
-        for (; close < css.size(); ++close) {
-            if (css[close] == '{') ++depth;
-            else if (css[close] == '}' && --depth == 0) break;
-        }
-        const std::string_view body = std::string_view(css).substr(open + 1, std::min(close, css.size()) - open - 1);
-        i = close + 1;
-        if (!prelude.empty() && prelude.front() == '@') {
-            note("CSS rule " + std::string(prelude.substr(0, prelude.find(' '))) + " not supported");
+    while (i < v.size()) {
+        // A statement at-rule ends at ";", a rule's prelude only at "{".
+        while (i < v.size() && isWsp(v[i])) ++i;
+        const size_t open = findOutside(v, i, i < v.size() && v[i] == '@' ? "{;" : "{");
+        const std::string_view prelude = trim(v.substr(i, open - i));
+        if (open == v.size()) break;
+        if (v[open] == ';') {
+            // @import (not fetched), @namespace; @charset says nothing here.
+            if (lower(prelude.substr(0, 8)) != "@charset")
+                note("CSS rule " + std::string(prelude.substr(0, prelude.find_first_of(" \t\n\r\f\"'("))) +
+                     " not supported");
+            i = open + 1;
             continue;
         }
-        const auto decls = parseDeclarations(body);
-        size_t start = 0;
-        while (start <= prelude.size()) {
-            size_t comma = prelude.find(',', start);
-            if (comma == std::string_view::npos) comma = prelude.size();
-            Rule r;
-            if (parseSelector(prelude.substr(start, comma - start), r.sel)) {
-                r.decls = decls;
-                r.order = rules_.size();
-                rules_.push_back(std::move(r));
-            } else {
-                note("CSS selector \"" + std::string(trim(prelude.substr(start, comma - start))) +
-                     "\" not supported");
-            }
-            start = comma + 1;
+        const size_t close = findOutside(v, open + 1, "}", true);
+        const std::string_view body = v.substr(open + 1, close - open - 1);
+        i = close + 1;
+        if (!prelude.empty() && prelude.front() == '@') {
+            // Block at-rules (@media, @font-face, ...) are skipped whole.
+            note("CSS rule " + std::string(prelude.substr(0, prelude.find_first_of(" \t\n\r\f("))) + " not supported");
+            continue;
         }
+        addRules(prelude, body, note);
     }
     std::stable_sort(rules_.begin(), rules_.end(), [](const Rule& a, const Rule& b) {
-        return a.sel.specificity != b.sel.specificity ? a.sel.specificity < b.sel.specificity : a.order < b.order;
+        return a.selector.specificity() < b.selector.specificity();
     });
-}
-
-void StyleSheet::match(const std::string& tag, const AttrMap& at,
-                       const std::function<void(const std::string&, const std::string&)>& take) const {
-    if (rules_.empty()) return;
-    std::vector<std::string> classes;
-    auto cls = at.find("class");
-    if (cls != at.end()) {
-        std::string_view s = cls->second;
-        size_t i = 0;
-        while (i < s.size()) {
-            while (i < s.size() && isWsp(s[i])) ++i;
-            size_t j = i;
-            while (j < s.size() && !isWsp(s[j])) ++j;
-            if (j > i) classes.emplace_back(s.substr(i, j - i));
-            i = j;
+    byId_.clear(), byClass_.clear(), byType_.clear(), unkeyed_.clear();
+    for (uint32_t r = 0; r < rules_.size(); ++r) {
+        const Selector& s = rules_[r].selector;
+        switch (s.keyKind()) {
+            case Selector::Key::Id: byId_[s.key()].push_back(r); break;
+            case Selector::Key::Class: byClass_[s.key()].push_back(r); break;
+            case Selector::Key::Type: byType_[s.key()].push_back(r); break;
+            case Selector::Key::None: unkeyed_.push_back(r); break;
         }
     }
-    auto idIt = at.find("id");
-    for (const Rule& r : rules_) {
-        const Selector& s = r.sel;
-        if (!s.tag.empty() && s.tag != tag) continue;
-        if (!s.id.empty() && (idIt == at.end() || idIt->second != s.id)) continue;
-        bool all = true;
-        for (const std::string& c : s.classes) all = all && std::find(classes.begin(), classes.end(), c) != classes.end();
-        if (!all) continue;
-        for (const auto& [k, v] : r.decls) take(k, v);
+}
+
+void StyleSheet::addRules(std::string_view prelude, std::string_view body, const Note& note) {
+    Declarations normal, important;
+    splitDeclarations(body, normal, important);
+    size_t start = 0;
+    while (start <= prelude.size()) {
+        const size_t comma = findOutside(prelude, start, ",");
+        const std::string_view text = trim(prelude.substr(start, comma - start));
+        start = comma + 1;
+        Rule r;
+        std::string why;
+        if (r.selector.parse(text, why)) {
+            r.normal = normal;
+            r.important = important;
+            rules_.push_back(std::move(r));
+        } else {
+            note("CSS selector \"" + std::string(text) + "\" not matched: " + why);
+        }
     }
 }
 
-Props declaredProperties(const std::string& tag, const AttrMap& at, const StyleSheet& sheet, const Note& note) {
+void StyleSheet::candidates(xmlNodePtr n, std::vector<uint32_t>& out) const {
+    out = unkeyed_;
+    auto add = [&](const Index& index, std::string_view key) {
+        auto it = index.find(key);
+        if (it != index.end()) out.insert(out.end(), it->second.begin(), it->second.end());
+    };
+    add(byType_, reinterpret_cast<const char*>(n->name));
+    for (xmlAttrPtr a = n->properties; a; a = a->next) {
+        if (a->ns) continue;
+        const char* attr = reinterpret_cast<const char*>(a->name);
+        const bool isId = std::strcmp(attr, "id") == 0;
+        if (!isId && std::strcmp(attr, "class") != 0) continue;
+        AttributeText value;
+        if (!attributeText(n, attr, nullptr, value)) continue;
+        const std::string_view text = value.text;
+        if (isId) {
+            add(byId_, text);
+        } else {
+            for (size_t i = 0; i < text.size();) {
+                while (i < text.size() && isWsp(text[i])) ++i;
+                size_t j = i;
+                while (j < text.size() && !isWsp(text[j])) ++j;
+                if (j > i) add(byClass_, text.substr(i, j - i));
+                i = j;
+            }
+        }
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+}
+
+void StyleSheet::cascade(xmlNodePtr n, std::string_view style, const Take& take) const {
+    Declarations normal, important;
+    if (!style.empty()) splitDeclarations(style, normal, important);
+    std::vector<uint32_t> matched;
+    if (n && n->type == XML_ELEMENT_NODE && !rules_.empty()) {
+        candidates(n, matched);
+        matched.erase(std::remove_if(matched.begin(), matched.end(),
+                                     [&](uint32_t r) { return !rules_[r].selector.matches(n, siblings_); }),
+                      matched.end());
+    }
+    for (uint32_t r : matched) {
+        for (const auto& [k, v] : rules_[r].normal) take(k, v);
+    }
+    for (const auto& [k, v] : normal) take(k, v);
+    for (uint32_t r : matched) {
+        for (const auto& [k, v] : rules_[r].important) take(k, v);
+    }
+    for (const auto& [k, v] : important) take(k, v);
+}
+
+Props declaredProperties(xmlNodePtr n, const AttrMap& at, const StyleSheet& sheet, const Note& note) {
     Props p;
     std::function<void(const std::string&, const std::string&)> take = [&](const std::string& k, const std::string& v) {
         Declarations longhands;
@@ -191,11 +241,8 @@ Props declaredProperties(const std::string& tag, const AttrMap& at, const StyleS
         // attribute of its own it sets nothing (renderers draw no markers).
         if (k != "marker" && (inheritedProperties().count(k) || ownProperties().count(k))) take(k, v);
     }
-    if (!tag.empty()) sheet.match(tag, at, take);
     auto style = at.find("style");
-    if (style != at.end()) {
-        for (const auto& [k, v] : parseDeclarations(style->second)) take(k, v);
-    }
+    sheet.cascade(n, style == at.end() ? std::string_view() : std::string_view(style->second), take);
     return p;
 }
 

@@ -80,18 +80,16 @@ private:
     Props declared(xmlNodePtr n, const AttrMap& at) override { return ownProps(n, at); }
     Declarations declarations(xmlNodePtr n, const AttrMap& at) override {
         Declarations d;
-        sheet_.match(name(n), at, [&](const std::string& k, const std::string& v) { d.emplace_back(k, v); });
         auto style = at.find("style");
-        if (style != at.end()) {
-            for (auto& kv : parseDeclarations(style->second)) d.push_back(std::move(kv));
-        }
+        sheet_.cascade(n, style == at.end() ? std::string_view() : std::string_view(style->second),
+                       [&](const std::string& k, const std::string& v) { d.emplace_back(k, v); });
         return d;
     }
     xmlNodePtr byReference(const std::string& ref) override;
 
     // Properties.
     Props ownProps(xmlNodePtr n, const AttrMap& at) {
-        return declaredProperties(n ? name(n) : std::string(), at, sheet_, [this](const std::string& w) { note(w); });
+        return declaredProperties(n, at, sheet_, [this](const std::string& w) { note(w); });
     }
     static Props inherit(const Props& parent, const Props& own) { return inheritProperties(parent, own); }
     double fontSize(const Props& p) const;

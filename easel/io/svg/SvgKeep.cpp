@@ -355,20 +355,24 @@ void Importer::applyMarkerVariant(xmlNodePtr marker, xmlNodePtr copy, const Mark
 std::string Importer::unkeepable(xmlNodePtr root) const { return refusedSvgTree(root); }
 
 void Importer::writeSheetRules(xmlNodePtr n, xmlNodePtr copy) {
-    // The style sheet's rules go into the style attributes, before what
-    // those say themselves (which wins, as it did).
+    // The style sheet's rules go into the style attributes, with what
+    // those say themselves, in the order of the cascade (the last wins).
     std::vector<std::pair<xmlNodePtr, xmlNodePtr>> stack{{n, copy}};
     while (!stack.empty()) {
         auto [from, to] = stack.back();
         stack.pop_back();
         if (from->type != XML_ELEMENT_NODE || !to || to->type != XML_ELEMENT_NODE) continue;
         const AttrMap at = attributes(from);
-        std::string rules;
-        sheet_.match(name(from), at, [&](const std::string& k, const std::string& v) { rules += k + ":" + v + ";"; });
-        if (!rules.empty()) {
-            auto style = at.find("style");
-            setProperty(to, "style", rules + (style == at.end() ? std::string() : style->second));
-        }
+        auto style = at.find("style");
+        const std::string_view own = style == at.end() ? std::string_view() : std::string_view(style->second);
+        std::string all;
+        size_t taken = 0;
+        sheet_.cascade(from, own, [&](const std::string& k, const std::string& v) {
+            all += k + ":" + v + ";";
+            ++taken;
+        });
+        // Only the style attribute's own declarations: left as written.
+        if (taken != parseDeclarations(own).size()) setProperty(to, "style", all);
         xmlNodePtr t = to->children;
         for (xmlNodePtr f = from->children; f; f = f->next, t = t ? t->next : nullptr) stack.emplace_back(f, t);
     }
@@ -380,8 +384,8 @@ void Importer::bakeInherited(xmlNodePtr n, xmlNodePtr copy) {
     for (xmlNodePtr p = n->parent; p && p->type == XML_ELEMENT_NODE; p = p->parent) chain.push_back(p);
     Props inherited;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it)
-        inherited = inherit(inherited, declaredProperties(name(*it), attributes(*it), sheet_, quiet));
-    const Props mine = declaredProperties(name(n), attributes(n), sheet_, quiet);
+        inherited = inherit(inherited, declaredProperties(*it, attributes(*it), sheet_, quiet));
+    const Props mine = declaredProperties(n, attributes(n), sheet_, quiet);
     for (const auto& [k, v] : inherited) {
         if (!mine.count(k) && k != "marker") setProperty(copy, k, v);
     }

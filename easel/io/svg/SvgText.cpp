@@ -49,7 +49,7 @@ void Importer::collectTextChild(xmlNodePtr c, int depth, TextContent& tc) {
         const AttrMap ta = attributes(c);
         if (ta.count("x") || ta.count("y") || ta.count("dx") || ta.count("dy"))
             tc.merged.push_back("text spans placed on their own merged into one line");
-        else if (!declaredProperties(tag, ta, sheet_, [](const std::string&) {}).empty())
+        else if (!declaredProperties(c, ta, sheet_, [](const std::string&) {}).empty())
             tc.merged.push_back("text spans styled on their own drawn in the text's style");
         collectText(c, depth + 1, tc);
     } else if (tag == "textPath" && !tc.pathRef) {

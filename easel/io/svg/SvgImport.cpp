@@ -296,7 +296,9 @@ void Importer::keepWithArt(Art* a, const AttrMap& at, const Props& own, const Pr
         }
         markers = nullptr;
     }
-    keepEffects(a, grouped ? effectsGroup_->own : own, space, markers, &ctm);
+    // A path written in its stroke's space draws its markers in the file's
+    // space, as they are: no variant for the page's.
+    keepEffects(a, grouped ? effectsGroup_->own : own, space, markers, &ctm, strokeTransformed(a, ctm));
     keepPatterns(a, space);
     keepStrokeSpace(a, ctm);
     keepPaintOrder(a, props);
@@ -307,17 +309,23 @@ void Importer::keepWithArt(Art* a, const AttrMap& at, const Props& own, const Pr
     if (node_) keepUnknownAttributes(a, node_, at);
 }
 
-void Importer::keepStrokeSpace(Art* a, const Mat& ctm) {
+bool Importer::strokeTransformed(const Art* a, const Mat& ctm) {
     // A stroke under a scale that differs by direction is drawn transformed
-    // with the path: the art keeps the space (its effect space) it is drawn in.
+    // with the path.
     if ((a->type() != kPathArt && a->type() != kCompoundPathArt) || !a->style().strokePaint ||
         !(a->style().stroke.width > 0))
-        return;
+        return false;
     const double k = std::sqrt(std::abs(ctm.a * ctm.d - ctm.b * ctm.c));
     const double tolerance = 1e-6 * std::max(k, 1e-30);
     const bool similar = (std::abs(ctm.a - ctm.d) <= tolerance && std::abs(ctm.b + ctm.c) <= tolerance) ||
                          (std::abs(ctm.a + ctm.d) <= tolerance && std::abs(ctm.b - ctm.c) <= tolerance);
-    if (similar || !(k > 0)) return;
+    return !similar && k > 0;
+}
+
+void Importer::keepStrokeSpace(Art* a, const Mat& ctm) {
+    // The art keeps the space (its effect space) its transformed stroke is drawn in.
+    if (!strokeTransformed(a, ctm)) return;
+    const double k = std::sqrt(std::abs(ctm.a * ctm.d - ctm.b * ctm.c));
     const AIRealMatrix m = toReal(ctm);
     // An effect space kept already is the same user space (up to rounding),
     // unless this system wrote the art's effects in another.

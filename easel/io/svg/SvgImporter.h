@@ -146,6 +146,9 @@ private:
     // Marks path art stroked under a non-uniform scale (`ctm`, its user
     // space) to draw its stroke transformed in that space.
     void keepStrokeSpace(Art* a, const Mat& ctm);
+    // Whether the art's stroke is drawn transformed with it under `ctm` (a
+    // scale that differs by direction).
+    static bool strokeTransformed(const Art* a, const Mat& ctm);
     // A paint-order other than fill, stroke, markers kept with the art.
     void keepPaintOrder(Art* a, const Props& props);
     // `ctm`: the element's user space, where its clip path, mask and filter act.
@@ -155,8 +158,10 @@ private:
     // properties of path art, its markers, drawn in `pathSpace` when it is
     // not `space`) with the art: the definitions (and what they refer to) as
     // SVG text, acting in `space`.
+    // `markersAsTheyAre`: the path is written in the file's space, its
+    // markers need no variant.
     void keepEffects(Art* a, const Props& own, const Mat& space, const Props* markers = nullptr,
-                     const Mat* pathSpace = nullptr);
+                     const Mat* pathSpace = nullptr, bool markersAsTheyAre = false);
     // The effects group this system writes around art (data-easel-type
     // "effects"): its child, its clip path, mask and filter and its space.
     struct EffectsGroup {

@@ -121,7 +121,8 @@ bool Importer::collectDefinitions(std::vector<xmlNodePtr> defs, size_t baked, st
     return true;
 }
 
-void Importer::keepEffects(Art* a, const Props& own, const Mat& space, const Props* markers, const Mat* pathSpace) {
+void Importer::keepEffects(Art* a, const Props& own, const Mat& space, const Props* markers, const Mat* pathSpace,
+                           bool markersAsTheyAre) {
     static const std::pair<const char*, const char*> kinds[] = {
         {"clip-path", "clipPath"}, {"mask", "mask"}, {"filter", "filter"}};
     Json attrs = Json::object();
@@ -170,7 +171,7 @@ void Importer::keepEffects(Art* a, const Props& own, const Mat& space, const Pro
     // their look in the file's: each gets a variant for the space it is
     // drawn in (mirrored back, its fixed angle turned), named after it.
     std::map<xmlNodePtr, Mat> spaces;
-    for (size_t i = effects; i < defs.size(); ++i) {
+    for (size_t i = effects; i < defs.size() && !markersAsTheyAre; ++i) {
         const Mat& drawnIn = pathSpace ? *pathSpace : space;
         const std::string suffix = markerVariant(defs[i], drawnIn).suffix;
         if (suffix.empty()) continue;

@@ -201,6 +201,15 @@ void Importer::filterNotes(xmlNodePtr filter, const Props& own) {
         scalesWithOpacity = scalesWithOpacity && (primitive == "feGaussianBlur" || primitive == "feOffset");
         if (primitive == "feConvolveMatrix")
             note("feConvolveMatrix drawn on the pixels of the space the art is written in");
+        for (const char* input : {"in", "in2"}) {
+            std::string from;
+            if (xmlChar* v = xmlGetNoNsProp(p, reinterpret_cast<const xmlChar*>(input))) {
+                from = std::string(trim(reinterpret_cast<const char*>(v)));
+                xmlFree(v);
+            }
+            if (from == "BackgroundImage" || from == "BackgroundAlpha")
+                note("filter input " + from + " (what is drawn behind) taken behind the art as written");
+        }
     }
     // The art's opacity is written on the art, inside the filter that the
     // file applies before it: alike only for filters that scale with it.

@@ -523,6 +523,12 @@ void Writer::writeGradient(int32_t ref, int indent, const std::string& id, const
     if (g.spread != kSpreadPad) at.emplace_back("spreadMethod", g.spread == kSpreadReflect ? "reflect" : "repeat");
     at.emplace_back("gradientTransform", "matrix(" + num(m.a) + " " + num(m.b) + " " + num(m.c) + " " + num(m.d) +
                                              " " + num(m.tx) + " " + num(m.ty) + ")");
+    // A copy placed in another space keeps the paint's matrix on the page,
+    // which reading it back takes rather than the product, rounded anew.
+    const AIRealMatrix& pm = p.matrix;
+    if (matrix)
+        at.emplace_back("data-easel-matrix", num(pm.a) + " " + num(pm.b) + " " + num(pm.c) + " " + num(pm.d) + " " +
+                                                 num(pm.tx) + " " + num(pm.ty));
     const char* tag = g.radial ? "radialGradient" : "linearGradient";
     if (g.stops.empty()) {
         open(tag, at, indent, true);

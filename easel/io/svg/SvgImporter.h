@@ -125,6 +125,8 @@ private:
     std::optional<PaintPlace> place_;
     // The document's gradient paint for a gradient element at place_; -1
     // when it paints nothing (bounding-box units on art without area).
+    // A paint matrix replaced by the exact one a placed gradient copy carries.
+    static void exactPaintMatrix(xmlNodePtr gradient, AIRealMatrix& r);
     int32_t gradientRef(xmlNodePtr element, const GradientSpec& gradient);
     Art* newArt(int16_t type, const Ctx& ctx);
     // Adds SVG attributes (a JSON object of strings; null: none) to those

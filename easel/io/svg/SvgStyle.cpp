@@ -222,7 +222,8 @@ int32_t Importer::gradientRef(xmlNodePtr element, const GradientSpec& g) {
             madeGradients_.push_back(def);
         }
     }
-    const AIRealMatrix r = toReal(mul(pl.ctm, mul(units, g.transform)));
+    AIRealMatrix r = toReal(mul(pl.ctm, mul(units, g.transform)));
+    exactPaintMatrix(element, r);
     const auto key = std::make_pair(def.get(), std::array<float, 6>{r.a, r.b, r.c, r.d, r.tx, r.ty});
     auto it = paints_.find(key);
     if (it != paints_.end()) return it->second;
@@ -230,6 +231,27 @@ int32_t Importer::gradientRef(xmlNodePtr element, const GradientSpec& g) {
     if (ref < 0) note("gradient with coordinates out of range not drawn");
     paints_.emplace(key, ref);
     return ref;
+}
+
+void Importer::exactPaintMatrix(xmlNodePtr gradient, AIRealMatrix& r) {
+    // The page matrix this system wrote on a gradient it placed in another
+    // space, taken when it is where the gradient is drawn.
+    xmlChar* v = xmlGetNoNsProp(gradient, reinterpret_cast<const xmlChar*>("data-easel-matrix"));
+    if (!v) return;
+    Scanner sc{reinterpret_cast<const char*>(v)};
+    double m[6];
+    bool ok = true;
+    for (double& x : m) {
+        ok = ok && sc.number(x);
+        sc.skipSep();
+    }
+    xmlFree(v);
+    const float now[6] = {r.a, r.b, r.c, r.d, r.tx, r.ty};
+    for (int i = 0; i < 6 && ok; ++i)
+        ok = std::isfinite(m[i]) && std::abs(m[i] - double{now[i]}) <= 1e-4 * std::max(1.0, std::abs(m[i]));
+    if (ok)
+        r = AIRealMatrix{static_cast<float>(m[0]), static_cast<float>(m[1]), static_cast<float>(m[2]),
+                         static_cast<float>(m[3]), static_cast<float>(m[4]), static_cast<float>(m[5])};
 }
 
 void Importer::strokeDashes(const Props& p, const std::string& dash, double diag, double k, AIPathStyle& s) {

@@ -76,6 +76,9 @@ bool Importer::collectDefinitions(std::vector<xmlNodePtr> defs, size_t baked, st
     // The definitions and every element they refer to, each once.
     std::set<xmlNodePtr> seen;
     std::vector<std::pair<xmlNodePtr, std::string>> written;
+    // What the given ones refer to carries what it inherits too when they
+    // do: written alike wherever it is first met, it is written once.
+    const size_t given = defs.size();
     for (size_t i = 0; i < defs.size(); ++i) {
         if (!seen.insert(defs[i]).second) continue;
         if (seen.size() > 256) {
@@ -94,7 +97,8 @@ bool Importer::collectDefinitions(std::vector<xmlNodePtr> defs, size_t baked, st
             return false;
         }
         auto space = markerSpaces.find(defs[i]);
-        const std::string def = standalone(defs[i], i < baked, space == markerSpaces.end() ? nullptr : &space->second);
+        const bool bake = i < baked || (baked == given && i >= given);
+        const std::string def = standalone(defs[i], bake, space == markerSpaces.end() ? nullptr : &space->second);
         for (const char* marker : {"url(#", "href=\"#"}) {
             for (size_t p = def.find(marker); p != std::string::npos; p = def.find(marker, p + 1)) {
                 const size_t from = p + std::strlen(marker) - 1;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <functional>
 #include <cstring>
+#include <functional>
 #include <iterator>
 
 #include "SvgFont.h"

@@ -136,9 +136,52 @@ void Importer::nestedSvg(const Elem& e) {
     Ctx inner = e.ctx;
     inner.vpw = w;
     inner.vph = h;
-    if (hasVb) note("nested <svg> drawn without clipping to its viewport");
-    const Mat placed = mul(e.ctm, mul(translate(x, y), vb));
-    group(Elem{e.n, e.tag, e.at, e.own, e.props, inner, placed}, false);
+    const Mat toParent = mul(translate(x, y), vb);
+    const Mat placed = mul(e.ctm, toParent);
+    Props own = e.own;
+    if (clipsToViewport(e.at)) {
+        if (own.count("clip-path") || toParent.a == 0 || toParent.d == 0) {
+            note("nested <svg> drawn without clipping to its viewport");
+        } else {
+            // The viewport, in the contents' units, clips them.
+            const double left = (x - toParent.e) / toParent.a, top = (y - toParent.f) / toParent.d;
+            own["clip-path"] = "url(#" + viewportClip(left, top, w / toParent.a, h / toParent.d) + ")";
+        }
+    }
+    group(Elem{e.n, e.tag, e.at, own, e.props, inner, placed}, false);
+}
+
+bool Importer::clipsToViewport(const AttrMap& at) {
+    std::string overflow;
+    if (const auto o = at.find("overflow"); o != at.end()) overflow = o->second;
+    if (const auto style = at.find("style"); style != at.end()) {
+        for (const auto& [k, v] : parseDeclarations(style->second))
+            if (k == "overflow") overflow = v;
+    }
+    overflow = lower(trim(overflow));
+    return overflow != "visible" && overflow != "auto";
+}
+
+std::string Importer::viewportClip(double x, double y, double w, double h) {
+    std::string id;
+    for (size_t i = ids_.size();; ++i) {
+        id = "viewport-clip-" + std::to_string(i);
+        if (!ids_.count(id)) break;
+    }
+    xmlNodePtr root = xmlDocGetRootElement(x_);
+    xmlNodePtr clip = xmlNewDocNode(x_, root->ns, reinterpret_cast<const xmlChar*>("clipPath"), nullptr);
+    xmlNodePtr rect = xmlNewChild(clip, root->ns, reinterpret_cast<const xmlChar*>("rect"), nullptr);
+    auto set = [](xmlNodePtr n, const char* k, const std::string& v) {
+        xmlSetProp(n, reinterpret_cast<const xmlChar*>(k), reinterpret_cast<const xmlChar*>(v.c_str()));
+    };
+    set(clip, "id", id);
+    set(rect, "x", formatNumber(std::min(x, x + w)));
+    set(rect, "y", formatNumber(std::min(y, y + h)));
+    set(rect, "width", formatNumber(std::abs(w)));
+    set(rect, "height", formatNumber(std::abs(h)));
+    xmlAddChild(root, clip);
+    ids_[id] = clip;
+    return id;
 }
 
 void Importer::rectElement(const Elem& e) {

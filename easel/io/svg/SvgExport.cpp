@@ -192,6 +192,16 @@ bool Writer::effectsWrapper(const Art& a, int indent) {
         // Markers go on the path itself (passthrough): librsvg draws none it inherits.
         if (k == "clip-path" || k == "mask" || k == "filter") outer.emplace_back(k, v);
     }
+    // A filter that takes the fill or stroke paint as input takes the
+    // element's it acts on: the art's, given to the wrapper too.
+    const std::string* defs = hasEffects && ks.effects->definitions ? &*ks.effects->definitions : nullptr;
+    if (defs && (defs->find("FillPaint") != std::string::npos || defs->find("StrokePaint") != std::string::npos)) {
+        Attrs paint;
+        styleAttrs(a, paint, true);
+        const bool text = a.type() == kTextArt || a.type() == kTextPathArt;  // its gradients are its own copies
+        for (const auto& [k, v] : paint)
+            if ((k == "fill" || k == "stroke") && !(text && v.rfind("url(", 0) == 0)) outer.emplace_back(k, v);
+    }
     open("g", outer, indent, false);
     open("g", Attrs{{"transform", inverse}}, indent + 2, false);
     artBody(a, indent + 4);
@@ -321,8 +331,8 @@ void Writer::pathBody(const Art& a, int indent) {
     std::string d;
     appendPathData(warped ? shown : inSpace ? space.map(segs) : segs, a.closed(), d, nullptr);
     Attrs at{{"d", d}};
-    if (warped) {
-        // The unwarped segments, which reading the file back keeps.
+    if (warped || inSpace) {
+        // The unwarped segments, or those on the page, which reading the file back keeps.
         std::string exact;
         appendPathData(segs, a.closed(), exact, nullptr);
         at.emplace_back("data-easel-d", exact);
@@ -330,7 +340,10 @@ void Writer::pathBody(const Art& a, int indent) {
     segmentFlags(segs, a.closed(), at);
     commonAttrs(a, at);
     styleAttrs(a, at, true);
-    if (inSpace) space.apply(at);
+    if (inSpace) {
+        space.apply(at);
+        placedGradients(a.style(), *a.effectSpace(), "space-" + std::to_string(a.id()), at, indent);
+    }
     passthrough(a, at);
     open("path", at, indent, true);
 }
@@ -485,9 +498,13 @@ void Writer::collectSymbols(const Art& a) {
 }
 
 void Writer::collectGradients(const Art& a) {
-    // Text writes a copy of its gradients placed in its own space.
+    // Text, and paths written in their stroke's space, write a copy of their
+    // gradients placed in their own space.
     const bool text = a.type() == kTextArt || a.type() == kTextPathArt;
-    const AIPathStyle& s = text ? unpaintedStyle() : a.style();
+    StrokeSpace space;
+    std::vector<AIPathSegment> shown;
+    const bool placed = text || (a.type() == kPathArt && !warpedSegments(a, shown) && strokeSpace(a, space));
+    const AIPathStyle& s = placed ? unpaintedStyle() : a.style();
     if (s.fillPaint && s.fill.color.kind == kGradientColor && doc_.gradientPaint(s.fill.color.ref))
         gradients_.insert(s.fill.color.ref);
     if (s.strokePaint && s.stroke.color.kind == kGradientColor && doc_.gradientPaint(s.stroke.color.ref))
@@ -506,6 +523,12 @@ void Writer::writeGradient(int32_t ref, int indent, const std::string& id, const
     if (g.spread != kSpreadPad) at.emplace_back("spreadMethod", g.spread == kSpreadReflect ? "reflect" : "repeat");
     at.emplace_back("gradientTransform", "matrix(" + num(m.a) + " " + num(m.b) + " " + num(m.c) + " " + num(m.d) +
                                              " " + num(m.tx) + " " + num(m.ty) + ")");
+    // A copy placed in another space keeps the paint's matrix on the page,
+    // which reading it back takes rather than the product, rounded anew.
+    const AIRealMatrix& pm = p.matrix;
+    if (matrix)
+        at.emplace_back("data-easel-matrix", num(pm.a) + " " + num(pm.b) + " " + num(pm.c) + " " + num(pm.d) + " " +
+                                                 num(pm.tx) + " " + num(pm.ty));
     const char* tag = g.radial ? "radialGradient" : "linearGradient";
     if (g.stops.empty()) {
         open(tag, at, indent, true);

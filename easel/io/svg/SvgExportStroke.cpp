@@ -2,6 +2,7 @@
 // strokes it under a non-uniform scale): written in its effect space, the
 // path data taken back into that space and the stroke's lengths given in it.
 #include <cmath>
+#include <limits>
 
 #include "SvgShared.h"
 #include "SvgWriter.h"
@@ -39,6 +40,26 @@ void Writer::StrokeSpace::apply(Attrs& at) const {
     at.emplace_back("transform", transform);
 }
 
+namespace {
+
+// The length in the space whose scale reads back as `page` exactly (the
+// reader takes float(length · scale)), so that a file written, read and
+// written again gives the same width; the nearest float to page / scale
+// otherwise.
+float inSpaceLength(float page, double scale) {
+    const float first = static_cast<float>(double{page} / scale);
+    float down = first, up = first;
+    for (int i = 0; i < 8; ++i) {
+        if (static_cast<float>(double{up} * scale) == page) return up;
+        if (static_cast<float>(double{down} * scale) == page) return down;
+        up = std::nextafter(up, std::numeric_limits<float>::infinity());
+        down = std::nextafter(down, -std::numeric_limits<float>::infinity());
+    }
+    return first;
+}
+
+}  // namespace
+
 void Writer::StrokeSpace::lengths(Attrs& at) const {
     // The stroke's lengths on the page are its mean scale times those in the space.
     auto inSpace = [&](const std::string& list) {
@@ -48,7 +69,7 @@ void Writer::StrokeSpace::lengths(Attrs& at) const {
             size_t j = list.find(' ', i);
             if (j == std::string::npos) j = list.size();
             if (!out.empty()) out += ' ';
-            out += num(static_cast<float>(std::strtod(list.substr(i, j - i).c_str(), nullptr) / scale));
+            out += num(inSpaceLength(static_cast<float>(std::strtod(list.substr(i, j - i).c_str(), nullptr)), scale));
             i = j + 1;
         }
         return out;

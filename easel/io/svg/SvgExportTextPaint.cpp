@@ -1,6 +1,7 @@
-// Gradient paint on text. The document places a gradient on the page; text
-// is written in a user space of its own (its object matrix, or the page's
-// for text on a path), so the gradient it names is placed in that space.
+// Gradient paint on art written in a user space of its own. The document
+// places a gradient on the page; text is written in its own space (its object
+// matrix, or the page's for text on a path), and a path whose stroke is drawn
+// transformed in its effect space, so the gradient it names is placed there.
 #include <array>
 
 #include "SvgShared.h"
@@ -29,11 +30,15 @@ void Writer::textGradients(const Art& a, const std::array<double, 2>* origin, At
     }
     const AIRealMatrix spaceReal{static_cast<float>(space[0]), static_cast<float>(space[1]), static_cast<float>(space[2]),
                                  static_cast<float>(space[3]), static_cast<float>(space[4]), static_cast<float>(space[5])};
+    placedGradients(a.style(), spaceReal, "text-" + std::to_string(a.id()), at, indent);
+}
+
+void Writer::placedGradients(const AIPathStyle& s, const AIRealMatrix& space, const std::string& suffix, Attrs& at,
+                             int indent) {
     double inverse[6];
-    if (!invertEffectSpace(spaceReal, inverse)) return;
+    if (!invertEffectSpace(space, inverse)) return;
     const std::array<double, 6> toSpace{inverse[0], inverse[1], inverse[2], inverse[3], inverse[4], inverse[5]};
     bool opened = false;
-    const AIPathStyle& s = a.style();
     for (const auto& [name, on, color] : {std::tuple{"fill", s.fillPaint != 0, s.fill.color},
                                           std::tuple{"stroke", s.strokePaint != 0, s.stroke.color}}) {
         const GradientPaint* paint = on && color.kind == kGradientColor ? doc_.gradientPaint(color.ref) : nullptr;
@@ -42,7 +47,7 @@ void Writer::textGradients(const Art& a, const std::array<double, 2>* origin, At
         const std::array<double, 6> placed = times(toSpace, {pm.a, pm.b, pm.c, pm.d, pm.tx, pm.ty});
         const AIRealMatrix m{static_cast<float>(placed[0]), static_cast<float>(placed[1]), static_cast<float>(placed[2]),
                              static_cast<float>(placed[3]), static_cast<float>(placed[4]), static_cast<float>(placed[5])};
-        const std::string id = gradientId(color.ref) + "-text-" + std::to_string(a.id()) + "-" + name;
+        const std::string id = gradientId(color.ref) + "-" + suffix + "-" + name;
         if (!opened) line(indent, "<defs>");
         opened = true;
         writeGradient(color.ref, indent + 2, id, &m);

@@ -25,6 +25,7 @@
 #include "io/KeptSvg.h"
 #include "SvgAllow.h"
 #include "SvgShared.h"
+#include "SvgStyleGeometry.h"
 
 namespace easel {
 
@@ -59,6 +60,49 @@ std::string Importer::nodeText(xmlNodePtr first) {
     return s;
 }
 
+void Importer::expandMarkupEntities(xmlNodePtr parent) {
+    // Internal entities that stand for elements (&Smile; in a file's DTD)
+    // are replaced by what they hold, parsed where they stand, within the
+    // budget of entity text; entities in what they hold are looked at in
+    // turn. Entities of plain text stay for nodeText.
+    for (xmlNodePtr c = parent->children; c;) {
+        xmlNodePtr next = c->next;
+        if (c->type == XML_ELEMENT_NODE) {
+            expandMarkupEntities(c);
+        } else if (c->type == XML_ENTITY_REF_NODE) {
+            xmlEntityPtr e = xmlGetDocEntity(x_, c->name);
+            const char* content = e && e->etype == XML_INTERNAL_GENERAL_ENTITY && e->content
+                                      ? reinterpret_cast<const char*>(e->content)
+                                      : nullptr;
+            if (content && (std::strchr(content, '<') || std::strchr(content, '&'))) {
+                const size_t n = std::strlen(content);
+                entityChars_ += n;
+                if (entityChars_ > lim_.maxEntityText)
+                    throw Failure{"entities expand to more than " + std::to_string(lim_.maxEntityText) +
+                                  " characters (the limit)"};
+                xmlNodePtr list = nullptr;
+                const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+                if (xmlParseInNodeContext(parent, content, static_cast<int>(n), options, &list) == XML_ERR_OK) {
+                    xmlNodePtr before = c->prev;
+                    for (xmlNodePtr m = list; m;) {
+                        xmlNodePtr after = m->next;
+                        xmlUnlinkNode(m);
+                        xmlAddPrevSibling(c, m);
+                        m = after;
+                    }
+                    xmlUnlinkNode(c);
+                    xmlFreeNode(c);
+                    next = before ? before->next : parent->children;
+                } else {
+                    xmlFreeNodeList(list);
+                    note("entity &" + name(c) + "; not expanded");
+                }
+            }
+        }
+        c = next;
+    }
+}
+
 AttrMap Importer::attributes(xmlNodePtr n) {
     AttrMap at;
     for (xmlAttrPtr a = n->properties; a; a = a->next) {
@@ -72,6 +116,7 @@ AttrMap Importer::attributes(xmlNodePtr n) {
         }
         at[key] = nodeText(a->children);
     }
+    if (isSvg(n)) takeGeometryFromStyle(name(n), at);
     return at;
 }
 
@@ -251,9 +296,12 @@ void Importer::keepWithArt(Art* a, const AttrMap& at, const Props& own, const Pr
         }
         markers = nullptr;
     }
-    keepEffects(a, grouped ? effectsGroup_->own : own, space, markers, &ctm);
+    // A path written in its stroke's space draws its markers in the file's
+    // space, as they are: no variant for the page's.
+    keepEffects(a, grouped ? effectsGroup_->own : own, space, markers, &ctm, strokeTransformed(a, ctm));
     keepPatterns(a, space);
     keepStrokeSpace(a, ctm);
+    keepPaintOrder(a, props);
     // Kept pattern paint acts in the group's space as well.
     if (const AIRealMatrix m = toReal(space);
         grouped && !a->effectSpace() && a->extra().find(kPaintKey) != std::string::npos)
@@ -261,17 +309,23 @@ void Importer::keepWithArt(Art* a, const AttrMap& at, const Props& own, const Pr
     if (node_) keepUnknownAttributes(a, node_, at);
 }
 
-void Importer::keepStrokeSpace(Art* a, const Mat& ctm) {
+bool Importer::strokeTransformed(const Art* a, const Mat& ctm) {
     // A stroke under a scale that differs by direction is drawn transformed
-    // with the path: the art keeps the space (its effect space) it is drawn in.
+    // with the path.
     if ((a->type() != kPathArt && a->type() != kCompoundPathArt) || !a->style().strokePaint ||
         !(a->style().stroke.width > 0))
-        return;
+        return false;
     const double k = std::sqrt(std::abs(ctm.a * ctm.d - ctm.b * ctm.c));
     const double tolerance = 1e-6 * std::max(k, 1e-30);
     const bool similar = (std::abs(ctm.a - ctm.d) <= tolerance && std::abs(ctm.b + ctm.c) <= tolerance) ||
                          (std::abs(ctm.a + ctm.d) <= tolerance && std::abs(ctm.b - ctm.c) <= tolerance);
-    if (similar || !(k > 0)) return;
+    return !similar && k > 0;
+}
+
+void Importer::keepStrokeSpace(Art* a, const Mat& ctm) {
+    // The art keeps the space (its effect space) its transformed stroke is drawn in.
+    if (!strokeTransformed(a, ctm)) return;
+    const double k = std::sqrt(std::abs(ctm.a * ctm.d - ctm.b * ctm.c));
     const AIRealMatrix m = toReal(ctm);
     // An effect space kept already is the same user space (up to rounding),
     // unless this system wrote the art's effects in another.
@@ -577,6 +631,7 @@ bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
         error = "not an SVG document: the root element is <" + name(root) + ">";
         return false;
     }
+    expandMarkupEntities(root);
     indexIds(root);
     readStyleSheets(root);
     AttrMap at = attributes(root);

@@ -65,6 +65,8 @@ private:
 
     // Reading the XML tree.
     std::string nodeText(xmlNodePtr first);
+    // Entities standing for elements replaced by the elements, within the budget.
+    void expandMarkupEntities(xmlNodePtr parent);
     std::string name(xmlNodePtr n) const { return reinterpret_cast<const char*>(n->name); }
     bool isSvg(xmlNodePtr n) const {
         return n->type == XML_ELEMENT_NODE &&
@@ -123,11 +125,15 @@ private:
     std::optional<PaintPlace> place_;
     // The document's gradient paint for a gradient element at place_; -1
     // when it paints nothing (bounding-box units on art without area).
+    // A paint matrix replaced by the exact one a placed gradient copy carries.
+    static void exactPaintMatrix(xmlNodePtr gradient, AIRealMatrix& r);
     int32_t gradientRef(xmlNodePtr element, const GradientSpec& gradient);
     Art* newArt(int16_t type, const Ctx& ctx);
     // Adds SVG attributes (a JSON object of strings; null: none) to those
     // the art keeps to be written back.
     void keepAttributes(Art* a, const nlohmann::ordered_json& attrs);
+    // Reports what of a kept filter the art written back draws otherwise.
+    void filterNotes(xmlNodePtr filter, const Props& own);
     // What finish reads from attributes this system writes: the art's id,
     // tags, kept extra members and selected segments.
     void readArtId(Art* a, const std::string& id);
@@ -142,6 +148,11 @@ private:
     // Marks path art stroked under a non-uniform scale (`ctm`, its user
     // space) to draw its stroke transformed in that space.
     void keepStrokeSpace(Art* a, const Mat& ctm);
+    // Whether the art's stroke is drawn transformed with it under `ctm` (a
+    // scale that differs by direction).
+    static bool strokeTransformed(const Art* a, const Mat& ctm);
+    // A paint-order other than fill, stroke, markers kept with the art.
+    void keepPaintOrder(Art* a, const Props& props);
     // `ctm`: the element's user space, where its clip path, mask and filter act.
     void finish(Art* a, const AttrMap& at, const Props& own, const Props& props, float alpha,
                 const Mat* ctm = nullptr);
@@ -149,8 +160,10 @@ private:
     // properties of path art, its markers, drawn in `pathSpace` when it is
     // not `space`) with the art: the definitions (and what they refer to) as
     // SVG text, acting in `space`.
+    // `markersAsTheyAre`: the path is written in the file's space, its
+    // markers need no variant.
     void keepEffects(Art* a, const Props& own, const Mat& space, const Props* markers = nullptr,
-                     const Mat* pathSpace = nullptr);
+                     const Mat* pathSpace = nullptr, bool markersAsTheyAre = false);
     // The effects group this system writes around art (data-easel-type
     // "effects"): its child, its clip path, mask and filter and its space.
     struct EffectsGroup {
@@ -307,6 +320,10 @@ private:
     void plainGroup(const Elem& e) { group(e, false); }
     void switchElement(const Elem& e) { group(e, true); }
     void nestedSvg(const Elem& e);
+    // Whether a nested <svg> clips its contents (overflow neither visible nor auto).
+    static bool clipsToViewport(const AttrMap& at);
+    // A new <clipPath> of the rectangle given, added to the file; its id.
+    std::string viewportClip(double x, double y, double w, double h);
     void group(const Elem& e, bool firstOnly);
     // A switch's children (ctx.parent: its group): the first whose
     // conditions hold read, the others kept around it.
@@ -335,6 +352,8 @@ private:
         nlohmann::ordered_json ownOpacities;
     };
     ShapeStyle shapeStyle(const Elem& e);
+    // Segments of a path written in its stroke's space replaced by the exact ones it carries.
+    void exactSegments(const Elem& e, std::vector<AIPathSegment>& segs);
     bool shapeSegments(const Elem& e, const PathBuilder& pb, std::vector<std::vector<AIPathSegment>>& segs);
     void singleShape(const Elem& e, const PathBuilder& pb, const std::vector<std::vector<AIPathSegment>>& segs,
                      const ShapeStyle& s);

@@ -76,6 +76,9 @@ bool Importer::collectDefinitions(std::vector<xmlNodePtr> defs, size_t baked, st
     // The definitions and every element they refer to, each once.
     std::set<xmlNodePtr> seen;
     std::vector<std::pair<xmlNodePtr, std::string>> written;
+    // What the given ones refer to carries what it inherits too when they
+    // do: written alike wherever it is first met, it is written once.
+    const size_t given = defs.size();
     for (size_t i = 0; i < defs.size(); ++i) {
         if (!seen.insert(defs[i]).second) continue;
         if (seen.size() > 256) {
@@ -94,7 +97,8 @@ bool Importer::collectDefinitions(std::vector<xmlNodePtr> defs, size_t baked, st
             return false;
         }
         auto space = markerSpaces.find(defs[i]);
-        const std::string def = standalone(defs[i], i < baked, space == markerSpaces.end() ? nullptr : &space->second);
+        const bool bake = i < baked || (baked == given && i >= given);
+        const std::string def = standalone(defs[i], bake, space == markerSpaces.end() ? nullptr : &space->second);
         for (const char* marker : {"url(#", "href=\"#"}) {
             for (size_t p = def.find(marker); p != std::string::npos; p = def.find(marker, p + 1)) {
                 const size_t from = p + std::strlen(marker) - 1;
@@ -121,7 +125,8 @@ bool Importer::collectDefinitions(std::vector<xmlNodePtr> defs, size_t baked, st
     return true;
 }
 
-void Importer::keepEffects(Art* a, const Props& own, const Mat& space, const Props* markers, const Mat* pathSpace) {
+void Importer::keepEffects(Art* a, const Props& own, const Mat& space, const Props* markers, const Mat* pathSpace,
+                           bool markersAsTheyAre) {
     static const std::pair<const char*, const char*> kinds[] = {
         {"clip-path", "clipPath"}, {"mask", "mask"}, {"filter", "filter"}};
     Json attrs = Json::object();
@@ -144,6 +149,8 @@ void Importer::keepEffects(Art* a, const Props& own, const Mat& space, const Pro
         take(property, tag, value);
     }
     const size_t effects = defs.size();
+    for (size_t i = 0; i < effects; ++i)
+        if (name(defs[i]) == "filter") filterNotes(defs[i], own);
     if (markers) {
         // Markers inherit: the path's own or its ancestors'; "marker" sets all three.
         auto all = markers->find("marker");
@@ -168,7 +175,7 @@ void Importer::keepEffects(Art* a, const Props& own, const Mat& space, const Pro
     // their look in the file's: each gets a variant for the space it is
     // drawn in (mirrored back, its fixed angle turned), named after it.
     std::map<xmlNodePtr, Mat> spaces;
-    for (size_t i = effects; i < defs.size(); ++i) {
+    for (size_t i = effects; i < defs.size() && !markersAsTheyAre; ++i) {
         const Mat& drawnIn = pathSpace ? *pathSpace : space;
         const std::string suffix = markerVariant(defs[i], drawnIn).suffix;
         if (suffix.empty()) continue;
@@ -188,6 +195,33 @@ void Importer::keepEffects(Art* a, const Props& own, const Mat& space, const Pro
     if (!extra.is_object()) extra = Json::object();
     extra[kEffectsKey] = Json{{"attributes", attrs}, {"definitions", text}};
     doc_->setExtra(a, extra.dump());
+}
+
+void Importer::filterNotes(xmlNodePtr filter, const Props& own) {
+    bool scalesWithOpacity = true;
+    for (xmlNodePtr p = filter->children; p; p = p->next) {
+        if (p->type != XML_ELEMENT_NODE || !isSvg(p)) continue;
+        const std::string primitive = name(p);
+        scalesWithOpacity = scalesWithOpacity && (primitive == "feGaussianBlur" || primitive == "feOffset");
+        if (primitive == "feConvolveMatrix")
+            note("feConvolveMatrix drawn on the pixels of the space the art is written in");
+        for (const char* input : {"in", "in2"}) {
+            std::string from;
+            if (xmlChar* v = xmlGetNoNsProp(p, reinterpret_cast<const xmlChar*>(input))) {
+                from = std::string(trim(reinterpret_cast<const char*>(v)));
+                xmlFree(v);
+            }
+            if (from == "BackgroundImage" || from == "BackgroundAlpha")
+                note("filter input " + from + " (what is drawn behind) taken behind the art as written");
+        }
+    }
+    // The art's opacity is written on the art, inside the filter that the
+    // file applies before it: alike only for filters that scale with it.
+    if (const auto o = own.find("opacity"); o != own.end() && !scalesWithOpacity) {
+        Length l;
+        if (parseLength(o->second, l) && l.value != (l.unit == "%" ? 100 : 1))
+            note("opacity of art with a filter applied before the filter, not after");
+    }
 }
 
 void Importer::keepAttributes(Art* a, const Json& attrs) {
@@ -462,10 +496,17 @@ Json Importer::unknownAttributes(xmlNodePtr n, const AttrMap& at) {
         s.insert(ownProperties().begin(), ownProperties().end());
         return s;
     }();
+    // The child a switch chose keeps its conditions, so that the switch
+    // written back chooses as the file's did in any viewer's language.
+    const bool chosen = n->parent && n->parent->type == XML_ELEMENT_NODE && isSvg(n->parent) && name(n->parent) == "switch";
+    auto condition = [](const std::string& k) {
+        return k == "systemLanguage" || k == "requiredFeatures" || k == "requiredExtensions";
+    };
     Json keep = Json::object();
     bool handlers = false;
     for (const auto& [k, v] : at) {
-        if ((interpreted.count(k) && !(link && (k == "href" || k == "xlink:href"))) || k.rfind("data-easel-", 0) == 0)
+        if ((interpreted.count(k) && !(link && (k == "href" || k == "xlink:href")) && !(chosen && condition(k))) ||
+            k.rfind("data-easel-", 0) == 0)
             continue;
         // Ids this system gives the definitions it writes are given anew.
         if (k == "id" && v.rfind("easel-", 0) == 0) continue;

@@ -174,7 +174,9 @@ bool Importer::keepSpans(Art* a, xmlNodePtr n, const AttrMap& at, const std::str
         else if ((c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) && c->content)
             markup += xmlEscape(reinterpret_cast<const char*>(c->content), false);
     }
-    if (!writableSvgText(markup)) return false;
+    // Spans painted with a paint server or carrying effects name definitions
+    // the markup does not hold: drawn in the text's style instead (reported).
+    if (!writableSvgText(markup) || markup.find("url(") != std::string::npos) return false;
     Json attrs = Json::object();
     for (const char* k : {"x", "y", "dx", "dy", "rotate", "textLength", "lengthAdjust", "xml:space"}) {
         if (auto it = at.find(k); it != at.end()) {

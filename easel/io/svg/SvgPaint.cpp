@@ -45,6 +45,27 @@ double unitValue(const std::string& text, double dflt) {
     return std::clamp(l.unit == "%" ? l.value / 100 : l.value, 0.0, 1.0);
 }
 
+// The value an element gives `key` (attribute, then rules, then its style
+// attribute), or empty.
+std::string declaredValue(ElementReader& reader, xmlNodePtr n, const std::string& key) {
+    const AttrMap at = reader.attributes(n);
+    std::string value;
+    if (const auto it = at.find(key); it != at.end()) value = it->second;
+    for (const auto& [k, v] : reader.declarations(n, at))
+        if (k == key) value = v;
+    return std::string(trim(value));
+}
+
+// The value of `key` that "inherit" (or, for an inherited property, no
+// value) on `n` takes from its ancestors: `dflt` when none gives one.
+std::string inheritedValue(ElementReader& reader, xmlNodePtr n, const std::string& key, const std::string& dflt) {
+    for (xmlNodePtr up = n->parent; up && up->type == XML_ELEMENT_NODE; up = up->parent) {
+        const std::string v = declaredValue(reader, up, key);
+        if (!v.empty() && lower(v) != "inherit") return v;
+    }
+    return dflt;
+}
+
 void readStops(ElementReader& reader, xmlNodePtr g, std::vector<GradientSpec::Stop>& stops) {
     for (xmlNodePtr s = g->children; s; s = s->next) {
         if (svgTag(s) != "stop") continue;
@@ -60,15 +81,17 @@ void readStops(ElementReader& reader, xmlNodePtr g, std::vector<GradientSpec::St
         };
         for (const auto& [k, v] : at) take(k, v);
         for (const auto& [k, v] : reader.declarations(s, at)) take(k, v);
-        const Props declared = reader.declared(s, at);
+        if (lower(trim(color)) == "inherit") color = inheritedValue(reader, s, "stop-color", "black");
+        if (lower(trim(opacity)) == "inherit") opacity = inheritedValue(reader, s, "stop-opacity", "1");
         GradientSpec::Stop stop;
         auto off = at.find("offset");
         stop.offset = off == at.end() ? 0 : unitValue(off->second, 0);
         if (!stops.empty()) stop.offset = std::max(stop.offset, stops.back().offset);
         std::string c = std::string(trim(color));
         if (lower(c) == "currentcolor") {
-            auto cc = declared.find("color");
-            c = cc == declared.end() ? "black" : cc->second;
+            // color is inherited: the stop's own, or its nearest ancestor's.
+            c = declaredValue(reader, s, "color");
+            if (c.empty() || lower(c) == "inherit") c = inheritedValue(reader, s, "color", "black");
         }
         auto parsed = parseCssColor(c);
         if (!parsed) parsed = parseCssColor("black");
@@ -128,8 +151,8 @@ std::optional<GradientSpec> readGradient(ElementReader& reader, xmlNodePtr eleme
                 note("gradientTransform \"" + tr->second + "\" not understood; gradient drawn untransformed");
                 g.transform = Mat{};
             } else if (g.transform.a * g.transform.d - g.transform.b * g.transform.c == 0) {
-                // It flattens the gradient to a line: renderers differ in what they paint then.
-                note("gradientTransform \"" + tr->second + "\" is singular; gradient drawn approximately");
+                // It flattens the gradient to a line: renderers paint the fallback instead.
+                note("gradientTransform \"" + tr->second + "\" is singular; drawn as the paint's fallback colour");
             }
         }
         if (!haveStops) {

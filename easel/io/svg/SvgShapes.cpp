@@ -196,7 +196,38 @@ bool Importer::shapeSegments(const Elem& e, const PathBuilder& pb, std::vector<s
             return false;
         }
     }
+    if (one) exactSegments(e, segs[0]);
     return true;
+}
+
+void Importer::exactSegments(const Elem& e, std::vector<AIPathSegment>& segs) {
+    // A path this system wrote in its stroke's space carries its points as
+    // they are on the page (data-easel-d, in the parent's space): taken when
+    // they are where the path is drawn, they do not drift by rounding each
+    // time the file is read. What the path shows wins over them.
+    const std::string* d = e.attr("data-easel-d");
+    const std::string* extra = e.attr("data-easel-extra");
+    if (!d || !extra || !e.attr("transform") || e.tag != "path" || underEnvelope(e.ctx) ||
+        extra->find("svgStroke") == std::string::npos)
+        return;
+    PathBuilder pb;
+    std::string problem;
+    parsePathData(*d, pb, problem, lim_.maxPathPoints);
+    std::vector<AIPathSegment> exact;
+    const std::string* corners = e.attr("data-easel-corners");
+    const std::string* ends = e.attr("data-easel-ends");
+    if (!problem.empty() || pb.subs.size() != 1 ||
+        !toSegments(pb.subs[0], e.ctx.ctm, exact, corners ? *corners : std::string(), ends ? *ends : std::string()) ||
+        exact.size() != segs.size())
+        return;
+    auto near = [](const AIRealPoint& p, const AIRealPoint& q) {
+        return std::abs(p.h - q.h) <= 1e-3f * std::max(1.0f, std::abs(p.h)) &&
+               std::abs(p.v - q.v) <= 1e-3f * std::max(1.0f, std::abs(p.v));
+    };
+    for (size_t i = 0; i < segs.size(); ++i) {
+        if (!near(segs[i].p, exact[i].p) || !near(segs[i].in, exact[i].in) || !near(segs[i].out, exact[i].out)) return;
+    }
+    segs = std::move(exact);
 }
 
 void Importer::singleShape(const Elem& e, const PathBuilder& pb, const std::vector<std::vector<AIPathSegment>>& segs,

@@ -134,11 +134,17 @@ bool Importer::paint(const Props& p, const std::string& key, const AttrMap& at, 
     const PaintValue pv = splitPaint(v);
     if (!pv.reference.empty()) {
         xmlNodePtr target = byReference(pv.reference);
-        if (auto g = target ? readGradient(*this, target, [this](const std::string& w) { note(w); }) : std::nullopt) {
+        const auto g = target ? readGradient(*this, target, [this](const std::string& w) { note(w); }) : std::nullopt;
+        const Mat* gt = g ? &g->transform : nullptr;
+        if (g && gt->a * gt->d - gt->b * gt->c != 0) {
             gradientPaint(target, *g, on, color, alpha);
             return true;
         }
-        if (target && name(target) == "pattern") {
+        if (g) {
+            // A gradient flattened to a line paints nothing: the fallback instead.
+            lv = lower(pv.fallback.empty() ? "none" : pv.fallback);
+            v = pv.fallback;
+        } else if (target && name(target) == "pattern") {
             // Kept with the art (keepPatterns); easel itself draws the
             // fallback colour, or mid grey.
             patterns_[key] = PatternUse{target, pv.reference.substr(1)};
@@ -216,7 +222,8 @@ int32_t Importer::gradientRef(xmlNodePtr element, const GradientSpec& g) {
             madeGradients_.push_back(def);
         }
     }
-    const AIRealMatrix r = toReal(mul(pl.ctm, mul(units, g.transform)));
+    AIRealMatrix r = toReal(mul(pl.ctm, mul(units, g.transform)));
+    exactPaintMatrix(element, r);
     const auto key = std::make_pair(def.get(), std::array<float, 6>{r.a, r.b, r.c, r.d, r.tx, r.ty});
     auto it = paints_.find(key);
     if (it != paints_.end()) return it->second;
@@ -224,6 +231,27 @@ int32_t Importer::gradientRef(xmlNodePtr element, const GradientSpec& g) {
     if (ref < 0) note("gradient with coordinates out of range not drawn");
     paints_.emplace(key, ref);
     return ref;
+}
+
+void Importer::exactPaintMatrix(xmlNodePtr gradient, AIRealMatrix& r) {
+    // The page matrix this system wrote on a gradient it placed in another
+    // space, taken when it is where the gradient is drawn.
+    xmlChar* v = xmlGetNoNsProp(gradient, reinterpret_cast<const xmlChar*>("data-easel-matrix"));
+    if (!v) return;
+    Scanner sc{reinterpret_cast<const char*>(v)};
+    double m[6];
+    bool ok = true;
+    for (double& x : m) {
+        ok = ok && sc.number(x);
+        sc.skipSep();
+    }
+    xmlFree(v);
+    const float now[6] = {r.a, r.b, r.c, r.d, r.tx, r.ty};
+    for (int i = 0; i < 6 && ok; ++i)
+        ok = std::isfinite(m[i]) && std::abs(m[i] - double{now[i]}) <= 1e-4 * std::max(1.0, std::abs(m[i]));
+    if (ok)
+        r = AIRealMatrix{static_cast<float>(m[0]), static_cast<float>(m[1]), static_cast<float>(m[2]),
+                         static_cast<float>(m[3]), static_cast<float>(m[4]), static_cast<float>(m[5])};
 }
 
 void Importer::strokeDashes(const Props& p, const std::string& dash, double diag, double k, AIPathStyle& s) {
@@ -317,6 +345,30 @@ void Importer::opacityAndBlend(Art* a, const Props& own, float alpha) {
         if (mode >= 0) doc_->setBlendMode(a, mode);
         else if (lower(trim(bm->second)) != "plus-lighter") note("mix-blend-mode \"" + bm->second + "\" not supported");
     }
+}
+
+void Importer::keepPaintOrder(Art* a, const Props& props) {
+    const auto it = props.find("paint-order");
+    if (it == props.end() || a->type() == kGroupArt) return;
+    // The order the value gives, the parts it leaves out after it in their
+    // usual order (fill, stroke, markers).
+    std::vector<std::string> order;
+    const std::string value = lower(it->second);
+    for (size_t i = 0; i < value.size();) {
+        while (i < value.size() && isWsp(value[i])) ++i;
+        size_t j = i;
+        while (j < value.size() && !isWsp(value[j])) ++j;
+        const std::string w = value.substr(i, j - i);
+        i = j;
+        if (w != "fill" && w != "stroke" && w != "markers") continue;
+        if (std::find(order.begin(), order.end(), w) == order.end()) order.push_back(w);
+    }
+    for (const char* part : {"fill", "stroke", "markers"})
+        if (std::find(order.begin(), order.end(), part) == order.end()) order.emplace_back(part);
+    if (order == std::vector<std::string>{"fill", "stroke", "markers"}) return;
+    keepAttributes(a, Json{{"paint-order", std::string(trim(it->second))}});
+    note("paint-order \"" + std::string(trim(it->second)) +
+         "\" drawn fill, stroke, markers where easel draws it (kept in the SVG written back)");
 }
 
 }  // namespace easel::svg

@@ -128,6 +128,10 @@ private:
     // Gradient paint of text, whose user space is its own: a gradient of its
     // own placed there, written before it (`origin`: of its kept spans).
     void textGradients(const Art& a, const std::array<double, 2>* origin, Attrs& at, int indent);
+    // The gradients of `s` named in `at` written as copies placed in `space`
+    // (ids ending "-SUFFIX-fill" and "-stroke"), `at` naming the copies.
+    void placedGradients(const AIPathStyle& s, const AIRealMatrix& space, const std::string& suffix, Attrs& at,
+                         int indent);
     std::set<int32_t> gradients_;
     // The transform of object art; under a warp, the warp's local affine at
     // the object's centre is drawn and the object's own transform is kept

@@ -15,6 +15,13 @@
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"
 
+// librsvg draws the files' text (fontconfig's caches live as long as the
+// process) and parses their DTDs itself (libxml2 keeps entity values of some
+// it refuses): neither is this program's to free.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\nleak:xmlParseEntityValue\n";
+}
+
 namespace easel {
 namespace {
 

@@ -341,12 +341,20 @@ TEST_F(SvgImport, WhatCannotBeDrawnIsReported) {
     EXPECT_FALSE(reported("gradient"));
 }
 
-// A gradient transform that flattens the gradient to a line is drawn
-// differently by different renderers: reported as approximate.
-TEST_F(SvgImport, AGradientFlattenedToALineIsReported) {
+// A gradient transform that flattens the gradient to a line paints nothing:
+// renderers draw the paint's fallback colour, and so does the import.
+TEST_F(SvgImport, AGradientFlattenedToALineIsDrawnAsTheFallback) {
     read(page("<defs><linearGradient id=\"g\" gradientTransform=\"matrix(1 0 2 0 0 0)\"><stop offset=\"0\"/>"
-              "</linearGradient></defs><path fill=\"url(#g)\" d=\"M0 0 L1 1\"/>"));
+              "</linearGradient></defs><path fill=\"url(#g)\" d=\"M0 0 L1 1\"/>"
+              "<path fill=\"url(#g) red\" d=\"M0 0 L1 1\"/>"));
     EXPECT_TRUE(reported("gradientTransform \"matrix(1 0 2 0 0 0)\" is singular"));
+    const auto v = all();
+    ASSERT_EQ(v.size(), 2u);
+    EXPECT_FALSE(v[0]->style().fillPaint);
+    ASSERT_TRUE(v[1]->style().fillPaint);
+    EXPECT_EQ(v[1]->style().fill.color.kind, kThreeColor);
+    EXPECT_EQ(v[1]->style().fill.color.c[0], 1.0f);
+    EXPECT_EQ(v[1]->style().fill.color.c[1], 0.0f);
 }
 
 // Where a gradient paint puts a point of the gradient's own space.
@@ -437,6 +445,30 @@ TEST_F(SvgImport, PlainTextEntitiesAreExpanded) {
     read("<?xml version=\"1.0\"?><!DOCTYPE svg [<!ENTITY red \"#ff0000\">]>" +
          page("<path fill=\"&red;\" d=\"M0 0 L1 1\"/>"));
     EXPECT_EQ(only()->style().fill.color.c[0], 1.0f);
+}
+
+// Entities standing for elements draw them where they are referenced; nested
+// ones expand within the same budget as text, so a markup bomb is refused.
+TEST_F(SvgImport, MarkupEntitiesAreExpandedWithinTheBudget) {
+    read("<?xml version=\"1.0\"?><!DOCTYPE svg [<!ENTITY dot \"<rect width='1' height='1'/>\">"
+         "<!ENTITY two \"&dot;<g>&dot;</g>\">]>" +
+         page("<g fill=\"red\">&two;</g>"));
+    size_t paths = 0;
+    for (Art* a : all()) paths += a->type() == kPathArt && a->style().fill.color.c[0] == 1.0f;
+    EXPECT_EQ(paths, 2u);
+
+    // Fifty references to ten rectangles each: 15,500 characters, past a budget of 10,000.
+    std::string dtd = "<?xml version=\"1.0\"?><!DOCTYPE svg [<!ENTITY a \"<rect width='1' height='1'/>\">"
+                      "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>";
+    std::string refs;
+    for (int i = 0; i < 50; ++i) refs += "&b;";
+    std::string error;
+    SvgReport rep;
+    std::unique_ptr<Document> d;
+    SvgLimits limits;
+    limits.maxEntityText = 10000;
+    EXPECT_FALSE(readSvg(dtd + page("<g>" + refs + "</g>"), d, rep, error, limits));
+    EXPECT_NE(error.find("entities expand to more than 10000"), std::string::npos) << error;
 }
 
 TEST_F(SvgImport, UseBombsStopAtTheObjectLimit) {

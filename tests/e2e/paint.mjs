@@ -8,10 +8,9 @@
 // or playwright-core is missing.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { readFileSync } from 'node:fs';
 import path from 'node:path';
-import { args, browserOrSkip, call, idle, moveTo, openPage, startStudio, testRunner } from './studio.mjs';
+import { args, browserOrSkip, call, idle, moveTo, openPage, startStudio, testRunner, replayedSession } from './studio.mjs';
 
 const o = args(process.argv);
 const got = await browserOrSkip();
@@ -110,43 +109,35 @@ await test('a line with a dash and an arrowhead', async () => {
 });
 
 await test('easel play replays the script to the same document, and easel render shows the paint', async () => {
-  const dir = mkdtempSync(path.join(tmpdir(), 'easel-paint-'));
-  try {
-    const script = (await api({ op: 'script' })).script;
-    script.output = 'out.json';
-    writeFileSync(path.join(dir, 'session.json'), JSON.stringify(script));
-    execFileSync(o.easel, ['play', path.join(dir, 'session.json'), '--plugins', o.plugins], { stdio: 'pipe' });
-    const replayed = JSON.parse(readFileSync(path.join(dir, 'out.json'), 'utf8'));
-    const studioDoc = await documentNow();
-    assert.deepEqual([replayed.layers, replayed.swatches], [studioDoc.layers, studioDoc.swatches]);
-    const doc = path.join(dir, 'out.json'), png = path.join(dir, 'out.png');
+  let data = '';
+  const { played: replayed, studio: studioDoc } = await replayedSession(page, o, async (dir, doc) => {
+    const png = path.join(dir, 'out.png');
     execFileSync(o.easel, ['render', doc, '-o', png, '--width', '612'], { stdio: 'pipe' });
-    const { width, height } = studioDoc.page;
-    // The picture's pixels (RGBA; the page is transparent) at page points (vertical axis up), read by the browser.
-    const data = readFileSync(png).toString('base64');
-    const at = (pts) => page.evaluate(async ([src, pts, h]) => {
-      const img = new Image();
-      img.src = src;
-      await img.decode();
-      const c = new OffscreenCanvas(img.width, img.height), ctx = c.getContext('2d');
-      ctx.drawImage(img, 0, 0);
-      const k = img.width / 612;
-      return pts.map(([x, y]) => Array.from(ctx.getImageData(Math.round(x * k), Math.round((h - y) * k), 1, 1).data));
-    }, ['data:image/png;base64,' + data, pts, height]);
-    assert.equal(width, 612);
-    const [fromEnd, toEnd] = await at([[104, 548], [246, 596]]);
-    assert.ok(fromEnd[0] > 240 && fromEnd[2] < 40, `orange at the gradient's start: ${fromEnd}`);
-    assert.ok(toEnd[2] > 200, `white at its end: ${toEnd}`);
-    // Along the middle of the line: dashes and gaps; past its end: the arrowhead.
-    const along = Array.from({ length: 80 }, (_, i) => [140 + i * 0.5 * 2 / Math.sqrt(5), 380 - i * 0.5 / Math.sqrt(5)]);
-    const px = await at(along);
-    const inked = px.filter((p) => p[3] > 128).length;
-    assert.ok(inked > 20 && inked < 70, `${inked} of 80 points along the dashed line are inked`);
-    const [head] = await at([[300 + 5 * 2 / Math.sqrt(5), 300 - 5 / Math.sqrt(5)]]);
-    assert.ok(head[3] > 128, `the arrowhead past the line's end: ${head}`);
-  } finally {
-    rmSync(dir, { recursive: true, force: true });
-  }
+    data = readFileSync(png).toString('base64');
+  });
+  assert.deepEqual([replayed.layers, replayed.swatches], [studioDoc.layers, studioDoc.swatches]);
+  const { width, height } = studioDoc.page;
+  // The picture's pixels (RGBA; the page is transparent) at page points (vertical axis up), read by the browser.
+  const at = (pts) => page.evaluate(async ([src, pts, h]) => {
+    const img = new Image();
+    img.src = src;
+    await img.decode();
+    const c = new OffscreenCanvas(img.width, img.height), ctx = c.getContext('2d');
+    ctx.drawImage(img, 0, 0);
+    const k = img.width / 612;
+    return pts.map(([x, y]) => Array.from(ctx.getImageData(Math.round(x * k), Math.round((h - y) * k), 1, 1).data));
+  }, ['data:image/png;base64,' + data, pts, height]);
+  assert.equal(width, 612);
+  const [fromEnd, toEnd] = await at([[104, 548], [246, 596]]);
+  assert.ok(fromEnd[0] > 240 && fromEnd[2] < 40, `orange at the gradient's start: ${fromEnd}`);
+  assert.ok(toEnd[2] > 200, `white at its end: ${toEnd}`);
+  // Along the middle of the line: dashes and gaps; past its end: the arrowhead.
+  const along = Array.from({ length: 80 }, (_, i) => [140 + i * 0.5 * 2 / Math.sqrt(5), 380 - i * 0.5 / Math.sqrt(5)]);
+  const px = await at(along);
+  const inked = px.filter((p) => p[3] > 128).length;
+  assert.ok(inked > 20 && inked < 70, `${inked} of 80 points along the dashed line are inked`);
+  const [head] = await at([[300 + 5 * 2 / Math.sqrt(5), 300 - 5 / Math.sqrt(5)]]);
+  assert.ok(head[3] > 128, `the arrowhead past the line's end: ${head}`);
 });
 
 await test('the page raised no script errors', async () => {

@@ -5,11 +5,7 @@
 // "N passed, N failed, N skipped"; exits 77 when Chromium or playwright-core
 // is missing.
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import path from 'node:path';
-import { args, browserOrSkip, call, idle, moveTo, openPage, startStudio, testRunner } from './studio.mjs';
+import { args, browserOrSkip, call, idle, moveTo, openPage, startStudio, testRunner, replayedSession } from './studio.mjs';
 
 const o = args(process.argv);
 const got = await browserOrSkip();
@@ -87,17 +83,8 @@ await test('Rows Columns copies the compound path as one object', async () => {
 });
 
 await test('the saved script replays with easel play to the same document', async () => {
-  const dir = mkdtempSync(path.join(tmpdir(), 'easel-paths-'));
-  try {
-    const script = (await api({ op: 'script' })).script;
-    script.output = 'out.json';
-    writeFileSync(path.join(dir, 'session.json'), JSON.stringify(script));
-    execFileSync(o.easel, ['play', path.join(dir, 'session.json'), '--plugins', o.plugins], { stdio: 'pipe' });
-    const replayed = JSON.parse(readFileSync(path.join(dir, 'out.json'), 'utf8'));
-    assert.deepEqual(replayed.layers, (await documentNow()).layers);
-  } finally {
-    rmSync(dir, { recursive: true, force: true });
-  }
+  const { played: replayed, studio: studioDoc } = await replayedSession(page, o);
+  assert.deepEqual(replayed.layers, studioDoc.layers);
 });
 
 await test('the page threw no errors', async () => assert.deepEqual(pageErrors, []));

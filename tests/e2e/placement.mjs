@@ -6,11 +6,7 @@
 // to the same document. Prints one line per step and "N passed, N failed,
 // N skipped"; exits 77 when Chromium or playwright-core is missing.
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import path from 'node:path';
-import { args, browserOrSkip, call, idle, moveTo, openPage, startStudio, testRunner } from './studio.mjs';
+import { args, browserOrSkip, call, idle, moveTo, openPage, startStudio, testRunner, replayedSession } from './studio.mjs';
 
 const o = args(process.argv);
 const got = await browserOrSkip();
@@ -135,20 +131,10 @@ await test('View keys switch snapping and the grid; the menu shows them', async 
   assert.equal(await page.locator('#view-menu button[data-view="Grid"]').getAttribute('aria-checked'), 'true');
 });
 await test('the saved script replays with easel play to the same document, guides included', async () => {
-  const dir = mkdtempSync(path.join(tmpdir(), 'easel-placement-'));
-  try {
-    const script = (await api({ op: 'script' })).script;
-    script.output = 'out.json';
-    writeFileSync(path.join(dir, 'session.json'), JSON.stringify(script));
-    execFileSync(o.easel, ['play', path.join(dir, 'session.json'), '--plugins', o.plugins], { stdio: 'pipe' });
-    const replayed = JSON.parse(readFileSync(path.join(dir, 'out.json'), 'utf8'));
-    const studioDoc = await documentNow();
-    assert.deepEqual(replayed.layers, studioDoc.layers);
-    assert.deepEqual(replayed.guides, studioDoc.guides);
-    assert.deepEqual(pageErrors, []);
-  } finally {
-    rmSync(dir, { recursive: true, force: true });
-  }
+  const { played: replayed, studio: studioDoc } = await replayedSession(page, o);
+  assert.deepEqual(replayed.layers, studioDoc.layers);
+  assert.deepEqual(replayed.guides, studioDoc.guides);
+  assert.deepEqual(pageErrors, []);
 });
 await got.browser.close();
 await studio.stop();

@@ -1,6 +1,6 @@
 // Starting easel studio and a headless Debian Chromium for the browser tests,
 // the screenshots and the benchmark.
-import { spawn } from 'node:child_process';
+import { execFileSync, spawn } from 'node:child_process';
 import fs, { existsSync } from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -88,6 +88,25 @@ export async function openPage(browser, studio) {
 export function call(page, command) {
   return page.evaluate((c) => fetch('/api/call', { method: 'POST', headers: { 'Content-Type': 'application/json' },
     body: JSON.stringify(c) }).then((r) => r.json()), command);
+}
+
+// The page's session saved as a script and replayed by `easel play` in a
+// folder of its own: the document it wrote, the studio's document now, and
+// `then(folder, file)` run before the folder goes (easel render, say).
+export async function replayedSession(page, o, then = async () => {}) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'easel-replay-'));
+  try {
+    const script = (await call(page, { op: 'script' })).script;
+    script.output = 'out.json';
+    fs.writeFileSync(path.join(dir, 'session.json'), JSON.stringify(script));
+    execFileSync(o.easel, ['play', path.join(dir, 'session.json'), '--plugins', o.plugins], { stdio: 'pipe' });
+    const played = JSON.parse(fs.readFileSync(path.join(dir, 'out.json'), 'utf8'));
+    const studio = JSON.parse((await call(page, { op: 'save', format: 'json' })).text);
+    await then(dir, path.join(dir, 'out.json'), studio);
+    return { played, studio };
+  } finally {
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
 }
 
 export function artCount(scene) {

@@ -13,6 +13,9 @@
 
 namespace easel {
 
+// Appends code point `cp` (at most 0x10FFFF) to `out` as UTF-8.
+void appendUtf8(std::string& out, uint32_t cp);
+
 class JsonText {
 public:
     enum Kind : uint8_t { Null, False, True, Integer, Unsigned, Float, String, Array, Object };

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <optional>
 
+#include "io/json/JsonText.h"
+
 namespace easel::svg {
 
 namespace {
@@ -23,24 +25,11 @@ std::string asciiLower(std::string_view s) {
     return out;
 }
 
-// Appends code point `cp` as UTF-8 (a CSS escape's value).
-void appendUtf8(std::string& out, uint32_t cp) {
+// Appends a CSS escape's code point as UTF-8; NUL, surrogates and values past
+// Unicode become U+FFFD.
+void appendEscaped(std::string& out, uint32_t cp) {
     if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    appendUtf8(out, cp);
 }
 
 bool isElement(xmlNodePtr n) { return n && n->type == XML_ELEMENT_NODE; }
@@ -186,7 +175,7 @@ private:
                 cp = cp * 16 + static_cast<uint32_t>(d <= '9' ? d - '0' : std::tolower(d) - 'a' + 10);
             }
             if (isSpace(peek())) ++i_;
-            appendUtf8(out, cp);
+            appendEscaped(out, cp);
         } else if (!at_end()) {
             out += s_[i_++];
         }

@@ -212,6 +212,7 @@ private:
     static MarkerVariant markerVariant(xmlNodePtr marker, const Mat& space);
     // Makes the copy of a marker its variant.
     static void applyMarkerVariant(xmlNodePtr marker, xmlNodePtr copy, const MarkerVariant& v);
+    static void renameInnerIds(xmlNodePtr copy, const std::string& suffix);
     static std::string idOf(xmlNodePtr n);
     // Keeps, with the art, the attributes of its element this reader does
     // not interpret (editors' attributes, ids, data-*, other namespaces).

@@ -364,6 +364,49 @@ void Importer::applyMarkerVariant(xmlNodePtr marker, xmlNodePtr copy, const Mark
         set(copy, "markerHeight", formatNumber(height * v.scale));
     }
     set(copy, "id", idOf(marker) + v.suffix);
+    renameInnerIds(copy, v.suffix);
+}
+
+// The ids inside a marker's variant take its suffix, and so do the references
+// to them inside it: the variant stands beside the marker it copies, and a
+// file with an id twice loses both.
+void Importer::renameInnerIds(xmlNodePtr copy, const std::string& suffix) {
+    std::vector<std::string> ids;
+    std::vector<xmlNodePtr> stack{copy->children};
+    std::vector<xmlNodePtr> elements;
+    while (!stack.empty()) {
+        xmlNodePtr n = stack.back();
+        stack.pop_back();
+        for (; n; n = n->next) {
+            if (n->type != XML_ELEMENT_NODE) continue;
+            elements.push_back(n);
+            if (n->children) stack.push_back(n->children);
+        }
+    }
+    for (xmlNodePtr e : elements) {
+        const std::string id = idOf(e);
+        if (id.empty()) continue;
+        ids.push_back(id);
+        xmlSetProp(e, reinterpret_cast<const xmlChar*>("id"), reinterpret_cast<const xmlChar*>((id + suffix).c_str()));
+    }
+    if (ids.empty()) return;
+    for (xmlNodePtr e : elements) {
+        for (xmlAttrPtr a = e->properties; a; a = a->next) {
+            xmlChar* raw = xmlNodeListGetString(e->doc, a->children, 1);
+            if (!raw) continue;
+            std::string value = reinterpret_cast<const char*>(raw);
+            xmlFree(raw);
+            std::string changed = value;
+            for (const std::string& id : ids) {
+                if (changed == "#" + id) changed += suffix;
+                for (size_t at = 0; (at = changed.find("url(#" + id + ")", at)) != std::string::npos;) {
+                    changed.insert(at + 5 + id.size(), suffix);
+                    at += 5 + id.size() + suffix.size();
+                }
+            }
+            if (changed != value) xmlSetNsProp(e, a->ns, a->name, reinterpret_cast<const xmlChar*>(changed.c_str()));
+        }
+    }
 }
 
 std::string Importer::unkeepable(xmlNodePtr root) const { return refusedSvgTree(root); }

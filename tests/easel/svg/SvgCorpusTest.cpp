@@ -158,20 +158,6 @@ void printFailures(const std::vector<Outcome>& outcomes) {
     }
 }
 
-// Files whose SVG as written still changes when read and written again, each
-// with the cause; a listed file that settles fails the test, so the list only
-// shrinks. A path drawn in its stroke's space with a mirrored marker: the
-// marker's variant is kept in the path's own data on the second write and left
-// out of the shared definitions.
-bool knownUnsettled(const std::string& path) {
-    static const char* const files[] = {"/model-view-controller_ia_01.svg"};
-    for (const char* f : files) {
-        const std::string tail = f;
-        if (path.size() >= tail.size() && path.compare(path.size() - tail.size(), tail.size(), tail) == 0) return true;
-    }
-    return false;
-}
-
 TEST(SvgCorpus, RealFilesImportDrawTheSameAndSettleAfterTheRoundTrip) {
     std::vector<File> files;
     std::map<std::string, size_t> found;
@@ -197,9 +183,7 @@ TEST(SvgCorpus, RealFilesImportDrawTheSameAndSettleAfterTheRoundTrip) {
     for (const Outcome& o : outcomes) {
         EXPECT_EQ(o.refused, "") << o.file->path;
         EXPECT_EQ(o.undrawn, "") << o.file->path;
-        if (o.refused.empty() && knownUnsettled(o.file->path)) {
-            EXPECT_FALSE(o.settled) << o.file->path << " settles now: take it off the list of files known not to";
-        } else if (o.refused.empty()) {
+        if (o.refused.empty()) {
             EXPECT_TRUE(o.settled) << o.file->path << " changes when its SVG as written is read and written again,"
                                    << " from character " << o.settleAt;
         }

@@ -277,6 +277,12 @@ TEST_F(SvgRoundTrip, KeptPartsDrawTheSameAndSettle) {
         {"asymmetric marker, auto, on a mirrored path",
          "<path d=\"M4 30 L20 10 L36 24\" stroke=\"black\" stroke-width=\"2\" fill=\"none\" marker-end=\"url(#flag)\" "
          "marker-mid=\"url(#flag)\"/>"},
+        {"a marker whose contents have ids, on a path and on a mirrored one",
+         "<defs><marker id=\"tip\" orient=\"auto\" refX=\"1\" refY=\"2\" markerWidth=\"8\" markerHeight=\"8\">"
+         "<g id=\"tipshape\"><path d=\"M1 0 L7 2 L1 6 Z\" fill=\"purple\"/></g></marker></defs>"
+         "<path d=\"M4 30 L20 10\" stroke=\"black\" marker-end=\"url(#tip)\"/>"
+         "<path d=\"M4 30 L20 10\" stroke=\"black\" marker-end=\"url(#tip)\" transform=\"matrix(1 0 0 -1 12 40)\"/>",
+         true, {"id=\"tipshape-easel-m\""}},
         {"marker at a fixed angle, inherited, under a rotation",
          "<g marker-start=\"url(#tilt)\" transform=\"rotate(15 20 20)\"><path d=\"M8 8 L32 30\" stroke=\"blue\"/></g>"},
         {"the marker shorthand, in a style but not as an attribute",

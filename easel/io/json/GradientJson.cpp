@@ -5,21 +5,15 @@
 #include <cstdlib>
 #include <map>
 
+#include "io/json/DocumentJsonShared.h"
+
 namespace easel {
 
 using Json = nlohmann::ordered_json;
 
 namespace {
 
-// The shortest decimal that reads back as the same float.
-Json number(float v) {
-    if (v == 0) return 0;
-    if (std::abs(v) < 9.0e15f && std::floor(v) == v) return static_cast<int64_t>(v);
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, v);
-    *res.ptr = '\0';
-    return std::strtod(buf, nullptr);
-}
+Json number(float v) { return documentJsonNumber(v); }
 
 const char* const kSpreads[] = {"pad", "reflect", "repeat"};
 

@@ -30,6 +30,14 @@ inline Mat mul(const Mat& m, const Mat& n) {
                m.b * n.c + m.d * n.d, m.a * n.e + m.c * n.f + m.e, m.b * n.e + m.d * n.f + m.f};
 }
 inline Mat translate(double x, double y) { return Mat{1, 0, 0, 1, x, y}; }
+// Whether the linear part, at the float precision the model keeps, maps the
+// plane onto a line or a point. Decided on the floats so that a matrix
+// written and read back is judged as it was the first time.
+inline bool flattens(double a, double b, double c, double d) {
+    const auto f = [](double v) { return static_cast<double>(static_cast<float>(v)); };
+    return f(a) * f(d) - f(b) * f(c) == 0;
+}
+inline bool flattens(const Mat& m) { return flattens(m.a, m.b, m.c, m.d); }
 inline Mat scale(double x, double y) { return Mat{x, 0, 0, y, 0, 0}; }
 
 struct Pt {

@@ -96,7 +96,9 @@ private:
     double lengthProp(const Props& p, const std::string& key, double dflt, double percentOf) const;
     bool paint(const Props& p, const std::string& key, const AttrMap& at, bool& on, AIColor& color, float& alpha);
     // Gradient paint: on the art's place (place_), else the stops' average.
-    void gradientPaint(xmlNodePtr target, const GradientSpec& g, bool& on, AIColor& color, float& alpha);
+    // False when the gradient, placed where it is drawn, flattens to a line:
+    // the paint's fallback is drawn instead.
+    bool gradientPaint(xmlNodePtr target, const GradientSpec& g, bool& on, AIColor& color, float& alpha);
     // A colour value (`lv`: lower case, trimmed), "none" or currentColor.
     void colorPaint(const Props& p, const std::string& key, const std::string& v, const std::string& lv, bool& on,
                     AIColor& color, float& alpha);
@@ -123,10 +125,12 @@ private:
         bool text = false;
     };
     std::optional<PaintPlace> place_;
-    // The document's gradient paint for a gradient element at place_; -1
-    // when it paints nothing (bounding-box units on art without area).
     // A paint matrix replaced by the exact one a placed gradient copy carries.
     static void exactPaintMatrix(xmlNodePtr gradient, AIRealMatrix& r);
+    // The document's gradient paint for a gradient element at place_; -1
+    // when it paints nothing (bounding-box units on art without area),
+    // kFlattenedGradient when the space it is drawn in flattens it to a line.
+    static constexpr int32_t kFlattenedGradient = -2;
     int32_t gradientRef(xmlNodePtr element, const GradientSpec& gradient);
     Art* newArt(int16_t type, const Ctx& ctx);
     // Adds SVG attributes (a JSON object of strings; null: none) to those

@@ -150,7 +150,7 @@ std::optional<GradientSpec> readGradient(ElementReader& reader, xmlNodePtr eleme
             if (!parseTransform(tr->second, g.transform)) {
                 note("gradientTransform \"" + tr->second + "\" not understood; gradient drawn untransformed");
                 g.transform = Mat{};
-            } else if (g.transform.a * g.transform.d - g.transform.b * g.transform.c == 0) {
+            } else if (flattens(g.transform)) {
                 // It flattens the gradient to a line: renderers paint the fallback instead.
                 note("gradientTransform \"" + tr->second + "\" is singular; drawn as the paint's fallback colour");
             }

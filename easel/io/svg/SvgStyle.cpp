@@ -59,20 +59,21 @@ double Importer::lengthProp(const Props& p, const std::string& key, double dflt,
     return userLength(l, percentOf, fontSize(p));
 }
 
-void Importer::gradientPaint(xmlNodePtr target, const GradientSpec& g, bool& on, AIColor& color, float& alpha) {
+bool Importer::gradientPaint(xmlNodePtr target, const GradientSpec& g, bool& on, AIColor& color, float& alpha) {
     if (g.stops.size() > kMaxGradientStops)
         throw Failure{"a gradient has more than " + std::to_string(kMaxGradientStops) + " stops (the limit of a gradient)"};
     if (g.stops.empty()) {
         on = false;
         color = noneColor();
-        return;
+        return true;
     }
     if (place_ && (g.userSpace || !place_->text)) {
         const int32_t ref = gradientRef(target, g);
+        if (ref == kFlattenedGradient) return false;
         on = ref >= 0;
         color = noneColor();
         if (on) color.kind = kGradientColor, color.ref = ref;
-        return;
+        return true;
     }
     // Images, and text in a gradient of its bounds: the average of the stops.
     note(place_ ? "gradients in the bounding box of text drawn as the average colour of their stops"
@@ -83,6 +84,7 @@ void Importer::gradientPaint(xmlNodePtr target, const GradientSpec& g, bool& on,
     on = true;
     color = rgbColor(static_cast<float>(r / n), static_cast<float>(gr / n), static_cast<float>(b / n));
     alpha = static_cast<float>(a / n);
+    return true;
 }
 
 void Importer::colorPaint(const Props& p, const std::string& key, const std::string& v, const std::string& lv, bool& on,
@@ -135,13 +137,10 @@ bool Importer::paint(const Props& p, const std::string& key, const AttrMap& at, 
     if (!pv.reference.empty()) {
         xmlNodePtr target = byReference(pv.reference);
         const auto g = target ? readGradient(*this, target, [this](const std::string& w) { note(w); }) : std::nullopt;
-        const Mat* gt = g ? &g->transform : nullptr;
-        if (g && gt->a * gt->d - gt->b * gt->c != 0) {
-            gradientPaint(target, *g, on, color, alpha);
-            return true;
-        }
+        if (g && !flattens(g->transform) && gradientPaint(target, *g, on, color, alpha)) return true;
         if (g) {
-            // A gradient flattened to a line paints nothing: the fallback instead.
+            // A gradient flattened to a line (by its own transform or by the
+            // space it is drawn in) paints nothing: the fallback instead.
             lv = lower(pv.fallback.empty() ? "none" : pv.fallback);
             v = pv.fallback;
         } else if (target && name(target) == "pattern") {
@@ -175,6 +174,9 @@ int32_t Importer::gradientRef(xmlNodePtr element, const GradientSpec& g) {
         if (!pl.hasBox || !(w > 0 && h > 0)) return -1;
         units = Mat{w, 0, 0, h, pl.box[0], pl.box[1]};
     }
+    AIRealMatrix r = toReal(mul(pl.ctm, mul(units, g.transform)));
+    exactPaintMatrix(element, r);
+    if (flattens(r.a, r.b, r.c, r.d)) return kFlattenedGradient;
     std::shared_ptr<const Gradient>& def = gradients_[std::make_tuple(element, box ? 0.0 : pl.vpw, box ? 0.0 : pl.vph)];
     if (!def) {
         auto m = std::make_shared<Gradient>();
@@ -222,8 +224,6 @@ int32_t Importer::gradientRef(xmlNodePtr element, const GradientSpec& g) {
             madeGradients_.push_back(def);
         }
     }
-    AIRealMatrix r = toReal(mul(pl.ctm, mul(units, g.transform)));
-    exactPaintMatrix(element, r);
     const auto key = std::make_pair(def.get(), std::array<float, 6>{r.a, r.b, r.c, r.d, r.tx, r.ty});
     auto it = paints_.find(key);
     if (it != paints_.end()) return it->second;

@@ -346,10 +346,15 @@ TEST_F(SvgImport, WhatCannotBeDrawnIsReported) {
 TEST_F(SvgImport, AGradientFlattenedToALineIsDrawnAsTheFallback) {
     read(page("<defs><linearGradient id=\"g\" gradientTransform=\"matrix(1 0 2 0 0 0)\"><stop offset=\"0\"/>"
               "</linearGradient></defs><path fill=\"url(#g)\" d=\"M0 0 L1 1\"/>"
-              "<path fill=\"url(#g) red\" d=\"M0 0 L1 1\"/>"));
+              "<path fill=\"url(#g) red\" d=\"M0 0 L1 1\"/>"
+              // Flattened by the art's own transform: its copy written back would be singular.
+              "<linearGradient id=\"u\" gradientUnits=\"userSpaceOnUse\"><stop offset=\"0\"/></linearGradient>"
+              "<path transform=\"matrix(0 1 0 2 3 0)\" fill=\"url(#u) red\" d=\"M0 0 L1 1\"/>"));
     EXPECT_TRUE(reported("gradientTransform \"matrix(1 0 2 0 0 0)\" is singular"));
     const auto v = all();
-    ASSERT_EQ(v.size(), 2u);
+    ASSERT_EQ(v.size(), 3u);
+    ASSERT_TRUE(v[2]->style().fillPaint);
+    EXPECT_EQ(v[2]->style().fill.color.kind, kThreeColor);
     EXPECT_FALSE(v[0]->style().fillPaint);
     ASSERT_TRUE(v[1]->style().fillPaint);
     EXPECT_EQ(v[1]->style().fill.color.kind, kThreeColor);

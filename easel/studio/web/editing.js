@@ -7,7 +7,7 @@ import { drawing, page } from './store.js';
 import { call } from './protocol.js';
 import { edit } from './drawing.js';
 import { fit } from './canvas.js';
-import { installPathMenu } from './pathmenu.js';
+import { PATH_ITEMS, installPathMenu } from './pathmenu.js';
 
 const el = (tag, props = {}, ...children) => {
   const e = Object.assign(document.createElement(tag), props);
@@ -258,10 +258,11 @@ function installHelp() {
       ['Ctrl+= / Ctrl+-, Ctrl+0, Ctrl+1', 'Zoom in / out, fit the page, 100 %'],
       ["Ctrl+R, Ctrl+', Ctrl+;", 'Rulers, grid, guides (drag a guide out of a ruler; drop it on one to delete it)'],
       ["Ctrl+Shift+', Ctrl+Alt+', Ctrl+U, Ctrl+Shift+;", 'Snap to grid, points, objects, guides'],
-      ['Swatches', 'Click: fill; Shift-click: stroke'],
       ['Swatches', 'Click: fill; Shift-click: stroke; Alt-click: remove; double-click: rename'],
       ['Shift+X, X, D, /', 'Swap fill and stroke, make the other box active, default paint, none'],
       ['I', 'Eyedropper: click art to give the selection its fill and stroke'],
+      // The Path menu's items that have a key (Insert and Shift+C/S with Direct Selection).
+      ...PATH_ITEMS.filter(([, keys]) => keys).map(([label, keys]) => [keys, `Path: ${label}`]),
     ].map(([k, t]) => el('tr', {}, el('th', { textContent: k }), el('td', { textContent: t })))),
     button('Close', 'Close', () => { help.hidden = true; }));
   document.body.appendChild(help);

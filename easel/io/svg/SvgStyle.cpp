@@ -176,7 +176,10 @@ int32_t Importer::gradientRef(xmlNodePtr element, const GradientSpec& g) {
     }
     AIRealMatrix r = toReal(mul(pl.ctm, mul(units, g.transform)));
     exactPaintMatrix(element, r);
-    if (flattens(r.a, r.b, r.c, r.d)) return kFlattenedGradient;
+    if (flattens(r.a, r.b, r.c, r.d)) {
+        note("a gradient is flattened to a line by the transform of the art it paints; drawn as the paint's fallback colour");
+        return kFlattenedGradient;
+    }
     std::shared_ptr<const Gradient>& def = gradients_[std::make_tuple(element, box ? 0.0 : pl.vpw, box ? 0.0 : pl.vph)];
     if (!def) {
         auto m = std::make_shared<Gradient>();

@@ -351,6 +351,7 @@ TEST_F(SvgImport, AGradientFlattenedToALineIsDrawnAsTheFallback) {
               "<linearGradient id=\"u\" gradientUnits=\"userSpaceOnUse\"><stop offset=\"0\"/></linearGradient>"
               "<path transform=\"matrix(0 1 0 2 3 0)\" fill=\"url(#u) red\" d=\"M0 0 L1 1\"/>"));
     EXPECT_TRUE(reported("gradientTransform \"matrix(1 0 2 0 0 0)\" is singular"));
+    EXPECT_TRUE(reported("flattened to a line by the transform of the art"));
     const auto v = all();
     ASSERT_EQ(v.size(), 3u);
     ASSERT_TRUE(v[2]->style().fillPaint);

@@ -270,6 +270,17 @@ void Painter::art(const Art& a, bool skipFill) {
     } else if (compound) {
         for (const Art* c = a.firstChild(); c; c = c->next()) appendPath(*c);
         paint(drawn.style);
+    } else if (const Art* clip = clippingPath(a)) {
+        // The members below the clipping path, inside its fill region.
+        cairo_save(cr_);
+        cairo_new_path(cr_);
+        if (clip->type() == kPathArt) appendPath(*clip);
+        for (const Art* c = clip->firstChild(); c; c = c->next())
+            if (c->type() == kPathArt) appendPath(*c);
+        cairo_set_fill_rule(cr_, drawnStyle(*clip).style.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+        cairo_clip(cr_);
+        for (const Art* c = a.firstChild(); c != clip; c = c->next()) art(*c);
+        cairo_restore(cr_);
     } else {
         for (const Art* c = a.firstChild(); c; c = c->next()) art(*c);
     }

@@ -174,6 +174,31 @@ TEST(RenderDocument, FillsLeftOutUnderOpaquePaintChangeNoPixel) {
     }
 }
 
+// A red page-sized rectangle clipped by an even-odd ring: drawn directly and
+// by librsvg from the SVG, it shows inside the ring only.
+TEST(RenderDocument, ClipGroupsPaintOnlyInsideTheirClippingPath) {
+    const std::string ring = R"({"type": "compound", "evenOdd": true, "children": [)" +
+                             rectangle(100, 50, 200, 150, "", "") + ", " + rectangle(130, 80, 170, 120, "", "") + "]}";
+    auto doc = read(R"({"format": "easel-document", "version": 1, "page": {"width": 300, "height": 200},
+      "layers": [{"name": "on", "art": [{"type": "group", "clipped": true, "children": [)" +
+                    rectangle(0, 0, 300, 200, "0.9, 0.1, 0.1", "") + ", " + ring + "]}]}]}");
+    ASSERT_TRUE(doc);
+    Image direct, viaSvg;
+    std::string error;
+    ASSERT_TRUE(renderDocument(*doc, RenderSize{300, 0}, direct, error)) << error;
+    ASSERT_TRUE(renderSvg(writeSvg(*doc), RenderSize{300, 0}, viaSvg, error)) << error;
+    ASSERT_EQ(direct.width, 300);
+    for (const Image* im : {&direct, &viaSvg}) {
+        auto alpha = [&](int x, int y) { return im->rgba[(static_cast<size_t>(200 - y) * 300 + x) * 4 + 3]; };
+        EXPECT_EQ(alpha(50, 100), 0);   // outside the ring
+        EXPECT_EQ(alpha(150, 100), 0);  // in its hole
+        EXPECT_EQ(alpha(250, 20), 0);
+        EXPECT_EQ(alpha(115, 100), 255);
+        EXPECT_EQ(alpha(150, 140), 255);
+    }
+    EXPECT_LT(difference(direct, viaSvg), 0.004);
+}
+
 TEST(RenderDocument, RefusesASizeOutOfRange) {
     auto doc = styled();
     Image im;

@@ -1,7 +1,8 @@
 // Browser test of the Path menu, as an artist builds a shape: a rectangle and
 // an ellipse united, a hole cut with Difference, a second shape combined into
-// a compound path (Ctrl+K), Rows Columns run on it, and the saved script
-// replayed by `easel play` to the same document. Prints one line per step and
+// a compound path (Ctrl+K), Rows Columns run on it, a rectangle clipped by an
+// ellipse (Ctrl+7) drawn clipped, copied by Rows Columns and released, and the
+// saved script replayed by `easel play` to the same document. Prints one line per step and
 // "N passed, N failed, N skipped"; exits 77 when Chromium or playwright-core
 // is missing.
 import assert from 'node:assert/strict';
@@ -80,6 +81,56 @@ await test('Rows Columns copies the compound path as one object', async () => {
   const art = artOf(await documentNow());
   assert.ok(art.length > 2, `${art.length} objects`);
   assert.ok(art.every((a) => a.type === 'compound'), `types ${[...new Set(art.map((a) => a.type))]}`);
+});
+
+// The page's pixel under a point of the document, as [r, g, b].
+async function colourAt(x, y) {
+  const [cx, cy] = await page.evaluate(([a, b]) => window.studio.toClient(a, b), [x, y]);
+  const png = await page.screenshot({ clip: { x: Math.round(cx) - 1, y: Math.round(cy) - 1, width: 3, height: 3 } });
+  return page.evaluate(async (b64) => {
+    const image = await createImageBitmap(await (await fetch(`data:image/png;base64,${b64}`)).blob());
+    const c = new OffscreenCanvas(image.width, image.height), ctx = c.getContext('2d');
+    ctx.drawImage(image, 0, 0);
+    return [...ctx.getImageData(1, 1, 1, 1).data.slice(0, 3)];
+  }, png.toString('base64'));
+}
+const isRed = ([r, g, b]) => r > 200 && g < 60 && b < 60;
+const edit = async (e) => assert.equal((await api({ op: 'edit', edit: e })).ok, true, JSON.stringify(e));
+let clipId = 0;
+
+await test('Ctrl+7 clips a red rectangle by the ellipse on top of it', async () => {
+  await edit({ op: 'create', shape: 'rectangle', from: [40, 660], to: [200, 760], fill: { swatch: 'RGB Red' }, stroke: 'none' });
+  await edit({ op: 'create', shape: 'ellipse', from: [80, 670], to: [160, 750] });
+  const ids = artOf(await documentNow()).slice(-2).map((a) => a.id);
+  await edit({ op: 'select', ids });
+  await press('Control+7');
+  const top = artOf(await documentNow()).at(-1);
+  assert.equal(top.type, 'group');
+  assert.equal(top.clipped, true);
+  assert.deepEqual(top.children.map((c) => c.id), ids);
+  assert.equal(top.children[1].fill.paint, false, 'the clipping path paints nothing');
+  assert.equal(await undoText(), 'Undo Make Clipping Mask');
+  clipId = top.id;
+  await press('Escape');  // no selection drawn over the pixels
+  assert.ok(isRed(await colourAt(120, 710)), 'the rectangle shows inside the ellipse');
+  assert.ok(!isRed(await colourAt(55, 710)), 'and nowhere outside it');
+  assert.ok(!isRed(await colourAt(185, 745)), 'nor in its corner');
+});
+
+await test('Rows Columns copies the clip group as clip groups, and Release Clipping Mask frees one', async () => {
+  await edit({ op: 'select', ids: [clipId] });
+  const rows = (await state()).tools.find((t) => /Rows Columns/.test(t.title));
+  await page.locator(`#palette button[aria-label="${rows.title.trim()}"]`).click();
+  await drag([120, 710], [560, 620]);
+  let groups = artOf(await documentNow()).filter((a) => a.type === 'group');
+  assert.ok(groups.length > 1, `${groups.length} groups`);
+  assert.ok(groups.every((g) => g.clipped === true && g.children.length === 2), 'every copy is a clip group');
+  await edit({ op: 'select', ids: [clipId] });
+  await pathMenu('Release Clipping Mask');
+  assert.equal(await undoText(), 'Undo Release Clipping Mask');
+  groups = artOf(await documentNow()).filter((a) => a.type === 'group');
+  assert.equal(groups.find((g) => g.id === clipId).clipped, undefined, 'released');
+  assert.ok(groups.filter((g) => g.id !== clipId).every((g) => g.clipped), 'the copies stay clipped');
 });
 
 await test('the saved script replays with easel play to the same document', async () => {

@@ -178,7 +178,8 @@ TEST(RenderDocument, FillsLeftOutUnderOpaquePaintChangeNoPixel) {
 // by librsvg from the SVG, it shows inside the ring only.
 TEST(RenderDocument, ClipGroupsPaintOnlyInsideTheirClippingPath) {
     const std::string ring = R"({"type": "compound", "evenOdd": true, "children": [)" +
-                             rectangle(100, 50, 200, 150, "", "") + ", " + rectangle(130, 80, 170, 120, "", "") + "]}";
+                             rectangle(100, 50, 200, 150, "", R"(, "evenOdd": true)") + ", " +
+                             rectangle(130, 80, 170, 120, "", R"(, "evenOdd": true)") + "]}";
     auto doc = read(R"({"format": "easel-document", "version": 1, "page": {"width": 300, "height": 200},
       "layers": [{"name": "on", "art": [{"type": "group", "clipped": true, "children": [)" +
                     rectangle(0, 0, 300, 200, "0.9, 0.1, 0.1", "") + ", " + ring + "]}]}]}");
@@ -189,6 +190,7 @@ TEST(RenderDocument, ClipGroupsPaintOnlyInsideTheirClippingPath) {
     ASSERT_TRUE(renderSvg(writeSvg(*doc), RenderSize{300, 0}, viaSvg, error)) << error;
     ASSERT_EQ(direct.width, 300);
     for (const Image* im : {&direct, &viaSvg}) {
+        SCOPED_TRACE(im == &direct ? "drawn directly" : "drawn from the SVG");
         auto alpha = [&](int x, int y) { return im->rgba[(static_cast<size_t>(200 - y) * 300 + x) * 4 + 3]; };
         EXPECT_EQ(alpha(50, 100), 0);   // outside the ring
         EXPECT_EQ(alpha(150, 100), 0);  // in its hole

@@ -520,7 +520,8 @@ struct PictureWriter {
         std::vector<uint32_t> clips;
         void clipBegin(const std::string& d, bool evenOdd) override {
             clips.push_back(w.derived(d.empty() ? "M0 0Z" : d));
-            w.shapes.push_back({{1, 0, 0, 1, 0, 0}, clips.back(), w.keyId(evenOdd ? "{\"clip\":true,\"eo\":true}" : "{\"clip\":true}"), 1, 0});
+            const uint32_t style = w.keyId(evenOdd ? "{\"clip\":true,\"eo\":true}" : "{\"clip\":true}");
+            w.shapes.push_back({{1, 0, 0, 1, 0, 0}, clips.back(), style, 1, 0});
         }
         void clipEnd() override {
             w.shapes.push_back({{1, 0, 0, 1, 0, 0}, clips.back(), w.keyId("{\"unclip\":true}"), 1, 0});

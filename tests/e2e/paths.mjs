@@ -1,7 +1,7 @@
 // Browser test of the Path menu, as an artist builds a shape: a rectangle and
 // an ellipse united, a hole cut with Difference, a second shape combined into
 // a compound path (Ctrl+K), Rows Columns run on it, a rectangle clipped by an
-// ellipse (Ctrl+7) drawn clipped, copied by Rows Columns and released, and the
+// ellipse (Ctrl+7) drawn clipped, Rows Columns run on it and the clip released, and the
 // saved script replayed by `easel play` to the same document. Prints one line per step and
 // "N passed, N failed, N skipped"; exits 77 when Chromium or playwright-core
 // is missing.
@@ -83,17 +83,12 @@ await test('Rows Columns copies the compound path as one object', async () => {
   assert.ok(art.every((a) => a.type === 'compound'), `types ${[...new Set(art.map((a) => a.type))]}`);
 });
 
-// The page's pixel under a point of the document, as [r, g, b].
-async function colourAt(x, y) {
-  const [cx, cy] = await page.evaluate(([a, b]) => window.studio.toClient(a, b), [x, y]);
-  const png = await page.screenshot({ clip: { x: Math.round(cx) - 1, y: Math.round(cy) - 1, width: 3, height: 3 } });
-  return page.evaluate(async (b64) => {
-    const image = await createImageBitmap(await (await fetch(`data:image/png;base64,${b64}`)).blob());
-    const c = new OffscreenCanvas(image.width, image.height), ctx = c.getContext('2d');
-    ctx.drawImage(image, 0, 0);
-    return [...ctx.getImageData(1, 1, 1, 1).data.slice(0, 3)];
-  }, png.toString('base64'));
-}
+// The canvas's pixel under a point of the document, as [r, g, b, a].
+const colourAt = (x, y) => page.evaluate(([px, py]) => {
+  const r = document.getElementById('canvas').getBoundingClientRect();
+  const [sx, sy] = window.studio.toClient(px, py);
+  return window.studio.pixels(Math.round(sx - r.left), Math.round(sy - r.top), 1, 1);
+}, [x, y]);
 const isRed = ([r, g, b]) => r > 200 && g < 60 && b < 60;
 const edit = async (e) => assert.equal((await api({ op: 'edit', edit: e })).ok, true, JSON.stringify(e));
 let clipId = 0;
@@ -117,20 +112,26 @@ await test('Ctrl+7 clips a red rectangle by the ellipse on top of it', async () 
   assert.ok(!isRed(await colourAt(185, 745)), 'nor in its corner');
 });
 
-await test('Rows Columns copies the clip group as clip groups, and Release Clipping Mask frees one', async () => {
+// Brivane's tools copy paths, compound paths, text and the like, never groups:
+// a clip group's members are copied one by one, the clipping path's copies unpainted.
+await test('Rows Columns on the clip group copies its members, and Release Clipping Mask frees it', async () => {
   await edit({ op: 'select', ids: [clipId] });
   const rows = (await state()).tools.find((t) => /Rows Columns/.test(t.title));
   await page.locator(`#palette button[aria-label="${rows.title.trim()}"]`).click();
-  await drag([120, 710], [560, 620]);
-  let groups = artOf(await documentNow()).filter((a) => a.type === 'group');
-  assert.ok(groups.length > 1, `${groups.length} groups`);
-  assert.ok(groups.every((g) => g.clipped === true && g.children.length === 2), 'every copy is a clip group');
+  const before = artOf(await documentNow()).length;
+  await drag([120, 710], [380, 460]);
+  const art = artOf(await documentNow());
+  const copies = art.slice(before);
+  assert.ok(copies.length > 2 && copies.every((a) => a.type === 'path'), `${copies.length} copies`);
+  assert.ok(copies.some((a) => a.fill.paint) && copies.some((a) => !a.fill.paint), 'the red rectangle and the unpainted ellipse');
+  const group = art.find((a) => a.id === clipId);
+  assert.equal(group.clipped, true, 'the clip group stays as it was');
   await edit({ op: 'select', ids: [clipId] });
   await pathMenu('Release Clipping Mask');
   assert.equal(await undoText(), 'Undo Release Clipping Mask');
-  groups = artOf(await documentNow()).filter((a) => a.type === 'group');
-  assert.equal(groups.find((g) => g.id === clipId).clipped, undefined, 'released');
-  assert.ok(groups.filter((g) => g.id !== clipId).every((g) => g.clipped), 'the copies stay clipped');
+  const released = artOf(await documentNow()).find((a) => a.id === clipId);
+  assert.equal(released.clipped, undefined, 'released');
+  assert.deepEqual(released.children.map((c) => c.type), ['path', 'path'], 'the clipping path stays');
 });
 
 await test('the saved script replays with easel play to the same document', async () => {

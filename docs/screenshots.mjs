@@ -93,10 +93,11 @@ await edit({ op: 'select', ids: [u, sq] });
 await edit({ op: 'difference' });
 const stripes = [];
 for (const [i, swatch] of ['RGB Red', 'RGB Yellow', 'RGB Sky'].entries())
-  stripes.push(...(await edit({ op: 'create', shape: 'rectangle', from: [590, 200 + 85 * i], to: [770, 285 + 85 * i], fill: { swatch }, stroke: 'none' })).made);
-const [star] = (await edit({ op: 'create', shape: 'star', center: [680, 325], radius: 115, inner: 50, points: 5 })).made;
+  stripes.push(...(await edit({ op: 'create', shape: 'rectangle', from: [170, 462 + 45 * i], to: [430, 507 + 45 * i], fill: { swatch }, stroke: 'none' })).made);
+const [star] = (await edit({ op: 'create', shape: 'star', center: [300, 530], radius: 72, inner: 32, points: 5 })).made;
 await edit({ op: 'select', ids: [...stripes, star] });
 await edit({ op: 'clip' });
+await edit({ op: 'deselect' });
 await page.reload();
 await idle(page);
 await page.locator('#path-menu summary').click();

@@ -251,7 +251,6 @@ function installHelp() {
       ['Delete', 'Delete the selection'],
       ['Ctrl+D, Ctrl+C, Ctrl+X, Ctrl+V', 'Duplicate, copy, cut, paste'],
       ['Ctrl+G, Ctrl+Shift+G', 'Group, ungroup'],
-      ['Ctrl+7, Ctrl+Alt+7', 'Make clipping mask (the top path clips the others), release it'],
       ['Ctrl+], Ctrl+[ (with Shift: to front / back)', 'Bring forward, send backward'],
       ['Ctrl+A, Esc', 'Select all on the current layer, deselect'],
       ['Ctrl+Z, Ctrl+Shift+Z', 'Undo, redo'],

@@ -110,6 +110,11 @@ await test('Ctrl+7 clips a red rectangle by the ellipse on top of it', async () 
   assert.ok(isRed(await colourAt(120, 710)), 'the rectangle shows inside the ellipse');
   assert.ok(!isRed(await colourAt(55, 710)), 'and nowhere outside it');
   assert.ok(!isRed(await colourAt(185, 745)), 'nor in its corner');
+  // Asked for WebGL, the page leaves a picture with a clip group to Canvas 2D.
+  await page.goto(`${studio.url}?renderer=gl`);
+  await idle(page);
+  assert.ok(isRed(await colourAt(120, 710)) && !isRed(await colourAt(55, 710)), 'drawn clipped again');
+  assert.equal(await page.evaluate(() => window.studio.renderer), '2d');
 });
 
 // Brivane's tools copy paths, compound paths, text and the like, never groups:

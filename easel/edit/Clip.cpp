@@ -29,6 +29,9 @@ void opClip(Ctx& c) {
         if (a->parent() != art.front()->parent() || a->layer() != art.front()->layer())
             refuse("the objects to clip must be in one layer or one group: art " + std::to_string(a->id()) +
                    " is not beside art " + std::to_string(art.front()->id()));
+    if (const Art* p = art.front()->parent(); p && p->type() == kCompoundPathArt)
+        refuse("the members of compound path " + std::to_string(p->id()) +
+               " cannot be clipped one by one: select the compound path");
     Art* clip = art.back();
     if (clip->type() != kPathArt && clip->type() != kCompoundPathArt)
         refuse("the top-most selected object (art " + std::to_string(clip->id()) +

@@ -160,6 +160,9 @@ TEST(PathClip, ClipReleaseUndoAndRefusals) {
     f.ok({{"op", "group"}});  // b stays selected: a group of its own
     const int64_t inGroup = f.doc->selectedArt().front()->id();
     const int64_t c = f.square(200, 200, 50);
+    const int64_t d = f.circle(400, 100, 20), e = f.square(450, 80, 40);
+    f.select({d, e});
+    f.ok({{"op", "combine"}});
     Art* text = nullptr;
     f.doc->newArt(kTextArt, kPlaceAboveAll, nullptr, &text);
     struct Case {
@@ -169,6 +172,7 @@ TEST(PathClip, ClipReleaseUndoAndRefusals) {
     };
     const Case cases[] = {
         {{}, {{"op", "clip"}}, "nothing is selected"},
+        {{d, e}, {{"op", "clip"}}, "cannot be clipped one by one"},
         {{c}, {{"op", "clip"}}, "at least 2"},
         {{c, text->id()}, {{"op", "clip"}}, "must be a path or compound path"},
         {{b, c}, {{"op", "clip"}}, "in one layer or one group"},

@@ -160,15 +160,18 @@ export function drawOverlay() {
   octx.clearRect(0, 0, overlay.width, overlay.height);
   const z = view.zoom * dpr;
   const ox = view.panX * dpr, oy = (view.panY + p.height * view.zoom) * dpr;
-  const { mat, geom, starts, geoms, bounds } = p;
+  const { mat, geom, style, starts, geoms, styles, bounds } = p;
   octx.strokeStyle = '#1a73e8';
   const selected = [];
   for (const layer of p.layers)
     for (let i = layer.start; i < layer.start + layer.count; i++) if (p.selected(i)) selected.push(i);
   for (const i of selected)
-    for (let s = starts[i]; s < starts[i + 1]; s++) {
-      const g = geoms.get(geom[s]);
-      if (!g) continue;
+    // A clip group shows its clipping path's outline, not its members'.
+    for (let s = starts[i], clipped = 0; s < starts[i + 1]; s++) {
+      const g = geoms.get(geom[s]), st = styles.get(style[s]) || {};
+      if (st.unclip) clipped--;
+      if (!g || st.unclip || (clipped && !st.clip)) continue;
+      if (st.clip) clipped++;
       const k = s * 6;
       octx.setTransform(z, 0, 0, -z, ox, oy);
       octx.lineWidth = 1 / view.zoom;

@@ -82,7 +82,7 @@ await page.keyboard.press('a');
 await idle(page);
 await shot('studio-drawing.png');
 
-// 5. Paths: two circles united, a square taken from them, the Path menu open.
+// 5. Paths: two circles united, a square taken from them, stripes clipped by a star, the Path menu open.
 await edit({ op: 'new', size: 'Letter', orientation: 'landscape' });
 const [c1] = (await edit({ op: 'create', shape: 'ellipse', from: [150, 200], to: [400, 450], fill: { swatch: 'RGB Orange' } })).made;
 const [c2] = (await edit({ op: 'create', shape: 'ellipse', from: [300, 200], to: [550, 450] })).made;
@@ -91,6 +91,13 @@ const [u] = (await edit({ op: 'union' })).made;
 const [sq] = (await edit({ op: 'create', shape: 'rectangle', from: [300, 280], to: [380, 360] })).made;
 await edit({ op: 'select', ids: [u, sq] });
 await edit({ op: 'difference' });
+const stripes = [];
+for (const [i, swatch] of ['RGB Red', 'RGB Yellow', 'RGB Sky'].entries())
+  stripes.push(...(await edit({ op: 'create', shape: 'rectangle', from: [170, 462 + 45 * i], to: [430, 507 + 45 * i], fill: { swatch }, stroke: 'none' })).made);
+const [star] = (await edit({ op: 'create', shape: 'star', center: [300, 530], radius: 72, inner: 32, points: 5 })).made;
+await edit({ op: 'select', ids: [...stripes, star] });
+await edit({ op: 'clip' });
+await edit({ op: 'deselect' });
 await page.reload();
 await idle(page);
 await page.locator('#path-menu summary').click();

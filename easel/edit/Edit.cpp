@@ -182,6 +182,8 @@ const std::vector<Op>& registry() {
         {"division", "Division", {}, "cuts the shapes below by the top one into pieces", opDivision},
         {"combine", "Combine", {}, "makes the selected paths one compound path", opCombine},
         {"breakApart", "Break Apart", {}, "makes a compound path's members paths of their own", opBreakApart},
+        {"clip", "Make Clipping Mask", {}, "groups the selection as a clip group: the top-most path clips the rest", opClip},
+        {"releaseClip", "Release Clipping Mask", {}, "makes the selected clip groups plain groups", opReleaseClip},
         {"fillRule", "Fill Rule", {"rule"}, "sets the fill \"rule\": evenOdd|nonZero", opFillRule},
         {"strokeToPath", "Stroke to Path", {}, "turns strokes into filled outlines, with their caps and joins", opStrokeToPath},
         {"offset", "Offset Path", {"distance", "join", "miterLimit"},

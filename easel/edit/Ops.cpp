@@ -137,6 +137,7 @@ Art* copyArt(Document& dst, const Art& src, int16_t order, Art* prep) {
     for (const Art* ch = src.firstChild(); ch; ch = ch->next()) copyArt(dst, *ch, kPlaceInsideOnTop, a);
     if (src.type() == kEnvelopeArt) check(dst.setEnvelopeWarp(a, src.warp()), "copy");
     check(dst.setHidden(a, src.hidden()), "copy");
+    if (src.clipped()) check(dst.setClipped(a, true), "copy");
     return a;
 }
 

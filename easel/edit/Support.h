@@ -125,5 +125,8 @@ void opSplitPath(Ctx&);
 void opJoin(Ctx&);
 void opReverse(Ctx&);
 void opSimplify(Ctx&);
+// Clip.cpp
+void opClip(Ctx&);
+void opReleaseClip(Ctx&);
 
 }  // namespace easel::edit

@@ -139,4 +139,11 @@ DrawnStyle drawnStyle(const Art& art) {
                       art.blendMode() != 0 ? art.blendMode() : member->blendMode()};
 }
 
+const Art* clippingPath(const Art& group) {
+    if (group.type() != kGroupArt || !group.clipped()) return nullptr;
+    const Art* top = group.lastChild();
+    if (!top || top->hidden() || (top->type() != kPathArt && top->type() != kCompoundPathArt)) return nullptr;
+    return top;
+}
+
 }  // namespace easel

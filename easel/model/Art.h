@@ -118,6 +118,8 @@ public:
     int32_t blendMode() const { return blend_; }
     const TagList& tags() const;
     const Tag* findTag(const std::string& name) const;
+    // Groups: the group is a clip group (clippingPath() below).
+    bool clipped() const { return clipped_; }
 
     // Paths (and the path of text on a path). Points are read with the
     // pending matrix applied.
@@ -183,6 +185,7 @@ private:
     bool selected_ = false;
     bool locked_ = false;
     bool hidden_ = false;
+    bool clipped_ = false;
     AIPathStyle style_{};
     float opacity_ = 1;
     int32_t blend_ = 0;
@@ -254,5 +257,12 @@ struct DrawnStyle {
 // member's when the compound's is normal. A compound without path members
 // is drawn with its own style.
 DrawnStyle drawnStyle(const Art& art);
+
+// The clipping path of a clip group: its top-most member when the group is
+// clipped and that member is a visible path or compound path, else null. The group's
+// other members are drawn only inside the clipping path's fill region (by its
+// fill rule); the clipping path paints nothing, and the group's bounds are
+// the clipping path's.
+const Art* clippingPath(const Art& group);
 
 }  // namespace easel

@@ -39,7 +39,7 @@ public:
         a->prior_ = nullptr;
         a->next_ = nullptr;
         a->children_ = ArtList{};
-        a->selected_ = a->locked_ = a->hidden_ = false;
+        a->selected_ = a->locked_ = a->hidden_ = a->clipped_ = false;
         a->style_ = AIPathStyle{};
         a->opacity_ = 1;
         a->blend_ = 0;

@@ -288,6 +288,7 @@ Art* Document::copyTree(const Art* src, Art* parent) {
     a->bornIn_ = journal_->epoch;
     a->locked_ = src->locked_;
     a->hidden_ = src->hidden_;
+    a->clipped_ = src->clipped_;
     a->style_ = src->style_;
     a->opacity_ = src->opacity_;
     a->blend_ = src->blend_;
@@ -463,6 +464,7 @@ void Document::boundsRec(const Art* a, AIRealRect& r) const {
             return;
         }
     }
+    if (const Art* clip = clippingPath(*a)) return boundsRec(clip, r);
     for (const Art* c = a->children_.first; c; c = c->next_) boundsRec(c, r);
 }
 

@@ -195,6 +195,8 @@ public:
     ASErr setSelected(Art* art, bool selected);
     ASErr setLocked(Art* art, bool locked);
     ASErr setHidden(Art* art, bool hidden);
+    // Makes a group a clip group or a plain one (other art: kBadParameterErr).
+    ASErr setClipped(Art* art, bool clipped);
     // kArtSelected | kArtLocked | kArtHidden bits of art.
     int32_t userAttributes(const Art* art) const;
 

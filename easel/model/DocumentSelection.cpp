@@ -47,6 +47,14 @@ ASErr Document::setHidden(Art* art, bool hidden) {
     return kNoErr;
 }
 
+ASErr Document::setClipped(Art* art, bool clipped) {
+    if (!isLive(art) || art->type_ != kGroupArt) return kBadParameterErr;
+    if (art->clipped_ == clipped) return kNoErr;
+    journal_->recordState(art);
+    art->clipped_ = clipped;
+    return kNoErr;
+}
+
 int32_t Document::userAttributes(const Art* art) const {
     return (art->selected_ ? kArtSelected : 0) | (art->locked_ ? kArtLocked : 0) | (art->hidden_ ? kArtHidden : 0);
 }

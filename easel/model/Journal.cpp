@@ -11,6 +11,7 @@ void Journal::saveState(const Art& a, ArtState& s) {
     s.selected = a.selected_;
     s.locked = a.locked_;
     s.hidden = a.hidden_;
+    s.clipped = a.clipped_;
     s.style = a.style_;
     s.opacity = a.opacity_;
     s.blend = a.blend_;
@@ -31,6 +32,7 @@ void Journal::swapState(Art& a, ArtState& s) {
     std::swap(s.selected, a.selected_);
     std::swap(s.locked, a.locked_);
     std::swap(s.hidden, a.hidden_);
+    std::swap(s.clipped, a.clipped_);
     std::swap(s.style, a.style_);
     std::swap(s.opacity, a.opacity_);
     std::swap(s.blend, a.blend_);

@@ -19,6 +19,7 @@ struct ArtState {
     bool selected = false;
     bool locked = false;
     bool hidden = false;
+    bool clipped = false;
     AIPathStyle style{};
     float opacity = 1;
     int32_t blend = 0;

@@ -172,6 +172,11 @@ struct ShapeSink {
     virtual bool text(const Art&, float) { return false; }
     // Text, images and the like as their box (path data in page points).
     virtual void box(const Art& a, const std::string& d) = 0;
+    // A clip group's members between these are drawn only inside the
+    // clipping path's outline `d` (by its fill rule); formats that cannot
+    // clip draw them whole.
+    virtual void clipBegin(const std::string&, bool) {}
+    virtual void clipEnd() {}
 };
 
 // The painted shapes of art, in stacking order, bottom first.
@@ -199,7 +204,16 @@ void walkShapes(const Art& a, const Document& doc, WarpedGeometry& warps, float 
         return;
     }
     if (a.isContainer()) {
-        for (const Art* c = a.firstChild(); c; c = c->next()) walkShapes(*c, doc, warps, op, sink);
+        const Art* clip = clippingPath(a);
+        if (clip) {
+            std::string d;
+            if (clip->type() == kPathArt) pathData(*clip, warps, d);
+            for (const Art* c = clip->firstChild(); c; c = c->next())
+                if (c->type() == kPathArt) pathData(*c, warps, d);
+            sink.clipBegin(d, drawnStyle(*clip).style.evenOdd);
+        }
+        for (const Art* c = a.firstChild(); c != clip; c = c->next()) walkShapes(*c, doc, warps, op, sink);
+        if (clip) sink.clipEnd();
         return;
     }
     if (a.type() == kTextArt && warps.chainOf(a).identity() && sink.text(a, op)) return;
@@ -501,6 +515,18 @@ struct PictureWriter {
             return true;
         }
         void box(const Art&, const std::string& d) override { w.add(w.derived(d), kIdentityMatrix, nullptr, 1, 0); }
+        // A shape of style {"clip": true} starts clipping by its geometry;
+        // one of style {"unclip": true} (the same geometry) ends it.
+        std::vector<uint32_t> clips;
+        void clipBegin(const std::string& d, bool evenOdd) override {
+            clips.push_back(w.derived(d.empty() ? "M0 0Z" : d));
+            const uint32_t style = w.keyId(evenOdd ? "{\"clip\":true,\"eo\":true}" : "{\"clip\":true}");
+            w.shapes.push_back({{1, 0, 0, 1, 0, 0}, clips.back(), style, 1, 0});
+        }
+        void clipEnd() override {
+            w.shapes.push_back({{1, 0, 0, 1, 0, 0}, clips.back(), w.keyId("{\"unclip\":true}"), 1, 0});
+            clips.pop_back();
+        }
     };
 
     // The page culls and picks by these bounds. A path copy moved only by a
@@ -748,47 +774,6 @@ std::string sceneText(const Document& doc) {
         out += "]}";
     }
     out += "]}";
-    return out;
-}
-
-// What the page draws otherwise than `easel render` and the SVG export: the
-// SVG parts a document keeps and writes back (filters, clip paths, masks,
-// markers, text spans placed or styled on their own, pattern paint), one
-// line per kind with the number of objects.
-std::string drawnApartText(const Document& doc) {
-    size_t filters = 0, clips = 0, masks = 0, markers = 0, spans = 0, patterns = 0, strokes = 0, textGradients = 0;
-    doc.forEachArt([&](Art* a) {
-        const auto kept = keptSvgOf(*a);
-        const KeptSvgMembers& k = kept->stored;
-        if (k.effects) {
-            static const KeptSvgAttributes none;
-            const KeptSvgAttributes& attributes = k.effects->attributes ? *k.effects->attributes : none;
-            const auto has = [&](const char* name) { return findKeptSvgAttribute(attributes, name) != nullptr; };
-            if (has("filter")) ++filters;
-            if (has("clip-path")) ++clips;
-            if (has("mask")) ++masks;
-            if (has("marker-start") || has("marker-mid") || has("marker-end")) ++markers;
-        }
-        if (k.text && k.text->markup.value_or("").find("<tspan") != std::string::npos) ++spans;
-        if (k.paint) ++patterns;
-        if (k.strokeTransformed && a->effectSpace()) ++strokes;
-        const AIPathStyle& st = a->style();
-        if ((a->type() == kTextArt || a->type() == kTextPathArt) &&
-            ((st.fillPaint && st.fill.color.kind == kGradientColor) || (st.strokePaint && st.stroke.color.kind == kGradientColor)))
-            ++textGradients;
-    });
-    std::string out;
-    auto line = [&](size_t n, const std::string& what) {
-        if (n) out += std::to_string(n) + " " + what + "; easel render and the SVG export draw it as the file does\n";
-    };
-    line(filters, "filter effect(s) (blur, shadow...) drawn in the studio without the filter");
-    line(clips, "clip path(s) drawn in the studio without clipping");
-    line(masks, "mask(s) drawn in the studio without masking");
-    line(markers, "marker(s) (arrowheads...) not drawn in the studio");
-    line(spans, "text(s) in spans: the studio sets their lines and places in the text's own font and paint (a span's own colour, weight or size is not shown)");
-    line(patterns, "pattern paint(s) drawn in the studio as mid grey");
-    line(strokes, "stroke(s) under a non-uniform scale drawn in the studio with one width");
-    line(textGradients, "text(s) in gradient paint drawn in the studio in its mean colour");
     return out;
 }
 

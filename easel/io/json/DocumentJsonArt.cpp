@@ -36,7 +36,7 @@ int artKey(std::string_view name) {
                 case 'm': return is(kKeyMatrix);
                 default: return -1;
             }
-        case 7: return name[0] == 'e' ? is(kKeyEvenOdd) : is(kKeyOpacity);
+        case 7: return name[0] == 'e' ? is(kKeyEvenOdd) : name[0] == 'c' ? is(kKeyClipped) : is(kKeyOpacity);
         case 8:
             switch (name[0]) {
                 case 's': return name[2] == 'l' ? is(kKeySelected) : is(kKeySegments);
@@ -114,6 +114,11 @@ bool Reader::artFlags(const ArtRead& r) {
     if (const Value v = r.members[kKeyHidden]) {
         if (!boolean(v, r.where.at("hidden"), flag)) return false;
         r.doc.setHidden(r.art, flag);
+    }
+    if (const Value v = r.members[kKeyClipped]) {
+        if (!boolean(v, r.where.at("clipped"), flag)) return false;
+        if (flag && r.art->type() != kGroupArt) return fail(r.where.at("clipped"), "only a group can be clipped");
+        r.doc.setClipped(r.art, flag);
     }
     return true;
 }

@@ -42,12 +42,13 @@ enum ArtKey {
     kKeyId, kKeyType, kKeySelected, kKeyLocked, kKeyHidden, kKeyClosed, kKeySegments, kKeySelectedSegments,
     kKeyText, kKeyFontSize, kKeyHref, kKeySymbol, kKeyWidth, kKeyHeight, kKeyMatrix, kKeyWarp,
     kKeyFill, kKeyStroke, kKeyEvenOdd, kKeyOpacity, kKeyBlend, kKeyTags, kKeyChildren, kKeyEffectSpace,
-    kArtKeyCount
+    kKeyClipped, kArtKeyCount
 };
 constexpr std::string_view kArtKeys[kArtKeyCount] = {
     "id",       "type",     "selected", "locked",  "hidden", "closed", "segments", "selectedSegments",
     "text",     "fontSize", "href",     "symbol",  "width",  "height", "matrix",   "warp",
-    "fill",     "stroke",   "evenOdd",  "opacity", "blend",  "tags",   "children", "effectSpace"};
+    "fill",     "stroke",   "evenOdd",  "opacity", "blend",  "tags",   "children", "effectSpace",
+    "clipped"};
 
 // The ArtKey of an attribute name, -1 for any other name.
 int artKey(std::string_view name);

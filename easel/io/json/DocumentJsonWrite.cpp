@@ -272,6 +272,10 @@ void Writer::artHeader(ArtWrite& w) {
         w.key("hidden");
         boolean(true);
     }
+    if (a.clipped()) {
+        w.key("clipped");
+        boolean(true);
+    }
 }
 
 void Writer::artPath(ArtWrite& w) {

@@ -172,6 +172,8 @@ const cairo_path_t* Painter::geometryPath(const Art& a) {
     const Key key{a.sharedGeometry().get(), a.closed()};
     if (auto it = paths_.find(key); it != paths_.end()) return it->second;
     const std::vector<AIPathSegment>& segs = a.sharedGeometry()->segments;
+    // Built aside from the path being gathered (a compound's or a clip's members).
+    cairo_path_t* gathered = cairo_has_current_point(cr_) ? cairo_copy_path(cr_) : nullptr;
     cairo_save(cr_);
     cairo_identity_matrix(cr_);
     cairo_new_path(cr_);
@@ -192,6 +194,10 @@ const cairo_path_t* Painter::geometryPath(const Art& a) {
     cairo_path_t* path = cairo_copy_path(cr_);
     cairo_new_path(cr_);
     cairo_restore(cr_);
+    if (gathered) {
+        cairo_append_path(cr_, gathered);
+        cairo_path_destroy(gathered);
+    }
     paths_.emplace(key, path);
     return path;
 }
@@ -270,6 +276,17 @@ void Painter::art(const Art& a, bool skipFill) {
     } else if (compound) {
         for (const Art* c = a.firstChild(); c; c = c->next()) appendPath(*c);
         paint(drawn.style);
+    } else if (const Art* clip = clippingPath(a)) {
+        // The members below the clipping path, inside its fill region.
+        cairo_save(cr_);
+        cairo_new_path(cr_);
+        if (clip->type() == kPathArt) appendPath(*clip);
+        for (const Art* c = clip->firstChild(); c; c = c->next())
+            if (c->type() == kPathArt) appendPath(*c);
+        cairo_set_fill_rule(cr_, drawnStyle(*clip).style.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+        cairo_clip(cr_);
+        for (const Art* c = a.firstChild(); c != clip; c = c->next()) art(*c);
+        cairo_restore(cr_);
     } else {
         for (const Art* c = a.firstChild(); c; c = c->next()) art(*c);
     }

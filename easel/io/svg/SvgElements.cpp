@@ -229,7 +229,23 @@ void Importer::group(const Elem& e, bool firstOnly) {
     if (firstOnly) switchChildren(e.n, inner);
     else walkChildren(e.n, inner);
     patterns_ = std::move(mine);
-    finish(g, e.at, e.own, e.props, 1, &e.ctm);
+    const std::string* clipped = e.attr("data-easel-clipped");
+    if (!clipped || *clipped != "true" || t != kGroupArt) {
+        finish(g, e.at, e.own, e.props, 1, &e.ctm);
+        return;
+    }
+    // A clip group as this system writes it: its clipping path, on top,
+    // stands in its own <clipPath>, which the group's clip-path names.
+    doc_->setClipped(g, true);
+    for (xmlNodePtr c = e.n->children; c; c = c->next) {
+        if (c->type == XML_ELEMENT_NODE && isSvg(c) && name(c) == "clipPath" && attributes(c)["data-easel-type"] == "clip") {
+            walkChildren(c, inner);
+            break;
+        }
+    }
+    Props own = e.own;
+    own.erase("clip-path");
+    finish(g, e.at, own, e.props, 1, &e.ctm);
 }
 
 void Importer::switchChildren(xmlNodePtr n, const Ctx& ctx) {

@@ -302,6 +302,14 @@ void Writer::groupBody(const Art& a, int indent) {
     commonAttrs(a, at);
     styleAttrs(a, at, false);
     passthrough(a, at);
+    const Art* clip = clippingPath(a);
+    std::string clipId;
+    if (a.clipped()) at.emplace_back("data-easel-clipped", "true");
+    if (clip) {
+        clipId = "easel-clip-" + std::to_string(a.id());
+        while (!ids_.insert(clipId).second) clipId += "-";
+        at.emplace_back("clip-path", "url(#" + clipId + ")");
+    }
     const std::string tag = groupTag(a);
     if (!a.firstChild()) {
         // An empty group keeps what was kept inside it, or is written empty.
@@ -318,8 +326,20 @@ void Writer::groupBody(const Art& a, int indent) {
         return;
     }
     open(tag, at, indent, false);
-    for (const Art* c = a.firstChild(); c; c = c->next()) art(*c, indent + 2);
+    for (const Art* c = a.firstChild(); c != clip; c = c->next()) art(*c, indent + 2);
+    if (clip) clipPathElement(*clip, clipId, indent + 2);
     line(indent, "</" + tag + ">");
+}
+
+void Writer::clipPathElement(const Art& clip, const std::string& id, int indent) {
+    // The clipping path stands in the clip group, written as it is anywhere
+    // else (its data-easel attributes read it back exactly); the fill rule
+    // that clips is its clip-rule, inherited from the <clipPath>.
+    Attrs at{{"id", id}, {"clipPathUnits", "userSpaceOnUse"}, {"data-easel-type", "clip"}};
+    if (drawnStyle(clip).style.evenOdd) at.emplace_back("clip-rule", "evenodd");
+    open("clipPath", at, indent, false);
+    art(clip, indent + 2);
+    line(indent, "</clipPath>");
 }
 
 void Writer::pathBody(const Art& a, int indent) {

@@ -88,6 +88,8 @@ private:
     // Groups and envelopes; a compound path as one path when its members
     // are all plain paths, else as a group.
     void groupBody(const Art& a, int indent);
+    // A clip group's clipping path in a <clipPath> of the id given.
+    void clipPathElement(const Art& clip, const std::string& id, int indent);
     void compoundBody(const Art& a, int indent);
     void pathBody(const Art& a, int indent);
     // Text at a point or on a path (whose path is written as a definition

@@ -120,12 +120,33 @@ function draw2d(p, z, ox, oy) {
         const st = styles.get(style[s]);
         const g = geoms.get(geom[s]);
         if (!st || !g) continue;
+        if (st.clip || st.unclip) {
+          clipShape(st, g.path, mat, s * 6, z, ox, oy);
+          // Ending a clip restores the paint the context had when it began.
+          ctx.globalAlpha = alpha;
+          ctx.globalCompositeOperation = op;
+          cache.fill = cache.stroke = cache.width = null;
+          continue;
+        }
         const alphaNow = opacity[s], b = blend[s] ? blendOp(blends.get(blend[s])) : 'source-over';
         if (alphaNow !== alpha) ctx.globalAlpha = alpha = alphaNow;
         if (b !== op) ctx.globalCompositeOperation = op = b;
         paintShape(ctx, cache, st, g.path, mat, s * 6, z, ox, oy, p.hasBounds(i) ? bounds.subarray(i * 4, i * 4 + 4) : null);
       }
     }
+}
+
+// A clip group's members are drawn between a shape of style {clip} (its
+// clipping path: the context saved, then clipped by it) and one of style
+// {unclip} (the context restored).
+function clipShape(st, path, mat, k, z, ox, oy) {
+  if (st.unclip) {
+    ctx.restore();
+    return;
+  }
+  ctx.save();
+  ctx.setTransform(z * mat[k], -z * mat[k + 1], z * mat[k + 2], -z * mat[k + 3], z * mat[k + 4] + ox, oy - z * mat[k + 5]);
+  ctx.clip(path, st.eo ? 'evenodd' : 'nonzero');
 }
 
 // Selection outlines and bounding boxes, and the marquee, in screen pixels.
@@ -139,15 +160,18 @@ export function drawOverlay() {
   octx.clearRect(0, 0, overlay.width, overlay.height);
   const z = view.zoom * dpr;
   const ox = view.panX * dpr, oy = (view.panY + p.height * view.zoom) * dpr;
-  const { mat, geom, starts, geoms, bounds } = p;
+  const { mat, geom, style, starts, geoms, styles, bounds } = p;
   octx.strokeStyle = '#1a73e8';
   const selected = [];
   for (const layer of p.layers)
     for (let i = layer.start; i < layer.start + layer.count; i++) if (p.selected(i)) selected.push(i);
   for (const i of selected)
-    for (let s = starts[i]; s < starts[i + 1]; s++) {
-      const g = geoms.get(geom[s]);
-      if (!g) continue;
+    // A clip group shows its clipping path's outline, not its members'.
+    for (let s = starts[i], clipped = 0; s < starts[i + 1]; s++) {
+      const g = geoms.get(geom[s]), st = styles.get(style[s]) || {};
+      if (st.unclip) clipped--;
+      if (!g || st.unclip || (clipped && !st.clip)) continue;
+      if (st.clip) clipped++;
       const k = s * 6;
       octx.setTransform(z, 0, 0, -z, ox, oy);
       octx.lineWidth = 1 / view.zoom;

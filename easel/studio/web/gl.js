@@ -11,7 +11,7 @@
 // against 0.5 to 0.9 s, both on a loaded machine). Looks with gradients or
 // text also key on the translation and are painted at the shape's exact
 // offset: gradients lie on the page, and glyphs snap to whole pixels.
-// draw() declines a picture it cannot draw exactly (text set in spans, other blend modes than
+// draw() declines a picture it cannot draw exactly (text set in spans, clip groups, other blend modes than
 // normal, a shape too large for a sprite, geometry it cannot measure, more
 // sprites than the atlas holds); the 2D renderer then draws that frame.
 // The sprites and their atlas are atlas.js; here are the set-up, the
@@ -196,6 +196,7 @@ function build(r, p, W, H, z, ox, oy) {
           const st = styles.get(style[s]), g = geoms.get(geom[s]);
           if (!st || !g) continue;
           if (st.t && (st.t.sp || st.t.ln)) return null;  // text in spans or lines reaches past its box: Canvas 2D draws it
+          if (st.clip || st.unclip) return null;  // clip groups: Canvas 2D draws them
           look = lookOf(r.atlas, p, s, k);
         }
         prev = s;

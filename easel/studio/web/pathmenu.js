@@ -1,4 +1,4 @@
-// The Path menu: booleans, compound paths, outlines and offsets, and the
+// The Path menu: booleans, compound paths, clipping masks, outlines and offsets, and the
 // edits of selected anchor points (Direct Selection picks them). Each item is
 // one of the host's edits; pathKey takes their shortcuts.
 import { drawing, page } from './store.js';
@@ -30,6 +30,8 @@ export const PATH_ITEMS = [
   ['Division', 'Ctrl+/', { op: 'division' }, (e) => ctrl(e) && e.key === '/'],
   ['Combine', 'Ctrl+K', { op: 'combine' }, (e) => ctrl(e) && !e.shiftKey && e.key.toLowerCase() === 'k'],
   ['Break Apart', 'Ctrl+Shift+K', { op: 'breakApart' }, (e) => ctrl(e) && e.shiftKey && e.key.toLowerCase() === 'k'],
+  ['Make Clipping Mask', 'Ctrl+7', { op: 'clip' }, (e) => ctrl(e) && e.code === 'Digit7'],
+  ['Release Clipping Mask', 'Ctrl+Alt+7', { op: 'releaseClip' }, (e) => (e.ctrlKey || e.metaKey) && e.altKey && e.code === 'Digit7'],
   ['Fill Rule: Even-Odd', '', { op: 'fillRule', rule: 'evenOdd' }, null],
   ['Fill Rule: Non-Zero', '', { op: 'fillRule', rule: 'nonZero' }, null],
   ['Stroke to Path', 'Ctrl+Alt+C', { op: 'strokeToPath' },

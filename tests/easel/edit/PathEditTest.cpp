@@ -154,6 +154,76 @@ TEST(PathCompound, CombineThenBreakApartGivesThePathsBack) {
     EXPECT_EQ(f.doc->undoText(), "Undo Break Apart");
 }
 
+TEST(PathClip, ClipReleaseUndoAndRefusals) {
+    Paths f;
+    const int64_t a = f.square(0, 0, 100), b = f.circle(50, 50, 30);
+    f.ok({{"op", "group"}});  // b stays selected: a group of its own
+    const int64_t inGroup = f.doc->selectedArt().front()->id();
+    const int64_t c = f.square(200, 200, 50);
+    const int64_t d = f.circle(400, 100, 20), e = f.square(450, 80, 40);
+    f.select({d, e});
+    f.ok({{"op", "combine"}});
+    Art* text = nullptr;
+    f.doc->newArt(kTextArt, kPlaceAboveAll, nullptr, &text);
+    struct Case {
+        std::vector<int64_t> select;
+        json edit;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{}, {{"op", "clip"}}, "nothing is selected"},
+        {{d, e}, {{"op", "clip"}}, "cannot be clipped one by one"},
+        {{c}, {{"op", "clip"}}, "at least 2"},
+        {{c, text->id()}, {{"op", "clip"}}, "must be a path or compound path"},
+        {{b, c}, {{"op", "clip"}}, "in one layer or one group"},
+        {{c}, {{"op", "releaseClip"}}, "no clip group"},
+        {{inGroup}, {{"op", "releaseClip"}}, "no clip group"},
+    };
+    for (const Case& k : cases) {
+        f.ok({{"op", "deselect"}});
+        if (!k.select.empty()) f.select(k.select);
+        const std::string before = writeDocumentJson(*f.doc);
+        const std::string error = f.refused(k.edit);
+        EXPECT_NE(error.find(k.says), std::string::npos) << k.edit.dump() << ": " << error;
+        EXPECT_EQ(writeDocumentJson(*f.doc), before) << k.edit.dump();
+    }
+    // The top-most object clips the others: it paints nothing, bounds the group.
+    f.select({a, c});
+    const std::string plain = writeDocumentJson(*f.doc);
+    AIRealRect cBounds{}, gBounds{};
+    f.doc->bounds(f.art(c), &cBounds);
+    Art* group = f.art(f.ok({{"op", "clip"}}).at(0));
+    EXPECT_EQ(f.doc->undoText(), "Undo Make Clipping Mask");
+    ASSERT_TRUE(group->clipped());
+    EXPECT_EQ(clippingPath(*group), f.art(c));
+    EXPECT_EQ(group->firstChild(), f.art(a));
+    EXPECT_FALSE(f.art(c)->style().fillPaint || f.art(c)->style().strokePaint);
+    f.doc->bounds(group, &gBounds);
+    EXPECT_EQ(gBounds.left, cBounds.left);
+    EXPECT_EQ(gBounds.top, cBounds.top);
+    // Copies keep the clip; undo takes the whole step back, redo makes it again.
+    EXPECT_TRUE(f.art(f.ok({{"op", "duplicate"}}).at(0))->clipped());
+    f.ok({{"op", "copy"}});
+    EXPECT_TRUE(f.art(f.ok({{"op", "paste"}}).at(0))->clipped());
+    f.doc->undo();
+    f.doc->undo();
+    f.doc->undo();
+    EXPECT_EQ(writeDocumentJson(*f.doc), plain);
+    f.doc->redo();
+    ASSERT_TRUE(group->clipped());
+    f.select({group->id()});
+    f.ok({{"op", "releaseClip"}});
+    EXPECT_EQ(f.doc->undoText(), "Undo Release Clipping Mask");
+    EXPECT_FALSE(group->clipped());
+    EXPECT_EQ(clippingPath(*group), nullptr);
+    f.doc->undo();
+    EXPECT_TRUE(group->clipped());
+    // A locked layer refuses.
+    f.select({group->id()});
+    f.doc->setLayerLocked(f.doc->currentLayer(), true);
+    EXPECT_NE(f.refused({{"op", "releaseClip"}}).find("is locked"), std::string::npos);
+}
+
 TEST(PathAnchors, AddedAndDeletedAnchorsKeepTheDrawnCurve) {
     Paths f;
     const int64_t id = f.circle(300, 300, 100);

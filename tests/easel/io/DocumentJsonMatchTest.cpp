@@ -122,11 +122,11 @@ TEST(DocumentJsonMatch, TheWriterWritesWhatTheTreeWroteForEveryDocument) {
     EXPECT_GT(docs.size(), 12u);
     for (const auto& [name, doc] : docs) {
         SCOPED_TRACE(name);
-        // Gradient paints, effect spaces and what a document keeps of its SVG
-        // file came after the reference writer.
+        // Gradient paints, effect spaces, clip groups and what a document
+        // keeps of its SVG file came after the reference writer.
         bool newer = doc->gradientPaintCount() > 0 || !doc->svgKept().empty();
         for (size_t i = 0; i < doc->layerCount(); ++i) newer = newer || !doc->layerFromBottom(i)->svgKept().empty();
-        doc->forEachArt([&](Art* a) { newer = newer || a->effectSpace(); });
+        doc->forEachArt([&](Art* a) { newer = newer || a->effectSpace() || a->clipped(); });
         if (newer) continue;
         const std::string want = reference::oldWriteDocumentJson(*doc);
         EXPECT_EQ(writeDocumentJson(*doc), want);

@@ -72,7 +72,7 @@ TEST_F(DocumentJsonTest, ReadsTheDocumentContract) {
 
 TEST_F(DocumentJsonTest, RoundTripIsIdentical) {
     auto doc = read(minimal(std::string(kSquare) + R"(,
-        {"id": 3, "type": "group", "selected": false, "opacity": 1, "blend": "normal", "children": [
+        {"id": 3, "type": "group", "selected": false, "clipped": true, "opacity": 1, "blend": "normal", "children": [
           {"id": 4, "type": "text", "selected": false, "text": "Hello", "fontSize": 18,
            "matrix": [1, 0, 0, 1, 50, 60], "fill": {"paint": true, "color": {"kind": "rgb", "values": [1, 0, 0]}},
            "stroke": {"paint": false, "color": {"kind": "none"}, "width": 1}, "opacity": 1, "blend": "normal"},
@@ -105,6 +105,8 @@ TEST_F(DocumentJsonTest, RoundTripIsIdentical) {
     EXPECT_EQ(again->findById(4)->objectMatrix().tx, 50);
     EXPECT_EQ(again->findById(5)->object().href, "a.png");
     EXPECT_EQ(again->findById(6)->object().symbol, "Star");
+    EXPECT_TRUE(again->findById(3)->clipped());
+    EXPECT_FALSE(again->findById(9)->clipped());
 }
 
 TEST_F(DocumentJsonTest, NewDocumentRoundTripsAndKeepsSwatches) {
@@ -237,6 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"Infinity", minimal(R"({"type": "path", "segments": [[0, 0, 0, 1e999, 0, 0, 1]]})"),
                   "not valid JSON: [json.exception.out_of_range.406] number overflow"},
         Malformed{"HugeNumber", minimal(path(R"(, "opacity": 1e300)")), "layers[0].art[0].opacity: number out of range"},
+        Malformed{"ClippedPath", minimal(path(R"(, "clipped": true)")), "layers[0].art[0].clipped: only a group can be clipped"},
         Malformed{"SelectedNotBool", minimal(path(R"(, "selected": "yes")")),
                   "layers[0].art[0].selected: expected true or false"},
         Malformed{"UnknownType", minimal(R"({"type": "blob"})"), "layers[0].art[0].type: unknown art type \"blob\""},

@@ -174,6 +174,39 @@ TEST(RenderDocument, FillsLeftOutUnderOpaquePaintChangeNoPixel) {
     }
 }
 
+// A red page-sized rectangle clipped by an even-odd ring, and beside it a
+// painted ring: drawn directly and by librsvg from the SVG, each shows
+// inside its ring only (every member of the ring counts).
+TEST(RenderDocument, ClipGroupsAndCompoundsPaintTheirRingsOnly) {
+    auto ring = [](double x, double y, const std::string& fill) {
+        const std::string eo = R"(, "evenOdd": true)";
+        return R"({"type": "compound", "evenOdd": true, "children": [)" + rectangle(x, y, x + 100, y + 100, fill, eo) +
+               ", " + rectangle(x + 30, y + 30, x + 70, y + 70, fill, eo) + "]}";
+    };
+    auto doc = read(R"({"format": "easel-document", "version": 1, "page": {"width": 300, "height": 200},
+      "layers": [{"name": "on", "art": [{"type": "group", "clipped": true, "children": [)" +
+                    rectangle(0, 0, 300, 200, "0.9, 0.1, 0.1", "") + ", " + ring(30, 50, "") + "]}, " +
+                    ring(180, 50, "0.1, 0.1, 0.9") + "]}]}");
+    ASSERT_TRUE(doc);
+    Image direct, viaSvg;
+    std::string error;
+    ASSERT_TRUE(renderDocument(*doc, RenderSize{300, 0}, direct, error)) << error;
+    ASSERT_TRUE(renderSvg(writeSvg(*doc), RenderSize{300, 0}, viaSvg, error)) << error;
+    ASSERT_EQ(direct.width, 300);
+    for (const Image* im : {&direct, &viaSvg}) {
+        SCOPED_TRACE(im == &direct ? "drawn directly" : "drawn from the SVG");
+        auto alpha = [&](int x, int y) { return im->rgba[(static_cast<size_t>(200 - y) * 300 + x) * 4 + 3]; };
+        for (const int x : {30, 180}) {
+            EXPECT_EQ(alpha(x - 15, 100), 0);   // outside the ring
+            EXPECT_EQ(alpha(x + 50, 100), 0);   // in its hole
+            EXPECT_EQ(alpha(x + 15, 100), 255);
+            EXPECT_EQ(alpha(x + 50, 140), 255);
+        }
+        EXPECT_EQ(alpha(150, 20), 0);
+    }
+    EXPECT_LT(difference(direct, viaSvg), 0.004);
+}
+
 TEST(RenderDocument, RefusesASizeOutOfRange) {
     auto doc = styled();
     Image im;

@@ -59,6 +59,15 @@ const char* const kEverything = R"({
       "fill": {"paint": true, "color": {"kind": "pattern", "ref": 3}},
       "stroke": {"paint": true, "color": {"kind": "gradient", "ref": 1}, "width": 0.5}, "opacity": 1,
       "blend": "normal"}]},
+   {"id": 16, "type": "group", "selected": false, "clipped": true, "children": [
+     {"id": 17, "type": "path", "closed": true, "segments": [[0, 0, 0, 0, 0, 0, 1], [80, 0, 80, 0, 80, 0, 1],
+      [80, 80, 80, 80, 80, 80, 1]], "fill": {"paint": true, "color": {"kind": "rgb", "values": [1, 0.5, 0]}}},
+     {"id": 18, "type": "compound", "evenOdd": true, "fill": {"paint": false, "color": {"kind": "none"}}, "children": [
+      {"id": 19, "type": "path", "closed": true, "evenOdd": true, "fill": {"paint": false, "color": {"kind": "none"}},
+       "segments": [[10, 10, 10, 10, 10, 10, 1], [70, 10, 70, 10, 70, 10, 1], [70, 70, 70, 70, 70, 70, 1]]},
+      {"id": 27, "type": "path", "closed": true, "evenOdd": true, "fill": {"paint": false, "color": {"kind": "none"}},
+       "segments": [[30, 20, 30, 20, 30, 20, 1], [60, 20, 60, 20, 60, 20, 1], [60, 50, 60, 50, 60, 50, 1]]}]}]},
+   {"id": 28, "type": "group", "selected": false, "clipped": true, "children": []},
    {"id": 20, "type": "group", "selected": false, "hidden": true, "opacity": 0.5, "blend": "multiply",
     "children": [
      {"id": 21, "type": "text", "selected": false, "text": "A & B < \"C\"\n\tnext line\u0001", "fontSize": 14.5,
@@ -142,6 +151,14 @@ TEST_F(SvgRoundTrip, JsonToSvgToJsonKeepsEveryField) {
     EXPECT_EQ(writeDocumentJson(*back), writeDocumentJson(*doc));
     // And written again, the SVG is the same.
     EXPECT_EQ(writeSvg(*back), writeSvg(*doc));
+    // The clip group is clipped in the file by its clipping path, even-odd.
+    const std::string svg = writeSvg(*doc);
+    EXPECT_NE(svg.find("clip-path=\"url(#easel-clip-16)\""), std::string::npos);
+    EXPECT_NE(svg.find("<clipPath id=\"easel-clip-16\" clipPathUnits=\"userSpaceOnUse\" data-easel-type=\"clip\" "
+                       "clip-rule=\"evenodd\">"),
+              std::string::npos);
+    ASSERT_TRUE(back->findById(16) && back->findById(28));
+    EXPECT_EQ(clippingPath(*back->findById(16)), back->findById(18));
 }
 
 TEST_F(SvgRoundTrip, ForeignFilesSettleAfterOneImport) {

@@ -1,4 +1,5 @@
-// A person's session in the studio, through the page: a drag the plug-in
+// A person's session in the studio, through the page: Enter in a panel's
+// field gives the keys back, tools show their names, a drag the plug-in
 // refuses shows one error dialog and the page keeps answering (OK, undo,
 // another drag), Ctrl+S writes the file the studio was started on, and New
 // asks before it replaces unsaved work, then fits the new page in the view.
@@ -39,7 +40,11 @@ const hostState = () => page.evaluate(async () => (await fetch('/api/call', { me
   body: JSON.stringify({ op: 'state', scene: false }) })).json());
 const rows = async () => (await state()).tools.find((t) => /Rows Columns$/.test(t.title.trim())).title.trim();
 async function rowsColumnsDrag() {
-  await page.locator(`#palette button[aria-label="${await rows()}"]`).click();
+  const button = page.locator(`#palette button[aria-label="${await rows()}"]`);
+  await button.click();
+  // The tool's name as people read it, without the title's internal prefix.
+  assert.equal(await page.locator('#status').textContent(), 'Rows Columns');
+  assert.match(await button.getAttribute('title'), /^Rows Columns/);
   await moveTo(page, 45, 38);
   await page.mouse.down();
   await moveTo(page, 250, 250, 8);
@@ -57,6 +62,15 @@ await test('an error in a drag: one dialog, OK, undo, another drag, Ctrl+S, the 
   await page.mouse.up();
   await idle(page);
   assert.equal((await state()).selection.length, 1);
+  // Enter in a panel's field commits it and gives the keys back to the canvas:
+  // "m" then chooses the Rectangle tool instead of going into the field.
+  const x = await page.locator('#tf-x').inputValue();
+  await page.locator('#tf-x').click();
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('m');
+  assert.equal(await page.locator('#tf-x').inputValue(), x);
+  assert.equal(await page.locator('#palette button.active').getAttribute('data-tool'), 'rectangle');
+  await page.keyboard.press('v');
   // The Fill box shows the selected object's paint.
   const fill = (await state()).selectionStyle.fill;
   assert.equal(await page.locator('#fill-box').evaluate((el) => el.style.background), (await page.evaluate((c) => {

@@ -120,14 +120,21 @@ await test('an error in a drag: one dialog, OK, undo, another drag, Ctrl+S, the 
   assert.deepEqual(refusals, [], 'no command was refused for a dialog');
 });
 
-await test('the zoom keys are the page\'s', async () => {
+await test('the zoom and file keys are the page\'s', async () => {
   const zoom = () => page.locator('#zoom').innerText();
+  const fitted = await zoom();  // the page opened fitted in the view
   await page.keyboard.press('Control+1');
   assert.equal(await zoom(), '100%');
   await page.keyboard.press('Control+Equal');
   assert.equal(await zoom(), '125%');
   await page.keyboard.press('Control+Minus');
   assert.equal(await zoom(), '100%');
+  await page.keyboard.press('Control+0');
+  assert.equal(await zoom(), fitted);
+  // The work is saved: Ctrl+O goes straight to choosing a file.
+  const chooser = page.waitForEvent('filechooser', { timeout: 5000 });
+  await page.keyboard.press('Control+O');
+  await chooser;
 });
 
 await test('New asks before it replaces unsaved work, and fits the new page in the view', async () => {

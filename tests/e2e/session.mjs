@@ -1,5 +1,6 @@
 // A person's session in the studio, through the page: Enter in a panel's
-// field gives the keys back, tools show their names, a drag the plug-in
+// field gives the keys back, tools show their names, moved art shows its
+// outline on the way, a drag the plug-in
 // refuses shows one error dialog and the page keeps answering (OK, undo,
 // another drag), Ctrl+S writes the file the studio was started on, and New
 // asks before it replaces unsaved work, then fits the new page in the view.
@@ -53,6 +54,26 @@ async function rowsColumnsDrag() {
 const fileArt = () => JSON.parse(readFileSync(file, 'utf8')).layers.reduce((n, l) => n + l.art.length, 0);
 
 const { test, finish } = testRunner(() => page.keyboard.press('Escape').catch(() => {}));
+
+await test('moving art shows its outline on the way, not only a box', async () => {
+  await page.keyboard.press('v');
+  // The triangle (280, 200), (320, 200), (280, 240): its long side crosses the centre of its box.
+  await moveTo(page, 290, 210);
+  await page.mouse.down();
+  await moveTo(page, 390, 210, 6);
+  const drawn = await page.evaluate(([x, y]) => {
+    const o = document.getElementById('overlay'), r = o.getBoundingClientRect(), k = o.width / r.width;
+    const [cx, cy] = window.studio.toClient(x, y);
+    const px = o.getContext('2d').getImageData(Math.round((cx - r.left) * k) - 1, Math.round((cy - r.top) * k) - 1, 3, 3).data;
+    return px.some((v, i) => i % 4 === 3 && v > 0);
+  }, [400, 220]);
+  await page.mouse.up();
+  await idle(page);
+  assert.ok(drawn, 'the outline moved with the pointer crosses the centre of the moved box');
+  assert.equal((await state()).undoText, 'Undo Move');
+  await page.keyboard.press('Control+Z');
+  await idle(page);
+});
 
 await test('an error in a drag: one dialog, OK, undo, another drag, Ctrl+S, the page answering throughout', async () => {
   const start = await count();

@@ -92,10 +92,17 @@ int makeTemporary(const fs::path& target, std::string& name) {
     return -1;
 }
 
-// Writes every piece to `fd`; the errno of the first failed write, or 0.
-int writeAll(int fd, const std::function<void(const FilePieceSink&)>& produce) {
+// Writes every piece to `fd`; the errno of the first failed write, EFBIG
+// once the pieces pass `maxBytes` (`tooLarge` set), or 0.
+int writeAll(int fd, const std::function<void(const FilePieceSink&)>& produce, std::uintmax_t maxBytes, bool& tooLarge) {
     int failed = 0;
+    std::uintmax_t total = 0;
     produce([&](std::string_view data) {
+        total += data.size();
+        if (failed == 0 && total > maxBytes) {
+            tooLarge = true;
+            failed = EFBIG;
+        }
         size_t done = 0;
         while (failed == 0 && done < data.size()) {
             const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
@@ -124,7 +131,7 @@ bool writeFileAtomically(const std::string& path, const std::string& data, std::
 }
 
 bool writeFileAtomically(const std::string& path, const std::function<void(const FilePieceSink&)>& produce,
-                         std::string& error) {
+                         std::string& error, std::uintmax_t maxBytes) {
     fs::path target;
     if (!resolveTarget(path, target, error)) return false;
     struct stat existing {};
@@ -146,7 +153,14 @@ bool writeFileAtomically(const std::string& path, const std::function<void(const
         ::unlink(name.c_str());
         return false;
     };
-    if (const int err = writeAll(fd, produce); err != 0) return fail(err);
+    bool tooLarge = false;
+    if (const int err = writeAll(fd, produce, maxBytes, tooLarge); err != 0) {
+        fail(err);
+        if (tooLarge)
+            error = "cannot write " + path + ": it would be more than " + std::to_string(maxBytes) +
+                    " bytes (the limit of a file easel reads); nothing was written";
+        return false;
+    }
     if (exists) {
         // The file replaced keeps its permissions; its owner where this
         // process may give it (a file of another user written by root).

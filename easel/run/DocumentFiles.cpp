@@ -43,11 +43,12 @@ bool writeDocumentFile(const fs::path& path, const Document& doc, std::string& e
             error = "cannot write " + path.string() + ": this build of easel writes .json documents only";
             return false;
         }
-        return writeFileAtomically(path.string(), text, error);
+        return writeFileAtomically(path.string(), [&](const FilePieceSink& sink) { sink(text); }, error, kMaxFileBytes);
     }
-    // Streamed: the text is never held whole in memory.
+    // Streamed: the text is never held whole in memory. Either way a document
+    // larger than easel reads is not written.
     return writeFileAtomically(
-        path.string(), [&](const FilePieceSink& sink) { writeDocumentJson(doc, sink); }, error);
+        path.string(), [&](const FilePieceSink& sink) { writeDocumentJson(doc, sink); }, error, kMaxFileBytes);
 }
 
 }  // namespace easel::run

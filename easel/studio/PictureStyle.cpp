@@ -49,6 +49,10 @@ void quoted(std::string& out, const std::string& text) {
     out += json(text).dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
+// The family librsvg (easel render, the PNG and PDF exports) gives text that
+// names none: the page draws such text (imported, or made by a plug-in) alike.
+constexpr const char* kUnnamedTextFamily = "Times New Roman";
+
 // Only characters a CSS font family list or keyword needs: what a file says
 // is passed to the canvas, never anything that could end the value early.
 std::string cssSafe(const std::string& v) {
@@ -70,7 +74,7 @@ const TextLook& PictureStyles::textLook(const Art& text) {
     const std::string& extra = text.extra();
     auto it = looks_.find(&extra);
     if (it != looks_.end()) return it->second;
-    std::string family = "sans-serif", weight = "normal", style = "normal", anchor = "start", spacing;
+    std::string family = kUnnamedTextFamily, weight = "normal", style = "normal", anchor = "start", spacing;
     const auto kept = keptSvgOf(text);
     if (const auto& svg = kept->stored.attributes) {
         auto get = [&](const char* k) {

@@ -78,6 +78,21 @@ TEST_F(DragTool, TwoCopiesPutOneDuplicateAtTheFullDragVector) {
     EXPECT_FLOAT_EQ(centres[1].v, -7.0f);
 }
 
+// Copies of two stacked objects keep their stacking: the front object's copy
+// goes above the back object's, as the originals lie.
+TEST_F(DragTool, CopiesOfSeveralObjectsKeepTheirStacking) {
+    G().dragCopies = 2;
+    Art* back = Square(0, 0, 10);
+    Art* front = Square(5, 5, 10);
+    Drag(kDrag, {{0, 0}, {10, 10}, {40, 0}});
+    const auto art = TopLevelArt();  // bottom first
+    ASSERT_EQ(art.size(), 4u);
+    EXPECT_EQ(art[0], back);
+    EXPECT_EQ(art[1], front);
+    EXPECT_FLOAT_EQ(Bounds(art[2]).left, 40.0f) << "the back object's copy";
+    EXPECT_FLOAT_EQ(Bounds(art[3]).left, 45.0f) << "the front object's copy, above it";
+}
+
 TEST_F(DragTool, RotationTurnsMemberZeroAndTheDuplicatesCarryIt) {
     G().dragRotation = 90.0f;
     G().dragSelected = 0;

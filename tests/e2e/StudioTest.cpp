@@ -420,11 +420,12 @@ TEST_F(StudioSession, ThePictureCarriesGradientsAndTextAndTheOpenReportNamesTheF
     EXPECT_EQ(opened["notices"][0]["name"], "art.svg");
     EXPECT_NE(opened["notices"][0]["text"].get<std::string>().find("average"), std::string::npos);
 
-    json gradient, text;
+    json gradient, text, unnamed;
     const PagePicture picture = pagePicture(*studio, {{"op", "state"}}, 0);
     for (const auto& s : picture.head["styles"]) {
         if (s[1].contains("fg")) gradient = s[1]["fg"];
         if (s[1].contains("t") && s[1]["t"]["s"] == "Hi") text = s[1]["t"];
+        if (s[1].contains("t") && s[1]["t"]["s"] == "mean") unnamed = s[1]["t"];
     }
     ASSERT_TRUE(gradient.is_object()) << "the rectangle's fill is sent as a gradient";
     EXPECT_EQ(gradient["g"], "linear");
@@ -432,6 +433,8 @@ TEST_F(StudioSession, ThePictureCarriesGradientsAndTextAndTheOpenReportNamesTheF
     ASSERT_TRUE(text.is_object()) << "the text is sent with its characters";
     EXPECT_EQ(text["font"], "normal bold 24px Serif");
     EXPECT_EQ(text["a"], "center");
+    // Text that names no family is drawn in the family `easel render` gives it.
+    EXPECT_EQ(unnamed.value("font", ""), "normal normal 16px Times New Roman") << unnamed.dump();
 
     // A blurred shadow and centred text on two lines: `easel render` draws
     // them as the file does, the page otherwise, and the report says so.

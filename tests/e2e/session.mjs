@@ -1,4 +1,6 @@
-// A person's session in the studio, through the page: a drag the plug-in
+// A person's session in the studio, through the page: Enter in a panel's
+// field gives the keys back, tools show their names, moved art shows its
+// outline on the way, a drag the plug-in
 // refuses shows one error dialog and the page keeps answering (OK, undo,
 // another drag), Ctrl+S writes the file the studio was started on, and New
 // asks before it replaces unsaved work, then fits the new page in the view.
@@ -39,7 +41,11 @@ const hostState = () => page.evaluate(async () => (await fetch('/api/call', { me
   body: JSON.stringify({ op: 'state', scene: false }) })).json());
 const rows = async () => (await state()).tools.find((t) => /Rows Columns$/.test(t.title.trim())).title.trim();
 async function rowsColumnsDrag() {
-  await page.locator(`#palette button[aria-label="${await rows()}"]`).click();
+  const button = page.locator(`#palette button[aria-label="${await rows()}"]`);
+  await button.click();
+  // The tool's name as people read it, without the title's internal prefix.
+  assert.equal(await page.locator('#status').textContent(), 'Rows Columns');
+  assert.match(await button.getAttribute('title'), /^Rows Columns/);
   await moveTo(page, 45, 38);
   await page.mouse.down();
   await moveTo(page, 250, 250, 8);
@@ -49,6 +55,26 @@ const fileArt = () => JSON.parse(readFileSync(file, 'utf8')).layers.reduce((n, l
 
 const { test, finish } = testRunner(() => page.keyboard.press('Escape').catch(() => {}));
 
+await test('moving art shows its outline on the way, not only a box', async () => {
+  await page.keyboard.press('v');
+  // The triangle (280, 200), (320, 200), (280, 240): its long side crosses the centre of its box.
+  await moveTo(page, 290, 210);
+  await page.mouse.down();
+  await moveTo(page, 390, 210, 6);
+  const drawn = await page.evaluate(([x, y]) => {
+    const o = document.getElementById('overlay'), r = o.getBoundingClientRect(), k = o.width / r.width;
+    const [cx, cy] = window.studio.toClient(x, y);
+    const px = o.getContext('2d').getImageData(Math.round((cx - r.left) * k) - 1, Math.round((cy - r.top) * k) - 1, 3, 3).data;
+    return px.some((v, i) => i % 4 === 3 && v > 0);
+  }, [400, 220]);
+  await page.mouse.up();
+  await idle(page);
+  assert.ok(drawn, 'the outline moved with the pointer crosses the centre of the moved box');
+  assert.equal((await state()).undoText, 'Undo Move');
+  await page.keyboard.press('Control+Z');
+  await idle(page);
+});
+
 await test('an error in a drag: one dialog, OK, undo, another drag, Ctrl+S, the page answering throughout', async () => {
   const start = await count();
   await page.keyboard.press('v');
@@ -57,6 +83,15 @@ await test('an error in a drag: one dialog, OK, undo, another drag, Ctrl+S, the 
   await page.mouse.up();
   await idle(page);
   assert.equal((await state()).selection.length, 1);
+  // Enter in a panel's field commits it and gives the keys back to the canvas:
+  // "m" then chooses the Rectangle tool instead of going into the field.
+  const x = await page.locator('#tf-x').inputValue();
+  await page.locator('#tf-x').click();
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('m');
+  assert.equal(await page.locator('#tf-x').inputValue(), x);
+  assert.equal(await page.locator('#palette button.active').getAttribute('data-tool'), 'rectangle');
+  await page.keyboard.press('v');
   // The Fill box shows the selected object's paint.
   const fill = (await state()).selectionStyle.fill;
   assert.equal(await page.locator('#fill-box').evaluate((el) => el.style.background), (await page.evaluate((c) => {
@@ -106,14 +141,21 @@ await test('an error in a drag: one dialog, OK, undo, another drag, Ctrl+S, the 
   assert.deepEqual(refusals, [], 'no command was refused for a dialog');
 });
 
-await test('the zoom keys are the page\'s', async () => {
+await test('the zoom and file keys are the page\'s', async () => {
   const zoom = () => page.locator('#zoom').innerText();
+  const fitted = await zoom();  // the page opened fitted in the view
   await page.keyboard.press('Control+1');
   assert.equal(await zoom(), '100%');
   await page.keyboard.press('Control+Equal');
   assert.equal(await zoom(), '125%');
   await page.keyboard.press('Control+Minus');
   assert.equal(await zoom(), '100%');
+  await page.keyboard.press('Control+0');
+  assert.equal(await zoom(), fitted);
+  // The work is saved: Ctrl+O goes straight to choosing a file.
+  const chooser = page.waitForEvent('filechooser', { timeout: 5000 });
+  await page.keyboard.press('Control+O');
+  await chooser;
 });
 
 await test('New asks before it replaces unsaved work, and fits the new page in the view', async () => {

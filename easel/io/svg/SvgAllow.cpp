@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SvgShared.h"
+#include "model/Paint.h"
 
 namespace easel {
 
@@ -53,6 +54,15 @@ const char* refusedElement(const std::string& name) {
 
 const char* text(const xmlChar* s) { return s ? reinterpret_cast<const char*>(s) : ""; }
 
+// Whether a gradient element holds more stops than a gradient may have.
+bool tooManyStops(const xmlNode* n, const std::string& name) {
+    if (name != "lineargradient" && name != "radialgradient") return false;
+    size_t stops = 0;
+    for (const xmlNode* c = n->children; c; c = c->next)
+        if (c->type == XML_ELEMENT_NODE && lowered(text(c->name)) == "stop" && ++stops > kMaxGradientStops) return true;
+    return false;
+}
+
 }  // namespace
 
 std::string refusedSvgAttribute(std::string_view name, std::string_view value) {
@@ -74,6 +84,8 @@ std::string refusedSvgTree(const _xmlNode* element) {
         if (n->type != XML_ELEMENT_NODE) continue;
         const std::string name = lowered(text(n->name));
         if (const char* why = refusedElement(name)) return why;
+        if (tooManyStops(n, name))
+            return "with a gradient of more than " + std::to_string(kMaxGradientStops) + " stops (the limit of a gradient)";
         for (const xmlAttr* a = n->properties; a; a = a->next) {
             std::string value;
             for (const xmlNode* c = a->children; c; c = c->next) {

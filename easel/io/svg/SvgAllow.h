@@ -8,7 +8,8 @@
 //   an animation of one (attributeName="on...");
 // - no attribute value or style sheet naming a script URL (javascript:,
 //   vbscript:, whatever the case and the spaces or control characters in it);
-// - no entity reference (a written file would not define it).
+// - no entity reference (a written file would not define it);
+// - no gradient of more stops than a gradient may have (kMaxGradientStops).
 // Everything else kept is written as it was kept.
 #pragma once
 
@@ -26,7 +27,8 @@ std::string refusedSvgAttribute(std::string_view name, std::string_view value);
 
 // Why an element, with everything it holds, may not be kept or written
 // ("holding a script", "embedding a document", "with event handlers",
-// "using entities"); empty when it may.
+// "using entities", "with a gradient of more than 1000 stops ..."); empty
+// when it may.
 std::string refusedSvgTree(const _xmlNode* element);
 
 // Whether SVG text (elements, as kept) is well-formed XML whose elements

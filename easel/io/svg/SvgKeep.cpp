@@ -668,8 +668,9 @@ std::string Importer::unusedDefinitions(xmlNodePtr root) {
             for (xmlNodePtr c = n->children; c; c = c->next) {
                 // Style sheets are read into the art; written back they would restyle it.
                 if (c->type != XML_ELEMENT_NODE || (isSvg(c) && name(c) == "style") || writtenNear(c)) continue;
-                if (!unkeepable(c).empty() || usesRepeatedId(c)) {
-                    note("unused definition <" + name(c) + "> not kept (scripts, entities or repeated ids)");
+                if (const std::string why = unkeepable(c); !why.empty() || usesRepeatedId(c)) {
+                    note("unused definition <" + name(c) + "> " +
+                         (why.empty() ? "using an id the file gives to more than one element" : why) + " not kept");
                     continue;
                 }
                 const std::string def = standalone(c, true);

@@ -89,9 +89,14 @@ bool writeFileAtomically(const std::string& path, const std::string& data, std::
 }
 
 bool writeFileAtomically(const std::string& path, const std::function<void(const FilePieceSink&)>& produce,
-                         std::string& error) {
+                         std::string& error, std::uintmax_t maxBytes) {
     std::string data;
     produce([&](std::string_view piece) { data += piece; });
+    if (data.size() > maxBytes) {
+        error = "cannot write " + path + ": it would be more than " + std::to_string(maxBytes) +
+                " bytes (the limit of a file easel reads); nothing was written";
+        return false;
+    }
     return writeFileAtomically(path, data, error);
 }
 

@@ -124,6 +124,19 @@ TEST_F(FileWrite, RefusedDestinationsSayWhyAndLeaveNothing) {
     writeText(dir / "plain", "a file, not a folder");
     EXPECT_FALSE(easel::checkFolderWritable((dir / "plain" / "sub").string(), error));
     EXPECT_NE(error.find(dir.string()), std::string::npos) << error;
+
+    // Contents past the limit given are refused whole; the file keeps what it held.
+    const auto pieces = [](int n) {
+        return [n](const easel::FilePieceSink& sink) {
+            for (int i = 0; i < n; ++i) sink("abcd");
+        };
+    };
+    EXPECT_FALSE(easel::writeFileAtomically((dir / "plain").string(), pieces(3), error, 11));
+    EXPECT_NE(error.find("more than 11 bytes (the limit of a file easel reads)"), std::string::npos) << error;
+    EXPECT_EQ(readText(dir / "plain"), "a file, not a folder");
+    EXPECT_TRUE(easel::writeFileAtomically((dir / "plain").string(), pieces(3), error, 12)) << error;
+    EXPECT_EQ(readText(dir / "plain"), "abcdabcdabcd");
+    EXPECT_EQ(namesIn(dir), (std::set<std::string>{"folder", "loop-a", "loop-b", "made", "plain"}));
 }
 
 TEST_F(FileWrite, LeftoversOfAProcessThatHasGoneAreRemovedOthersStay) {

@@ -3,6 +3,7 @@
 // without scripts, handlers or script links, and still draw.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,31 @@ TEST(SvgKeptAllow, TypedKeptSvgFollowsTheExtra) {
         ASSERT_EQ(*kept->written.attributes, (KeptSvgAttributes{{"id", id}})) << i;
         ASSERT_FALSE(kept->writtenExtra);
     }
+}
+
+// A gradient past the limit of its stops is neither kept from a file nor
+// written from a document's kept members, wherever it hides (here in a
+// pattern's tile, which only the renderer draws).
+TEST(SvgKeptAllow, KeptGradientsStayWithinTheLimitOfStops) {
+    std::string stops;
+    for (int i = 0; i <= 1000; ++i) stops += "<stop offset=\"1\"/>";
+    const std::string defs = "<linearGradient id=\"g\">" + stops + "</linearGradient><pattern id=\"p\" width=\"4\" "
+                             "height=\"4\"><rect width=\"4\" height=\"4\" fill=\"url(#g)\"/></pattern>";
+    std::unique_ptr<Document> read;
+    SvgReport report;
+    std::string error;
+    ASSERT_TRUE(readSvg("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\"><defs>" + defs +
+                            "</defs><rect width=\"40\" height=\"40\" fill=\"url(#p)\"/></svg>",
+                        read, report, error))
+        << error;
+    EXPECT_NE(report.text().find("more than 1000 stops (the limit of a gradient)"), std::string::npos) << report.text();
+    EXPECT_EQ(writeSvg(*read).find("<stop"), std::string::npos);
+
+    std::unique_ptr<Document> doc;
+    const std::string paint = R"j(, "effectSpace": [1, 0, 0, 1, 0, 0], "svgPaint": {"fill": {"color": "on rgb 1 0 0", "pattern": "p", "tile": {"width": "4",
+        "height": "4"}, "transform": [1, 0, 0, 1, 0, 0], "definitions": )j" + nlohmann::json(defs).dump() + "}}";
+    ASSERT_TRUE(readDocumentJson(document("", "", square(paint)), doc, error)) << error;
+    EXPECT_EQ(writeSvg(*doc).find("<stop"), std::string::npos);
 }
 
 }  // namespace

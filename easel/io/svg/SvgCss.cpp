@@ -266,7 +266,9 @@ Props declaredProperties(xmlNodePtr n, const AttrMap& at, const StyleSheet& shee
 }
 
 Props inheritProperties(const Props& parent, const Props& own) {
-    Props p = parent;
+    Props p;
+    p.reserve(parent.size() + own.size());
+    p = parent;
     for (const auto& [k, v] : own) {
         if (!isInheritedProperty(k)) continue;
         if (trim(v) == "inherit") continue;

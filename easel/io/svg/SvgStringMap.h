@@ -28,6 +28,7 @@ public:
     size_t size() const { return items_.size(); }
     bool empty() const { return items_.empty(); }
     void clear() { items_.clear(); }
+    void reserve(size_t n) { items_.reserve(n); }
 
     iterator find(std::string_view key) {
         auto it = lowerBound(key);

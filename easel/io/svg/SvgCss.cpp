@@ -93,6 +93,25 @@ const std::set<std::string>& ownProperties() {
     return s;
 }
 bool isEditorProperty(const std::string& k) { return k.rfind("-inkscape-", 0) == 0; }
+
+namespace {
+// The kind of each property of inheritedProperties() and ownProperties(),
+// found by hash: an element's every attribute and declaration is looked up.
+enum PropertyKind : uint8_t { kInherited = 1, kOwn = 2 };
+uint8_t propertyKind(std::string_view k) {
+    static const std::unordered_map<std::string_view, uint8_t> kinds = [] {
+        std::unordered_map<std::string_view, uint8_t> m;
+        for (const std::string& p : inheritedProperties()) m[p] |= kInherited;
+        for (const std::string& p : ownProperties()) m[p] |= kOwn;
+        return m;
+    }();
+    auto it = kinds.find(k);
+    return it == kinds.end() ? 0 : it->second;
+}
+}  // namespace
+
+bool isInheritedProperty(std::string_view k) { return (propertyKind(k) & kInherited) != 0; }
+bool isDrawnProperty(std::string_view k) { return propertyKind(k) != 0; }
 const std::set<std::string>& quietProperties() {
     static const std::set<std::string> s{
         "overflow", "enable-background", "shape-rendering", "color-rendering", "image-rendering",
@@ -230,7 +249,7 @@ Props declaredProperties(xmlNodePtr n, const AttrMap& at, const StyleSheet& shee
         if (k == "font") {
             if (!expandFontShorthand(v, longhands)) note("font \"" + v + "\" not understood (system fonts are not read)");
             for (const auto& [lk, lv] : longhands) take(lk, lv);
-        } else if (inheritedProperties().count(k) || ownProperties().count(k)) {
+        } else if (isDrawnProperty(k)) {
             p[k] = v;
         } else if (!quietProperties().count(k) && !isEditorProperty(k)) {
             note("property \"" + k + "\" not supported");
@@ -239,7 +258,7 @@ Props declaredProperties(xmlNodePtr n, const AttrMap& at, const StyleSheet& shee
     for (const auto& [k, v] : at) {
         // "marker" is a shorthand of style sheets and style attributes; as an
         // attribute of its own it sets nothing (renderers draw no markers).
-        if (k != "marker" && (inheritedProperties().count(k) || ownProperties().count(k))) take(k, v);
+        if (k != "marker" && isDrawnProperty(k)) take(k, v);
     }
     auto style = at.find("style");
     sheet.cascade(n, style == at.end() ? std::string_view() : std::string_view(style->second), take);
@@ -247,9 +266,11 @@ Props declaredProperties(xmlNodePtr n, const AttrMap& at, const StyleSheet& shee
 }
 
 Props inheritProperties(const Props& parent, const Props& own) {
-    Props p = parent;
+    Props p;
+    p.reserve(parent.size() + own.size());
+    p = parent;
     for (const auto& [k, v] : own) {
-        if (!inheritedProperties().count(k)) continue;
+        if (!isInheritedProperty(k)) continue;
         if (trim(v) == "inherit") continue;
         p[k] = std::string(trim(v));
     }

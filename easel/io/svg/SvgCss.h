@@ -15,11 +15,12 @@
 #include <vector>
 
 #include "SvgSelector.h"
+#include "SvgStringMap.h"
 
 namespace easel::svg {
 
-using AttrMap = std::map<std::string, std::string>;
-using Props = std::map<std::string, std::string>;
+using AttrMap = StringMap;
+using Props = StringMap;
 using Declarations = std::vector<std::pair<std::string, std::string>>;
 // Reports what is not understood, one kind of loss per call.
 using Note = std::function<void(const std::string&)>;
@@ -37,6 +38,9 @@ const std::set<std::string>& ownProperties();
 // Editors' own vendor-prefixed properties count as quiet too.
 const std::set<std::string>& quietProperties();
 bool isEditorProperty(const std::string& k);
+// Whether `k` is one of inheritedProperties(); of those or ownProperties().
+bool isInheritedProperty(std::string_view k);
+bool isDrawnProperty(std::string_view k);
 
 // The rules of an element's style sheets, matched through an index of
 // what each selector requires of the element it ends on (id, class, type).

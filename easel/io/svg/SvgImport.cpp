@@ -105,6 +105,9 @@ void Importer::expandMarkupEntities(xmlNodePtr parent) {
 
 AttrMap Importer::attributes(xmlNodePtr n) {
     AttrMap at;
+    size_t count = 0;
+    for (xmlAttrPtr a = n->properties; a; a = a->next) ++count;
+    at.reserve(count + 4);  // and the geometry a style may give
     for (xmlAttrPtr a = n->properties; a; a = a->next) {
         std::string key = reinterpret_cast<const char*>(a->name);
         if (a->ns && a->ns->href) {

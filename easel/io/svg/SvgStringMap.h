@@ -7,6 +7,7 @@
 #pragma once
 
 #include <algorithm>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -20,6 +21,12 @@ public:
     using value_type = std::pair<std::string, std::string>;
     using iterator = std::vector<value_type>::iterator;
     using const_iterator = std::vector<value_type>::const_iterator;
+
+    StringMap() = default;
+    // As std::map takes a list: the first of two equal keys stays.
+    StringMap(std::initializer_list<value_type> items) {
+        for (const value_type& kv : items) emplace(kv.first, kv.second);
+    }
 
     iterator begin() { return items_.begin(); }
     iterator end() { return items_.end(); }

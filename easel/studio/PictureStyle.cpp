@@ -49,10 +49,6 @@ void quoted(std::string& out, const std::string& text) {
     out += json(text).dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
-// The family librsvg (easel render, the PNG and PDF exports) gives text that
-// names none: the page draws such text (imported, or made by a plug-in) alike.
-constexpr const char* kUnnamedTextFamily = "Times New Roman";
-
 // Only characters a CSS font family list or keyword needs: what a file says
 // is passed to the canvas, never anything that could end the value early.
 std::string cssSafe(const std::string& v) {

@@ -30,7 +30,7 @@ std::string_view trimmed(std::string_view s) {
 std::string firstFamily(const std::string& list) {
     std::string_view f = trimmed(std::string_view(list).substr(0, list.find(',')));
     if (f.size() >= 2 && (f.front() == '\'' || f.front() == '"') && f.back() == f.front()) f = f.substr(1, f.size() - 2);
-    return f.empty() ? std::string("sans-serif") : std::string(f);
+    return f.empty() ? std::string(kUnnamedTextFamily) : std::string(f);
 }
 
 // A CSS length in user units: "2", "2px", "0.1em" (of the font size); 0 otherwise.

@@ -17,12 +17,15 @@ namespace easel {
 class Art;
 
 constexpr double kDefaultLineSpacing = 1.2;
+// The family of text that names none: what librsvg (easel render, the PNG
+// and PDF exports) sets it in, so that it is measured as it is drawn.
+constexpr const char* kUnnamedTextFamily = "Times New Roman";
 
 // How text art is set: its font, from the SVG attributes it keeps
 // (font-family, font-weight, font-style, text-anchor, letter-spacing), and
 // its frame, from its "box" and "lineSpacing" members.
 struct TextFont {
-    std::string family = "sans-serif";  // the first family of the CSS list, unquoted
+    std::string family = kUnnamedTextFamily;  // the first family of the CSS list, unquoted
     bool bold = false;
     bool italic = false;
     int anchor = 0;            // 0 start, 1 middle, 2 end

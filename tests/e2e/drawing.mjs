@@ -6,17 +6,9 @@
 // "N passed, N failed, N skipped"; exits 77 when Chromium or playwright-core
 // is missing.
 import assert from 'node:assert/strict';
-import { args, browserOrSkip, call, idle, moveTo, openPage, startStudio, testRunner, replayedSession } from './studio.mjs';
+import { idle, moveTo, newSession, replayedSession, testRunner } from './studio.mjs';
 
-const o = args(process.argv);
-const got = await browserOrSkip();
-
-const studio = await startStudio(o.easel, o.plugins, null);
-const { page, pageErrors } = await openPage(got.browser, studio);
-
-const state = () => page.evaluate(() => window.studio.state);
-const api = (command) => call(page, command);
-const documentNow = async () => JSON.parse((await api({ op: 'save', format: 'json' })).text);
+const { o, got, studio, page, pageErrors, state, api, documentNow } = await newSession(process.argv);
 const artOf = (doc) => doc.layers.flatMap((l) => l.art);
 async function drag(from, to, { steps = 6, keys = [] } = {}) {
   await moveTo(page, ...from);

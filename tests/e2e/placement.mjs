@@ -6,16 +6,9 @@
 // to the same document. Prints one line per step and "N passed, N failed,
 // N skipped"; exits 77 when Chromium or playwright-core is missing.
 import assert from 'node:assert/strict';
-import { args, browserOrSkip, call, idle, moveTo, openPage, startStudio, testRunner, replayedSession } from './studio.mjs';
+import { idle, moveTo, newSession, replayedSession, testRunner } from './studio.mjs';
 
-const o = args(process.argv);
-const got = await browserOrSkip();
-const studio = await startStudio(o.easel, o.plugins, null);
-const { page, pageErrors } = await openPage(got.browser, studio);
-
-const state = () => page.evaluate(() => window.studio.state);
-const api = (command) => call(page, command);
-const documentNow = async () => JSON.parse((await api({ op: 'save', format: 'json' })).text);
+const { o, got, studio, page, pageErrors, state, documentNow } = await newSession(process.argv);
 // Each object's bounds [left, bottom, right, top], bottom first.
 const boxes = async () => (await documentNow()).layers[0].art.map((a) => {
   const xs = a.segments.map((s) => s[0]), ys = a.segments.map((s) => s[1]);

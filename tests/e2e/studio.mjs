@@ -90,6 +90,21 @@ export function call(page, command) {
     body: JSON.stringify(c) }).then((r) => r.json()), command);
 }
 
+// A studio on a new document and a page open on it, with what the session
+// tests ask of them: the page's state, a command, and the document as saved.
+export async function newSession(argv) {
+  const o = args(argv);
+  const got = await browserOrSkip();
+  const studio = await startStudio(o.easel, o.plugins, null);
+  const { page, pageErrors } = await openPage(got.browser, studio);
+  const api = (command) => call(page, command);
+  return {
+    o, got, studio, page, pageErrors, api,
+    state: () => page.evaluate(() => window.studio.state),
+    documentNow: async () => JSON.parse((await api({ op: 'save', format: 'json' })).text),
+  };
+}
+
 // The page's session saved as a script and replayed by `easel play` in a
 // folder of its own: the document it wrote, the studio's document now, and
 // `then(folder, file)` run before the folder goes (easel render, say).

@@ -26,6 +26,22 @@ struct Paths {
         return r.made;
     }
     std::string refused(const json& e) { return edit::run(*doc, clipboard, e).error; }
+    // An edit on a selection that does not fit it: refused with words naming why, nothing changed.
+    struct Refusal {
+        std::vector<int64_t> select;
+        json edit;
+        const char* says;
+    };
+    void expectRefused(const std::vector<Refusal>& cases) {
+        for (const Refusal& c : cases) {
+            ok({{"op", "deselect"}});
+            if (!c.select.empty()) select(c.select);
+            const std::string before = writeDocumentJson(*doc);
+            const std::string error = refused(c.edit);
+            EXPECT_NE(error.find(c.says), std::string::npos) << c.edit.dump() << ": " << error;
+            EXPECT_EQ(writeDocumentJson(*doc), before) << c.edit.dump();
+        }
+    }
     int64_t circle(double cx, double cy, double r) {
         return ok({{"op", "create"}, {"shape", "ellipse"}, {"from", {cx - r, cy - r}}, {"to", {cx + r, cy + r}}}).at(0);
     }
@@ -165,12 +181,7 @@ TEST(PathClip, ClipReleaseUndoAndRefusals) {
     f.ok({{"op", "combine"}});
     Art* text = nullptr;
     f.doc->newArt(kTextArt, kPlaceAboveAll, nullptr, &text);
-    struct Case {
-        std::vector<int64_t> select;
-        json edit;
-        const char* says;
-    };
-    const Case cases[] = {
+    f.expectRefused({
         {{}, {{"op", "clip"}}, "nothing is selected"},
         {{d, e}, {{"op", "clip"}}, "cannot be clipped one by one"},
         {{c}, {{"op", "clip"}}, "at least 2"},
@@ -178,15 +189,7 @@ TEST(PathClip, ClipReleaseUndoAndRefusals) {
         {{b, c}, {{"op", "clip"}}, "in one layer or one group"},
         {{c}, {{"op", "releaseClip"}}, "no clip group"},
         {{inGroup}, {{"op", "releaseClip"}}, "no clip group"},
-    };
-    for (const Case& k : cases) {
-        f.ok({{"op", "deselect"}});
-        if (!k.select.empty()) f.select(k.select);
-        const std::string before = writeDocumentJson(*f.doc);
-        const std::string error = f.refused(k.edit);
-        EXPECT_NE(error.find(k.says), std::string::npos) << k.edit.dump() << ": " << error;
-        EXPECT_EQ(writeDocumentJson(*f.doc), before) << k.edit.dump();
-    }
+    });
     // The top-most object clips the others: it paints nothing, bounds the group.
     f.select({a, c});
     const std::string plain = writeDocumentJson(*f.doc);
@@ -322,12 +325,7 @@ TEST(PathEdits, RefusalsNameTheReasonAndChangeNothing) {
     const int64_t line = f.ok({{"op", "create"}, {"shape", "line"}, {"from", {0, 0}}, {"to", {50, 50}}}).at(0);
     Art* text = nullptr;
     f.doc->newArt(kTextArt, kPlaceAboveAll, nullptr, &text);
-    struct Case {
-        std::vector<int64_t> select;
-        json edit;
-        const char* says;
-    };
-    const Case cases[] = {
+    f.expectRefused({
         {{}, {{"op", "union"}}, "nothing is selected"},
         {{a}, {{"op", "union"}}, "at least 2"},
         {{a, line}, {{"op", "union"}}, "is an open path"},
@@ -338,15 +336,7 @@ TEST(PathEdits, RefusalsNameTheReasonAndChangeNothing) {
         {{a}, {{"op", "join"}}, "exactly 2 end points"},
         {{line}, {{"op", "strokeToPath"}, {"x", 1}}, "unknown argument"},
         {{a}, {{"op", "offset"}, {"distance", 0}}, "must not be 0"},
-    };
-    for (const Case& c : cases) {
-        f.ok({{"op", "deselect"}});
-        if (!c.select.empty()) f.select(c.select);
-        const std::string before = writeDocumentJson(*f.doc);
-        const std::string error = f.refused(c.edit);
-        EXPECT_NE(error.find(c.says), std::string::npos) << c.edit.dump() << ": " << error;
-        EXPECT_EQ(writeDocumentJson(*f.doc), before) << c.edit.dump();
-    }
+    });
     // A locked layer is named.
     f.select({a, b});
     f.doc->setLayerLocked(f.doc->currentLayer(), true);

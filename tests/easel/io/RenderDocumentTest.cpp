@@ -10,6 +10,7 @@
 #include "model/Document.h"
 #include "io/json/DocumentJson.h"
 #include "io/render/Render.h"
+#include "tests/support/PictureDifference.h"
 #include "io/svg/SvgExport.h"
 
 namespace easel {
@@ -17,16 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Mean absolute difference of premultiplied RGBA, 0 (same) to 1.
-double difference(const Image& a, const Image& b) {
-    double sum = 0;
-    for (size_t i = 0; i + 3 < a.rgba.size(); i += 4) {
-        const double aa = a.rgba[i + 3] / 255.0, ba = b.rgba[i + 3] / 255.0;
-        for (size_t c = 0; c < 3; ++c) sum += std::abs(a.rgba[i + c] * aa - b.rgba[i + c] * ba);
-        sum += std::abs(a.rgba[i + 3] - b.rgba[i + 3]);
-    }
-    return sum / (255.0 * static_cast<double>(a.rgba.size()));
-}
 
 size_t inkedPixels(const Image& im) {
     size_t n = 0;
@@ -100,7 +91,7 @@ TEST(RenderDocument, DrawsWhatLibrsvgDrawsFromTheSvg) {
             ASSERT_EQ(direct.width, viaSvg.width);
             ASSERT_EQ(direct.height, viaSvg.height);
             EXPECT_GT(inkedPixels(direct), 0u);
-            EXPECT_LT(difference(direct, viaSvg), 0.004);
+            EXPECT_LT(test::pictureDifference(direct, viaSvg), 0.004);
         }
     }
 }
@@ -204,7 +195,7 @@ TEST(RenderDocument, ClipGroupsAndCompoundsPaintTheirRingsOnly) {
         }
         EXPECT_EQ(alpha(150, 20), 0);
     }
-    EXPECT_LT(difference(direct, viaSvg), 0.004);
+    EXPECT_LT(test::pictureDifference(direct, viaSvg), 0.004);
 }
 
 TEST(RenderDocument, RefusesASizeOutOfRange) {

@@ -12,6 +12,7 @@
 
 #include "CorpusSample.h"
 #include "io/render/Render.h"
+#include "tests/support/PictureDifference.h"
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"
 
@@ -30,16 +31,6 @@ using corpus::File;
 constexpr int kSide = 48;              // both pictures, pixels a side
 constexpr double kThreshold = 0.01;    // mean absolute difference, share of full scale
 
-// Mean absolute difference of premultiplied RGBA, 0 (same) to 1.
-double difference(const Image& a, const Image& b) {
-    double sum = 0;
-    for (size_t i = 0; i + 3 < a.rgba.size(); i += 4) {
-        const double aa = a.rgba[i + 3] / 255.0, ba = b.rgba[i + 3] / 255.0;
-        for (size_t c = 0; c < 3; ++c) sum += std::abs(a.rgba[i + c] * aa - b.rgba[i + c] * ba);
-        sum += std::abs(a.rgba[i + 3] - b.rgba[i + 3]);
-    }
-    return sum / (255.0 * static_cast<double>(a.rgba.size()));
-}
 
 // An import note without what names one file's values: the quoted parts and
 // the count ("gradientTransform "…" is singular; gradient drawn approximately").
@@ -96,7 +87,7 @@ Outcome roundTrip(const File& f) {
         }
     }
     o.compared = true;
-    o.diff = difference(original, roundTripped);
+    o.diff = test::pictureDifference(original, roundTripped);
     return o;
 }
 

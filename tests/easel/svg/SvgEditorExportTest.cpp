@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "io/render/Render.h"
+#include "tests/support/PictureDifference.h"
 #include "io/svg/SvgConditions.h"
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"
@@ -21,17 +22,6 @@ namespace {
 
 constexpr int kWidth = 96;
 
-// Mean absolute difference of premultiplied RGBA, 0 (same) to 1.
-double difference(const Image& a, const Image& b) {
-    if (a.width != b.width || a.height != b.height) return 1;
-    double sum = 0;
-    for (size_t i = 0; i + 3 < a.rgba.size(); i += 4) {
-        const double aa = a.rgba[i + 3] / 255.0, ba = b.rgba[i + 3] / 255.0;
-        for (size_t c = 0; c < 3; ++c) sum += std::abs(a.rgba[i + c] * aa - b.rgba[i + c] * ba);
-        sum += std::abs(a.rgba[i + 3] - b.rgba[i + 3]);
-    }
-    return sum / (255.0 * static_cast<double>(a.rgba.size()));
-}
 
 std::unique_ptr<Document> read(const std::string& svg, SvgReport& report) {
     std::unique_ptr<Document> doc;
@@ -122,10 +112,10 @@ TEST(SvgEditorExport, DrawsAsTheFileDrawsWritesItBackAndSettles) {
         Image file, rendered, written;
         ASSERT_TRUE(renderSvg(c.svg, RenderSize{kWidth, 0}, file, error)) << error;
         ASSERT_TRUE(renderDocument(*doc, RenderSize{kWidth, 0}, rendered, error)) << error;
-        EXPECT_LT(difference(file, rendered), 0.01);
+        EXPECT_LT(test::pictureDifference(file, rendered), 0.01);
         const std::string svg1 = writeSvg(*doc);
         ASSERT_TRUE(renderSvg(svg1, RenderSize{kWidth, 0}, written, error)) << error;
-        EXPECT_LT(difference(file, written), 0.01);
+        EXPECT_LT(test::pictureDifference(file, written), 0.01);
         for (const std::string& w : c.written) EXPECT_NE(svg1.find(w), std::string::npos) << w << "\n" << svg1;
         for (const std::string& w : c.notWritten) EXPECT_EQ(svg1.find(w), std::string::npos) << w << "\n" << svg1;
         SvgReport again;

@@ -11,6 +11,7 @@
 
 #include "io/json/DocumentJson.h"
 #include "io/render/Render.h"
+#include "tests/support/PictureDifference.h"
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"
 #include "model/Warp.h"
@@ -182,17 +183,6 @@ TEST_F(SvgRoundTrip, ForeignFilesSettleAfterOneImport) {
     EXPECT_EQ(writeDocumentJson(*fromJson(json)), json);
 }
 
-// Mean absolute difference of two pictures (premultiplied), 0 to 1.
-double pictureDifference(const Image& a, const Image& b) {
-    if (a.rgba.size() != b.rgba.size() || a.rgba.empty()) return 1;
-    double sum = 0;
-    for (size_t i = 0; i + 3 < a.rgba.size(); i += 4) {
-        const double aa = a.rgba[i + 3] / 255.0, ba = b.rgba[i + 3] / 255.0;
-        for (size_t c = 0; c < 3; ++c) sum += std::abs(a.rgba[i + c] * aa - b.rgba[i + c] * ba);
-        sum += std::abs(a.rgba[i + 3] - b.rgba[i + 3]);
-    }
-    return sum / (255.0 * static_cast<double>(a.rgba.size()));
-}
 
 TEST_F(SvgRoundTrip, ForeignPaintDrawsTheSameAfterTheRoundTrip) {
     const std::string defs =
@@ -232,7 +222,7 @@ TEST_F(SvgRoundTrip, ForeignPaintDrawsTheSameAfterTheRoundTrip) {
         std::string error;
         ASSERT_TRUE(renderSvgFitted(svg, 48, 48, before, error)) << error;
         ASSERT_TRUE(renderSvgFitted(writeSvg(*doc), 48, 48, after, error)) << error;
-        EXPECT_LT(pictureDifference(before, after), 0.002) << c.what;
+        EXPECT_LT(test::pictureDifference(before, after), 0.002) << c.what;
     }
 }
 
@@ -365,7 +355,7 @@ TEST_F(SvgRoundTrip, KeptPartsDrawTheSameAndSettle) {
             std::string error;
             ASSERT_TRUE(renderSvgFitted(svg, 48, 48, before, error)) << error;
             ASSERT_TRUE(renderSvgFitted(svg1, 48, 48, after, error)) << error;
-            EXPECT_LT(pictureDifference(before, after), 0.002);
+            EXPECT_LT(test::pictureDifference(before, after), 0.002);
         }
         // SVG -> JSON -> SVG.
         auto back = fromSvg(svg1);

@@ -8,7 +8,7 @@
 import assert from 'node:assert/strict';
 import { idle, moveTo, newSession, replayedSession, testRunner } from './studio.mjs';
 
-const { o, got, studio, page, pageErrors, state, api, documentNow } = await newSession(process.argv);
+const { o, page, pageErrors, end, state, api, documentNow } = await newSession(process.argv);
 const artOf = (doc) => doc.layers.flatMap((l) => l.art);
 async function drag(from, to, { steps = 6, keys = [] } = {}) {
   await moveTo(page, ...from);
@@ -142,6 +142,4 @@ await test('the help panel lists the shortcuts, and the page raised no script er
   assert.deepEqual(pageErrors, []);
 });
 
-await got.browser.close();
-await studio.stop();
-finish();
+await end(finish);

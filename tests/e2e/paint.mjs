@@ -12,7 +12,7 @@ import { readFileSync } from 'node:fs';
 import path from 'node:path';
 import { idle, moveTo, newSession, replayedSession, testRunner } from './studio.mjs';
 
-const { o, got, studio, page, pageErrors, state, documentNow } = await newSession(process.argv);
+const { o, page, pageErrors, end, state, documentNow } = await newSession(process.argv);
 const artOf = (doc) => doc.layers.flatMap((l) => l.art);
 const undoText = async () => (await state()).undoText;
 async function drag(from, to, { steps = 6 } = {}) {
@@ -136,6 +136,4 @@ await test('the page raised no script errors', async () => {
   assert.deepEqual(pageErrors, []);
 });
 
-await got.browser.close();
-await studio.stop();
-finish();
+await end(finish);

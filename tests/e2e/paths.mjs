@@ -8,7 +8,7 @@
 import assert from 'node:assert/strict';
 import { idle, moveTo, newSession, replayedSession, testRunner } from './studio.mjs';
 
-const { o, got, studio, page, pageErrors, state, api, documentNow } = await newSession(process.argv);
+const { o, studio, page, pageErrors, end, state, api, documentNow } = await newSession(process.argv);
 const artOf = (doc) => doc.layers.flatMap((l) => l.art);
 const undoText = async () => (await state()).undoText;
 async function drag(from, to) {
@@ -138,6 +138,4 @@ await test('the saved script replays with easel play to the same document', asyn
 
 await test('the page threw no errors', async () => assert.deepEqual(pageErrors, []));
 
-await got.close();
-await studio.stop();
-finish();
+await end(finish);

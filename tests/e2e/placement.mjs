@@ -8,7 +8,7 @@
 import assert from 'node:assert/strict';
 import { idle, moveTo, newSession, replayedSession, testRunner } from './studio.mjs';
 
-const { o, got, studio, page, pageErrors, state, documentNow } = await newSession(process.argv);
+const { o, page, pageErrors, end, state, documentNow } = await newSession(process.argv);
 // Each object's bounds [left, bottom, right, top], bottom first.
 const boxes = async () => (await documentNow()).layers[0].art.map((a) => {
   const xs = a.segments.map((s) => s[0]), ys = a.segments.map((s) => s[1]);
@@ -129,6 +129,4 @@ await test('the saved script replays with easel play to the same document, guide
   assert.deepEqual(replayed.guides, studioDoc.guides);
   assert.deepEqual(pageErrors, []);
 });
-await got.browser.close();
-await studio.stop();
-finish();
+await end(finish);

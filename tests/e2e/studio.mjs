@@ -102,6 +102,12 @@ export async function newSession(argv) {
     o, got, studio, page, pageErrors, api,
     state: () => page.evaluate(() => window.studio.state),
     documentNow: async () => JSON.parse((await api({ op: 'save', format: 'json' })).text),
+    // Closes the browser, stops the studio and prints the tally.
+    end: async (finish) => {
+      await got.close();
+      await studio.stop();
+      finish();
+    },
   };
 }
 

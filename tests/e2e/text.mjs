@@ -7,7 +7,7 @@
 import assert from 'node:assert/strict';
 import { idle, moveTo, newSession, replayedSession, testRunner } from './studio.mjs';
 
-const { o, got, studio, page, pageErrors, state, api, documentNow } = await newSession(process.argv);
+const { o, page, pageErrors, end, state, api, documentNow } = await newSession(process.argv);
 const textArt = async () => (await documentNow()).layers.flatMap((l) => l.art).filter((a) => a.type === 'text');
 async function drag(from, to) {
   await moveTo(page, ...from);
@@ -98,6 +98,4 @@ await test('the saved script replays with easel play to the same document', asyn
 
 await test('the page threw no errors', async () => assert.deepEqual(pageErrors, []));
 
-await got.close();
-await studio.stop();
-finish();
+await end(finish);

@@ -293,15 +293,20 @@ void opJoin(Ctx& c) {
     check(c.doc.setSelected(a, true), "join");
 }
 
+namespace {
+// The paths of a target: a compound path's members, or the path itself.
+std::vector<Art*> pathsOf(Art* t) {
+    if (t->type() != kCompoundPathArt) return {t};
+    std::vector<Art*> paths;
+    for (Art* m = t->firstChild(); m; m = m->next()) paths.push_back(m);
+    return paths;
+}
+}  // namespace
+
 void opReverse(Ctx& c) {
     for (Art* t : targets(c.doc)) {
         shapeOf(*t, "Reverse", false);
-        std::vector<Art*> paths{t};
-        if (t->type() == kCompoundPathArt) {
-            paths.clear();
-            for (Art* m = t->firstChild(); m; m = m->next()) paths.push_back(m);
-        }
-        for (Art* p : paths) setPath(c, p, geometry::reversed({p->segments(), p->closed()}).segments, p->closed());
+        for (Art* p : pathsOf(t)) setPath(c, p, geometry::reversed({p->segments(), p->closed()}).segments, p->closed());
     }
 }
 
@@ -309,12 +314,7 @@ void opSimplify(Ctx& c) {
     const float tolerance = static_cast<float>(c.args.number("tolerance", 0.01, 100, 2));
     for (Art* t : targets(c.doc)) {
         shapeOf(*t, "Simplify", false);
-        std::vector<Art*> paths{t};
-        if (t->type() == kCompoundPathArt) {
-            paths.clear();
-            for (Art* m = t->firstChild(); m; m = m->next()) paths.push_back(m);
-        }
-        for (Art* p : paths) {
+        for (Art* p : pathsOf(t)) {
             // The drawn curve sampled finely, fitted again with fewer curves.
             std::vector<AIRealPoint> pts;
             for (const Cubic& cu : geometry::cubicsOf({p->segments(), p->closed()}))

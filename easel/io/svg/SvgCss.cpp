@@ -99,6 +99,9 @@ namespace {
 // found by hash: an element's every attribute and declaration is looked up.
 enum PropertyKind : uint8_t { kInherited = 1, kOwn = 2 };
 uint8_t propertyKind(std::string_view k) {
+    // Most attributes of a written file are this system's own (data-*) or
+    // geometry (d, x, cx, ...): no property is named so.
+    if (k.size() < 4 || k.size() > 18 || k.starts_with("data-")) return 0;
     static const std::unordered_map<std::string_view, uint8_t> kinds = [] {
         std::unordered_map<std::string_view, uint8_t> m;
         for (const std::string& p : inheritedProperties()) m[p] |= kInherited;
@@ -255,10 +258,11 @@ Props declaredProperties(xmlNodePtr n, const AttrMap& at, const StyleSheet& shee
             note("property \"" + k + "\" not supported");
         }
     };
+    // Presentation attributes, in key order as the map keeps them.
+    // "marker" is a shorthand of style sheets and style attributes; as an
+    // attribute of its own it sets nothing (renderers draw no markers).
     for (const auto& [k, v] : at) {
-        // "marker" is a shorthand of style sheets and style attributes; as an
-        // attribute of its own it sets nothing (renderers draw no markers).
-        if (k != "marker" && isDrawnProperty(k)) take(k, v);
+        if (k != "marker" && isDrawnProperty(k)) p.appendSorted(k, v);
     }
     auto style = at.find("style");
     sheet.cascade(n, style == at.end() ? std::string_view() : std::string_view(style->second), take);
@@ -266,14 +270,20 @@ Props declaredProperties(xmlNodePtr n, const AttrMap& at, const StyleSheet& shee
 }
 
 Props inheritProperties(const Props& parent, const Props& own) {
+    // Both maps are in key order: one merge, the element's own values
+    // winning over its parent's.
     Props p;
     p.reserve(parent.size() + own.size());
-    p = parent;
+    auto pi = parent.begin();
     for (const auto& [k, v] : own) {
         if (!isInheritedProperty(k)) continue;
-        if (trim(v) == "inherit") continue;
-        p[k] = std::string(trim(v));
+        const std::string_view value = trim(v);
+        if (value == "inherit") continue;
+        for (; pi != parent.end() && pi->first < k; ++pi) p.appendSorted(pi->first, pi->second);
+        if (pi != parent.end() && pi->first == k) ++pi;
+        p.appendSorted(k, std::string(value));
     }
+    for (; pi != parent.end(); ++pi) p.appendSorted(pi->first, pi->second);
     return p;
 }
 

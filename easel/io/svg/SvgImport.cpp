@@ -104,20 +104,47 @@ void Importer::expandMarkupEntities(xmlNodePtr parent) {
 }
 
 AttrMap Importer::attributes(xmlNodePtr n) {
-    AttrMap at;
+    // Keys first (prefixed ones built aside), put in order by an insertion
+    // sort that keeps equal keys in file order; then each value copied once
+    // into its place.
+    struct Raw {
+        std::string_view key;
+        xmlNodePtr value;
+    };
     size_t count = 0;
     for (xmlAttrPtr a = n->properties; a; a = a->next) ++count;
-    at.reserve(count + 4);  // and the geometry a style may give
+    std::vector<std::string> prefixed;
+    prefixed.reserve(count);  // views into it stay valid
+    std::vector<Raw> raws;
+    raws.reserve(count);
     for (xmlAttrPtr a = n->properties; a; a = a->next) {
-        std::string key = reinterpret_cast<const char*>(a->name);
+        const char* local = reinterpret_cast<const char*>(a->name);
+        const char* prefix = nullptr;
         if (a->ns && a->ns->href) {
             const char* href = reinterpret_cast<const char*>(a->ns->href);
-            if (std::strcmp(href, kXlinkNs) == 0) key = "xlink:" + key;
-            else if (std::strcmp(href, kXmlNs) == 0) key = "xml:" + key;
-            else if (std::strcmp(href, kInkscapeNs) == 0) key = "inkscape:" + key;
-            else if (a->ns->prefix) key = std::string(reinterpret_cast<const char*>(a->ns->prefix)) + ":" + key;
+            if (std::strcmp(href, kXlinkNs) == 0) prefix = "xlink";
+            else if (std::strcmp(href, kXmlNs) == 0) prefix = "xml";
+            else if (std::strcmp(href, kInkscapeNs) == 0) prefix = "inkscape";
+            else if (a->ns->prefix) prefix = reinterpret_cast<const char*>(a->ns->prefix);
         }
-        at[key] = nodeText(a->children);
+        std::string_view key = local;
+        if (prefix) key = prefixed.emplace_back(std::string(prefix) + ":" + local);
+        Raw r{key, a->children};
+        size_t i = raws.size();
+        raws.push_back(r);
+        for (; i > 0 && r.key < raws[i - 1].key; --i) raws[i] = raws[i - 1];
+        raws[i] = r;
+    }
+    AttrMap at;
+    at.reserve(count + 4);  // and the geometry a style may give
+    for (size_t i = 0; i < raws.size(); ++i) {
+        // Of two equal keys the later wins, as assigning each in turn would.
+        if (i + 1 < raws.size() && raws[i + 1].key == raws[i].key) continue;
+        // One text child, as nearly every value has, is taken as it is.
+        xmlNodePtr c = raws[i].value;
+        const bool plain = c && !c->next && (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE);
+        at.appendSorted(std::string(raws[i].key),
+                        plain ? std::string(c->content ? reinterpret_cast<const char*>(c->content) : "") : nodeText(c));
     }
     if (isSvg(n)) takeGeometryFromStyle(name(n), at);
     return at;

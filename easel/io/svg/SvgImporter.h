@@ -107,11 +107,31 @@ private:
     void exactPaint(const std::string& key, const AttrMap& at, float alpha, bool& on, AIColor& color);
     AIPathStyle styleFor(const Props& p, const AttrMap& at, const Mat& ctm, const Ctx& ctx, float& fillAlpha,
                          float& strokeAlpha);
+    AIPathStyle computeStyle(const Props& p, const AttrMap& at, double k, double diag, float& fillAlpha,
+                             float& strokeAlpha);
+    // The style read last, with what it was read from: siblings of one
+    // kind (the copies of a pattern) mostly share it. Only plain paint is
+    // kept (a paint server is placed on each element's own bounds).
+    struct StyleMemo {
+        bool valid = false;
+        Props props;
+        std::array<std::string, 4> exact;  // the data-easel-* attributes styleFor reads
+        std::array<bool, 4> hasExact{};
+        double k = 0, diag = 0;
+        AIPathStyle style{};
+        float fillAlpha = 1, strokeAlpha = 1;
+        std::vector<std::string> notes;  // given again each time the style is taken
+    };
+    StyleMemo styleMemo_;
+    std::vector<std::string>* noteLog_ = nullptr;  // while set, notes are also written here
     // The dash pattern of stroke-dasharray `dash` (lengths scaled by `k`).
     void strokeDashes(const Props& p, const std::string& dash, double diag, double k, AIPathStyle& s);
 
     // Building art.
-    void note(const std::string& what) { ++notes_[what]; }
+    void note(const std::string& what) {
+        ++notes_[what];
+        if (noteLog_) noteLog_->push_back(what);
+    }
     // Where gradient paint goes: set while the style of path art is read
     // (the element's user space to the page, its bounds in user space, the
     // viewport). Without it gradients are drawn as one colour.

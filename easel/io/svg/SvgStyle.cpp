@@ -3,6 +3,7 @@
 #include <libxml/tree.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <nlohmann/json.hpp>
@@ -275,21 +276,83 @@ void Importer::strokeDashes(const Props& p, const std::string& dash, double diag
     s.stroke.dashOffset = static_cast<float>(scaledLength(k, lengthProp(p, "stroke-dashoffset", 0, diag)));
 }
 
+namespace {
+
+// The attributes this system writes beside the paint and stroke it read.
+constexpr std::array<const char*, 4> kExactStyleKeys{"data-easel-fill", "data-easel-stroke", "data-easel-dashoffset",
+                                                     "data-easel-overprint"};
+
+bool paintsWithServer(const Props& p) {
+    for (const char* key : {"fill", "stroke"}) {
+        const auto it = p.find(key);
+        if (it != p.end() && !splitPaint(it->second).reference.empty()) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 AIPathStyle Importer::styleFor(const Props& p, const AttrMap& at, const Mat& ctm, const Ctx& ctx, float& fillAlpha,
                                float& strokeAlpha) {
+    // Lengths scale with the transform (by the square root of its
+    // determinant; a non-uniform scale is approximated).
+    const double k = std::sqrt(std::abs(ctm.a * ctm.d - ctm.b * ctm.c));
+    const double diag = std::sqrt((ctx.vpw * ctx.vpw + ctx.vph * ctx.vph) / 2);
+    if (paintsWithServer(p)) return computeStyle(p, at, k, diag, fillAlpha, strokeAlpha);
+    std::array<const std::string*, 4> exact{};
+    for (size_t i = 0; i < exact.size(); ++i) {
+        const auto it = at.find(kExactStyleKeys[i]);
+        exact[i] = it == at.end() ? nullptr : &it->second;
+    }
+    StyleMemo& m = styleMemo_;
+    bool same = m.valid && m.k == k && m.diag == diag && m.props == p;
+    for (size_t i = 0; same && i < exact.size(); ++i)
+        same = m.hasExact[i] == (exact[i] != nullptr) && (!exact[i] || m.exact[i] == *exact[i]);
+    if (same) {
+        for (const std::string& n : m.notes) note(n);
+        fillAlpha = m.fillAlpha;
+        strokeAlpha = m.strokeAlpha;
+        return m.style;
+    }
+    m.valid = false;
+    m.notes.clear();
+    std::vector<std::string>* const outerLog = noteLog_;
+    noteLog_ = &m.notes;
+    struct RestoreLog {
+        std::vector<std::string>*& log;
+        std::vector<std::string>* outer;
+        ~RestoreLog() { log = outer; }
+    } restoreLog{noteLog_, outerLog};
+    m.style = computeStyle(p, at, k, diag, m.fillAlpha, m.strokeAlpha);
+    if (outerLog) outerLog->insert(outerLog->end(), m.notes.begin(), m.notes.end());
+    m.props = p;
+    for (size_t i = 0; i < exact.size(); ++i) {
+        m.hasExact[i] = exact[i] != nullptr;
+        m.exact[i] = exact[i] ? *exact[i] : std::string();
+    }
+    m.k = k;
+    m.diag = diag;
+    m.valid = true;
+    fillAlpha = m.fillAlpha;
+    strokeAlpha = m.strokeAlpha;
+    return m.style;
+}
+
+AIPathStyle Importer::computeStyle(const Props& p, const AttrMap& at, double k, double diag, float& fillAlpha,
+                                   float& strokeAlpha) {
     AIPathStyle s = unpaintedStyle();
     bool on = false;
     paint(p, "fill", at, on, s.fill.color, fillAlpha);
     s.fillPaint = on;
     paint(p, "stroke", at, on, s.stroke.color, strokeAlpha);
     s.strokePaint = on;
-    auto get = [&](const char* k) -> std::string {
-        auto it = p.find(k);
+    auto get = [&](const char* key) -> std::string {
+        auto it = p.find(key);
         return it == p.end() ? std::string() : lower(trim(it->second));
     };
-    auto opacity = [&](const char* k) {
+    auto opacity = [&](const char* key) {
         double v = 1;
-        const std::string t = get(k);
+        const std::string t = get(key);
         if (!t.empty()) {
             Length l;
             if (parseLength(t, l)) v = l.unit == "%" ? l.value / 100 : l.value;
@@ -299,11 +362,6 @@ AIPathStyle Importer::styleFor(const Props& p, const AttrMap& at, const Mat& ctm
     fillAlpha *= opacity("fill-opacity");
     strokeAlpha *= opacity("stroke-opacity");
     s.evenOdd = get("fill-rule") == "evenodd";
-    // Lengths scale with the transform (by the square root of its
-    // determinant; a non-uniform scale is approximated).
-    const double det = std::abs(ctm.a * ctm.d - ctm.b * ctm.c);
-    const double k = std::sqrt(det);
-    const double diag = std::sqrt((ctx.vpw * ctx.vpw + ctx.vph * ctx.vph) / 2);
     s.stroke.width = static_cast<float>(scaledLength(k, std::max(0.0, lengthProp(p, "stroke-width", 1, diag))));
     const std::string cap = get("stroke-linecap");
     s.stroke.cap = cap == "round" ? kRoundCap : cap == "square" ? kProjectingCap : kButtCap;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cctype>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -118,6 +119,22 @@ struct Scanner {
             v = static_cast<double>(s[start] == '-' ? -f : f);
             i = j;
             return true;
+        }
+        // A longer mantissa (below 2^53, at most 22 decimals) gives a
+        // correctly rounded double in one division; rounding that to float
+        // rounds as from_chars would unless the double lies on a midpoint
+        // between two floats (its 29 bits below the float's are 1 then 0s).
+        if (!exponent && digits <= 19 && mantissa <= (uint64_t{1} << 53) && fraction <= 22) {
+            constexpr double kPow10d[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+            const double d = static_cast<double>(mantissa) / kPow10d[fraction];
+            const uint64_t low = std::bit_cast<uint64_t>(d) & ((uint64_t{1} << 29) - 1);
+            if (d == 0 || (low + 1 < (uint64_t{1} << 28) || low > (uint64_t{1} << 28) + 1)) {
+                const float f = static_cast<float>(d);
+                v = static_cast<double>(s[start] == '-' ? -f : f);
+                i = j;
+                return true;
+            }
         }
         std::string_view tok = s.substr(start, j - start);
         if (tok.front() == '+') tok.remove_prefix(1);

@@ -129,6 +129,14 @@ void Importer::keepEffects(Art* a, const Props& own, const Mat& space, const Pro
                            bool markersAsTheyAre) {
     static const std::pair<const char*, const char*> kinds[] = {
         {"clip-path", "clipPath"}, {"mask", "mask"}, {"filter", "filter"}};
+    auto given = [](const Props& p, const char* key) {
+        const auto it = p.find(key);
+        return it != p.end() && !trim(it->second).empty();
+    };
+    if (!given(own, "clip-path") && !given(own, "mask") && !given(own, "filter") &&
+        (!markers || (!given(*markers, "marker") && !given(*markers, "marker-start") &&
+                      !given(*markers, "marker-mid") && !given(*markers, "marker-end"))))
+        return;
     Json attrs = Json::object();
     std::vector<xmlNodePtr> defs;
     auto take = [&](const std::string& property, const std::string& tag, const std::string& value) {
@@ -548,8 +556,8 @@ Json Importer::unknownAttributes(xmlNodePtr n, const AttrMap& at) {
     Json keep = Json::object();
     bool handlers = false;
     for (const auto& [k, v] : at) {
-        if ((interpreted.count(k) && !(link && (k == "href" || k == "xlink:href")) && !(chosen && condition(k))) ||
-            k.rfind("data-easel-", 0) == 0)
+        if (k.starts_with("data-easel-") ||
+            (interpreted.count(k) && !(link && (k == "href" || k == "xlink:href")) && !(chosen && condition(k))))
             continue;
         // Ids this system gives the definitions it writes are given anew.
         if (k == "id" && v.rfind("easel-", 0) == 0) continue;

@@ -24,7 +24,7 @@ bool Importer::notDrawnHere(xmlNodePtr n, const std::string& tag) {
     }
     // Definitions are drawn where referenced; those nothing uses are kept
     // with the document (unusedDefinitions).
-    static const std::set<std::string> definitions{"defs", "symbol", "clipPath", "mask", "linearGradient",
+    static const std::set<std::string, std::less<>> definitions{"defs", "symbol", "clipPath", "mask", "linearGradient",
                                                    "radialGradient", "pattern", "filter", "marker", "style",
                                                    "font", "font-face", "glyph", "missing-glyph", "cursor",
                                                    "color-profile", "view"};
@@ -35,7 +35,7 @@ bool Importer::notDrawnHere(xmlNodePtr n, const std::string& tag) {
     }
     // What draws nothing (or, foreignObject, nothing easel draws) is kept as
     // inert text and written back where it stands.
-    static const std::set<std::string> notDrawn{"title", "desc", "metadata", "foreignObject"};
+    static const std::set<std::string, std::less<>> notDrawn{"title", "desc", "metadata", "foreignObject"};
     if (notDrawn.count(tag)) {
         keepElement(n);
         return true;

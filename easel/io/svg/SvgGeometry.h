@@ -188,6 +188,7 @@ struct PathBuilder {
     bool open() const { return !subs.empty() && !subs.back().closed && !subs.back().segs.empty(); }
     void moveTo(Pt p) {
         subs.push_back({});
+        subs.back().segs.reserve(8);  // most subpaths have a few anchors: one allocation
         subs.back().segs.push_back(Seg{p, p, p});
         cur = start = p;
         ++points;

@@ -523,7 +523,7 @@ void Importer::keepUnknownAttributes(Art* a, xmlNodePtr n, const AttrMap& at) {
     if (n == layerGroup_) return;
     keepAttributes(a, unknownAttributes(n, at));
     // A link or a switch is a group that is written back as the element it was.
-    if (isSvg(n) && (name(n) == "a" || name(n) == "switch") && a->type() == kGroupArt) {
+    if (a->type() == kGroupArt && isSvg(n) && (name(n) == "a" || name(n) == "switch")) {
         Json extra = a->extra().empty() ? Json::object() : Json::parse(a->extra(), nullptr, false);
         if (!extra.is_object()) extra = Json::object();
         extra[kElementKey] = name(n);

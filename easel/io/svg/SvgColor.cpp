@@ -1,10 +1,12 @@
 #include "SvgColor.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "model/Document.h"
 #include "model/Names.h"
@@ -142,7 +144,28 @@ std::string shortest(T v) {
 
 }  // namespace
 
-std::string formatNumber(float v) { return shortest(v); }
+std::string formatNumber(float v) {
+    // Documents repeat their numbers (copies in a grid share coordinates,
+    // colours and widths): the spellings of recent ones are kept, by bits.
+    struct Spelled {
+        uint32_t bits = 0;
+        uint8_t size = 0;  // 0: empty
+        char text[27];     // a float's shortest spelling takes at most 15
+    };
+    constexpr unsigned kBits = 12;
+    thread_local std::vector<Spelled> spelled;
+    if (spelled.empty()) spelled.resize(size_t{1} << kBits);
+    const uint32_t bits = std::bit_cast<uint32_t>(v);
+    Spelled& e = spelled[(bits * 2654435761u) >> (32 - kBits)];
+    if (e.size == 0 || e.bits != bits) {
+        const std::string text = shortest(v);
+        if (text.size() >= sizeof e.text) return text;
+        e.bits = bits;
+        e.size = static_cast<uint8_t>(text.size());
+        std::memcpy(e.text, text.data(), text.size());
+    }
+    return std::string(e.text, e.size);
+}
 std::string formatNumber(double v) { return shortest(v); }
 
 std::optional<Rgb8> displayColor(const AIColor& c, const Document* doc) {

@@ -78,10 +78,17 @@ std::string cornersAttr(const std::vector<AIPathSegment>& segs) {
 }  // namespace
 
 void Writer::open(const std::string& tag, const Attrs& at, int indent, bool empty) {
-    std::string s = "<" + tag;
-    for (const auto& [k, v] : at) s += " " + k + "=\"" + xmlEscape(v, true) + "\"";
-    s += empty ? "/>" : ">";
-    line(indent, s);
+    out_.append(static_cast<size_t>(indent), ' ');
+    out_ += '<';
+    out_ += tag;
+    for (const auto& [k, v] : at) {
+        out_ += ' ';
+        out_ += k;
+        out_ += "=\"";
+        appendXmlEscaped(out_, v, true);
+        out_ += '"';
+    }
+    out_ += empty ? "/>\n" : ">\n";
 }
 
 void Writer::commonAttrs(const Art& a, Attrs& at, float opacity, int32_t blend) {
@@ -108,13 +115,18 @@ void Writer::commonAttrs(const Art& a, Attrs& at, float opacity, int32_t blend) 
     if (opacity != 1) at.emplace_back("opacity", num(opacity));
     if (blend != 0) at.emplace_back("style", std::string("mix-blend-mode:") + blendModeName(blend));
     if (!a.tags().empty()) {
-        Json t = Json::object();
-        // Reals go through their shortest float form so they read back exactly.
-        for (const Tag& tag : a.tags()) {
-            if (tag.isReal) t[tag.name] = std::strtod(num(tag.real).c_str(), nullptr);
-            else t[tag.name] = tag.text;
+        // Copies share their list of tags: it is spelled once for them all.
+        if (&a.tags() != spelledTags_) {
+            Json t = Json::object();
+            // Reals go through their shortest float form so they read back exactly.
+            for (const Tag& tag : a.tags()) {
+                if (tag.isReal) t[tag.name] = std::strtod(num(tag.real).c_str(), nullptr);
+                else t[tag.name] = tag.text;
+            }
+            spelledTagsText_ = jsonText(t);
+            spelledTags_ = &a.tags();
         }
-        at.emplace_back("data-easel-tags", jsonText(t));
+        at.emplace_back("data-easel-tags", spelledTagsText_);
     }
     if (!a.extra().empty()) {
         if (std::string extra = extraText(a); !extra.empty()) at.emplace_back("data-easel-extra", std::move(extra));

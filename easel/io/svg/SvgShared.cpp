@@ -43,10 +43,29 @@ size_t utf8Length(std::string_view s, size_t i) {
 
 }  // namespace
 
+namespace {
+
+// The length of the start of `s` that is printable ASCII, tabs and newlines:
+// text that XML takes as it is.
+size_t plainPrefix(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if ((c < 0x20 && c != '\t' && c != '\n') || c >= 0x80) break;
+        ++i;
+    }
+    return i;
+}
+
+}  // namespace
+
 std::string xmlText(std::string_view s) {
+    size_t i = plainPrefix(s);
+    if (i == s.size()) return std::string(s);
     std::string out;
     out.reserve(s.size());
-    for (size_t i = 0; i < s.size();) {
+    out.append(s.substr(0, i));
+    while (i < s.size()) {
         const auto c = static_cast<unsigned char>(s[i]);
         if (c < 0x20 && c != '\t' && c != '\n') {
             out += "\xEF\xBF\xBD";
@@ -65,21 +84,34 @@ std::string xmlText(std::string_view s) {
     return out;
 }
 
-std::string xmlEscape(std::string_view raw, bool attribute) {
-    const std::string s = xmlText(raw);
-    std::string out;
-    out.reserve(s.size());
-    for (char c : s) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += attribute ? "&quot;" : "\""; break;
-            case '\t': out += attribute ? "&#9;" : "\t"; break;
-            case '\n': out += attribute ? "&#10;" : "\n"; break;
-            default: out += c;
+void appendXmlEscaped(std::string& out, std::string_view raw, bool attribute) {
+    std::string cleaned;
+    std::string_view s = raw;
+    if (plainPrefix(raw) != raw.size()) s = cleaned = xmlText(raw);
+    size_t run = 0;  // start of the characters not yet copied
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char* entity = nullptr;
+        switch (s[i]) {
+            case '&': entity = "&amp;"; break;
+            case '<': entity = "&lt;"; break;
+            case '>': entity = "&gt;"; break;
+            case '"': entity = attribute ? "&quot;" : nullptr; break;
+            case '\t': entity = attribute ? "&#9;" : nullptr; break;
+            case '\n': entity = attribute ? "&#10;" : nullptr; break;
+            default: break;
         }
+        if (!entity) continue;
+        out.append(s.data() + run, i - run);
+        out += entity;
+        run = i + 1;
     }
+    out.append(s.data() + run, s.size() - run);
+}
+
+std::string xmlEscape(std::string_view raw, bool attribute) {
+    std::string out;
+    out.reserve(raw.size());
+    appendXmlEscaped(out, raw, attribute);
     return out;
 }
 

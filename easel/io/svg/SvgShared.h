@@ -55,6 +55,8 @@ bool invertEffectSpace(const AIRealMatrix& m, double inverse[6]);
 
 // Escapes &, <, > (and in attributes ", tab and line breaks).
 std::string xmlEscape(std::string_view s, bool attribute);
+// xmlEscape(s, attribute) appended to `out`.
+void appendXmlEscaped(std::string& out, std::string_view s, bool attribute);
 // The text with characters XML cannot carry (control characters other than
 // tab and line feed, carriage returns, malformed UTF-8) replaced by U+FFFD.
 std::string xmlText(std::string_view s);

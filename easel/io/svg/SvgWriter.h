@@ -62,6 +62,9 @@ private:
     // The element a group is written as: the link (<a>) or <switch> it was
     // read from, else <g>.
     std::string groupTag(const Art& a);
+    // The tag list spelled last (the document's, alive while it is written) and its text.
+    const TagList* spelledTags_ = nullptr;
+    std::string spelledTagsText_;
     void line(int indent, const std::string& text) {
         out_.append(static_cast<size_t>(indent), ' ');
         out_ += text;

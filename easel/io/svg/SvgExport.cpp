@@ -149,6 +149,20 @@ void Writer::compoundPaint(const Art& a, Attrs& at) {
 
 void Writer::styleAttrs(const AIPathStyle& s, Attrs& at, bool always) {
     if (!always && sameStyle(s, unpaintedStyle())) return;
+    // Copies share their style: the attributes of the one written last are
+    // taken again while the style is the same.
+    if (styleMemo_.valid && sameStyle(s, styleMemo_.style)) {
+        at.insert(at.end(), styleMemo_.attrs.begin(), styleMemo_.attrs.end());
+        return;
+    }
+    const size_t first = at.size();
+    spellStyle(s, at);
+    styleMemo_.attrs.assign(at.begin() + static_cast<std::ptrdiff_t>(first), at.end());
+    styleMemo_.style = s;
+    styleMemo_.valid = true;
+}
+
+void Writer::spellStyle(const AIPathStyle& s, Attrs& at) {
     auto paint = [&](const char* name, bool on, const AIColor& c) {
         const auto shown = on ? displayColor(c, &doc_) : std::nullopt;
         if (on && c.kind == kGradientColor && doc_.gradientPaint(c.ref)) {

@@ -43,6 +43,13 @@ private:
     void art(const Art& a, int indent);
     void styleAttrs(const Art& a, Attrs& at, bool always) { styleAttrs(a.style(), at, always); }
     void styleAttrs(const AIPathStyle& s, Attrs& at, bool always);
+    void spellStyle(const AIPathStyle& s, Attrs& at);
+    struct StyleMemo {
+        bool valid = false;
+        AIPathStyle style{};
+        Attrs attrs;
+    };
+    StyleMemo styleMemo_;  // the style written last and its attributes
     void commonAttrs(const Art& a, Attrs& at) { commonAttrs(a, at, a.opacity(), a.blendMode()); }
     // With the opacity and blend mode the art is drawn with.
     void commonAttrs(const Art& a, Attrs& at, float opacity, int32_t blend);

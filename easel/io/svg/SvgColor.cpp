@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "model/Document.h"
@@ -144,28 +145,44 @@ std::string shortest(T v) {
 
 }  // namespace
 
-std::string formatNumber(float v) {
-    // Documents repeat their numbers (copies in a grid share coordinates,
-    // colours and widths): the spellings of recent ones are kept, by bits.
+namespace {
+
+// The shortest spelling of `v`, valid until the next call on this thread.
+// Documents repeat their numbers (copies in a grid share coordinates,
+// colours and widths): the spellings of recent ones are kept, by bits.
+std::string_view spelled(float v, std::string& spare) {
     struct Spelled {
         uint32_t bits = 0;
         uint8_t size = 0;  // 0: empty
         char text[27];     // a float's shortest spelling takes at most 15
     };
     constexpr unsigned kBits = 12;
-    thread_local std::vector<Spelled> spelled;
-    if (spelled.empty()) spelled.resize(size_t{1} << kBits);
+    thread_local std::vector<Spelled> cache;
+    if (cache.empty()) cache.resize(size_t{1} << kBits);
     const uint32_t bits = std::bit_cast<uint32_t>(v);
-    Spelled& e = spelled[(bits * 2654435761u) >> (32 - kBits)];
+    Spelled& e = cache[(bits * 2654435761u) >> (32 - kBits)];
     if (e.size == 0 || e.bits != bits) {
-        const std::string text = shortest(v);
-        if (text.size() >= sizeof e.text) return text;
+        spare = shortest(v);
+        if (spare.size() >= sizeof e.text) return spare;
         e.bits = bits;
-        e.size = static_cast<uint8_t>(text.size());
-        std::memcpy(e.text, text.data(), text.size());
+        e.size = static_cast<uint8_t>(spare.size());
+        std::memcpy(e.text, spare.data(), spare.size());
     }
-    return std::string(e.text, e.size);
+    return std::string_view(e.text, e.size);
 }
+
+}  // namespace
+
+std::string formatNumber(float v) {
+    std::string spare;
+    return std::string(spelled(v, spare));
+}
+
+void appendNumber(std::string& out, float v) {
+    std::string spare;
+    out += spelled(v, spare);
+}
+
 std::string formatNumber(double v) { return shortest(v); }
 
 std::optional<Rgb8> displayColor(const AIColor& c, const Document* doc) {

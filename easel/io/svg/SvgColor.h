@@ -45,5 +45,7 @@ std::optional<CssColor> parseCssColor(std::string_view text);
 // Shortest decimal that reads back as the same float / double.
 std::string formatNumber(float v);
 std::string formatNumber(double v);
+// formatNumber(v) appended to `out`.
+void appendNumber(std::string& out, float v);
 
 }  // namespace easel

@@ -26,16 +26,25 @@ namespace svgout {
 void appendPathData(const std::vector<AIPathSegment>& segs, bool closed, std::string& d, const float* flipHeight) {
     if (segs.empty()) return;
     auto pt = [&](const AIRealPoint& p) {
-        if (!flipHeight) return num(p.h) + " " + num(p.v);
-        return num(p.h) + " " + formatNumber(static_cast<double>(*flipHeight) - static_cast<double>(p.v));
+        appendNumber(d, p.h);
+        d += ' ';
+        if (!flipHeight) appendNumber(d, p.v);
+        else d += formatNumber(static_cast<double>(*flipHeight) - static_cast<double>(p.v));
     };
     if (!d.empty()) d += ' ';
-    d += "M" + pt(segs[0].p);
+    d += 'M';
+    pt(segs[0].p);
     auto curve = [&](const AIPathSegment& from, const AIPathSegment& to) {
         if (samePoint(from.out, from.p) && samePoint(to.in, to.p)) {
-            d += " L" + pt(to.p);
+            d += " L";
+            pt(to.p);
         } else {
-            d += " C" + pt(from.out) + " " + pt(to.in) + " " + pt(to.p);
+            d += " C";
+            pt(from.out);
+            d += ' ';
+            pt(to.in);
+            d += ' ';
+            pt(to.p);
         }
     };
     for (size_t i = 1; i < segs.size(); ++i) curve(segs[i - 1], segs[i]);

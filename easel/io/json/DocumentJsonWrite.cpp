@@ -157,6 +157,13 @@ private:
         char text[27];     // a float's spelling takes at most 24
     };
 
+    struct StyleMemo {
+        bool valid = false;
+        AIPathStyle style{};
+        int indent = 0;
+        std::string text;
+    };
+    StyleMemo styleMemo_;  // the style written last and its text
     const DocumentJsonSink& sink_;
     std::string out_;
     std::vector<NumberText> numbers_ = std::vector<NumberText>(size_t{1} << kNumberCacheBits);
@@ -404,7 +411,21 @@ void Writer::artStyle(ArtWrite& w) {
         w.written.insert(w.written.end(), {"fill", "stroke"});
         if (a.style().evenOdd) w.written.push_back("evenOdd");
     }
+    // Copies share their style: the text of the style written last, at the
+    // same depth and after other members, is taken again.
+    StyleMemo& m = styleMemo_;
+    if (!w.o.empty && m.valid && m.indent == w.o.indent && sameStyle(a.style(), m.style)) {
+        out_ += m.text;
+        return;
+    }
+    const bool first = w.o.empty;
+    const size_t from = out_.size();
     style(a.style(), w.o);
+    if (first) return;
+    m.text.assign(out_, from);
+    m.style = a.style();
+    m.indent = w.o.indent;
+    m.valid = true;
 }
 
 void Writer::artOpacity(ArtWrite& w) {

@@ -627,10 +627,12 @@ struct PictureWriter {
                 auto it = oldIndex.find(now[i].id);
                 j = it == oldIndex.end() ? old.size() : it->second;
             }
+            // The next object is looked for after this one's old place, kept
+            // or changed: a move changes every copy but not their order.
+            if (j < old.size()) expect = j + 1;
             if (j < old.size() && old[j].hash == now[i].hash) {
                 fresh[i] = 0;
                 push(static_cast<int32_t>(j), 1);
-                expect = j + 1;
             } else {
                 push(-1, 1);
             }

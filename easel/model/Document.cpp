@@ -678,10 +678,13 @@ void Document::putTag(Art* art, Tag tag) {
     art->tags_ = std::move(list);
 }
 
-ASErr Document::setTagString(Art* art, const std::string& name, const std::string& value) {
+ASErr Document::setTagString(Art* art, std::string_view name, std::string_view value) {
     if (!isLive(art) || name.empty()) return kBadParameterErr;
     journal_->recordState(art);
-    putTag(art, Tag{name, false, value, 0});
+    // Copies of tagged art tagged again alike (a tool tags every copy it
+    // makes) keep their list: nothing is built or compared further.
+    if (const Tag* old = art->findTag(name); old && !old->isReal && old->text == value) return kNoErr;
+    putTag(art, Tag{std::string(name), false, std::string(value), 0});
     return kNoErr;
 }
 

@@ -570,8 +570,15 @@ struct PictureWriter {
             o.bounds[2] = b.right;
             o.bounds[3] = b.top;
         }
-        Shapes sink(*this);
-        walkShapes(a, doc, warps, 1, sink);
+        if (a.type() == kPathArt && !a.sharedExtra() && warps.chainOf(a).identity()) {
+            // Most objects: one path, without arrowheads or kept attributes,
+            // drawn through its matrix (what walkShapes does for it).
+            if (a.sharedGeometry() && !a.sharedGeometry()->segments.empty())
+                add(shared(a), a.pendingMatrix(), &a.style(), a.opacity(), a.blendMode());
+        } else {
+            Shapes sink(*this);
+            walkShapes(a, doc, warps, 1, sink);
+        }
         o.count = static_cast<uint32_t>(shapes.size()) - o.first;
         uint64_t h = 1469598103934665603ull;
         h = hashBytes(h, &o.flags, sizeof o.flags);

@@ -393,14 +393,25 @@ std::string pictureBytes(const std::string& head, const std::vector<int32_t>& ru
 
 }  // namespace
 
+struct PictureScratch {
+    std::vector<ShapeRecord> shapes;
+    std::vector<ObjectRecord> objects;
+    std::vector<PictureStream::Sent> now;
+    std::vector<uint8_t> fresh;
+    PictureColumns columns;
+};
+
+PictureStream::PictureStream() : scratch_(std::make_unique<PictureScratch>()) {}
+PictureStream::~PictureStream() = default;
+
 struct PictureWriter {
     PictureStream& s;
     const Document& doc;
     uint64_t version;
     WarpedGeometry warps;
     std::string geoms = "[", styles = "[";
-    std::vector<ShapeRecord> shapes;
-    std::vector<ObjectRecord> objects;
+    std::vector<ShapeRecord>& shapes;
+    std::vector<ObjectRecord>& objects;
     std::vector<int32_t> blendsUsed;
     // The style of the shape before: copies mostly share it.
     AIPathStyle lastStyle{};
@@ -424,7 +435,11 @@ struct PictureWriter {
     }
 
     PictureWriter(PictureStream& stream, const Document& d)
-        : s(stream), doc(d), version(stream.version_ + 1), looks(d) {}
+        : s(stream), doc(d), version(stream.version_ + 1), shapes(stream.scratch_->shapes),
+          objects(stream.scratch_->objects), looks(d) {
+        shapes.clear();
+        objects.clear();
+    }
 
     uint32_t defineGeometry(const std::string& d, const AIRealRect* bounds = nullptr) {
         const uint32_t id = s.nextId_++;
@@ -647,8 +662,11 @@ struct PictureWriter {
         return runs;
     }
 
-    PictureColumns columns(const std::vector<uint8_t>& fresh) const {
-        PictureColumns c;
+    void columns(const std::vector<uint8_t>& fresh, PictureColumns& c) const {
+        for (auto* v : {&c.bounds, &c.mats, &c.opacity}) v->clear();
+        for (auto* v : {&c.flags, &c.blend}) v->clear();
+        for (auto* v : {&c.counts, &c.geom, &c.style}) v->clear();
+        c.ids.clear();
         const size_t freshCount = static_cast<size_t>(std::count(fresh.begin(), fresh.end(), uint8_t{1}));
         c.ids.reserve(freshCount), c.bounds.reserve(freshCount * 4), c.flags.reserve(freshCount);
         c.counts.reserve(freshCount), c.mats.reserve(freshCount * 6), c.geom.reserve(freshCount);
@@ -669,7 +687,6 @@ struct PictureWriter {
                 c.blend.push_back(static_cast<uint8_t>(r.blend));
             }
         }
-        return c;
     }
 
     // Geometry no object uses any more is dropped on both sides: the list
@@ -717,11 +734,13 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
         objects_.clear();
     }
     PictureWriter w(*this, doc);
-    std::vector<Sent> now;
+    std::vector<Sent>& now = scratch_->now;
+    now.clear();
     const std::string layers = w.layers(now);
-    std::vector<uint8_t> fresh;
+    std::vector<uint8_t>& fresh = scratch_->fresh;
     const std::vector<int32_t> runs = w.runs(now, fresh);
-    PictureColumns c = w.columns(fresh);
+    PictureColumns& c = scratch_->columns;
+    w.columns(fresh, c);
     const size_t objectCount = c.ids.size(), shapeCount = c.geom.size();
     const std::string drop = w.prune();
     const std::string same = packUniform(c.ids, c.flags, c.counts, c.mats, c.geom, c.style, c.opacity, c.blend);
@@ -737,7 +756,7 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
             (same.empty() ? "" : ",\"same\":" + same) +
             (c.bounds.size() / 4 < objectCount ? ",\"boxes\":" + std::to_string(c.bounds.size() / 4) : "") + '}';
 
-    objects_ = std::move(now);
+    objects_.swap(now);  // the old list's buffer serves the next write
     version_ = w.version;
     return pictureBytes(head, runs, c);
 }

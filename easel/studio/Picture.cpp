@@ -573,7 +573,10 @@ struct PictureWriter {
     }
 
     uint64_t object(const Art& a) {
-        ObjectRecord o{a.id(), {0, 0, 0, 0}, 0, static_cast<uint32_t>(shapes.size()), 0};
+        // Filled in place: a record built aside and copied in reads back
+        // the halves of fields just stored, which stalls on every object.
+        ObjectRecord& o =
+            objects.emplace_back(ObjectRecord{a.id(), {0, 0, 0, 0}, 0, static_cast<uint32_t>(shapes.size()), 0});
         if (a.selected()) o.flags |= kSelected;
         if (a.locked()) o.flags |= kLocked;
         AIRealRect b;
@@ -599,7 +602,6 @@ struct PictureWriter {
         h = hashBytes(h, &o.flags, sizeof o.flags);
         h = hashBytes(h, o.bounds, sizeof o.bounds);
         if (o.count) h = hashBytes(h, &shapes[o.first], o.count * sizeof(ShapeRecord));
-        objects.push_back(o);
         return h;
     }
 

@@ -54,7 +54,7 @@ Layer* Art::layer() const {
 
 const TagList& Art::tags() const { return tags_ ? *tags_ : kNoTags; }
 
-const Tag* Art::findTag(const std::string& name) const {
+const Tag* Art::findTag(std::string_view name) const {
     for (const Tag& t : tags()) {
         if (t.name == name) return &t;
     }

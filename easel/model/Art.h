@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/AISuites.h"
@@ -117,7 +118,7 @@ public:
     float opacity() const { return opacity_; }
     int32_t blendMode() const { return blend_; }
     const TagList& tags() const;
-    const Tag* findTag(const std::string& name) const;
+    const Tag* findTag(std::string_view name) const;
     // Groups: the group is a clip group (clippingPath() below).
     bool clipped() const { return clipped_; }
 

@@ -656,9 +656,9 @@ bool sameTag(const Tag& a, const Tag& b) {
 
 }  // namespace
 
-// Tag lists are immutable and shared. Setting a tag to the value it has keeps
-// the list; putting the same tag into the same list as the call before shares
-// that call's result, so many copies of one art tagged alike hold one list.
+// Tag lists are immutable and shared. A tag set to the value it has keeps the
+// list (setTagString compares before it builds one); the same tag put into the
+// list of the call before shares that call's result: copies tagged alike hold one.
 void Document::putTag(Art* art, Tag tag) {
     if (tagMemo_.result && art->tags_ == tagMemo_.from && sameTag(tag, tagMemo_.tag)) {
         art->tags_ = tagMemo_.result;
@@ -678,10 +678,11 @@ void Document::putTag(Art* art, Tag tag) {
     art->tags_ = std::move(list);
 }
 
-ASErr Document::setTagString(Art* art, const std::string& name, const std::string& value) {
+ASErr Document::setTagString(Art* art, std::string_view name, std::string_view value) {
     if (!isLive(art) || name.empty()) return kBadParameterErr;
     journal_->recordState(art);
-    putTag(art, Tag{name, false, value, 0});
+    if (const Tag* old = art->findTag(name); old && !old->isReal && old->text == value) return kNoErr;
+    putTag(art, Tag{std::string(name), false, std::string(value), 0});
     return kNoErr;
 }
 

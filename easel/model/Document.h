@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -183,7 +184,7 @@ public:
     ASErr setStyle(Art* art, const AIPathStyle& style);
     ASErr setOpacity(Art* art, float opacity);
     ASErr setBlendMode(Art* art, int32_t mode);  // 0..15
-    ASErr setTagString(Art* art, const std::string& name, const std::string& value);
+    ASErr setTagString(Art* art, std::string_view name, std::string_view value);
     ASErr setTagReal(Art* art, const std::string& name, float value);
     ASErr deleteTag(Art* art, const std::string& name);
     ASErr setObjectData(Art* art, const ObjectData& data);

@@ -13,6 +13,7 @@
 #include "model/Document.h"
 #include "model/Names.h"
 #include "io/json/JsonOut.h"
+#include "studio/PictureColumns.h"
 #include "studio/PictureStyle.h"
 #include "studio/Studio.h"
 #include "io/svg/KeptSvgArt.h"
@@ -272,12 +273,6 @@ bool finite(const AIRealRect& b) {
     return std::isfinite(b.left) && std::isfinite(b.bottom) && std::isfinite(b.right) && std::isfinite(b.top);
 }
 
-// Text that reads back as the same float.
-std::string exactNumber(float v) {
-    char buf[40];
-    return std::string(buf, formatJsonNumber(v, buf));
-}
-
 // Adds n bytes to a hash, eight at a time (a grid's move hashes every copy).
 uint64_t hashBytes(uint64_t h, const void* data, size_t n) {
     const auto* p = static_cast<const unsigned char*>(data);
@@ -298,100 +293,18 @@ uint64_t hashBytes(uint64_t h, const void* data, size_t n) {
     return h;
 }
 
-template <typename T>
-void appendArray(std::string& out, const std::vector<T>& v) {
-    while (out.size() % 8) out += '\0';
-    out.append(reinterpret_cast<const char*>(v.data()), v.size() * sizeof(T));
-}
+}  // namespace
 
-// Columns whose entries are all alike are emptied and given as one value in
-// the header member this returns ("" when none is): the copies of an
-// arrangement mostly differ only in their place.
-std::string packUniform(std::vector<double>& ids, std::vector<uint8_t>& flags, std::vector<uint32_t>& counts,
-                        std::vector<float>& mats, std::vector<uint32_t>& geom, std::vector<uint32_t>& style,
-                        std::vector<float>& opacity, std::vector<uint8_t>& blend) {
-    std::string same;
-    auto sameAs = [&same](const char* name, const std::string& value) {
-        same += same.empty() ? "{\"" : ",\"";
-        same += name;
-        same += "\":" + value;
-    };
-    auto packed = [&](const char* name, auto& column) {
-        if (column.empty() || std::any_of(column.begin(), column.end(), [&](auto v) { return v != column[0]; })) return;
-        if constexpr (std::is_floating_point_v<std::decay_t<decltype(column[0])>>) {
-            if (!std::isfinite(column[0])) return;  // JSON has no text for it: the column stays
-            sameAs(name, exactNumber(column[0]));
-        } else {
-            sameAs(name, std::to_string(column[0]));
-        }
-        column.clear();
-    };
-    packed("flags", flags);
-    packed("counts", counts);
-    packed("geom", geom);
-    packed("style", style);
-    packed("opacity", opacity);
-    packed("blend", blend);
-    if (!mats.empty()) {
-        bool linear = std::all_of(mats.begin(), mats.begin() + 4, [](float v) { return std::isfinite(v); });
-        for (size_t k = 6; k < mats.size() && linear; k += 6) linear = std::equal(mats.begin(), mats.begin() + 4, mats.begin() + k);
-        if (linear) {
-            sameAs("linear", '[' + exactNumber(mats[0]) + ',' + exactNumber(mats[1]) + ',' + exactNumber(mats[2]) + ',' +
-                                 exactNumber(mats[3]) + ']');
-            size_t to = 0;
-            for (size_t k = 0; k < mats.size(); k += 6) mats[to++] = mats[k + 4], mats[to++] = mats[k + 5];
-            mats.resize(to);
-        }
-    }
-    if (!ids.empty()) {
-        const double step = ids.size() > 1 ? ids[1] - ids[0] : 1;
-        bool progression = true;
-        for (size_t k = 1; k < ids.size() && progression; ++k) progression = ids[k] == ids[0] + static_cast<double>(k) * step;
-        if (progression) {
-            sameAs("ids", '[' + std::to_string(static_cast<int64_t>(ids[0])) + ',' + std::to_string(static_cast<int64_t>(step)) + ']');
-            ids.clear();
-        }
-    }
-    if (!same.empty()) same += '}';
-    return same;
-}
-
-// The new object records as columns, and their shapes'.
-struct PictureColumns {
-    std::vector<double> ids;
-    std::vector<float> bounds, mats, opacity;
-    std::vector<uint8_t> flags, blend;
-    std::vector<uint32_t> counts, geom, style;
+struct PictureScratch {
+    std::vector<ShapeRecord> shapes;
+    std::vector<ObjectRecord> objects;
+    std::vector<PictureStream::Sent> now;
+    std::vector<uint8_t> fresh;
+    PictureColumns columns;
 };
 
-// Layout: the header's length (4 bytes, little-endian), the header, then
-// each array aligned to 8 bytes: runs (int32 pairs), ids (float64),
-// bounds (float32 x 4, for the objects not flagged 8), flags (uint8), shape counts (uint32), matrices
-// (float32 x 6, or x 2 when all share their linear part), geometry ids
-// (uint32), style ids (uint32), opacities (float32), blend modes (uint8);
-// a column the header gives as one value is left out.
-std::string pictureBytes(const std::string& head, const std::vector<int32_t>& runs, const PictureColumns& c) {
-    std::string out;
-    out.reserve(head.size() + 64 + runs.size() * 4 + c.ids.size() * 8 +
-                (c.bounds.size() + c.mats.size() + c.opacity.size()) * 4 + c.flags.size() + c.blend.size() +
-                (c.counts.size() + c.geom.size() + c.style.size()) * 4);
-    const uint32_t n = static_cast<uint32_t>(head.size());
-    out.append(reinterpret_cast<const char*>(&n), 4);
-    out += head;
-    appendArray(out, runs);
-    appendArray(out, c.ids);
-    appendArray(out, c.bounds);
-    appendArray(out, c.flags);
-    appendArray(out, c.counts);
-    appendArray(out, c.mats);
-    appendArray(out, c.geom);
-    appendArray(out, c.style);
-    appendArray(out, c.opacity);
-    appendArray(out, c.blend);
-    return out;
-}
-
-}  // namespace
+PictureStream::PictureStream() : scratch_(std::make_unique<PictureScratch>()) {}
+PictureStream::~PictureStream() = default;
 
 struct PictureWriter {
     PictureStream& s;
@@ -399,8 +312,8 @@ struct PictureWriter {
     uint64_t version;
     WarpedGeometry warps;
     std::string geoms = "[", styles = "[";
-    std::vector<ShapeRecord> shapes;
-    std::vector<ObjectRecord> objects;
+    std::vector<ShapeRecord>& shapes;
+    std::vector<ObjectRecord>& objects;
     std::vector<int32_t> blendsUsed;
     // The style of the shape before: copies mostly share it.
     AIPathStyle lastStyle{};
@@ -424,7 +337,11 @@ struct PictureWriter {
     }
 
     PictureWriter(PictureStream& stream, const Document& d)
-        : s(stream), doc(d), version(stream.version_ + 1), looks(d) {}
+        : s(stream), doc(d), version(stream.version_ + 1), shapes(stream.scratch_->shapes),
+          objects(stream.scratch_->objects), looks(d) {
+        shapes.clear();
+        objects.clear();
+    }
 
     uint32_t defineGeometry(const std::string& d, const AIRealRect* bounds = nullptr) {
         const uint32_t id = s.nextId_++;
@@ -558,7 +475,10 @@ struct PictureWriter {
     }
 
     uint64_t object(const Art& a) {
-        ObjectRecord o{a.id(), {0, 0, 0, 0}, 0, static_cast<uint32_t>(shapes.size()), 0};
+        // Filled in place: a record built aside and copied in reads back
+        // the halves of fields just stored, which stalls on every object.
+        ObjectRecord& o =
+            objects.emplace_back(ObjectRecord{a.id(), {0, 0, 0, 0}, 0, static_cast<uint32_t>(shapes.size()), 0});
         if (a.selected()) o.flags |= kSelected;
         if (a.locked()) o.flags |= kLocked;
         AIRealRect b;
@@ -570,14 +490,20 @@ struct PictureWriter {
             o.bounds[2] = b.right;
             o.bounds[3] = b.top;
         }
-        Shapes sink(*this);
-        walkShapes(a, doc, warps, 1, sink);
+        if (a.type() == kPathArt && !a.sharedExtra() && warps.chainOf(a).identity()) {
+            // Most objects: one path, without arrowheads or kept attributes,
+            // drawn through its matrix (what walkShapes does for it).
+            if (a.sharedGeometry() && !a.sharedGeometry()->segments.empty())
+                add(shared(a), a.pendingMatrix(), &a.style(), a.opacity(), a.blendMode());
+        } else {
+            Shapes sink(*this);
+            walkShapes(a, doc, warps, 1, sink);
+        }
         o.count = static_cast<uint32_t>(shapes.size()) - o.first;
         uint64_t h = 1469598103934665603ull;
         h = hashBytes(h, &o.flags, sizeof o.flags);
         h = hashBytes(h, o.bounds, sizeof o.bounds);
         if (o.count) h = hashBytes(h, &shapes[o.first], o.count * sizeof(ShapeRecord));
-        objects.push_back(o);
         return h;
     }
 
@@ -627,10 +553,12 @@ struct PictureWriter {
                 auto it = oldIndex.find(now[i].id);
                 j = it == oldIndex.end() ? old.size() : it->second;
             }
+            // The next object is looked for after this one's old place, kept
+            // or changed: a move changes every copy but not their order.
+            if (j < old.size()) expect = j + 1;
             if (j < old.size() && old[j].hash == now[i].hash) {
                 fresh[i] = 0;
                 push(static_cast<int32_t>(j), 1);
-                expect = j + 1;
             } else {
                 push(-1, 1);
             }
@@ -638,8 +566,11 @@ struct PictureWriter {
         return runs;
     }
 
-    PictureColumns columns(const std::vector<uint8_t>& fresh) const {
-        PictureColumns c;
+    void columns(const std::vector<uint8_t>& fresh, PictureColumns& c) const {
+        for (auto* v : {&c.bounds, &c.mats, &c.opacity}) v->clear();
+        for (auto* v : {&c.flags, &c.blend}) v->clear();
+        for (auto* v : {&c.counts, &c.geom, &c.style}) v->clear();
+        c.ids.clear();
         const size_t freshCount = static_cast<size_t>(std::count(fresh.begin(), fresh.end(), uint8_t{1}));
         c.ids.reserve(freshCount), c.bounds.reserve(freshCount * 4), c.flags.reserve(freshCount);
         c.counts.reserve(freshCount), c.mats.reserve(freshCount * 6), c.geom.reserve(freshCount);
@@ -660,7 +591,6 @@ struct PictureWriter {
                 c.blend.push_back(static_cast<uint8_t>(r.blend));
             }
         }
-        return c;
     }
 
     // Geometry no object uses any more is dropped on both sides: the list
@@ -708,11 +638,13 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
         objects_.clear();
     }
     PictureWriter w(*this, doc);
-    std::vector<Sent> now;
+    std::vector<Sent>& now = scratch_->now;
+    now.clear();
     const std::string layers = w.layers(now);
-    std::vector<uint8_t> fresh;
+    std::vector<uint8_t>& fresh = scratch_->fresh;
     const std::vector<int32_t> runs = w.runs(now, fresh);
-    PictureColumns c = w.columns(fresh);
+    PictureColumns& c = scratch_->columns;
+    w.columns(fresh, c);
     const size_t objectCount = c.ids.size(), shapeCount = c.geom.size();
     const std::string drop = w.prune();
     const std::string same = packUniform(c.ids, c.flags, c.counts, c.mats, c.geom, c.style, c.opacity, c.blend);
@@ -728,7 +660,7 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
             (same.empty() ? "" : ",\"same\":" + same) +
             (c.bounds.size() / 4 < objectCount ? ",\"boxes\":" + std::to_string(c.bounds.size() / 4) : "") + '}';
 
-    objects_ = std::move(now);
+    objects_.swap(now);  // the old list's buffer serves the next write
     version_ = w.version;
     return pictureBytes(head, runs, c);
 }

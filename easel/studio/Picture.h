@@ -17,8 +17,15 @@ struct PathGeometry;
 
 namespace easel::studio {
 
+struct PictureScratch;
+
 class PictureStream {
 public:
+    PictureStream();
+    ~PictureStream();
+    PictureStream(const PictureStream&) = delete;
+    PictureStream& operator=(const PictureStream&) = delete;
+
     // The picture of doc: when `have` is the version this stream sent last,
     // only what changed since; otherwise all of it. Each picture has a new version.
     std::string write(const Document& doc, uint64_t have);
@@ -41,7 +48,12 @@ private:
     std::unordered_map<const void*, Geom> sharedClosed_;  // the same, closed
     std::unordered_map<std::string, Geom> derived_;      // warped paths, compound outlines, boxes: by path data
     std::unordered_map<std::string, uint32_t> styles_;   // by their JSON text
+    // The working arrays of a write, kept for the next one: a drag event
+    // changes every object, and arrays of that size allocated afresh for
+    // each pointer move cost the process page faults.
+    std::unique_ptr<PictureScratch> scratch_;
     friend struct PictureWriter;
+    friend struct PictureScratch;
 };
 
 }  // namespace easel::studio

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cmath>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 namespace easel {
@@ -296,10 +298,24 @@ ArtReach Reach::of(const Art& a) {
 
 std::vector<ArtReach> artReach(const std::vector<const Art*>& arts, const cairo_matrix_t& page,
                                const std::function<bool(const AIColor&)>& painted) {
-    Reach reach(page, painted);
-    std::vector<ArtReach> out;
-    out.reserve(arts.size());
-    for (const Art* a : arts) out.push_back(reach.of(*a));
+    std::vector<ArtReach> out(arts.size());
+    auto part = [&](size_t from, size_t to) {
+        Reach reach(page, painted);
+        for (size_t i = from; i < to; ++i) out[i] = reach.of(*arts[i]);
+    };
+    // A large document in two halves, the second on a thread of its own.
+    constexpr size_t kArtPerThread = 4096;
+    const size_t half = arts.size() >= 2 * kArtPerThread ? arts.size() / 2 : arts.size();
+    std::thread second;
+    if (half < arts.size()) {
+        try {
+            second = std::thread(part, half, arts.size());
+        } catch (const std::system_error&) {
+            part(half, arts.size());  // no thread to be had: done here
+        }
+    }
+    part(0, half);
+    if (second.joinable()) second.join();
     return out;
 }
 

@@ -118,11 +118,6 @@ bool draw(RsvgHandle* h, int width, int height, const RsvgRectangle& viewport, I
     return true;
 }
 
-cairo_status_t appendPng(void* closure, const unsigned char* data, unsigned int length) {
-    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-    return CAIRO_STATUS_SUCCESS;
-}
-
 }  // namespace
 
 RsvgHandle* loadSvgHandle(const std::string& svg, std::string& error) { return load(svg, error); }
@@ -159,42 +154,6 @@ bool renderSvgFitted(const std::string& svg, int width, int height, Image& out, 
     std::unique_ptr<RsvgHandle, HandleDeleter> hold(h);
     return draw(h, width, height, RsvgRectangle{0, 0, static_cast<double>(width), static_cast<double>(height)}, out,
                 error);
-}
-
-bool encodePng(const Image& image, std::string& png, std::string& error) {
-    if (image.width <= 0 || image.height <= 0 ||
-        image.rgba.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 4) {
-        error = "no picture to write";
-        return false;
-    }
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
-        error = "cannot make a picture of that size";
-        return false;
-    }
-    cairo_surface_flush(surface);
-    unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < image.height; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
-        for (int x = 0; x < image.width; ++x) {
-            const uint8_t* p =
-                &image.rgba[(static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(x)) * 4];
-            const uint32_t a = p[3];
-            auto pre = [a](uint32_t c) { return (c * a + 127) / 255; };
-            row[x] = (a << 24) | (pre(p[0]) << 16) | (pre(p[1]) << 8) | pre(p[2]);
-        }
-    }
-    cairo_surface_mark_dirty(surface);
-    png.clear();
-    const cairo_status_t st = cairo_surface_write_to_png_stream(surface, appendPng, &png);
-    cairo_surface_destroy(surface);
-    if (st != CAIRO_STATUS_SUCCESS) {
-        error = std::string("cannot encode PNG: ") + cairo_status_to_string(st);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace easel

@@ -61,6 +61,7 @@ public:
     Painter(const Document& doc, cairo_t* cr) : doc_(doc), cr_(cr) {}
     ~Painter() {
         for (auto& [key, path] : paths_) cairo_path_destroy(path);
+        if (scratch_) cairo_destroy(scratch_);
     }
     Painter(const Painter&) = delete;
     Painter& operator=(const Painter&) = delete;
@@ -78,8 +79,8 @@ private:
         size_t operator()(const Key& k) const { return std::hash<const void*>()(k.geometry) * 2 + k.closed; }
     };
 
-    // The path of a geometry in its own coordinates, built on first use.
-    const cairo_path_t* geometryPath(const Art& a);
+    // The path of an art's geometry in its own coordinates.
+    cairo_path_t* buildPath(const Art& a);
     // Adds the art's path, through its pending matrix, to the current path.
     void appendPath(const Art& a);
     void paint(const AIPathStyle& s, bool skipFill = false);
@@ -92,41 +93,35 @@ private:
 
     const Document& doc_;
     cairo_t* cr_;
-    std::unordered_map<Key, cairo_path_t*, KeyHash> paths_;
+    std::unordered_map<Key, cairo_path_t*, KeyHash> paths_;  // of shared geometries
+    cairo_t* scratch_ = nullptr;
 };
 
-const cairo_path_t* Painter::geometryPath(const Art& a) {
-    const Key key{a.sharedGeometry().get(), a.closed()};
-    if (auto it = paths_.find(key); it != paths_.end()) return it->second;
+cairo_path_t* Painter::buildPath(const Art& a) {
+    if (!scratch_) {
+        // Paths are built in their own coordinates, apart from the picture.
+        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+        scratch_ = cairo_create(s);
+        cairo_surface_destroy(s);
+    }
     const std::vector<AIPathSegment>& segs = a.sharedGeometry()->segments;
-    // Built aside from the path being gathered (a compound's or a clip's members).
-    cairo_path_t* gathered = cairo_has_current_point(cr_) ? cairo_copy_path(cr_) : nullptr;
-    cairo_save(cr_);
-    cairo_identity_matrix(cr_);
-    cairo_new_path(cr_);
+    cairo_t* cr = scratch_;
+    cairo_new_path(cr);
     if (!segs.empty()) {
-        cairo_move_to(cr_, segs[0].p.h, segs[0].p.v);
+        cairo_move_to(cr, segs[0].p.h, segs[0].p.v);
         auto side = [&](const AIPathSegment& from, const AIPathSegment& to) {
-            if (samePoint(from.out, from.p) && samePoint(to.in, to.p)) cairo_line_to(cr_, to.p.h, to.p.v);
-            else cairo_curve_to(cr_, from.out.h, from.out.v, to.in.h, to.in.v, to.p.h, to.p.v);
+            if (samePoint(from.out, from.p) && samePoint(to.in, to.p)) cairo_line_to(cr, to.p.h, to.p.v);
+            else cairo_curve_to(cr, from.out.h, from.out.v, to.in.h, to.in.v, to.p.h, to.p.v);
         };
         for (size_t i = 1; i < segs.size(); ++i) side(segs[i - 1], segs[i]);
         if (a.closed()) {
             const AIPathSegment& last = segs.back();
             const AIPathSegment& first = segs.front();
             if (!(samePoint(last.out, last.p) && samePoint(first.in, first.p))) side(last, first);
-            cairo_close_path(cr_);
+            cairo_close_path(cr);
         }
     }
-    cairo_path_t* path = cairo_copy_path(cr_);
-    cairo_new_path(cr_);
-    cairo_restore(cr_);
-    if (gathered) {
-        cairo_append_path(cr_, gathered);
-        cairo_path_destroy(gathered);
-    }
-    paths_.emplace(key, path);
-    return path;
+    return cairo_copy_path(cr);
 }
 
 void Painter::appendPath(const Art& a) {
@@ -135,7 +130,17 @@ void Painter::appendPath(const Art& a) {
     cairo_save(cr_);
     const cairo_matrix_t cm{m.a, m.b, m.c, m.d, m.tx, m.ty};
     cairo_transform(cr_, &cm);
-    cairo_append_path(cr_, geometryPath(a));
+    // A geometry of one art alone is built for it; a shared one once.
+    if (a.sharedGeometry().use_count() < 2) {
+        cairo_path_t* path = buildPath(a);
+        cairo_append_path(cr_, path);
+        cairo_path_destroy(path);
+    } else {
+        const Key key{a.sharedGeometry().get(), a.closed()};
+        auto it = paths_.find(key);
+        if (it == paths_.end()) it = paths_.emplace(key, buildPath(a)).first;
+        cairo_append_path(cr_, it->second);
+    }
     cairo_restore(cr_);  // the path stays, in device space
 }
 

@@ -1,7 +1,8 @@
 // Large documents in and out: the 90,000-object grid (Rows Columns 300 x 300
 // of one path of examples/grid-shapes.json) written and read as JSON, drawn
 // to a 1000 px PNG, and its SVG read; the drawing and the SVG read also for
-// the 10,000-object grid (100 x 100), each with its steps as counters (ms).
+// the 10,000-object grid (100 x 100), each with its steps as counters (ms);
+// the render also from the grids' JSON, as `easel render` reads it.
 // Targets, on the machine the README names: write < 0.5 s with peak memory
 // under twice the file, read < 0.5 s, render < 1 s, SVG read < 1.5 s. Each
 // row prints its time and figures. Rows that draw in threads are timed by
@@ -141,6 +142,40 @@ void BM_RenderPng(benchmark::State& state) {
     state.counters["pngKB"] = static_cast<double>(png.size()) / 1e3;
 }
 BENCHMARK(BM_RenderPng)->Arg(300)->Arg(100)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// What `easel render DOC.json` does: the document read from its JSON (each
+// path with a geometry of its own), drawn and written as PNG.
+void BM_RenderJson(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    if (!ready(state, rows)) return;
+    std::string png;
+    double read = 0, draw = 0, encode = 0;
+    for (auto _ : state) {
+        std::unique_ptr<Document> doc;
+        Image image;
+        std::string error;
+        auto t = Clock::now();
+        const bool loaded = readDocumentJson(big(rows).json, doc, error);
+        read += msSince(t);
+        t = Clock::now();
+        const bool drawn = loaded && renderDocument(*doc, RenderSize{1000, 0}, image, error);
+        draw += msSince(t);
+        t = Clock::now();
+        if (!drawn || !encodePng(image, png, error)) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+        encode += msSince(t);
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["read_ms"] = read / n;
+    state.counters["draw_ms"] = draw / n;
+    state.counters["png_ms"] = encode / n;
+}
+BENCHMARK(BM_RenderJson)->Arg(300)->Arg(100)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The SVG read, and its steps: the XML parse alone (the same libxml2 call),
 // freeing the XML tree, and what is left: the walk that builds the document.

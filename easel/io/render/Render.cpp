@@ -10,6 +10,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,27 +23,42 @@ void imageFromSurface(cairo_surface_t* surface, Image& out) {
     cairo_surface_flush(surface);
     out.width = width;
     out.height = height;
-    out.rgba.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
+    out.rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
-        for (int x = 0; x < width; ++x) {
-            const uint32_t p = row[x];
-            const unsigned a = p >> 24;
-            unsigned r = (p >> 16) & 255u, g = (p >> 8) & 255u, b = p & 255u;
-            if (a != 0 && a != 255) {
-                r = (r * 255u + a / 2) / a;
-                g = (g * 255u + a / 2) / a;
-                b = (b * 255u + a / 2) / a;
+    auto rows = [&](int from, int to) {
+        for (int y = from; y < to; ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
+            uint8_t* o = &out.rgba[static_cast<size_t>(y) * static_cast<size_t>(width) * 4];
+            for (int x = 0; x < width; ++x, o += 4) {
+                const uint32_t p = row[x];
+                const unsigned a = p >> 24;
+                unsigned r = (p >> 16) & 255u, g = (p >> 8) & 255u, b = p & 255u;
+                if (a != 0 && a != 255) {
+                    r = (r * 255u + a / 2) / a;
+                    g = (g * 255u + a / 2) / a;
+                    b = (b * 255u + a / 2) / a;
+                }
+                o[0] = static_cast<uint8_t>(std::min(r, 255u));
+                o[1] = static_cast<uint8_t>(std::min(g, 255u));
+                o[2] = static_cast<uint8_t>(std::min(b, 255u));
+                o[3] = static_cast<uint8_t>(a);
             }
-            uint8_t* o = &out.rgba[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4];
-            o[0] = static_cast<uint8_t>(std::min(r, 255u));
-            o[1] = static_cast<uint8_t>(std::min(g, 255u));
-            o[2] = static_cast<uint8_t>(std::min(b, 255u));
-            o[3] = static_cast<uint8_t>(a);
+        }
+    };
+    // A large picture in two halves, the second on a thread of its own.
+    constexpr long kPixelsPerThread = 1L << 18;
+    const int half = static_cast<long>(width) * height >= 2 * kPixelsPerThread ? height / 2 : height;
+    std::thread second;
+    if (half < height) {
+        try {
+            second = std::thread(rows, half, height);
+        } catch (const std::system_error&) {
+            rows(half, height);  // no thread to be had: done here
         }
     }
+    rows(0, half);
+    if (second.joinable()) second.join();
 }
 
 namespace {
@@ -101,11 +118,6 @@ bool draw(RsvgHandle* h, int width, int height, const RsvgRectangle& viewport, I
     return true;
 }
 
-cairo_status_t appendPng(void* closure, const unsigned char* data, unsigned int length) {
-    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-    return CAIRO_STATUS_SUCCESS;
-}
-
 }  // namespace
 
 RsvgHandle* loadSvgHandle(const std::string& svg, std::string& error) { return load(svg, error); }
@@ -142,42 +154,6 @@ bool renderSvgFitted(const std::string& svg, int width, int height, Image& out, 
     std::unique_ptr<RsvgHandle, HandleDeleter> hold(h);
     return draw(h, width, height, RsvgRectangle{0, 0, static_cast<double>(width), static_cast<double>(height)}, out,
                 error);
-}
-
-bool encodePng(const Image& image, std::string& png, std::string& error) {
-    if (image.width <= 0 || image.height <= 0 ||
-        image.rgba.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 4) {
-        error = "no picture to write";
-        return false;
-    }
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
-        error = "cannot make a picture of that size";
-        return false;
-    }
-    cairo_surface_flush(surface);
-    unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < image.height; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
-        for (int x = 0; x < image.width; ++x) {
-            const uint8_t* p =
-                &image.rgba[(static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(x)) * 4];
-            const uint32_t a = p[3];
-            auto pre = [a](uint32_t c) { return (c * a + 127) / 255; };
-            row[x] = (a << 24) | (pre(p[0]) << 16) | (pre(p[1]) << 8) | pre(p[2]);
-        }
-    }
-    cairo_surface_mark_dirty(surface);
-    png.clear();
-    const cairo_status_t st = cairo_surface_write_to_png_stream(surface, appendPng, &png);
-    cairo_surface_destroy(surface);
-    if (st != CAIRO_STATUS_SUCCESS) {
-        error = std::string("cannot encode PNG: ") + cairo_status_to_string(st);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace easel

@@ -4,8 +4,8 @@
 // Large documents are drawn in horizontal bands, one thread each, on the
 // rows of one picture: a band is the picture moved by whole pixels, which
 // cairo draws to the same pixels.
-// Fills that opaque paint drawn later covers entirely are not drawn (see
-// Cover).
+// Art, or the fill of a path, that opaque paint drawn later covers entirely
+// in a band is not drawn there (RenderCover.h).
 // Documents with art this drawing does not cover (text, images, symbols,
 // meshes, warps, attributes kept from an imported SVG, gradients, clip paths,
 // masks and filters) are drawn from their
@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <optional>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -23,6 +22,7 @@
 
 #include "Render.h"
 #include "RenderCairo.h"
+#include "RenderCover.h"
 #include "io/svg/SvgColor.h"
 #include "io/svg/SvgExport.h"
 
@@ -56,90 +56,18 @@ bool drawable(const Art& a) {
     }
 }
 
-// Pixels whose final colour opaque paint drawn later decides on its own,
-// gathered from the top of the drawing down: a fill whose every touched
-// pixel is among them cannot show. Only what is known exactly counts: the
-// inside of axis-aligned rectangles (a fill, and the straight bands of a
-// solid stroke) painted in an opaque colour at full opacity with the normal
-// blend mode, where cairo's coverage is whole for every pixel wholly inside.
-class Cover {
-public:
-    Cover(int width, int height)
-        : w_(width), h_(height), px_(static_cast<size_t>(width) * static_cast<size_t>(height), 0) {}
-
-    // Marks the pixels wholly inside the device box.
-    void mark(double x0, double y0, double x1, double y1) {
-        const int ix0 = clampX(std::ceil(x0 + kMargin)), ix1 = clampX(std::floor(x1 - kMargin));
-        const int iy0 = clampY(std::ceil(y0 + kMargin)), iy1 = clampY(std::floor(y1 - kMargin));
-        if (ix0 >= ix1) return;
-        for (int y = iy0; y < iy1; ++y) std::fill_n(&px_[index(ix0, y)], ix1 - ix0, uint8_t{1});
-    }
-    // Whether every pixel the device box touches is marked.
-    bool covers(double x0, double y0, double x1, double y1) const {
-        const int ix0 = clampX(std::floor(x0 - kMargin)), ix1 = clampX(std::ceil(x1 + kMargin));
-        const int iy0 = clampY(std::floor(y0 - kMargin)), iy1 = clampY(std::ceil(y1 + kMargin));
-        for (int y = iy0; y < iy1 && ix0 < ix1; ++y) {
-            if (std::memchr(&px_[index(ix0, y)], 0, static_cast<size_t>(ix1 - ix0))) return false;
-        }
-        return true;
-    }
-
-private:
-    static constexpr double kMargin = 1.0 / 64;  // well above cairo's 1/256 pixel grid
-    static int clamp(double v, int hi) { return v < 0 ? 0 : v > hi ? hi : static_cast<int>(v); }
-    int clampX(double v) const { return clamp(v, w_); }
-    int clampY(double v) const { return clamp(v, h_); }
-    size_t index(int x, int y) const {
-        return static_cast<size_t>(y) * static_cast<size_t>(w_) + static_cast<size_t>(x);
-    }
-    int w_, h_;
-    std::vector<uint8_t> px_;
-};
-
-struct Box {
-    double x0, y0, x1, y1;
-};
-
-// The device box of a path that is an axis-aligned rectangle on the page
-// (four corners joined by straight sides, closed, through a matrix that
-// keeps axes), else nothing.
-std::optional<Box> rectangle(const Art& a, const cairo_matrix_t& page) {
-    if (a.type() != kPathArt || !a.closed() || a.segmentCount() != 4) return std::nullopt;
-    const std::vector<AIPathSegment>& segs = a.sharedGeometry()->segments;
-    for (const AIPathSegment& s : segs) {
-        if (!samePoint(s.in, s.p) || !samePoint(s.out, s.p)) return std::nullopt;
-    }
-    const AIRealPoint &p0 = segs[0].p, &p1 = segs[1].p, &p2 = segs[2].p, &p3 = segs[3].p;
-    const bool flatFirst = p0.v == p1.v && p1.h == p2.h && p2.v == p3.v && p3.h == p0.h;
-    const bool uprightFirst = p0.h == p1.h && p1.v == p2.v && p2.h == p3.h && p3.v == p0.v;
-    if (!flatFirst && !uprightFirst) return std::nullopt;
-    const AIRealMatrix& m = a.pendingMatrix();
-    const cairo_matrix_t pending{m.a, m.b, m.c, m.d, m.tx, m.ty};
-    cairo_matrix_t dev;
-    cairo_matrix_multiply(&dev, &pending, &page);
-    if (dev.xy != 0 || dev.yx != 0) return std::nullopt;
-    double x0 = segs[0].p.h, y0 = segs[0].p.v, x1 = segs[2].p.h, y1 = segs[2].p.v;
-    cairo_matrix_transform_point(&dev, &x0, &y0);
-    cairo_matrix_transform_point(&dev, &x1, &y1);
-    const Box b{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
-    if (!(std::isfinite(b.x0) && std::isfinite(b.y0) && std::isfinite(b.x1) && std::isfinite(b.y1)))
-        return std::nullopt;
-    return b;
-}
-
 class Painter {
 public:
     Painter(const Document& doc, cairo_t* cr) : doc_(doc), cr_(cr) {}
     ~Painter() {
         for (auto& [key, path] : paths_) cairo_path_destroy(path);
+        if (scratch_) cairo_destroy(scratch_);
     }
     Painter(const Painter&) = delete;
     Painter& operator=(const Painter&) = delete;
 
     // `skipFill`: the art is a path whose fill does not show.
     void art(const Art& a, bool skipFill = false);
-    // Whether a colour is drawn opaque.
-    bool opaque(const AIColor& c) const { return displayColor(c, &doc_).has_value(); }
 
 private:
     struct Key {
@@ -151,8 +79,8 @@ private:
         size_t operator()(const Key& k) const { return std::hash<const void*>()(k.geometry) * 2 + k.closed; }
     };
 
-    // The path of a geometry in its own coordinates, built on first use.
-    const cairo_path_t* geometryPath(const Art& a);
+    // The path of an art's geometry in its own coordinates.
+    cairo_path_t* buildPath(const Art& a);
     // Adds the art's path, through its pending matrix, to the current path.
     void appendPath(const Art& a);
     void paint(const AIPathStyle& s, bool skipFill = false);
@@ -165,41 +93,35 @@ private:
 
     const Document& doc_;
     cairo_t* cr_;
-    std::unordered_map<Key, cairo_path_t*, KeyHash> paths_;
+    std::unordered_map<Key, cairo_path_t*, KeyHash> paths_;  // of shared geometries
+    cairo_t* scratch_ = nullptr;
 };
 
-const cairo_path_t* Painter::geometryPath(const Art& a) {
-    const Key key{a.sharedGeometry().get(), a.closed()};
-    if (auto it = paths_.find(key); it != paths_.end()) return it->second;
+cairo_path_t* Painter::buildPath(const Art& a) {
+    if (!scratch_) {
+        // Paths are built in their own coordinates, apart from the picture.
+        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+        scratch_ = cairo_create(s);
+        cairo_surface_destroy(s);
+    }
     const std::vector<AIPathSegment>& segs = a.sharedGeometry()->segments;
-    // Built aside from the path being gathered (a compound's or a clip's members).
-    cairo_path_t* gathered = cairo_has_current_point(cr_) ? cairo_copy_path(cr_) : nullptr;
-    cairo_save(cr_);
-    cairo_identity_matrix(cr_);
-    cairo_new_path(cr_);
+    cairo_t* cr = scratch_;
+    cairo_new_path(cr);
     if (!segs.empty()) {
-        cairo_move_to(cr_, segs[0].p.h, segs[0].p.v);
+        cairo_move_to(cr, segs[0].p.h, segs[0].p.v);
         auto side = [&](const AIPathSegment& from, const AIPathSegment& to) {
-            if (samePoint(from.out, from.p) && samePoint(to.in, to.p)) cairo_line_to(cr_, to.p.h, to.p.v);
-            else cairo_curve_to(cr_, from.out.h, from.out.v, to.in.h, to.in.v, to.p.h, to.p.v);
+            if (samePoint(from.out, from.p) && samePoint(to.in, to.p)) cairo_line_to(cr, to.p.h, to.p.v);
+            else cairo_curve_to(cr, from.out.h, from.out.v, to.in.h, to.in.v, to.p.h, to.p.v);
         };
         for (size_t i = 1; i < segs.size(); ++i) side(segs[i - 1], segs[i]);
         if (a.closed()) {
             const AIPathSegment& last = segs.back();
             const AIPathSegment& first = segs.front();
             if (!(samePoint(last.out, last.p) && samePoint(first.in, first.p))) side(last, first);
-            cairo_close_path(cr_);
+            cairo_close_path(cr);
         }
     }
-    cairo_path_t* path = cairo_copy_path(cr_);
-    cairo_new_path(cr_);
-    cairo_restore(cr_);
-    if (gathered) {
-        cairo_append_path(cr_, gathered);
-        cairo_path_destroy(gathered);
-    }
-    paths_.emplace(key, path);
-    return path;
+    return cairo_copy_path(cr);
 }
 
 void Painter::appendPath(const Art& a) {
@@ -208,7 +130,17 @@ void Painter::appendPath(const Art& a) {
     cairo_save(cr_);
     const cairo_matrix_t cm{m.a, m.b, m.c, m.d, m.tx, m.ty};
     cairo_transform(cr_, &cm);
-    cairo_append_path(cr_, geometryPath(a));
+    // A geometry of one art alone is built for it; a shared one once.
+    if (a.sharedGeometry().use_count() < 2) {
+        cairo_path_t* path = buildPath(a);
+        cairo_append_path(cr_, path);
+        cairo_path_destroy(path);
+    } else {
+        const Key key{a.sharedGeometry().get(), a.closed()};
+        auto it = paths_.find(key);
+        if (it == paths_.end()) it = paths_.emplace(key, buildPath(a)).first;
+        cairo_append_path(cr_, it->second);
+    }
     cairo_restore(cr_);  // the path stays, in device space
 }
 
@@ -298,53 +230,6 @@ void Painter::art(const Art& a, bool skipFill) {
     }
 }
 
-// Whether a stroke is drawn dashed (as Painter::paint decides).
-bool dashed(const AIStrokeStyle& k) {
-    const int n = std::min(k.dashCount, kMaxDashComponents);
-    double sum = 0;
-    for (int i = 0; i < n; ++i) {
-        if (k.dash[i] < 0) return false;
-        sum += static_cast<double>(k.dash[i]);
-    }
-    return n > 0 && sum > 0;
-}
-
-// For each top-level art in drawing order: whether it is a path whose fill
-// opaque paint drawn after it covers entirely (its own stroke included).
-std::vector<bool> hiddenFills(const std::vector<const Art*>& arts, const Painter& painter, cairo_t* cr, int width,
-                              int height) {
-    std::vector<bool> hidden(arts.size(), false);
-    cairo_matrix_t page;
-    cairo_get_matrix(cr, &page);
-    const double scale = std::sqrt(std::abs(page.xx * page.yy - page.xy * page.yx));
-    Cover cover(width, height);
-    for (size_t i = arts.size(); i-- > 0;) {
-        const Art& a = *arts[i];
-        if (a.hidden() || a.type() != kPathArt || a.opacity() != 1 || a.blendMode() != 0) continue;
-        const std::optional<Box> box = rectangle(a, page);
-        if (!box) continue;
-        const AIPathStyle& s = a.style();
-        const AIStrokeStyle& k = s.stroke;
-        if (s.strokePaint && k.width > 0 && !dashed(k) && painter.opaque(k.color)) {
-            // The band along each side, with its square corners where the
-            // join mitres right angles (1 / sin 45 degrees < 1.5).
-            const double h = static_cast<double>(k.width) * scale / 2;
-            const double c = k.join == kMiterJoin && k.miterLimit >= 1.5f ? h : 0;
-            const Box& b = *box;
-            if (b.x1 - b.x0 > 2 * h + 2 && b.y1 - b.y0 > 2 * h + 2) {
-                cover.mark(b.x0 - c, b.y0 - h, b.x1 + c, b.y0 + h);
-                cover.mark(b.x0 - c, b.y1 - h, b.x1 + c, b.y1 + h);
-                cover.mark(b.x0 - h, b.y0, b.x0 + h, b.y1);
-                cover.mark(b.x1 - h, b.y0, b.x1 + h, b.y1);
-            }
-        }
-        if (!s.fillPaint) continue;
-        if (cover.covers(box->x0, box->y0, box->x1, box->y1)) hidden[i] = true;
-        else if (painter.opaque(s.fill.color)) cover.mark(box->x0, box->y0, box->x1, box->y1);
-    }
-    return hidden;
-}
-
 // Text larger than this many pixels is past what the font rasteriser draws
 // (freetype fails, pango's sizes overflow): refused, never handed on.
 constexpr double kMaxTextPixels = 30000;
@@ -394,9 +279,34 @@ int bandCount(size_t arts, int height) {
     return std::max(1, std::min({cores, height / 64, static_cast<int>(arts / kArtPerBand) + 1}));
 }
 
+// Draws the art that shows in the rows [top, top + height) of the picture,
+// on `cr` whose first row is `top`.
+void drawArt(const Document& doc, const std::vector<const Art*>& arts, const std::vector<ArtReach>& reach,
+             cairo_t* cr, int width, int top, int height) {
+    const std::vector<BandArt> band = cullBand(reach, width, top, top + height);
+    Painter painter(doc, cr);
+    for (size_t i = 0; i < arts.size(); ++i) {
+        const BandArt& b = band[i];
+        if (b.cull == Cull::skip) continue;
+        if (b.x0 >= b.x1) {
+            painter.art(*arts[i], b.cull == Cull::noFill);
+            continue;
+        }
+        // Within whole pixels: the corners land on cairo's grid exactly.
+        double x0 = b.x0, y0 = b.y0 - top, x1 = b.x1, y1 = b.y1 - top;
+        cairo_device_to_user(cr, &x0, &y0);
+        cairo_device_to_user(cr, &x1, &y1);
+        cairo_save(cr);
+        cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
+        cairo_clip(cr);
+        painter.art(*arts[i], b.cull == Cull::noFill);
+        cairo_restore(cr);
+    }
+}
+
 // Draws the art onto `height` rows of the picture from row `top`, on a
 // surface of their own over the same pixels.
-cairo_status_t drawBand(const Document& doc, const std::vector<const Art*>& arts, const std::vector<bool>& hidden,
+cairo_status_t drawBand(const Document& doc, const std::vector<const Art*>& arts, const std::vector<ArtReach>& reach,
                         const PageFit& fit, cairo_surface_t* picture, int top, int height) {
     const int stride = cairo_image_surface_get_stride(picture);
     unsigned char* rows = cairo_image_surface_get_data(picture) + static_cast<ptrdiff_t>(top) * stride;
@@ -404,10 +314,7 @@ cairo_status_t drawBand(const Document& doc, const std::vector<const Art*>& arts
                                                                 cairo_image_surface_get_width(picture), height, stride);
     cairo_t* cr = cairo_create(band);
     fit.apply(cr, top);
-    {
-        Painter painter(doc, cr);
-        for (size_t i = 0; i < arts.size(); ++i) painter.art(*arts[i], hidden[i]);
-    }
+    drawArt(doc, arts, reach, cr, cairo_image_surface_get_width(picture), top, height);
     const cairo_status_t st = cairo_status(cr);
     cairo_destroy(cr);
     cairo_surface_flush(band);
@@ -416,20 +323,19 @@ cairo_status_t drawBand(const Document& doc, const std::vector<const Art*>& arts
 }
 
 // Draws the art onto the picture `cr` draws on: in bands when it is large.
-cairo_status_t drawBands(const Document& doc, const std::vector<const Art*>& arts, const std::vector<bool>& hidden,
+cairo_status_t drawBands(const Document& doc, const std::vector<const Art*>& arts, const std::vector<ArtReach>& reach,
                          const PageFit& fit, cairo_surface_t* picture, cairo_t* cr) {
     const int height = cairo_image_surface_get_height(picture);
     const int bands = bandCount(arts.size(), height);
     if (bands == 1) {
-        Painter painter(doc, cr);
-        for (size_t i = 0; i < arts.size(); ++i) painter.art(*arts[i], hidden[i]);
+        drawArt(doc, arts, reach, cr, cairo_image_surface_get_width(picture), 0, height);
         return cairo_status(cr);
     }
     cairo_surface_flush(picture);
     std::vector<cairo_status_t> status(static_cast<size_t>(bands), CAIRO_STATUS_SUCCESS);
     auto band = [&](int b) {
         const int top = height * b / bands, bottom = height * (b + 1) / bands;
-        status[static_cast<size_t>(b)] = drawBand(doc, arts, hidden, fit, picture, top, bottom - top);
+        status[static_cast<size_t>(b)] = drawBand(doc, arts, reach, fit, picture, top, bottom - top);
     };
     std::vector<std::thread> threads;
     for (int b = 1; b < bands; ++b) {
@@ -492,8 +398,11 @@ bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std
         if (!l->visible()) continue;
         for (const Art* a = l->firstArt(); a; a = a->next()) arts.push_back(a);
     }
-    const std::vector<bool> hidden = hiddenFills(arts, Painter(doc, cr), cr, iw, ih);
-    cairo_status_t st = drawBands(doc, arts, hidden, fit, surface, cr);
+    cairo_matrix_t page;
+    cairo_get_matrix(cr, &page);
+    const std::vector<ArtReach> reach =
+        artReach(arts, page, [&doc](const AIColor& c) { return displayColor(c, &doc).has_value(); });
+    cairo_status_t st = drawBands(doc, arts, reach, fit, surface, cr);
     cairo_destroy(cr);
     if (st != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);

@@ -1,3 +1,4 @@
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -98,6 +99,55 @@ TEST(Render, PngAndAtomicWrite) {
     EXPECT_NE(error.find("cannot write"), std::string::npos);
     std::remove(path.c_str());
     rmdir(dir.c_str());
+}
+
+// The bytes cairo's own PNG writer gives for the same pixels, which the
+// examples' pictures are compared by: opaque pictures as RGB, others as RGBA
+// with translucent colours rounded as cairo's premultiplied pixels hold them.
+TEST(Render, PngIsWhatCairosWriterWrites) {
+    auto cairoPng = [](const Image& im) {
+        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, im.width, im.height);
+        auto* data = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s));
+        const int stride = cairo_image_surface_get_stride(s) / 4;
+        for (int y = 0; y < im.height; ++y) {
+            for (int x = 0; x < im.width; ++x) {
+                const uint8_t* p = pixel(im, x, y);
+                auto pre = [a = p[3]](uint32_t c) { return (c * a + 127) / 255; };
+                data[y * stride + x] = (uint32_t{p[3]} << 24) | (pre(p[0]) << 16) | (pre(p[1]) << 8) | pre(p[2]);
+            }
+        }
+        cairo_surface_mark_dirty(s);
+        std::string out;
+        cairo_surface_write_to_png_stream(
+            s,
+            [](void* closure, const unsigned char* bytes, unsigned int n) {
+                static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(bytes), n);
+                return CAIRO_STATUS_SUCCESS;
+            },
+            &out);
+        cairo_surface_destroy(s);
+        return out;
+    };
+    uint32_t noise = 12345;
+    for (const bool opaque : {true, false}) {
+        SCOPED_TRACE(opaque ? "opaque" : "translucent");
+        Image im;
+        im.width = 300;
+        im.height = 200;
+        im.rgba.resize(300 * 200 * 4);
+        for (size_t i = 0; i < im.rgba.size(); i += 4) {
+            noise = noise * 1103515245u + 12345u;
+            const auto x = static_cast<uint32_t>(i / 4 % 300), y = static_cast<uint32_t>(i / 4 / 300);
+            im.rgba[i] = static_cast<uint8_t>(x);
+            im.rgba[i + 1] = static_cast<uint8_t>(y + (x / 30 % 2 ? noise >> 24 : 0));
+            im.rgba[i + 2] = static_cast<uint8_t>(noise >> 16);
+            im.rgba[i + 3] = opaque ? 255 : static_cast<uint8_t>(y < 20 ? 0 : x + y);
+        }
+        std::string png, error;
+        ASSERT_TRUE(encodePng(im, png, error)) << error;
+        EXPECT_GT(png.size(), 8192u * 2);  // more than one data chunk
+        EXPECT_TRUE(png == cairoPng(im));
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "run/DocumentFiles.h"
 
 #include <ostream>
+#include <utility>
 
 #include "io/json/DocumentJson.h"
 #include "io/FileWrite.h"
@@ -31,7 +32,7 @@ bool readDocumentFile(const fs::path& path, std::unique_ptr<Document>& doc, std:
     }
     if (!isSvgPath(path)) return readDocumentJson(text, doc, error);
     SvgReport report;
-    if (!readSvg(text, doc, report, error)) return false;
+    if (!readSvg(std::move(text), doc, report, error)) return false;
     for (const std::string& n : report.notes) err << "easel: " << path.string() << ": " << n << "\n";
     return true;
 }

@@ -709,8 +709,11 @@ std::string SvgReport::text() const {
     return s;
 }
 
-bool readSvg(const std::string& text, std::unique_ptr<Document>& out, SvgReport& report, std::string& error,
-             const SvgLimits& limits) {
+namespace {
+
+// readSvg of `text`; `owned`, when given, is the text, let go once parsed.
+bool readSvgText(const std::string& text, std::string* owned, std::unique_ptr<Document>& out, SvgReport& report,
+                 std::string& error, const SvgLimits& limits) {
     error.clear();
     report.notes.clear();
     if (text.size() > limits.maxBytes) {
@@ -728,7 +731,7 @@ bool readSvg(const std::string& text, std::unique_ptr<Document>& out, SvgReport&
             error = "compressed SVG holds compressed data, not SVG";
             return false;
         }
-        return readSvg(inflated, out, report, error, limits);
+        return readSvgText(inflated, &inflated, out, report, error, limits);
     }
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) {
@@ -750,6 +753,7 @@ bool readSvg(const std::string& text, std::unique_ptr<Document>& out, SvgReport&
         return false;
     }
     xmlFreeParserCtxt(ctxt);
+    if (owned) std::string().swap(*owned);  // `text` is not looked at again
     // Parts kept as text (clip paths, masks, filters, symbols) are written
     // with their characters as they are, as in the UTF-8 file easel writes:
     // without a declared encoding libxml2 would write them as references.
@@ -774,6 +778,18 @@ bool readSvg(const std::string& text, std::unique_ptr<Document>& out, SvgReport&
         report.notes.clear();
     }
     return ok;
+}
+
+}  // namespace
+
+bool readSvg(const std::string& text, std::unique_ptr<Document>& out, SvgReport& report, std::string& error,
+             const SvgLimits& limits) {
+    return readSvgText(text, nullptr, out, report, error, limits);
+}
+
+bool readSvg(std::string&& text, std::unique_ptr<Document>& out, SvgReport& report, std::string& error,
+             const SvgLimits& limits) {
+    return readSvgText(text, &text, out, report, error, limits);
 }
 
 }  // namespace easel

@@ -53,5 +53,9 @@ struct SvgReport {
 // history.
 bool readSvg(const std::string& text, std::unique_ptr<Document>& out, SvgReport& report, std::string& error,
              const SvgLimits& limits = {});
+// The same for text the caller gives up: it is let go once parsed, so that a
+// large file is not held beside its XML tree and the document being built.
+bool readSvg(std::string&& text, std::unique_ptr<Document>& out, SvgReport& report, std::string& error,
+             const SvgLimits& limits = {});
 
 }  // namespace easel

@@ -40,6 +40,11 @@ bool readSvg(const std::string&, std::unique_ptr<Document>&, SvgReport&, std::st
     return false;
 }
 
+bool readSvg(std::string&&, std::unique_ptr<Document>&, SvgReport&, std::string& error, const SvgLimits&) {
+    error = kNoSvg;
+    return false;
+}
+
 std::string writeSvg(const Document&) { return {}; }
 
 bool renderSvg(const std::string&, const RenderSize&, Image&, std::string& error) {

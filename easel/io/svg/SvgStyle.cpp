@@ -282,10 +282,14 @@ namespace {
 constexpr std::array<const char*, 4> kExactStyleKeys{"data-easel-fill", "data-easel-stroke", "data-easel-dashoffset",
                                                      "data-easel-overprint"};
 
+// Whether fill or stroke names a paint server (url(...), in any case).
 bool paintsWithServer(const Props& p) {
     for (const char* key : {"fill", "stroke"}) {
         const auto it = p.find(key);
-        if (it != p.end() && !splitPaint(it->second).reference.empty()) return true;
+        if (it == p.end()) continue;
+        const std::string_view v = trim(it->second);
+        if (v.size() >= 4 && (v[0] | 0x20) == 'u' && (v[1] | 0x20) == 'r' && (v[2] | 0x20) == 'l' && v[3] == '(')
+            return true;
     }
     return false;
 }

@@ -447,7 +447,8 @@ private:
     std::unordered_map<std::string, xmlNodePtr> ids_;  // the first element of each id, in file order
     std::unordered_set<std::string> repeatedIds_;       // ids the file gives more than one element
     StyleSheet sheet_;
-    std::unordered_set<int64_t> usedIds_;
+    std::unordered_set<int64_t> usedIds_;       // the art ids read from the file
+    std::vector<const Art*> idsRead_;            // the art given one of them
     std::set<xmlNodePtr> useStack_;
     size_t objects_ = 0;
     size_t points_ = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "model/Document.h"
@@ -264,6 +265,22 @@ TEST_F(SvgImport, TopLevelGroupsAreLayers) {
     EXPECT_EQ(d.layerFromBottom(1)->name(), "Sky");
     EXPECT_EQ(d.layerFromBottom(2)->name(), "Ground");
     EXPECT_EQ(d.layerFromBottom(1)->firstArt()->next(), d.layerFromBottom(1)->lastArt());
+}
+
+TEST_F(SvgImport, ArtTheFileGivesNoIdNeverSharesOneTheFileGives) {
+    // The group's id is read after its members are made; the member without
+    // one (and the compound whose parts list cannot be read) must not keep
+    // an id the file gives other art.
+    read(page("<g data-easel-id=\"2\"><path d=\"M0 0 L1 1\"/>"
+              "<path data-easel-type=\"compound\" data-easel-id=\"4\" data-easel-parts=\"[{&quot;x\" "
+              "d=\"M0 0 L1 0 L1 1 Z M2 2 L3 2 L3 3 Z\"/></g>"));
+    std::vector<int64_t> ids;
+    for (const Art* a : all()) ids.push_back(a->id());
+    ASSERT_EQ(ids.size(), 5u);
+    EXPECT_EQ(ids[0], 2);  // the group keeps the file's
+    EXPECT_EQ(ids[2], 4);  // and so does the compound
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
 }
 
 TEST_F(SvgImport, HiddenElementsAreHiddenArt) {

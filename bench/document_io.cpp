@@ -117,23 +117,30 @@ void BM_ReadJson(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadJson)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Draws `doc` 1000 px wide and writes the PNG, adding the times of each
+// step; false (the benchmark told why) when either fails.
+bool drawAndEncode(benchmark::State& state, const Document* doc, std::string& png, double& draw, double& encode) {
+    Image image;
+    std::string error;
+    auto t = Clock::now();
+    const bool drawn = doc && renderDocument(*doc, RenderSize{1000, 0}, image, error);
+    draw += msSince(t);
+    t = Clock::now();
+    if (!drawn || !encodePng(image, png, error)) {
+        state.SkipWithError(error.c_str());
+        return false;
+    }
+    encode += msSince(t);
+    return true;
+}
+
 void BM_RenderPng(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
     if (!ready(state, rows)) return;
-    Image image;
     std::string png;
     double draw = 0, encode = 0;
     for (auto _ : state) {
-        std::string error;
-        auto t = Clock::now();
-        const bool drawn = renderDocument(*big(rows).doc, RenderSize{1000, 0}, image, error);
-        draw += msSince(t);
-        t = Clock::now();
-        if (!drawn || !encodePng(image, png, error)) {
-            state.SkipWithError(error.c_str());
-            return;
-        }
-        encode += msSince(t);
+        if (!drawAndEncode(state, big(rows).doc.get(), png, draw, encode)) return;
     }
     const auto n = static_cast<double>(state.iterations());
     state.counters["objects"] = static_cast<double>(bench::artCount(*big(rows).doc));
@@ -152,20 +159,14 @@ void BM_RenderJson(benchmark::State& state) {
     double read = 0, draw = 0, encode = 0;
     for (auto _ : state) {
         std::unique_ptr<Document> doc;
-        Image image;
         std::string error;
-        auto t = Clock::now();
-        const bool loaded = readDocumentJson(big(rows).json, doc, error);
-        read += msSince(t);
-        t = Clock::now();
-        const bool drawn = loaded && renderDocument(*doc, RenderSize{1000, 0}, image, error);
-        draw += msSince(t);
-        t = Clock::now();
-        if (!drawn || !encodePng(image, png, error)) {
+        const auto t = Clock::now();
+        if (!readDocumentJson(big(rows).json, doc, error)) {
             state.SkipWithError(error.c_str());
             return;
         }
-        encode += msSince(t);
+        read += msSince(t);
+        if (!drawAndEncode(state, doc.get(), png, draw, encode)) return;
         state.PauseTiming();
         doc.reset();
         state.ResumeTiming();

@@ -15,6 +15,7 @@
 #include "io/json/GradientJson.h"
 #include "io/json/GuidesJson.h"
 #include "io/json/JsonOut.h"
+#include "core/SpelledNumbers.h"
 
 namespace easel {
 
@@ -35,26 +36,7 @@ private:
     void put(char c) { out_ += c; }
     void put(std::string_view s) { out_ += s; }
     void pad(int n) { out_.append(static_cast<size_t>(n), ' '); }
-    // Documents repeat their numbers (copies in a grid share coordinates,
-    // colours and widths), so each number's text is kept in a small cache
-    // indexed by its bits and spelled only when it is not there.
-    void num(float v) {
-        uint32_t bits = 0;
-        std::memcpy(&bits, &v, sizeof bits);
-        NumberText& e = numbers_[(bits * 0x9E3779B1u) >> (32 - kNumberCacheBits)];
-        if (e.size == 0 || e.bits != bits) {
-            char buf[40];
-            char* end = formatJsonNumber(v, buf);
-            if (end - buf > static_cast<ptrdiff_t>(sizeof e.text)) {
-                out_.append(buf, end);
-                return;
-            }
-            e.bits = bits;
-            e.size = static_cast<uint8_t>(end - buf);
-            std::memcpy(e.text, buf, e.size);
-        }
-        out_.append(e.text, e.size);
-    }
+    void num(float v) { out_ += numbers_.get(v, formatJsonNumber); }
     void integer(int64_t v) {
         char buf[24];
         out_.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
@@ -150,12 +132,6 @@ private:
     void artKeptMembers(ArtWrite& w);
     void json(const Json& j, int indent);
 
-    static constexpr unsigned kNumberCacheBits = 12;
-    struct NumberText {
-        uint32_t bits = 0;
-        uint8_t size = 0;  // 0: empty
-        char text[27];     // a float's spelling takes at most 24
-    };
 
     struct StyleMemo {
         bool valid = false;
@@ -166,7 +142,7 @@ private:
     StyleMemo styleMemo_;  // the style written last and its text
     const DocumentJsonSink& sink_;
     std::string out_;
-    std::vector<NumberText> numbers_ = std::vector<NumberText>(size_t{1} << kNumberCacheBits);
+    SpelledNumbers numbers_;  // the spellings of recent numbers
     std::vector<AIPathSegment> segs_;
 };
 

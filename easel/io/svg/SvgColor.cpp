@@ -1,14 +1,13 @@
 #include "SvgColor.h"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
-#include <vector>
 
+#include "core/SpelledNumbers.h"
 #include "model/Document.h"
 #include "model/Names.h"
 
@@ -143,45 +142,23 @@ std::string shortest(T v) {
     return std::string(buf, res.ptr);
 }
 
-}  // namespace
-
-namespace {
-
 // The shortest spelling of `v`, valid until the next call on this thread.
-// Documents repeat their numbers (copies in a grid share coordinates,
-// colours and widths): the spellings of recent ones are kept, by bits.
-std::string_view spelled(float v, std::string& spare) {
-    struct Spelled {
-        uint32_t bits = 0;
-        uint8_t size = 0;  // 0: empty
-        char text[27];     // a float's shortest spelling takes at most 15
-    };
-    constexpr unsigned kBits = 12;
-    thread_local std::vector<Spelled> cache;
-    if (cache.empty()) cache.resize(size_t{1} << kBits);
-    const uint32_t bits = std::bit_cast<uint32_t>(v);
-    Spelled& e = cache[(bits * 2654435761u) >> (32 - kBits)];
-    if (e.size == 0 || e.bits != bits) {
-        spare = shortest(v);
-        if (spare.size() >= sizeof e.text) return spare;
-        e.bits = bits;
-        e.size = static_cast<uint8_t>(spare.size());
-        std::memcpy(e.text, spare.data(), spare.size());
-    }
-    return std::string_view(e.text, e.size);
+std::string_view spelled(float v) {
+    thread_local SpelledNumbers numbers;
+    return numbers.get(v, [](float x, char* buf) {
+        if (x == 0) {  // and -0
+            *buf = '0';
+            return buf + 1;
+        }
+        return std::to_chars(buf, buf + SpelledNumbers::kLongest, x).ptr;
+    });
 }
 
 }  // namespace
 
-std::string formatNumber(float v) {
-    std::string spare;
-    return std::string(spelled(v, spare));
-}
+std::string formatNumber(float v) { return std::string(spelled(v)); }
 
-void appendNumber(std::string& out, float v) {
-    std::string spare;
-    out += spelled(v, spare);
-}
+void appendNumber(std::string& out, float v) { out += spelled(v); }
 
 std::string formatNumber(double v) { return shortest(v); }
 

@@ -358,16 +358,15 @@ void Importer::walkChildren(xmlNodePtr n, const Ctx& ctx) {
     std::string* outer = keptHere_;
     keptHere_ = &kept;
     Art* last = nullptr;
-    for (xmlNodePtr c = n->children; c; c = c->next) {
-        if (c->type != XML_ELEMENT_NODE) continue;
+    forEachChildElement(n, [&](xmlNodePtr c) {
         const size_t before = objects_;
         element(c, ctx);
-        if (objects_ == before) continue;
+        if (objects_ == before) return;
         if (Art* a = ctx.parent ? ctx.parent->lastChild() : ctx.layer ? ctx.layer->lastArt() : nullptr) {
             attachKept(a, "before", kept);
             last = a;
         }
-    }
+    });
     keptHere_ = outer;
     if (last) attachKept(last, "after", kept);
     else if (ctx.parent) attachKept(ctx.parent, "inside", kept);
@@ -475,6 +474,7 @@ void Importer::readLayerGroup(xmlNodePtr c, const Ctx& ctx, int number) {
     Ctx lc = ctx;
     lc.layer = layer;
     if (wrap || art) {
+        if (stream_) stream_->expand(c);
         const xmlNodePtr outer = layerGroup_;
         layerGroup_ = art ? nullptr : c;
         element(c, lc);
@@ -499,24 +499,32 @@ void Importer::readTopLevel(xmlNodePtr root, const Ctx& ctx) {
     // its own, one per run.
     Layer* loose = nullptr;
     int count = 0;
-    for (xmlNodePtr c = root->children; c; c = c->next) {
-        if (c->type != XML_ELEMENT_NODE) continue;
+    forEachChildElement(root, [&](xmlNodePtr c) {
         if (isSvg(c) && name(c) == "g") {
             loose = nullptr;
             readLayerGroup(c, ctx, ++count);
-            continue;
+            return;
         }
         // What draws nothing (definitions, editor settings, ...) makes
         // no layer.
         if (!isSvg(c) || !elementHandlers().count(name(c))) {
             element(c, ctx);
-            continue;
+            return;
         }
         if (!loose) loose = newLayer("Layer " + std::to_string(++count));
         Ctx lc = ctx;
         lc.layer = loose;
         element(c, lc);
+    });
+}
+
+void Importer::forEachChildElement(xmlNodePtr n, const std::function<void(xmlNodePtr)>& each) {
+    if (stream_ && stream_->at(n)) {
+        stream_->children(n, each);
+        return;
     }
+    for (xmlNodePtr c = n->children; c; c = c->next)
+        if (c->type == XML_ELEMENT_NODE) each(c);
 }
 
 void Importer::settle() {
@@ -557,6 +565,16 @@ bool Importer::run(std::unique_ptr<Document>& out, std::string& error) {
     expandMarkupEntities(root);
     indexIds(root);
     readStyleSheets(root);
+    return readRoot(root, out, error);
+}
+
+bool Importer::runStreamed(ElementStream& stream, std::unique_ptr<Document>& out, std::string& error) {
+    // A streamed file has no ids, style sheets or entities to find first.
+    stream_ = &stream;
+    return readRoot(stream.root(), out, error);
+}
+
+bool Importer::readRoot(xmlNodePtr root, std::unique_ptr<Document>& out, std::string& error) {
     AttrMap at = attributes(root);
     Page page;
     if (!readPage(at, page, error)) return false;
@@ -604,6 +622,31 @@ std::string SvgReport::text() const {
 
 namespace {
 
+// The file read as it streams in; false when it needs the whole tree (or
+// is refused: the whole-tree reading then says why), nothing kept.
+bool readSvgStreamed(const std::string& text, std::unique_ptr<Document>& out, SvgReport& report,
+                     const SvgLimits& limits) {
+    bool ok = false;
+    try {
+        svg::ElementStream stream(text, 4 * limits.maxObjects);
+        svg::Importer imp(stream.root()->doc, limits, report);
+        std::string error;
+        ok = imp.runStreamed(stream, out, error);
+        if (ok) stream.finish();  // the rest of the file must be well-formed too
+    } catch (const svg::StreamDeclined&) {
+        ok = false;
+    } catch (const svg::Failure&) {
+        ok = false;
+    } catch (const std::exception&) {  // out of memory among them
+        ok = false;
+    }
+    if (!ok) {
+        out.reset();
+        report.notes.clear();
+    }
+    return ok;
+}
+
 // readSvg of `text`; `owned`, when given, is the text, let go once parsed.
 bool readSvgText(const std::string& text, std::string* owned, std::unique_ptr<Document>& out, SvgReport& report,
                  std::string& error, const SvgLimits& limits) {
@@ -625,6 +668,10 @@ bool readSvgText(const std::string& text, std::string* owned, std::unique_ptr<Do
             return false;
         }
         return readSvgText(inflated, &inflated, out, report, error, limits);
+    }
+    if (limits.stream && readSvgStreamed(text, out, report, limits)) {
+        if (owned) std::string().swap(*owned);
+        return true;
     }
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) {

@@ -38,6 +38,10 @@ struct SvgLimits {
     size_t maxTotalPoints = 2000000;           // anchor points of the document
     size_t maxObjects = 200000;                // art objects, copies by <use> included
     size_t maxEntityText = size_t{1} << 20;    // characters expanded from entities
+    // Plain drawings (no ids, references, style sheets or definitions) are
+    // read as the XML streams in, never held whole as a tree; false reads
+    // every file whole. Both give the same document, notes and errors.
+    bool stream = true;
 };
 
 // What the import could not represent, one line per kind of loss, with how

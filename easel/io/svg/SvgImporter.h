@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -26,6 +27,7 @@
 #include "SvgGeometry.h"
 #include "SvgImport.h"
 #include "SvgPaint.h"
+#include "SvgStream.h"
 
 namespace easel::svg {
 
@@ -52,6 +54,9 @@ class Importer : public ElementReader {
 public:
     Importer(xmlDocPtr xdoc, const SvgLimits& limits, SvgReport& report) : x_(xdoc), lim_(limits), report_(report) {}
     bool run(std::unique_ptr<Document>& out, std::string& error);
+    // The same for a file read as it streams in (the caller finishes the
+    // stream); throws StreamDeclined when it needs the whole tree.
+    bool runStreamed(ElementStream& stream, std::unique_ptr<Document>& out, std::string& error);
 
 private:
     struct Ctx {
@@ -310,6 +315,11 @@ private:
     // Hiding, locking and layer flags set once all art is read; the notes reported.
     void settle();
     void walkChildren(xmlNodePtr n, const Ctx& ctx);
+    // The element children of `n` in order: from the tree, or from the
+    // stream when it stands on `n`.
+    void forEachChildElement(xmlNodePtr n, const std::function<void(xmlNodePtr)>& each);
+    bool readRoot(xmlNodePtr root, std::unique_ptr<Document>& out, std::string& error);
+    ElementStream* stream_ = nullptr;  // set while the file is read as a stream
     void element(xmlNodePtr n, const Ctx& ctx, const AttrMap* useAttrs = nullptr);
     // Whether the element is one nothing is drawn for here (a definition, a
     // script, metadata, another namespace's): kept or noted as it is.

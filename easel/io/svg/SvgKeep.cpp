@@ -735,7 +735,8 @@ void Importer::keepRoot(xmlNodePtr root, const AttrMap& at) {
     std::string definitions;
     if (!used.empty() && collectDefinitions(used, used.size(), definitions))
         rootKept_ = "<defs>" + definitions + "</defs>" + rootKept_;
-    const std::string elements = rootKept_ + unusedDefinitions(root);
+    // A streamed file holds no definitions (and no longer the elements read).
+    const std::string elements = rootKept_ + (stream_ ? std::string() : unusedDefinitions(root));
     Json kept = Json::object();
     if (!attrs.empty()) kept["attributes"] = attrs;
     if (!elements.empty()) kept["elements"] = elements;

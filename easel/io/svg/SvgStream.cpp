@@ -1,0 +1,146 @@
+#include "SvgStream.h"
+
+#include <cstring>
+
+namespace easel::svg {
+
+namespace {
+
+constexpr const char* kSvgNamespace = "http://www.w3.org/2000/svg";
+
+bool drawingElement(const xmlChar* name) {
+    static constexpr const char* kNames[] = {"svg", "g", "path", "rect", "circle", "ellipse", "line", "polyline",
+                                             "polygon"};
+    for (const char* k : kNames)
+        if (std::strcmp(reinterpret_cast<const char*>(name), k) == 0) return true;
+    return false;
+}
+
+// Attributes that name or reach another element (or a style sheet's rule).
+bool linkingAttribute(const xmlChar* name) {
+    const char* n = reinterpret_cast<const char*>(name);
+    return std::strcmp(n, "id") == 0 || std::strcmp(n, "class") == 0 || std::strcmp(n, "href") == 0;
+}
+
+bool mentionsUrl(const xmlChar* text) {
+    for (const xmlChar* p = text; *p; ++p) {
+        if ((p[0] | 0x20) == 'u' && (p[1] | 0x20) == 'r' && (p[2] | 0x20) == 'l' && p[3] == '(') return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+ElementStream::ElementStream(std::string_view text, size_t maxElements) : maxElements_(maxElements) {
+    // The options of the whole-tree reading: no network, no DTD loading, no
+    // entity substitution.
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT;
+    reader_ = xmlReaderForMemory(text.data(), static_cast<int>(text.size()), "input.svg", nullptr, options);
+    if (reader_) xmlTextReaderSetStructuredErrorHandler(reader_, &ElementStream::onError, this);
+}
+
+ElementStream::~ElementStream() {
+    if (reader_) xmlFreeTextReader(reader_);
+}
+
+void ElementStream::onError(void* self, xmlErrorPtr) { static_cast<ElementStream*>(self)->error_ = true; }
+
+int ElementStream::step(int ret) {
+    if (ret != 1 || error_) throw StreamDeclined{};
+    return ret;
+}
+
+xmlNodePtr ElementStream::root() {
+    if (root_) return root_;
+    if (!reader_) throw StreamDeclined{};
+    do step(xmlTextReaderRead(reader_));
+    while (xmlTextReaderNodeType(reader_) != XML_READER_TYPE_ELEMENT);
+    xmlNodePtr n = xmlTextReaderCurrentNode(reader_);
+    // A DTD may declare entities that stand for elements: read whole.
+    if (!n || !n->doc || n->doc->intSubset || std::strcmp(reinterpret_cast<const char*>(n->name), "svg") != 0)
+        throw StreamDeclined{};
+    checkElement(n);
+    // Parts kept as text are written in UTF-8, as the whole-tree reading does.
+    if (!n->doc->encoding) n->doc->encoding = xmlStrdup(reinterpret_cast<const xmlChar*>("UTF-8"));
+    root_ = node_ = n;
+    expanded_ = false;
+    return n;
+}
+
+void ElementStream::checkElement(xmlNodePtr n) {
+    if (++elements_ > maxElements_) throw StreamDeclined{};
+    if (n->ns && std::strcmp(reinterpret_cast<const char*>(n->ns->href), kSvgNamespace) != 0) throw StreamDeclined{};
+    if (!drawingElement(n->name) || (n != root_ && root_ && std::strcmp(reinterpret_cast<const char*>(n->name), "svg") == 0))
+        throw StreamDeclined{};
+    for (xmlAttrPtr a = n->properties; a; a = a->next) {
+        if (linkingAttribute(a->name)) throw StreamDeclined{};
+        // A value is one text node unless it holds entity references.
+        const xmlNode* v = a->children;
+        if (v && (v->type != XML_TEXT_NODE || v->next)) throw StreamDeclined{};
+        if (v && v->content && mentionsUrl(v->content)) throw StreamDeclined{};
+    }
+}
+
+void ElementStream::checkTree(xmlNodePtr n) {
+    checkElement(n);
+    for (xmlNodePtr c = n->children; c; c = c->next) {
+        if (c->type == XML_ELEMENT_NODE) checkTree(c);
+        else if (c->type == XML_ENTITY_REF_NODE) throw StreamDeclined{};
+    }
+}
+
+void ElementStream::expand(xmlNodePtr n) {
+    if (n == node_ && expanded_) return;
+    if (!at(n)) throw StreamDeclined{};
+    if (xmlTextReaderExpand(reader_) != n || error_) throw StreamDeclined{};
+    expanded_ = true;
+    for (xmlNodePtr c = n->children; c; c = c->next) {
+        if (c->type == XML_ELEMENT_NODE) checkTree(c);
+        else if (c->type == XML_ENTITY_REF_NODE) throw StreamDeclined{};
+    }
+}
+
+void ElementStream::children(xmlNodePtr n, const std::function<void(xmlNodePtr)>& each) {
+    if (!at(n)) throw StreamDeclined{};
+    expanded_ = true;
+    if (xmlTextReaderIsEmptyElement(reader_) == 1) return;
+    const int depth = xmlTextReaderDepth(reader_);
+    step(xmlTextReaderRead(reader_));
+    for (;;) {
+        const int type = xmlTextReaderNodeType(reader_);
+        if (xmlTextReaderDepth(reader_) <= depth) {
+            // n's end tag: the reader stands on it.
+            if (type != XML_READER_TYPE_END_ELEMENT) throw StreamDeclined{};
+            node_ = n;
+            return;
+        }
+        if (type == XML_READER_TYPE_ELEMENT) {
+            xmlNodePtr c = xmlTextReaderCurrentNode(reader_);
+            if (!c) throw StreamDeclined{};
+            node_ = c;
+            expanded_ = false;
+            checkElement(c);
+            if (n != root_ || std::strcmp(reinterpret_cast<const char*>(c->name), "g") != 0) expand(c);
+            each(c);
+            // Past c (and its subtree, when it was not read): the reader
+            // frees c once it stands on what follows.
+            step(xmlTextReaderNext(reader_));
+            continue;
+        }
+        // Entity references may stand for elements; text, comments and
+        // processing instructions between elements draw nothing.
+        if (type == XML_READER_TYPE_ENTITY_REFERENCE) throw StreamDeclined{};
+        step(xmlTextReaderNext(reader_));
+    }
+}
+
+void ElementStream::finish() {
+    if (!root_ || node_ != root_ || !expanded_) throw StreamDeclined{};
+    for (;;) {
+        const int ret = xmlTextReaderRead(reader_);
+        if (ret == 0 && !error_) return;
+        step(ret);
+    }
+}
+
+}  // namespace easel::svg

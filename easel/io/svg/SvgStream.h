@@ -1,0 +1,62 @@
+// An SVG file read element by element with libxml2's streaming reader, for
+// files plain enough that no element needs another part of the file: every
+// element a drawing (svg, g, path, rect, circle, ellipse, line, polyline,
+// polygon), no ids, classes, links or url() references, no DTD. The importer
+// reads such a file as it comes, and the reader frees each element once the
+// next one is read, so that a large drawing is never held whole as a tree.
+// Whatever else the file holds makes the stream decline (StreamDeclined),
+// and the file is read whole instead: the two give the same document.
+#pragma once
+
+#include <libxml/xmlreader.h>
+
+#include <cstddef>
+#include <functional>
+#include <string_view>
+
+namespace easel::svg {
+
+// Thrown when the file turns out to need the whole tree, or to be one whose
+// verdict (an error, a limit) the whole-tree reading gives.
+struct StreamDeclined {};
+
+class ElementStream {
+public:
+    // `text` must outlive the stream. More than `maxElements` elements
+    // decline (the whole-tree reading names the limit).
+    ElementStream(std::string_view text, size_t maxElements);
+    ~ElementStream();
+    ElementStream(const ElementStream&) = delete;
+    ElementStream& operator=(const ElementStream&) = delete;
+
+    // The root <svg> element with its attributes, its children not yet read.
+    xmlNodePtr root();
+    // Whether the reader stands on `n` with its children not yet read.
+    bool at(xmlNodePtr n) const { return n == node_ && !expanded_; }
+    // Calls `each` for every element child of `n`, where the reader stands,
+    // in file order. A group directly in the root is given with its
+    // attributes alone and the reader on it (its children are streamed in
+    // turn); every other element is given whole.
+    void children(xmlNodePtr n, const std::function<void(xmlNodePtr)>& each);
+    // Reads the element the reader stands on whole (given by children(),
+    // which checked it; what is in it is checked here).
+    void expand(xmlNodePtr n);
+    // Reads the rest of the file, which must be well-formed.
+    void finish();
+
+private:
+    int step(int ret);                  // declines on an error
+    void checkElement(xmlNodePtr n);    // its name and attributes
+    void checkTree(xmlNodePtr n);       // and of everything in it
+    static void onError(void* self, xmlErrorPtr);
+
+    xmlTextReaderPtr reader_ = nullptr;
+    xmlNodePtr root_ = nullptr;
+    xmlNodePtr node_ = nullptr;  // the element the reader stands on
+    bool expanded_ = false;      // node_'s children are read
+    bool error_ = false;         // libxml2 reported an error or a warning
+    size_t elements_ = 0;
+    size_t maxElements_;
+};
+
+}  // namespace easel::svg

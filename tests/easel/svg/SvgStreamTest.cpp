@@ -1,0 +1,134 @@
+// Plain drawings are read as the XML streams in: which files stream, and
+// that a file read so gives what reading it whole gives.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "io/json/DocumentJson.h"
+#include "io/svg/SvgExport.h"
+#include "io/svg/SvgImport.h"
+#include "io/svg/SvgStream.h"
+
+namespace easel {
+namespace {
+
+std::string page(const std::string& body, const std::string& rootExtra = "") {
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100pt\" height=\"100pt\" viewBox=\"0 0 100 100\"" +
+           rootExtra + ">" + body + "</svg>";
+}
+
+// The elements the stream gives, in order (a streamed layer's before its
+// members), or "declined".
+std::string streamed(const std::string& text, size_t maxElements = 1000) {
+    std::string seen;
+    try {
+        svg::ElementStream s(text, maxElements);
+        const std::function<void(xmlNodePtr)> visit = [&](xmlNodePtr c) {
+            seen += std::string(reinterpret_cast<const char*>(c->name)) + " ";
+            if (s.at(c)) s.children(c, visit);
+            else if (c->children && c->children->type == XML_ELEMENT_NODE) seen += "(whole) ";
+        };
+        s.children(s.root(), visit);
+        s.finish();
+    } catch (const svg::StreamDeclined&) {
+        return "declined";
+    }
+    return seen;
+}
+
+TEST(SvgStream, PlainDrawingsStreamAndWhatNeedsTheWholeFileDeclines) {
+    const std::string layer = "<g data-easel-layer=\"A\">"
+                              "<path d=\"M0 0 L10 10\" data-easel-tags=\"{&quot;k&quot;:&quot;v&quot;}\"/>"
+                              "<!-- a note --><?editor keep?>\n  <rect width=\"5\" height=\"5\" style=\"fill:red\"/>"
+                              "<g transform=\"translate(1 2)\"><circle r=\"3\"/></g></g>";
+    EXPECT_EQ(streamed("<?xml version=\"1.0\"?>\n" + page(layer + "<ellipse rx=\"1\" ry=\"2\"/>") + "\n<!-- end -->"),
+              "g path rect g (whole) ellipse ");
+    EXPECT_EQ(streamed(page("")), "");
+    EXPECT_EQ(streamed("<svg xmlns=\"http://www.w3.org/2000/svg\"/>"), "");
+
+    // Anything that names, reaches or defines another part of the file, or
+    // that the file's own grammar may turn into elements, and what is not
+    // well-formed (the whole-tree reading words the error).
+    for (const std::string& text : std::vector<std::string>{
+             page(layer + "<path id=\"late\" d=\"M0 0\"/>"),
+             page(layer + "<path class=\"c\" d=\"M0 0\"/>"),
+             page(layer + "<path d=\"M0 0\" fill=\"url(#g)\"/>"),
+             page(layer + "<g><path d=\"M0 0\" style=\"stroke: URL(#g)\"/></g>"),
+             page(layer + "<style>path { fill: blue }</style>"),
+             page(layer + "<defs/>"),
+             page("<g><path d=\"M0 0\"><title>t</title></path></g>"),
+             page("<svg width=\"5\"/>"),
+             page("<g xmlns:x=\"urn:x\"><x:shape/></g>"),
+             page("<path d=\"M0 0\"/>", " id=\"root\""),
+             "<!DOCTYPE svg [<!ENTITY e \"<rect/>\">]>" + page("<g>&e;</g>"),
+             page(layer) + "<tail/>",
+             page(layer).substr(0, 120),
+             std::string("<html xmlns=\"http://www.w3.org/1999/xhtml\"/>"),
+         })
+        EXPECT_EQ(streamed(text), "declined") << text;
+    EXPECT_EQ(streamed(page(layer), 4), "declined");  // more elements than allowed
+}
+
+struct Reading {
+    bool ok = false;
+    std::string error, json;
+    std::vector<std::string> notes;
+};
+
+Reading read(const std::string& text, bool stream, SvgLimits limits = {}) {
+    limits.stream = stream;
+    Reading r;
+    std::unique_ptr<Document> doc;
+    SvgReport report;
+    r.ok = readSvg(text, doc, report, r.error, limits);
+    if (doc) r.json = writeDocumentJson(*doc);
+    r.notes = report.notes;
+    return r;
+}
+
+void expectSameReadings(const std::string& text, const SvgLimits& limits = {}) {
+    const Reading streamed = read(text, true, limits), whole = read(text, false, limits);
+    EXPECT_EQ(streamed.ok, whole.ok) << text;
+    EXPECT_EQ(streamed.error, whole.error) << text;
+    EXPECT_EQ(streamed.json, whole.json) << text;
+    EXPECT_EQ(streamed.notes, whole.notes) << text;
+}
+
+TEST(SvgStream, StreamedAndWholeReadingsGiveTheSameDocumentNotesAndErrors) {
+    const std::vector<std::string> texts = {
+        // Layers of every kind, loose art between them, groups, shapes, notes.
+        page("<path d=\"M0 0 L5 5\"/><g inkscape:label=\"Ink\" xmlns:inkscape=\"http://www.inkscape.org/namespaces/"
+             "inkscape\" inkscape:groupmode=\"layer\"><rect x=\"1\" width=\"4\" height=\"4\" transform=\"skew(3)\"/>"
+             "</g><g opacity=\"0.5\"><circle r=\"2\" fill=\"#0f0\"/><polygon points=\"0,0 5,0 5,5\"/></g>"
+             "<g data-easel-id=\"7\"><line x2=\"9\" y2=\"9\" stroke=\"red\"/></g><polyline points=\"1 1 2 2\"/>"),
+        page("<g data-easel-layer=\"L\" data-easel-locked=\"true\"><path d=\"M0 0 Q 5 5 10 0\" "
+             "data-easel-tags=\"{&quot;a&quot;:&quot;b&quot;}\" data-easel-id=\"3\"/><g data-easel-id=\"3\">"
+             "<ellipse rx=\"3\" ry=\"1\" transform=\"nonsense\"/></g></g>"),
+        // Declined late: read whole in the end.
+        page("<g><path d=\"M0 0 L5 5\"/></g><g><path d=\"M1 1 L2 2\" fill=\"url(#p)\"/></g>"
+             "<defs><linearGradient id=\"p\"><stop offset=\"0\" stop-color=\"red\"/></linearGradient></defs>"),
+        page("<g><path d=\"M0 0 L5 5\"/></g><style>path { stroke: blue }</style>"),
+        // Refused, with the whole-tree reading's words.
+        page("<g><path d=\"M0 0 L5 5\"/></g>") + "<junk>",
+        page("<path d=\"M0 0\"/>", " width=\"0\""),
+    };
+    for (const std::string& text : texts) expectSameReadings(text);
+    SvgLimits few;
+    few.maxObjects = 2;
+    expectSameReadings(texts[0], few);
+    // What easel writes of them streams and reads back alike.
+    for (const std::string& text : {texts[0], texts[1]}) {
+        std::unique_ptr<Document> doc;
+        SvgReport report;
+        std::string error;
+        ASSERT_TRUE(readSvg(text, doc, report, error)) << error;
+        const std::string written = writeSvg(*doc);
+        EXPECT_NE(streamed(written), "declined") << written;
+        expectSameReadings(written);
+    }
+}
+
+}  // namespace
+}  // namespace easel

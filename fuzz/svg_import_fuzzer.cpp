@@ -1,6 +1,7 @@
 // libFuzzer target for the SVG reader. Any input must be read or refused
-// without a crash, a sanitizer report or a partial document; what is read
-// must write back as SVG that reads again to the same document.
+// without a crash, a sanitizer report or a partial document, alike whether
+// it is read as it streams in or whole; what is read must write back as SVG
+// that reads again to the same document.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -19,7 +20,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::unique_ptr<easel::Document> doc;
     easel::SvgReport report;
     std::string error;
-    if (!easel::readSvg(text, doc, report, error, limits)) {
+    const bool ok = easel::readSvg(text, doc, report, error, limits);
+    // Read whole rather than as the XML streams in, the file gives the same
+    // verdict, document and notes.
+    easel::SvgLimits whole = limits;
+    whole.stream = false;
+    std::unique_ptr<easel::Document> wholeDoc;
+    easel::SvgReport wholeReport;
+    std::string wholeError;
+    if (easel::readSvg(text, wholeDoc, wholeReport, wholeError, whole) != ok || wholeError != error ||
+        wholeReport.notes != report.notes ||
+        (ok && doc && wholeDoc && easel::writeDocumentJson(*doc) != easel::writeDocumentJson(*wholeDoc))) {
+        std::fprintf(stderr, "read as a stream and read whole differ: %s / %s\n", error.c_str(), wholeError.c_str());
+        std::abort();
+    }
+    if (!ok) {
         if (doc || error.empty()) std::abort();  // refused: no document, and a reason
         return 0;
     }

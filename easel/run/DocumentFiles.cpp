@@ -23,6 +23,14 @@ std::string lowerExtension(const fs::path& p) {
 bool isSvgPath(const fs::path& p) { return lowerExtension(p) == ".svg"; }
 
 bool readDocumentFile(const fs::path& path, std::unique_ptr<Document>& doc, std::string& error, std::ostream& err) {
+    SvgReport report;
+    auto noted = [&] {
+        for (const std::string& n : report.notes) err << "easel: " << path.string() << ": " << n << "\n";
+        return true;
+    };
+    // A plain drawing streams in from the disk; any other SVG file is read
+    // whole (and not streamed a second time).
+    if (isSvgPath(path) && readSvgFileStreamed(path, doc, report)) return noted();
     std::string text;
     try {
         text = readInputFile(path);
@@ -31,10 +39,9 @@ bool readDocumentFile(const fs::path& path, std::unique_ptr<Document>& doc, std:
         return false;
     }
     if (!isSvgPath(path)) return readDocumentJson(text, doc, error);
-    SvgReport report;
-    if (!readSvg(std::move(text), doc, report, error)) return false;
-    for (const std::string& n : report.notes) err << "easel: " << path.string() << ": " << n << "\n";
-    return true;
+    SvgLimits whole;
+    whole.stream = false;
+    return readSvg(std::move(text), doc, report, error, whole) && noted();
 }
 
 bool writeDocumentFile(const fs::path& path, const Document& doc, std::string& error) {

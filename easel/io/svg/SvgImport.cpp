@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -622,13 +623,12 @@ std::string SvgReport::text() const {
 
 namespace {
 
-// The file read as it streams in; false when it needs the whole tree (or
-// is refused: the whole-tree reading then says why), nothing kept.
-bool readSvgStreamed(const std::string& text, std::unique_ptr<Document>& out, SvgReport& report,
-                     const SvgLimits& limits) {
+// The file read from `stream` as it comes; false when it needs the whole
+// tree (or is refused: the whole-tree reading then says why), nothing kept.
+bool readStreamed(svg::ElementStream& stream, std::unique_ptr<Document>& out, SvgReport& report,
+                  const SvgLimits& limits) {
     bool ok = false;
     try {
-        svg::ElementStream stream(text, 4 * limits.maxObjects);
         svg::Importer imp(stream.root()->doc, limits, report);
         std::string error;
         ok = imp.runStreamed(stream, out, error);
@@ -669,9 +669,12 @@ bool readSvgText(const std::string& text, std::string* owned, std::unique_ptr<Do
         }
         return readSvgText(inflated, &inflated, out, report, error, limits);
     }
-    if (limits.stream && readSvgStreamed(text, out, report, limits)) {
-        if (owned) std::string().swap(*owned);
-        return true;
+    if (limits.stream) {
+        svg::ElementStream stream(text, 4 * limits.maxObjects);
+        if (readStreamed(stream, out, report, limits)) {
+            if (owned) std::string().swap(*owned);
+            return true;
+        }
     }
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) {
@@ -730,6 +733,19 @@ bool readSvg(const std::string& text, std::unique_ptr<Document>& out, SvgReport&
 bool readSvg(std::string&& text, std::unique_ptr<Document>& out, SvgReport& report, std::string& error,
              const SvgLimits& limits) {
     return readSvgText(text, &text, out, report, error, limits);
+}
+
+bool readSvgFileStreamed(const std::filesystem::path& path, std::unique_ptr<Document>& out, SvgReport& report,
+                         const SvgLimits& limits) {
+    out.reset();
+    report.notes.clear();
+    // A pipe could not be read again when the stream declines.
+    std::error_code ec;
+    if (!limits.stream || !std::filesystem::is_regular_file(path, ec)) return false;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.string().c_str(), "rb"), &std::fclose);
+    if (!file) return false;
+    svg::ElementStream stream(file.get(), limits.maxBytes, 4 * limits.maxObjects);
+    return readStreamed(stream, out, report, limits);
 }
 
 }  // namespace easel

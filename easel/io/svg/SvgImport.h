@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -61,5 +62,11 @@ bool readSvg(const std::string& text, std::unique_ptr<Document>& out, SvgReport&
 // large file is not held beside its XML tree and the document being built.
 bool readSvg(std::string&& text, std::unique_ptr<Document>& out, SvgReport& report, std::string& error,
              const SvgLimits& limits = {});
+// The file at `path` read as it streams in from the disk, its text never
+// held whole: true with the document and notes for a plain drawing (see
+// SvgLimits::stream); false, nothing kept, for any other file, or one that
+// cannot be read so: read it whole with readSvg, which says what is wrong.
+bool readSvgFileStreamed(const std::filesystem::path& path, std::unique_ptr<Document>& out, SvgReport& report,
+                         const SvgLimits& limits = {});
 
 }  // namespace easel

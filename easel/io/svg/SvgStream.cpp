@@ -39,6 +39,27 @@ ElementStream::ElementStream(std::string_view text, size_t maxElements) : maxEle
     if (reader_) xmlTextReaderSetStructuredErrorHandler(reader_, &ElementStream::onError, this);
 }
 
+ElementStream::ElementStream(std::FILE* file, size_t maxBytes, size_t maxElements)
+    : maxElements_(maxElements), file_(file), maxBytes_(maxBytes) {
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT;
+    reader_ = xmlReaderForIO(&ElementStream::readFile, nullptr, this, "input.svg", nullptr, options);
+    if (reader_) xmlTextReaderSetStructuredErrorHandler(reader_, &ElementStream::onError, this);
+}
+
+int ElementStream::readFile(void* self, char* buffer, int length) {
+    auto* s = static_cast<ElementStream*>(self);
+    if (length <= 0) return 0;
+    const size_t n = std::fread(buffer, 1, static_cast<size_t>(length), s->file_);
+    if (std::ferror(s->file_)) return -1;
+    // Compressed files are inflated first, within their own limits.
+    if (s->bytes_ == 0 && n >= 2 && static_cast<unsigned char>(buffer[0]) == 0x1f &&
+        static_cast<unsigned char>(buffer[1]) == 0x8b)
+        return -1;
+    s->bytes_ += n;
+    if (s->bytes_ > s->maxBytes_) return -1;
+    return static_cast<int>(n);
+}
+
 ElementStream::~ElementStream() {
     if (reader_) xmlFreeTextReader(reader_);
 }

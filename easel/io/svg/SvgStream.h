@@ -11,6 +11,7 @@
 #include <libxml/xmlreader.h>
 
 #include <cstddef>
+#include <cstdio>
 #include <functional>
 #include <string_view>
 
@@ -25,6 +26,9 @@ public:
     // `text` must outlive the stream. More than `maxElements` elements
     // decline (the whole-tree reading names the limit).
     ElementStream(std::string_view text, size_t maxElements);
+    // The file's text as it is read, at most `maxBytes` of it; a compressed
+    // file declines. `file` must outlive the stream.
+    ElementStream(std::FILE* file, size_t maxBytes, size_t maxElements);
     ~ElementStream();
     ElementStream(const ElementStream&) = delete;
     ElementStream& operator=(const ElementStream&) = delete;
@@ -49,6 +53,7 @@ private:
     void checkElement(xmlNodePtr n);    // its name and attributes
     void checkTree(xmlNodePtr n);       // and of everything in it
     static void onError(void* self, xmlErrorPtr);
+    static int readFile(void* self, char* buffer, int length);
 
     xmlTextReaderPtr reader_ = nullptr;
     xmlNodePtr root_ = nullptr;
@@ -57,6 +62,8 @@ private:
     bool error_ = false;         // libxml2 reported an error or a warning
     size_t elements_ = 0;
     size_t maxElements_;
+    std::FILE* file_ = nullptr;  // when reading a file
+    size_t bytes_ = 0, maxBytes_ = 0;
 };
 
 }  // namespace easel::svg

@@ -45,6 +45,10 @@ bool readSvg(std::string&&, std::unique_ptr<Document>&, SvgReport&, std::string&
     return false;
 }
 
+bool readSvgFileStreamed(const std::filesystem::path&, std::unique_ptr<Document>&, SvgReport&, const SvgLimits&) {
+    return false;
+}
+
 std::string writeSvg(const Document&) { return {}; }
 
 bool renderSvg(const std::string&, const RenderSize&, Image&, std::string& error) {

@@ -2,6 +2,8 @@
 // that a file read so gives what reading it whole gives.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -128,6 +130,33 @@ TEST(SvgStream, StreamedAndWholeReadingsGiveTheSameDocumentNotesAndErrors) {
         EXPECT_NE(streamed(written), "declined") << written;
         expectSameReadings(written);
     }
+}
+
+TEST(SvgStream, FilesStreamFromTheDiskOnlyWhenPlainAndWithinTheLimits) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "easel-svg-stream-test";
+    std::filesystem::create_directories(dir);
+    auto file = [&](const std::string& name, const std::string& text) {
+        std::ofstream(dir / name, std::ios::binary) << text;
+        return dir / name;
+    };
+    const std::string plain = page("<g><path d=\"M0 0 L5 5\" stroke=\"red\"/><rect width=\"3\" height=\"4\"/></g>");
+    std::unique_ptr<Document> doc;
+    SvgReport report;
+    ASSERT_TRUE(readSvgFileStreamed(file("plain.svg", plain), doc, report));
+    EXPECT_EQ(writeDocumentJson(*doc), read(plain, false).json);
+
+    SvgLimits small;
+    small.maxBytes = plain.size() - 1;
+    EXPECT_FALSE(readSvgFileStreamed(dir / "plain.svg", doc, report, small));
+    EXPECT_EQ(doc, nullptr);
+    const std::string compressed = std::string("\x1f\x8b") + plain;
+    for (const auto& path : {file("defs.svg", page("<defs/><path d=\"M0 0\"/>")), file("gzip.svg", compressed),
+                             dir / "missing.svg", dir}) {
+        EXPECT_FALSE(readSvgFileStreamed(path, doc, report)) << path;
+        EXPECT_EQ(doc, nullptr);
+        EXPECT_TRUE(report.notes.empty());
+    }
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

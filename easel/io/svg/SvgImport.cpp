@@ -128,7 +128,7 @@ void Importer::readArtId(Art* a, const std::string& id) {
     int64_t v = 0;
     auto res = std::from_chars(id.data(), id.data() + id.size(), v);
     if (res.ec == std::errc() && res.ptr == id.data() + id.size() && v > 0 && v <= (INT64_C(1) << 53) &&
-        usedIds_.insert(v).second) {
+        usedIds_.insert(v)) {
         doc_->setArtId(a, v);
         idsRead_.push_back(a);
     } else {
@@ -535,7 +535,7 @@ void Importer::settle() {
     if (idsRead_.size() != objects_) {
         const std::unordered_set<const Art*> read(idsRead_.begin(), idsRead_.end());
         doc_->forEachArt([&](Art* a) {
-            if (!read.count(a) && usedIds_.count(a->id())) doc_->setArtId(a, doc_->nextId());
+            if (!read.count(a) && usedIds_.contains(a->id())) doc_->setArtId(a, doc_->nextId());
         });
     }
     for (const Pending& p : pending_) {

@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <map>
@@ -49,6 +50,34 @@ inline nlohmann::ordered_json parseAttributeJson(const std::string& text) {
     if (jsonTextDepth(text, kMaxKeptDepth) > kMaxKeptDepth) return nlohmann::ordered_json::value_t::discarded;
     return nlohmann::ordered_json::parse(text, nullptr, false);
 }
+
+// The art ids a file gives. Files this system writes give them in rising
+// order: those are kept in a sorted list, with no node to allocate each;
+// the first one out of order moves them to a hash set.
+class IdsSeen {
+public:
+    // Whether `id` is new (and now seen).
+    bool insert(int64_t id) {
+        if (ascending_) {
+            if (sorted_.empty() || id > sorted_.back()) {
+                sorted_.push_back(id);
+                return true;
+            }
+            ascending_ = false;
+            hashed_.insert(sorted_.begin(), sorted_.end());
+            std::vector<int64_t>().swap(sorted_);
+        }
+        return hashed_.insert(id).second;
+    }
+    bool contains(int64_t id) const {
+        return ascending_ ? std::binary_search(sorted_.begin(), sorted_.end(), id) : hashed_.count(id) != 0;
+    }
+
+private:
+    bool ascending_ = true;
+    std::vector<int64_t> sorted_;
+    std::unordered_set<int64_t> hashed_;
+};
 
 class Importer : public ElementReader {
 public:
@@ -457,7 +486,7 @@ private:
     std::unordered_map<std::string, xmlNodePtr> ids_;  // the first element of each id, in file order
     std::unordered_set<std::string> repeatedIds_;       // ids the file gives more than one element
     StyleSheet sheet_;
-    std::unordered_set<int64_t> usedIds_;       // the art ids read from the file
+    IdsSeen usedIds_;                            // the art ids read from the file
     std::vector<const Art*> idsRead_;            // the art given one of them
     std::set<xmlNodePtr> useStack_;
     size_t objects_ = 0;

@@ -281,6 +281,20 @@ TEST_F(SvgImport, ArtTheFileGivesNoIdNeverSharesOneTheFileGives) {
     EXPECT_EQ(ids[2], 4);  // and so does the compound
     std::sort(ids.begin(), ids.end());
     EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
+
+    // Ids repeated in rising order and after one out of order: the repeats
+    // take new ones.
+    read(page("<path data-easel-id=\"5\" d=\"M0 0\"/><path data-easel-id=\"5\" d=\"M0 0\"/>"
+              "<path data-easel-id=\"3\" d=\"M0 0\"/><path data-easel-id=\"3\" d=\"M0 0\"/>"));
+    ids.clear();
+    for (const Art* a : all()) ids.push_back(a->id());
+    ASSERT_EQ(ids.size(), 4u);
+    EXPECT_EQ(ids[0], 5);
+    EXPECT_EQ(ids[2], 3);
+    EXPECT_TRUE(reported("art id \"5\" not usable"));
+    EXPECT_TRUE(reported("art id \"3\" not usable"));
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
 }
 
 TEST_F(SvgImport, HiddenElementsAreHiddenArt) {

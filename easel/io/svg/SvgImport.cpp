@@ -681,10 +681,8 @@ bool readSvgText(const std::string& text, std::string* owned, std::unique_ptr<Do
         error = "out of memory";
         return false;
     }
-    // No network, no DTD loading, no entity substitution by the parser;
-    // libxml2's own limits on depth and entity amplification stay on.
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT;
-    xmlDocPtr xdoc = xmlCtxtReadMemory(ctxt, text.data(), static_cast<int>(text.size()), "input.svg", nullptr, options);
+    xmlDocPtr xdoc =
+        xmlCtxtReadMemory(ctxt, text.data(), static_cast<int>(text.size()), "input.svg", nullptr, svg::kXmlReadOptions);
     if (!xdoc || !ctxt->wellFormed) {
         const xmlError* e = xmlCtxtGetLastError(ctxt);
         std::string msg = e && e->message ? e->message : "malformed XML";

@@ -32,7 +32,6 @@
 
 namespace easel::svg {
 
-constexpr const char* kSvgNs = "http://www.w3.org/2000/svg";
 constexpr const char* kXlinkNs = "http://www.w3.org/1999/xlink";
 constexpr const char* kXmlNs = "http://www.w3.org/XML/1998/namespace";
 constexpr const char* kInkscapeNs = "http://www.inkscape.org/namespaces/inkscape";

@@ -6,11 +6,15 @@ namespace easel::svg {
 
 namespace {
 
-constexpr const char* kSvgNamespace = "http://www.w3.org/2000/svg";
+bool named(xmlNodePtr n, const char* name) { return std::strcmp(reinterpret_cast<const char*>(n->name), name) == 0; }
 
+bool inSvgNamespace(xmlNodePtr n) {
+    return !n->ns || std::strcmp(reinterpret_cast<const char*>(n->ns->href), kSvgNs) == 0;
+}
+
+// The elements of a plain drawing below its root.
 bool drawingElement(const xmlChar* name) {
-    static constexpr const char* kNames[] = {"svg", "g", "path", "rect", "circle", "ellipse", "line", "polyline",
-                                             "polygon"};
+    static constexpr const char* kNames[] = {"g", "path", "rect", "circle", "ellipse", "line", "polyline", "polygon"};
     for (const char* k : kNames)
         if (std::strcmp(reinterpret_cast<const char*>(name), k) == 0) return true;
     return false;
@@ -32,17 +36,16 @@ bool mentionsUrl(const xmlChar* text) {
 }  // namespace
 
 ElementStream::ElementStream(std::string_view text, size_t maxElements) : maxElements_(maxElements) {
-    // The options of the whole-tree reading: no network, no DTD loading, no
-    // entity substitution.
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT;
-    reader_ = xmlReaderForMemory(text.data(), static_cast<int>(text.size()), "input.svg", nullptr, options);
-    if (reader_) xmlTextReaderSetStructuredErrorHandler(reader_, &ElementStream::onError, this);
+    start(xmlReaderForMemory(text.data(), static_cast<int>(text.size()), "input.svg", nullptr, kXmlReadOptions));
 }
 
 ElementStream::ElementStream(std::FILE* file, size_t maxBytes, size_t maxElements)
     : maxElements_(maxElements), file_(file), maxBytes_(maxBytes) {
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT;
-    reader_ = xmlReaderForIO(&ElementStream::readFile, nullptr, this, "input.svg", nullptr, options);
+    start(xmlReaderForIO(&ElementStream::readFile, nullptr, this, "input.svg", nullptr, kXmlReadOptions));
+}
+
+void ElementStream::start(xmlTextReaderPtr reader) {
+    reader_ = reader;
     if (reader_) xmlTextReaderSetStructuredErrorHandler(reader_, &ElementStream::onError, this);
 }
 
@@ -78,9 +81,8 @@ xmlNodePtr ElementStream::root() {
     while (xmlTextReaderNodeType(reader_) != XML_READER_TYPE_ELEMENT);
     xmlNodePtr n = xmlTextReaderCurrentNode(reader_);
     // A DTD may declare entities that stand for elements: read whole.
-    if (!n || !n->doc || n->doc->intSubset || std::strcmp(reinterpret_cast<const char*>(n->name), "svg") != 0)
-        throw StreamDeclined{};
-    checkElement(n);
+    if (!n || !n->doc || n->doc->intSubset || !named(n, "svg") || !inSvgNamespace(n)) throw StreamDeclined{};
+    checkAttributes(n);
     // Parts kept as text are written in UTF-8, as the whole-tree reading does.
     if (!n->doc->encoding) n->doc->encoding = xmlStrdup(reinterpret_cast<const xmlChar*>("UTF-8"));
     root_ = node_ = n;
@@ -89,10 +91,11 @@ xmlNodePtr ElementStream::root() {
 }
 
 void ElementStream::checkElement(xmlNodePtr n) {
-    if (++elements_ > maxElements_) throw StreamDeclined{};
-    if (n->ns && std::strcmp(reinterpret_cast<const char*>(n->ns->href), kSvgNamespace) != 0) throw StreamDeclined{};
-    if (!drawingElement(n->name) || (n != root_ && root_ && std::strcmp(reinterpret_cast<const char*>(n->name), "svg") == 0))
-        throw StreamDeclined{};
+    if (++elements_ > maxElements_ || !inSvgNamespace(n) || !drawingElement(n->name)) throw StreamDeclined{};
+    checkAttributes(n);
+}
+
+void ElementStream::checkAttributes(xmlNodePtr n) {
     for (xmlAttrPtr a = n->properties; a; a = a->next) {
         if (linkingAttribute(a->name)) throw StreamDeclined{};
         // A value is one text node unless it holds entity references.
@@ -102,11 +105,12 @@ void ElementStream::checkElement(xmlNodePtr n) {
     }
 }
 
-void ElementStream::checkTree(xmlNodePtr n) {
-    checkElement(n);
+void ElementStream::checkChildren(xmlNodePtr n) {
     for (xmlNodePtr c = n->children; c; c = c->next) {
-        if (c->type == XML_ELEMENT_NODE) checkTree(c);
-        else if (c->type == XML_ENTITY_REF_NODE) throw StreamDeclined{};
+        if (c->type == XML_ENTITY_REF_NODE) throw StreamDeclined{};
+        if (c->type != XML_ELEMENT_NODE) continue;
+        checkElement(c);
+        checkChildren(c);
     }
 }
 
@@ -115,10 +119,7 @@ void ElementStream::expand(xmlNodePtr n) {
     if (!at(n)) throw StreamDeclined{};
     if (xmlTextReaderExpand(reader_) != n || error_) throw StreamDeclined{};
     expanded_ = true;
-    for (xmlNodePtr c = n->children; c; c = c->next) {
-        if (c->type == XML_ELEMENT_NODE) checkTree(c);
-        else if (c->type == XML_ENTITY_REF_NODE) throw StreamDeclined{};
-    }
+    checkChildren(n);
 }
 
 void ElementStream::children(xmlNodePtr n, const std::function<void(xmlNodePtr)>& each) {
@@ -141,7 +142,7 @@ void ElementStream::children(xmlNodePtr n, const std::function<void(xmlNodePtr)>
             node_ = c;
             expanded_ = false;
             checkElement(c);
-            if (n != root_ || std::strcmp(reinterpret_cast<const char*>(c->name), "g") != 0) expand(c);
+            if (n != root_ || !named(c, "g")) expand(c);
             each(c);
             // Past c (and its subtree, when it was not read): the reader
             // frees c once it stands on what follows.

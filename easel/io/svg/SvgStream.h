@@ -17,6 +17,13 @@
 
 namespace easel::svg {
 
+constexpr const char* kSvgNs = "http://www.w3.org/2000/svg";
+
+// How SVG files are parsed, whole or as a stream: no network, no DTD loading,
+// no entity substitution by the parser (libxml2's own limits on depth and
+// entity amplification stay on), short texts kept in their nodes.
+constexpr int kXmlReadOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT;
+
 // Thrown when the file turns out to need the whole tree, or to be one whose
 // verdict (an error, a limit) the whole-tree reading gives.
 struct StreamDeclined {};
@@ -49,9 +56,11 @@ public:
     void finish();
 
 private:
-    int step(int ret);                  // declines on an error
-    void checkElement(xmlNodePtr n);    // its name and attributes
-    void checkTree(xmlNodePtr n);       // and of everything in it
+    void start(xmlTextReaderPtr reader);
+    int step(int ret);                     // declines on an error
+    void checkElement(xmlNodePtr n);       // an element below the root: its name and attributes
+    void checkAttributes(xmlNodePtr n);
+    void checkChildren(xmlNodePtr n);      // every element within n
     static void onError(void* self, xmlErrorPtr);
     static int readFile(void* self, char* buffer, int length);
 

@@ -316,7 +316,8 @@ void Writer::compoundBody(const Art& a, int indent) {
         parts.push_back(pj);
     }
     Attrs at{{"d", d}};
-    if (warped) at.emplace_back("data-easel-d", exact);
+    // The unwarped members, or those on the page, which reading the file back keeps.
+    if (warped || inSpace) at.emplace_back("data-easel-d", exact);
     at.emplace_back("data-easel-type", "compound");
     compoundPaint(a, at);
     if (inSpace) space.apply(at);

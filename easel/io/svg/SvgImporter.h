@@ -415,8 +415,12 @@ private:
         nlohmann::ordered_json ownOpacities;
     };
     ShapeStyle shapeStyle(const Elem& e);
-    // Segments of a path written in its stroke's space replaced by the exact ones it carries.
-    void exactSegments(const Elem& e, std::vector<AIPathSegment>& segs);
+    // The exact points a path written in its stroke's space carries (false: none).
+    bool exactPath(const Elem& e, PathBuilder& exact);
+    // Segments read from such a path replaced by the exact ones of `exactSub`
+    // when they are where the path is drawn.
+    void exactSegments(const Elem& e, const Subpath& exactSub, const std::string& corners, const std::string& ends,
+                       std::vector<AIPathSegment>& segs);
     bool shapeSegments(const Elem& e, const PathBuilder& pb, std::vector<std::vector<AIPathSegment>>& segs);
     void singleShape(const Elem& e, const PathBuilder& pb, const std::vector<std::vector<AIPathSegment>>& segs,
                      const ShapeStyle& s);
@@ -427,8 +431,8 @@ private:
     void compoundOwnStyle(const Elem& e, AIPathStyle& style, Props& own, float& alpha);
     // The members' own attributes (data-easel-parts), one per subpath.
     std::vector<AttrMap> compoundParts(const Elem& e, size_t count);
-    void compoundMember(const Elem& e, const Ctx& inner, const Subpath& sp, std::vector<AIPathSegment>& segs,
-                        const AttrMap& part, const AIPathStyle& style);
+    void compoundMember(const Elem& e, const Ctx& inner, const Subpath& sp, const Subpath* exact,
+                        std::vector<AIPathSegment>& segs, const AttrMap& part, const AIPathStyle& style);
     // Text (SvgText.cpp): its characters on one line, set on a path or at a point.
     void text(const Elem& e);
     // The characters of the text and its spans, the path it is set on (null:

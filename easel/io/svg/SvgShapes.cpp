@@ -196,11 +196,12 @@ bool Importer::shapeSegments(const Elem& e, const PathBuilder& pb, std::vector<s
             return false;
         }
     }
-    if (one) exactSegments(e, segs[0]);
+    if (PathBuilder exact; one && exactPath(e, exact) && exact.subs.size() == 1)
+        exactSegments(e, exact.subs[0], corners ? *corners : std::string(), ends ? *ends : std::string(), segs[0]);
     return true;
 }
 
-void Importer::exactSegments(const Elem& e, std::vector<AIPathSegment>& segs) {
+bool Importer::exactPath(const Elem& e, PathBuilder& exact) {
     // A path this system wrote in its stroke's space carries its points as
     // they are on the page (data-easel-d, in the parent's space): taken when
     // they are where the path is drawn, they do not drift by rounding each
@@ -209,17 +210,16 @@ void Importer::exactSegments(const Elem& e, std::vector<AIPathSegment>& segs) {
     const std::string* extra = e.attr("data-easel-extra");
     if (!d || !extra || !e.attr("transform") || e.tag != "path" || underEnvelope(e.ctx) ||
         extra->find("svgStroke") == std::string::npos)
-        return;
-    PathBuilder pb;
+        return false;
     std::string problem;
-    parsePathData(*d, pb, problem, lim_.maxPathPoints);
+    parsePathData(*d, exact, problem, lim_.maxPathPoints);
+    return problem.empty();
+}
+
+void Importer::exactSegments(const Elem& e, const Subpath& exactSub, const std::string& corners,
+                             const std::string& ends, std::vector<AIPathSegment>& segs) {
     std::vector<AIPathSegment> exact;
-    const std::string* corners = e.attr("data-easel-corners");
-    const std::string* ends = e.attr("data-easel-ends");
-    if (!problem.empty() || pb.subs.size() != 1 ||
-        !toSegments(pb.subs[0], e.ctx.ctm, exact, corners ? *corners : std::string(), ends ? *ends : std::string()) ||
-        exact.size() != segs.size())
-        return;
+    if (!toSegments(exactSub, e.ctx.ctm, exact, corners, ends) || exact.size() != segs.size()) return;
     auto near = [](const AIRealPoint& p, const AIRealPoint& q) {
         return std::abs(p.h - q.h) <= 1e-3f * std::max(1.0f, std::abs(p.h)) &&
                std::abs(p.v - q.v) <= 1e-3f * std::max(1.0f, std::abs(p.v));
@@ -298,19 +298,24 @@ void Importer::compoundShape(const Elem& e, const PathBuilder& pb, std::vector<s
     inner.depth = e.ctx.depth + 1;
     auto mine = std::move(patterns_);
     patterns_.clear();
-    for (size_t i = 0; i < pb.subs.size(); ++i) compoundMember(e, inner, pb.subs[i], segs[i], parts[i], s.style);
+    // Members written in the stroke's space carry their exact points too.
+    PathBuilder exact;
+    const bool hasExact = exactPath(e, exact) && exact.subs.size() == pb.subs.size();
+    for (size_t i = 0; i < pb.subs.size(); ++i)
+        compoundMember(e, inner, pb.subs[i], hasExact ? &exact.subs[i] : nullptr, segs[i], parts[i], s.style);
     patterns_ = std::move(mine);
     finish(c, e.at, cown, e.props, calpha, &e.ctm);
 }
 
-void Importer::compoundMember(const Elem& e, const Ctx& inner, const Subpath& sp, std::vector<AIPathSegment>& segs,
-                              const AttrMap& pa, const AIPathStyle& style) {
+void Importer::compoundMember(const Elem& e, const Ctx& inner, const Subpath& sp, const Subpath* exact,
+                              std::vector<AIPathSegment>& segs, const AttrMap& pa, const AIPathStyle& style) {
     Art* a = newArt(kPathArt, inner);
     auto pc = pa.find("data-easel-corners");
     auto pe = pa.find("data-easel-ends");
-    if (pc != pa.end() || pe != pa.end())
-        toSegments(sp, e.ctm, segs, pc != pa.end() ? pc->second : std::string(),
-                   pe != pa.end() ? pe->second : std::string());
+    const std::string corners = pc != pa.end() ? pc->second : std::string();
+    const std::string ends = pe != pa.end() ? pe->second : std::string();
+    if (pc != pa.end() || pe != pa.end()) toSegments(sp, e.ctm, segs, corners, ends);
+    if (exact) exactSegments(e, *exact, corners, ends, segs);
     setSegments(a, segs, sp.closed, pa);
     if (pa.empty()) {
         doc_->setStyle(a, style);

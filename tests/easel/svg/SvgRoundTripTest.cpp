@@ -171,7 +171,10 @@ TEST_F(SvgRoundTrip, ForeignFilesSettleAfterOneImport) {
         "<image x=\"2\" y=\"2\" width=\"4\" height=\"4\" href=\"data:image/png;base64,AA==\"/>"
         "<radialGradient id=\"r\" fx=\"0.3\" spreadMethod=\"reflect\"><stop offset=\"0.1\" stop-color=\"#123\"/>"
         "<stop offset=\"1\" stop-color=\"gold\" stop-opacity=\"0.4\"/></radialGradient>"
-        "<ellipse cx=\"8\" cy=\"4\" rx=\"5\" ry=\"3\" fill=\"url(#r)\" stroke=\"url(#r)\" stroke-opacity=\"0.5\"/></svg>";
+        "<ellipse cx=\"8\" cy=\"4\" rx=\"5\" ry=\"3\" fill=\"url(#r)\" stroke=\"url(#r)\" stroke-opacity=\"0.5\"/>"
+        // A compound path whose stroke is drawn transformed (written in the stroke's space).
+        "<path transform=\"rotate(15 16 16) skewX(5)\" stroke=\"blue\" fill-rule=\"evenodd\" "
+        "d=\"M2 1h10v10H1z m2 2v6h6V3z\"/></svg>";
     auto first = fromSvg(foreign, false);
     const std::string svg1 = writeSvg(*first);
     auto second = fromSvg(svg1);

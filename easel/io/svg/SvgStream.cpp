@@ -23,12 +23,20 @@ bool drawingElement(const xmlChar* name) {
 // Attributes that name or reach another element (or a style sheet's rule).
 bool linkingAttribute(const xmlChar* name) {
     const char* n = reinterpret_cast<const char*>(name);
-    return std::strcmp(n, "id") == 0 || std::strcmp(n, "class") == 0 || std::strcmp(n, "href") == 0;
+    switch (n[0]) {
+        case 'i': return std::strcmp(n, "id") == 0;
+        case 'c': return std::strcmp(n, "class") == 0;
+        case 'h': return std::strcmp(n, "href") == 0;
+        default: return false;
+    }
 }
 
+// Whether `url(` stands in the text, in any case. Values are looked at by
+// their parentheses, which path data and most values have none of.
 bool mentionsUrl(const xmlChar* text) {
-    for (const xmlChar* p = text; *p; ++p) {
-        if ((p[0] | 0x20) == 'u' && (p[1] | 0x20) == 'r' && (p[2] | 0x20) == 'l' && p[3] == '(') return true;
+    const char* s = reinterpret_cast<const char*>(text);
+    for (const char* p = std::strchr(s, '('); p; p = std::strchr(p + 1, '(')) {
+        if (p - s >= 3 && (p[-3] | 0x20) == 'u' && (p[-2] | 0x20) == 'r' && (p[-1] | 0x20) == 'l') return true;
     }
     return false;
 }

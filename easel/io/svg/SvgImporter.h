@@ -102,8 +102,7 @@ private:
     void expandMarkupEntities(xmlNodePtr parent);
     std::string name(xmlNodePtr n) const { return reinterpret_cast<const char*>(n->name); }
     bool isSvg(xmlNodePtr n) const {
-        return n->type == XML_ELEMENT_NODE &&
-               (!n->ns || std::strcmp(reinterpret_cast<const char*>(n->ns->href), kSvgNs) == 0);
+        return n->type == XML_ELEMENT_NODE && inSvgNamespace(n);
     }
     void indexIds(xmlNodePtr root);
     void readStyleSheets(xmlNodePtr root);

@@ -8,10 +8,6 @@ namespace {
 
 bool named(xmlNodePtr n, const char* name) { return std::strcmp(reinterpret_cast<const char*>(n->name), name) == 0; }
 
-bool inSvgNamespace(xmlNodePtr n) {
-    return !n->ns || std::strcmp(reinterpret_cast<const char*>(n->ns->href), kSvgNs) == 0;
-}
-
 // The elements of a plain drawing below its root.
 bool drawingElement(const xmlChar* name) {
     static constexpr const char* kNames[] = {"g", "path", "rect", "circle", "ellipse", "line", "polyline", "polygon"};
@@ -42,6 +38,10 @@ bool mentionsUrl(const xmlChar* text) {
 }
 
 }  // namespace
+
+bool inSvgNamespace(xmlNodePtr n) {
+    return !n->ns || std::strcmp(reinterpret_cast<const char*>(n->ns->href), kSvgNs) == 0;
+}
 
 ElementStream::ElementStream(std::string_view text, size_t maxElements) : maxElements_(maxElements) {
     start(xmlReaderForMemory(text.data(), static_cast<int>(text.size()), "input.svg", nullptr, kXmlReadOptions));
@@ -77,9 +77,8 @@ ElementStream::~ElementStream() {
 
 void ElementStream::onError(void* self, xmlErrorPtr) { static_cast<ElementStream*>(self)->error_ = true; }
 
-int ElementStream::step(int ret) {
+void ElementStream::step(int ret) {
     if (ret != 1 || error_) throw StreamDeclined{};
-    return ret;
 }
 
 xmlNodePtr ElementStream::root() {

@@ -18,6 +18,8 @@
 namespace easel::svg {
 
 constexpr const char* kSvgNs = "http://www.w3.org/2000/svg";
+// Whether the node is in the SVG namespace (or in none, as SVG renderers take it).
+bool inSvgNamespace(xmlNodePtr n);
 
 // How SVG files are parsed, whole or as a stream: no network, no DTD loading,
 // no entity substitution by the parser (libxml2's own limits on depth and
@@ -57,7 +59,7 @@ public:
 
 private:
     void start(xmlTextReaderPtr reader);
-    int step(int ret);                     // declines on an error
+    void step(int ret);                    // declines on an error
     void checkElement(xmlNodePtr n);       // an element below the root: its name and attributes
     void checkAttributes(xmlNodePtr n);
     void checkChildren(xmlNodePtr n);      // every element within n

@@ -258,21 +258,26 @@ void Importer::switchChildren(xmlNodePtr n, const Ctx& ctx) {
     keptHere_ = &kept;
     Art* drawn = nullptr;
     bool chosen = false;
+    // The chosen child left nothing, neither art nor kept text: the switch
+    // written back would choose a later child, so those are not kept.
+    bool choiceLost = false;
     for (xmlNodePtr c = n->children; c; c = c->next) {
         if (c->type != XML_ELEMENT_NODE) continue;
         // Descriptions are no choice: they draw nothing.
         static const std::set<std::string> described{"title", "desc", "metadata"};
         if (chosen || !isSvg(c) || described.count(name(c)) || !conditionsHold(attributes(c))) {
-            keepElement(c);
+            if (choiceLost) note("<switch> children after a chosen child that is skipped not kept");
+            else keepElement(c);
             continue;
         }
         chosen = true;
-        const size_t before = objects_;
+        const size_t before = objects_, keptBefore = kept.size();
         element(c, ctx);
         if (objects_ != before && ctx.parent->lastChild()) {
             drawn = ctx.parent->lastChild();
             attachKept(drawn, "before", kept);
         }
+        choiceLost = objects_ == before && kept.size() == keptBefore;
     }
     keptHere_ = outer;
     attachKept(drawn ? drawn : ctx.parent, drawn ? "after" : "inside", kept);

@@ -174,7 +174,10 @@ TEST_F(SvgRoundTrip, ForeignFilesSettleAfterOneImport) {
         "<ellipse cx=\"8\" cy=\"4\" rx=\"5\" ry=\"3\" fill=\"url(#r)\" stroke=\"url(#r)\" stroke-opacity=\"0.5\"/>"
         // A compound path whose stroke is drawn transformed (written in the stroke's space).
         "<path transform=\"rotate(15 16 16) skewX(5)\" stroke=\"blue\" fill-rule=\"evenodd\" "
-        "d=\"M2 1h10v10H1z m2 2v6h6V3z\"/></svg>";
+        "d=\"M2 1h10v10H1z m2 2v6h6V3z\"/>"
+        // A switch whose chosen child cannot be kept: written back, it must not choose the next.
+        "<switch><foreignObject width=\"1\" height=\"1\"><i:pgf xmlns:i=\"urn:a\tb\">private</i:pgf>"
+        "</foreignObject><rect width=\"5\" height=\"5\"/></switch></svg>";
     auto first = fromSvg(foreign, false);
     const std::string svg1 = writeSvg(*first);
     auto second = fromSvg(svg1);

@@ -181,8 +181,14 @@ await test('the option dialog: arrows, Cancel, OK and Reset', async () => {
   await openDialog(dragTitle);
   assert.equal(await firstSpin().inputValue(), before, 'Cancel keeps the old value');
   await firstSpin().fill('7');
-  await page.locator('#dialog .push button', { hasText: 'OK' }).click();
-  await page.waitForSelector('#modal', { state: 'hidden' });
+  // Pressed as a person presses: the field's value is set as the button goes
+  // down, and its answer arrives before the button comes up.
+  const ok = await page.locator('#dialog .push button', { hasText: 'OK' }).boundingBox();
+  await page.mouse.move(ok.x + ok.width / 2, ok.y + ok.height / 2);
+  await page.mouse.down();
+  await idle(page);
+  await page.mouse.up();
+  await page.waitForSelector('#modal', { state: 'hidden', timeout: 5000 });
   await openDialog(dragTitle);
   assert.ok((await firstSpin().inputValue()).startsWith('7'), 'OK keeps the new value');
   const reset = page.locator('#dialog .push button', { hasText: 'Reset' });

@@ -13,6 +13,7 @@ export function showModal() {
     if (!$('modal').hidden) {
       $('modal').hidden = true;
       box.replaceChildren();
+      shownDialog = null;
     }
     return;
   }
@@ -36,6 +37,7 @@ function itemValue(id, fallback) {
 export function press(id) { return dialogCall({ op: 'dialogPress', id }); }
 
 function renderAlert(box, a) {
+  shownDialog = null;
   box.className = 'alert';
   box.dataset.kind = a.kind;
   const cap = document.createElement('div');
@@ -54,10 +56,21 @@ function renderAlert(box, a) {
   ok.focus();
 }
 
-// Items at their exact rectangles, in the dialog's own pixels.
+// Items at their exact rectangles, in the dialog's own pixels. While the
+// dialog keeps its items and their places, an answer updates the shown items
+// in place: a button held down as a field's value is set stays the button
+// that is released, so the click is not lost, and the field being typed in
+// keeps its text.
+let shownDialog = null;  // { layout, updates }: the dialog on the page, one updater per item
 function renderDialog(box, d) {
+  const layout = JSON.stringify([d.caption, d.bounds, d.items.map((i) => [i.id, i.kind, i.rect, i.entries])]);
+  if (shownDialog && shownDialog.layout === layout) {
+    d.items.forEach((it, i) => shownDialog.updates[i](it));
+    return;
+  }
   box.className = 'adm';
   delete box.dataset.kind;
+  const updates = [];
   const focused = document.activeElement && document.activeElement.dataset.item;
   const cap = document.createElement('div');
   cap.className = 'caption';
@@ -68,16 +81,23 @@ function renderDialog(box, d) {
   body.style.height = (d.bounds[3] - d.bounds[1]) + 'px';
   for (const it of d.items) {
     const el = document.createElement('div');
-    el.className = 'item' + (it.enabled ? '' : ' disabled');
+    el.className = 'item';
     el.dataset.id = it.id;
     el.style.left = it.rect[0] + 'px';
     el.style.top = it.rect[1] + 'px';
     el.style.width = (it.rect[2] - it.rect[0]) + 'px';
     el.style.height = (it.rect[3] - it.rect[1]) + 'px';
-    if (Object.hasOwn(ITEM_KINDS, it.kind)) ITEM_KINDS[it.kind](el, it, d);
+    const update = Object.hasOwn(ITEM_KINDS, it.kind) ? ITEM_KINDS[it.kind](el, it, d) : null;
+    const shown = (now) => {
+      el.classList.toggle('disabled', !now.enabled);
+      if (update) update(now);
+    };
+    shown(it);
+    updates.push(shown);
     body.appendChild(el);
   }
   box.replaceChildren(cap, body);
+  shownDialog = { layout, updates };
   if (focused) { const f = box.querySelector(`[data-item="${focused}"]`); if (f) f.focus(); }
 }
 
@@ -85,7 +105,7 @@ function renderDialog(box, d) {
 function staticItem(el, it) {
   el.classList.add('static');
   if (it.rect[3] - it.rect[1] >= 2 * STATIC_LINE) el.classList.add('lines');
-  el.textContent = it.text;
+  return (now) => { el.textContent = now.text; };
 }
 
 // A frame; a small one without text is where a dialog shows its icon (the
@@ -104,14 +124,19 @@ function frameItem(el, it) {
 // A number field with its arrows; the arrow keys step it too.
 function spinItem(el, it, d) {
   const input = document.createElement('input');
-  input.value = it.text;
-  input.disabled = !it.enabled;
   input.dataset.item = it.id;
   input.setAttribute('aria-label', labelOf(d, it));
-  input.addEventListener('change', () => dialogCall({ op: 'dialogSet', id: it.id, text: input.value }));
+  // Typed and not yet committed: answers leave the text alone.
+  let typed = false;
+  input.addEventListener('input', () => { typed = true; });
+  input.addEventListener('change', () => {
+    typed = false;
+    dialogCall({ op: 'dialogSet', id: it.id, text: input.value });
+  });
   input.addEventListener('keydown', (e) => {
     if (e.key === 'ArrowUp' || e.key === 'ArrowDown') {
       e.preventDefault();
+      typed = false;
       const step = e.key === 'ArrowUp' ? 1 : -1;
       dialogCall(() => ({ op: 'dialogSet', id: it.id, value: itemValue(it.id, it.value) + step }));
     } else if (e.key === 'Enter') input.blur();
@@ -122,29 +147,35 @@ function spinItem(el, it, d) {
     const b = document.createElement('button');
     b.textContent = label;
     b.tabIndex = -1;
-    b.disabled = !it.enabled;
     b.className = step > 0 ? 'up' : 'down';
     b.addEventListener('click', () => dialogCall(() => ({ op: 'dialogSet', id: it.id, value: itemValue(it.id, it.value) + step })));
     arrows.appendChild(b);
   }
   el.classList.add('spin');
   el.append(input, arrows);
+  return (now) => {
+    if (!typed) input.value = now.text;
+    input.disabled = !now.enabled;
+    for (const b of arrows.children) b.disabled = !now.enabled;
+  };
 }
 
 // A list of entries; the closed control may be narrower than its entry, so the
 // whole entry is its tooltip.
 function popupItem(el, it, d) {
   const s = document.createElement('select');
-  s.disabled = !it.enabled;
   s.dataset.item = it.id;
   s.setAttribute('aria-label', labelOf(d, it));
   it.entries.forEach((t, i) => { const o = document.createElement('option'); o.value = i; o.textContent = t.trim(); o.title = t.trim(); s.appendChild(o); });
-  s.value = it.selected;
   const shown = () => { s.title = (it.entries[Number(s.value)] || '').trim(); };
-  shown();
   s.addEventListener('change', () => { shown(); dialogCall({ op: 'dialogSet', id: it.id, value: Number(s.value) }); });
   el.classList.add('popup');
   el.appendChild(s);
+  return (now) => {
+    s.value = now.selected;
+    s.disabled = !now.enabled;
+    shown();
+  };
 }
 
 // A check box and its text.
@@ -152,24 +183,30 @@ function checkItem(el, it) {
   const label = document.createElement('label');
   const c = document.createElement('input');
   c.type = 'checkbox';
-  c.checked = it.value !== 0;
-  c.disabled = !it.enabled;
   c.dataset.item = it.id;
   c.addEventListener('change', () => dialogCall({ op: 'dialogSet', id: it.id, value: c.checked ? 1 : 0 }));
-  label.append(c, document.createTextNode(it.text));
+  const text = document.createTextNode('');
+  label.append(c, text);
   el.classList.add('check');
   el.appendChild(label);
+  return (now) => {
+    c.checked = now.value !== 0;
+    c.disabled = !now.enabled;
+    text.data = now.text;
+  };
 }
 
 // A push button.
 function buttonItem(el, it) {
   const b = document.createElement('button');
-  b.textContent = it.text;
-  b.disabled = !it.enabled;
   b.dataset.item = it.id;
   b.addEventListener('click', () => press(it.id));
   el.classList.add('push');
   el.appendChild(b);
+  return (now) => {
+    b.textContent = now.text;
+    b.disabled = !now.enabled;
+  };
 }
 
 // Each kind of item, drawn into its element `el` (of the item `it` of dialog `d`).

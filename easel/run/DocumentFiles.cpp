@@ -8,6 +8,7 @@
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"
 #include "core/Input.h"
+#include "core/MappedInput.h"
 #include "model/Document.h"
 
 namespace easel::run {
@@ -31,6 +32,15 @@ bool readDocumentFile(const fs::path& path, std::unique_ptr<Document>& doc, std:
     // A plain drawing streams in from the disk; any other SVG file is read
     // whole (and not streamed a second time).
     if (isSvgPath(path) && readSvgFileStreamed(path, doc, report)) return noted();
+    if (!isSvgPath(path)) {
+        try {
+            const MappedInput file(path);
+            return readDocumentJson(file.text(), doc, error);
+        } catch (const InputError& e) {
+            error = e.what();
+            return false;
+        }
+    }
     std::string text;
     try {
         text = readInputFile(path);
@@ -38,7 +48,6 @@ bool readDocumentFile(const fs::path& path, std::unique_ptr<Document>& doc, std:
         error = e.what();
         return false;
     }
-    if (!isSvgPath(path)) return readDocumentJson(text, doc, error);
     SvgLimits whole;
     whole.stream = false;
     return readSvg(std::move(text), doc, report, error, whole) && noted();

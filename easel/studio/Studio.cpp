@@ -6,6 +6,7 @@
 
 #include "model/Document.h"
 #include "core/Input.h"
+#include "core/MappedInput.h"
 #include "Recorder.h"
 #include "core/Progress.h"
 #include "io/render/Render.h"
@@ -179,6 +180,7 @@ void Studio::hostThread(std::promise<std::string>& started) {
 }
 
 bool Studio::start(std::string& errorOut) {
+    MappedInput::copyOnly();  // a file cut short while it is read must not end the studio
     std::promise<std::string> started;
     auto result = started.get_future();
     host_ = std::thread([this, &started] { hostThread(started); });

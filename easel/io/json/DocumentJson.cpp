@@ -281,21 +281,8 @@ bool Reader::documentKept(const Value& j, Document& doc) {
 }
 
 bool Reader::layer(const Value& l, const Where& where, size_t index, Document& doc, std::vector<LayerFlags>& flags) {
-    if (!l.isObject()) return fail(where, "expected an object");
-    std::string name = "Layer " + std::to_string(index + 1);
-    if (const Value v = l.find("name"); v && !string(v, where.at("name"), name)) return false;
-    bool visible = true, locked = false;
-    if (const Value v = l.find("visible"); v && !boolean(v, where.at("visible"), visible)) return false;
-    if (const Value v = l.find("locked"); v && !boolean(v, where.at("locked"), locked)) return false;
     Layer* layer = nullptr;
-    doc.insertLayer(nullptr, kPlaceAboveAll, &layer, name);
-    flags.push_back({layer, visible, locked});
-    if (const Value kept = l.find("svg")) {
-        if (!kept.isObject()) return fail(where.at("svg"), "expected an object");
-        const Json k = toJson(kept);
-        if (!keptSvg(KeptSvgOwner::Layer, "svg", k, where)) return false;
-        doc.setLayerSvgKept(layer, k.dump());
-    }
+    if (!layerHead(l, where, index, doc, flags, layer)) return false;
     if (const Value arts = l.find("art")) {
         const Where wa = where.at("art");
         if (!arts.isArray()) return fail(wa, "expected an array");
@@ -303,6 +290,25 @@ bool Reader::layer(const Value& l, const Where& where, size_t index, Document& d
         for (size_t k = 0; k < arts.size(); ++k, a = a.next()) {
             if (!art(doc, a, wa[k], layer, nullptr, 0)) return false;
         }
+    }
+    return true;
+}
+
+bool Reader::layerHead(const Value& l, const Where& where, size_t index, Document& doc,
+                       std::vector<LayerFlags>& flags, Layer*& layer) {
+    if (!l.isObject()) return fail(where, "expected an object");
+    std::string name = "Layer " + std::to_string(index + 1);
+    if (const Value v = l.find("name"); v && !string(v, where.at("name"), name)) return false;
+    bool visible = true, locked = false;
+    if (const Value v = l.find("visible"); v && !boolean(v, where.at("visible"), visible)) return false;
+    if (const Value v = l.find("locked"); v && !boolean(v, where.at("locked"), locked)) return false;
+    doc.insertLayer(nullptr, kPlaceAboveAll, &layer, name);
+    flags.push_back({layer, visible, locked});
+    if (const Value kept = l.find("svg")) {
+        if (!kept.isObject()) return fail(where.at("svg"), "expected an object");
+        const Json k = toJson(kept);
+        if (!keptSvg(KeptSvgOwner::Layer, "svg", k, where)) return false;
+        doc.setLayerSvgKept(layer, k.dump());
     }
     return true;
 }
@@ -331,27 +337,37 @@ void Reader::numberUnnumbered(Document& doc) {
     }
 }
 
-bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
-    if (!j.isObject()) return fail(Where(), "expected a JSON object");
+bool Reader::head(const Value& j, std::unique_ptr<Document>& doc) {
     if (!formatAndVersion(j)) return false;
     float w = 0, h = 0;
     if (!page(j, w, h)) return false;
-    auto doc = std::make_unique<Document>(w, h);
-    std::vector<LayerFlags> flags;
-    if (!seed(j, *doc) || !swatches(j, *doc) || !gradients(j, *doc) || !documentKept(j, *doc) ||
-        !layers(j, *doc, flags))
-        return false;
-    if (const Value g = j.find("guides")) {
-        Json guides = Json::object();
-        guides["guides"] = toJson(g);
-        if (std::string e; !readGuides(guides, *doc, e)) return fail(Where(), e);
-    }
-    numberUnnumbered(*doc);
+    doc = std::make_unique<Document>(w, h);
+    return seed(j, *doc) && swatches(j, *doc) && gradients(j, *doc) && documentKept(j, *doc);
+}
+
+bool Reader::guides(const Value& g, Document& doc) {
+    if (!g) return true;
+    Json guides = Json::object();
+    guides["guides"] = toJson(g);
+    if (std::string e; !readGuides(guides, doc, e)) return fail(Where(), e);
+    return true;
+}
+
+void Reader::finish(Document& doc, const std::vector<LayerFlags>& flags) {
+    numberUnnumbered(doc);
     for (const LayerFlags& f : flags) {
-        doc->setLayerVisible(f.layer, f.visible);
-        doc->setLayerLocked(f.layer, f.locked);
+        doc.setLayerVisible(f.layer, f.visible);
+        doc.setLayerLocked(f.layer, f.locked);
     }
-    doc->clearHistory();
+    doc.clearHistory();
+}
+
+bool Reader::document(const Value& j, std::unique_ptr<Document>& out) {
+    if (!j.isObject()) return fail(Where(), "expected a JSON object");
+    std::unique_ptr<Document> doc;
+    std::vector<LayerFlags> flags;
+    if (!head(j, doc) || !layers(j, *doc, flags) || !guides(j.find("guides"), *doc)) return false;
+    finish(*doc, flags);
     out = std::move(doc);
     return true;
 }
@@ -362,9 +378,18 @@ namespace easel {
 
 using jsonread::Json;
 
-bool readDocumentJson(const std::string& text, std::unique_ptr<Document>& out, std::string& error) {
+bool readDocumentJson(std::string_view text, std::unique_ptr<Document>& out, std::string& error, JsonReading how) {
     error.clear();
     try {
+        // Most files are read a layer's art object at a time; the others,
+        // and every file with a fault, are read whole, which finds the fault
+        // that comes first in the file.
+        if (how == JsonReading::Streamed) {
+            JsonStream stream(text);
+            jsonread::Reader streamed(error);
+            if (streamed.documentStreamed(stream, out)) return true;
+            error.clear();
+        }
         // A text the fast parser takes nests no deeper than it allows, so the
         // depth is counted separately only for a text it refuses.
         JsonText parsed;

@@ -19,8 +19,13 @@ constexpr int kMaxKeptDepth = 256;
 
 // false and a message naming the place (for example
 // "layers[0].art[3].segments[2]: expected 7 numbers") on malformed input;
-// never throws. The document read has an empty undo history.
-bool readDocumentJson(const std::string& text, std::unique_ptr<Document>& out, std::string& error);
+// never throws. The document read has an empty undo history. A file as
+// easel writes it is read a layer's art object at a time (Streamed), so a
+// large one never has its whole parse in memory; Whole parses it at once.
+// Both give the same document, or the same error.
+enum class JsonReading { Streamed, Whole };
+bool readDocumentJson(std::string_view text, std::unique_ptr<Document>& out, std::string& error,
+                      JsonReading how = JsonReading::Streamed);
 
 // Pretty printed, fields in a fixed order; pending matrices applied.
 std::string writeDocumentJson(const Document& doc);

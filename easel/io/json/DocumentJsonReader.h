@@ -81,6 +81,10 @@ public:
     explicit Reader(std::string& error) : error_(error) {}
 
     bool document(const Value& j, std::unique_ptr<Document>& out);
+    // The same document read from `s` a layer's art object at a time; false
+    // when the text is to be read whole instead: anything malformed or
+    // refused, and members in an order this reading cannot follow.
+    bool documentStreamed(JsonStream& s, std::unique_ptr<Document>& out);
 
 private:
     bool fail(const Where& where, const std::string& what) {
@@ -120,6 +124,16 @@ private:
     bool documentKept(const Value& j, Document& doc);
     bool layers(const Value& j, Document& doc, std::vector<LayerFlags>& flags);
     bool layer(const Value& l, const Where& where, size_t index, Document& doc, std::vector<LayerFlags>& flags);
+    // A layer's name, flags and kept SVG: the new layer, before its art.
+    bool layerHead(const Value& l, const Where& where, size_t index, Document& doc, std::vector<LayerFlags>& flags,
+                   Layer*& layer);
+    // What the document holds before its layers, and the new document.
+    bool head(const Value& j, std::unique_ptr<Document>& doc);
+    bool guides(const Value& g, Document& doc);
+    // Art ids, and the layers shown and locked as stored.
+    void finish(Document& doc, const std::vector<LayerFlags>& flags);
+    bool streamedLayers(JsonStream& s, Document& doc, std::vector<LayerFlags>& flags);
+    bool streamedLayer(JsonStream& s, size_t index, Document& doc, std::vector<LayerFlags>& flags);
     void numberUnnumbered(Document& doc);
 
     // Values, each refused naming its place.

@@ -47,6 +47,12 @@ public:
         return p_ == end_;
     }
 
+    // For JsonStream: one value or string where the text starts, and where it ended.
+    bool oneValue() { return value(0); }
+    bool oneString() { return p_ < end_ && *p_ == '"' && string(); }
+    const char* at() const { return p_; }
+    void skipSpace() { skip(); }
+
 private:
     // Whitespace; runs of spaces (indentation) eight bytes at a time.
     void skip() {
@@ -361,6 +367,11 @@ void JsonText::setString(uint32_t node, std::string_view s) {
     nodes_[node].count = static_cast<uint32_t>(s.size());
 }
 
+void JsonText::setOwnString(uint32_t node, std::string_view s) {
+    strings_.push_back(std::make_unique<std::string>(s));
+    setString(node, *strings_.back());
+}
+
 void JsonText::setNumber(uint32_t node, int64_t i, uint64_t u, double d) {
     Node& n = nodes_[node];
     if (n.kind == Integer) n.i = i;
@@ -386,6 +397,45 @@ bool JsonText::parse(std::string_view text, int maxDepth) {
         return false;
     }
     return true;
+}
+
+JsonStream::JsonStream(std::string_view text) : p_(text.data()), end_(text.data() + text.size()) {
+    if (text.size() >= 3 && std::memcmp(p_, "\xEF\xBB\xBF", 3) == 0) p_ += 3;
+}
+
+bool JsonStream::take(char c) {
+    JsonText::Parser p(key_, std::string_view(p_, static_cast<size_t>(end_ - p_)), 0);
+    p.skipSpace();
+    p_ = p.at();
+    if (p_ >= end_ || *p_ != c) return false;
+    ++p_;
+    return true;
+}
+
+bool JsonStream::key(std::string_view& key) {
+    key_.clear();
+    JsonText::Parser p(key_, std::string_view(p_, static_cast<size_t>(end_ - p_)), 0);
+    p.skipSpace();
+    if (!p.oneString()) return false;
+    p_ = p.at();
+    key = key_.root().string();
+    return take(':');
+}
+
+bool JsonStream::value(JsonText& into, int maxDepth) {
+    if (maxDepth < 0 || static_cast<size_t>(end_ - p_) >= UINT32_MAX) return false;
+    JsonText::Parser p(into, std::string_view(p_, static_cast<size_t>(end_ - p_)), maxDepth);
+    p.skipSpace();
+    if (!p.oneValue()) return false;
+    p_ = p.at();
+    return true;
+}
+
+bool JsonStream::atEnd() {
+    JsonText::Parser p(key_, std::string_view(p_, static_cast<size_t>(end_ - p_)), 0);
+    p.skipSpace();
+    p_ = p.at();
+    return p_ == end_;
 }
 
 JsonText::Value JsonText::Value::find(std::string_view key) const {

@@ -88,18 +88,50 @@ public:
     bool parse(std::string_view text, int maxDepth = 512);
     Value root() const { return nodes_.empty() ? Value() : Value(this, 0); }
 
+    // Empties the tree (its storage kept for the next parse).
+    void clear() {
+        nodes_.clear();
+        strings_.clear();
+    }
+
     // For building a tree from another parser: appends a node and returns its
     // index; containers are closed with close().
     uint32_t add(Kind kind);
     void setString(uint32_t node, std::string_view s);
+    // The same with a copy of `s` the tree keeps.
+    void setOwnString(uint32_t node, std::string_view s);
     void setNumber(uint32_t node, int64_t i, uint64_t u, double d);
     void close(uint32_t node, uint32_t count);
 
 private:
     friend class Value;
+    friend class JsonStream;
     class Parser;
     std::vector<Node> nodes_;
     std::vector<std::unique_ptr<std::string>> strings_;  // strings that had escapes
+};
+
+// A text read a piece at a time, for a reader that keeps only the part it is
+// reading: the punctuation of arrays and objects is taken step by step, and
+// each value wanted whole is parsed into a JsonText. It takes no more than
+// JsonText::parse takes; whitespace before each step is skipped.
+class JsonStream {
+public:
+    explicit JsonStream(std::string_view text);
+    // Whether the next byte is `c`; it is consumed when it is.
+    bool take(char c);
+    // A member's key and its colon; `key` is valid until the next call.
+    bool key(std::string_view& key);
+    // The next value, appended to `into` (see JsonText::add), its arrays and
+    // objects nested at most `maxDepth` deep.
+    bool value(JsonText& into, int maxDepth);
+    // Only whitespace is left.
+    bool atEnd();
+
+private:
+    const char* p_;
+    const char* end_;
+    JsonText key_;
 };
 
 }  // namespace easel

@@ -69,6 +69,21 @@ const char* kEveryArtType = R"({"format": "easel-document", "version": 1, "seed"
        "children": [{"id": 19, "type": "path", "closed": false,
                      "segments": [[0, 0, -1, -1, 1, 1, 0], [5, 5, 4, 4, 6, 6, 0]]}]}]}]})";
 
+// Members in orders a file may have: art before its layer's name, the
+// document's members after its layers, guides on both sides, keys repeated.
+const char* kOrders[] = {
+    R"({"layers": [{"art": [{"type": "path", "segments": [[1, 2, 1, 2, 1, 2, 1]]}], "name": "A", "locked": true},
+                   {"name": "B", "other": 1}],
+        "guides": {"horizontal": [10]}, "format": "easel-document", "version": 1,
+        "page": {"width": 10, "height": 20}, "seed": 3})",
+    R"({"format": "easel-document", "version": 1, "page": {"width": 10, "height": 20}, "guides": {"vertical": [4]},
+        "layers": [{"name": "A", "art": [{"id": 3, "type": "group", "children": []}], "later": [1, {"x": null}]},
+                   {"visible": false}],
+        "guides": {"horizontal": [1]}, "unknown": {"layers": []}})",
+    R"({"format": "easel-document", "version": 1, "page": {"width": 10, "height": 20},
+        "layers": [{"name": "A", "art": [{"id": 3, "type": "path"}], "art": []}], "seed": 4, "seed": 5})",
+};
+
 std::vector<std::pair<std::string, std::unique_ptr<Document>>> corpus() {
     std::vector<std::pair<std::string, std::unique_ptr<Document>>> docs;
     std::string error;
@@ -191,9 +206,15 @@ TEST(DocumentJsonMatch, TheReaderAcceptsAndRefusesAsTheTreeDid) {
         const bool newOk = readDocumentJson(texts[i], newDoc, newError);
         ASSERT_EQ(newOk, oldOk) << "text " << i << ": " << oldError << " / " << newError;
         ASSERT_EQ(newError, oldError) << "text " << i;
+        // Read whole rather than an art object at a time: the same.
+        std::unique_ptr<Document> wholeDoc;
+        std::string wholeError;
+        ASSERT_EQ(readDocumentJson(texts[i], wholeDoc, wholeError, JsonReading::Whole), oldOk) << "text " << i;
+        ASSERT_EQ(wholeError, oldError) << "text " << i;
         if (oldOk) {
             ++accepted;
             ASSERT_EQ(writeDocumentJson(*newDoc), reference::oldWriteDocumentJson(*oldDoc)) << "text " << i;
+            ASSERT_EQ(writeDocumentJson(*wholeDoc), writeDocumentJson(*newDoc)) << "text " << i;
         } else {
             ++refused;
         }
@@ -201,6 +222,28 @@ TEST(DocumentJsonMatch, TheReaderAcceptsAndRefusesAsTheTreeDid) {
     // Both sides of the comparison are exercised.
     EXPECT_GT(accepted, sound);
     EXPECT_GT(refused, sound);
+}
+
+// Files whose members come in an order the streamed reading does not
+// follow are read whole: the same document, or the same error.
+TEST(DocumentJsonMatch, EveryOrderOfMembersReadsAsTheWholeReadingReadsIt) {
+    for (const char* text : kOrders) {
+        std::unique_ptr<Document> streamed, whole;
+        std::string streamedError, wholeError;
+        const bool ok = readDocumentJson(text, streamed, streamedError);
+        ASSERT_EQ(readDocumentJson(text, whole, wholeError, JsonReading::Whole), ok) << text;
+        ASSERT_EQ(streamedError, wholeError) << text;
+        if (ok) {
+            EXPECT_EQ(writeDocumentJson(*streamed), writeDocumentJson(*whole)) << text;
+        }
+    }
+    // The last "guides" counts, before the layers or after them.
+    std::unique_ptr<Document> doc;
+    std::string error;
+    ASSERT_TRUE(readDocumentJson(kOrders[1], doc, error)) << error;
+    const std::string written = writeDocumentJson(*doc);
+    EXPECT_NE(written.find("\"horizontal\": [1]"), std::string::npos);
+    EXPECT_EQ(written.find("\"vertical\""), std::string::npos);
 }
 
 }  // namespace

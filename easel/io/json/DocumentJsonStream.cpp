@@ -1,0 +1,129 @@
+// A document file read a layer's art object at a time: what comes before the
+// layers is parsed and read as the whole reading reads it, then each art
+// object is parsed, read and dropped, so that a large file never has its
+// whole parse in memory. Whatever this reading does not follow exactly (a
+// fault anywhere, a member after the layers that is read before them) is
+// left to the whole reading, which reports the fault that comes first.
+#include <string_view>
+
+#include "core/Input.h"
+#include "io/json/DocumentJsonReader.h"
+
+namespace easel::jsonread {
+
+namespace {
+
+// Depths, in the whole text, of the values parsed one at a time.
+constexpr int kDocumentMemberDepth = kMaxJsonDepth - 1;
+constexpr int kLayerMemberDepth = kMaxJsonDepth - 3;
+constexpr int kArtDepth = kMaxJsonDepth - 4;
+
+bool oneOf(std::string_view key, std::initializer_list<std::string_view> keys) {
+    for (std::string_view k : keys)
+        if (key == k) return true;
+    return false;
+}
+
+// The document's members read before its layers, and a layer's before its art.
+bool readBeforeLayers(std::string_view key) {
+    return oneOf(key, {"format", "version", "page", "seed", "swatches", "gradients", "gradientPaints", "svg"});
+}
+bool readBeforeArt(std::string_view key) { return oneOf(key, {"name", "visible", "locked", "svg"}); }
+
+// An object of the members taken so far, built a member at a time.
+class Members {
+public:
+    Members() : root_(text_.add(JsonText::Object)) {}
+    bool add(JsonStream& s, std::string_view key, int depth) {
+        text_.setOwnString(text_.add(JsonText::String), key);
+        ++count_;
+        return s.value(text_, depth);
+    }
+    Value object() {
+        text_.close(root_, count_);
+        return text_.root();
+    }
+
+private:
+    JsonText text_;
+    uint32_t root_;
+    uint32_t count_ = 0;
+};
+
+// The members of an object, each handed to `member` with its key; false on
+// malformed punctuation or when `member` is false.
+template <class Member>
+bool eachMember(JsonStream& s, Member&& member) {
+    if (!s.take('{')) return false;
+    if (s.take('}')) return true;
+    for (;;) {
+        std::string_view key;
+        if (!s.key(key) || !member(key)) return false;
+        if (s.take(',')) continue;
+        return s.take('}');
+    }
+}
+
+// The elements of an array, each handed to `element` with its index.
+template <class Element>
+bool eachElement(JsonStream& s, Element&& element) {
+    if (!s.take('[')) return false;
+    if (s.take(']')) return true;
+    for (size_t i = 0;; ++i) {
+        if (!element(i)) return false;
+        if (s.take(',')) continue;
+        return s.take(']');
+    }
+}
+
+}  // namespace
+
+bool Reader::streamedLayer(JsonStream& s, size_t index, Document& doc, std::vector<LayerFlags>& flags) {
+    const Where root;
+    const Where wl = root.at("layers");
+    const Where where = wl[index];
+    const Where wa = where.at("art");
+    Members head;
+    JsonText one;  // an art object, or a member after the art
+    Layer* layer = nullptr;
+    bool artRead = false;
+    const bool read = eachMember(s, [&](std::string_view key) {
+        if (key == "art") {
+            if (artRead || !layerHead(head.object(), where, index, doc, flags, layer)) return false;
+            artRead = true;
+            return eachElement(s, [&](size_t k) {
+                one.clear();
+                return s.value(one, kArtDepth) && art(doc, one.root(), wa[k], layer, nullptr, 0);
+            });
+        }
+        if (!artRead) return head.add(s, key, kLayerMemberDepth);
+        one.clear();
+        return !readBeforeArt(key) && s.value(one, kLayerMemberDepth);
+    });
+    return read && (artRead || layerHead(head.object(), where, index, doc, flags, layer));
+}
+
+bool Reader::documentStreamed(JsonStream& s, std::unique_ptr<Document>& out) {
+    Members before, after;
+    std::unique_ptr<Document> doc;
+    std::vector<LayerFlags> flags;
+    bool layersRead = false;
+    const bool read = eachMember(s, [&](std::string_view key) {
+        if (key == "layers") {
+            if (layersRead || !head(before.object(), doc)) return false;
+            layersRead = true;
+            return eachElement(s, [&](size_t i) { return streamedLayer(s, i, *doc, flags); });
+        }
+        if (!layersRead) return before.add(s, key, kDocumentMemberDepth);
+        return !readBeforeLayers(key) && after.add(s, key, kDocumentMemberDepth);
+    });
+    if (!read || !layersRead || !s.atEnd()) return false;
+    // The last "guides" given, as the whole reading takes it.
+    const Value later = after.object().find("guides");
+    if (!guides(later ? later : before.object().find("guides"), *doc)) return false;
+    finish(*doc, flags);
+    out = std::move(doc);
+    return true;
+}
+
+}  // namespace easel::jsonread

@@ -127,6 +127,8 @@ public:
     bool value(JsonText& into, int maxDepth);
     // Only whitespace is left.
     bool atEnd();
+    // Bytes not yet taken.
+    size_t left() const { return static_cast<size_t>(end_ - p_); }
 
 private:
     const char* p_;

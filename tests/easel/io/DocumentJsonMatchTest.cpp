@@ -237,6 +237,28 @@ TEST(DocumentJsonMatch, EveryOrderOfMembersReadsAsTheWholeReadingReadsIt) {
             EXPECT_EQ(writeDocumentJson(*streamed), writeDocumentJson(*whole)) << text;
         }
     }
+    // A layer with more art than is parsed on one thread, read as it is, with
+    // a fault in its last object, and cut short.
+    std::string big = R"({"format": "easel-document", "version": 1, "page": {"width": 10, "height": 20},
+        "layers": [{"name": "A", "art": [)";
+    for (int i = 0; i < 6000; ++i)
+        big += std::string(i ? ",\n" : "") + R"(        {"id": )" + std::to_string(i + 1) +
+               R"(, "type": "path", "closed": true, "segments": [[1, 2, 1, 2, 1, 2, 1], [3.5, 4, 3.5, 4, 3.5, 4, 1],
+                 [5, 6.25, 5, 6.25, 5, 6.25, 0]], "fill": {"paint": true, "color": {"kind": "rgb", "values": [0.5, 0.25, 1]}}})";
+    ASSERT_GT(big.size(), (size_t{1} << 20) + 4096);  // past what is parsed on one thread
+    const std::string tail = "]}]}";
+    std::string faulty = big;
+    faulty.replace(faulty.rfind("\"path\""), 6, "\"pith\"");
+    for (const std::string& text : {big + tail, faulty + tail, big + "]}"}) {
+        std::unique_ptr<Document> streamed, whole;
+        std::string streamedError, wholeError;
+        const bool ok = readDocumentJson(text, streamed, streamedError);
+        ASSERT_EQ(readDocumentJson(text, whole, wholeError, JsonReading::Whole), ok);
+        EXPECT_EQ(streamedError, wholeError);
+        if (ok) {
+            EXPECT_EQ(writeDocumentJson(*streamed), writeDocumentJson(*whole));
+        }
+    }
     // The last "guides" counts, before the layers or after them.
     std::unique_ptr<Document> doc;
     std::string error;

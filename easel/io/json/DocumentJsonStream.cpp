@@ -3,9 +3,10 @@
 // object is parsed, read and dropped, so that a large file never has its
 // whole parse in memory. Whatever this reading does not follow exactly (a
 // fault anywhere, a member after the layers that is read before them) is
-// left to the whole reading, which reports the fault that comes first.
+// left to the whole reading, which refuses a faulty file as it always has.
 #include <condition_variable>
 #include <deque>
+#include <initializer_list>
 #include <mutex>
 #include <string_view>
 #include <thread>

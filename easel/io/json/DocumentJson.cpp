@@ -382,8 +382,8 @@ bool readDocumentJson(std::string_view text, std::unique_ptr<Document>& out, std
     error.clear();
     try {
         // Most files are read a layer's art object at a time; the others,
-        // and every file with a fault, are read whole, which finds the fault
-        // that comes first in the file.
+        // and every file with a fault, are read whole, which refuses a
+        // faulty file with the message it always gave.
         if (how == JsonReading::Streamed) {
             JsonStream stream(text);
             jsonread::Reader streamed(error);

@@ -44,6 +44,8 @@ namespace {
 const TagList kNoTags;
 const ObjectData kNoObject;
 const std::string kNoExtra;
+const std::shared_ptr<const std::string> kNoSharedExtra;
+const EnvelopeWarp kNoWarp;
 }  // namespace
 
 Layer* Art::layer() const {
@@ -82,9 +84,20 @@ int16_t Art::segmentSelection(size_t i) const {
     return selected_ && i < segmentCount() ? int16_t{kSegmentPointSelected} : int16_t{0};
 }
 
-const ObjectData& Art::object() const { return object_ ? *object_ : kNoObject; }
+const ObjectData& Art::object() const { return extras_ && extras_->object ? *extras_->object : kNoObject; }
 
-const std::string& Art::extra() const { return extra_ ? *extra_ : kNoExtra; }
+const EnvelopeWarp& Art::warp() const { return extras_ ? extras_->warp : kNoWarp; }
+
+const std::string& Art::extra() const { return extras_ && extras_->extra ? *extras_->extra : kNoExtra; }
+
+const std::shared_ptr<const std::string>& Art::sharedExtra() const { return extras_ ? extras_->extra : kNoSharedExtra; }
+
+ArtExtras& Art::editExtras() {
+    auto own = extras_ ? std::make_shared<ArtExtras>(*extras_) : std::make_shared<ArtExtras>();
+    ArtExtras& e = *own;
+    extras_ = std::move(own);
+    return e;
+}
 
 AIColor grayColor(float gray) { return AIColor{kGrayColor, {gray, 0, 0, 0}, 0}; }
 AIColor cmykColor(float c, float m, float y, float k) { return AIColor{kFourColor, {c, m, y, k}, 0}; }

@@ -70,6 +70,18 @@ struct EnvelopeWarp {
     bool rotate90 = false;
 };
 
+// What text, images, symbols, meshes and envelopes add to art, and what a
+// file gave that the model does not interpret. Most art has none of it, so
+// art holds it as one block shared by its copies (null when there is none),
+// replaced by a changed copy when any of it changes.
+struct ArtExtras {
+    std::shared_ptr<const ObjectData> object;
+    AIRealMatrix objMatrix = kIdentityMatrix;
+    EnvelopeWarp warp;
+    std::shared_ptr<const std::string> extra;
+    std::shared_ptr<const AIRealMatrix> space;
+};
+
 struct Swatch {
     std::string name;
     AIColor color{};
@@ -139,22 +151,22 @@ public:
 
     // Text, images, symbols, meshes, rasters.
     const ObjectData& object() const;
-    const AIRealMatrix& objectMatrix() const { return objMatrix_; }
+    const AIRealMatrix& objectMatrix() const { return extras_ ? extras_->objMatrix : kIdentityMatrix; }
 
     // Envelopes.
-    const EnvelopeWarp& warp() const { return warp_; }
+    const EnvelopeWarp& warp() const;
 
     // Attributes read from a file that the model does not interpret, as the
     // text of a JSON object ("" when none); written back unchanged.
     const std::string& extra() const;
     // The extra's text as the art holds it (shared by its copies; a new
     // text for each change), null when there is none.
-    const std::shared_ptr<const std::string>& sharedExtra() const { return extra_; }
+    const std::shared_ptr<const std::string>& sharedExtra() const;
 
     // The space in which effects kept from an imported file (clipping,
     // masks, filters) act on the art: it maps onto the page and moves with
     // the art. Null when the art keeps none.
-    const AIRealMatrix* effectSpace() const { return space_.get(); }
+    const AIRealMatrix* effectSpace() const { return extras_ ? extras_->space.get() : nullptr; }
 
     AIArtHandle handle() { return reinterpret_cast<AIArtHandle>(this); }
     static Art* fromHandle(AIArtHandle h) { return reinterpret_cast<Art*>(h); }
@@ -198,11 +210,10 @@ private:
     bool hasPending_ = false;
     std::shared_ptr<const std::vector<uint8_t>> segSel_;  // partial selection, else null
 
-    std::shared_ptr<const ObjectData> object_;
-    AIRealMatrix objMatrix_ = kIdentityMatrix;
-    EnvelopeWarp warp_;
-    std::shared_ptr<const std::string> extra_;
-    std::shared_ptr<const AIRealMatrix> space_;
+    std::shared_ptr<const ArtExtras> extras_;
+    // extras_ made this art's own to change (a copy of the shared block, or
+    // a new one).
+    ArtExtras& editExtras();
 };
 
 class Layer {

@@ -49,11 +49,7 @@ public:
         a->pending_ = kIdentityMatrix;
         a->hasPending_ = false;
         a->segSel_.reset();
-        a->object_.reset();
-        a->objMatrix_ = kIdentityMatrix;
-        a->warp_ = EnvelopeWarp{};
-        a->extra_.reset();
-        a->space_.reset();
+        a->extras_.reset();
         a->selIndex_ = Art::kNotSelected;
         a->freeNext_ = free_;
         free_ = a;

@@ -127,7 +127,7 @@ Art* Document::allocArt(int16_t type) {
     if (type == kTextArt || type == kTextPathArt) {
         auto o = std::make_shared<ObjectData>();
         o->isText = true;
-        a->object_ = std::move(o);
+        a->editExtras().object = std::move(o);
     }
     return a;
 }
@@ -297,11 +297,7 @@ Art* Document::copyTree(const Art* src, Art* parent) {
     a->geom_ = src->geom_;
     a->pending_ = src->pending_;
     a->hasPending_ = src->hasPending_;
-    a->object_ = src->object_;
-    a->objMatrix_ = src->objMatrix_;
-    a->warp_ = src->warp_;
-    a->extra_ = src->extra_;
-    a->space_ = src->space_;
+    a->extras_ = src->extras_;
     if (parent) link(a, nullptr, parent, parent->children_.last);
     for (const Art* c = src->children_.first; c; c = c->next_) copyTree(c, a);
     return a;
@@ -451,10 +447,10 @@ void Document::boundsRec(const Art* a, AIRealRect& r) const {
     if (a->hasObjectMatrix()) {
         AIRealRect box = a->object().localBox();
         if (a->type_ == kTextArt) areaTextBox(*a, box);
-        r = unionRect(r, transformedBox(box, a->objMatrix_));
+        r = unionRect(r, transformedBox(box, a->objectMatrix()));
         return;
     }
-    if (a->type_ == kEnvelopeArt && !isIdentityWarp(a->warp_)) {
+    if (a->type_ == kEnvelopeArt && !isIdentityWarp(a->warp())) {
         // A warped envelope is measured by its warped contents. Contents whose
         // warp cannot be computed (setEnvelopeWarp refuses such warps) fall
         // back to their own bounds.
@@ -521,8 +517,11 @@ ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int
             a->pending_ = concatMatrix(a->pending_, m);
             a->hasPending_ = !isIdentity(a->pending_);
         }
-        if (a->hasObjectMatrix()) a->objMatrix_ = concatMatrix(a->objMatrix_, m);
-        if (a->space_) a->space_ = std::make_shared<const AIRealMatrix>(concatMatrix(*a->space_, m));
+        if (a->hasObjectMatrix() || a->effectSpace()) {
+            ArtExtras& e = a->editExtras();
+            if (a->hasObjectMatrix()) e.objMatrix = concatMatrix(e.objMatrix, m);
+            if (e.space) e.space = std::make_shared<const AIRealMatrix>(concatMatrix(*e.space, m));
+        }
     }
     for (Art* c = a->children_.first; c; c = c->next_) transformRec(c, m, lineScale, flags);
     return kNoErr;
@@ -709,28 +708,29 @@ ASErr Document::setObjectData(Art* art, const ObjectData& data) {
         !std::isfinite(data.height))
         return kBadParameterErr;
     journal_->recordState(art);
-    art->object_ = std::make_shared<ObjectData>(data);
+    art->editExtras().object = std::make_shared<ObjectData>(data);
     return kNoErr;
 }
 
 ASErr Document::setObjectMatrix(Art* art, const AIRealMatrix& m) {
     if (!isLive(art) || !isFinite(m)) return kBadParameterErr;
     journal_->recordState(art);
-    art->objMatrix_ = m;
+    art->editExtras().objMatrix = m;
     return kNoErr;
 }
 
 ASErr Document::setEffectSpace(Art* art, const AIRealMatrix* space) {
     if (!isLive(art) || (space && !isFinite(*space))) return kBadParameterErr;
     journal_->recordState(art);
-    art->space_ = space ? std::make_shared<const AIRealMatrix>(*space) : nullptr;
+    if (space || art->effectSpace()) art->editExtras().space = space ? std::make_shared<const AIRealMatrix>(*space) : nullptr;
     return kNoErr;
 }
 
 ASErr Document::setExtra(Art* art, const std::string& jsonObjectText) {
     if (!isLive(art)) return kBadParameterErr;
     journal_->recordState(art);
-    art->extra_ = jsonObjectText.empty() ? nullptr : std::make_shared<const std::string>(jsonObjectText);
+    if (!jsonObjectText.empty() || art->sharedExtra())
+        art->editExtras().extra = jsonObjectText.empty() ? nullptr : std::make_shared<const std::string>(jsonObjectText);
     return kNoErr;
 }
 

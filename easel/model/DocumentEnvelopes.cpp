@@ -52,14 +52,14 @@ ASErr Document::setEnvelopeWarp(Art* envelope, const EnvelopeWarp& warp) {
     for (Art* p = envelope->parent_; p; p = p->parent_) {
         if (p->type_ == kEnvelopeArt) outer = p;
     }
-    const EnvelopeWarp before = envelope->warp_;
-    envelope->warp_ = warp;
+    const std::shared_ptr<const ArtExtras> before = envelope->extras_;
+    envelope->editExtras().warp = warp;
     WarpedGeometry geometry;
     const bool finite = geometry.finite(*outer);
-    envelope->warp_ = before;
+    envelope->extras_ = before;
     if (!finite) return kBadParameterErr;
     journal_->recordState(envelope);
-    envelope->warp_ = warp;
+    envelope->editExtras().warp = warp;
     return kNoErr;
 }
 

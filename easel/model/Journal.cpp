@@ -21,11 +21,7 @@ void Journal::saveState(const Art& a, ArtState& s) {
     s.pending = a.pending_;
     s.hasPending = a.hasPending_;
     s.segSel = a.segSel_;
-    s.object = a.object_;
-    s.objMatrix = a.objMatrix_;
-    s.warp = a.warp_;
-    s.extra = a.extra_;
-    s.space = a.space_;
+    s.extras = a.extras_;
 }
 
 void Journal::swapState(Art& a, ArtState& s) {
@@ -42,11 +38,7 @@ void Journal::swapState(Art& a, ArtState& s) {
     std::swap(s.pending, a.pending_);
     std::swap(s.hasPending, a.hasPending_);
     std::swap(s.segSel, a.segSel_);
-    std::swap(s.object, a.object_);
-    std::swap(s.objMatrix, a.objMatrix_);
-    std::swap(s.warp, a.warp_);
-    std::swap(s.extra, a.extra_);
-    std::swap(s.space, a.space_);
+    std::swap(s.extras, a.extras_);
 }
 
 Journal::~Journal() = default;  // the document frees every node itself

@@ -29,11 +29,7 @@ struct ArtState {
     AIRealMatrix pending = kIdentityMatrix;
     bool hasPending = false;
     std::shared_ptr<const std::vector<uint8_t>> segSel;
-    std::shared_ptr<const ObjectData> object;
-    AIRealMatrix objMatrix = kIdentityMatrix;
-    EnvelopeWarp warp;
-    std::shared_ptr<const std::string> extra;
-    std::shared_ptr<const AIRealMatrix> space;
+    std::shared_ptr<const ArtExtras> extras;
 };
 
 struct LayerState {

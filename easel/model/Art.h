@@ -176,17 +176,25 @@ private:
     friend class ArtPool;
     friend struct Journal;
 
-    // Identity and state of the pool slot.
+    // The small fields first and together, so that a node has no gaps (a
+    // document holds many): identity and state of the pool slot, flags.
     int64_t id_ = 0;
     int16_t type_ = kUnknownArt;
     bool inUse_ = false;       // the slot holds art (possibly disposed but kept for undo)
+    bool selected_ = false;
+    bool locked_ = false;
+    bool hidden_ = false;
+    bool clipped_ = false;
+    bool closed_ = false;
+    bool hasPending_ = false;
     uint32_t journalRefs_ = 0; // undo entries that refer to this art
-    uint64_t bornIn_ = 0;      // the undo epoch that created it
-    uint64_t recordedIn_ = 0;  // the undo epoch that last saved its state
-    Art* freeNext_ = nullptr;  // pool free list
     // Place in the document's list of selected nodes (kNotSelected: not in it).
     static constexpr uint32_t kNotSelected = UINT32_MAX;
     uint32_t selIndex_ = kNotSelected;
+    int32_t blend_ = 0;
+    uint64_t bornIn_ = 0;      // the undo epoch that created it
+    uint64_t recordedIn_ = 0;  // the undo epoch that last saved its state
+    Art* freeNext_ = nullptr;  // pool free list
 
     // Tree links.
     Layer* layer_ = nullptr;   // set on art directly in a layer
@@ -195,21 +203,13 @@ private:
     Art* next_ = nullptr;
     ArtList children_;
 
-    bool selected_ = false;
-    bool locked_ = false;
-    bool hidden_ = false;
-    bool clipped_ = false;
     AIPathStyle style_{};
     float opacity_ = 1;
-    int32_t blend_ = 0;
     std::shared_ptr<const TagList> tags_;
 
-    bool closed_ = false;
     std::shared_ptr<const PathGeometry> geom_;
     AIRealMatrix pending_ = kIdentityMatrix;
-    bool hasPending_ = false;
     std::shared_ptr<const std::vector<uint8_t>> segSel_;  // partial selection, else null
-
     std::shared_ptr<const ArtExtras> extras_;
     // extras_ made this art's own to change (a copy of the shared block, or
     // a new one).

@@ -132,7 +132,7 @@ void Writer::keptAttributes(const KeptSvgAttributes& attributes, Attrs& at) {
             here.insert(k.substr(6));
     }
     for (const auto& [k, value] : attributes) {
-        if (!isXmlName(k.substr(k.find(':') + 1)) || k.rfind("data-easel", 0) == 0) continue;
+        if (!isXmlName(k.substr(k.find(':') + 1)) || easelOwnAttribute(k)) continue;
         if (!refusedSvgAttribute(k, value).empty()) continue;
         if (k.rfind("xmlns:", 0) == 0 && !here.count(k.substr(6))) continue;
         // An attribute of a namespace nothing declares would make the file unreadable.
@@ -296,7 +296,7 @@ Attrs Writer::rootAttributes() {
     const Json kept = doc_.svgKept().empty() ? Json() : Json::parse(doc_.svgKept(), nullptr, false);
     if (kept.is_object() && kept.contains("attributes") && kept["attributes"].is_object()) {
         for (const auto& [k, v] : kept["attributes"].items()) {
-            if (!v.is_string() || !isXmlName(k.substr(k.find(':') + 1)) || k.rfind("data-easel", 0) == 0 ||
+            if (!v.is_string() || !isXmlName(k.substr(k.find(':') + 1)) || easelOwnAttribute(k) ||
                 k == "xmlns" || k.rfind("xmlns:", 0) == 0 || !declared(k) ||
                 !refusedSvgAttribute(k, v.get_ref<const std::string&>()).empty())
                 continue;

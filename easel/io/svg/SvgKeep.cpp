@@ -15,6 +15,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "io/KeptSvg.h"
 #include "model/Names.h"
 #include "SvgColor.h"
 #include "SvgAllow.h"
@@ -556,7 +557,7 @@ Json Importer::unknownAttributes(xmlNodePtr n, const AttrMap& at) {
     Json keep = Json::object();
     bool handlers = false;
     for (const auto& [k, v] : at) {
-        if (k.starts_with("data-easel-") ||
+        if (easelOwnAttribute(k) ||
             (interpreted.count(k) && !(link && (k == "href" || k == "xlink:href")) && !(chosen && condition(k))))
             continue;
         // Ids this system gives the definitions it writes are given anew.
@@ -698,7 +699,7 @@ void Importer::keepRoot(xmlNodePtr root, const AttrMap& at) {
                                             "transform", "x", "y"};
     Json attrs = Json::object();
     for (const auto& [k, v] : at) {
-        if (read.count(k) || k.rfind("data-easel-", 0) == 0 || inheritedProperties().count(k) ||
+        if (read.count(k) || easelOwnAttribute(k) || inheritedProperties().count(k) ||
             ownProperties().count(k))
             continue;
         if (!refusedSvgAttribute(k, v).empty()) {

@@ -164,8 +164,10 @@ TEST_F(SvgRoundTrip, JsonToSvgToJsonKeepsEveryField) {
 
 TEST_F(SvgRoundTrip, ForeignFilesSettleAfterOneImport) {
     const std::string foreign =
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16px\" height=\"16px\" viewBox=\"0 0 16 16\">"
-        "<g fill=\"#2e3436\" opacity=\"0.8\"><path d=\"m 1 4 v 1 h 8 v -1 z m 3 3 a 2 2 0 1 1 4 0 z\"/>"
+        // Attributes whose names begin like easel's own but are another program's.
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16px\" height=\"16px\" viewBox=\"0 0 16 16\" "
+        "data-easelswatches=\"x\">"
+        "<g fill=\"#2e3436\" opacity=\"0.8\"><path data-easelid=\"7\" d=\"m 1 4 v 1 h 8 v -1 z m 3 3 a 2 2 0 1 1 4 0 z\"/>"
         "<circle cx=\"8\" cy=\"8\" r=\"3\" stroke=\"red\" fill-opacity=\"0.5\"/></g>"
         "<text x=\"1\" y=\"15\" font-size=\"4\" font-family=\"Cantarell\">Hi</text>"
         "<image x=\"2\" y=\"2\" width=\"4\" height=\"4\" href=\"data:image/png;base64,AA==\"/>"

@@ -230,11 +230,20 @@ bool Importer::strokeTransformed(const Art* a, const Mat& ctm) {
     if ((a->type() != kPathArt && a->type() != kCompoundPathArt) || !a->style().strokePaint ||
         !(a->style().stroke.width > 0))
         return false;
+    return !uniformScale(ctm) && std::abs(ctm.a * ctm.d - ctm.b * ctm.c) > 0;
+}
+
+bool Importer::uniformScale(const Mat& ctm) {
     const double k = std::sqrt(std::abs(ctm.a * ctm.d - ctm.b * ctm.c));
     const double tolerance = 1e-6 * std::max(k, 1e-30);
-    const bool similar = (std::abs(ctm.a - ctm.d) <= tolerance && std::abs(ctm.b + ctm.c) <= tolerance) ||
-                         (std::abs(ctm.a + ctm.d) <= tolerance && std::abs(ctm.b - ctm.c) <= tolerance);
-    return !similar && k > 0;
+    return (std::abs(ctm.a - ctm.d) <= tolerance && std::abs(ctm.b + ctm.c) <= tolerance) ||
+           (std::abs(ctm.a + ctm.d) <= tolerance && std::abs(ctm.b - ctm.c) <= tolerance);
+}
+
+double Importer::lengthScale(const Mat& ctm) {
+    if (uniformScale(ctm)) return std::sqrt(std::abs(ctm.a * ctm.d - ctm.b * ctm.c));
+    const AIRealMatrix m = toReal(ctm);
+    return std::sqrt(std::abs(double{m.a} * double{m.d} - double{m.b} * double{m.c}));
 }
 
 void Importer::keepStrokeSpace(Art* a, const Mat& ctm) {

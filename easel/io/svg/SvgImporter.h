@@ -207,6 +207,13 @@ private:
     // Whether the art's stroke is drawn transformed with it under `ctm` (a
     // scale that differs by direction).
     static bool strokeTransformed(const Art* a, const Mat& ctm);
+    // Whether `ctm` scales alike in every direction (up to rounding).
+    static bool uniformScale(const Mat& ctm);
+    // How much lengths (stroke widths, dashes) scale under `ctm`: the square
+    // root of its determinant. A stroke drawn transformed keeps its space as
+    // floats, and its lengths scale by that space as kept, so that the file
+    // written from it reads back to the same widths.
+    static double lengthScale(const Mat& ctm);
     // A paint-order other than fill, stroke, markers kept with the art.
     void keepPaintOrder(Art* a, const Props& props);
     // `ctm`: the element's user space, where its clip path, mask and filter act.

@@ -300,7 +300,7 @@ AIPathStyle Importer::styleFor(const Props& p, const AttrMap& at, const Mat& ctm
                                float& strokeAlpha) {
     // Lengths scale with the transform (by the square root of its
     // determinant; a non-uniform scale is approximated).
-    const double k = std::sqrt(std::abs(ctm.a * ctm.d - ctm.b * ctm.c));
+    const double k = lengthScale(ctm);
     const double diag = std::sqrt((ctx.vpw * ctx.vpw + ctx.vph * ctx.vph) / 2);
     if (paintsWithServer(p)) return computeStyle(p, at, k, diag, fillAlpha, strokeAlpha);
     std::array<const std::string*, 4> exact{};

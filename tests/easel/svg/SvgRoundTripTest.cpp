@@ -191,6 +191,15 @@ TEST_F(SvgRoundTrip, ForeignFilesSettleAfterOneImport) {
     EXPECT_EQ(writeDocumentJson(*fromJson(json)), json);
 }
 
+// A stroke under a scale that differs by direction keeps its space as
+// floats; its width read back from the file written is the same.
+TEST_F(SvgRoundTrip, AStrokeUnderANonUniformScaleKeepsItsWidth) {
+    auto first = fromSvg("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"63\" height=\"64\" viewBox=\"0 0 32 32\">"
+                         "<g transform=\"scale(1 .9)\"><rect x=\"1\" y=\"1\" width=\"14\" height=\"8\" stroke=\"red\"/></g></svg>",
+                         false);
+    const std::string json = writeDocumentJson(*first);
+    EXPECT_EQ(writeDocumentJson(*fromSvg(writeSvg(*first))), json);
+}
 
 TEST_F(SvgRoundTrip, ForeignPaintDrawsTheSameAfterTheRoundTrip) {
     const std::string defs =

@@ -93,6 +93,9 @@ const std::string& Art::extra() const { return extras_ && extras_->extra ? *extr
 const std::shared_ptr<const std::string>& Art::sharedExtra() const { return extras_ ? extras_->extra : kNoSharedExtra; }
 
 ArtExtras& Art::editExtras() {
+    // A block this art alone holds (no copy, no undo step keeps it) changes
+    // in place: transforming text or images does not allocate each time.
+    if (extras_ && extras_.use_count() == 1) return const_cast<ArtExtras&>(*extras_);
     auto own = extras_ ? std::make_shared<ArtExtras>(*extras_) : std::make_shared<ArtExtras>();
     ArtExtras& e = *own;
     extras_ = std::move(own);

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/Input.h"
@@ -144,41 +145,38 @@ private:
         changed_.notify_all();
     }
 
+    // The array's objects, batch by batch; a batch is handed over once full
+    // and the last one at the array's end.
     bool parseAll() {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             for (auto& b : batches_) free_.push_back(&b);
         }
-        if (!s_.take('[')) return false;
-        if (s_.take(']')) return true;
-        for (;;) {
-            Batch* b = nullptr;
-            {
-                std::unique_lock<std::mutex> lock(mutex_);
-                changed_.wait(lock, [&] { return !free_.empty() || stop_; });
-                if (stop_) return false;
-                b = free_.back();
-                free_.pop_back();
-            }
-            b->text.clear();
-            b->count = 0;
-            bool end = false, ok = true;
-            while (b->count < kBatchObjects) {
-                if (!s_.value(b->text, kArtDepth)) {
-                    ok = false;
-                    break;
-                }
-                ++b->count;
-                if (s_.take(',')) continue;
-                ok = s_.take(']');
-                end = true;
-                break;
-            }
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (b->count > 0 && ok) ready_.push_back(b);
-            changed_.notify_all();
-            if (!ok || end) return ok;
-        }
+        Batch* b = nullptr;
+        const bool ok = eachElement(s_, [&](size_t) {
+            if (!b && !(b = freeBatch())) return false;
+            if (!s_.value(b->text, kArtDepth)) return false;
+            if (++b->count == kBatchObjects) publish(std::exchange(b, nullptr));
+            return true;
+        });
+        if (ok && b) publish(b);
+        return ok;
+    }
+    // An emptied batch once one is free; null when the reader stopped.
+    Batch* freeBatch() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return !free_.empty() || stop_; });
+        if (stop_) return nullptr;
+        Batch* b = free_.back();
+        free_.pop_back();
+        b->text.clear();
+        b->count = 0;
+        return b;
+    }
+    void publish(Batch* b) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ready_.push_back(b);
+        changed_.notify_all();
     }
 
     JsonStream& s_;

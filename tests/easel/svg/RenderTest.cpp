@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "io/json/DocumentJson.h"
 #include "io/render/Render.h"
@@ -129,15 +130,19 @@ TEST(Render, PngIsWhatCairosWriterWrites) {
         return out;
     };
     uint32_t noise = 12345;
-    for (const bool opaque : {true, false}) {
-        SCOPED_TRACE(opaque ? "opaque" : "translucent");
+    // Rows whose best filters differ (all five come up), and pictures one
+    // pixel high or wide, which have fewer filters to choose from.
+    for (const auto& [width, height, opaque] :
+         {std::tuple{300, 200, true}, std::tuple{300, 200, false}, std::tuple{1, 40, false}, std::tuple{40, 1, true}}) {
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + (opaque ? " opaque" : " translucent"));
         Image im;
-        im.width = 300;
-        im.height = 200;
-        im.rgba.resize(300 * 200 * 4);
+        im.width = width;
+        im.height = height;
+        im.rgba.resize(static_cast<size_t>(width * height * 4));
         for (size_t i = 0; i < im.rgba.size(); i += 4) {
             noise = noise * 1103515245u + 12345u;
-            const auto x = static_cast<uint32_t>(i / 4 % 300), y = static_cast<uint32_t>(i / 4 / 300);
+            const auto x = static_cast<uint32_t>(i / 4 % static_cast<size_t>(width)),
+                       y = static_cast<uint32_t>(i / 4 / static_cast<size_t>(width));
             im.rgba[i] = static_cast<uint8_t>(x);
             im.rgba[i + 1] = static_cast<uint8_t>(y + (x / 30 % 2 ? noise >> 24 : 0));
             im.rgba[i + 2] = static_cast<uint8_t>(noise >> 16);
@@ -145,7 +150,9 @@ TEST(Render, PngIsWhatCairosWriterWrites) {
         }
         std::string png, error;
         ASSERT_TRUE(encodePng(im, png, error)) << error;
-        EXPECT_GT(png.size(), 8192u * 2);  // more than one data chunk
+        if (width > 1 && height > 1) {
+            EXPECT_GT(png.size(), 8192u * 2);  // more than one data chunk
+        }
         EXPECT_TRUE(png == cairoPng(im));
     }
 }

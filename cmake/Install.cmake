@@ -48,6 +48,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Opened when SVG is first drawn rather than linked: not found by shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "librsvg2-2 (>= 2.52)")
 # The plug-in bundles' libraries are the plug-ins' own, not a shared library
 # other packages link: no shlibs file is made for them.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)

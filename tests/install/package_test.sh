@@ -19,7 +19,8 @@ echo "Depends: $depends"
 # Each library as the loader finds it, then the package that installed that file.
 names=$(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*//; s/ //g')
 for lib in $(readelf -d "$easel" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
-  path=$(ldd "$easel" | awk -v lib="$lib" '$1 == lib {print $3}')
+  # The loader itself is listed by its path.
+  path=$(ldd "$easel" | awk -v lib="$lib" '$1 == lib {print $3} $1 ~ ("/" lib "$") {print $1}')
   [ -n "$path" ] || fail "the loader does not find $lib"
   real=$(realpath "$path")
   owner=$(dpkg -S "$real" 2>/dev/null || dpkg -S "${real#/usr}" 2>/dev/null || dpkg -S "$path" 2>/dev/null || true)
@@ -27,6 +28,8 @@ for lib in $(readelf -d "$easel" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
   [ -n "$package" ] || fail "no Debian package has $real ($lib)"
   grep -qxF "$package" <<<"$names" || fail "$lib ($package) is not in Depends: $depends"
 done
+# librsvg is opened, not linked, when SVG is drawn.
+grep -qxF librsvg2-2 <<<"$names" || fail "librsvg2-2 is not in Depends: $depends"
 
 DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
 (cd "$work/root" && find . ! -type d | sort) >"$work/installed"

@@ -1,8 +1,8 @@
 #include "Render.h"
 #include "RenderCairo.h"
+#include "Rsvg.h"
 
 #include <cairo.h>
-#include <librsvg/rsvg.h>
 
 #include <cerrno>
 #include <cmath>
@@ -63,28 +63,34 @@ void imageFromSurface(cairo_surface_t* surface, Image& out) {
 
 namespace {
 
-struct HandleDeleter {
-    void operator()(RsvgHandle* h) const { g_object_unref(h); }
-};
+using HandleDeleter = RsvgHandleDeleter;
 
 RsvgHandle* load(const std::string& svg, std::string& error) {
+    const Rsvg* lib = rsvg(error);
+    if (!lib) return nullptr;
     GError* err = nullptr;
     // No base file: references to other files are not followed.
-    RsvgHandle* h = rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(svg.data()), svg.size(), &err);
+    RsvgHandle* h = lib->newFromData(reinterpret_cast<const guint8*>(svg.data()), svg.size(), &err);
     if (!h) {
         error = std::string("librsvg cannot read the SVG: ") + (err && err->message ? err->message : "unknown error");
-        if (err) g_error_free(err);
+        if (err) lib->errorFree(err);
         return nullptr;
     }
-    rsvg_handle_set_dpi(h, 96);  // CSS units: 96 pixels an inch, 72 points
+    lib->setDpi(h, 96);  // CSS units: 96 pixels an inch, 72 points
     return h;
 }
 
+// Only for handles load() gave: the library is loaded.
+const Rsvg& library() {
+    std::string unused;
+    return *rsvg(unused);
+}
+
 bool intrinsicSize(RsvgHandle* h, double& w, double& hgt) {
-    gboolean ok = rsvg_handle_get_intrinsic_size_in_pixels(h, &w, &hgt);
+    gboolean ok = library().intrinsicSize(h, &w, &hgt);
     if (!ok) {
         RsvgRectangle ink{}, logical{};
-        if (!rsvg_handle_get_geometry_for_element(h, nullptr, &ink, &logical, nullptr)) return false;
+        if (!library().geometryForElement(h, nullptr, &ink, &logical, nullptr)) return false;
         w = logical.width;
         hgt = logical.height;
     }
@@ -105,11 +111,11 @@ bool draw(RsvgHandle* h, int width, int height, const RsvgRectangle& viewport, I
     }
     cairo_t* cr = cairo_create(surface);
     GError* err = nullptr;
-    const gboolean ok = rsvg_handle_render_document(h, cr, &viewport, &err);
+    const gboolean ok = library().renderDocument(h, cr, &viewport, &err);
     cairo_destroy(cr);
     if (!ok) {
         error = std::string("librsvg cannot draw the SVG: ") + (err && err->message ? err->message : "unknown error");
-        if (err) g_error_free(err);
+        if (err) library().errorFree(err);
         cairo_surface_destroy(surface);
         return false;
     }

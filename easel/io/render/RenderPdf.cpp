@@ -2,13 +2,13 @@
 
 #include <cairo-pdf.h>
 #include <cairo.h>
-#include <librsvg/rsvg.h>
 
 #include <cmath>
 #include <memory>
 
 #include "model/Document.h"
 #include "RenderCairo.h"
+#include "Rsvg.h"
 #include "io/svg/SvgExport.h"
 
 namespace easel {
@@ -29,9 +29,6 @@ struct SurfaceDeleter {
 struct ContextDeleter {
     void operator()(cairo_t* cr) const { cairo_destroy(cr); }
 };
-struct HandleDeleter {
-    void operator()(RsvgHandle* h) const { g_object_unref(h); }
-};
 
 }  // namespace
 
@@ -42,7 +39,7 @@ bool renderPdf(const Document& doc, std::string& pdf, std::string& error) {
                 " points out of range for PDF (1 to 14400 points a side)";
         return false;
     }
-    std::unique_ptr<RsvgHandle, HandleDeleter> svg(loadSvgHandle(writeSvg(doc), error));
+    std::unique_ptr<RsvgHandle, RsvgHandleDeleter> svg(loadSvgHandle(writeSvg(doc), error));
     if (!svg) return false;
     std::string bytes;
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
@@ -53,10 +50,12 @@ bool renderPdf(const Document& doc, std::string& pdf, std::string& error) {
         // The SVG's user units are the document's points, the PDF's too.
         const RsvgRectangle page{0, 0, width, height};
         GError* err = nullptr;
-        if (!rsvg_handle_render_document(svg.get(), cr.get(), &page, &err)) {
+        const Rsvg* lib = rsvg(error);  // loaded: the handle exists
+        if (!lib || !lib->renderDocument(svg.get(), cr.get(), &page, &err)) {
+            if (!lib) return false;
             error = std::string("librsvg cannot draw the document: ") +
                     (err && err->message ? err->message : "unknown error");
-            if (err) g_error_free(err);
+            if (err) lib->errorFree(err);
             return false;
         }
     }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <csetjmp>
 #include <cstdlib>
@@ -76,30 +77,6 @@ int rowFilter(const uint8_t* row, const uint8_t* prev, size_t n, size_t bpp) {
     return best;
 }
 
-// The filters of rows 1 and on (row 0 is left to libpng, which has no
-// previous row set up before it), worked out on up to four threads.
-std::vector<int> rowFilters(png_bytep* rows, int height, size_t rowBytes, size_t bpp) {
-    std::vector<int> filters(static_cast<size_t>(height), 0);
-    auto work = [&](int from, int to) {
-        for (int y = std::max(from, 1); y < to; ++y)
-            filters[static_cast<size_t>(y)] = rowFilter(rows[y], rows[y - 1], rowBytes, bpp);
-    };
-    const size_t bytes = rowBytes * static_cast<size_t>(height);
-    const int parts = bytes < (size_t{1} << 20)
-                          ? 1
-                          : static_cast<int>(std::min(4u, std::max(1u, std::thread::hardware_concurrency())));
-    std::vector<std::thread> threads;
-    for (int p = 1; p < parts; ++p) {
-        try {
-            threads.emplace_back(work, height * p / parts, height * (p + 1) / parts);
-        } catch (const std::system_error&) {
-            work(height * p / parts, height * (p + 1) / parts);  // no thread to be had: done here
-        }
-    }
-    work(0, height / parts);
-    for (std::thread& t : threads) t.join();
-    return filters;
-}
 
 void appendBytes(png_structp png, png_bytep data, size_t length) {
     static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
@@ -111,10 +88,18 @@ void fail(png_structp png, png_const_charp message) {
     longjmp(png_jmpbuf(png), 1);
 }
 
+// The filters of rows 1 and on (row 0 is left to libpng, which has no
+// previous row set up before it), each known once `known` is past its row.
+struct RowFilters {
+    std::vector<int> filters;
+    std::atomic<int> known{1};
+};
+
 // Writes 8-bit RGB or RGBA rows with a white background chunk, each row
-// with its filter from `filters` when given. libpng leaves by longjmp on an
-// error: nothing here needs destroying but its own.
-bool writeRows(int width, int height, bool alpha, png_bytep* rows, const int* filters, std::string& out,
+// with its filter from `filters` when given (waiting for it to be known).
+// libpng leaves by longjmp on an error: nothing here needs destroying but
+// its own.
+bool writeRows(int width, int height, bool alpha, png_bytep* rows, const RowFilters* filters, std::string& out,
                const char*& message) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &message, fail, noWarning);
     if (!png) return false;
@@ -137,7 +122,10 @@ bool writeRows(int width, int height, bool alpha, png_bytep* rows, const int* fi
         static constexpr int kFlag[] = {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, PNG_FILTER_AVG,
                                         PNG_FILTER_PAETH};
         for (int y = 0; y < height; ++y) {
-            if (y > 0) png_set_filter(png, PNG_FILTER_TYPE_BASE, kFlag[filters[y]]);
+            if (y > 0) {
+                while (filters->known.load(std::memory_order_acquire) <= y) std::this_thread::yield();
+                png_set_filter(png, PNG_FILTER_TYPE_BASE, kFlag[filters->filters[static_cast<size_t>(y)]]);
+            }
             png_write_row(png, rows[y]);
         }
     }
@@ -174,15 +162,37 @@ bool encodePng(const Image& image, std::string& png, std::string& error) {
     const size_t rowBytes = static_cast<size_t>(image.width) * (opaque ? 3 : 4);
     for (size_t y = 0; y < rows.size(); ++y) rows[y] = bytes.data() + y * rowBytes;
     // A picture one pixel high or wide has fewer filters to choose from:
-    // libpng chooses them.
+    // libpng chooses them. For a large one the filters are worked out on a
+    // thread of their own, ahead of the rows written.
     const size_t bpp = opaque ? 3 : 4;
-    const std::vector<int> filters = image.width < 2 || image.height < 2
-                                         ? std::vector<int>()
-                                         : rowFilters(rows.data(), image.height, rowBytes, bpp);
+    const bool choose = image.width >= 2 && image.height >= 2;
+    RowFilters filters;
+    std::thread ahead;
+    if (choose) {
+        filters.filters.assign(static_cast<size_t>(image.height), 0);
+        auto work = [&filters, &rows, rowBytes, bpp, height = image.height] {
+            for (int y = 1; y < height; ++y) {
+                const auto i = static_cast<size_t>(y);
+                filters.filters[i] = rowFilter(rows[i], rows[i - 1], rowBytes, bpp);
+                filters.known.store(y + 1, std::memory_order_release);
+            }
+        };
+        if (bytes.size() < (size_t{1} << 20)) {
+            work();
+        } else {
+            try {
+                ahead = std::thread(work);
+            } catch (const std::system_error&) {
+                work();  // no thread to be had: done here
+            }
+        }
+    }
     png.clear();
     const char* message = nullptr;
-    if (!writeRows(image.width, image.height, !opaque, rows.data(), filters.empty() ? nullptr : filters.data(), png,
-                   message)) {
+    const bool written = writeRows(image.width, image.height, !opaque, rows.data(), choose ? &filters : nullptr, png,
+                                   message);
+    if (ahead.joinable()) ahead.join();
+    if (!written) {
         error = std::string("cannot encode PNG: ") + (message ? message : "libpng failed");
         return false;
     }

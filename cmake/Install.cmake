@@ -1,5 +1,5 @@
 # What `cmake --install` puts under the prefix, and the .deb cpack makes of it:
-#   bin/easel
+#   bin/easel, bin/easel-studio                   the studio, which `easel studio` runs
 #   lib/easel/plugins/Brivane.aip, Kestova.aip   found by an installed easel (../lib/easel/plugins)
 #   share/man/man1/easel.1, easel-COMMAND.1       made from the program's --help
 #   share/doc/easel/                              README, docs/, examples/
@@ -7,6 +7,9 @@
 include(GNUInstallDirs)
 
 install(TARGETS easel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET easel-studio)
+  install(TARGETS easel-studio RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 foreach(plugin Brivane Kestova)
   install(DIRECTORY ${EASEL_PLUGIN_DIR}/${plugin}.aip DESTINATION ${EASEL_INSTALL_PLUGIN_DIR}
           USE_SOURCE_PERMISSIONS)

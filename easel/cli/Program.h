@@ -74,6 +74,18 @@ CLI::Option* repeatable(CLI::Option* option);
 int easelMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
               const std::vector<AddCommand>& extra = {});
 
+// What `easel --help` says of the studio, in the program that serves it
+// and in the one that starts that program.
+inline constexpr const char* kStudioDescription =
+    "Uses the plug-ins' tools live in a browser: starts a local web server and prints the address to open.\n"
+    "After every step the work is kept in a recovery journal (in $XDG_STATE_HOME or ~/.local/state,\n"
+    "easel/recovery/); started again after a crash or a kill, the page offers to restore it.\n"
+    "The page opens in the browser. Started on a document a running studio has open, easel opens\n"
+    "that studio's page and ends; a document open in a studio not yet serving gets a second studio\n"
+    "with a journal of its own.\n"
+    "A journal that cannot be read, or a restore that stops part way, keeps the journal as\n"
+    "NAME.kept-DATE-TIME.json beside it and says what is wrong.";
+
 #ifndef _WIN32
 // Adds `easel studio [DOC] [--port N] [--host ADDR] [--plugins DIR] ...` to
 // the program's command line (StudioCommand.cpp; not in Windows builds).

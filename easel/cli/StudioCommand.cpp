@@ -40,15 +40,7 @@ int runStudio(const StudioArgs& args, std::ostream& out, std::ostream& err);
 
 ExtraCommand addStudioCommand(CLI::App& app, std::ostream& out, std::ostream& err) {
     auto args = std::make_shared<StudioArgs>();
-    CLI::App* cmd = app.add_subcommand(
-        "studio", "Uses the plug-ins' tools live in a browser: starts a local web server and prints the address to open.\n"
-                  "After every step the work is kept in a recovery journal (in $XDG_STATE_HOME or ~/.local/state,\n"
-                  "easel/recovery/); started again after a crash or a kill, the page offers to restore it.\n"
-                  "The page opens in the browser. Started on a document a running studio has open, easel opens\n"
-                  "that studio's page and ends; a document open in a studio not yet serving gets a second studio\n"
-                  "with a journal of its own.\n"
-                  "A journal that cannot be read, or a restore that stops part way, keeps the journal as\n"
-                  "NAME.kept-DATE-TIME.json beside it and says what is wrong.");
+    CLI::App* cmd = app.add_subcommand("studio", kStudioDescription);
     cmd->add_option("DOC", args->doc, "The document to open (.json or .svg; default: a new one); Save writes it back");
     cmd->add_option("--port", args->port, "The port (default: any free one)")->check(CLI::Range(0, 65535));
     cmd->add_option("--host", args->host, "The address to listen on (default 127.0.0.1: this machine only)");

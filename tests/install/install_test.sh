@@ -46,6 +46,11 @@ kill "$studio"
 wait "$studio" || fail "the studio did not end cleanly: $(cat "$work/studio.err")"
 studio=""
 
+# Without easel-studio beside it, easel says so and where it looked.
+mkdir "$work/alone" && cp "$easel" "$work/alone/easel"
+said=$("$work/alone/easel" studio --no-browser 2>&1) && fail "easel studio ran without easel-studio"
+[[ $said == *"cannot start the studio, $work/alone/easel-studio"* ]] || fail "no clear error: $said"
+
 # A manual page per command, made from its --help.
 for page in easel easel-play easel-tools easel-dialog easel-convert easel-render easel-studio; do
   [ -s "$work/usr/share/man/man1/$page.1" ] || fail "no manual page $page.1"

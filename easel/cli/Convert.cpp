@@ -75,13 +75,14 @@ int render(const RenderOptions& o, std::ostream& out, std::ostream& err) {
         return 1;
     }
     if (isPdfPath(o.output)) return renderPdfFile(*doc, o, out, err);
-    PngPicture png;
-    if (!renderDocumentPng(*doc, RenderSize{o.width, o.scale}, png, error) ||
-        !writeFileAtomically(o.output.string(), png.bytes, error)) {
+    Image image;
+    std::string png;
+    if (!renderDocument(*doc, RenderSize{o.width, o.scale}, image, error) || !encodePng(image, png, error) ||
+        !writeFileAtomically(o.output.string(), png, error)) {
         err << "easel render: " << error << "\n";
         return 1;
     }
-    out << "wrote " << o.output.string() << " (" << png.width << " x " << png.height << ")\n";
+    out << "wrote " << o.output.string() << " (" << image.width << " x " << image.height << ")\n";
     return 0;
 }
 

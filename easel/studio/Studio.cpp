@@ -270,12 +270,12 @@ json Studio::onHost(std::function<json()> work) {
 bool Studio::renderPng(int width, std::string& png, std::string& errorOut) {
     json r = onHost([this, width] {
         if (!impl_->driver.open.empty()) return error("a dialog is open");
-        PngPicture picture;
-        std::string e;
+        Image image;
+        std::string e, bytes;
         RenderSize size;
         size.width = width;
-        if (!renderDocumentPng(*impl_->doc, size, picture, e)) return error(e);
-        return json{{"ok", true}, {"bytes", std::move(picture.bytes)}};
+        if (!renderDocument(*impl_->doc, size, image, e) || !encodePng(image, bytes, e)) return error(e);
+        return json{{"ok", true}, {"bytes", bytes}};
     });
     if (!r["ok"].get<bool>()) {
         errorOut = r["error"].get<std::string>();

@@ -1,7 +1,7 @@
 // Pictures as PNG files, written with libpng as cairo's PNG writer writes
 // them (the same chunks and settings, so the same bytes), straight from the
 // image's rows.
-#include "PngRows.h"
+#include <png.h>
 
 #include <algorithm>
 #include <array>
@@ -36,26 +36,11 @@ const std::array<std::array<uint8_t, 256>, 256>& roundTrip() {
     return table;
 }
 
-
-
-void appendBytes(png_structp png, png_bytep data, size_t length) {
-    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
-}
-void noFlush(png_structp) {}
-void noWarning(png_structp, png_const_charp) {}
-void fail(png_structp png, png_const_charp message) {
-    *static_cast<const char**>(png_get_error_ptr(png)) = message;
-    longjmp(png_jmpbuf(png), 1);
-}
-
-
-}  // namespace
-
-// Of None, Sub, Up, Average and Paeth, the first whose filtered bytes, read
-// as signed, have the least sum of magnitudes, as libpng chooses. Worked out
-// here (on another thread), the filter is then set for each row, so that
-// libpng filters each row once instead of trying all five: the bytes
-// written are the same.
+// The filter libpng's adaptive choice gives a row: of None, Sub, Up,
+// Average and Paeth, the first whose filtered bytes, read as signed, have
+// the least sum of magnitudes. Worked out here, on every core, the filter is
+// then set for each row, so that libpng filters each row once instead of
+// trying all five: the bytes written are the same.
 int rowFilter(const uint8_t* row, const uint8_t* prev, size_t n, size_t bpp) {
     // A byte read as signed, its magnitude (128 for 0x80).
     auto mag = [](int v) {
@@ -92,60 +77,64 @@ int rowFilter(const uint8_t* row, const uint8_t* prev, size_t n, size_t bpp) {
     return best;
 }
 
-void packRow(const uint8_t* rgba, int width, bool alpha, uint8_t* out) {
-    const uint8_t* in = rgba;
-    if (!alpha) {
-        for (int x = 0; x < width; ++x, in += 4) *out++ = in[0], *out++ = in[1], *out++ = in[2];
-        return;
+
+void appendBytes(png_structp png, png_bytep data, size_t length) {
+    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
+}
+void noFlush(png_structp) {}
+void noWarning(png_structp, png_const_charp) {}
+void fail(png_structp png, png_const_charp message) {
+    *static_cast<const char**>(png_get_error_ptr(png)) = message;
+    longjmp(png_jmpbuf(png), 1);
+}
+
+// The filters of rows 1 and on (row 0 is left to libpng, which has no
+// previous row set up before it), each known once `known` is past its row.
+struct RowFilters {
+    std::vector<int> filters;
+    std::atomic<int> known{1};
+};
+
+// Writes 8-bit RGB or RGBA rows with a white background chunk, each row
+// with its filter from `filters` when given (waiting for it to be known).
+// libpng leaves by longjmp on an error: nothing here needs destroying but
+// its own.
+bool writeRows(int width, int height, bool alpha, png_bytep* rows, const RowFilters* filters, std::string& out,
+               const char*& message) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &message, fail, noWarning);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
     }
-    const auto& trip = roundTrip();
-    for (int x = 0; x < width; ++x, in += 4) {
-        const auto& t = trip[in[3]];
-        *out++ = t[in[0]], *out++ = t[in[1]], *out++ = t[in[2]], *out++ = in[3];
-    }
-}
-
-PngRows::~PngRows() {
-    if (png_) png_destroy_write_struct(&png_, &info_);
-}
-
-std::string PngRows::error() const {
-    return std::string("cannot encode PNG: ") + (message_ ? message_ : "libpng failed");
-}
-
-// libpng leaves by longjmp on an error: each step sets where it lands, and
-// holds nothing that needs destroying.
-bool PngRows::begin(int width, int height, bool alpha, std::string& out) {
-    png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, &message_, fail, noWarning);
-    if (!png_) return !(failed_ = true);
-    info_ = png_create_info_struct(png_);
-    if (!info_ || setjmp(png_jmpbuf(png_))) return !(failed_ = true);
-    png_set_write_fn(png_, &out, appendBytes, noFlush);
-    png_set_IHDR(png_, info_, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+    png_set_write_fn(png, &out, appendBytes, noFlush);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_color_16 white{};
     white.red = white.green = white.blue = white.gray = 255;
-    png_set_bKGD(png_, info_, &white);
-    png_write_info(png_, info_);
+    png_set_bKGD(png, info, &white);
+    png_write_info(png, info);
+    if (!filters) {
+        png_write_image(png, rows);
+    } else {
+        static constexpr int kFlag[] = {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, PNG_FILTER_AVG,
+                                        PNG_FILTER_PAETH};
+        for (int y = 0; y < height; ++y) {
+            if (y > 0) {
+                while (filters->known.load(std::memory_order_acquire) <= y) std::this_thread::yield();
+                png_set_filter(png, PNG_FILTER_TYPE_BASE, kFlag[filters->filters[static_cast<size_t>(y)]]);
+            }
+            png_write_row(png, rows[y]);
+        }
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
     return true;
 }
 
-bool PngRows::row(const uint8_t* bytes, int filter) {
-    static constexpr int kFlag[] = {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, PNG_FILTER_AVG, PNG_FILTER_PAETH};
-    if (failed_ || setjmp(png_jmpbuf(png_))) return !(failed_ = true);
-    // Set before a later row, the one filter libpng tries; libpng keeps the
-    // previous row for the filters that need it from the first row on.
-    if (filter >= 0 && filter < 5) png_set_filter(png_, PNG_FILTER_TYPE_BASE, kFlag[filter]);
-    png_write_row(png_, const_cast<png_bytep>(bytes));
-    return true;
-}
-
-bool PngRows::end() {
-    if (failed_ || setjmp(png_jmpbuf(png_))) return !(failed_ = true);
-    png_write_end(png_, info_);
-    return true;
-}
+}  // namespace
 
 bool encodePng(const Image& image, std::string& png, std::string& error) {
     if (image.width <= 0 || image.height <= 0 ||
@@ -156,48 +145,58 @@ bool encodePng(const Image& image, std::string& png, std::string& error) {
     // An opaque picture is written as RGB, any other as RGBA.
     bool opaque = true;
     for (size_t i = 3; i < image.rgba.size() && opaque; i += 4) opaque = image.rgba[i] == 255;
-    const size_t bpp = opaque ? 3 : 4, rowBytes = static_cast<size_t>(image.width) * bpp;
-    const auto height = static_cast<size_t>(image.height);
-    std::vector<uint8_t> bytes(rowBytes * height);
-    for (size_t y = 0; y < height; ++y)
-        packRow(&image.rgba[y * static_cast<size_t>(image.width) * 4], image.width, !opaque, &bytes[y * rowBytes]);
+    const size_t pixels = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
+    std::vector<uint8_t> bytes(pixels * (opaque ? 3 : 4));
+    const auto& trip = roundTrip();
+    const uint8_t* in = image.rgba.data();
+    uint8_t* o = bytes.data();
+    for (size_t i = 0; i < pixels; ++i, in += 4) {
+        if (opaque) {
+            *o++ = in[0], *o++ = in[1], *o++ = in[2];
+            continue;
+        }
+        const auto& t = trip[in[3]];
+        *o++ = t[in[0]], *o++ = t[in[1]], *o++ = t[in[2]], *o++ = in[3];
+    }
+    std::vector<png_bytep> rows(static_cast<size_t>(image.height));
+    const size_t rowBytes = static_cast<size_t>(image.width) * (opaque ? 3 : 4);
+    for (size_t y = 0; y < rows.size(); ++y) rows[y] = bytes.data() + y * rowBytes;
     // A picture one pixel high or wide has fewer filters to choose from:
     // libpng chooses them. For a large one the filters are worked out on a
     // thread of their own, ahead of the rows written.
+    const size_t bpp = opaque ? 3 : 4;
     const bool choose = image.width >= 2 && image.height >= 2;
-    std::vector<int> filters(height, -1);
-    std::atomic<size_t> known{1};  // the rows whose filter is known
-    auto work = [&] {
-        for (size_t y = 1; y < height; ++y) {
-            filters[y] = rowFilter(&bytes[y * rowBytes], &bytes[(y - 1) * rowBytes], rowBytes, bpp);
-            known.store(y + 1, std::memory_order_release);
-        }
-    };
+    RowFilters filters;
     std::thread ahead;
-    if (choose && bytes.size() < (size_t{1} << 20)) {
-        work();
-    } else if (choose) {
-        try {
-            ahead = std::thread(work);
-        } catch (const std::system_error&) {
-            work();  // no thread to be had: done here
+    if (choose) {
+        filters.filters.assign(static_cast<size_t>(image.height), 0);
+        auto work = [&filters, &rows, rowBytes, bpp, height = image.height] {
+            for (int y = 1; y < height; ++y) {
+                const auto i = static_cast<size_t>(y);
+                filters.filters[i] = rowFilter(rows[i], rows[i - 1], rowBytes, bpp);
+                filters.known.store(y + 1, std::memory_order_release);
+            }
+        };
+        if (bytes.size() < (size_t{1} << 20)) {
+            work();
+        } else {
+            try {
+                ahead = std::thread(work);
+            } catch (const std::system_error&) {
+                work();  // no thread to be had: done here
+            }
         }
     }
     png.clear();
-    bool written;
-    {
-        PngRows out;
-        written = out.begin(image.width, image.height, !opaque, png);
-        for (size_t y = 0; y < height && written; ++y) {
-            if (choose)
-                while (known.load(std::memory_order_acquire) <= y) std::this_thread::yield();
-            written = out.row(&bytes[y * rowBytes], filters[y]);
-        }
-        written = written && out.end();
-        if (!written) error = out.error();
-    }
+    const char* message = nullptr;
+    const bool written = writeRows(image.width, image.height, !opaque, rows.data(), choose ? &filters : nullptr, png,
+                                   message);
     if (ahead.joinable()) ahead.join();
-    return written;
+    if (!written) {
+        error = std::string("cannot encode PNG: ") + (message ? message : "libpng failed");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace easel

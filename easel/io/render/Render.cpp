@@ -17,23 +17,6 @@
 
 namespace easel {
 
-void unpremultiplyRow(const uint32_t* row, int width, uint8_t* out) {
-    for (int x = 0; x < width; ++x, out += 4) {
-        const uint32_t p = row[x];
-        const unsigned a = p >> 24;
-        unsigned r = (p >> 16) & 255u, g = (p >> 8) & 255u, b = p & 255u;
-        if (a != 0 && a != 255) {
-            r = (r * 255u + a / 2) / a;
-            g = (g * 255u + a / 2) / a;
-            b = (b * 255u + a / 2) / a;
-        }
-        out[0] = static_cast<uint8_t>(std::min(r, 255u));
-        out[1] = static_cast<uint8_t>(std::min(g, 255u));
-        out[2] = static_cast<uint8_t>(std::min(b, 255u));
-        out[3] = static_cast<uint8_t>(a);
-    }
-}
-
 void imageFromSurface(cairo_surface_t* surface, Image& out) {
     const int width = cairo_image_surface_get_width(surface);
     const int height = cairo_image_surface_get_height(surface);
@@ -44,9 +27,24 @@ void imageFromSurface(cairo_surface_t* surface, Image& out) {
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     auto rows = [&](int from, int to) {
-        for (int y = from; y < to; ++y)
-            unpremultiplyRow(reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride), width,
-                             &out.rgba[static_cast<size_t>(y) * static_cast<size_t>(width) * 4]);
+        for (int y = from; y < to; ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
+            uint8_t* o = &out.rgba[static_cast<size_t>(y) * static_cast<size_t>(width) * 4];
+            for (int x = 0; x < width; ++x, o += 4) {
+                const uint32_t p = row[x];
+                const unsigned a = p >> 24;
+                unsigned r = (p >> 16) & 255u, g = (p >> 8) & 255u, b = p & 255u;
+                if (a != 0 && a != 255) {
+                    r = (r * 255u + a / 2) / a;
+                    g = (g * 255u + a / 2) / a;
+                    b = (b * 255u + a / 2) / a;
+                }
+                o[0] = static_cast<uint8_t>(std::min(r, 255u));
+                o[1] = static_cast<uint8_t>(std::min(g, 255u));
+                o[2] = static_cast<uint8_t>(std::min(b, 255u));
+                o[3] = static_cast<uint8_t>(a);
+            }
+        }
     };
     // A large picture in two halves, the second on a thread of its own.
     constexpr long kPixelsPerThread = 1L << 18;

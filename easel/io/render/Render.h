@@ -42,13 +42,4 @@ bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std
 // The image as PNG file contents.
 bool encodePng(const Image& image, std::string& png, std::string& error);
 
-// A picture as PNG file contents, and its size in pixels.
-struct PngPicture {
-    std::string bytes;
-    int width = 0, height = 0;
-};
-// The document's picture (renderDocument's) as PNG file contents
-// (encodePng's): a large one is written as its rows are drawn.
-bool renderDocumentPng(const Document& doc, const RenderSize& size, PngPicture& png, std::string& error);
-
 }  // namespace easel

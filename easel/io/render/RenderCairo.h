@@ -3,7 +3,6 @@
 
 #include <cairo.h>
 
-#include <cstdint>
 #include <string>
 
 #include "Render.h"
@@ -12,8 +11,6 @@ typedef struct _RsvgHandle RsvgHandle;  // librsvg's, declared as librsvg/rsvg.h
 
 namespace easel {
 
-// A row of cairo's premultiplied ARGB32 pixels as straight RGBA.
-void unpremultiplyRow(const uint32_t* row, int width, uint8_t* out);
 // The pixels of an ARGB32 surface, un-premultiplied, as an Image.
 void imageFromSurface(cairo_surface_t* surface, Image& out);
 

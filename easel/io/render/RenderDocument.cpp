@@ -13,17 +13,13 @@
 #include <cairo.h>
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
 #include <cmath>
 #include <cstring>
-#include <mutex>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
 #include <vector>
 
-#include "PngRows.h"
 #include "Render.h"
 #include "RenderCairo.h"
 #include "RenderCover.h"
@@ -358,36 +354,22 @@ cairo_status_t drawBands(const Document& doc, const std::vector<const Art*>& art
     return cairo_status(cr);
 }
 
-// Whether the document is drawn straight from the model (else from its SVG).
-bool drawnDirectly(const Document& doc) {
-    if (!doc.svgKept().empty()) return false;
-    for (size_t i = 0; i < doc.layerCount(); ++i) {
+}  // namespace
+
+bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std::string& error) {
+    bool direct = doc.svgKept().empty();
+    for (size_t i = 0; i < doc.layerCount() && direct; ++i) {
         const Layer* l = doc.layerFromBottom(i);
         if (!l->visible()) continue;
-        for (const Art* a = l->firstArt(); a; a = a->next())
-            if (!drawable(*a)) return false;
+        for (const Art* a = l->firstArt(); a && direct; a = a->next()) direct = drawable(*a);
     }
-    return true;
-}
-
-// The picture of a document drawn straight from the model, ready to draw.
-struct Scene {
-    cairo_surface_t* surface = nullptr;
-    cairo_t* cr = nullptr;
-    int width = 0, height = 0;
-    PageFit fit{};
-    std::vector<const Art*> arts;
-    std::vector<ArtReach> reach;
-    Scene() = default;
-    Scene(const Scene&) = delete;
-    Scene& operator=(const Scene&) = delete;
-    ~Scene() {
-        if (cr) cairo_destroy(cr);
-        if (surface) cairo_surface_destroy(surface);
+    if (!direct) {
+        const double pageW = double{doc.width()} * kPixelsPerPoint;
+        const double scale = size.width > 0 ? size.width / pageW : size.scale > 0 ? size.scale : 1;
+        if (!textDrawable(doc, scale * kPixelsPerPoint, error)) return false;
+        return renderSvg(writeSvg(doc), size, out, error);
     }
-};
 
-bool setUp(const Document& doc, const RenderSize& size, Scene& scene, std::string& error) {
     // The size the SVG of the document would be drawn at.
     const double pageW = doc.width(), pageH = doc.height();
     const double w = pageW * kPixelsPerPoint, h = pageH * kPixelsPerPoint;
@@ -400,161 +382,36 @@ bool setUp(const Document& doc, const RenderSize& size, Scene& scene, std::strin
                 std::to_string(kMaxRenderPixels) + " pixels a side)";
         return false;
     }
-    scene.width = static_cast<int>(pw);
-    scene.height = static_cast<int>(ph);
-    scene.surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, scene.width, scene.height);
-    if (cairo_surface_status(scene.surface) != CAIRO_STATUS_SUCCESS) {
+    const int iw = static_cast<int>(pw), ih = static_cast<int>(ph);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, iw, ih);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
         error = "cannot make a picture of that size";
         return false;
     }
-    scene.fit = PageFit{pw, ph, pageW, pageH};
-    scene.cr = cairo_create(scene.surface);
-    scene.fit.apply(scene.cr, 0);
+    const PageFit fit{pw, ph, pageW, pageH};
+    cairo_t* cr = cairo_create(surface);
+    fit.apply(cr, 0);
+    std::vector<const Art*> arts;
     for (size_t i = 0; i < doc.layerCount(); ++i) {
         const Layer* l = doc.layerFromBottom(i);
         if (!l->visible()) continue;
-        for (const Art* a = l->firstArt(); a; a = a->next()) scene.arts.push_back(a);
+        for (const Art* a = l->firstArt(); a; a = a->next()) arts.push_back(a);
     }
     cairo_matrix_t page;
-    cairo_get_matrix(scene.cr, &page);
-    scene.reach = artReach(scene.arts, page, [&doc](const AIColor& c) { return displayColor(c, &doc).has_value(); });
-    return true;
-}
-
-// Whether the rows [top, bottom) of the picture are all opaque.
-bool opaqueRows(cairo_surface_t* surface, int top, int bottom) {
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface), width = cairo_image_surface_get_width(surface);
-    for (int y = top; y < bottom; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
-        for (int x = 0; x < width; ++x)
-            if ((row[x] >> 24) != 255) return false;
-    }
-    return true;
-}
-
-// Draws a large picture in strips (two per thread, each thread taking the
-// next strip not yet drawn) and writes each strip's rows into a PNG as soon
-// as it and those above it are drawn: writing, which one thread does,
-// overlaps drawing. The file is the one encodePng writes of the picture.
-bool drawAndEncode(const Document& doc, Scene& scene, int bands, std::string& png, std::string& error) {
-    const int strips = std::max(bands, std::min(2 * bands, scene.height / 64));
-    auto top = [&](int k) { return scene.height * k / strips; };
-    cairo_surface_flush(scene.surface);
-    std::vector<cairo_status_t> status(static_cast<size_t>(strips), CAIRO_STATUS_SUCCESS);
-    std::vector<char> drawn(static_cast<size_t>(strips), 0);
-    std::mutex mutex;
-    std::condition_variable done;
-    std::atomic<int> next{0};
-    auto draw = [&] {
-        for (int k; (k = next.fetch_add(1)) < strips;) {
-            const cairo_status_t st = drawBand(doc, scene.arts, scene.reach, scene.fit, scene.surface, top(k),
-                                               top(k + 1) - top(k));
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                status[static_cast<size_t>(k)] = st;
-                drawn[static_cast<size_t>(k)] = 1;
-            }
-            done.notify_all();
-        }
-    };
-    std::vector<std::thread> threads;
-    for (int b = 0; b < bands; ++b) {
-        try {
-            threads.emplace_back(draw);
-        } catch (const std::system_error&) {
-            break;  // fewer threads: the strips left are drawn below
-        }
-    }
-    if (threads.empty()) draw();
-    struct Join {
-        std::vector<std::thread>& threads;
-        ~Join() {
-            for (std::thread& t : threads) t.join();
-        }
-    } join{threads};
-    auto wait = [&](int k) {
-        std::unique_lock<std::mutex> lock(mutex);
-        done.wait(lock, [&] { return drawn[static_cast<size_t>(k)] != 0; });
-        return status[static_cast<size_t>(k)];
-    };
-    // RGBA unless every pixel is opaque: told by the first strip when one of
-    // its pixels is not, else only once all are drawn.
-    cairo_status_t st = wait(0);
-    bool alpha = !opaqueRows(scene.surface, 0, top(1));
-    for (int k = 1; k < strips && !alpha && st == CAIRO_STATUS_SUCCESS; ++k) {
-        st = wait(k);
-        alpha = !opaqueRows(scene.surface, top(k), top(k + 1));
-    }
-    const size_t bpp = alpha ? 4 : 3, rowBytes = static_cast<size_t>(scene.width) * bpp;
-    std::vector<uint8_t> rgba(static_cast<size_t>(scene.width) * 4), row(rowBytes), previous(rowBytes);
-    const unsigned char* data = cairo_image_surface_get_data(scene.surface);
-    const int stride = cairo_image_surface_get_stride(scene.surface);
-    png.clear();
-    PngRows out;
-    bool written = st == CAIRO_STATUS_SUCCESS && out.begin(scene.width, scene.height, alpha, png);
-    for (int k = 0; k < strips && written; ++k) {
-        if ((st = wait(k)) != CAIRO_STATUS_SUCCESS) break;
-        for (int y = top(k); y < top(k + 1) && written; ++y) {
-            unpremultiplyRow(reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride), scene.width,
-                             rgba.data());
-            packRow(rgba.data(), scene.width, alpha, row.data());
-            written = out.row(row.data(), y == 0 ? -1 : rowFilter(row.data(), previous.data(), rowBytes, bpp));
-            row.swap(previous);
-        }
-    }
+    cairo_get_matrix(cr, &page);
+    const std::vector<ArtReach> reach =
+        artReach(arts, page, [&doc](const AIColor& c) { return displayColor(c, &doc).has_value(); });
+    cairo_status_t st = drawBands(doc, arts, reach, fit, surface, cr);
+    cairo_destroy(cr);
     if (st != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
         error = std::string("cannot draw the document: ") + cairo_status_to_string(st);
         return false;
     }
-    if (!written || !out.end()) {
-        error = out.error();
-        return false;
-    }
+    imageFromSurface(surface, out);
+    cairo_surface_destroy(surface);
     return true;
-}
-
-// Draws the scene (in bands when it is large) and takes its pixels.
-bool drawScene(const Document& doc, Scene& scene, Image& out, std::string& error) {
-    const cairo_status_t st = drawBands(doc, scene.arts, scene.reach, scene.fit, scene.surface, scene.cr);
-    if (st != CAIRO_STATUS_SUCCESS) {
-        error = std::string("cannot draw the document: ") + cairo_status_to_string(st);
-        return false;
-    }
-    imageFromSurface(scene.surface, out);
-    return true;
-}
-
-}  // namespace
-
-bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std::string& error) {
-    if (!drawnDirectly(doc)) {
-        const double pageW = double{doc.width()} * kPixelsPerPoint;
-        const double scale = size.width > 0 ? size.width / pageW : size.scale > 0 ? size.scale : 1;
-        if (!textDrawable(doc, scale * kPixelsPerPoint, error)) return false;
-        return renderSvg(writeSvg(doc), size, out, error);
-    }
-    Scene scene;
-    return setUp(doc, size, scene, error) && drawScene(doc, scene, out, error);
-}
-
-bool renderDocumentPng(const Document& doc, const RenderSize& size, PngPicture& png, std::string& error) {
-    Image image;
-    Scene scene;
-    if (drawnDirectly(doc)) {
-        if (!setUp(doc, size, scene, error)) return false;
-        png.width = scene.width;
-        png.height = scene.height;
-        const int bands = bandCount(scene.arts.size(), scene.height);
-        if (bands > 1 && scene.width > 1) return drawAndEncode(doc, scene, bands, png.bytes, error);
-        // A small picture: drawn whole, then written.
-        if (!drawScene(doc, scene, image, error)) return false;
-    } else if (!renderDocument(doc, size, image, error)) {
-        return false;
-    }
-    png.width = image.width;
-    png.height = image.height;
-    return encodePng(image, png.bytes, error);
 }
 
 }  // namespace easel

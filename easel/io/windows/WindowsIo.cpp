@@ -71,11 +71,6 @@ bool encodePng(const Image&, std::string&, std::string& error) {
     return false;
 }
 
-bool renderDocumentPng(const Document&, const RenderSize&, PngPicture&, std::string& error) {
-    error = kNoSvg;
-    return false;
-}
-
 bool renderPdf(const Document&, std::string&, std::string& error) {
     error = kNoSvg;
     return false;

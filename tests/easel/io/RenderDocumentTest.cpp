@@ -113,10 +113,9 @@ std::string rectangle(double x0, double y0, double x1, double y1, const std::str
 // show only beside a dashed stroke, a round join, a translucent fill or
 // within a pixel's width; at the top level of the layer, or all inside one
 // plain group, which draws every member in full and in one piece.
-std::unique_ptr<Document> stack(bool grouped, int copies, const std::string& under = "") {
+std::unique_ptr<Document> stack(bool grouped, int copies) {
     const std::string stroke = R"(, "stroke": {"paint": true, "color": {"kind": "gray", "values": [0.8]}, "width": )";
     std::vector<std::string> art;
-    if (!under.empty()) art.push_back(under);
     for (int i = 0; i < 30; ++i) {
         const double x = 10 + i % 10, y = 10 + i / 10;
         art.push_back(rectangle(x, y, x + 50, y + 40, std::to_string(0.03 * i) + ", 0.5, 0.3", stroke + "3}"));
@@ -137,7 +136,6 @@ std::unique_ptr<Document> stack(bool grouped, int copies, const std::string& und
     if (!doc) return doc;
     Layer* layer = doc->layerFromBottom(0);
     Art* src = grouped ? layer->firstArt()->firstChild() : layer->firstArt();
-    if (!under.empty()) src = src->next();
     Art* top = grouped ? layer->firstArt()->firstChild()->next()->next() : src->next()->next();
     for (int i = 1; i <= copies; ++i) {
         Art* c = nullptr;
@@ -163,30 +161,6 @@ TEST(RenderDocument, FillsLeftOutUnderOpaquePaintChangeNoPixel) {
             ASSERT_TRUE(renderDocument(*grouped, size, b, error)) << error;
             EXPECT_GT(inkedPixels(a), 0u);
             EXPECT_TRUE(a.rgba == b.rgba);
-        }
-    }
-}
-
-// A large picture is written as its strips are drawn: the file is the one
-// its whole image makes, RGBA, or RGB when every pixel is opaque (known only
-// once the last strip is drawn when the first strips are opaque).
-TEST(RenderDocument, APictureWrittenAsItIsDrawnIsTheFileOfItsImage) {
-    const std::string page = rectangle(0, 0, 200, 120, "1, 1, 1", ""), top = rectangle(0, 60, 200, 120, "1, 1, 1", "");
-    for (const std::string& under : {std::string(), page, top}) {
-        const auto doc = stack(false, 5000, under);
-        ASSERT_TRUE(doc);
-        for (const RenderSize size : {RenderSize{300, 0}, RenderSize{0, 1.7}}) {
-            SCOPED_TRACE(under.substr(0, 80) + ", width " + std::to_string(size.width));
-            Image image;
-            std::string whole, error;
-            PngPicture streamed;
-            ASSERT_TRUE(renderDocument(*doc, size, image, error) && encodePng(image, whole, error)) << error;
-            ASSERT_TRUE(renderDocumentPng(*doc, size, streamed, error)) << error;
-            EXPECT_EQ(streamed.width, image.width);
-            EXPECT_EQ(streamed.height, image.height);
-            EXPECT_TRUE(streamed.bytes == whole);
-            // The colour type: RGB where the page fills whole pixels (at 300 px).
-            EXPECT_EQ(whole[25], under == page && size.width == 300 ? 2 : 6);
         }
     }
 }

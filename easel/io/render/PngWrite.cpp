@@ -38,9 +38,9 @@ const std::array<std::array<uint8_t, 256>, 256>& roundTrip() {
 
 // The filter libpng's adaptive choice gives a row: of None, Sub, Up,
 // Average and Paeth, the first whose filtered bytes, read as signed, have
-// the least sum of magnitudes. Worked out here, on every core, the filter is
-// then set for each row, so that libpng filters each row once instead of
-// trying all five: the bytes written are the same.
+// the least sum of magnitudes. Worked out here (on a thread of its own), the
+// filter is then set for each row, so that libpng filters each row once
+// instead of trying all five: the bytes written are the same.
 int rowFilter(const uint8_t* row, const uint8_t* prev, size_t n, size_t bpp) {
     // A byte read as signed, its magnitude (128 for 0x80).
     auto mag = [](int v) {
@@ -76,7 +76,6 @@ int rowFilter(const uint8_t* row, const uint8_t* prev, size_t n, size_t bpp) {
         if (sums[f] < sums[best]) best = f;
     return best;
 }
-
 
 void appendBytes(png_structp png, png_bytep data, size_t length) {
     static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);

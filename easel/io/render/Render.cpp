@@ -63,8 +63,6 @@ void imageFromSurface(cairo_surface_t* surface, Image& out) {
 
 namespace {
 
-using HandleDeleter = RsvgHandleDeleter;
-
 RsvgHandle* load(const std::string& svg, std::string& error) {
     const Rsvg* lib = rsvg(error);
     if (!lib) return nullptr;
@@ -131,7 +129,7 @@ RsvgHandle* loadSvgHandle(const std::string& svg, std::string& error) { return l
 bool renderSvg(const std::string& svg, const RenderSize& size, Image& out, std::string& error) {
     RsvgHandle* h = load(svg, error);
     if (!h) return false;
-    std::unique_ptr<RsvgHandle, HandleDeleter> hold(h);
+    std::unique_ptr<RsvgHandle, RsvgHandleDeleter> hold(h);
     double w = 0, hgt = 0;
     if (!intrinsicSize(h, w, hgt)) {
         error = "the SVG has no size to draw it at";
@@ -157,7 +155,7 @@ bool renderSvg(const std::string& svg, const RenderSize& size, Image& out, std::
 bool renderSvgFitted(const std::string& svg, int width, int height, Image& out, std::string& error) {
     RsvgHandle* h = load(svg, error);
     if (!h) return false;
-    std::unique_ptr<RsvgHandle, HandleDeleter> hold(h);
+    std::unique_ptr<RsvgHandle, RsvgHandleDeleter> hold(h);
     return draw(h, width, height, RsvgRectangle{0, 0, static_cast<double>(width), static_cast<double>(height)}, out,
                 error);
 }

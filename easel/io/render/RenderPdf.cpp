@@ -40,7 +40,8 @@ bool renderPdf(const Document& doc, std::string& pdf, std::string& error) {
         return false;
     }
     std::unique_ptr<RsvgHandle, RsvgHandleDeleter> svg(loadSvgHandle(writeSvg(doc), error));
-    if (!svg) return false;
+    const Rsvg* lib = svg ? rsvg(error) : nullptr;  // loaded: the handle exists
+    if (!lib) return false;
     std::string bytes;
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
         cairo_pdf_surface_create_for_stream(appendBytes, &bytes, width, height));
@@ -50,9 +51,7 @@ bool renderPdf(const Document& doc, std::string& pdf, std::string& error) {
         // The SVG's user units are the document's points, the PDF's too.
         const RsvgRectangle page{0, 0, width, height};
         GError* err = nullptr;
-        const Rsvg* lib = rsvg(error);  // loaded: the handle exists
-        if (!lib || !lib->renderDocument(svg.get(), cr.get(), &page, &err)) {
-            if (!lib) return false;
+        if (!lib->renderDocument(svg.get(), cr.get(), &page, &err)) {
             error = std::string("librsvg cannot draw the document: ") +
                     (err && err->message ? err->message : "unknown error");
             if (err) lib->errorFree(err);

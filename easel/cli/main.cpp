@@ -38,9 +38,10 @@ easel::cli::ExtraCommand addStudio(CLI::App& app, std::ostream&, std::ostream& e
                 const std::filesystem::path studio =
                     (ec ? std::filesystem::path(".") : self.parent_path()) / EASEL_STUDIO_PROGRAM;
                 std::vector<char*> args{const_cast<char*>(EASEL_STUDIO_PROGRAM)};
+                // What follows the command's name (no option of easel's own takes a value).
                 char** a = programArgs + 1;
                 while (*a && std::strcmp(*a, "studio") != 0) ++a;
-                for (++a; *a; ++a) args.push_back(*a);
+                for (a += *a ? 1 : 0; *a; ++a) args.push_back(*a);
                 args.push_back(nullptr);
                 err.flush();
                 std::cout.flush();

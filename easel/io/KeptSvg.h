@@ -22,12 +22,12 @@ enum class KeptSvgOwner { Document, Layer, Art };
 std::optional<std::string> keptSvgTypeError(KeptSvgOwner owner, std::string_view key,
                                             const nlohmann::ordered_json& value);
 
-// Leaves out of an owner's members (a JSON object) every kept SVG member of
-// the wrong type; true when it left one out.
 // The attributes easel writes of its own ("data-easel-..."): read for what
 // they say, never kept as another program's, and so never written as kept.
 inline bool easelOwnAttribute(std::string_view name) { return name.starts_with("data-easel-"); }
 
+// Leaves out of an owner's members (a JSON object) every kept SVG member of
+// the wrong type; true when it left one out.
 bool dropMistypedKeptSvg(KeptSvgOwner owner, nlohmann::ordered_json& members);
 
 }  // namespace easel

@@ -87,6 +87,9 @@ bool Even(ASInt32 n) { return n % 2 == 0; }
 } // namespace
 
 ScalePair RowsColumnsApply(ASInt32 entry, ASInt32 n, AIReal r) {
+    // Entry 0 is most grids' setting and is asked twice per cell: it is
+    // answered before the cycle tables are searched.
+    if (entry == 0) return Both(1);
     if (n < 0) n = 0;
     if (const Cycle* cycle = FindCycle(kSharedCycles, entry)) return Both(CycleAt(cycle->values, n));
     if (const Cycle* cycle = FindCycle(kRowsColumnsCycles, entry)) return Both(CycleAt(cycle->values, n));

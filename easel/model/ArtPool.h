@@ -16,6 +16,8 @@ namespace easel {
 // lives, so handles stay valid pointers and a stale handle can be recognised
 // (the slot is not in use, or its art is not in a live layer).
 class ArtPool {
+    static inline const AIPathStyle kNoStyle{};
+
 public:
     Art* alloc() {
         if (!free_) grow();
@@ -40,7 +42,7 @@ public:
         a->next_ = nullptr;
         a->children_ = ArtList{};
         a->selected_ = a->locked_ = a->hidden_ = a->clipped_ = false;
-        a->style_ = AIPathStyle{};
+        a->style_ = kNoStyle;  // copied: building the value in place is a slow string store
         a->opacity_ = 1;
         a->blend_ = 0;
         a->tags_.reset();

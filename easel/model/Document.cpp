@@ -474,13 +474,15 @@ ASErr Document::bounds(const Art* art, AIRealRect* out) const {
 
 namespace {
 
-bool transformValid(const Art* a, const AIRealMatrix& m, float lineScale, int32_t flags) {
+// `pending`: the art's own pending matrix after m, when worked out already.
+bool transformValid(const Art* a, const AIRealMatrix& m, float lineScale, int32_t flags,
+                    const AIRealMatrix* pending = nullptr) {
     if (flags & kScaleLines) {
         if (!std::isfinite(a->style().stroke.width * lineScale)) return false;
     }
     if (flags & kTransformObjects) {
         if (a->hasPath() && a->sharedGeometry()) {
-            const AIRealMatrix p = concatMatrix(a->pendingMatrix(), m);
+            const AIRealMatrix p = pending ? *pending : concatMatrix(a->pendingMatrix(), m);
             if (!isFinite(p) || !transformStaysFinite(*a->sharedGeometry(), p)) return false;
         }
         if (a->hasObjectMatrix() && !isFinite(concatMatrix(a->objectMatrix(), m))) return false;
@@ -494,7 +496,7 @@ bool transformValid(const Art* a, const AIRealMatrix& m, float lineScale, int32_
 
 }  // namespace
 
-ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int32_t flags) {
+ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int32_t flags, const AIRealMatrix* pending) {
     journal_->recordState(a);
     if (flags & kScaleLines) a->style_.stroke.width *= lineScale;
     if (flags & kTransformFillGradients) {
@@ -514,7 +516,7 @@ ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int
     }
     if (flags & kTransformObjects) {
         if (a->hasPath() && a->geom_) {
-            a->pending_ = concatMatrix(a->pending_, m);
+            a->pending_ = pending ? *pending : concatMatrix(a->pending_, m);
             a->hasPending_ = !isIdentity(a->pending_);
         }
         if (a->hasObjectMatrix() || a->effectSpace()) {
@@ -530,9 +532,14 @@ ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int
 ASErr Document::transformArt(Art* art, const AIRealMatrix& m, float lineScale, int32_t flags) {
     if (!isLive(art) || !isFinite(m) || !std::isfinite(lineScale)) return kBadParameterErr;
     if (!(flags & (kTransformObjects | kScaleLines | kTransformFillGradients))) return kNoErr;
-    if (!transformValid(art, m, lineScale, flags)) return kBadParameterErr;
+    // A path's new matrix is worked out once, for the check and to keep
+    // (a grid transforms every copy it makes).
+    AIRealMatrix pending;
+    const bool ownMatrix = (flags & kTransformObjects) && art->hasPath() && art->geom_;
+    if (ownMatrix) pending = concatMatrix(art->pending_, m);
+    if (!transformValid(art, m, lineScale, flags, ownMatrix ? &pending : nullptr)) return kBadParameterErr;
     progress().tick(0);  // an event that edits rather than makes art is reported too
-    return transformRec(art, m, lineScale, flags);
+    return transformRec(art, m, lineScale, flags, ownMatrix ? &pending : nullptr);
 }
 
 // ---- paths ----

@@ -267,7 +267,9 @@ private:
     Art* copyTree(const Art* src, Art* parent);
     bool fresh(const Art* art) const;
     void recordState(Art* art, int what);
-    ASErr transformRec(Art* art, const AIRealMatrix& m, float lineScale, int32_t flags);
+    // `pending`: the art's own pending matrix after m, when worked out already.
+    ASErr transformRec(Art* art, const AIRealMatrix& m, float lineScale, int32_t flags,
+                       const AIRealMatrix* pending = nullptr);
     void boundsRec(const Art* art, AIRealRect& r) const;
     void setSelectedRec(Art* art, bool selected);
     void releaseArt(Art* art);

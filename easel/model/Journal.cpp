@@ -55,6 +55,7 @@ Entry& Journal::push(Entry::Kind kind) {
     }
     Entry& e = open.entries.emplace_back();
     e.kind = kind;
+    if (kind != Entry::Move) e.data = std::make_unique<EntryData>();
     return e;
 }
 
@@ -79,34 +80,33 @@ void Journal::recordState(Art* art) {
     Entry& e = push(Entry::State);
     e.art = art;
     addRef(art);
-    e.state = std::make_unique<ArtState>();
-    saveState(*art, *e.state);
+    saveState(*art, e.data->state);
 }
 
 void Journal::recordLayerMove(Layer* layer) {
     Entry& e = push(Entry::LayerMove);
     e.layer = layer;
-    e.current = doc.current_;
+    e.data->current = doc.current_;
     auto it = std::find(doc.layers_.begin(), doc.layers_.end(), layer);
     e.attached = it != doc.layers_.end();
-    e.index = e.attached ? static_cast<size_t>(it - doc.layers_.begin()) : 0;
+    e.data->index = e.attached ? static_cast<size_t>(it - doc.layers_.begin()) : 0;
 }
 
 void Journal::recordLayerAttrs(Layer* layer) {
     Entry& e = push(Entry::LayerAttrs);
     e.layer = layer;
-    e.layerState = std::make_unique<LayerState>(LayerState{layer->name_, layer->visible_, layer->locked_});
+    e.data->layerState = LayerState{layer->name_, layer->visible_, layer->locked_};
 }
 
 void Journal::recordPage() {
     Entry& e = push(Entry::Page);
-    e.width = doc.width_;
-    e.height = doc.height_;
+    e.data->width = doc.width_;
+    e.data->height = doc.height_;
 }
 
 void Journal::recordGuides() {
     Entry& e = push(Entry::GuideLines);
-    e.guides = std::make_unique<Guides>(doc.guides_);
+    e.data->guides = doc.guides_;
 }
 
 Journal& Journal::of(Document& d) { return *d.journal_; }
@@ -114,8 +114,7 @@ std::vector<std::unique_ptr<Swatch>>& Journal::swatchesOf(Document& d) { return 
 
 void Journal::recordSwatches() {
     Entry& e = push(Entry::Swatches);
-    e.swatches = std::make_unique<std::vector<std::unique_ptr<Swatch>>>();
-    for (const auto& s : doc.swatches_) e.swatches->push_back(std::make_unique<Swatch>(*s));
+    for (const auto& s : doc.swatches_) e.data->swatches.push_back(std::make_unique<Swatch>(*s));
 }
 
 void Journal::apply(Entry& e) {
@@ -146,7 +145,7 @@ void Journal::apply(Entry& e) {
             break;
         }
         case Entry::State:
-            swapState(*e.art, *e.state);
+            swapState(*e.art, e.data->state);
             doc.syncSelected(e.art);
             break;
         case Entry::LayerMove: {
@@ -155,27 +154,27 @@ void Journal::apply(Entry& e) {
             const bool wasAttached = it != doc.layers_.end();
             const size_t oldIndex = wasAttached ? static_cast<size_t>(it - doc.layers_.begin()) : 0;
             if (wasAttached) doc.layers_.erase(it);
-            if (e.attached) doc.layers_.insert(doc.layers_.begin() + static_cast<std::ptrdiff_t>(e.index), l);
+            if (e.attached) doc.layers_.insert(doc.layers_.begin() + static_cast<std::ptrdiff_t>(e.data->index), l);
             l->live_ = e.attached;
-            std::swap(e.current, doc.current_);
+            std::swap(e.data->current, doc.current_);
             e.attached = wasAttached;
-            e.index = oldIndex;
+            e.data->index = oldIndex;
             break;
         }
         case Entry::LayerAttrs:
-            std::swap(e.layerState->name, e.layer->name_);
-            std::swap(e.layerState->visible, e.layer->visible_);
-            std::swap(e.layerState->locked, e.layer->locked_);
+            std::swap(e.data->layerState.name, e.layer->name_);
+            std::swap(e.data->layerState.visible, e.layer->visible_);
+            std::swap(e.data->layerState.locked, e.layer->locked_);
             break;
         case Entry::Page:
-            std::swap(e.width, doc.width_);
-            std::swap(e.height, doc.height_);
+            std::swap(e.data->width, doc.width_);
+            std::swap(e.data->height, doc.height_);
             break;
         case Entry::GuideLines:
-            std::swap(*e.guides, doc.guides_);
+            std::swap(e.data->guides, doc.guides_);
             break;
         case Entry::Swatches:
-            std::swap(*e.swatches, doc.swatches_);
+            std::swap(e.data->swatches, doc.swatches_);
             break;
     }
 }

@@ -38,26 +38,33 @@ struct LayerState {
     bool locked = false;
 };
 
+// What the entries other than Move keep, in one block of its own: a drag
+// event records tens of thousands of Move entries, and each stays small.
+struct EntryData {
+    // LayerMove: index in the bottom-first layer list when attached, and the
+    // current layer.
+    size_t index = 0;
+    Layer* current = nullptr;
+    float width = 0, height = 0;  // Page
+    ArtState state;               // State
+    LayerState layerState;        // LayerAttrs
+    Guides guides;                // GuideLines
+    // Swatches: the whole list as it was (swapped with the document's).
+    std::vector<std::unique_ptr<Swatch>> swatches;
+};
+
 // One reversible change. Applying an entry swaps the stored value with the
 // current one, so the same entry serves undo and, applied again, redo.
 struct Entry {
     enum Kind : uint8_t { Move, State, LayerMove, LayerAttrs, Page, GuideLines, Swatches };
     Kind kind = Move;
-    Art* art = nullptr;
     // Move: the place to move art to (attached false: out of the tree).
     bool attached = false;
+    Art* art = nullptr;
     Layer* layer = nullptr;  // Move: layer of a top-level place; Layer*: the layer
     Art* parent = nullptr;
     Art* after = nullptr;    // the sibling below the place (null: bottom)
-    // LayerMove: index in the bottom-first layer list when attached.
-    size_t index = 0;
-    Layer* current = nullptr;
-    float width = 0, height = 0;  // Page
-    std::unique_ptr<ArtState> state;
-    std::unique_ptr<LayerState> layerState;
-    std::unique_ptr<Guides> guides;  // GuideLines
-    // Swatches: the whole list as it was (swapped with the document's).
-    std::unique_ptr<std::vector<std::unique_ptr<Swatch>>> swatches;
+    std::unique_ptr<EntryData> data;  // every kind but Move
 };
 
 struct Step {

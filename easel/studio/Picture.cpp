@@ -273,31 +273,21 @@ bool finite(const AIRealRect& b) {
     return std::isfinite(b.left) && std::isfinite(b.bottom) && std::isfinite(b.right) && std::isfinite(b.top);
 }
 
-// Adds n bytes to a hash, eight at a time (a grid's move hashes every copy).
-uint64_t hashBytes(uint64_t h, const void* data, size_t n) {
-    const auto* p = static_cast<const unsigned char*>(data);
-    auto add = [&h](uint64_t w) {
-        h = (h ^ w) * 0x9E3779B97F4A7C15ull;
-        h ^= h >> 29;
-    };
-    for (; n >= 8; p += 8, n -= 8) {
-        uint64_t w;
-        std::memcpy(&w, p, 8);
-        add(w);
-    }
-    if (n) {
-        uint64_t w = 0;
-        std::memcpy(&w, p, n);
-        add(w ^ (uint64_t{n} << 56));
-    }
-    return h;
+// Whether an object's record (and its shapes) is the one sent before:
+// its flags, bounds and shapes, bit for bit.
+bool sameRecord(const ObjectRecord& a, const std::vector<ShapeRecord>& aShapes, const ObjectRecord& b,
+                const std::vector<ShapeRecord>& bShapes) {
+    return a.flags == b.flags && a.count == b.count && std::memcmp(a.bounds, b.bounds, sizeof a.bounds) == 0 &&
+           (a.count == 0 || std::memcmp(&aShapes[a.first], &bShapes[b.first], a.count * sizeof(ShapeRecord)) == 0);
 }
 
 }  // namespace
 
 struct PictureScratch {
-    std::vector<ShapeRecord> shapes;
-    std::vector<ObjectRecord> objects;
+    // This write's records, and those of the write before (the page's
+    // objects_, in the same order).
+    std::vector<ShapeRecord> shapes, sentShapes;
+    std::vector<ObjectRecord> objects, sentObjects;
     std::vector<PictureStream::Sent> now;
     std::vector<uint8_t> fresh;
     PictureColumns columns;
@@ -474,7 +464,7 @@ struct PictureWriter {
         return doc.bounds(&a, &b) == kNoErr;
     }
 
-    uint64_t object(const Art& a) {
+    void object(const Art& a) {
         // Filled in place: a record built aside and copied in reads back
         // the halves of fields just stored, which stalls on every object.
         ObjectRecord& o =
@@ -500,14 +490,10 @@ struct PictureWriter {
             walkShapes(a, doc, warps, 1, sink);
         }
         o.count = static_cast<uint32_t>(shapes.size()) - o.first;
-        uint64_t h = 1469598103934665603ull;
-        h = hashBytes(h, &o.flags, sizeof o.flags);
-        h = hashBytes(h, o.bounds, sizeof o.bounds);
-        if (o.count) h = hashBytes(h, &shapes[o.first], o.count * sizeof(ShapeRecord));
-        return h;
     }
 
-    // Each visible layer's objects, recorded in `now` (with their hashes),
+    // Each visible layer's objects, recorded in `now` (their ids, in the
+    // order of their records),
     // and the layers' list for the header.
     std::string layers(std::vector<PictureStream::Sent>& now) {
         now.reserve(s.objects_.size());
@@ -519,7 +505,10 @@ struct PictureWriter {
             const size_t before = now.size();
             if (l->visible())
                 for (const Art* a = l->firstArt(); a; a = a->next())
-                    if (!a->hidden()) now.push_back({a->id(), object(*a)});
+                    if (!a->hidden()) {
+                        now.push_back({a->id()});
+                        object(*a);
+                    }
             if (i) out += ',';
             out += "{\"name\":";
             quoted(out, l->name());
@@ -556,7 +545,7 @@ struct PictureWriter {
             // The next object is looked for after this one's old place, kept
             // or changed: a move changes every copy but not their order.
             if (j < old.size()) expect = j + 1;
-            if (j < old.size() && old[j].hash == now[i].hash) {
+            if (j < old.size() && sameRecord(objects[i], shapes, s.scratch_->sentObjects[j], s.scratch_->sentShapes)) {
                 fresh[i] = 0;
                 push(static_cast<int32_t>(j), 1);
             } else {
@@ -660,7 +649,10 @@ std::string PictureStream::write(const Document& doc, uint64_t have) {
             (same.empty() ? "" : ",\"same\":" + same) +
             (c.bounds.size() / 4 < objectCount ? ",\"boxes\":" + std::to_string(c.bounds.size() / 4) : "") + '}';
 
-    objects_.swap(now);  // the old list's buffer serves the next write
+    // The old lists' buffers serve the next write.
+    objects_.swap(now);
+    scratch_->sentObjects.swap(scratch_->objects);
+    scratch_->sentShapes.swap(scratch_->shapes);
     version_ = w.version;
     return pictureBytes(head, runs, c);
 }

@@ -34,7 +34,6 @@ public:
 private:
     struct Sent {
         int64_t id;
-        uint64_t hash;
     };
     struct Geom {
         uint32_t id;

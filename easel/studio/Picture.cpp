@@ -351,8 +351,13 @@ struct PictureWriter {
         it->second.used = version;
         return it->second.id;
     }
+    // The geometry looked up last: a grid's copies share one.
+    const PathGeometry* lastGeom = nullptr;
+    bool lastClosed = false;
+    uint32_t lastGeomId = 0;
     uint32_t shared(const Art& a) {
         const auto& g = a.sharedGeometry();
+        if (g.get() == lastGeom && a.closed() == lastClosed) return lastGeomId;
         auto& table = a.closed() ? s.sharedClosed_ : s.shared_;
         auto it = table.find(g.get());
         if (it == table.end()) {
@@ -362,6 +367,9 @@ struct PictureWriter {
             it = table.emplace(g.get(), PictureStream::Geom{defineGeometry(d, finite(b) ? &b : nullptr), 0, g}).first;
         }
         it->second.used = version;
+        lastGeom = g.get();
+        lastClosed = a.closed();
+        lastGeomId = it->second.id;
         return it->second.id;
     }
     // The arrowheads of the path being added (arrowsKey), part of its style.
@@ -480,7 +488,7 @@ struct PictureWriter {
             o.bounds[2] = b.right;
             o.bounds[3] = b.top;
         }
-        if (a.type() == kPathArt && !a.sharedExtra() && warps.chainOf(a).identity()) {
+        if (a.type() == kPathArt && !a.sharedExtra() && (!a.parent() || warps.chainOf(a).identity())) {
             // Most objects: one path, without arrowheads or kept attributes,
             // drawn through its matrix (what walkShapes does for it).
             if (a.sharedGeometry() && !a.sharedGeometry()->segments.empty())

@@ -47,7 +47,7 @@ ASErr reorderArt(AIArtHandle art, ASInt16 paintOrder, AIArtHandle prep) {
 }
 
 ASErr duplicateArt(AIArtHandle art, ASInt16 paintOrder, AIArtHandle prep, AIArtHandle* newArt) {
-    ArtRef r = resolveArt(art);
+    ArtRef r = passArt(art);  // Document::duplicateArt checks it
     if (r.err) return r.err;
     if (newArt == nullptr || !validOrder(paintOrder)) return kBadParameterErr;
     Art* ref = nullptr;

@@ -59,6 +59,17 @@ inline ArtRef resolveArt(AIArtHandle handle) {
     return r;
 }
 
+// For a call that hands the art straight to the Document method that checks
+// it is live (a grid's copies pass several such calls each): the current
+// document and the handle as art, not yet checked, so not to be read here.
+inline ArtRef passArt(AIArtHandle handle) {
+    ArtRef r;
+    r.doc = currentDocument();
+    r.art = Art::fromHandle(handle);
+    if (r.doc == nullptr || r.art == nullptr) r.err = kBadParameterErr;
+    return r;
+}
+
 struct LayerRef {
     Document* doc = nullptr;
     Layer* layer = nullptr;

@@ -13,7 +13,7 @@ bool isReal(const char* type) { return type != nullptr && std::strcmp(type, "rea
 bool validName(const char* name) { return name != nullptr && name[0] != '\0'; }
 
 ASErr setTag(AIArtHandle art, const char* name, const char* type, const void* value) {
-    ArtRef r = resolveArt(art);
+    ArtRef r = passArt(art);  // setTagString and setTagReal check it
     if (r.err) return r.err;
     if (!validName(name) || value == nullptr) return kBadParameterErr;
     if (isString(type)) return r.doc->setTagString(r.art, name, static_cast<const char*>(value));

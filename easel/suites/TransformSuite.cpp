@@ -9,7 +9,7 @@ constexpr ASInt32 kKnownFlags = kTransformObjects | kTransformFillGradients | kT
                                 kTransformStrokePatterns | kScaleLines;
 
 ASErr transformArt(AIArtHandle art, const AIRealMatrix* matrix, AIReal lineScale, ASInt32 flags) {
-    ArtRef r = resolveArt(art);
+    ArtRef r = passArt(art);  // Document::transformArt checks it
     if (r.err) return r.err;
     if (matrix == nullptr || !finite(*matrix) || !finite(lineScale) || (flags & ~kKnownFlags) != 0)
         return kBadParameterErr;

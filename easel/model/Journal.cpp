@@ -229,11 +229,6 @@ namespace {
 
 constexpr std::ptrdiff_t kPrefetchAhead = 12;
 
-void prefetchArt(const Art* a) {
-    const char* p = reinterpret_cast<const char*>(a);
-    for (size_t at = 0; at < sizeof(Art); at += 64) __builtin_prefetch(p + at, 1);
-}
-
 }  // namespace
 
 void Journal::revertOpen() {
@@ -248,7 +243,7 @@ void Journal::revertOpen() {
         for (auto it = open.entries.rbegin(); it != end; ++it) {
             // Large events leave their art out of the cache by now: ask for
             // the nodes a few entries ahead while this one is reverted.
-            if (end - it > kPrefetchAhead) prefetchArt(it[kPrefetchAhead].art);
+            if (end - it > kPrefetchAhead) prefetchArt<kForWrite>(it[kPrefetchAhead].art);
             Art* a = it->art;
             if (it->kind == Entry::State) {
                 apply(*it);

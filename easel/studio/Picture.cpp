@@ -512,11 +512,14 @@ struct PictureWriter {
             const Layer* l = doc.layerFromBottom(i);
             const size_t before = now.size();
             if (l->visible())
-                for (const Art* a = l->firstArt(); a; a = a->next())
+                for (const Art* a = l->firstArt(); a; a = a->next()) {
+                    // The next object's memory is asked for while this one is written.
+                    if (a->next()) prefetchArt<kForRead>(a->next());
                     if (!a->hidden()) {
                         now.push_back({a->id()});
                         object(*a);
                     }
+                }
             if (i) out += ',';
             out += "{\"name\":";
             quoted(out, l->name());

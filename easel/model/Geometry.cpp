@@ -6,11 +6,6 @@ namespace easel {
 
 bool isFinite(const AIRealPoint& p) { return std::isfinite(p.h) && std::isfinite(p.v); }
 
-bool isFinite(const AIRealMatrix& m) {
-    return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
-           std::isfinite(m.tx) && std::isfinite(m.ty);
-}
-
 bool isFinite(const AIPathSegment& s) { return isFinite(s.p) && isFinite(s.in) && isFinite(s.out); }
 
 bool isIdentity(const AIRealMatrix& m) {

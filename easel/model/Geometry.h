@@ -14,7 +14,11 @@ constexpr AIRealMatrix kIdentityMatrix{1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
 
 inline bool isFinite(float v) { return std::isfinite(v); }
 bool isFinite(const AIRealPoint& p);
-bool isFinite(const AIRealMatrix& m);
+// 0 * x is NaN for an infinite or NaN x and a zero for any other, so one
+// comparison checks all six entries (a grid checks each copy's matrices).
+inline bool isFinite(const AIRealMatrix& m) {
+    return 0.0f * m.a + 0.0f * m.b + 0.0f * m.c + 0.0f * m.d + 0.0f * m.tx + 0.0f * m.ty == 0.0f;
+}
 bool isFinite(const AIPathSegment& s);
 
 bool isIdentity(const AIRealMatrix& m);

@@ -16,10 +16,7 @@ inline bool finite(const AIRealPoint& p) { return std::isfinite(p.h) && std::isf
 inline bool finite(const AIRealRect& r) {
     return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.right) && std::isfinite(r.bottom);
 }
-inline bool finite(const AIRealMatrix& m) {
-    return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
-           std::isfinite(m.tx) && std::isfinite(m.ty);
-}
+inline bool finite(const AIRealMatrix& m) { return isFinite(m); }
 
 // first then second: the result applies `first`, then `second`.
 inline AIRealMatrix concatMatrices(const AIRealMatrix& first, const AIRealMatrix& second) {

@@ -126,6 +126,7 @@ bool RowsColumnsApplyDraws(ASInt32 entry) { return entry == 27 || entry == 28; }
 
 // Checkerboard popup: whether cell (row i, column j) is left out.
 bool RowsColumnsLeftOut(ASInt32 entry, ASInt32 i, ASInt32 j) {
+    if (entry < 1 || entry > 9) return false;  // no checkerboard: asked for every cell
     const ASInt32 i3 = i % 3, j3 = j % 3, i4 = i % 4, j4 = j % 4;
     switch (entry) {
     case 1: return (i + j) % 2 != 0;

@@ -45,7 +45,9 @@ void Progress::end() {
 
 void Progress::tick(uint64_t made) {
     if (!busy_.load(std::memory_order_relaxed)) return;
-    const uint64_t objects = objects_.fetch_add(made, std::memory_order_relaxed) + made;
+    // tick(0) (an edit) only looks: no atomic add for it.
+    const uint64_t objects = made ? objects_.fetch_add(made, std::memory_order_relaxed) + made
+                                  : objects_.load(std::memory_order_relaxed);
     if (!reporter_) return;
     const double now = clock_();
     // start_ and what_ change only on this thread, so reading them here

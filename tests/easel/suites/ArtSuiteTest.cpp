@@ -365,15 +365,30 @@ TEST_F(DocumentSuiteTest, DanglingForeignAndNullHandlesAreRefused) {
     AIRealMatrix m{1, 0, 0, 1, 1, 1};
     EXPECT_EQ(transform->TransformArt(gone, &m, 1, kTransformObjects), kBadParameterErr);
     EXPECT_EQ(art->GetArtType(p, nullptr), kBadParameterErr);
+    // Duplicating, tagging and transforming leave the check to the document.
+    const auto foreign = reinterpret_cast<AIArtHandle>(&local);
+    AIArtHandle copy = nullptr;
+    for (AIArtHandle h : {gone, foreign}) {
+        EXPECT_EQ(art->DuplicateArt(h, kPlaceAboveAll, nullptr, &copy), kBadParameterErr);
+        EXPECT_EQ(tag->SetTag(h, "t", "string", "v"), kBadParameterErr);
+        const AIReal v = 1;
+        EXPECT_EQ(tag->SetTag(h, "t", "real", &v), kBadParameterErr);
+        EXPECT_EQ(transform->TransformArt(h, &m, 1, kTransformObjects), kBadParameterErr);
+    }
+    EXPECT_EQ(copy, nullptr);
 
     // Art of another document is not live in the current one.
     auto other = newDocument(100, 100);
     hostState().document = other.get();
     EXPECT_EQ(art->GetArtType(p, &type), kBadParameterErr);
+    EXPECT_EQ(art->DuplicateArt(p, kPlaceAboveAll, nullptr, &copy), kBadParameterErr);
+    EXPECT_EQ(tag->SetTag(p, "t", "string", "v"), kBadParameterErr);
     EXPECT_FALSE(valid(p));
     // Without a document every operation refuses.
     hostState().document = nullptr;
     EXPECT_EQ(art->GetArtType(p, &type), kBadParameterErr);
+    EXPECT_EQ(art->DuplicateArt(p, kPlaceAboveAll, nullptr, &copy), kBadParameterErr);
+    EXPECT_EQ(transform->TransformArt(p, &m, 1, kTransformObjects), kBadParameterErr);
     AIArtHandle made = nullptr;
     EXPECT_EQ(art->NewArt(kPathArt, kPlaceAboveAll, nullptr, &made), kBadParameterErr);
     EXPECT_EQ(undo->UndoChanges(), kBadParameterErr);

@@ -42,7 +42,7 @@ public:
         a->next_ = nullptr;
         a->children_ = ArtList{};
         a->selected_ = a->locked_ = a->hidden_ = a->clipped_ = false;
-        a->style_ = kNoStyle;  // copied: building the value in place is a slow string store
+        a->style_ = kNoStyle;  // copied: zeroing it in place compiles to a slow repeated store
         a->opacity_ = 1;
         a->blend_ = 0;
         a->tags_.reset();

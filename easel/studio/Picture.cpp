@@ -500,9 +500,8 @@ struct PictureWriter {
         o.count = static_cast<uint32_t>(shapes.size()) - o.first;
     }
 
-    // Each visible layer's objects, recorded in `now` (their ids, in the
-    // order of their records),
-    // and the layers' list for the header.
+    // Each visible layer's objects: their ids in `now` and their records in
+    // `objects`, in the same order; returns the layers' list for the header.
     std::string layers(std::vector<PictureStream::Sent>& now) {
         now.reserve(s.objects_.size());
         objects.reserve(s.objects_.size());

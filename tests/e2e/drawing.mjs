@@ -52,6 +52,15 @@ await test('colours from the swatches: click fills, Shift-click strokes', async 
   assert.deepEqual(s.fill.color.values, [1, 0, 0]);
   assert.deepEqual(e.fill.color.values, [0, 0, 1]);
   assert.equal((await state()).undoText, 'Undo Stroke');
+  // Only the circle's style changed (it stays selected): the page is sent
+  // it again and paints it blue.
+  const mid = (k) => e.segments.reduce((sum, p) => sum + p[k], 0) / e.segments.length;
+  const [r, g, b] = await page.evaluate(([px, py]) => {
+    const box = document.getElementById('canvas').getBoundingClientRect();
+    const [sx, sy] = window.studio.toClient(px, py);
+    return window.studio.pixels(Math.round(sx - box.left), Math.round(sy - box.top), 1, 1);
+  }, [mid(0), mid(1)]);
+  assert.ok(b > 200 && r < 60 && g < 60, `the circle's middle shows ${[r, g, b]}`);
 });
 
 await test('move by dragging and rotate with the bounding box', async () => {

@@ -144,6 +144,41 @@ bool sameStyle(const AIPathStyle& a, const AIPathStyle& b) {
            (a.evenOdd != 0) == (b.evenOdd != 0);
 }
 
+namespace {
+
+template <class T>
+bool sameBits(const T& a, const T& b) {
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
+
+// A colour has no padding: its bytes are its fields.
+static_assert(sizeof(AIColor) == sizeof(ASInt32) * 2 + sizeof(AIReal) * 4);
+
+}  // namespace
+
+bool sameStyleBits(const AIPathStyle& a, const AIPathStyle& b) {
+    const AIStrokeStyle& x = a.stroke;
+    const AIStrokeStyle& y = b.stroke;
+    return a.fillPaint == b.fillPaint && sameBits(a.fill.color, b.fill.color) &&
+           a.fill.overprint == b.fill.overprint && a.strokePaint == b.strokePaint && sameBits(x.color, y.color) &&
+           x.overprint == y.overprint && sameBits(x.width, y.width) && x.cap == y.cap && x.join == y.join &&
+           sameBits(x.miterLimit, y.miterLimit) && x.dashCount == y.dashCount && sameBits(x.dashOffset, y.dashOffset) &&
+           sameBits(x.dash, y.dash) && a.evenOdd == b.evenOdd;
+}
+
+const SharedStyle& zeroStyle() {
+    static const SharedStyle style = std::make_shared<const AIPathStyle>();
+    return style;
+}
+const SharedStyle& sharedDefaultPathStyle() {
+    static const SharedStyle style = std::make_shared<const AIPathStyle>(defaultPathStyle());
+    return style;
+}
+const SharedStyle& sharedUnpaintedStyle() {
+    static const SharedStyle style = std::make_shared<const AIPathStyle>(unpaintedStyle());
+    return style;
+}
+
 DrawnStyle drawnStyle(const Art& art) {
     const Art* member = nullptr;
     if (art.type() == kCompoundPathArt) {

@@ -95,6 +95,12 @@ struct ArtList {
     class Art* last = nullptr;   // top-most
 };
 
+// A path style shared by the art that paints alike (copies, imported art):
+// replaced as a whole, never edited in place.
+using SharedStyle = std::shared_ptr<const AIPathStyle>;
+// All zero: the style of a node not in use.
+const SharedStyle& zeroStyle();
+
 class Art {
 public:
     Art() = default;
@@ -126,7 +132,7 @@ public:
     bool selected() const { return selected_; }
     bool locked() const { return locked_; }
     bool hidden() const { return hidden_; }
-    const AIPathStyle& style() const { return style_; }
+    const AIPathStyle& style() const { return *style_; }
     float opacity() const { return opacity_; }
     int32_t blendMode() const { return blend_; }
     const TagList& tags() const;
@@ -194,16 +200,15 @@ private:
     int32_t blend_ = 0;
     uint64_t bornIn_ = 0;      // the undo epoch that created it
     uint64_t recordedIn_ = 0;  // the undo epoch that last saved its state
-    Art* freeNext_ = nullptr;  // pool free list
 
     // Tree links.
     Layer* layer_ = nullptr;   // set on art directly in a layer
     Art* parent_ = nullptr;    // set on art inside a container
     Art* prior_ = nullptr;
-    Art* next_ = nullptr;
+    Art* next_ = nullptr;      // of a slot the pool holds free: the next free slot
     ArtList children_;
 
-    AIPathStyle style_{};
+    SharedStyle style_ = zeroStyle();
     float opacity_ = 1;
     std::shared_ptr<const TagList> tags_;
 
@@ -254,6 +259,12 @@ AIColor rgbColor(float r, float g, float b);
 AIColor noneColor();
 bool sameColor(const AIColor& a, const AIColor& b);
 bool sameStyle(const AIPathStyle& a, const AIPathStyle& b);
+// Whether two styles hold the same bits in every field (sameStyle takes -0
+// for 0 and any non-zero flag for true).
+bool sameStyleBits(const AIPathStyle& a, const AIPathStyle& b);
+// defaultPathStyle() and unpaintedStyle(), each one block for all art.
+const SharedStyle& sharedDefaultPathStyle();
+const SharedStyle& sharedUnpaintedStyle();
 
 // How art is painted on the page: fill and stroke, opacity and blend mode.
 struct DrawnStyle {

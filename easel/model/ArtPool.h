@@ -16,14 +16,12 @@ namespace easel {
 // lives, so handles stay valid pointers and a stale handle can be recognised
 // (the slot is not in use, or its art is not in a live layer).
 class ArtPool {
-    static inline const AIPathStyle kNoStyle{};
-
 public:
     Art* alloc() {
         if (!free_) grow();
         Art* a = free_;
-        free_ = a->freeNext_;
-        a->freeNext_ = nullptr;
+        free_ = a->next_;
+        a->next_ = nullptr;
         a->inUse_ = true;
         ++used_;
         return a;
@@ -39,10 +37,9 @@ public:
         a->layer_ = nullptr;
         a->parent_ = nullptr;
         a->prior_ = nullptr;
-        a->next_ = nullptr;
         a->children_ = ArtList{};
         a->selected_ = a->locked_ = a->hidden_ = a->clipped_ = false;
-        a->style_ = kNoStyle;  // copied: zeroing it in place compiles to a slow repeated store
+        a->style_ = zeroStyle();
         a->opacity_ = 1;
         a->blend_ = 0;
         a->tags_.reset();
@@ -53,7 +50,7 @@ public:
         a->segSel_.reset();
         a->extras_.reset();
         a->selIndex_ = Art::kNotSelected;
-        a->freeNext_ = free_;
+        a->next_ = free_;
         free_ = a;
         --used_;
     }
@@ -89,7 +86,7 @@ private:
         const size_t n = kChunk;
         auto arts = std::make_unique<Art[]>(n);
         for (size_t i = n; i-- > 0;) {
-            arts[i].freeNext_ = free_;
+            arts[i].next_ = free_;
             free_ = &arts[i];
         }
         Chunk c{reinterpret_cast<uintptr_t>(arts.get()), reinterpret_cast<uintptr_t>(arts.get() + n),

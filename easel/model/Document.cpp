@@ -109,8 +109,8 @@ Art* Document::allocArt(int16_t type) {
     a->id_ = nextId_++;
     a->bornIn_ = journal_->epoch;
     a->style_ = (type == kPathArt || type == kCompoundPathArt || type == kTextArt || type == kTextPathArt)
-                    ? defaultPathStyle()
-                    : unpaintedStyle();
+                    ? sharedDefaultPathStyle()
+                    : sharedUnpaintedStyle();
     if (type == kTextArt || type == kTextPathArt) {
         auto o = std::make_shared<ObjectData>();
         o->isText = true;
@@ -491,8 +491,14 @@ ASErr Document::setSegmentSelection(Art* path, size_t index, int16_t bits) {
 ASErr Document::setStyle(Art* art, const AIPathStyle& style) {
     if (!isLive(art) || !finiteStyle(style)) return kBadParameterErr;
     journal_->recordState(art);
-    art->style_ = style;
+    putStyle(art, style);
     return kNoErr;
+}
+
+void Document::putStyle(Art* art, const AIPathStyle& s) {
+    if (sameStyleBits(*art->style_, s)) return;
+    if (!lastStyle_ || !sameStyleBits(*lastStyle_, s)) lastStyle_ = std::make_shared<const AIPathStyle>(s);
+    art->style_ = lastStyle_;
 }
 
 ASErr Document::setOpacity(Art* art, float opacity) {
@@ -625,6 +631,7 @@ const std::string& Document::undoText() const {
 
 bool Document::contextChanged() const { return !journal_->open.entries.empty(); }
 void Document::clearHistory() { journal_->clear(); }
+void Document::keepHistory(bool keep) { journal_->keeping = keep; }
 size_t Document::undoStepCount() const { return journal_->done.size(); }
 
 // ---------------------------------------------------------------------------

@@ -252,6 +252,10 @@ public:
     bool contextChanged() const;
     // Forgets every step (after loading a document, for example).
     void clearHistory();
+    // Whether changes are recorded for undo (they are unless a reader turns
+    // it off while it builds a document, which starts with no history).
+    // Unrecorded, disposed art is freed at once.
+    void keepHistory(bool keep);
     size_t undoStepCount() const;
 
 private:
@@ -270,11 +274,18 @@ private:
     // `pending`: the art's own pending matrix after m, when worked out already.
     ASErr transformRec(Art* art, const AIRealMatrix& m, float lineScale, int32_t flags,
                        const AIRealMatrix* pending = nullptr);
+    // Scales the stroke of `art` and moves its gradients, as `flags` say
+    // (kScaleLines, kTransformFillGradients).
+    void restyle(Art* art, const AIRealMatrix& m, float lineScale, int32_t flags);
     void boundsRec(const Art* art, AIRealRect& r) const;
     void setSelectedRec(Art* art, bool selected);
     void releaseArt(Art* art);
     void freeArt(Art* art);
     void putTag(Art* art, Tag tag);
+    // Gives `art` the style `s`, in the block of the last style given out
+    // when that holds the same bits: copies and imported art are mostly
+    // styled alike, one after another.
+    void putStyle(Art* art, const AIPathStyle& s);
     // Keeps selectedNodes_ in step with art->selected_ after it changed.
     void syncSelected(Art* art);
     void forgetSelected(Art* art);
@@ -300,6 +311,7 @@ private:
     std::vector<std::unique_ptr<Layer>> allLayers_;  // live and retired, owned
     Layer* current_ = nullptr;
     int64_t nextId_ = 1;
+    SharedStyle lastStyle_;  // the block putStyle() made last
     std::unique_ptr<ArtPool> pool_;
     std::unique_ptr<Journal> journal_;
     ArtBudget budget_;

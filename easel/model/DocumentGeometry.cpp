@@ -104,13 +104,13 @@ bool transformValid(const Art* a, const AIRealMatrix& m, float lineScale, int32_
 
 }  // namespace
 
-ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int32_t flags, const AIRealMatrix* pending) {
-    journal_->recordState(a);
-    if (flags & kScaleLines) a->style_.stroke.width *= lineScale;
+void Document::restyle(Art* a, const AIRealMatrix& m, float lineScale, int32_t flags) {
+    AIPathStyle s = *a->style_;
+    if (flags & kScaleLines) s.stroke.width *= lineScale;
     if (flags & kTransformFillGradients) {
         // Fill and stroke gradients move with the art; the moved paint shares
         // the gradient.
-        for (AIColor* c : {&a->style_.fill.color, &a->style_.stroke.color}) {
+        for (AIColor* c : {&s.fill.color, &s.stroke.color}) {
             const GradientPaint* p = c->kind == kGradientColor ? gradientPaint(c->ref) : nullptr;
             if (!p) continue;
             const AIRealMatrix moved = concatMatrix(p->matrix, m);
@@ -122,6 +122,12 @@ ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int
             }
         }
     }
+    putStyle(a, s);
+}
+
+ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int32_t flags, const AIRealMatrix* pending) {
+    journal_->recordState(a);
+    if (flags & (kScaleLines | kTransformFillGradients)) restyle(a, m, lineScale, flags);
     if (flags & kTransformObjects) {
         if (a->hasPath() && a->geom_) {
             a->pending_ = pending ? *pending : concatMatrix(a->pending_, m);

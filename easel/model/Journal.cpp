@@ -60,6 +60,7 @@ Entry& Journal::push(Entry::Kind kind) {
 }
 
 void Journal::recordMove(Art* art) {
+    if (!keeping) return;
     Entry& e = push(Entry::Move);
     e.art = art;
     if (!fresh(art)) open.onlyMadeArt = false;
@@ -75,6 +76,7 @@ void Journal::recordMove(Art* art) {
 }
 
 void Journal::recordState(Art* art) {
+    if (!keeping) return;
     if (fresh(art) || art->recordedIn_ == epoch) return;
     art->recordedIn_ = epoch;
     Entry& e = push(Entry::State);
@@ -84,6 +86,7 @@ void Journal::recordState(Art* art) {
 }
 
 void Journal::recordLayerMove(Layer* layer) {
+    if (!keeping) return;
     Entry& e = push(Entry::LayerMove);
     e.layer = layer;
     e.data->current = doc.current_;
@@ -93,18 +96,21 @@ void Journal::recordLayerMove(Layer* layer) {
 }
 
 void Journal::recordLayerAttrs(Layer* layer) {
+    if (!keeping) return;
     Entry& e = push(Entry::LayerAttrs);
     e.layer = layer;
     e.data->layerState = LayerState{layer->name_, layer->visible_, layer->locked_};
 }
 
 void Journal::recordPage() {
+    if (!keeping) return;
     Entry& e = push(Entry::Page);
     e.data->width = doc.width_;
     e.data->height = doc.height_;
 }
 
 void Journal::recordGuides() {
+    if (!keeping) return;
     Entry& e = push(Entry::GuideLines);
     e.data->guides = doc.guides_;
 }
@@ -113,6 +119,7 @@ Journal& Journal::of(Document& d) { return *d.journal_; }
 std::vector<std::unique_ptr<Swatch>>& Journal::swatchesOf(Document& d) { return d.swatches_; }
 
 void Journal::recordSwatches() {
+    if (!keeping) return;
     Entry& e = push(Entry::Swatches);
     for (const auto& s : doc.swatches_) e.data->swatches.push_back(std::make_unique<Swatch>(*s));
 }

@@ -20,7 +20,7 @@ struct ArtState {
     bool locked = false;
     bool hidden = false;
     bool clipped = false;
-    AIPathStyle style{};
+    SharedStyle style;  // null until saved
     float opacity = 1;
     int32_t blend = 0;
     std::shared_ptr<const TagList> tags;
@@ -87,6 +87,7 @@ struct Journal {
     std::vector<Step> done;    // user-level steps, oldest first
     std::vector<Step> undone;  // steps undo() took back, most recent last
     uint64_t epoch = 1;        // changes when a context opens or is reverted
+    bool keeping = true;       // false: the record functions record nothing
     static constexpr size_t kMaxSteps = 200;
 
     bool fresh(const Art* a) const { return a->bornIn_ == epoch; }

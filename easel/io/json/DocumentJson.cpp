@@ -342,6 +342,7 @@ bool Reader::head(const Value& j, std::unique_ptr<Document>& doc) {
     float w = 0, h = 0;
     if (!page(j, w, h)) return false;
     doc = std::make_unique<Document>(w, h);
+    doc->keepHistory(false);  // until finish()
     return seed(j, *doc) && swatches(j, *doc) && gradients(j, *doc) && documentKept(j, *doc);
 }
 
@@ -359,6 +360,7 @@ void Reader::finish(Document& doc, const std::vector<LayerFlags>& flags) {
         doc.setLayerVisible(f.layer, f.visible);
         doc.setLayerLocked(f.layer, f.locked);
     }
+    doc.keepHistory(true);
     doc.clearHistory();
 }
 

@@ -28,10 +28,12 @@ void imageFromSurface(cairo_surface_t* surface, Image& out) {
     const int stride = cairo_image_surface_get_stride(surface);
     auto rows = [&](int from, int to) {
         for (int y = from; y < to; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
+            const unsigned char* row = data + static_cast<ptrdiff_t>(y) * stride;
             uint8_t* o = &out.rgba[static_cast<size_t>(y) * static_cast<size_t>(width) * 4];
             for (int x = 0; x < width; ++x, o += 4) {
-                const uint32_t p = row[x];
+                // Read as bytes may be (the row may be the one written).
+                uint32_t p;
+                std::memcpy(&p, row + static_cast<ptrdiff_t>(x) * 4, sizeof p);
                 const unsigned a = p >> 24;
                 unsigned r = (p >> 16) & 255u, g = (p >> 8) & 255u, b = p & 255u;
                 if (a != 0 && a != 255) {

@@ -11,7 +11,9 @@ typedef struct _RsvgHandle RsvgHandle;  // librsvg's, declared as librsvg/rsvg.h
 
 namespace easel {
 
-// The pixels of an ARGB32 surface, un-premultiplied, as an Image.
+// The pixels of an ARGB32 surface, un-premultiplied, as an Image. The
+// surface may draw in `out.rgba` itself, `out.width` * 4 bytes a row: the
+// pixels are then changed in place.
 void imageFromSurface(cairo_surface_t* surface, Image& out);
 
 // SVG text read by librsvg at 96 pixels an inch, following no reference to

@@ -134,7 +134,6 @@ private:
 bool finite(const PixelBox& b) {
     return std::isfinite(b.x0) && std::isfinite(b.y0) && std::isfinite(b.x1) && std::isfinite(b.y1);
 }
-PixelBox grown(const PixelBox& b, double dx, double dy) { return {b.x0 - dx, b.y0 - dy, b.x1 + dx, b.y1 + dy}; }
 
 // The box of the anchor and direction points of a geometry, in its own
 // coordinates (the path lies inside), or nothing past kMaxFixed.
@@ -194,14 +193,40 @@ bool dashed(const AIStrokeStyle& k) {
 // Whether the painter joins the stroke's sides with mitres.
 bool mitred(const AIStrokeStyle& k) { return k.join != kRoundJoin && k.join != kBevelJoin; }
 
+// A float at or above (below) `v`.
+float floatUp(double v) {
+    const float f = static_cast<float>(v);
+    return double{f} < v ? std::nextafter(f, HUGE_VALF) : f;
+}
+float floatDown(double v) {
+    const float f = static_cast<float>(v);
+    return double{f} > v ? std::nextafter(f, -HUGE_VALF) : f;
+}
+
+// Keeps the exact box `b` as the nearest floats, with `qx`, `qy` grown by
+// how far they moved, and `reach` rounded up: each box the reach gives then
+// holds the exact one's. False when a side is out of a float's range.
+bool keepBox(const PixelBox& b, double qx, double qy, double reach, ArtReach& r) {
+    r.x0 = static_cast<float>(b.x0), r.y0 = static_cast<float>(b.y0);
+    r.x1 = static_cast<float>(b.x1), r.y1 = static_cast<float>(b.y1);
+    const PixelBox kept = r.rect();
+    if (!finite(kept)) return false;
+    const double ex = std::max(std::fabs(kept.x0 - b.x0), std::fabs(kept.x1 - b.x1));
+    const double ey = std::max(std::fabs(kept.y0 - b.y0), std::fabs(kept.y1 - b.y1));
+    r.qx = floatUp(qx + ex);
+    r.qy = floatUp(qy + ey);
+    r.reach = floatUp(reach);
+    return finite(r.touched());
+}
+
 // The opaque parts of a rectangle path with device box `b`: the fill, and
 // the bands of a solid stroke of half width `h`, with square corners where
-// the join mitres right angles (1 / sin 45 degrees < 1.5).
+// the join mitres right angles (1 / sin 45 degrees < 1.5). The bands are
+// kept rounded down: less is taken as covered, never more.
 void solids(const AIStrokeStyle& k, const PixelBox& b, double h, ArtReach& r) {
-    r.rect = b;
     r.solidFill = r.fillDrawn;
     if (r.stroked && !dashed(k) && b.x1 - b.x0 > 2 * h + 2 && b.y1 - b.y0 > 2 * h + 2) {
-        r.band = h;
+        r.band = floatDown(h);
         r.corner = mitred(k) && k.miterLimit >= 1.5f ? r.band : 0;
     }
 }
@@ -209,7 +234,7 @@ void solids(const AIStrokeStyle& k, const PixelBox& b, double h, ArtReach& r) {
 // Marks what an art's stroke paints opaque.
 void markBands(const ArtReach& r, Cover& cover, const Cover::Span& within) {
     if (r.band <= 0) return;
-    const PixelBox& b = r.rect;
+    const PixelBox b = r.rect();
     const double h = r.band, c = r.corner, qx = r.qx, qy = r.qy;
     cover.mark({b.x0 - c + qx, b.y0 - h + qy, b.x1 + c - qx, b.y0 + h - qy}, within);
     cover.mark({b.x0 - c + qx, b.y1 - h + qy, b.x1 + c - qx, b.y1 + h - qy}, within);
@@ -270,7 +295,6 @@ ArtReach Reach::of(const Art& a) {
     const AIStrokeStyle& k = s.stroke;
     r.fillDrawn = s.fillPaint && painted_(s.fill.color);
     r.stroked = s.strokePaint && k.width > 0 && painted_(k.color);
-    r.fill = grown(exact, qx, qy);
     // A stroke stays within half its width of the path, but at mitred joins
     // (at most the mitre limit times that) and square caps (sqrt 2 times);
     // half a pixel more for the pen's polygon. A rectangle's square corners
@@ -279,12 +303,9 @@ ArtReach Reach::of(const Art& a) {
     const double h = r.stroked ? static_cast<double>(k.width) * scale_ / 2 : 0;
     const double spike = mitred(k) ? std::max(1.5, static_cast<double>(k.miterLimit)) : 1.5;
     const double reach = !r.stroked ? 0 : box ? h + kFixedStep : h * spike + 0.5;
-    r.touched = grown(r.fill, reach, reach);
-    if (!finite(r.touched)) return r;
+    if (!keepBox(exact, qx, qy, reach, r)) return r;
     r.known = true;
     r.empty = !r.fillDrawn && !r.stroked;
-    r.qx = qx;
-    r.qy = qy;
     if (box) {
         solids(k, exact, h, r);
         // A rectangle's fill is one box; its stroke is boxes where the
@@ -319,30 +340,39 @@ std::vector<ArtReach> artReach(const std::vector<const Art*>& arts, const cairo_
     return out;
 }
 
-std::vector<BandArt> cullBand(const std::vector<ArtReach>& reach, int width, int top, int bottom) {
-    std::vector<BandArt> out(reach.size());
+BandCulls cullBand(const std::vector<ArtReach>& reach, int width, int top, int bottom) {
+    BandCulls out;
+    out.cull.assign(reach.size(), Cull::draw);
     Cover cover(width, top, bottom);
+    // Trims keep their pixels in 16 bits and their art in 32.
+    const bool trims = width <= UINT16_MAX && bottom <= UINT16_MAX && reach.size() <= UINT32_MAX;
+    // Room for all at once: no list copied as it grows, and the pages of a
+    // large list that stay unused are never touched.
+    if (trims) out.trims.reserve(reach.size());
     // From the top of the drawing down: what is drawn later is known first.
     for (size_t i = reach.size(); i-- > 0;) {
         const ArtReach& r = reach[i];
-        BandArt& o = out[i];
         if (!r.known) continue;
-        const Cover::Span touched = cover.touchedBy(r.touched);
+        const Cover::Span touched = cover.touchedBy(r.touched());
         const Cover::Span open = r.empty ? Cover::Span{} : cover.unmarked(touched);
         if (open.empty()) {
-            o.cull = Cull::skip;
+            out.cull[i] = Cull::skip;
             continue;
         }
         // Drawn within its open pixels when they are a small part of it.
-        if (r.trimmable && open.area() * 2 <= touched.area()) o = {Cull::draw, open.x0, open.y0, open.x1, open.y1};
+        if (r.trimmable && trims && open.area() * 2 <= touched.area()) {
+            out.trims.push_back({static_cast<uint32_t>(i), static_cast<uint16_t>(open.x0),
+                                 static_cast<uint16_t>(open.y0), static_cast<uint16_t>(open.x1),
+                                 static_cast<uint16_t>(open.y1)});
+        }
         // Its own stroke is drawn over its fill; outside `open` all is
         // covered already.
         markBands(r, cover, open);
         if (r.fillDrawn) {
-            Cover::Span f = cover.touchedBy(r.fill);
+            Cover::Span f = cover.touchedBy(r.fill());
             f = {std::max(f.x0, open.x0), std::max(f.y0, open.y0), std::min(f.x1, open.x1), std::min(f.y1, open.y1)};
-            if (cover.full(f)) o.cull = Cull::noFill;
-            else if (r.solidFill) cover.mark({r.rect.x0 + r.qx, r.rect.y0 + r.qy, r.rect.x1 - r.qx, r.rect.y1 - r.qy}, open);
+            if (cover.full(f)) out.cull[i] = Cull::noFill;
+            else if (r.solidFill) cover.mark(r.solid(), open);
         }
     }
     return out;

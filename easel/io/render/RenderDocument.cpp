@@ -283,23 +283,25 @@ int bandCount(size_t arts, int height) {
 // on `cr` whose first row is `top`.
 void drawArt(const Document& doc, const std::vector<const Art*>& arts, const std::vector<ArtReach>& reach,
              cairo_t* cr, int width, int top, int height) {
-    const std::vector<BandArt> band = cullBand(reach, width, top, top + height);
+    const BandCulls band = cullBand(reach, width, top, top + height);
     Painter painter(doc, cr);
+    auto trim = band.trims.rbegin();  // listed from the top art down
     for (size_t i = 0; i < arts.size(); ++i) {
-        const BandArt& b = band[i];
-        if (b.cull == Cull::skip) continue;
-        if (b.x0 >= b.x1) {
-            painter.art(*arts[i], b.cull == Cull::noFill);
+        const Cull cull = band.cull[i];
+        if (cull == Cull::skip) continue;
+        if (trim == band.trims.rend() || trim->art != i) {
+            painter.art(*arts[i], cull == Cull::noFill);
             continue;
         }
         // Within whole pixels: the corners land on cairo's grid exactly.
-        double x0 = b.x0, y0 = b.y0 - top, x1 = b.x1, y1 = b.y1 - top;
+        double x0 = trim->x0, y0 = trim->y0 - top, x1 = trim->x1, y1 = trim->y1 - top;
+        ++trim;
         cairo_device_to_user(cr, &x0, &y0);
         cairo_device_to_user(cr, &x1, &y1);
         cairo_save(cr);
         cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
         cairo_clip(cr);
-        painter.art(*arts[i], b.cull == Cull::noFill);
+        painter.art(*arts[i], cull == Cull::noFill);
         cairo_restore(cr);
     }
 }
@@ -383,9 +385,20 @@ bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std
         return false;
     }
     const int iw = static_cast<int>(pw), ih = static_cast<int>(ph);
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, iw, ih);
+    // Drawn in the picture's own memory, which then takes its final form in
+    // place: one copy of the pixels, not two, is held at any time.
+    try {
+        out.rgba.assign(static_cast<size_t>(iw) * static_cast<size_t>(ih) * 4, 0);
+    } catch (const std::bad_alloc&) {
+        out = Image{};
+        error = "cannot make a picture of that size (out of memory)";
+        return false;
+    }
+    cairo_surface_t* surface =
+        cairo_image_surface_create_for_data(out.rgba.data(), CAIRO_FORMAT_ARGB32, iw, ih, iw * 4);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);
+        out = Image{};
         error = "cannot make a picture of that size";
         return false;
     }
@@ -406,6 +419,7 @@ bool renderDocument(const Document& doc, const RenderSize& size, Image& out, std
     cairo_destroy(cr);
     if (st != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);
+        out = Image{};
         error = std::string("cannot draw the document: ") + cairo_status_to_string(st);
         return false;
     }

@@ -423,6 +423,7 @@ bool Importer::readPage(AttrMap& at, Page& page, std::string& error) {
         return false;
     }
     doc_ = std::make_unique<Document>(pw, ph);
+    doc_->keepHistory(false);  // until settle()
     pageHeight_ = ph;
     return true;
 }
@@ -556,6 +557,7 @@ void Importer::settle() {
         doc_->setLayerLocked(f.layer, f.locked);
     }
     doc_->setCurrentLayer(doc_->topLayer());
+    doc_->keepHistory(true);
     doc_->clearHistory();
     for (const auto& [what, n] : notes_) {
         report_.notes.push_back(n == 1 ? what : what + ", " + std::to_string(n) + " times");

@@ -6,12 +6,12 @@
 namespace easel {
 
 const AIRealRect& PathGeometry::bounds(bool closed) const {
-    const int k = closed ? 1 : 0;
-    if (!boundsValid_[k]) {
-        bounds_[k] = bezierBounds(segments.data(), segments.size(), closed);
-        boundsValid_[k] = true;
+    const int8_t k = closed ? 1 : 0;
+    if (boundsFor_ != k) {
+        bounds_ = bezierBounds(segments.data(), segments.size(), closed);
+        boundsFor_ = k;
     }
-    return bounds_[k];
+    return bounds_;
 }
 
 float PathGeometry::maxAbsCoordinate() const {
@@ -27,7 +27,7 @@ float PathGeometry::maxAbsCoordinate() const {
 }
 
 void PathGeometry::invalidate() const {
-    boundsValid_[0] = boundsValid_[1] = false;
+    boundsFor_ = -1;
     maxAbs_ = -1;
 }
 
@@ -80,7 +80,10 @@ std::vector<AIPathSegment> Art::segments() const {
 }
 
 int16_t Art::segmentSelection(size_t i) const {
-    if (segSel_) return i < segSel_->size() ? static_cast<int16_t>((*segSel_)[i]) : int16_t{0};
+    if (hasPartialSegmentSelection()) {
+        const std::vector<uint8_t>& sel = *extras_->segSel;
+        return i < sel.size() ? static_cast<int16_t>(sel[i]) : int16_t{0};
+    }
     return selected_ && i < segmentCount() ? int16_t{kSegmentPointSelected} : int16_t{0};
 }
 
@@ -100,6 +103,11 @@ ArtExtras& Art::editExtras() {
     ArtExtras& e = *own;
     extras_ = std::move(own);
     return e;
+}
+
+void Art::putSegmentSelection(std::shared_ptr<const std::vector<uint8_t>> sel) {
+    if (!sel && !hasPartialSegmentSelection()) return;
+    editExtras().segSel = std::move(sel);
 }
 
 AIColor grayColor(float gray) { return AIColor{kGrayColor, {gray, 0, 0, 0}, 0}; }

@@ -25,7 +25,9 @@ class Layer;
 struct PathGeometry {
     std::vector<AIPathSegment> segments;
 
-    // Bounds of the untransformed segments, computed once per closed flag.
+    // Bounds of the untransformed segments, kept for the closed flag asked
+    // last (copies of a path share its flag): the reference holds until
+    // the next call.
     const AIRealRect& bounds(bool closed) const;
     // Largest absolute coordinate of any point (anchor or direction point).
     float maxAbsCoordinate() const;
@@ -33,9 +35,9 @@ struct PathGeometry {
     void invalidate() const;
 
 private:
-    mutable AIRealRect bounds_[2]{kEmptyRect, kEmptyRect};
-    mutable bool boundsValid_[2]{false, false};
-    mutable float maxAbs_ = -1;  // < 0: not computed
+    mutable AIRealRect bounds_ = kEmptyRect;
+    mutable int8_t boundsFor_ = -1;  // the closed flag of bounds_ (0 or 1), -1: none
+    mutable float maxAbs_ = -1;      // < 0: not computed
 };
 
 // What non-path art carries besides its matrix: text, image, symbol, mesh and
@@ -80,6 +82,9 @@ struct ArtExtras {
     EnvelopeWarp warp;
     std::shared_ptr<const std::string> extra;
     std::shared_ptr<const AIRealMatrix> space;
+    // Of a path whose segments are selected in part: each one's bits
+    // (kSegmentPointSelected and the others); null otherwise.
+    std::shared_ptr<const std::vector<uint8_t>> segSel;
 };
 
 struct Swatch {
@@ -150,7 +155,7 @@ public:
     // kSegmentPointSelected | kSegmentInSelected | kSegmentOutSelected bits.
     int16_t segmentSelection(size_t i) const;
     // True when only some segments are selected (the file lists them).
-    bool hasPartialSegmentSelection() const { return segSel_ != nullptr; }
+    bool hasPartialSegmentSelection() const { return extras_ && extras_->segSel; }
     // The shared geometry and the matrix still to be applied to it.
     const std::shared_ptr<const PathGeometry>& sharedGeometry() const { return geom_; }
     const AIRealMatrix& pendingMatrix() const { return pending_; }
@@ -214,11 +219,13 @@ private:
 
     std::shared_ptr<const PathGeometry> geom_;
     AIRealMatrix pending_ = kIdentityMatrix;
-    std::shared_ptr<const std::vector<uint8_t>> segSel_;  // partial selection, else null
     std::shared_ptr<const ArtExtras> extras_;
     // extras_ made this art's own to change (a copy of the shared block, or
     // a new one).
     ArtExtras& editExtras();
+    // Sets the partial selection (null: none), making the extras its own
+    // only when they change.
+    void putSegmentSelection(std::shared_ptr<const std::vector<uint8_t>> sel);
 };
 
 class Layer {

@@ -47,7 +47,6 @@ public:
         a->geom_.reset();
         a->pending_ = kIdentityMatrix;
         a->hasPending_ = false;
-        a->segSel_.reset();
         a->extras_.reset();
         a->selIndex_ = Art::kNotSelected;
         a->next_ = free_;

@@ -285,6 +285,7 @@ Art* Document::copyTree(const Art* src, Art* parent) {
     a->pending_ = src->pending_;
     a->hasPending_ = src->hasPending_;
     a->extras_ = src->extras_;
+    a->putSegmentSelection(nullptr);  // a copy starts unselected
     if (parent) link(a, nullptr, parent, parent->children_.last);
     for (const Art* c = src->children_.first; c; c = c->next_) copyTree(c, a);
     return a;
@@ -432,10 +433,10 @@ ASErr Document::setSegmentCount(Art* path, size_t count) {
     PathGeometry& g = ownGeometry(path->geom_, path->pending_, path->hasPending_);
     const AIPathSegment fill = g.segments.empty() ? AIPathSegment{} : g.segments.back();
     g.segments.resize(count, fill);
-    if (path->segSel_) {
-        auto sel = std::make_shared<std::vector<uint8_t>>(*path->segSel_);
+    if (path->hasPartialSegmentSelection()) {
+        auto sel = std::make_shared<std::vector<uint8_t>>(*path->extras_->segSel);
         sel->resize(count, 0);
-        path->segSel_ = std::move(sel);
+        path->putSegmentSelection(std::move(sel));
     }
     return kNoErr;
 }
@@ -470,18 +471,19 @@ ASErr Document::setSegmentSelection(Art* path, size_t index, int16_t bits) {
     if (path->segmentSelection(index) == value) return kNoErr;
     if (!quietSelection_) journal_->recordState(path);
     const size_t n = path->segmentCount();
-    auto sel = path->segSel_ ? std::make_shared<std::vector<uint8_t>>(*path->segSel_)
-                             : std::make_shared<std::vector<uint8_t>>(
-                                   n, static_cast<uint8_t>(path->selected_ ? kSegmentPointSelected : 0));
+    auto sel = path->hasPartialSegmentSelection()
+                   ? std::make_shared<std::vector<uint8_t>>(*path->extras_->segSel)
+                   : std::make_shared<std::vector<uint8_t>>(
+                         n, static_cast<uint8_t>(path->selected_ ? kSegmentPointSelected : 0));
     (*sel)[index] = value;
     const bool allPoint = std::all_of(sel->begin(), sel->end(), [](uint8_t v) { return v == kSegmentPointSelected; });
     const bool none = std::all_of(sel->begin(), sel->end(), [](uint8_t v) { return v == 0; });
     path->selected_ = !none;
     syncSelected(path);
     if (allPoint || none) {
-        path->segSel_.reset();
+        path->putSegmentSelection(nullptr);
     } else {
-        path->segSel_ = std::move(sel);
+        path->putSegmentSelection(std::move(sel));
     }
     return kNoErr;
 }

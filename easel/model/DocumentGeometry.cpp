@@ -105,7 +105,14 @@ bool transformValid(const Art* a, const AIRealMatrix& m, float lineScale, int32_
 }  // namespace
 
 void Document::restyle(Art* a, const AIRealMatrix& m, float lineScale, int32_t flags) {
-    AIPathStyle s = *a->style_;
+    // Most transforms of copies keep the style: a stroke scaled by 1 (x * 1
+    // is x, bit for bit), no gradient to move.
+    const AIPathStyle& now = *a->style_;
+    const bool scaled = (flags & kScaleLines) && lineScale != 1;
+    const bool gradients = (flags & kTransformFillGradients) &&
+                       (now.fill.color.kind == kGradientColor || now.stroke.color.kind == kGradientColor);
+    if (!scaled && !gradients) return;
+    AIPathStyle s = now;
     if (flags & kScaleLines) s.stroke.width *= lineScale;
     if (flags & kTransformFillGradients) {
         // Fill and stroke gradients move with the art; the moved paint shares

@@ -15,10 +15,10 @@ void Document::setSelectedRec(Art* art, bool selected) {
     while (!stack.empty()) {
         Art* a = stack.back();
         stack.pop_back();
-        if (a->selected_ != selected || a->segSel_) {
+        if (a->selected_ != selected || a->hasPartialSegmentSelection()) {
             if (!quietSelection_) journal_->recordState(a);
             a->selected_ = selected;
-            a->segSel_.reset();
+            a->putSegmentSelection(nullptr);
             syncSelected(a);
         }
         for (Art* c = a->children_.first; c; c = c->next_) stack.push_back(c);

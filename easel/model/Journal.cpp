@@ -20,7 +20,6 @@ void Journal::saveState(const Art& a, ArtState& s) {
     s.geom = a.geom_;
     s.pending = a.pending_;
     s.hasPending = a.hasPending_;
-    s.segSel = a.segSel_;
     s.extras = a.extras_;
 }
 
@@ -37,7 +36,6 @@ void Journal::swapState(Art& a, ArtState& s) {
     std::swap(s.geom, a.geom_);
     std::swap(s.pending, a.pending_);
     std::swap(s.hasPending, a.hasPending_);
-    std::swap(s.segSel, a.segSel_);
     std::swap(s.extras, a.extras_);
 }
 

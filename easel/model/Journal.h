@@ -28,7 +28,6 @@ struct ArtState {
     std::shared_ptr<const PathGeometry> geom;
     AIRealMatrix pending = kIdentityMatrix;
     bool hasPending = false;
-    std::shared_ptr<const std::vector<uint8_t>> segSel;
     std::shared_ptr<const ArtExtras> extras;
 };
 

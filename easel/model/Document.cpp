@@ -285,7 +285,7 @@ Art* Document::copyTree(const Art* src, Art* parent) {
     a->pending_ = src->pending_;
     a->hasPending_ = src->hasPending_;
     a->extras_ = src->extras_;
-    a->putSegmentSelection(nullptr);  // a copy starts unselected
+    if (a->hasPartialSegmentSelection()) a->putSegmentSelection(nullptr);  // a copy starts unselected
     if (parent) link(a, nullptr, parent, parent->children_.last);
     for (const Art* c = src->children_.first; c; c = c->next_) copyTree(c, a);
     return a;

@@ -105,14 +105,7 @@ bool transformValid(const Art* a, const AIRealMatrix& m, float lineScale, int32_
 }  // namespace
 
 void Document::restyle(Art* a, const AIRealMatrix& m, float lineScale, int32_t flags) {
-    // Most transforms of copies keep the style: a stroke scaled by 1 (x * 1
-    // is x, bit for bit), no gradient to move.
-    const AIPathStyle& now = *a->style_;
-    const bool scaled = (flags & kScaleLines) && lineScale != 1;
-    const bool gradients = (flags & kTransformFillGradients) &&
-                       (now.fill.color.kind == kGradientColor || now.stroke.color.kind == kGradientColor);
-    if (!scaled && !gradients) return;
-    AIPathStyle s = now;
+    AIPathStyle s = *a->style_;
     if (flags & kScaleLines) s.stroke.width *= lineScale;
     if (flags & kTransformFillGradients) {
         // Fill and stroke gradients move with the art; the moved paint shares
@@ -134,7 +127,13 @@ void Document::restyle(Art* a, const AIRealMatrix& m, float lineScale, int32_t f
 
 ASErr Document::transformRec(Art* a, const AIRealMatrix& m, float lineScale, int32_t flags, const AIRealMatrix* pending) {
     journal_->recordState(a);
-    if (flags & (kScaleLines | kTransformFillGradients)) restyle(a, m, lineScale, flags);
+    // Most transforms of copies keep the style: a stroke scaled by 1 (x * 1
+    // is x, bit for bit), no gradient to move.
+    const AIPathStyle& now = *a->style_;
+    if (((flags & kScaleLines) && lineScale != 1) ||
+        ((flags & kTransformFillGradients) &&
+         (now.fill.color.kind == kGradientColor || now.stroke.color.kind == kGradientColor)))
+        restyle(a, m, lineScale, flags);
     if (flags & kTransformObjects) {
         if (a->hasPath() && a->geom_) {
             a->pending_ = pending ? *pending : concatMatrix(a->pending_, m);

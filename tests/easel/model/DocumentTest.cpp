@@ -298,6 +298,38 @@ TEST_F(DocumentTest, CopiesShareGeometryUntilOneChangesItsPoints) {
     EXPECT_EQ(c2->segment(1).p.h, 10);
 }
 
+// Copies hold one style block: a change to one of them (a new style, a
+// scaled stroke) is its own, and a style is kept bit for bit (-0 stays -0).
+TEST_F(DocumentTest, CopiesShareAStyleUntilOneChangesIt) {
+    Art* src = makeSquare(*doc, 0, 0, 10);
+    ASSERT_EQ(doc->setSegmentSelection(src, 1, kSegmentPointSelected), kNoErr);
+    Art* c1 = nullptr;
+    Art* c2 = nullptr;
+    ASSERT_EQ(doc->duplicateArt(src, kPlaceAboveAll, nullptr, &c1), kNoErr);
+    ASSERT_EQ(doc->duplicateArt(src, kPlaceAboveAll, nullptr, &c2), kNoErr);
+    EXPECT_TRUE(src->hasPartialSegmentSelection());
+    EXPECT_FALSE(c1->hasPartialSegmentSelection());
+    EXPECT_EQ(c1->segmentSelection(1), 0);
+
+    AIPathStyle red = src->style();
+    red.fill.color = rgbColor(1, 0, 0);
+    ASSERT_EQ(doc->setStyle(c1, red), kNoErr);
+    ASSERT_EQ(doc->transformArt(c2, scaling(2, 2), 2, kScaleLines), kNoErr);
+    EXPECT_TRUE(sameStyle(src->style(), defaultPathStyle()));
+    EXPECT_TRUE(sameColor(c1->style().fill.color, rgbColor(1, 0, 0)));
+    EXPECT_EQ(c1->style().stroke.width, 1);
+    EXPECT_EQ(c2->style().stroke.width, 2);
+    EXPECT_TRUE(sameColor(c2->style().fill.color, rgbColor(1, 1, 1)));
+
+    AIPathStyle minus = src->style(), plus = src->style();
+    minus.stroke.width = -0.0f;
+    plus.stroke.width = 0.0f;
+    ASSERT_EQ(doc->setStyle(src, minus), kNoErr);
+    ASSERT_EQ(doc->setStyle(c1, plus), kNoErr);
+    EXPECT_TRUE(std::signbit(src->style().stroke.width));
+    EXPECT_FALSE(std::signbit(c1->style().stroke.width));
+}
+
 // ---- selection ----
 
 TEST_F(DocumentTest, SelectingAGroupSelectsItsMembersAndMatchingKeepsDocumentOrder) {

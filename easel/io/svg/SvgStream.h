@@ -1,19 +1,25 @@
-// An SVG file read element by element with libxml2's streaming reader, for
+// An SVG file read element by element with libxml2's SAX2 parser, for
 // files plain enough that no element needs another part of the file: every
 // element a drawing (svg, g, path, rect, circle, ellipse, line, polyline,
 // polygon), no ids, classes, links or url() references, no DTD. The importer
-// reads such a file as it comes, and the reader frees each element once the
-// next one is read, so that a large drawing is never held whole as a tree.
+// reads such a file as it comes: the parser builds each element in blocks
+// of the stream's own, and a block is used again once the elements in it are
+// read, so that a large drawing is never held whole as a tree.
 // Whatever else the file holds makes the stream decline (StreamDeclined),
 // and the file is read whole instead: the two give the same document.
 #pragma once
 
-#include <libxml/xmlreader.h>
+#include <libxml/parser.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <string_view>
+
+#include "SvgStreamTree.h"
 
 namespace easel::svg {
 
@@ -58,22 +64,61 @@ public:
     void finish();
 
 private:
-    void start(xmlTextReaderPtr reader);
-    void step(int ret);                    // declines on an error
-    void checkElement(xmlNodePtr n);       // an element below the root: its name and attributes
-    void checkAttributes(xmlNodePtr n);
-    void checkChildren(xmlNodePtr n);      // every element within n
-    static void onError(void* self, xmlErrorPtr);
-    static int readFile(void* self, char* buffer, int length);
+    // What the parser has read, in file order: a group of the root, to be
+    // streamed (its start, then its elements, then its end), or an element
+    // read whole; `mark` is the node block it begins in (not kept for ends).
+    enum class Kind : unsigned char { Start, Whole, End };
+    struct Item {
+        Kind kind;
+        xmlNodePtr node;
+        size_t mark;
+    };
 
-    xmlTextReaderPtr reader_ = nullptr;
+    void pump();   // parses the next part of the file; declines on an error
+    Item next();   // the next item, parsed as needed
+    void skipPast(xmlNodePtr g);  // the rest of a streamed group, unread
+    size_t oldestInUse(Kind kind) const;  // the first block of groups (Start) or elements (Whole) still read
+    void checkElement(xmlNodePtr n);  // an element below the root: its name and attributes
+    void checkAttributes(xmlNodePtr n);
+    void checkChildren(xmlNodePtr n);  // every element within n
+
+    // The parser's callbacks; `self` is the stream. They decline by
+    // stopping the parser, as nothing may be thrown through libxml2.
+    static void onStart(void* self, const xmlChar* name, const xmlChar* prefix, const xmlChar* uri, int namespaces,
+                        const xmlChar** declared, int attributes, int defaulted, const xmlChar** values);
+    static void onEnd(void* self, const xmlChar* name, const xmlChar* prefix, const xmlChar* uri);
+    static void onText(void* self, const xmlChar* text, int length);
+    static void onCdata(void* self, const xmlChar* text, int length);
+    static void onSubset(void* self, const xmlChar* name, const xmlChar* publicId, const xmlChar* systemId);
+    static void onReference(void* self, const xmlChar* name);
+    static void onError(void* self, xmlErrorPtr);
+    void stop();
+
+    xmlParserCtxtPtr ctxt_ = nullptr;
+    xmlDocPtr doc_ = nullptr;  // the document the nodes name
+    NodeBlocks kept_;          // the root, kept to the end
+    NodeBlocks groups_;        // the groups of the root, streamed
+    NodeBlocks units_;         // the elements read whole
+    std::deque<Item> items_;
     xmlNodePtr root_ = nullptr;
-    xmlNodePtr node_ = nullptr;  // the element the reader stands on
-    bool expanded_ = false;      // node_'s children are read
-    bool error_ = false;         // libxml2 reported an error or a warning
+    xmlNodePtr node_ = nullptr;   // the element the importer stands on
+    bool expanded_ = false;       // node_'s children are read
+    xmlNodePtr ended_ = nullptr;  // the streamed element whose end was read last
+    size_t groupMark_ = SIZE_MAX;  // the block of the streamed group being read
+    size_t pinned_ = SIZE_MAX;     // the first node block of a streamed group's elements, read whole
+    // The parser's place: the innermost open element, its depth, and the
+    // element being read whole (with the block it begins in).
+    xmlNodePtr open_ = nullptr;
+    int depth_ = 0;
+    xmlNodePtr unit_ = nullptr;
+    size_t unitMark_ = 0;
+    bool error_ = false;   // libxml2 reported an error or a warning, or a callback declined
+    bool parsed_ = false;  // the whole file is parsed
     size_t elements_ = 0;
     size_t maxElements_;
+    std::string_view text_;      // when reading text: what is still to parse
     std::FILE* file_ = nullptr;  // when reading a file
+    std::unique_ptr<char[]> buffer_;
     size_t bytes_ = 0, maxBytes_ = 0;
 };
 

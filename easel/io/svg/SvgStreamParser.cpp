@@ -20,7 +20,14 @@ unsigned short lineOf(xmlParserCtxtPtr ctxt) {
     return ctxt && ctxt->input ? static_cast<unsigned short>(std::min(ctxt->input->line, 65535)) : 0;
 }
 
-bool twoCores() { return std::thread::hardware_concurrency() > 1; }
+// Whether to parse on a thread of its own. libxml2 sets up its globals
+// here first, on the reader's thread, as it asks before any second thread
+// uses it.
+bool parseAhead(size_t bytes) {
+    if (bytes < kThreadFrom || std::thread::hardware_concurrency() < 2) return false;
+    xmlInitParser();
+    return true;
+}
 
 // The first item of `kind` in `items`, or none.
 size_t firstMark(const std::deque<StreamParser::Item>& items, StreamParser::Kind kind) {
@@ -32,7 +39,7 @@ size_t firstMark(const std::deque<StreamParser::Item>& items, StreamParser::Kind
 }  // namespace
 
 StreamParser::StreamParser(std::string_view text) : text_(text) {
-    if (text.size() >= kThreadFrom && twoCores()) {
+    if (parseAhead(text.size())) {
         try {
             thread_ = std::thread(&StreamParser::run, this);
         } catch (const std::system_error&) {  // parsed as it is read
@@ -43,7 +50,7 @@ StreamParser::StreamParser(std::string_view text) : text_(text) {
 StreamParser::StreamParser(std::FILE* file, size_t maxBytes)
     : file_(file), buffer_(new char[kChunk]), maxBytes_(maxBytes) {
     struct stat st{};
-    if (fstat(fileno(file), &st) == 0 && static_cast<size_t>(st.st_size) >= kThreadFrom && twoCores()) {
+    if (fstat(fileno(file), &st) == 0 && parseAhead(static_cast<size_t>(st.st_size))) {
         try {
             thread_ = std::thread(&StreamParser::run, this);
         } catch (const std::system_error&) {
@@ -124,6 +131,7 @@ void StreamParser::onCdata(void* self, const xmlChar* text, int length) {
 void StreamParser::start(const xmlChar* name, const xmlChar* prefix, const xmlChar* uri, int namespaces,
                          const xmlChar** declared, int attributes, const xmlChar** values) {
     const int depth = depth_;
+    textNode_ = nullptr;  // what follows is no longer next to it
     // The root and the groups directly in it, which are streamed, stand
     // alone; anything else is one element read whole, or within one.
     const bool streamed = depth == 0 || (depth == 1 && std::strcmp(reinterpret_cast<const char*>(name), "g") == 0);
@@ -155,6 +163,7 @@ void StreamParser::start(const xmlChar* name, const xmlChar* prefix, const xmlCh
 }
 
 void StreamParser::end() {
+    textNode_ = nullptr;
     xmlNodePtr n = open_;
     open_ = n->parent;
     --depth_;
@@ -169,7 +178,29 @@ void StreamParser::end() {
 // Text and CDATA are kept within elements read whole; between the elements
 // of the root and of its groups they draw nothing.
 void StreamParser::text(const xmlChar* text, int length, bool cdata) {
-    TreeBuilder{units_, doc_}.text(open_, text, static_cast<size_t>(length), cdata);
+    const auto n = static_cast<size_t>(length);
+    // Text right after text joins it, as libxml2's builder joins it; its
+    // room doubles as it grows, so that text given in many pieces is
+    // copied a few times, not once a piece.
+    xmlNodePtr last = open_->last;
+    if (!cdata && last && last == textNode_ && textLength_ + n < textRoom_) {
+        std::memcpy(last->content + textLength_, text, n);
+        textLength_ += n;
+        return;
+    }
+    if (!cdata && last && last == textNode_) {
+        textRoom_ = std::max(2 * textRoom_, textLength_ + n + 1);
+        auto* grown = static_cast<xmlChar*>(units_.take(textRoom_));
+        std::memcpy(grown, last->content, textLength_);
+        std::memcpy(grown + textLength_, text, n);
+        last->content = grown;
+        textLength_ += n;
+        return;
+    }
+    xmlNodePtr t = TreeBuilder{units_, doc_}.text(open_, text, n, 2 * n + 1, cdata);
+    textNode_ = cdata ? nullptr : t;
+    textLength_ = n;
+    textRoom_ = 2 * n + 1;
 }
 
 bool StreamParser::parseChunk() {

@@ -98,6 +98,8 @@ private:
     int depth_ = 0;
     xmlNodePtr unit_ = nullptr;
     size_t unitMark_ = 0;
+    xmlNodePtr textNode_ = nullptr;  // the text last made, while nothing follows it; its length and room
+    size_t textLength_ = 0, textRoom_ = 0;
     bool error_ = false;   // libxml2 reported an error or a warning, or a callback refused
     bool parsed_ = false;  // the whole file is parsed
     std::string_view text_;      // when reading text: what is still to parse

@@ -138,22 +138,15 @@ bool TreeBuilder::attribute(xmlNodePtr n, const xmlChar* name, xmlNsPtr ns, cons
     return true;
 }
 
-void TreeBuilder::text(xmlNodePtr n, const xmlChar* s, size_t length, bool cdata) {
-    xmlNodePtr last = n->last;
-    if (!cdata && last && last->type == XML_TEXT_NODE) {
-        const size_t had = std::strlen(reinterpret_cast<const char*>(last->content));
-        auto* joined = static_cast<xmlChar*>(blocks.take(had + length + 1));
-        std::memcpy(joined, last->content, had);
-        std::memcpy(joined + had, s, length);
-        last->content = joined;
-        return;
-    }
+xmlNodePtr TreeBuilder::text(xmlNodePtr n, const xmlChar* s, size_t length, size_t room, bool cdata) {
     auto* t = make<xmlNode>(blocks);
     t->type = cdata ? XML_CDATA_SECTION_NODE : XML_TEXT_NODE;
     t->name = cdata ? nullptr : xmlStringText;
-    t->content = blocks.copy(s, length);
+    t->content = static_cast<xmlChar*>(blocks.take(std::max(room, length + 1)));
+    if (length) std::memcpy(t->content, s, length);
     t->doc = doc;
     append(n, t);
+    return t;
 }
 
 }  // namespace easel::svg

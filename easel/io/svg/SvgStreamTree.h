@@ -51,9 +51,9 @@ struct TreeBuilder {
     // when the value holds an entity that the tree would keep as a reference
     // (only &#38;, the parser's mark of an '&', is read).
     bool attribute(xmlNodePtr n, const xmlChar* name, xmlNsPtr ns, const xmlChar* value, const xmlChar* end);
-    // Text (or a CDATA section) as the last child of `n`; text right after
-    // text joins it, as libxml2's builder joins it.
-    void text(xmlNodePtr n, const xmlChar* s, size_t length, bool cdata);
+    // Text (or a CDATA section) as the last child of `n`, with room for
+    // `room` bytes and the NUL.
+    xmlNodePtr text(xmlNodePtr n, const xmlChar* s, size_t length, size_t room, bool cdata);
     // `c` put last among the children of `n`.
     static void append(xmlNodePtr n, xmlNodePtr c);
 };

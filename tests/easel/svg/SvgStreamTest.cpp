@@ -13,6 +13,7 @@
 #include "io/svg/SvgExport.h"
 #include "io/svg/SvgImport.h"
 #include "io/svg/SvgStream.h"
+#include "io/svg/SvgStreamParser.h"
 
 namespace easel {
 namespace {
@@ -72,6 +73,28 @@ TEST(SvgStream, PlainDrawingsStreamAndWhatNeedsTheWholeFileDeclines) {
          })
         EXPECT_EQ(streamed(text), "declined") << text;
     EXPECT_EQ(streamed(page(layer), 4), "declined");  // more elements than allowed
+}
+
+TEST(SvgStream, TextWithinAnElementIsJoinedAsTheTreeJoinsIt) {
+    // Text comes from the parser in pieces (at every entity, and at most a
+    // few hundred bytes each): pieces next to each other are one text, a
+    // CDATA section another.
+    std::string longText;
+    for (int i = 0; i < 20000; ++i) longText += "ab&amp;";
+    const std::string text = page("<path d=\"M0 0\">x&lt;y<![CDATA[<c>]]>" + longText + "</path>");
+    svg::StreamParser parser(text);
+    EXPECT_EQ(parser.next().kind, svg::StreamParser::Kind::Root);
+    const svg::StreamParser::Item path = parser.next();
+    ASSERT_EQ(path.kind, svg::StreamParser::Kind::Whole);
+    std::vector<std::string> texts;
+    for (xmlNodePtr c = path.node->children; c; c = c->next)
+        texts.push_back((c->type == XML_CDATA_SECTION_NODE ? "cdata " : "") +
+                        std::string(reinterpret_cast<const char*>(c->content)));
+    std::string joined;
+    for (int i = 0; i < 20000; ++i) joined += "ab&";
+    EXPECT_EQ(texts, (std::vector<std::string>{"x<y", "cdata <c>", joined}));
+    EXPECT_EQ(parser.next().kind, svg::StreamParser::Kind::End);
+    parser.finish();
 }
 
 struct Reading {

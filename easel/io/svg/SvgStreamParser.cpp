@@ -105,7 +105,12 @@ void StreamParser::onStart(void* self, const xmlChar* name, const xmlChar* prefi
 
 void StreamParser::onEnd(void* self, const xmlChar*, const xmlChar*, const xmlChar*) {
     auto* s = static_cast<StreamParser*>(self);
-    if (!s->error_) s->end();
+    if (s->error_) return;
+    try {
+        s->end();
+    } catch (...) {
+        s->stop();
+    }
 }
 
 void StreamParser::onText(void* self, const xmlChar* text, int length) {

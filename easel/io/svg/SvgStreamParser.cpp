@@ -90,47 +90,34 @@ void StreamParser::onSubset(void* self, const xmlChar*, const xmlChar*, const xm
 
 void StreamParser::onReference(void* self, const xmlChar*) { static_cast<StreamParser*>(self)->stop(); }
 
-// The callbacks stop the parser on any failure: nothing may be thrown
-// through libxml2.
-void StreamParser::onStart(void* self, const xmlChar* name, const xmlChar* prefix, const xmlChar* uri,
-                           int namespaces, const xmlChar** declared, int attributes, int, const xmlChar** values) {
+// A callback's work, unless the file is refused already; any failure stops
+// the parser, as nothing may be thrown through libxml2.
+template <class Work>
+void StreamParser::guard(void* self, Work work) {
     auto* s = static_cast<StreamParser*>(self);
     if (s->error_) return;
     try {
-        s->start(name, prefix, uri, namespaces, declared, attributes, values);
+        work(*s);
     } catch (...) {
         s->stop();
     }
+}
+
+void StreamParser::onStart(void* self, const xmlChar* name, const xmlChar* prefix, const xmlChar* uri,
+                           int namespaces, const xmlChar** declared, int attributes, int, const xmlChar** values) {
+    guard(self, [&](StreamParser& s) { s.start(name, prefix, uri, namespaces, declared, attributes, values); });
 }
 
 void StreamParser::onEnd(void* self, const xmlChar*, const xmlChar*, const xmlChar*) {
-    auto* s = static_cast<StreamParser*>(self);
-    if (s->error_) return;
-    try {
-        s->end();
-    } catch (...) {
-        s->stop();
-    }
+    guard(self, [](StreamParser& s) { s.end(); });
 }
 
 void StreamParser::onText(void* self, const xmlChar* text, int length) {
-    auto* s = static_cast<StreamParser*>(self);
-    if (s->error_ || !s->unit_) return;
-    try {
-        s->text(text, length, false);
-    } catch (...) {
-        s->stop();
-    }
+    guard(self, [&](StreamParser& s) { s.text(text, length, false); });
 }
 
 void StreamParser::onCdata(void* self, const xmlChar* text, int length) {
-    auto* s = static_cast<StreamParser*>(self);
-    if (s->error_ || !s->unit_) return;
-    try {
-        s->text(text, length, true);
-    } catch (...) {
-        s->stop();
-    }
+    guard(self, [&](StreamParser& s) { s.text(text, length, true); });
 }
 
 void StreamParser::start(const xmlChar* name, const xmlChar* prefix, const xmlChar* uri, int namespaces,
@@ -183,6 +170,7 @@ void StreamParser::end() {
 // Text and CDATA are kept within elements read whole; between the elements
 // of the root and of its groups they draw nothing.
 void StreamParser::text(const xmlChar* text, int length, bool cdata) {
+    if (!unit_) return;
     const auto n = static_cast<size_t>(length);
     // Text right after text joins it, as libxml2's builder joins it; its
     // room doubles as it grows, so that text given in many pieces is
@@ -307,6 +295,16 @@ void StreamParser::run() {
 
 // ---- The reader's side ----
 
+void StreamParser::awaitStep(std::unique_lock<std::mutex>& lock) {
+    if (thread_.joinable()) {
+        changed_.wait(lock);
+        return;
+    }
+    lock.unlock();
+    step();
+    lock.lock();
+}
+
 void StreamParser::fill() {
     {
         std::unique_lock lock(mutex_);
@@ -314,13 +312,7 @@ void StreamParser::fill() {
             if (failed_) throw StreamDeclined{};
             if (!ready_.empty()) break;
             if (done_) throw StreamDeclined{};  // the file ends before what the reader wants
-            if (thread_.joinable()) {
-                changed_.wait(lock);
-            } else {
-                lock.unlock();
-                step();
-                lock.lock();
-            }
+            awaitStep(lock);
         }
         taken_.swap(ready_);
         // What was read before is done with: the blocks from the first of
@@ -343,15 +335,7 @@ StreamParser::Item StreamParser::next() {
 
 void StreamParser::finish() {
     std::unique_lock lock(mutex_);
-    while (!done_) {
-        if (thread_.joinable()) {
-            changed_.wait(lock);
-        } else {
-            lock.unlock();
-            step();
-            lock.lock();
-        }
-    }
+    while (!done_) awaitStep(lock);
     if (failed_ || !ready_.empty() || !taken_.empty()) throw StreamDeclined{};
 }
 

@@ -71,6 +71,7 @@ private:
     void release();     // gives back the blocks the reader is done with
     void run();         // the thread
     void fill();        // the reader's side: takes what is parsed, waiting for it
+    void awaitStep(std::unique_lock<std::mutex>& lock);  // the parser's next step, or this side's when alone
     void stop();        // in a callback: refuses the file
 
     static void onStart(void* self, const xmlChar* name, const xmlChar* prefix, const xmlChar* uri, int namespaces,
@@ -81,6 +82,8 @@ private:
     static void onSubset(void* self, const xmlChar* name, const xmlChar* publicId, const xmlChar* systemId);
     static void onReference(void* self, const xmlChar* name);
     static void onError(void* self, xmlErrorPtr);
+    template <class Work>
+    static void guard(void* self, Work work);
     void start(const xmlChar* name, const xmlChar* prefix, const xmlChar* uri, int namespaces,
                const xmlChar** declared, int attributes, const xmlChar** values);
     void end();

@@ -71,7 +71,8 @@ private:
     void release();     // gives back the blocks the reader is done with
     void run();         // the thread
     void fill();        // the reader's side: takes what is parsed, waiting for it
-    void awaitStep(std::unique_lock<std::mutex>& lock);  // the parser's next step, or this side's when alone
+    // Waits for the parser's next step, or takes it when there is no thread.
+    void awaitStep(std::unique_lock<std::mutex>& lock);
     void stop();        // in a callback: refuses the file
 
     static void onStart(void* self, const xmlChar* name, const xmlChar* prefix, const xmlChar* uri, int namespaces,

@@ -204,7 +204,8 @@ TEST(SvgStream, LargeFilesReadAheadGiveWhatTheWholeTreeGives) {
     }
     big += "</g><g data-easel-id=\"77\" xml:space=\"preserve\">";  // a layer that is art: read whole
     for (int i = 0; i < 3000; ++i)
-        big += "<rect x=\"" + std::to_string(i % 50) + "\" y=\"" + std::to_string(i / 50) + "\" width=\"1\" height=\"1\"/>";
+        big += "<rect x=\"" + std::to_string(i % 50) + "\" y=\"" + std::to_string(i / 50) +
+               "\" width=\"1\" height=\"1\"/>";
     big += "</g><ellipse rx=\"3\" ry=\"2\"/>";
     const std::string root = " xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\"";
     const std::string text = page(big, root);

@@ -20,15 +20,6 @@ unsigned short lineOf(xmlParserCtxtPtr ctxt) {
     return ctxt && ctxt->input ? static_cast<unsigned short>(std::min(ctxt->input->line, 65535)) : 0;
 }
 
-// Whether to parse on a thread of its own. libxml2 sets up its globals
-// here first, on the reader's thread, as it asks before any second thread
-// uses it.
-bool parseAhead(size_t bytes) {
-    if (bytes < kThreadFrom || std::thread::hardware_concurrency() < 2) return false;
-    xmlInitParser();
-    return true;
-}
-
 // The first item of `kind` in `items`, or none.
 size_t firstMark(const std::deque<StreamParser::Item>& items, StreamParser::Kind kind) {
     for (const StreamParser::Item& it : items)
@@ -38,23 +29,22 @@ size_t firstMark(const std::deque<StreamParser::Item>& items, StreamParser::Kind
 
 }  // namespace
 
-StreamParser::StreamParser(std::string_view text) : text_(text) {
-    if (parseAhead(text.size())) {
-        try {
-            thread_ = std::thread(&StreamParser::run, this);
-        } catch (const std::system_error&) {  // parsed as it is read
-        }
-    }
-}
+StreamParser::StreamParser(std::string_view text) : text_(text) { parseAhead(text.size()); }
 
 StreamParser::StreamParser(std::FILE* file, size_t maxBytes)
     : file_(file), buffer_(new char[kChunk]), maxBytes_(maxBytes) {
     struct stat st{};
-    if (fstat(fileno(file), &st) == 0 && parseAhead(static_cast<size_t>(st.st_size))) {
-        try {
-            thread_ = std::thread(&StreamParser::run, this);
-        } catch (const std::system_error&) {
-        }
+    if (fstat(fileno(file), &st) == 0) parseAhead(static_cast<size_t>(st.st_size));
+}
+
+void StreamParser::parseAhead(size_t bytes) {
+    if (bytes < kThreadFrom || std::thread::hardware_concurrency() < 2) return;
+    // libxml2 sets up its globals here first, on the reader's thread, as it
+    // asks before any second thread uses it.
+    xmlInitParser();
+    try {
+        thread_ = std::thread(&StreamParser::run, this);
+    } catch (const std::system_error&) {  // parsed as it is read
     }
 }
 

@@ -70,6 +70,7 @@ private:
     void step();        // a chunk parsed and handed over
     void release();     // gives back the blocks the reader is done with
     void run();         // the thread
+    void parseAhead(size_t bytes);  // starts the thread for a file of `bytes`, when large
     void fill();        // the reader's side: takes what is parsed, waiting for it
     // Waits for the parser's next step, or takes it when there is no thread.
     void awaitStep(std::unique_lock<std::mutex>& lock);
